@@ -27,3 +27,4 @@ function(qm_add_tests label)
     PROPERTIES LABELS ${label}
     DISCOVERY_TIMEOUT 60)
 endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/EmbedResources.cmake)

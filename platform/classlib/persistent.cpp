@@ -1,0 +1,242 @@
+#include "platform/classlib/persistent.h"
+
+#include <limits>
+
+#include "platform/classlib/properties.h"
+#include "platform/classlib/streams.h"
+
+// ---- TPersistent -------------------------------------------------------------------
+
+const TClass& TPersistent::StaticClass() {
+  static const TClass cls = TClass::Of<TPersistent>("TPersistent", TObject::StaticClass());
+  return cls;
+}
+
+void TPersistent::Assign(TPersistent* source) {
+  if (source)
+    source->AssignTo(this);
+  else
+    AssignError(nullptr);
+}
+
+void TPersistent::AssignTo(TPersistent* dest) { dest->AssignError(this); }
+
+void TPersistent::AssignError(TPersistent* source) {
+  std::string sourceName = source ? source->ClassName() : std::string("nil");
+  throw CreateFmt<EConvertError>("Cannot assign a %s to a %s", sourceName, ClassName());
+}
+
+void TPersistent::DefineProperties(TFiler*) {}
+
+std::string TPersistent::GetNamePath() {
+  std::string result = ClassName();
+  if (TPersistent* owner = GetOwner()) {
+    std::string ownerPath = owner->GetNamePath();
+    if (!ownerPath.empty()) result = ownerPath + "." + result;
+  }
+  return result;
+}
+
+// ---- filer interfaces --------------------------------------------------------------
+
+const TClass& TFiler::StaticClass() {
+  static const TClass cls = TClass::Of<TFiler>("TFiler", TObject::StaticClass());
+  return cls;
+}
+
+const TClass& TReader::StaticClass() {
+  static const TClass cls = TClass::Of<TReader>("TReader", TFiler::StaticClass());
+  return cls;
+}
+
+const TClass& TWriter::StaticClass() {
+  static const TClass cls = TClass::Of<TWriter>("TWriter", TFiler::StaticClass());
+  return cls;
+}
+
+// ---- TMemoryWriter -----------------------------------------------------------------
+
+const TClass& TMemoryWriter::StaticClass() {
+  static const TClass cls = TClass::Of<TMemoryWriter>("TMemoryWriter", TWriter::StaticClass());
+  return cls;
+}
+
+void TMemoryWriter::WriteProperties(TPersistent* instance) {
+  if (instance) instance->DefineProperties(this);
+}
+
+void TMemoryWriter::DefineProperty(const std::string& name, TReaderProc, TWriterProc writeData, bool hasData) {
+  if (!hasData || !writeData) return;
+  data_.push_back(TFilerProperty{name, {}});
+  current_ = &data_.back();
+  openLists_ = 0;
+  try {
+    writeData(*this);
+  } catch (...) {
+    current_ = nullptr;
+    data_.pop_back();
+    throw;
+  }
+  current_ = nullptr;
+  if (openLists_ != 0) {
+    data_.pop_back();
+    throw EWriteError(msg::WriteError);
+  }
+}
+
+void TMemoryWriter::DefineBinaryProperty(const std::string& name, TStreamProc, TStreamProc writeData,
+                                         bool hasData) {
+  if (!hasData || !writeData) return;
+  TMemoryStream stream;
+  writeData(stream);
+  TFilerValue v;
+  v.kind = TFilerValue::vaBinary;
+  v.text.assign(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+  data_.push_back(TFilerProperty{name, {std::move(v)}});
+}
+
+TFilerProperty& TMemoryWriter::Current() {
+  // Values are written only from inside a DefineProperty writer proc.
+  if (!current_) throw EWriteError(msg::WriteError);
+  return *current_;
+}
+
+void TMemoryWriter::WriteInteger(Int64 value) {
+  TFilerValue v;
+  v.kind = TFilerValue::vaInteger;
+  v.integer = value;
+  Current().values.push_back(std::move(v));
+}
+
+void TMemoryWriter::WriteFloat(Double value) {
+  TFilerValue v;
+  v.kind = TFilerValue::vaFloat;
+  v.real = value;
+  Current().values.push_back(std::move(v));
+}
+
+void TMemoryWriter::WriteString(const std::string& value) {
+  TFilerValue v;
+  v.kind = TFilerValue::vaString;
+  v.text = value;
+  Current().values.push_back(std::move(v));
+}
+
+void TMemoryWriter::WriteBoolean(bool value) {
+  TFilerValue v;
+  v.kind = TFilerValue::vaBoolean;
+  v.integer = value ? 1 : 0;
+  Current().values.push_back(std::move(v));
+}
+
+void TMemoryWriter::WriteIdent(const std::string& value) {
+  TFilerValue v;
+  v.kind = TFilerValue::vaIdent;
+  v.text = value;
+  Current().values.push_back(std::move(v));
+}
+
+void TMemoryWriter::WriteListBegin() {
+  TFilerValue v;
+  v.kind = TFilerValue::vaList;
+  Current().values.push_back(std::move(v));
+  ++openLists_;
+}
+
+void TMemoryWriter::WriteListEnd() {
+  if (openLists_ == 0) throw EWriteError(msg::WriteError);
+  TFilerValue v;
+  v.kind = TFilerValue::vaNull;
+  Current().values.push_back(std::move(v));
+  --openLists_;
+}
+
+// ---- TMemoryReader -----------------------------------------------------------------
+
+const TClass& TMemoryReader::StaticClass() {
+  static const TClass cls = TClass::Of<TMemoryReader>("TMemoryReader", TReader::StaticClass());
+  return cls;
+}
+
+TMemoryReader::TMemoryReader(TFilerData data) : data_(std::move(data)) {}
+
+void TMemoryReader::ReadProperties(TPersistent* instance) {
+  if (!instance) return;
+  for (const TFilerProperty& prop : data_) {
+    current_ = &prop;
+    pos_ = 0;
+    matched_ = false;
+    try {
+      instance->DefineProperties(this);
+    } catch (...) {
+      current_ = nullptr;
+      throw;
+    }
+    current_ = nullptr;
+    if (!matched_) throw CreateFmt<EReadError>(msg::UnknownProperty, prop.name);
+    // A reader that leaves values behind has misread the property.
+    if (pos_ != prop.values.size()) throw EReadError(msg::InvalidPropertyValue);
+  }
+}
+
+void TMemoryReader::DefineProperty(const std::string& name, TReaderProc readData, TWriterProc, bool) {
+  if (!current_ || matched_ || !readData || !SameIdent(name, current_->name)) return;
+  matched_ = true;
+  readData(*this);
+}
+
+void TMemoryReader::DefineBinaryProperty(const std::string& name, TStreamProc readData, TStreamProc, bool) {
+  if (!current_ || matched_ || !readData || !SameIdent(name, current_->name)) return;
+  matched_ = true;
+  const TFilerValue& v = Next(TFilerValue::vaBinary);
+  TMemoryStream stream;
+  stream.WriteBuffer(v.text.data(), static_cast<Int64>(v.text.size()));
+  stream.SetPosition(0);
+  readData(stream);
+}
+
+const TFilerValue& TMemoryReader::Next(TFilerValue::Kind kind) {
+  if (!current_ || !matched_ || pos_ >= current_->values.size()) throw EReadError(msg::ReadError);
+  const TFilerValue& v = current_->values[pos_];
+  if (v.kind != kind) throw EReadError(msg::InvalidPropertyValue);
+  ++pos_;
+  return v;
+}
+
+Integer TMemoryReader::ReadInteger() {
+  Int64 v = Next(TFilerValue::vaInteger).integer;
+  if (v < std::numeric_limits<Integer>::min() || v > std::numeric_limits<Integer>::max()) {
+    --pos_;
+    throw EReadError(msg::InvalidPropertyValue);
+  }
+  return static_cast<Integer>(v);
+}
+
+Int64 TMemoryReader::ReadInt64() { return Next(TFilerValue::vaInteger).integer; }
+
+Double TMemoryReader::ReadFloat() {
+  if (current_ && matched_ && pos_ < current_->values.size() &&
+      current_->values[pos_].kind == TFilerValue::vaInteger)
+    return static_cast<Double>(Next(TFilerValue::vaInteger).integer);
+  return Next(TFilerValue::vaFloat).real;
+}
+
+std::string TMemoryReader::ReadString() { return Next(TFilerValue::vaString).text; }
+
+bool TMemoryReader::ReadBoolean() { return Next(TFilerValue::vaBoolean).integer != 0; }
+
+std::string TMemoryReader::ReadIdent() {
+  if (current_ && matched_ && pos_ < current_->values.size() &&
+      current_->values[pos_].kind == TFilerValue::vaBoolean)
+    return Next(TFilerValue::vaBoolean).integer ? "True" : "False";
+  return Next(TFilerValue::vaIdent).text;
+}
+
+void TMemoryReader::ReadListBegin() { Next(TFilerValue::vaList); }
+
+void TMemoryReader::ReadListEnd() { Next(TFilerValue::vaNull); }
+
+bool TMemoryReader::EndOfList() {
+  if (!current_ || !matched_ || pos_ >= current_->values.size()) return true;
+  return current_->values[pos_].kind == TFilerValue::vaNull;
+}
