@@ -10,7 +10,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-liberation2
   nlohmann-json3-dev
   imagemagick netpbm libtiff-tools
-  clang lld
+  clang lld llvm
 )
 
 missing=()
