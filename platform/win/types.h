@@ -48,3 +48,52 @@ constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF)
 constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
 
 }  // namespace win
+
+namespace win {
+
+// Drawing records, laid out as the system's files and calls use them.
+struct RGBQUAD {
+  BYTE rgbBlue = 0;
+  BYTE rgbGreen = 0;
+  BYTE rgbRed = 0;
+  BYTE rgbReserved = 0;
+  friend bool operator==(const RGBQUAD&, const RGBQUAD&) = default;
+};
+static_assert(sizeof(RGBQUAD) == 4);
+
+struct BITMAPINFOHEADER {
+  DWORD biSize = 40;
+  LONG biWidth = 0;
+  LONG biHeight = 0;  // negative: rows stored top-down
+  WORD biPlanes = 1;
+  WORD biBitCount = 0;
+  DWORD biCompression = 0;
+  DWORD biSizeImage = 0;
+  LONG biXPelsPerMeter = 0;
+  LONG biYPelsPerMeter = 0;
+  DWORD biClrUsed = 0;
+  DWORD biClrImportant = 0;
+};
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
+
+// Header followed by the colour table (or the three BI_BITFIELDS masks). Callers with
+// more than one entry allocate a larger block and cast, as the system does.
+struct BITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+};
+
+inline constexpr DWORD BI_RGB = 0;
+inline constexpr DWORD BI_RLE8 = 1;
+inline constexpr DWORD BI_RLE4 = 2;
+inline constexpr DWORD BI_BITFIELDS = 3;
+
+struct PALETTEENTRY {
+  BYTE peRed = 0;
+  BYTE peGreen = 0;
+  BYTE peBlue = 0;
+  BYTE peFlags = 0;
+  friend bool operator==(const PALETTEENTRY&, const PALETTEENTRY&) = default;
+};
+
+}  // namespace win
