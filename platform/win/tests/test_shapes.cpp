@@ -250,7 +250,9 @@ TEST(Shapes, PieChordAndArcKeepToTheirSweep) {
   // Everything drawn lies in the top-right quarter (the radial edges included).
   for (int y = 0; y < 21; ++y)
     for (int x = 0; x < 21; ++x)
-      if (GetPixel(c.dc, x, y) != 0xFFFFFFu) EXPECT_TRUE(x >= 10 && y <= 10) << x << "," << y;
+      if (GetPixel(c.dc, x, y) != 0xFFFFFFu) {
+        EXPECT_TRUE(x >= 10 && y <= 10) << x << "," << y;
+      }
 
   // A chord over the same sweep keeps to the far side of the line between the ends.
   Canvas ch(21, 21);
