@@ -550,6 +550,12 @@ void TFormReader::SetPropValue(TObject* instance, const TPropInfo& info, const T
 
   switch (info.Kind) {
     case pkInteger:
+      if (value.kind == TFormValue::fvIdent && info.IdentMap) {
+        Int64 named = 0;
+        if (!info.IdentMap->IdentToInt(value.text, named)) invalid();
+        SetOrdProp(instance, info, named);
+        return;
+      }
       if (value.kind != TFormValue::fvInteger) invalid();
       SetOrdProp(instance, info, value.integer);
       return;

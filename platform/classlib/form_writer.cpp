@@ -270,7 +270,11 @@ bool TFormWriter::WriteProperty(TObject* instance, const TPropInfo& info, const 
     case pkSet: {
       if (info.ReadOnly() || IsDefaultPropValue(instance, info)) return false;
       Int64 ord = GetOrdProp(instance, info);
-      if (info.Kind == pkInteger) {
+      std::string named;
+      if (info.Kind == pkInteger && info.IdentMap && info.IdentMap->IntToIdent(ord, named)) {
+        v = Value(TFormValue::fvIdent);
+        v.text = named;
+      } else if (info.Kind == pkInteger) {
         v = Value(TFormValue::fvInteger);
         v.integer = ord;
       } else if (info.Kind == pkChar) {

@@ -390,3 +390,23 @@ void SetMethodProp(TObject* instance, std::string_view name, TObject* methodOwne
   }
   SetMethodProp(instance, prop, m);
 }
+
+bool TIdentMap::IdentToInt(std::string_view ident, Int64& value) const {
+  for (const auto& [v, name] : entries_) {
+    if (SameIdent(name, ident)) {
+      value = v;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TIdentMap::IntToIdent(Int64 value, std::string& ident) const {
+  for (const auto& [v, name] : entries_) {
+    if (v == value) {
+      ident = name;
+      return true;
+    }
+  }
+  return false;
+}

@@ -110,6 +110,24 @@ class TEnumInfo {
 
 const TEnumInfo& BooleanInfo();  // False, True
 
+// Names of some values of an integer type (clBtnFace for a colour, crHandPoint for a
+// cursor): form files store such a value by its name, any other value as a number.
+class TIdentMap {
+ public:
+  TIdentMap(std::string name, std::vector<std::pair<Int64, std::string>> entries)
+      : name_(std::move(name)), entries_(std::move(entries)) {}
+
+  const std::string& Name() const { return name_; }
+  // Case-insensitive; false when the name is unknown.
+  bool IdentToInt(std::string_view ident, Int64& value) const;
+  // False when the value has no name.
+  bool IntToIdent(Int64 value, std::string& ident) const;
+
+ private:
+  std::string name_;
+  std::vector<std::pair<Int64, std::string>> entries_;
+};
+
 // "[fsBold,fsItalic]" from bits, and back (brackets optional, blanks ignored).
 // An unknown identifier raises EPropertyError "Invalid property element: %s".
 std::string SetToString(const TEnumInfo& elements, std::uint64_t bits, bool brackets = true);
@@ -171,6 +189,7 @@ struct TPropInfo {
   TPropKind Kind = pkInteger;
   const TClass* Owner = nullptr;         // class that published it
   const TEnumInfo* EnumInfo = nullptr;   // enumeration and boolean values, set elements
+  const TIdentMap* IdentMap = nullptr;   // names of integer values (colours, cursors)
   const TClass* PropClass = nullptr;     // declared class of object-like kinds
   std::type_index EventType = typeid(void);  // std::function type of an event
   int OrdBits = 64;                      // width of an ordinal value, for range checks
@@ -365,6 +384,11 @@ class TPropBuilder {
       info_.Default = static_cast<Int64>(value.Bits());
     else
       info_.Default = std::string(value);
+    return *this;
+  }
+  // Names some values of an integer property for form files.
+  TPropBuilder& Idents(const TIdentMap& map) {
+    info_.IdentMap = &map;
     return *this;
   }
   TPropBuilder& NoDefault() {

@@ -40,6 +40,11 @@ inline int& LiveControls() {
   return live;
 }
 
+inline const TIdentMap& ProbeColorIdents() {
+  static const TIdentMap map("TProbeColor", {{0xFF, "clProbeRed"}, {0xFF00, "clProbeLime"}});
+  return map;
+}
+
 class TProbeFont : public TPersistent {
  public:
   static const TClass& StaticClass() {
@@ -51,6 +56,7 @@ class TProbeFont : public TPersistent {
     auto p = published.For<TProbeFont>();
     p.String("Name", &TProbeFont::name).Default("Tahoma");
     p.Integer("Size", &TProbeFont::size).Default(8);
+    p.Integer("Color", &TProbeFont::color).Idents(ProbeColorIdents()).Default(0);
     p.Set("Style", ProbeStyleInfo(), &TProbeFont::style).Default(TProbeStyles{});
   }
   void Assign(TPersistent* source) override {
@@ -58,11 +64,13 @@ class TProbeFont : public TPersistent {
     if (!f) return TPersistent::Assign(source);
     name = f->name;
     size = f->size;
+    color = f->color;
     style = f->style;
   }
 
   std::string name = "Tahoma";
   int size = 8;
+  int color = 0;
   TProbeStyles style;
 };
 

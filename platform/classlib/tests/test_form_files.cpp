@@ -431,3 +431,26 @@ TEST_F(FormFiles, DerivedFormReadsItsAncestorsResourceFirst) {
   TProbeForm plain(nullptr);
   EXPECT_FALSE(InitInheritedComponent(&plain, TProbeControl::StaticClass()));
 }
+
+TEST_F(FormFiles, NamedIntegerValuesReadAndWriteByName) {
+  const char* text =
+      "object Form1: TProbeForm\r\n"
+      "  Font.Color = clProbeLime\r\n"
+      "  object Panel1: TProbeControl\r\n"
+      "  end\r\n"
+      "end\r\n";
+  auto form = ReadForm(text);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->font.color, 0xFF00);
+  // A named value goes back under its name, any other as a number.
+  EXPECT_NE(WriteComponentText(form.get()).find("Font.Color = clProbeLime"), std::string::npos);
+  form->font.color = 0x123;
+  EXPECT_NE(WriteComponentText(form.get()).find("Font.Color = 291"), std::string::npos);
+  // An unknown name is refused with the property and the line.
+  try {
+    ReadForm("object Form1: TProbeForm\r\n  Font.Color = clNoSuch\r\nend\r\n");
+    FAIL() << "an unknown colour name was accepted";
+  } catch (const Exception& e) {
+    EXPECT_NE(std::string(e.Message()).find("line 2"), std::string::npos) << e.Message();
+  }
+}
