@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "platform/classlib/properties.h"
 #include "platform/classlib/sysutils.h"
 #include "platform/win/system_tables.h"
 
@@ -79,24 +80,22 @@ Integer ColorToRGB(TColor color) {
   return color;
 }
 
-bool ColorToIdent(TColor color, std::string& ident) {
-  for (const ColorName& c : kColorNames) {
-    if (c.Value == color) {
-      ident = c.Name;
-      return true;
-    }
-  }
-  return false;
+const TIdentMap& ColorIdents() {
+  static const TIdentMap map = [] {
+    std::vector<std::pair<Int64, std::string>> entries;
+    for (const ColorName& c : kColorNames) entries.emplace_back(c.Value, c.Name);
+    return TIdentMap("TColor", std::move(entries));
+  }();
+  return map;
 }
 
+bool ColorToIdent(TColor color, std::string& ident) { return ColorIdents().IntToIdent(color, ident); }
+
 bool IdentToColor(std::string_view ident, TColor& color) {
-  for (const ColorName& c : kColorNames) {
-    if (SameText(ident, c.Name)) {
-      color = c.Value;
-      return true;
-    }
-  }
-  return false;
+  Int64 value = 0;
+  if (!ColorIdents().IdentToInt(ident, value)) return false;
+  color = static_cast<TColor>(value);
+  return true;
 }
 
 std::string ColorToString(TColor color) {

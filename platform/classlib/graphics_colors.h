@@ -80,6 +80,9 @@ Integer ColorToRGB(TColor color);
 // Names used by form files ("clBtnFace"). IdentToColor compares without regard to case.
 bool ColorToIdent(TColor color, std::string& ident);
 bool IdentToColor(std::string_view ident, TColor& color);
+// The same names, for colour properties of form files.
+class TIdentMap;
+const TIdentMap& ColorIdents();
 // A name when the colour has one, else "$" and eight hexadecimal digits.
 std::string ColorToString(TColor color);
 // A name, or a number in any form StrToInt takes; anything else raises EConvertError.

@@ -76,7 +76,7 @@ const TClass& TPen::StaticClass() {
 
 void TPen::Publish(TPublished& published) {
   auto p = published.For<TPen>();
-  p.Integer("Color", &TPen::Color, &TPen::SetColor).Default(clBlack);
+  p.Integer("Color", &TPen::Color, &TPen::SetColor).Idents(ColorIdents()).Default(clBlack);
   p.Enum("Mode", PenModeInfo(), &TPen::Mode, &TPen::SetMode).Default(pmCopy);
   p.Enum("Style", PenStyleInfo(), &TPen::Style, &TPen::SetStyle).Default(psSolid);
   p.Integer("Width", &TPen::Width, &TPen::SetWidth).Default(1);
@@ -168,7 +168,7 @@ const TClass& TBrush::StaticClass() {
 
 void TBrush::Publish(TPublished& published) {
   auto p = published.For<TBrush>();
-  p.Integer("Color", &TBrush::Color, &TBrush::SetColor).Default(clWhite);
+  p.Integer("Color", &TBrush::Color, &TBrush::SetColor).Idents(ColorIdents()).Default(clWhite);
   p.Enum("Style", BrushStyleInfo(), &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
 }
 
@@ -277,22 +277,22 @@ Integer ScreenPixelsPerInch() {
 
 }  // namespace
 
-bool CharsetToIdent(Integer charset, std::string& ident) {
-  for (const CharsetName& c : kCharsets)
-    if (c.Value == charset) {
-      ident = c.Name;
-      return true;
-    }
-  return false;
+const TIdentMap& CharsetIdents() {
+  static const TIdentMap map = [] {
+    std::vector<std::pair<Int64, std::string>> entries;
+    for (const CharsetName& c : kCharsets) entries.emplace_back(c.Value, c.Name);
+    return TIdentMap("TFontCharset", std::move(entries));
+  }();
+  return map;
 }
 
+bool CharsetToIdent(Integer charset, std::string& ident) { return CharsetIdents().IntToIdent(charset, ident); }
+
 bool IdentToCharset(std::string_view ident, Integer& charset) {
-  for (const CharsetName& c : kCharsets)
-    if (SameText(ident, c.Name)) {
-      charset = c.Value;
-      return true;
-    }
-  return false;
+  Int64 value = 0;
+  if (!CharsetIdents().IdentToInt(ident, value)) return false;
+  charset = static_cast<Integer>(value);
+  return true;
 }
 
 const TClass& TFont::StaticClass() {
@@ -302,8 +302,8 @@ const TClass& TFont::StaticClass() {
 
 void TFont::Publish(TPublished& published) {
   auto p = published.For<TFont>();
-  p.Integer("Charset", &TFont::Charset, &TFont::SetCharset);
-  p.Integer("Color", &TFont::Color, &TFont::SetColor);
+  p.Integer("Charset", &TFont::Charset, &TFont::SetCharset).Idents(CharsetIdents());
+  p.Integer("Color", &TFont::Color, &TFont::SetColor).Idents(ColorIdents());
   p.Integer("Height", &TFont::Height, &TFont::SetHeight);
   p.String("Name", &TFont::Name, &TFont::SetName);
   p.Enum("Pitch", FontPitchInfo(), &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);

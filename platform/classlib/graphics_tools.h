@@ -161,6 +161,7 @@ const TEnumInfo& FontPitchInfo();
 // Character set names of form files ("DEFAULT_CHARSET"); IdentToCharset ignores case.
 bool CharsetToIdent(Integer charset, std::string& ident);
 bool IdentToCharset(std::string_view ident, Integer& charset);
+const TIdentMap& CharsetIdents();
 
 class TFont : public TGraphicsObject {
  public:
