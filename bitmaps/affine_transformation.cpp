@@ -1,0 +1,277 @@
+#include "bitmaps/affine_transformation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "bitmaps/blend.h"
+#include "platform/classlib/math_utils.h"
+
+namespace {
+
+// Nearest integer, halves to even, held inside the 32-bit range.
+Integer RoundToInteger(double v) {
+  if (std::isnan(v)) return 0;
+  if (v <= std::numeric_limits<Integer>::min()) return std::numeric_limits<Integer>::min();
+  if (v >= std::numeric_limits<Integer>::max()) return std::numeric_limits<Integer>::max();
+  return static_cast<Integer>(Round(v));
+}
+
+Integer SaturateToInteger(Int64 v) {
+  return static_cast<Integer>(
+      std::clamp<Int64>(v, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
+}
+
+struct EndMmxGuard {
+  EndMmxGuard() = default;
+  EndMmxGuard(const EndMmxGuard&) = delete;
+  EndMmxGuard& operator=(const EndMmxGuard&) = delete;
+  ~EndMmxGuard() { EndMmx(); }
+};
+
+}  // namespace
+
+// ---- TTransformation ------------------------------------------------------------------
+
+const TClass& TTransformation::StaticClass() {
+  static const TClass cls = TClass::Of<TTransformation>("TTransformation", TObject::StaticClass());
+  return cls;
+}
+
+// ---- TAffineTransformation ------------------------------------------------------------
+
+const TClass& TAffineTransformation::StaticClass() {
+  static const TClass cls = TClass::Of<TAffineTransformation>("TAffineTransformation", TTransformation::StaticClass());
+  return cls;
+}
+
+TAffineTransformation::TAffineTransformation() { Clear(); }
+
+void TAffineTransformation::Clear() {
+  matrix_ = IdentityMatrix;
+  transformValid_ = false;
+}
+
+void TAffineTransformation::Apply(const TFloatMatrix& T) {
+  matrix_ = Mult(T, matrix_);
+  transformValid_ = false;
+}
+
+void TAffineTransformation::Translate(Single Dx, Single Dy) {
+  TFloatMatrix t = IdentityMatrix;
+  t[2][0] = Dx;
+  t[2][1] = Dy;
+  Apply(t);
+}
+
+void TAffineTransformation::Scale(Single Sx, Single Sy) {
+  TFloatMatrix t = IdentityMatrix;
+  t[0][0] = Sx;
+  t[1][1] = Sy;
+  Apply(t);
+}
+
+void TAffineTransformation::Rotate(Single Cx, Single Cy, Single Alpha) {
+  const bool aboutPoint = Cx != 0 || Cy != 0;
+  if (aboutPoint) Translate(-Cx, -Cy);
+  const double radians = static_cast<double>(Alpha) * std::numbers::pi / 180.0;
+  const auto c = static_cast<Single>(std::cos(radians));
+  const auto s = static_cast<Single>(std::sin(radians));
+  TFloatMatrix t = IdentityMatrix;
+  t[0][0] = c;
+  t[1][0] = s;
+  t[0][1] = -s;
+  t[1][1] = c;
+  Apply(t);
+  if (aboutPoint) Translate(Cx, Cy);
+}
+
+void TAffineTransformation::MirrorX(Single Cx) {
+  if (Cx != 0) Translate(-Cx, 0);
+  TFloatMatrix t = IdentityMatrix;
+  t[0][0] = -1;
+  Apply(t);
+  if (Cx != 0) Translate(Cx, 0);
+}
+
+void TAffineTransformation::MirrorY(Single Cy) {
+  if (Cy != 0) Translate(0, -Cy);
+  TFloatMatrix t = IdentityMatrix;
+  t[1][1] = -1;
+  Apply(t);
+  if (Cy != 0) Translate(0, Cy);
+}
+
+void TAffineTransformation::PrepareTransform() {
+  TFloatMatrix inverse = matrix_;
+  Invert(inverse);
+  a_ = RoundToInteger(static_cast<double>(inverse[0][0]) * 4096.0);
+  b_ = RoundToInteger(static_cast<double>(inverse[1][0]) * 4096.0);
+  c_ = RoundToInteger(static_cast<double>(inverse[2][0]) * 4096.0);
+  d_ = RoundToInteger(static_cast<double>(inverse[0][1]) * 4096.0);
+  e_ = RoundToInteger(static_cast<double>(inverse[1][1]) * 4096.0);
+  f_ = RoundToInteger(static_cast<double>(inverse[2][1]) * 4096.0);
+  transformValid_ = true;
+}
+
+// Products in 64 bits: a large inverse scale times a destination coordinate does not
+// fit 32 bits.
+void TAffineTransformation::TransformFixed(Integer DstX, Integer DstY, Integer& SrcX, Integer& SrcY) const {
+  SrcX = SaturateToInteger((Int64{a_} * DstX + Int64{b_} * DstY + c_ + 2047) >> 12);
+  SrcY = SaturateToInteger((Int64{d_} * DstX + Int64{e_} * DstY + f_ + 2047) >> 12);
+}
+
+void TAffineTransformation::Transform256(Integer DstX, Integer DstY, Integer& SrcX, Integer& SrcY) const {
+  SrcX = SaturateToInteger((Int64{a_} * DstX + Int64{b_} * DstY + c_ + 7) >> 4);
+  SrcY = SaturateToInteger((Int64{d_} * DstX + Int64{e_} * DstY + f_ + 7) >> 4);
+}
+
+TRect TAffineTransformation::GetTransformedBounds() const {
+  const TFloatRect& r = srcRect_;
+  const TVector3f corners[4] = {
+      VectorTransform(matrix_, {r.Left, r.Top, 1}), VectorTransform(matrix_, {r.Right, r.Top, 1}),
+      VectorTransform(matrix_, {r.Left, r.Bottom, 1}), VectorTransform(matrix_, {r.Right, r.Bottom, 1})};
+  Single minX = corners[0][0], maxX = corners[0][0], minY = corners[0][1], maxY = corners[0][1];
+  for (const TVector3f& p : corners) {
+    minX = std::min(minX, p[0]);
+    maxX = std::max(maxX, p[0]);
+    minY = std::min(minY, p[1]);
+    maxY = std::max(maxY, p[1]);
+  }
+  return MakeRect(RoundToInteger(static_cast<double>(minX) - 0.5), RoundToInteger(static_cast<double>(minY) - 0.5),
+                  RoundToInteger(static_cast<double>(maxX) + 0.5), RoundToInteger(static_cast<double>(maxY) + 0.5));
+}
+
+// ---- TransformBitmap ------------------------------------------------------------------
+
+namespace {
+
+// The source position of a destination pixel: the affine map's fixed-point form is
+// evaluated inline, other transformations are asked through their virtual operations.
+class RowWalker {
+ public:
+  explicit RowWalker(TTransformation* t) : t_(t), affine_(dynamic_cast<TAffineTransformation*>(t)) {}
+
+  // Nearest: the source pixel.
+  void Fixed(Integer x, Integer y, Int64& sx, Int64& sy) const {
+    if (affine_) {
+      sx = (Int64{affine_->A()} * x + Int64{affine_->B()} * y + affine_->C() + 2047) >> 12;
+      sy = (Int64{affine_->D()} * x + Int64{affine_->E()} * y + affine_->F() + 2047) >> 12;
+    } else {
+      Integer ix, iy;
+      t_->TransformFixed(x, y, ix, iy);
+      sx = ix;
+      sy = iy;
+    }
+  }
+  // Bilinear: the source position in 1/256 pixel.
+  void Fine(Integer x, Integer y, Int64& sx, Int64& sy) const {
+    if (affine_) {
+      sx = (Int64{affine_->A()} * x + Int64{affine_->B()} * y + affine_->C() + 7) >> 4;
+      sy = (Int64{affine_->D()} * x + Int64{affine_->E()} * y + affine_->F() + 7) >> 4;
+    } else {
+      Integer ix, iy;
+      t_->Transform256(x, y, ix, iy);
+      sx = ix;
+      sy = iy;
+    }
+  }
+
+ private:
+  TTransformation* t_;
+  TAffineTransformation* affine_;
+};
+
+inline void Combine(TDrawMode mode, TColor32 color, TColor32& dst, TColor32 master,
+                    const TPixelCombineEvent& callback) {
+  switch (mode) {
+    case dmOpaque:
+      dst = color;
+      break;
+    case dmBlend:
+      BlendColorsMasterInto(color, dst, master);
+      break;
+    case dmCustom:
+      callback(color, dst, master);
+      break;
+  }
+}
+
+// Bilinear sample at (x256, y256); false where the position lies outside the source
+// clip's fringe. Inside the clip the four pixels are read directly; in the one-pixel
+// band around it they are read through PixelS, so edges fade into OuterColor.
+inline bool SampleBilinear(const TBitmap32& src, const TRect& clip, Int64 x256, Int64 y256, TColor32& color) {
+  const Int64 x = x256 >> 8;
+  const Int64 y = y256 >> 8;
+  if (x < -1 || y < -1 || x >= clip.right || y >= clip.bottom) return false;
+  const TColor32 wx = 255 - static_cast<TColor32>(x256 & 255);
+  const TColor32 wy = 255 - static_cast<TColor32>(y256 & 255);
+  const auto ix = static_cast<Integer>(x);
+  const auto iy = static_cast<Integer>(y);
+  TColor32 p00, p10, p01, p11;
+  if (x > clip.left && x < clip.right - 1 && y > clip.top && y < clip.bottom - 1) {
+    const TColor32* row0 = src.PixelPtr(ix, iy);
+    const TColor32* row1 = row0 + src.Width();
+    p00 = row0[0];
+    p10 = row0[1];
+    p01 = row1[0];
+    p11 = row1[1];
+  } else {
+    p00 = src.PixelS(ix, iy);
+    p10 = src.PixelS(ix + 1, iy);
+    p01 = src.PixelS(ix, iy + 1);
+    p11 = src.PixelS(ix + 1, iy + 1);
+  }
+  color = CombineColors(CombineColors(p00, p10, wx), CombineColors(p01, p11, wx), wy);
+  return true;
+}
+
+}  // namespace
+
+void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transformation) {
+  if (!Dst || !Src || !Transformation) return;
+  if (!Transformation->TransformValid()) Transformation->PrepareTransform();
+
+  TDrawMode mode = Src->DrawMode();
+  const TPixelCombineEvent& callback = Src->OnPixelCombine;
+  if (mode == dmCustom && !callback) mode = dmOpaque;
+  const TColor32 master = Src->MasterAlpha();
+
+  // Both clips hold inclusive bounds. An empty source, or a source rectangle wholly
+  // outside it, has nothing to read.
+  if (Src->Empty()) return;
+  TRect srcClip;
+  if (!IntersectRects(srcClip, RoundFloatRect(Transformation->SrcRect(), roNearest),
+                      MakeRect(0, 0, Src->Width() - 1, Src->Height() - 1)))
+    return;
+  TRect dstClip;
+  if (!IntersectRects(dstClip, Transformation->GetTransformedBounds(),
+                      MakeRect(0, 0, Dst->Width() - 1, Dst->Height() - 1)) ||
+      RectIsEmpty(dstClip))
+    return;
+  if (Dst->Empty()) return;
+
+  {
+    EndMmxGuard endMmx;
+    const RowWalker walk(Transformation);
+    const bool nearest = Src->StretchFilter() == sfNearest;
+    for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
+      TColor32* dstRow = Dst->ScanLine(y);
+      for (Integer x = dstClip.left; x <= dstClip.right; ++x) {
+        Int64 sx, sy;
+        if (nearest) {
+          walk.Fixed(x, y, sx, sy);
+          if (sx >= srcClip.left && sx <= srcClip.right && sy >= srcClip.top && sy <= srcClip.bottom)
+            Combine(mode, Src->Pixel(static_cast<Integer>(sx), static_cast<Integer>(sy)), dstRow[x], master,
+                    callback);
+        } else {
+          walk.Fine(x, y, sx, sy);
+          TColor32 color;
+          if (SampleBilinear(*Src, srcClip, sx, sy, color)) Combine(mode, color, dstRow[x], master, callback);
+        }
+      }
+    }
+  }
+  Dst->Changed();
+}
