@@ -1,0 +1,240 @@
+#include "platform/win/modal_answers.h"
+
+#include <algorithm>
+#include <deque>
+
+#include "platform/win/message_queue.h"
+
+namespace win {
+namespace {
+
+struct ModalState {
+  std::deque<ModalAnswer> answers;
+  std::vector<ModalPrompt> prompts;
+  std::vector<std::string> failures;
+  bool safeDefaults = false;
+  std::function<void(const std::string&)> onFailure;
+};
+
+ModalState& M() {
+  static ModalState s;
+  return s;
+}
+
+std::string Describe(const ModalPrompt& p) {
+  std::string d = ModalKindName(p.kind);
+  switch (p.kind) {
+    case ModalKind::MessageBox: d += " \"" + p.caption + "\": \"" + p.text + "\""; break;
+    case ModalKind::Form: d += " " + p.formClass + " \"" + p.caption + "\""; break;
+    case ModalKind::PopupMenu: d += " of " + std::to_string(p.items.size()) + " items"; break;
+    case ModalKind::Color: break;
+    default: d += " \"" + p.title + "\""; break;
+  }
+  return d;
+}
+
+[[noreturn]] void Fail(const std::string& why) {
+  ModalState& s = M();
+  s.failures.push_back(why);
+  if (auto handler = s.onFailure) handler(why);
+  throw NoModalAnswer(why);
+}
+
+std::vector<int> Buttons(UINT type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO: return {IDYES, IDNO};
+    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    default: return {IDOK};
+  }
+}
+
+// The answer that changes nothing.
+ModalAnswer SafeDefault(const ModalPrompt& p) {
+  ModalAnswer a;
+  a.kind = p.kind;
+  switch (p.kind) {
+    case ModalKind::MessageBox:
+      switch (p.type & MB_TYPEMASK) {
+        case MB_OK: a.result = IDOK; break;
+        case MB_ABORTRETRYIGNORE: a.result = IDABORT; break;
+        case MB_YESNO: a.result = IDNO; break;
+        default: a.result = IDCANCEL; break;
+      }
+      break;
+    case ModalKind::Form: a.result = IDCANCEL; break;
+    default: break;  // no files, no colour, no menu item
+  }
+  return a;
+}
+
+// Records the prompt and takes its answer, failing when there is none that fits.
+ModalAnswer Take(const ModalPrompt& p) {
+  ModalState& s = M();
+  s.prompts.push_back(p);
+  if (s.answers.empty()) {
+    if (s.safeDefaults) return SafeDefault(p);
+    Fail("no answer queued for the " + Describe(p));
+  }
+  const ModalAnswer& front = s.answers.front();
+  if (front.kind != p.kind)
+    Fail("the " + Describe(p) + " found an answer for a " + ModalKindName(front.kind) + " next in the queue");
+  if (p.kind == ModalKind::MessageBox) {
+    const std::vector<int> b = Buttons(p.type);
+    if (std::find(b.begin(), b.end(), front.result) == b.end())
+      Fail("the " + Describe(p) + " has no button " + std::to_string(front.result));
+  }
+  if (p.kind == ModalKind::PopupMenu && front.result != 0) {
+    const bool offered = std::any_of(p.items.begin(), p.items.end(), [&](const PopupMenuItem& i) {
+      return !i.separator && i.enabled && static_cast<int>(i.id) == front.result;
+    });
+    if (!offered) Fail("the " + Describe(p) + " offers no enabled item " + std::to_string(front.result));
+  }
+  ModalAnswer a = front;
+  s.answers.pop_front();
+  return a;
+}
+
+bool IsFileKind(ModalKind k) {
+  return k == ModalKind::OpenFile || k == ModalKind::SaveFile || k == ModalKind::OpenPicture ||
+         k == ModalKind::SavePicture;
+}
+
+}  // namespace
+
+const char* ModalKindName(ModalKind k) {
+  switch (k) {
+    case ModalKind::MessageBox: return "message box";
+    case ModalKind::OpenFile: return "open dialog";
+    case ModalKind::SaveFile: return "save dialog";
+    case ModalKind::OpenPicture: return "open picture dialog";
+    case ModalKind::SavePicture: return "save picture dialog";
+    case ModalKind::Color: return "colour dialog";
+    case ModalKind::PopupMenu: return "popup menu";
+    case ModalKind::Form: return "modal form";
+  }
+  return "modal";
+}
+
+// ---- tests ----------------------------------------------------------------------------------------------
+
+void PushModalAnswer(ModalAnswer answer) { M().answers.push_back(std::move(answer)); }
+
+void AnswerMessageBox(int id) {
+  ModalAnswer a;
+  a.kind = ModalKind::MessageBox;
+  a.result = id;
+  PushModalAnswer(std::move(a));
+}
+
+void AnswerFileDialog(ModalKind kind, std::vector<std::string> files) {
+  if (!IsFileKind(kind)) throw std::invalid_argument("AnswerFileDialog needs a file dialog kind");
+  ModalAnswer a;
+  a.kind = kind;
+  a.files = std::move(files);
+  PushModalAnswer(std::move(a));
+}
+
+void AnswerColorDialog(std::optional<COLORREF> color) {
+  ModalAnswer a;
+  a.kind = ModalKind::Color;
+  a.color = color;
+  PushModalAnswer(std::move(a));
+}
+
+void AnswerPopupMenu(UINT itemId) {
+  ModalAnswer a;
+  a.kind = ModalKind::PopupMenu;
+  a.result = static_cast<int>(itemId);
+  PushModalAnswer(std::move(a));
+}
+
+void AnswerModalForm(int modalResult, std::function<int(HWND)> action) {
+  ModalAnswer a;
+  a.kind = ModalKind::Form;
+  a.result = modalResult;
+  a.formAction = std::move(action);
+  PushModalAnswer(std::move(a));
+}
+
+const std::vector<ModalPrompt>& ModalPrompts() { return M().prompts; }
+
+std::size_t PendingModalAnswers() { return M().answers.size(); }
+
+void ClearModalAnswers() {
+  ModalState& s = M();
+  s.answers.clear();
+  s.prompts.clear();
+  s.failures.clear();
+}
+
+void SetModalSafeDefaults(bool on) { M().safeDefaults = on; }
+
+void SetModalFailureHandler(std::function<void(const std::string&)> handler) { M().onFailure = std::move(handler); }
+
+const std::vector<std::string>& ModalFailures() { return M().failures; }
+
+void ResetModalAnswers() {
+  ClearModalAnswers();
+  M().safeDefaults = false;
+}
+
+// ---- the modals --------------------------------------------------------------------------------------------
+
+int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+  ModalPrompt p;
+  p.kind = ModalKind::MessageBox;
+  p.owner = owner;
+  p.text = text ? text : "";
+  // The system's own default title.
+  p.caption = caption ? caption : "Error";
+  p.type = type;
+  return Take(p).result;
+}
+
+std::optional<std::vector<std::string>> AskFileDialog(const ModalPrompt& prompt) {
+  if (!IsFileKind(prompt.kind)) throw std::invalid_argument("AskFileDialog needs a file dialog prompt");
+  ModalAnswer a = Take(prompt);
+  if (a.files.empty()) return std::nullopt;
+  if (a.files.size() > 1 && !prompt.multiSelect)
+    Fail("the " + Describe(prompt) + " allows one file but was answered with " + std::to_string(a.files.size()));
+  return a.files;
+}
+
+std::optional<COLORREF> AskColorDialog(HWND owner, COLORREF initial) {
+  ModalPrompt p;
+  p.kind = ModalKind::Color;
+  p.owner = owner;
+  p.color = initial;
+  return Take(p).color;
+}
+
+UINT TrackPopupMenu(std::span<const PopupMenuItem> items, UINT flags, int x, int y, HWND owner) {
+  ModalPrompt p;
+  p.kind = ModalKind::PopupMenu;
+  p.owner = owner;
+  p.type = flags;
+  p.items.assign(items.begin(), items.end());
+  p.pt = POINT{x, y};
+  const UINT id = static_cast<UINT>(Take(p).result);
+  if (flags & TPM_RETURNCMD) return id;
+  if (id == 0) return 0;
+  if (!(flags & TPM_NONOTIFY) && owner) PostMessage(owner, WM_COMMAND, MAKEWPARAM(static_cast<int>(id), 0), 0);
+  return 1;
+}
+
+int RunModalForm(HWND form, const std::string& formClass, const std::string& caption) {
+  ModalPrompt p;
+  p.kind = ModalKind::Form;
+  p.owner = form;
+  p.formClass = formClass;
+  p.caption = caption;
+  ModalAnswer a = Take(p);
+  const int result = a.formAction ? a.formAction(form) : a.result;
+  if (result == 0) Fail("the " + Describe(p) + " ended with no modal result");
+  return result;
+}
+
+}  // namespace win
