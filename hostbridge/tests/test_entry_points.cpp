@@ -1,0 +1,276 @@
+// The five exports, the descriptor bytes and TTsx's hand-over to the module state.
+#include <cfenv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+#include "bridge_test_support.h"
+#include "hostbridge/bridge_classes.h"
+#include "hostbridge/fpu_state.h"
+#include "hostbridge/owner_form.h"
+#include "hostbridge/tsx.h"
+#include "hostbridge/tsx_exports.h"
+#include "platform/classlib/class_registry.h"
+
+namespace {
+
+using Bytes = std::array<unsigned char, 100>;
+
+Bytes FilledDescriptor(Integer pluginId) {
+  tsxPluginDescriptor d;
+  std::memset(&d, 0xCC, sizeof d);
+  TsxGetData(&d, pluginId);
+  Bytes b;
+  std::memcpy(b.data(), &d, sizeof d);
+  return b;
+}
+
+// A form stand-in with published handlers, as a form file would bind them.
+class THandlerForm : public TComponent {
+ public:
+  static const TClass& StaticClass() {
+    static const TClass cls = TClass::Of<THandlerForm>("THandlerForm", TComponent::StaticClass(), &Publish);
+    return cls;
+  }
+  const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published) {
+    auto p = published.For<THandlerForm>();
+    p.Method("TsxLeftClick", &THandlerForm::TsxLeftClick);
+    p.Method("TsxPlugInit", &THandlerForm::TsxPlugInit);
+  }
+  using TComponent::TComponent;
+
+  Integer TsxLeftClick() { return ++clicks; }
+  void TsxPlugInit() { ++inits; }
+  int clicks = 0;
+  int inits = 0;
+};
+
+bool EveryComponentIsAForm(const TComponent*) { return true; }
+
+class EntryPointsTest : public BridgeTest {
+ protected:
+  void TearDown() override {
+    SetIsFormPredicate(nullptr);
+    BridgeTest::TearDown();
+  }
+};
+
+}  // namespace
+
+TEST_F(EntryPointsTest, DescriptorCutsTitleTo31AndAuthorTo63AndIdsToU16) {
+  TComponent root(nullptr);
+  auto* tsx = new TTsx(&root);
+  tsx->SetTitle(std::string(40, 'T').replace(0, 5, "Quill"));
+  tsx->SetAuthor(std::string(70, 'a'));
+  tsx->SetResBmpId(0x12345);
+  tsx->SetResStringId(-1);
+  tsx->Loaded();
+
+  const Bytes b = FilledDescriptor(3);
+  Bytes expected;
+  expected.fill(0);
+  const std::string title = tsx->Title().substr(0, 31);
+  std::memcpy(expected.data(), title.data(), 31);
+  std::memset(expected.data() + 32, 'a', 63);
+  expected[96] = 0x45;
+  expected[97] = 0x23;
+  expected[98] = 0xFF;
+  expected[99] = 0xFF;
+  EXPECT_EQ(b, expected);
+}
+
+TEST_F(EntryPointsTest, ShortFieldsArePaddedWithZeros) {
+  TComponent root(nullptr);
+  auto* tsx = new TTsx(&root);
+  tsx->SetTitle("Quillmoth");
+  tsx->SetResBmpId(100);
+  tsx->SetResStringId(0);
+  tsx->Loaded();
+
+  const Bytes b = FilledDescriptor(1);
+  Bytes expected{};
+  std::memcpy(expected.data(), "Quillmoth", 9);
+  expected[96] = 100;
+  EXPECT_EQ(b, expected);
+}
+
+TEST_F(EntryPointsTest, PlugInitRunsWithTheIdStoredBeforeTheDescriptorIsFilled) {
+  TComponent root(nullptr);
+  auto* tsx = new TTsx(&root);
+  tsx->SetTitle("Quillmoth");
+  tsx->SetApiVersionNeeded(512);
+  tsx->Loaded();
+  EXPECT_EQ(tsx->PluginId(), -1);
+
+  tsxPluginDescriptor d;
+  std::memset(&d, 0xCC, sizeof d);
+  int seenId = 0;
+  unsigned char seenFirstByte = 0;
+  TsxModule().PlugInit = [&] {
+    seenId = tsx->PluginId();
+    seenFirstByte = static_cast<unsigned char>(d.title[0]);
+  };
+  TsxGetData(&d, 42);
+  EXPECT_EQ(seenId, 42);
+  EXPECT_EQ(seenFirstByte, 0xCC);
+  EXPECT_STREQ(d.title, "Quillmoth");
+  EXPECT_EQ(TsxGetVersion(), 512);
+}
+
+TEST_F(EntryPointsTest, LeftClickAnswersZeroWithoutAHandlerElseTheHandlersResult) {
+  EXPECT_EQ(TsxOnLeftClick(), 0);
+  TComponent root(nullptr);
+  auto* tsx = new TTsx(&root);
+  tsx->OnLeftClick = [] { return 77; };
+  EXPECT_EQ(TsxOnLeftClick(), 0) << "handlers reach the module only when the TTsx is loaded";
+  tsx->Loaded();
+  EXPECT_EQ(TsxOnLeftClick(), 77);
+}
+
+TEST_F(EntryPointsTest, RightClickAndDeactivateRaiseTheirHandlers) {
+  TComponent root(nullptr);
+  auto* tsx = new TTsx(&root);
+  int right = 0, deactivated = 0;
+  tsx->OnRightClick = [&] { ++right; };
+  tsx->OnDeactivate = [&] { ++deactivated; };
+  tsx->Loaded();
+  TsxOnRightClick();
+  TsxDeactivate();
+  TsxDeactivate();
+  EXPECT_EQ(right, 1);
+  EXPECT_EQ(deactivated, 2);
+}
+
+TEST_F(EntryPointsTest, DeactivateAfterFinalisationRaisesNothing) {
+  TComponent root(nullptr);
+  auto* tsx = new TTsx(&root);
+  tsx->SetTitle("Quillmoth");
+  int deactivated = 0;
+  tsx->OnDeactivate = [&] { ++deactivated; };
+  tsx->Loaded();
+  FinalizeTsxModule();
+  TsxDeactivate();
+  EXPECT_EQ(deactivated, 0);
+  EXPECT_EQ(TsxModule().Title, "");
+}
+
+TEST_F(EntryPointsTest, NoExceptionLeavesAnExport) {
+  TComponent root(nullptr);
+  auto* tsx = new TTsx(&root);
+  tsx->SetTitle("Quillmoth");
+  tsx->OnPlugInit = [] { throw std::runtime_error("init"); };
+  tsx->OnLeftClick = []() -> Integer { throw Exception("click"); };
+  tsx->OnRightClick = [] { throw 5; };
+  tsx->OnDeactivate = [] { throw EListError("deactivate"); };
+  tsx->Loaded();
+
+  tsxPluginDescriptor d{};
+  EXPECT_NO_THROW(TsxGetData(&d, 4));
+  EXPECT_STREQ(d.title, "Quillmoth") << "a failing init handler still leaves a filled descriptor";
+  EXPECT_EQ(TsxModule().PluginId, 4);
+  EXPECT_EQ(TsxOnLeftClick(), 0);
+  EXPECT_NO_THROW(TsxOnRightClick());
+  EXPECT_NO_THROW(TsxDeactivate());
+  EXPECT_NO_THROW(TsxGetData(nullptr, 5));
+}
+
+TEST_F(EntryPointsTest, CreationClearsPlugInitAndTakesTheTrapHandlers) {
+  TComponent root(nullptr);
+  TsxModule().PlugInit = [] {};
+  auto* first = new TTsx(&root);
+  EXPECT_FALSE(TsxModule().PlugInit);
+  EXPECT_EQ(TsxModule().TrapHandlers, first);
+  auto* second = new TTsx(&root);
+  EXPECT_EQ(TsxModule().TrapHandlers, second);
+  delete second;
+  EXPECT_EQ(TsxModule().TrapHandlers, nullptr) << "a freed TTsx must not stay bound";
+  delete first;
+}
+
+TEST_F(EntryPointsTest, CreationBindsTheHostFunctionsByName) {
+  TComponent root(nullptr);
+  new TTsx(&root);
+  const TTsxModuleState& s = TsxModule();
+  ASSERT_NE(s.GetMainViewHwnd, nullptr);
+  EXPECT_NE(s.ForceLeftClick, nullptr);
+  EXPECT_NE(s.GetTsVersionNbrs, nullptr);
+  EXPECT_EQ(MainViewHwnd(), tsxGetMainViewHwnd());
+  EXPECT_NE(MainViewHwnd(), nullptr);
+  host::SetMainViewClosed(true);
+  EXPECT_EQ(MainViewHwnd(), nullptr);
+}
+
+TEST_F(EntryPointsTest, DesignTimeCopiesTheModuleStateAndLoadedLeavesItAlone) {
+  TsxModule().Title = "Earlier";
+  TsxModule().ResBmpId = 55;
+  TComponent designer(nullptr);
+  designer.SetDesigning(true);
+  auto* tsx = new TTsx(&designer);
+  EXPECT_EQ(tsx->Title(), "Earlier");
+  EXPECT_EQ(tsx->ResBmpId(), 55);
+  EXPECT_EQ(tsx->ApiVersionNeeded(), 430);
+  EXPECT_EQ(TsxModule().GetMainViewHwnd, nullptr) << "no host at design time";
+  tsx->SetTitle("Changed");
+  tsx->OnLeftClick = [] { return 1; };
+  tsx->Loaded();
+  EXPECT_EQ(TsxModule().Title, "Earlier");
+  EXPECT_EQ(TsxOnLeftClick(), 0);
+}
+
+TEST_F(EntryPointsTest, OwnerIsRememberedOnlyWhenItIsAForm) {
+  TComponent root(nullptr);
+  auto* plain = new TTsx(&root);
+  EXPECT_EQ(plain->OwnerForm(), nullptr);
+  SetIsFormPredicate(&EveryComponentIsAForm);
+  auto* owned = new TTsx(&root);
+  EXPECT_EQ(owned->OwnerForm(), &root);
+}
+
+TEST_F(EntryPointsTest, FormFilesSetPropertiesAndBindEventsByName) {
+  RegisterHostBridgeClasses();
+  THandlerForm form(nullptr);
+  TComponent* c = CreateComponent("TTsx", &form);
+  ASSERT_TRUE(c->Is<TTsx>());
+  SetStrProp(c, "Title", "From a form");
+  SetOrdProp(c, "ResBmpId", 100);
+  SetOrdProp(c, "ResStringId", 0);
+  SetOrdProp(c, "ApiVersionNeeded", 430);
+  SetMethodProp(c, "OnLeftClick", &form, "TsxLeftClick");
+  SetMethodProp(c, "OnPlugInit", &form, "TsxPlugInit");
+  EXPECT_EQ(TsxModule().ResBmpId, 100) << "the writer sets the module state at once";
+  c->Loaded();
+
+  tsxPluginDescriptor d{};
+  TsxGetData(&d, 2);
+  EXPECT_EQ(form.inits, 1);
+  EXPECT_STREQ(d.title, "From a form");
+  EXPECT_EQ(d.bitmapResourceId, 100);
+  EXPECT_EQ(d.stringResourceId, 0);
+  EXPECT_EQ(TsxOnLeftClick(), 1);
+  EXPECT_EQ(TsxOnLeftClick(), 2);
+  EXPECT_EQ(GetOrdProp(c, "PluginId"), 2);
+  EXPECT_THROW(SetOrdProp(c, "PluginId", 5), EPropertyError);
+}
+
+TEST(FpuStateTest, SafeTruncTruncatesTowardZeroAndNeverInvokesUndefinedBehaviour) {
+  EXPECT_EQ(SafeTrunc(2.9f), 2);
+  EXPECT_EQ(SafeTrunc(-2.9f), -2);
+  EXPECT_EQ(SafeTrunc(-0.5f), 0);
+  EXPECT_EQ(SafeTrunc(16777216.0f), 16777216);
+  EXPECT_EQ(SafeTrunc(-9.0e18f), static_cast<Int64>(-9.0e18f));
+  const Int64 indefinite = std::numeric_limits<Int64>::min();
+  EXPECT_EQ(SafeTrunc(std::nanf("")), indefinite);
+  EXPECT_EQ(SafeTrunc(1e30f), indefinite);
+  EXPECT_EQ(SafeTrunc(-1e30f), indefinite);
+  EXPECT_EQ(SafeTrunc(std::numeric_limits<float>::infinity()), indefinite);
+}
+
+TEST(FpuStateTest, ClearFpuStateClearsPendingFlags) {
+  std::feraiseexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
+  ASSERT_NE(std::fetestexcept(FE_ALL_EXCEPT), 0);
+  ClearFpuState();
+  EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
+}

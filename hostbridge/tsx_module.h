@@ -1,0 +1,60 @@
+#pragma once
+// The state one loaded module shares between its TTsx components and its five exports.
+#include <functional>
+#include <string>
+
+#include "hostbridge/host_functions.h"
+#include "platform/classlib/types.h"
+#include "platform/host/tsxapi.h"
+
+class TTsx;
+
+using TPlugEvent = std::function<void()>;
+using TPlugLeftClickEvent = std::function<Integer()>;
+using TPlugTrapKeyEvent = std::function<void(Cardinal wParm, Cardinal lParm)>;
+using TPlugTrapMouseEvent = std::function<bool(Cardinal wParm, Cardinal lParm)>;
+
+// Installs the keyboard and/or mouse thread hooks (each at most once). The window layer
+// provides it; until then HookKeys and HookMouse install nothing.
+using TInstallHooksProc = void (*)(bool keys, bool mouse);
+
+struct TTsxModuleState {
+  std::string Title;
+  std::string Author;
+  Integer ResBmpId = 101;
+  Integer ResStringId = 1;
+  Integer ApiVersion = 430;
+  Integer PluginId = -1;
+  Byte ShuttingDown = 0;
+
+  // Copied from the TTsx when it is loaded.
+  TPlugEvent PlugInit;
+  TPlugLeftClickEvent LeftClick;
+  TPlugEvent RightClick;
+  TPlugEvent Deactivate;
+
+  // The trap-key and trap-mouse handlers are those of this TTsx (the last one created).
+  TTsx* TrapHandlers = nullptr;
+  void* KeyboardHook = nullptr;
+  void* MouseHook = nullptr;
+  TInstallHooksProc InstallHooks = nullptr;
+
+  // Looked up by name; null while unbound or when the host lacks them.
+  bridge::TGetMainViewHwndProc GetMainViewHwnd = nullptr;
+  bridge::TForceLeftClickProc ForceLeftClick = nullptr;
+  bridge::TGetTsVersionNbrsProc GetTsVersionNbrs = nullptr;
+};
+
+// The module's one state. It outlives every other static object of the module.
+TTsxModuleState& TsxModule();
+
+// Binds the host functions above when the main-view function is still unbound, then asks
+// the host's version numbers once (the answer is not used).
+void BindHostFunctions();
+
+// tsxGetMainViewHwnd, bound on first need; null while the host closes its main view and
+// when the host does not offer the call.
+tsxHWND MainViewHwnd();
+
+// The unit's finalisation: from now on tsxDeactivate raises nothing. Runs at unload.
+void FinalizeTsxModule();
