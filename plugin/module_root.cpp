@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "hostbridge/tsx.h"
+#include "hostbridge/system_beep.h"
 #include "hostbridge/tsx_module.h"
+#include "platform/win/services.h"
 
 namespace {
 
@@ -15,6 +17,7 @@ struct ModuleLifetime {
   TTsx* tsx = nullptr;
 
   ModuleLifetime() {
+    SetBeepProc([](Cardinal type) { win::MessageBeep(type); });
     root = std::make_unique<TComponent>(nullptr);
     tsx = new TTsx(root.get());
     tsx->SetName("Tsx");

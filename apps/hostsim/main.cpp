@@ -6,6 +6,8 @@
 
 #include "apps/hostsim/info_command.h"
 #include "apps/hostsim/module_path.h"
+#include "platform/host/host.h"
+#include "platform/win/message_queue.h"
 
 namespace {
 
@@ -17,6 +19,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Clicks and keys reach the plug-in's windows while it runs a blocking loop.
+  host::SetPump([] { win::PumpPendingMessages(); });
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty() || args[0] != "info") return Usage();
   std::string module = DefaultModulePath();

@@ -73,6 +73,9 @@ int Polyhedron::IndexOf(const tsxFACE* face) const {
 
 CtsxVec3f Polyhedron::Normal(int i) const {
   const auto& cs = corners_[i];
+  // Corner records are writable through the pointer plug-ins get: never trust an index.
+  for (const auto& c : cs)
+    if (c.vertexIndex < 0 || static_cast<size_t>(c.vertexIndex) >= vertices_.size()) return {0, 0, 0};
   double n[3] = {0, 0, 0};
   for (size_t k = 0; k < cs.size(); ++k) {
     const CtsxVec3f& a = vertices_[cs[k].vertexIndex];

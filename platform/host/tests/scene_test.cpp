@@ -166,6 +166,10 @@ TEST_F(HostScene, PolyhedronArraysNormalsAndVertexTransform) {
   EXPECT_EQ(tsxPolyhGetNbrUV(plane), 4);
   ASSERT_EQ(tsxPolyhGetFaceNormal(plane, tsxPolyhGetFaceptrArray(plane)[0], &n), 1);
   EXPECT_TRUE(VecNear(n, {0, 0, 1}));
+  // A corner index a plug-in wrote out of range gives a zero normal, not a stray read.
+  tsxPolyhGetFaceptrArray(plane)[0]->corners[0].vertexIndex = 1000;
+  ASSERT_EQ(tsxPolyhGetFaceNormal(plane, tsxPolyhGetFaceptrArray(plane)[0], &n), 1);
+  EXPECT_TRUE(VecNear(n, {0, 0, 0}));
   EXPECT_EQ(tsxPolyhGetNbrVxs(host::AddGroup("g")), 0);  // not a polyhedron
   EXPECT_THROW(host::AddPolyhedron("bad", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 3}}), host::HostError);
   EXPECT_THROW(host::AddPolyhedron("bad", {{0, 0, 0}, {1, 0, 0}}, {{0, 1}}), host::HostError);
