@@ -44,8 +44,10 @@ struct State {
   std::shared_ptr<MessageObserver> observer;
 };
 
+// The window system lives as long as the process: other static objects (classes'
+// brushes, forms freed at exit) may still reach it while statics are destroyed.
 State& S() {
-  static State s = [] {
+  static State& s = *new State([] {
     State st;
     auto cls = std::make_shared<WindowClassRecord>();
     cls->name = "Desktop";
@@ -58,7 +60,7 @@ State& S() {
     st.live.insert(d.get());
     st.objects.push_back(std::move(d));
     return st;
-  }();
+  }());
   return s;
 }
 
@@ -569,7 +571,10 @@ BOOL UnregisterClass(const char* className, HINSTANCE) {
   State& s = S();
   auto it = s.classes.find(Upper(className));
   if (it == s.classes.end() || it->second->windows > 0) return 0;
+  // The class owns its background brush (a colour index + 1 is not an object).
+  HBRUSH background = it->second->background;
   s.classes.erase(it);
+  if (IsLiveObject(background, GdiKind::Brush) && !background->stock) DeleteObject(background);
   return 1;
 }
 

@@ -16,7 +16,8 @@
 
 namespace form_test {
 
-enum TProbeAlign { paNone, paTop, paClient };
+// A fixed underlying type: a test stores a value outside the identifiers on purpose.
+enum TProbeAlign : int { paNone, paTop, paClient };
 inline const TEnumInfo& ProbeAlignInfo() {
   static const TEnumInfo info("TProbeAlign", {"paNone", "paTop", "paClient"});
   return info;

@@ -460,3 +460,27 @@ TEST_F(WindowsTest, ClassesAreUniqueAndStayWhileTheyHaveWindows) {
 }
 
 }  // namespace
+
+TEST_F(WindowsTest, UnregisteringAClassDeletesItsBackgroundBrushOnly) {
+  const int live = LiveObjectCount();
+  WNDCLASS wc{};
+  wc.lpfnWndProc = &DefWindowProc;
+  wc.lpszClassName = "QmBrushOwner";
+  wc.hbrBackground = CreateSolidBrush(RGB(1, 2, 3));
+  ASSERT_NE(RegisterClass(&wc), 0);
+  EXPECT_EQ(LiveObjectCount(), live + 1);
+  // Refused while a window of the class lives; the brush stays.
+  HWND w = CreateWindowEx(0, "QmBrushOwner", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(w);
+  EXPECT_EQ(UnregisterClass("QmBrushOwner", nullptr), 0);
+  EXPECT_EQ(LiveObjectCount(), live + 1);
+  DestroyWindow(w);
+  EXPECT_EQ(UnregisterClass("QmBrushOwner", nullptr), 1);
+  EXPECT_EQ(LiveObjectCount(), live);
+  // A system-colour index in place of a brush is not an object and is left alone.
+  wc.lpszClassName = "QmColourIndex";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
+  ASSERT_NE(RegisterClass(&wc), 0);
+  EXPECT_EQ(UnregisterClass("QmColourIndex", nullptr), 1);
+  EXPECT_EQ(LiveObjectCount(), live);
+}
