@@ -28,3 +28,12 @@ function(qm_add_tests label)
     DISCOVERY_TIMEOUT 60)
 endfunction()
 include(${CMAKE_CURRENT_LIST_DIR}/EmbedResources.cmake)
+
+# qm_register_fuzzer(<target>): a libFuzzer program joins the `fuzzers` target, so that
+# CI can build every fuzzer without building the rest of the tree with clang.
+function(qm_register_fuzzer target)
+  if(NOT TARGET fuzzers)
+    add_custom_target(fuzzers)
+  endif()
+  add_dependencies(fuzzers ${target})
+endfunction()
