@@ -1,6 +1,7 @@
 #include "hostbridge/tsx.h"
 
 #include "hostbridge/owner_form.h"
+#include "hostbridge/plug_hooks.h"
 
 const TClass& TTsx::StaticClass() {
   static const TClass cls = TClass::Of<TTsx>("TTsx", TComponent::StaticClass(), &TTsx::Publish);
@@ -58,7 +59,7 @@ void TTsx::Loaded() {
   s.LeftClick = OnLeftClick;
   s.RightClick = OnRightClick;
   s.Deactivate = OnDeactivate;
-  if ((hookKeys_ || hookMouse_) && s.InstallHooks) s.InstallHooks(hookKeys_, hookMouse_);
+  if (hookKeys_ || hookMouse_) InstallPlugHooks(hookKeys_, hookMouse_);
 }
 
 void TTsx::SetResBmpId(Integer value) {

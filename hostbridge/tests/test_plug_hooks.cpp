@@ -1,0 +1,171 @@
+// The thread hooks of TTsx: what the trap handlers see, what reaches the windows, and
+// that each hook is installed once.
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "bridge_test_support.h"
+#include "hostbridge/plug_hooks.h"
+#include "hostbridge/tsx.h"
+#include "platform/win/input.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/window.h"
+
+namespace {
+
+constexpr const char* kClass = "QmPlugHooksTest";
+
+class PlugHooksTest : public BridgeTest {
+ protected:
+  void SetUp() override {
+    BridgeTest::SetUp();
+    win::ResetWindowSystem();
+    win::WNDCLASS existing;
+    if (!win::GetClassInfo(nullptr, kClass, &existing)) {
+      win::WNDCLASS wc;
+      wc.style = win::CS_DBLCLKS;
+      wc.lpfnWndProc = &win::DefWindowProc;
+      wc.lpszClassName = kClass;
+      win::RegisterClass(&wc);
+    }
+    window_ = win::CreateWindowEx(0, kClass, "", win::WS_POPUP | win::WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    win::SetFocus(window_);
+    win::PumpPendingMessages();
+    win::SetMessageObserver([this](win::HWND h, win::UINT m, win::WPARAM, win::LPARAM) {
+      if (h != window_) return;
+      if ((m >= win::WM_MOUSEFIRST && m <= win::WM_MOUSELAST) || m == win::WM_KEYDOWN || m == win::WM_KEYUP)
+        got_.push_back(m);
+    });
+  }
+  void TearDown() override {
+    win::SetMessageObserver(nullptr);
+    win::ResetWindowSystem();
+    BridgeTest::TearDown();
+  }
+
+  // A TTsx as a form would have it: properties set, then loaded.
+  TTsx* LoadedTsx(bool keys, bool mouse) {
+    auto* tsx = new TTsx(&root_);
+    tsx->SetHookKeys(keys);
+    tsx->SetHookMouse(mouse);
+    tsx->Loaded();
+    return tsx;
+  }
+
+  void ClickAndType() {
+    win::InjectMouseMove(10, 10);
+    win::InjectClick(win::MouseButton::Left, 20, 20);
+    win::InjectClick(win::MouseButton::Right, 30, 30);
+    win::InjectWheel(1, 30, 30);
+    win::InjectKey('A');
+    win::PumpPendingMessages();
+  }
+
+  std::vector<win::UINT> MouseMessages() const {
+    std::vector<win::UINT> out;
+    for (win::UINT m : got_)
+      if (m >= win::WM_MOUSEFIRST && m <= win::WM_MOUSELAST) out.push_back(m);
+    return out;
+  }
+  std::vector<win::UINT> KeyMessages() const {
+    std::vector<win::UINT> out;
+    for (win::UINT m : got_)
+      if (m == win::WM_KEYDOWN || m == win::WM_KEYUP) out.push_back(m);
+    return out;
+  }
+
+  TComponent root_{nullptr};
+  win::HWND window_ = nullptr;
+  std::vector<win::UINT> got_;
+};
+
+}  // namespace
+
+TEST_F(PlugHooksTest, HookMouseWithoutAHandlerSwallowsEveryMouseMessageOfTheThread) {
+  LoadedTsx(false, true);
+  EXPECT_NE(TsxModule().MouseHook, nullptr);
+  EXPECT_EQ(TsxModule().KeyboardHook, nullptr);
+  ClickAndType();
+  EXPECT_TRUE(MouseMessages().empty());
+  EXPECT_EQ(KeyMessages(), (std::vector<win::UINT>{win::WM_KEYDOWN, win::WM_KEYUP})) << "keys are not trapped";
+}
+
+TEST_F(PlugHooksTest, TrapMouseDecidesForEachMessage) {
+  TTsx* tsx = LoadedTsx(false, true);
+  std::vector<Cardinal> asked;
+  tsx->OnTrapMouse = [&](Cardinal wParm, Cardinal) {
+    asked.push_back(wParm);
+    return wParm == win::WM_LBUTTONDOWN || wParm == win::WM_LBUTTONUP;
+  };
+  ClickAndType();
+  EXPECT_EQ(MouseMessages(), (std::vector<win::UINT>{win::WM_LBUTTONDOWN, win::WM_LBUTTONUP}));
+  // Every mouse message of the injected input is asked about, with its number.
+  EXPECT_EQ(asked,
+            (std::vector<Cardinal>{win::WM_MOUSEMOVE, win::WM_MOUSEMOVE, win::WM_LBUTTONDOWN, win::WM_LBUTTONUP,
+                                   win::WM_MOUSEMOVE, win::WM_RBUTTONDOWN, win::WM_RBUTTONUP, win::WM_MOUSEWHEEL}));
+
+  // A handler that raises lets the message through rather than taking the mouse away.
+  got_.clear();
+  tsx->OnTrapMouse = [](Cardinal, Cardinal) -> bool { throw std::runtime_error("handler failed"); };
+  win::InjectClick(win::MouseButton::Left, 20, 20);
+  win::PumpPendingMessages();
+  EXPECT_EQ(MouseMessages(), (std::vector<win::UINT>{win::WM_MOUSEMOVE, win::WM_LBUTTONDOWN, win::WM_LBUTTONUP}));
+}
+
+TEST_F(PlugHooksTest, TrapKeySeesTheKeyMessagesParametersAndTheKeyStillArrives) {
+  TTsx* tsx = LoadedTsx(true, false);
+  std::vector<std::pair<Cardinal, Cardinal>> seen;
+  tsx->OnTrapKey = [&](Cardinal wParm, Cardinal lParm) { seen.emplace_back(wParm, lParm); };
+  win::InjectKey(win::VK_ESCAPE);
+  win::PumpPendingMessages();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].first, static_cast<Cardinal>(win::VK_ESCAPE));
+  EXPECT_EQ(seen[0].second & 0xFFFF, 1u) << "repeat count";
+  EXPECT_EQ(seen[0].second & 0x80000000u, 0u) << "a press";
+  EXPECT_EQ(seen[1].first, static_cast<Cardinal>(win::VK_ESCAPE));
+  EXPECT_EQ(seen[1].second & 0xC0000000u, 0xC0000000u) << "a release of a key that was down";
+  EXPECT_EQ(KeyMessages(), (std::vector<win::UINT>{win::WM_KEYDOWN, win::WM_KEYUP}));
+
+  // A handler that raises does not stop the key.
+  got_.clear();
+  tsx->OnTrapKey = [](Cardinal, Cardinal) { throw std::runtime_error("handler failed"); };
+  win::InjectKey('B');
+  win::PumpPendingMessages();
+  EXPECT_EQ(KeyMessages(), (std::vector<win::UINT>{win::WM_KEYDOWN, win::WM_KEYUP}));
+}
+
+TEST_F(PlugHooksTest, EachHookIsInstalledOnceAndTheLastTsxHandlesTheTraps) {
+  TTsx* first = LoadedTsx(true, true);
+  void* keyboard = TsxModule().KeyboardHook;
+  void* mouse = TsxModule().MouseHook;
+  TTsx* second = LoadedTsx(true, true);
+  EXPECT_EQ(TsxModule().KeyboardHook, keyboard);
+  EXPECT_EQ(TsxModule().MouseHook, mouse);
+
+  int firstKeys = 0;
+  int secondKeys = 0;
+  first->OnTrapKey = [&](Cardinal, Cardinal) { ++firstKeys; };
+  second->OnTrapKey = [&](Cardinal, Cardinal) { ++secondKeys; };
+  second->OnTrapMouse = [](Cardinal, Cardinal) { return true; };
+  ClickAndType();
+  EXPECT_EQ(firstKeys, 0);
+  EXPECT_EQ(secondKeys, 2) << "one hook: each key message is seen once";
+  EXPECT_FALSE(MouseMessages().empty());
+
+  // With the trapping TTsx gone there is no handler: keys pass, the mouse is swallowed.
+  delete second;
+  got_.clear();
+  ClickAndType();
+  EXPECT_EQ(firstKeys, 0);
+  EXPECT_TRUE(MouseMessages().empty());
+  EXPECT_EQ(KeyMessages(), (std::vector<win::UINT>{win::WM_KEYDOWN, win::WM_KEYUP}));
+
+  // A TTsx without HookKeys or HookMouse installs nothing.
+  TsxModule().KeyboardHook = nullptr;
+  TsxModule().MouseHook = nullptr;
+  win::ResetWindowSystem();
+  LoadedTsx(false, false);
+  EXPECT_EQ(TsxModule().KeyboardHook, nullptr);
+  EXPECT_EQ(TsxModule().MouseHook, nullptr);
+}
