@@ -36,7 +36,7 @@ win::LRESULT PlugKeyboardHook(int code, win::WPARAM wParam, win::LPARAM lParam) 
   if (code >= 0) {
     TTsx* tsx = TsxModule().TrapHandlers;
     if (tsx && tsx->OnTrapKey)
-      bridge::GuardedVoid([&] { tsx->OnTrapKey(static_cast<Cardinal>(wParam), static_cast<Cardinal>(lParam)); });
+      bridge::GuardedVoid([&] { tsx->OnTrapKey(static_cast<TPlugParam>(wParam), static_cast<TPlugParam>(lParam)); });
   }
   return win::CallNextHookEx(AsHook(TsxModule().KeyboardHook), code, wParam, lParam);
 }
@@ -47,7 +47,7 @@ win::LRESULT PlugMouseHook(int code, win::WPARAM wParam, win::LPARAM lParam) {
     TTsx* tsx = TsxModule().TrapHandlers;
     if (tsx && tsx->OnTrapMouse)
       passOn = bridge::Guarded(
-          true, [&] { return tsx->OnTrapMouse(static_cast<Cardinal>(wParam), static_cast<Cardinal>(lParam)); });
+          true, [&] { return tsx->OnTrapMouse(static_cast<TPlugParam>(wParam), static_cast<TPlugParam>(lParam)); });
     if (!passOn) return 1;
   }
   return win::CallNextHookEx(AsHook(TsxModule().MouseHook), code, wParam, lParam);

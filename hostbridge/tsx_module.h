@@ -1,5 +1,6 @@
 #pragma once
 // The state one loaded module shares between its TTsx components and its five exports.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -11,12 +12,11 @@ class TTsx;
 
 using TPlugEvent = std::function<void()>;
 using TPlugLeftClickEvent = std::function<Integer()>;
-using TPlugTrapKeyEvent = std::function<void(Cardinal wParm, Cardinal lParm)>;
-using TPlugTrapMouseEvent = std::function<bool(Cardinal wParm, Cardinal lParm)>;
+// Pointer-sized: a mouse hook's lParm points at the hook's mouse record.
+using TPlugParam = std::uintptr_t;
+using TPlugTrapKeyEvent = std::function<void(TPlugParam wParm, TPlugParam lParm)>;
+using TPlugTrapMouseEvent = std::function<bool(TPlugParam wParm, TPlugParam lParm)>;
 
-// Installs the keyboard and/or mouse thread hooks (each at most once). The window layer
-// provides it; until then HookKeys and HookMouse install nothing.
-using TInstallHooksProc = void (*)(bool keys, bool mouse);
 
 struct TTsxModuleState {
   std::string Title;
@@ -37,7 +37,6 @@ struct TTsxModuleState {
   TTsx* TrapHandlers = nullptr;
   void* KeyboardHook = nullptr;
   void* MouseHook = nullptr;
-  TInstallHooksProc InstallHooks = nullptr;
 
   // Looked up by name; null while unbound or when the host lacks them.
   bridge::TGetMainViewHwndProc GetMainViewHwnd = nullptr;

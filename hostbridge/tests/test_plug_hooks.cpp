@@ -94,8 +94,11 @@ TEST_F(PlugHooksTest, HookMouseWithoutAHandlerSwallowsEveryMouseMessageOfTheThre
 TEST_F(PlugHooksTest, TrapMouseDecidesForEachMessage) {
   TTsx* tsx = LoadedTsx(false, true);
   std::vector<Cardinal> asked;
-  tsx->OnTrapMouse = [&](Cardinal wParm, Cardinal) {
-    asked.push_back(wParm);
+  std::vector<win::POINT> where;
+  tsx->OnTrapMouse = [&](TPlugParam wParm, TPlugParam lParm) {
+    asked.push_back(static_cast<Cardinal>(wParm));
+    // The whole pointer arrives: the hook's mouse record can be read through it.
+    where.push_back(reinterpret_cast<const win::MOUSEHOOKSTRUCT*>(lParm)->pt);
     return wParm == win::WM_LBUTTONDOWN || wParm == win::WM_LBUTTONUP;
   };
   ClickAndType();
@@ -104,10 +107,13 @@ TEST_F(PlugHooksTest, TrapMouseDecidesForEachMessage) {
   EXPECT_EQ(asked,
             (std::vector<Cardinal>{win::WM_MOUSEMOVE, win::WM_MOUSEMOVE, win::WM_LBUTTONDOWN, win::WM_LBUTTONUP,
                                    win::WM_MOUSEMOVE, win::WM_RBUTTONDOWN, win::WM_RBUTTONUP, win::WM_MOUSEWHEEL}));
+  ASSERT_EQ(where.size(), asked.size());
+  EXPECT_EQ(where[1], where[2]) << "the press is where the mouse moved to";
+  EXPECT_NE(where[0], where[1]);
 
   // A handler that raises lets the message through rather than taking the mouse away.
   got_.clear();
-  tsx->OnTrapMouse = [](Cardinal, Cardinal) -> bool { throw std::runtime_error("handler failed"); };
+  tsx->OnTrapMouse = [](TPlugParam, TPlugParam) -> bool { throw std::runtime_error("handler failed"); };
   win::InjectClick(win::MouseButton::Left, 20, 20);
   win::PumpPendingMessages();
   EXPECT_EQ(MouseMessages(), (std::vector<win::UINT>{win::WM_MOUSEMOVE, win::WM_LBUTTONDOWN, win::WM_LBUTTONUP}));
@@ -115,21 +121,21 @@ TEST_F(PlugHooksTest, TrapMouseDecidesForEachMessage) {
 
 TEST_F(PlugHooksTest, TrapKeySeesTheKeyMessagesParametersAndTheKeyStillArrives) {
   TTsx* tsx = LoadedTsx(true, false);
-  std::vector<std::pair<Cardinal, Cardinal>> seen;
-  tsx->OnTrapKey = [&](Cardinal wParm, Cardinal lParm) { seen.emplace_back(wParm, lParm); };
+  std::vector<std::pair<TPlugParam, TPlugParam>> seen;
+  tsx->OnTrapKey = [&](TPlugParam wParm, TPlugParam lParm) { seen.emplace_back(wParm, lParm); };
   win::InjectKey(win::VK_ESCAPE);
   win::PumpPendingMessages();
   ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].first, static_cast<Cardinal>(win::VK_ESCAPE));
+  EXPECT_EQ(seen[0].first, static_cast<TPlugParam>(win::VK_ESCAPE));
   EXPECT_EQ(seen[0].second & 0xFFFF, 1u) << "repeat count";
   EXPECT_EQ(seen[0].second & 0x80000000u, 0u) << "a press";
-  EXPECT_EQ(seen[1].first, static_cast<Cardinal>(win::VK_ESCAPE));
+  EXPECT_EQ(seen[1].first, static_cast<TPlugParam>(win::VK_ESCAPE));
   EXPECT_EQ(seen[1].second & 0xC0000000u, 0xC0000000u) << "a release of a key that was down";
   EXPECT_EQ(KeyMessages(), (std::vector<win::UINT>{win::WM_KEYDOWN, win::WM_KEYUP}));
 
   // A handler that raises does not stop the key.
   got_.clear();
-  tsx->OnTrapKey = [](Cardinal, Cardinal) { throw std::runtime_error("handler failed"); };
+  tsx->OnTrapKey = [](TPlugParam, TPlugParam) { throw std::runtime_error("handler failed"); };
   win::InjectKey('B');
   win::PumpPendingMessages();
   EXPECT_EQ(KeyMessages(), (std::vector<win::UINT>{win::WM_KEYDOWN, win::WM_KEYUP}));
@@ -145,9 +151,9 @@ TEST_F(PlugHooksTest, EachHookIsInstalledOnceAndTheLastTsxHandlesTheTraps) {
 
   int firstKeys = 0;
   int secondKeys = 0;
-  first->OnTrapKey = [&](Cardinal, Cardinal) { ++firstKeys; };
-  second->OnTrapKey = [&](Cardinal, Cardinal) { ++secondKeys; };
-  second->OnTrapMouse = [](Cardinal, Cardinal) { return true; };
+  first->OnTrapKey = [&](TPlugParam, TPlugParam) { ++firstKeys; };
+  second->OnTrapKey = [&](TPlugParam, TPlugParam) { ++secondKeys; };
+  second->OnTrapMouse = [](TPlugParam, TPlugParam) { return true; };
   ClickAndType();
   EXPECT_EQ(firstKeys, 0);
   EXPECT_EQ(secondKeys, 2) << "one hook: each key message is seen once";
