@@ -1,0 +1,344 @@
+// The room an axis takes beside the plotting rectangle, and its drawing: grid, line,
+// ticks, minor ticks, labels and title.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+#include "chart/axis_panel.h"
+#include "chart/chart_axis.h"
+#include "chart/chart_utils.h"
+#include "platform/classlib/math_utils.h"
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& Text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = Text.find(ChartLineSeparator, start);
+    lines.push_back(Text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
+Integer TChartAxis::Outward() const {
+  if (horizontal_) return otherSide_ ? -1 : 1;
+  return otherSide_ ? 1 : -1;
+}
+
+Integer TChartAxis::TitleRoom() {
+  if (!title_->Visible() || title_->Caption().empty()) return 0;
+  if (titleSize_ > 0) return titleSize_;
+  TChartCanvas3D* canvas = parentChart_ ? parentChart_->Canvas() : nullptr;
+  if (!canvas || !canvas->ReferenceCanvas()) return 0;
+  canvas->ApplyFont(title_->Font());
+  const Integer angle = title_->Angle();
+  const bool upright = angle == 90 || angle == 270;
+  const bool flat = angle == 0 || angle == 180;
+  const Integer height = canvas->LineHeight();
+  const Integer width = canvas->MeasureTextWidth(title_->Caption());
+  if (horizontal_) return upright ? width : height;
+  return flat ? width : height;
+}
+
+Integer TChartAxis::LabelsRoom() {
+  if (!labels_) return 0;
+  if (labelsSize_ > 0) return labelsSize_;
+  const TAxisLabelStyle style = CalcLabelStyle();
+  if (style == talNone) return 0;
+  const bool upright = labelsAngle_ == 90 || labelsAngle_ == 270;
+  const bool flat = labelsAngle_ == 0 || labelsAngle_ == 180;
+  const bool acrossIsHeight = (horizontal_ && flat) || (!horizontal_ && upright);
+
+  std::vector<std::string> texts;
+  bool addBlank = false;
+  if (style == talValue) {
+    Double low = RangeMin;
+    Double high = RangeMax;
+    const Double step = LabelStep();
+    if ((roundFirstLabel_ || (ShowsDates && exactDateTime_)) && step > 0 && std::isfinite(step)) {
+      low = std::trunc(low / step) * step;
+      high = std::trunc(high / step) * step;
+    }
+    // Measured as the axis prints them, without the chart's label hook.
+    const bool saved = eventsOff_;
+    eventsOff_ = true;
+    texts.push_back(LabelText(low));
+    texts.push_back(LabelText(high));
+    eventsOff_ = saved;
+    addBlank = true;
+  } else {
+    for (const TPointLabel& label : PointLabels(style)) texts.push_back(label.Text);
+  }
+
+  Integer room = 0;
+  for (const std::string& text : texts) room = std::max(room, acrossIsHeight ? TextHeight(text) : TextWidth(text));
+  if (addBlank && !acrossIsHeight) room += TextWidth(" ");
+  return room;
+}
+
+void TChartAxis::ReserveSpace(TRect& Rect, bool Inflate) {
+  if (depthAxis_) return;
+  ShowsDates = IsDateTime();
+  titleRoom_ = TitleRoom();
+  labelsRoom_ = LabelsRoom();
+  const Integer tickRoom = tickLength_;
+  const Integer o = Outward();
+
+  // PositionPercent moves the axis into the chart by a share of its other dimension.
+  const Integer other = horizontal_ ? (Rect.bottom - Rect.top) : (Rect.right - Rect.left);
+  Integer shift = static_cast<Integer>(Round(0.01 * positionPercent_ * other));
+  if (otherSide_) shift = -shift;
+  if (horizontal_) shift = -shift;
+
+  Integer* edge;
+  if (horizontal_)
+    edge = otherSide_ ? &Rect.top : &Rect.bottom;
+  else
+    edge = otherSide_ ? &Rect.right : &Rect.left;
+
+  if (Inflate) {
+    // Bands are taken from the outside in: title, labels, ticks. Each pixel is the
+    // band's edge nearest the plotting area.
+    TitlePixel = *edge - o * titleRoom_ + shift;
+    LabelsPixel = *edge - o * (titleRoom_ + labelsRoom_) + shift;
+    *edge -= o * (titleRoom_ + labelsRoom_ + tickRoom);
+  } else {
+    LinePixel = *edge + shift;
+    LabelsPixel = LinePixel + o * tickRoom;
+    TitlePixel = LabelsPixel + o * labelsRoom_;
+  }
+}
+
+bool TChartAxis::HitTest(Integer X, Integer Y) {
+  if (!visible_) return false;
+  const Integer along = horizontal_ ? X : Y;
+  const Integer across = horizontal_ ? Y : X;
+  const Integer lo = std::min(StartPixel, EndPixel);
+  const Integer hi = std::max(StartPixel, EndPixel);
+  if (along < lo || along > hi) return false;
+  const Integer o = Outward();
+  // From 3 pixels inside the line to the outer edge of the labels.
+  const Integer a = LinePixel - 3 * o;
+  const Integer b = LabelsPixel + o * labelsRoom_;
+  return across >= std::min(a, b) && across <= std::max(a, b);
+}
+
+// ---- drawing ----------------------------------------------------------------------------
+
+void TChartAxis::DrawTextBlock(Integer Along, Integer Edge, Integer Room, bool Opposite, const std::string& Text,
+                               Integer Angle) {
+  TChartCanvas3D* canvas = parentChart_->Canvas();
+  const std::vector<std::string> lines = SplitLines(Text);
+  const Integer lineHeight = canvas->LineHeight();
+  std::vector<Integer> widths;
+  Integer w = 0;
+  for (const std::string& line : lines) {
+    widths.push_back(canvas->MeasureTextWidth(line));
+    w = std::max(w, widths.back());
+  }
+  const Integer h = lineHeight * static_cast<Integer>(lines.size());
+
+  // The block's corners relative to its unrotated top-left, turned counter-clockwise.
+  const Double rad = Angle * std::numbers::pi / 180.0;
+  const Double c = std::cos(rad);
+  const Double s = std::sin(rad);
+  const Double xs[4] = {0, w * c, h * s, w * c + h * s};
+  const Double ys[4] = {0, -w * s, h * c, -w * s + h * c};
+  const Double minX = *std::min_element(xs, xs + 4);
+  const Double maxX = *std::max_element(xs, xs + 4);
+  const Double minY = *std::min_element(ys, ys + 4);
+  const Double maxY = *std::max_element(ys, ys + 4);
+
+  const Integer o = Outward();
+  // The side of the block that touches the band: the inner edge, or the outer one.
+  const Double target = Opposite ? Edge + o * Room : Edge;
+  const bool nearSideIsMin = (o > 0) != Opposite;
+  Double ox;
+  Double oy;
+  if (horizontal_) {
+    ox = Along - (minX + maxX) / 2;
+    oy = target - (nearSideIsMin ? minY : maxY);
+  } else {
+    oy = Along - (minY + maxY) / 2;
+    ox = target - (nearSideIsMin ? minX : maxX);
+  }
+
+  canvas->WriteBackMode(cbmTransparent);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Double step = static_cast<Double>(lineHeight) * static_cast<Double>(i);
+    if (Angle == 0) {
+      // Lines line up with the axis: centred along horizontal axes, flush towards the
+      // line on vertical ones.
+      Integer x = static_cast<Integer>(std::lround(ox));
+      if (horizontal_)
+        x += (w - widths[i]) / 2;
+      else if (!nearSideIsMin)
+        x += w - widths[i];
+      canvas->DrawText(x, static_cast<Integer>(std::lround(oy + step)), lines[i]);
+    } else {
+      canvas->DrawAngledText(static_cast<Integer>(std::lround(ox + step * s)),
+                             static_cast<Integer>(std::lround(oy + step * c)), lines[i], Angle);
+    }
+  }
+}
+
+void TChartAxis::DrawTickLine(Integer Pos, Integer From, Integer To) {
+  TChartCanvas3D* canvas = parentChart_->Canvas();
+  if (horizontal_)
+    canvas->DrawLine(Pos, From, Pos, To);
+  else
+    canvas->DrawLine(From, Pos, To, Pos);
+}
+
+void TChartAxis::DrawGridLine(Integer Pos) {
+  const TRect& r = parentChart_->ChartRect();
+  if (horizontal_)
+    DrawTickLine(Pos, r.top, r.bottom);
+  else
+    DrawTickLine(Pos, r.left, r.right);
+}
+
+void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std::vector<Double>& Values) {
+  if (minorTickCount_ < 1 || Positions.empty()) return;
+  std::vector<Integer> minors;
+  const Integer lo = std::min(StartPixel, EndPixel);
+  const Integer hi = std::max(StartPixel, EndPixel);
+  auto add = [&](Integer p) {
+    if (p > lo && p < hi && static_cast<Integer>(minors.size()) < MaxAxisTicks) minors.push_back(p);
+  };
+  const Integer parts = minorTickCount_ + 1;
+  if (logarithmic_) {
+    // Equal value steps from each tick value to the next power of the base, and below
+    // the lowest one.
+    const Double base = logarithmicBase_;
+    std::vector<Double> starts(Values.begin(), Values.end());
+    if (!Values.empty()) starts.push_back(*std::min_element(Values.begin(), Values.end()) / base);
+    for (Double v : starts) {
+      if (!(v > 0) || !std::isfinite(v)) continue;
+      const Double delta = (v * base - v) / parts;
+      for (Integer k = 1; k < parts; ++k) add(ValueToPos(v + k * delta));
+    }
+  } else {
+    if (Positions.size() < 2) return;
+    std::vector<Integer> sorted = Positions;
+    std::sort(sorted.begin(), sorted.end());
+    Double gap = 0;
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+      gap = static_cast<Double>(sorted[i] - sorted[i - 1]) / parts;
+      for (Integer k = 1; k < parts; ++k) add(sorted[i - 1] + static_cast<Integer>(Round(k * gap)));
+    }
+    // The same spacing continues beyond the first and last ticks.
+    if (gap > 0) {
+      for (Integer k = 1; k < MaxAxisTicks; ++k) {
+        const Double p = sorted.front() - k * gap;
+        if (p <= lo) break;
+        add(static_cast<Integer>(Round(p)));
+      }
+      for (Integer k = 1; k < MaxAxisTicks; ++k) {
+        const Double p = sorted.back() + k * gap;
+        if (p >= hi) break;
+        add(static_cast<Integer>(Round(p)));
+      }
+    }
+  }
+  TChartCanvas3D* canvas = parentChart_->Canvas();
+  if (minorGrid_->Visible()) {
+    canvas->ApplyPen(minorGrid_.get());
+    for (Integer p : minors) DrawGridLine(p);
+  }
+  if (minorTicks_->Visible() && minorTickLength_ != 0) {
+    canvas->ApplyPen(minorTicks_.get());
+    const Integer o = Outward();
+    for (Integer p : minors) DrawTickLine(p, LinePixel, LinePixel + o * minorTickLength_);
+  }
+}
+
+void TChartAxis::DrawAxis(bool CalcPosAxis) {
+  if (!parentChart_ || depthAxis_) return;
+  TChartCanvas3D* canvas = parentChart_->Canvas();
+  if (!canvas || !canvas->ReferenceCanvas()) return;
+  ShowsDates = IsDateTime();
+  if (CalcPosAxis) {
+    TRect r = parentChart_->ChartRect();
+    ReserveSpace(r, false);
+  }
+
+  // What to label, and where.
+  ticks_.clear();
+  std::vector<Double> tickValues;
+  struct Pending {
+    Integer Pos;
+    std::string Text;
+  };
+  std::vector<Pending> labels;
+  auto addTick = [&](Integer p, Double v) {
+    if (static_cast<Integer>(ticks_.size()) >= MaxAxisTicks) return;
+    ticks_.push_back(p);
+    tickValues.push_back(v);
+  };
+  const TAxisLabelStyle style = CalcLabelStyle();
+  if (style == talValue) {
+    for (Double v : LabelValues()) {
+      const Integer p = ValueToPos(v);
+      if (!labelsOnAxis_ && (p <= StartPixel || p >= EndPixel)) continue;
+      if (!tickOnLabelsOnly_) addTick(p, v);
+      if (labels_) {
+        labels.push_back({p, LabelText(v)});
+        if (tickOnLabelsOnly_) addTick(p, v);
+      }
+    }
+  } else if (style == talMark || style == talText) {
+    for (TPointLabel& label : PointLabels(style)) {
+      if (!labelsOnAxis_ && (label.Pos <= StartPixel || label.Pos >= EndPixel)) continue;
+      if (!tickOnLabelsOnly_) addTick(label.Pos, label.Value);
+      if (labels_) {
+        labels.push_back({label.Pos, std::move(label.Text)});
+        if (tickOnLabelsOnly_) addTick(label.Pos, label.Value);
+      }
+    }
+  }
+
+  const Integer o = Outward();
+  // Grid behind everything else of the axis.
+  if (grid_->Visible()) {
+    canvas->ApplyPen(grid_.get(), grid_->Color() == clDefault ? clGray : grid_->Color());
+    if (gridCentered_) {
+      for (std::size_t i = 1; i < ticks_.size(); ++i)
+        DrawGridLine(static_cast<Integer>(Round((static_cast<Double>(ticks_[i]) + ticks_[i - 1]) * 0.5)));
+    } else {
+      for (Integer p : ticks_) DrawGridLine(p);
+    }
+  }
+  if (axis_->Visible()) {
+    canvas->ApplyPen(axis_.get());
+    if (horizontal_)
+      canvas->DrawLine(StartPixel, LinePixel, EndPixel, LinePixel);
+    else
+      canvas->DrawLine(LinePixel, StartPixel, LinePixel, EndPixel);
+  }
+  if (ticksPen_->Visible() && tickLength_ != 0) {
+    canvas->ApplyPen(ticksPen_.get());
+    for (Integer p : ticks_) DrawTickLine(p, LinePixel, LinePixel + o * tickLength_);
+  }
+  if (ticksInner_->Visible() && tickInnerLength_ != 0) {
+    canvas->ApplyPen(ticksInner_.get());
+    for (Integer p : ticks_) DrawTickLine(p, LinePixel, LinePixel - o * tickInnerLength_);
+  }
+  DrawMinorTicks(ticks_, tickValues);
+
+  if (!labels.empty()) {
+    canvas->ApplyFont(labelsFont_.get());
+    for (const Pending& label : labels)
+      DrawTextBlock(label.Pos, LabelsPixel, labelsRoom_, labelsAlign_ == alOpposite, label.Text, labelsAngle_);
+  }
+  if (title_->Visible() && !title_->Caption().empty()) {
+    canvas->ApplyFont(title_->Font());
+    DrawTextBlock(CenterPixel, TitlePixel, titleRoom_, false, title_->Caption(), title_->Angle());
+  }
+}

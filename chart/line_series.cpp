@@ -1,0 +1,496 @@
+#include "chart/line_series.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+#include "chart/axis_panel.h"
+#include "chart/chart_canvas.h"
+#include "chart/chart_utils.h"
+#include "platform/classlib/class_registry.h"
+
+namespace {
+
+// Form files name the series by class.
+const bool kSeriesRegistered = [] {
+  RegisterClasses({&TLineSeries::StaticClass(), &TPointSeries::StaticClass()});
+  return true;
+}();
+
+}  // namespace
+
+const TEnumInfo& CustomSeriesStackInfo() {
+  static const TEnumInfo info("TCustomSeriesStack", {"cssNone", "cssOverlap", "cssStack", "cssStack100"});
+  return info;
+}
+
+// ---- TCustomLineSeries -----------------------------------------------------------------
+
+const TClass& TCustomLineSeries::StaticClass() {
+  static const TClass cls = TClass::Of<TCustomLineSeries>("TCustomLineSeries", TChartSeries::StaticClass());
+  return cls;
+}
+
+// ---- TCustomSeries ---------------------------------------------------------------------
+
+const TClass& TCustomSeries::StaticClass() {
+  static const TClass cls =
+      TClass::Of<TCustomSeries>("TCustomSeries", TCustomLineSeries::StaticClass(), &TCustomSeries::Publish);
+  return cls;
+}
+
+void TCustomSeries::Publish(TPublished& published) {
+  auto p = published.For<TCustomSeries>();
+  p.Boolean("ClickableLine", &TCustomSeries::ClickableLine, &TCustomSeries::SetClickableLine).Default(true);
+  p.Boolean("Dark3D", &TCustomSeries::Dark3D, &TCustomSeries::SetDark3D).Default(true);
+  p.Boolean("InvertedStairs", &TCustomSeries::InvertedStairs, &TCustomSeries::SetInvertedStairs).Default(false);
+  p.Integer("LineHeight", &TCustomSeries::LineHeight, &TCustomSeries::SetLineHeight).Default(0);
+  p.Object("Pointer", &TCustomSeries::Pointer, &TCustomSeries::SetPointer);
+  p.Enum("Stacked", CustomSeriesStackInfo(), &TCustomSeries::Stacked, &TCustomSeries::SetStacked).Default(cssNone);
+  p.Boolean("Stairs", &TCustomSeries::Stairs, &TCustomSeries::SetStairs).Default(false);
+  p.Event("OnClickPointer", &TCustomSeries::OnClickPointer);
+  p.Event("OnGetPointerStyle", &TCustomSeries::OnGetPointerStyle);
+}
+
+TCustomSeries::TCustomSeries(TComponent* AOwner) : TCustomLineSeries(AOwner) {
+  auto changed = [this](TObject*) { Repaint(); };
+  areaBrush_ = std::make_unique<TChartBrush>(changed);
+  areaLinesPen_ = std::make_unique<TChartPen>(changed);
+  pointer_ = std::make_unique<TSeriesPointer>(this);
+  // The segment to the first point past the visible range is drawn too.
+  DrawBetweenPoints = true;
+}
+
+TCustomSeries::~TCustomSeries() = default;
+
+void TCustomSeries::Assign(TPersistent* source) {
+  if (auto* src = dynamic_cast<TCustomSeries*>(source)) {
+    areaBrush_->Assign(src->areaBrush_.get());
+    areaColor_ = src->areaColor_;
+    areaLinesPen_->Assign(src->areaLinesPen_.get());
+    clickableLine_ = src->clickableLine_;
+    dark3D_ = src->dark3D_;
+    drawArea_ = src->drawArea_;
+    drawLine_ = src->drawLine_;
+    invertedStairs_ = src->invertedStairs_;
+    lineHeight_ = src->lineHeight_;
+    pointer_->Assign(src->pointer_.get());
+    stacked_ = src->stacked_;
+    stairs_ = src->stairs_;
+    ColorLines = src->ColorLines;
+  }
+  TCustomLineSeries::Assign(source);
+}
+
+void TCustomSeries::SetParentChart(TCustomAxisPanel* value) {
+  TCustomLineSeries::SetParentChart(value);
+  pointer_->SetParentChart(value);
+}
+
+TBrushStyle TCustomSeries::LineBrush() const { return Brush()->Style(); }
+
+void TCustomSeries::SetLineBrush(TBrushStyle value) { Brush()->SetStyle(value); }
+
+void TCustomSeries::SetStacked(TCustomSeriesStack value) {
+  if (stacked_ == value) return;
+  stacked_ = value;
+  if (TCustomAxisPanel* chart = ParentChart()) {
+    for (Integer i = 0; i < chart->SeriesCount(); ++i) {
+      auto* s = dynamic_cast<TCustomSeries*>(chart->GetSeries(i));
+      if (s && s != this && InheritsFrom(s->ClassType())) s->stacked_ = value;
+    }
+  }
+  Repaint();
+}
+
+// ---- margins ---------------------------------------------------------------------------
+
+void TCustomSeries::HorizPixelMargins(Integer& Left, Integer& Right) {
+  pointer_->CalcHorizMargins(Left, Right);
+  if (stairs_ && drawLine_) {
+    const Integer w = LinePen()->Width();
+    Left = std::max(Left, w);
+    Right = std::max(Right, w);
+  }
+}
+
+void TCustomSeries::VertPixelMargins(Integer& Top, Integer& Bottom) {
+  pointer_->CalcVertMargins(Top, Bottom);
+  if (stairs_ && drawLine_) {
+    const Integer w = LinePen()->Width();
+    Top = std::max(Top, w);
+    Bottom = std::max(Bottom, w + 1);
+  }
+  if (lineHeight_ >= 1 && !drawArea_) Bottom = std::max(Bottom, lineHeight_);
+  if (Marks()->Visible()) Top = std::max(Top, Marks()->ArrowLength());
+}
+
+// ---- stacking --------------------------------------------------------------------------
+
+namespace {
+
+// The series stacked with S at ValueIndex: active series of the chart that stack the
+// same way on the same axes and hold that index; `before` stops at S.
+template <class F>
+void ForStackMates(TCustomSeries* S, Integer ValueIndex, bool Before, F Visit) {
+  TCustomAxisPanel* chart = S->ParentChart();
+  if (!chart) return;
+  for (Integer i = 0; i < chart->SeriesCount(); ++i) {
+    auto* s = dynamic_cast<TCustomSeries*>(chart->GetSeries(i));
+    if (Before && s == S) return;
+    if (!s || !s->Active() || s->Stacked() != S->Stacked()) continue;
+    if (s->GetHorizAxis() != S->GetHorizAxis() || s->GetVertAxis() != S->GetVertAxis()) continue;
+    if (ValueIndex < s->Count()) Visit(s);
+  }
+}
+
+}  // namespace
+
+Double TCustomSeries::StackedBelow(Integer ValueIndex, bool IncludeSelf) {
+  Double sum = 0;
+  ForStackMates(this, ValueIndex, true, [&](TCustomSeries* s) { sum += s->MandatoryList()->GetValue(ValueIndex); });
+  if (IncludeSelf) sum += MandatoryList()->GetValue(ValueIndex);
+  return sum;
+}
+
+Double TCustomSeries::ColumnTotal(Integer ValueIndex) {
+  Double sum = 0;
+  ForStackMates(this, ValueIndex, false, [&](TCustomSeries* s) { sum += s->MandatoryList()->GetValue(ValueIndex); });
+  return sum;
+}
+
+Double TCustomSeries::MaxYValue() {
+  if (stacked_ == cssStack100) return 100;
+  if (stacked_ != cssStack) return TCustomLineSeries::MaxYValue();
+  Double result = 0;
+  for (Integer i = 0; i < Count(); ++i) {
+    const Double v = StackedBelow(i, true);
+    result = i == 0 ? v : std::max(result, v);
+  }
+  return result;
+}
+
+Double TCustomSeries::MinYValue() {
+  if (stacked_ == cssStack100) return 0;
+  if (stacked_ != cssStack) return TCustomLineSeries::MinYValue();
+  Double result = 0;
+  for (Integer i = 0; i < Count(); ++i) {
+    const Double v = StackedBelow(i, true);
+    result = i == 0 ? v : std::min(result, v);
+  }
+  return result;
+}
+
+Integer TCustomSeries::CalcYPos(Integer ValueIndex) {
+  if (stacked_ == cssStack) return CalcYPosValue(StackedBelow(ValueIndex, true));
+  if (stacked_ == cssStack100) {
+    const Double total = ColumnTotal(ValueIndex);
+    return CalcYPosValue(total == 0 ? 0 : 100.0 * StackedBelow(ValueIndex, true) / total);
+  }
+  return TCustomLineSeries::CalcYPos(ValueIndex);
+}
+
+Integer TCustomSeries::GetOriginPos(Integer ValueIndex) {
+  if (stacked_ == cssStack) return CalcYPosValue(StackedBelow(ValueIndex, false));
+  if (stacked_ == cssStack100) {
+    const Double total = ColumnTotal(ValueIndex);
+    return CalcYPosValue(total == 0 ? 0 : 100.0 * StackedBelow(ValueIndex, false) / total);
+  }
+  return GetVertAxis() ? GetVertAxis()->EndPixel : 0;
+}
+
+// ---- drawing ---------------------------------------------------------------------------
+
+Integer TCustomSeries::LeftEdgeX() {
+  if (!ParentChart()) return 0;
+  const TRect& r = ParentChart()->ChartRect();
+  return GetHorizAxis() && GetHorizAxis()->Inverted() ? r.right : r.left;
+}
+
+Integer TCustomSeries::EdgeY(Integer ValueIndex, Integer EdgeX, Integer X, Integer Y) {
+  if (stairs_) return Y;
+  const Integer x0 = CalcXPos(ValueIndex - 1);
+  const Integer y0 = CalcYPos(ValueIndex - 1);
+  if (x0 == X) return Y;
+  const Double t = static_cast<Double>(EdgeX - x0) / static_cast<Double>(X - x0);
+  return RoundToPixel(y0 + (static_cast<Double>(Y) - y0) * t);
+}
+
+void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TColor Colour, Integer ValueIndex) {
+  if ((X == X0 && Y == Y0) || Colour == clNone) return;
+  TCanvas3D* canvas = ParentCanvas();
+  TCustomAxisPanel* chart = ParentChart();
+  const TColor lineColour = ColorLines ? Colour : SeriesColor();
+  // The two legs of a stair, or the one straight leg.
+  std::array<TPoint, 3> pts{TPoint{X0, Y0}, TPoint{X, Y}, TPoint{X, Y}};
+  Integer n = 2;
+  if (stairs_) {
+    pts[1] = invertedStairs_ ? TPoint{X0, Y} : TPoint{X, Y0};
+    pts[2] = TPoint{X, Y};
+    n = 3;
+  }
+  if (chart && chart->View3D()) {
+    // A ribbon between the series' front and back planes, LineHeight thick.
+    canvas->ApplyPen(LinePen(), lineColour);
+    canvas->ApplyBrush(Brush(), Colour);
+    for (Integer k = 0; k + 1 < n; ++k) {
+      const TPoint a = pts[static_cast<std::size_t>(k)];
+      const TPoint b = pts[static_cast<std::size_t>(k + 1)];
+      const std::array<TPoint, 4> ribbon{canvas->SpaceToScreen(a.x, a.y, StartZ),
+                                         canvas->SpaceToScreen(b.x, b.y, StartZ),
+                                         canvas->SpaceToScreen(b.x, b.y, EndZ),
+                                         canvas->SpaceToScreen(a.x, a.y, EndZ)};
+      canvas->DrawPolygon(ribbon);
+      if (lineHeight_ > 0) {
+        const std::array<TPoint, 4> front{TPoint{a.x, a.y}, TPoint{b.x, b.y}, TPoint{b.x, b.y + lineHeight_},
+                                          TPoint{a.x, a.y + lineHeight_}};
+        canvas->PolygonWithZ(front, StartZ);
+      }
+    }
+    return;
+  }
+  if (drawArea_) {
+    const std::array<TPoint, 5> area{pts[0], pts[1], pts[2], TPoint{X, OriginPos}, TPoint{X0, PrevOriginPos}};
+    canvas->ApplyPen(LinePen(), lineColour);
+    canvas->ApplyBrush(areaBrush_.get(), areaColor_ == clDefault ? Colour : areaColor_);
+    canvas->DrawPolygon(std::span<const TPoint>(area.data(), area.size()));
+    return;
+  }
+  if (!drawLine_) return;
+  (void)ValueIndex;
+  canvas->ApplyPen(LinePen(), lineColour);
+  canvas->Brush()->SetStyle(bsClear);
+  canvas->MoveToPoint(pts[0].x, pts[0].y);
+  for (Integer k = 1; k < n; ++k) canvas->LineToPoint(pts[static_cast<std::size_t>(k)].x, pts[static_cast<std::size_t>(k)].y);
+}
+
+void TCustomSeries::DrawPointer(Integer X, Integer Y, Integer ValueIndex, TColor Colour) {
+  TCanvas3D* canvas = ParentCanvas();
+  if (!canvas) return;
+  pointer_->PrepareCanvas(canvas, Colour);
+  const TSeriesPointerStyle style = OnGetPointerStyle ? OnGetPointerStyle(this, ValueIndex) : pointer_->Style();
+  pointer_->Draw(X, Y, Colour, style);
+}
+
+void TCustomSeries::DrawValue(Integer ValueIndex) {
+  if (!ParentCanvas()) return;
+  const TColor colour = GetValueColor(ValueIndex);
+  const Integer x = CalcXPos(ValueIndex);
+  const Integer y = CalcYPos(ValueIndex);
+  if (x <= -32767 || x >= 32767 || y <= -32767 || y >= 32767) {
+    // Off screen: no segment to or from this point and no pointer; the next point
+    // starts a new line, as after a null point.
+    PrevColor = clNone;
+    return;
+  }
+  if (PrevColor == clNone) {
+    PrevX = x;
+    PrevY = y;
+  }
+  OriginPos = GetOriginPos(ValueIndex);
+  const bool pointerVisible = pointer_->Visible();
+  if (ValueIndex == firstValueIndex_) {
+    if (ValueIndex > 0 && !drawArea_) {
+      const Integer edgeX = LeftEdgeX();
+      const Integer edgeY = EdgeY(ValueIndex, edgeX, x, y);
+      DrawSegment(edgeX, edgeY, x, y, colour, ValueIndex);
+    }
+    if (ValueIndex == lastValueIndex_ && pointerVisible && colour != clNone) DrawPointer(x, y, ValueIndex, colour);
+  } else {
+    DrawSegment(PrevX, PrevY, x, y, colour, ValueIndex);
+    if (pointerVisible) {
+      if (PrevColor != clNone) DrawPointer(PrevX, PrevY, ValueIndex - 1, PrevColor);
+      if (ValueIndex == lastValueIndex_ && colour != clNone) DrawPointer(x, y, ValueIndex, colour);
+    }
+  }
+  PrevX = x;
+  PrevY = y;
+  PrevOriginPos = OriginPos;
+  PrevColor = colour;
+}
+
+void TCustomSeries::DrawLegendShape(Integer ValueIndex, const TRect& Rect) {
+  if (!pointer_->Visible()) {
+    TChartSeries::DrawLegendShape(ValueIndex, Rect);
+    return;
+  }
+  const TColor colour = ValueIndex < 0 ? SeriesColor() : GetValueColor(ValueIndex);
+  pointer_->DrawInRect(colour, Rect, false);
+}
+
+// ---- hit testing -----------------------------------------------------------------------
+
+bool TCustomSeries::ClickedPointer(Integer ValueIndex, Integer PX, Integer PY, Integer X, Integer Y) {
+  (void)ValueIndex;
+  return std::abs(X - PX) < pointer_->HorizSize() && std::abs(Y - PY) < pointer_->VertSize();
+}
+
+bool TCustomSeries::SegmentHit(Integer X0, Integer Y0, Integer X1, Integer Y1, Integer X, Integer Y,
+                               Integer ValueIndex) {
+  const TPoint p{X, Y};
+  bool hit;
+  if (!stairs_)
+    hit = NearLine(p, X0, Y0, X1, Y1);
+  else if (invertedStairs_)
+    hit = NearLine(p, X0, Y0, X0, Y1) || NearLine(p, X0, Y1, X1, Y1);
+  else
+    hit = NearLine(p, X0, Y0, X1, Y0) || NearLine(p, X1, Y0, X1, Y1);
+  if (!hit && drawArea_) {
+    const std::array<TPoint, 4> area{TPoint{X0, Y0}, TPoint{X1, Y1}, TPoint{X1, GetOriginPos(ValueIndex)},
+                                     TPoint{X0, GetOriginPos(ValueIndex - 1)}};
+    hit = InsidePolygon(p, area);
+  }
+  return hit;
+}
+
+Integer TCustomSeries::Clicked(Integer X, Integer Y) {
+  TCustomAxisPanel* chart = ParentChart();
+  if (chart && chart->View3D()) {
+    if (TCanvas3D* canvas = ParentCanvas()) canvas->ScreenToSpace(X, Y, StartZ);
+  }
+  const Integer inherited = TCustomLineSeries::Clicked(X, Y);
+  if (inherited != -1 || firstValueIndex_ < 0 || lastValueIndex_ < 0) return inherited;
+  Integer prevX = 0, prevY = 0;
+  for (Integer t = firstValueIndex_; t <= lastValueIndex_; ++t) {
+    const Integer px = CalcXPos(t);
+    const Integer py = CalcYPos(t);
+    if (pointer_->Visible() && ClickedPointer(t, px, py, X, Y)) {
+      if (OnClickPointer) OnClickPointer(this, t, X, Y);
+      return t;
+    }
+    if (px == X && py == Y) return t;
+    if (t > firstValueIndex_ && clickableLine_ && SegmentHit(prevX, prevY, px, py, X, Y, t)) return t - 1;
+    prevX = px;
+    prevY = py;
+  }
+  return -1;
+}
+
+// ---- TLineSeries -----------------------------------------------------------------------
+
+const TClass& TLineSeries::StaticClass() {
+  static const TClass cls = TClass::Of<TLineSeries>("TLineSeries", TCustomSeries::StaticClass(), &TLineSeries::Publish);
+  return cls;
+}
+
+void TLineSeries::Publish(TPublished& published) {
+  auto p = published.For<TLineSeries>();
+  p.Enum("LineBrush", BrushStyleInfo(), &TLineSeries::LineBrush, &TLineSeries::SetLineBrush).Default(bsSolid);
+  p.Object("LinePen", &TLineSeries::LinePen, &TLineSeries::SetLinePen);
+}
+
+TLineSeries::TLineSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
+  SetDrawLine(true);
+  Pointer()->SetVisible(false);
+}
+
+void TLineSeries::Assign(TPersistent* source) {
+  TCustomSeries::Assign(source);
+  if (!source || !source->InheritsFrom(ClassType())) Pointer()->SetVisible(false);
+  SetDrawArea(false);
+  SetDrawLine(true);
+}
+
+void TLineSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {
+  for (const char* name : {"Normal", "Stairs", "Points", "Height", "Hollow", "Colors", "Marks", "No Border"})
+    AddSubChart(name);
+}
+
+void TLineSeries::SetStylePreview(Integer Index) {
+  switch (Index) {
+    case 1: SetStairs(true); break;
+    case 2: Pointer()->SetVisible(true); break;
+    case 3: SetLineHeight(5); break;
+    case 4: SetLineBrush(bsClear); break;
+    case 5: SetColorEachPoint(true); break;
+    case 6: Marks()->SetVisible(true); break;
+    case 7: LinePen()->SetVisible(false); break;
+    default: break;
+  }
+}
+
+void TLineSeries::PrepareLegendCanvas(Integer ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle) {
+  (void)ValueIndex;
+  (void)BackColor;
+  if (TCanvas3D* canvas = ParentCanvas()) canvas->ApplyPen(LinePen());
+  BrushStyle = LineBrush();
+}
+
+void TLineSeries::DrawLegendShape(Integer ValueIndex, const TRect& Rect) {
+  TCanvas3D* canvas = ParentCanvas();
+  if (!canvas) return;
+  const TColor colour = ValueIndex < 0 ? SeriesColor() : GetValueColor(ValueIndex);
+  const Integer middle = (Rect.top + Rect.bottom) / 2;
+  if (Pointer()->Visible()) {
+    if (DrawLine()) {
+      canvas->ApplyPen(LinePen(), colour);
+      canvas->DrawLine(Rect.left, middle, Rect.right, middle);
+    }
+    if (LinePen()->Visible()) Pointer()->DrawInRect(colour, Rect, true);
+  } else if (ParentChart() && ParentChart()->View3D()) {
+    canvas->ApplyBrush(Brush(), colour);
+    TChartSeries::DrawLegendShape(ValueIndex, Rect);
+  } else {
+    canvas->ApplyPen(LinePen(), colour);
+    canvas->DrawLine(Rect.left, middle, Rect.right, middle);
+  }
+}
+
+// ---- TPointSeries ----------------------------------------------------------------------
+
+const TClass& TPointSeries::StaticClass() {
+  static const TClass cls =
+      TClass::Of<TPointSeries>("TPointSeries", TCustomSeries::StaticClass(), &TPointSeries::Publish);
+  return cls;
+}
+
+void TPointSeries::Publish(TPublished& published) {
+  auto p = published.For<TPointSeries>();
+  p.Boolean("ClickableLine", &TPointSeries::ClickableLine, &TPointSeries::SetClickableLine).Default(false);
+}
+
+TPointSeries::TPointSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
+  Pointer()->SetVisible(true);
+  SetDrawArea(false);
+  SetDrawLine(false);
+  SetClickableLine(false);
+  Marks()->SetArrowLength(0);
+}
+
+void TPointSeries::Assign(TPersistent* source) {
+  TCustomSeries::Assign(source);
+  Pointer()->SetVisible(true);
+  SetDrawArea(false);
+  SetDrawLine(false);
+  SetClickableLine(false);
+}
+
+void TPointSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {
+  for (const char* name : {"Normal", "Colors", "Marks", "Hollow", "No Border"}) AddSubChart(name);
+  if (HasPointerStyles())
+    for (const char* name : {"Point 2D", "Triangle", "Star", "Circle", "Down Tri.", "Cross", "Diamond"})
+      AddSubChart(name);
+}
+
+void TPointSeries::SetColorEachPoint(bool value) {
+  TCustomSeries::SetColorEachPoint(value);
+  if (value) Pointer()->Brush()->SetColor(clDefault);
+}
+
+void TPointSeries::SetStylePreview(Integer Index) {
+  switch (Index) {
+    case 1: SetColorEachPoint(true); break;
+    case 2: Marks()->SetVisible(true); break;
+    case 3: Pointer()->Brush()->SetStyle(bsClear); break;
+    case 4: Pointer()->Pen()->SetVisible(false); break;
+    case 5: Pointer()->SetDraw3D(false); break;
+    case 6: Pointer()->SetStyle(psTriangle); break;
+    case 7: Pointer()->SetStyle(psStar); break;
+    case 8: Pointer()->SetStyle(psCircle); break;
+    case 9: Pointer()->SetStyle(psDownTriangle); break;
+    case 10: Pointer()->SetStyle(psCross); break;
+    case 11: Pointer()->SetStyle(psDiamond); break;
+    default: break;
+  }
+}

@@ -1,0 +1,264 @@
+#include "chart/series_marks.h"
+
+#include <cmath>
+#include <vector>
+
+#include "chart/axis_panel.h"
+#include "chart/chart_blend.h"
+#include "chart/chart_canvas.h"
+#include "chart/chart_series.h"
+#include "chart/chart_utils.h"
+
+const TEnumInfo& SeriesMarksStyleInfo() {
+  static const TEnumInfo info("TSeriesMarksStyle",
+                              {"smsValue", "smsPercent", "smsLabel", "smsLabelPercent", "smsLabelValue", "smsLegend",
+                               "smsPercentTotal", "smsLabelPercentTotal", "smsXValue", "smsXY"});
+  return info;
+}
+
+// ---- TSeriesMarksPositions -------------------------------------------------------------
+
+const TClass& TSeriesMarksPositions::StaticClass() {
+  static const TClass cls = TClass::Of<TSeriesMarksPositions>("TSeriesMarksPositions", TList::StaticClass());
+  return cls;
+}
+
+TSeriesMarksPositions::~TSeriesMarksPositions() { Clear(); }
+
+void TSeriesMarksPositions::Clear() {
+  for (Integer i = 0; i < Count(); ++i) delete static_cast<TSeriesMarkPosition*>(Get(i));
+  TList::Clear();
+}
+
+void TSeriesMarksPositions::DeleteEntry(Integer Index) {
+  delete static_cast<TSeriesMarkPosition*>(Get(Index));
+  Delete(Index);
+}
+
+TSeriesMarkPosition* TSeriesMarksPositions::Position(Integer Index) const {
+  if (Index < 0 || Index >= Count()) return nullptr;
+  return static_cast<TSeriesMarkPosition*>(Get(Index));
+}
+
+void TSeriesMarksPositions::SetPosition(Integer Index, std::unique_ptr<TSeriesMarkPosition> Value) {
+  if (Index < 0) Error(msg::ListIndexError, Index);
+  if (Index >= Count()) SetCount(Index + 1);
+  delete static_cast<TSeriesMarkPosition*>(Get(Index));
+  Put(Index, Value.release());
+}
+
+// ---- TSeriesMarksGradient --------------------------------------------------------------
+
+const TClass& TSeriesMarksGradient::StaticClass() {
+  static const TClass cls = TClass::Of<TSeriesMarksGradient>("TSeriesMarksGradient", TChartGradient::StaticClass());
+  return cls;
+}
+
+TSeriesMarksGradient::TSeriesMarksGradient(TNotifyEvent OnChangeEvent) : TChartGradient(std::move(OnChangeEvent)) {
+  direction_ = gdRightLeft;
+  endColor_ = clWhite;
+  startColor_ = clSilver;
+}
+
+// ---- TSeriesMarks ----------------------------------------------------------------------
+
+const TClass& TSeriesMarks::StaticClass() {
+  static const TClass cls =
+      TClass::Of<TSeriesMarks>("TSeriesMarks", TChartCustomShape::StaticClass(), &TSeriesMarks::Publish);
+  return cls;
+}
+
+void TSeriesMarks::Publish(TPublished& published) {
+  auto p = published.For<TSeriesMarks>();
+  p.Integer("Angle", &TSeriesMarks::Angle, &TSeriesMarks::SetAngle).Default(0);
+  p.Object("Arrow", &TSeriesMarks::Arrow, &TSeriesMarks::SetArrow);
+  p.Integer("ArrowLength", &TSeriesMarks::ArrowLength, &TSeriesMarks::SetArrowLength).Default(8);
+  // Another name of Color: read from forms, written as Color.
+  p.Integer("BackColor", &TSeriesMarks::BackColor, &TSeriesMarks::SetBackColor).Idents(ColorIdents()).Stored(false);
+  p.Boolean("Clip", &TSeriesMarks::Clip, &TSeriesMarks::SetClip).Default(false);
+  p.Integer("DrawEvery", &TSeriesMarks::DrawEvery, &TSeriesMarks::SetDrawEvery).Default(1);
+  p.Boolean("MultiLine", &TSeriesMarks::MultiLine, &TSeriesMarks::SetMultiLine).Default(false);
+  p.Enum("Style", SeriesMarksStyleInfo(), &TSeriesMarks::Style, &TSeriesMarks::SetStyle).Default(smsLabel);
+  // Defaults that differ from the shape's.
+  p.Integer("Color", &TSeriesMarks::Color, &TSeriesMarks::SetColor).Idents(ColorIdents()).Default(clInfoBk);
+  p.Integer("ShadowColor", &TSeriesMarks::ShadowColor, &TSeriesMarks::SetShadowColor)
+      .Idents(ColorIdents())
+      .Default(TColor{0x808080});
+  p.Integer("ShadowSize", &TSeriesMarks::ShadowSize, &TSeriesMarks::SetShadowSize).Default(1);
+  p.Boolean("Visible", &TSeriesMarks::Visible, &TSeriesMarks::SetVisible).Default(false);
+}
+
+TSeriesMarks::TSeriesMarks(TChartSeries* Series) : TChartCustomShape(nullptr), series_(Series) {
+  arrow_ = std::make_unique<TChartArrowPen>([this](TObject* Sender) { ArrowChanged(Sender); });
+  positions_ = std::make_unique<TSeriesMarksPositions>();
+  ReplaceGradient(std::make_unique<TSeriesMarksGradient>([this](TObject*) { Repaint(); }));
+  SetColor(clInfoBk);
+  SetShadowSize(1);
+  SetShadowColor(TColor{0x808080});
+  SetVisible(false);
+}
+
+TSeriesMarks::~TSeriesMarks() {
+  arrow_.reset();
+  positions_.reset();
+}
+
+void TSeriesMarks::ArrowChanged(TObject* Sender) {
+  (void)Sender;
+  Repaint();
+}
+
+void TSeriesMarks::Repaint() {
+  if (series_)
+    series_->Repaint();
+  else
+    TChartCustomShape::Repaint();
+}
+
+void TSeriesMarks::Assign(TPersistent* source) {
+  if (auto* src = dynamic_cast<TSeriesMarks*>(source)) {
+    angle_ = src->angle_;
+    arrow_->Assign(src->arrow_.get());
+    arrowLength_ = src->arrowLength_;
+    clip_ = src->clip_;
+    drawEvery_ = src->drawEvery_;
+    style_ = src->style_;
+    multiLine_ = src->multiLine_;
+  }
+  TChartCustomShape::Assign(source);
+}
+
+void TSeriesMarks::SetAngle(Integer value) { Change(angle_, value); }
+void TSeriesMarks::SetArrowLength(Integer value) { Change(arrowLength_, value); }
+void TSeriesMarks::SetClip(bool value) { Change(clip_, value); }
+void TSeriesMarks::SetDrawEvery(Integer value) { Change(drawEvery_, value < 1 ? 1 : value); }
+void TSeriesMarks::SetStyle(TSeriesMarksStyle value) { Change(style_, value); }
+void TSeriesMarks::SetMultiLine(bool value) { Change(multiLine_, value); }
+
+Integer TSeriesMarks::HitTest(Integer X, Integer Y) {
+  if (series_ && series_->ParentChart()) {
+    if (TCanvas3D* canvas = series_->ParentCanvas()) canvas->ScreenToSpace(X, Y, Depth);
+  }
+  const TPoint p{X, Y};
+  for (Integer i = 0; i < positions_->Count(); ++i) {
+    if (i % drawEvery_ != 0) continue;
+    const TSeriesMarkPosition* pos = positions_->Position(i);
+    if (!pos) continue;
+    const TRect r = pos->Bounds();
+    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return i;
+  }
+  return -1;
+}
+
+void TSeriesMarks::RememberPosition(Integer Index, TSeriesMarkPosition& Position) {
+  TSeriesMarkPosition* stored = positions_->Position(Index);
+  if (!stored) {
+    auto entry = std::make_unique<TSeriesMarkPosition>();
+    stored = entry.get();
+    positions_->SetPosition(Index, std::move(entry));
+  }
+  if (stored->UserPlaced) {
+    const TPoint ownStart = Position.ArrowStart;
+    Position = *stored;
+    if (stored->KeepArrowStart) Position.ArrowStart = ownStart;
+  } else {
+    *stored = Position;
+  }
+}
+
+void TSeriesMarks::LiftByArrow(TSeriesMarkPosition& Position) {
+  Position.BoxTopLeft.y -= arrowLength_;
+  Position.ArrowEnd.y -= arrowLength_;
+}
+
+namespace {
+
+// Black on light backgrounds, white on dark ones.
+TColor OppositeOf(TColor Back) {
+  const Integer rgb = ColorToRGB(Back);
+  const Integer r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
+  return (r * 299 + g * 587 + b * 114) / 1000 >= 128 ? clBlack : clWhite;
+}
+
+std::vector<std::string> SplitLines(const std::string& Text) {
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  for (;;) {
+    const auto sep = Text.find(ChartLineSeparator, start);
+    lines.push_back(Text.substr(start, sep == std::string::npos ? std::string::npos : sep - start));
+    if (sep == std::string::npos) break;
+    start = sep + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
+void TSeriesMarks::DrawMark(Integer Index, TColor Colour, TSeriesMarkPosition& Position, const std::string& Text) {
+  RememberPosition(Index, Position);
+  TCanvas3D* canvas = series_ ? series_->ParentCanvas() : nullptr;
+  if (!canvas) return;
+  TCustomAxisPanel* chart = series_->ParentChart();
+  const bool is3D = chart && chart->View3D();
+
+  if (arrow_->Visible()) {
+    canvas->Brush()->SetStyle(bsClear);
+    TColor arrowColour = arrow_->Color();
+    if (ChartCheckMarkArrowColor && chart && (arrowColour == Colour || arrowColour == chart->Color()))
+      arrowColour = OppositeOf(chart->Color());
+    canvas->ApplyPen(arrow_.get(), arrowColour);
+    canvas->DrawLineAtDepth(Position.ArrowStart.x, Position.ArrowStart.y, Position.ArrowEnd.x, Position.ArrowEnd.y,
+                            Depth);
+  }
+
+  if (is3D && !canvas->CanRotateFully()) {
+    const TPoint projected = canvas->SpaceToScreen(Position.ArrowEnd.x, Position.ArrowEnd.y, Depth);
+    Position.BoxTopLeft.x += projected.x - Position.ArrowEnd.x;
+    Position.BoxTopLeft.y += projected.y - Position.ArrowEnd.y;
+  }
+
+  if (Transparent())
+    canvas->Brush()->SetStyle(bsClear);
+  else
+    canvas->ApplyBrush(Brush(), Color());
+  canvas->ApplyPen(Frame());
+
+  const TRect box = Position.Bounds();
+  std::unique_ptr<TChartBlend> blend;
+  if (Transparency() > 0) {
+    if (auto* c3d = dynamic_cast<TChartCanvas3D*>(canvas)) blend = std::make_unique<TChartBlend>(c3d, box);
+  }
+
+  const Integer angle = angle_ % 360;
+  DrawRectRotated(canvas, box, angle);
+
+  canvas->Brush()->SetStyle(bsClear);
+  canvas->WriteBackMode(cbmTransparent);
+  canvas->ApplyFont(Font());
+  const Integer lineHeight = canvas->LineHeight();
+  const std::vector<std::string> lines = SplitLines(Text);
+  const Integer top = box.top + 2;
+  const Integer centreX = box.left + Position.BoxWidth / 2;
+  const Integer centreY = box.top + Position.BoxHeight / 2;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    const Integer w = canvas->MeasureTextWidth(line);
+    const Integer x = centreX - w / 2;
+    const Integer y = top + static_cast<Integer>(i) * lineHeight;
+    if (angle != 0) {
+      // The line's start turned around the box centre.
+      Double s = 0, c = 1;
+      SinCos(angle * M_PI / 180.0, s, c);
+      const Double dx = x - centreX, dy = y - centreY;
+      const Integer rx = centreX + RoundToPixel(dx * c + dy * s);
+      const Integer ry = centreY + RoundToPixel(-dx * s + dy * c);
+      canvas->AngledTextAtDepth(rx, ry, Depth, line, angle);
+    } else if (is3D) {
+      canvas->TextOut3D(x, y, Depth, line);
+    } else {
+      canvas->DrawText(x, y, line);
+    }
+  }
+
+  if (blend) blend->DoBlend(Transparency());
+}
