@@ -1,0 +1,10 @@
+// libFuzzer target: the ThunderScan decoder.
+#include "decoder_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  decoderfuzz::Input in;
+  if (!decoderfuzz::Split(data, size, in)) return 0;
+  TThunderDecoder d(1 + in.Parameter);
+  decoderfuzz::Decode(d, in);
+  return 0;
+}
