@@ -8,6 +8,7 @@
 #include "hostbridge/tsx.h"
 #include "hostbridge/system_beep.h"
 #include "hostbridge/tsx_module.h"
+#include "imageformats/file_format_list.h"
 #include "platform/win/services.h"
 
 namespace {
@@ -18,6 +19,8 @@ struct ModuleLifetime {
 
   ModuleLifetime() {
     SetBeepProc([](Cardinal type) { win::MessageBeep(type); });
+    // The image formats join the picture registry before anything loads a particle image.
+    ImageFormatsInitialize();
     root = std::make_unique<TComponent>(nullptr);
     tsx = new TTsx(root.get());
     tsx->SetName("Tsx");
@@ -33,6 +36,7 @@ struct ModuleLifetime {
     TsxModule().ShuttingDown = 1;
     tsx = nullptr;
     root.reset();
+    ImageFormatsFinalize();
   }
 };
 

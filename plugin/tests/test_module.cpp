@@ -9,6 +9,8 @@
 #include "hostbridge/tsx_module.h"
 #include "platform/host/tsxapi.h"
 #include "plugin/module_root.h"
+#include "debuginfo/dbg_unit.h"
+#include "platform/classlib/picture.h"
 
 extern "C" {
 int tsxGetVersion(void);
@@ -36,4 +38,11 @@ TEST(ModuleTest, InitialisationCarriesTheDescriptorAndTheExportsAnswer) {
   EXPECT_EQ(tsxOnLeftClick(), 0);
   tsxOnRightClick();
   tsxDeactivate();
+}
+
+TEST(ModuleTest, LoadingRegistersTheImageFormatsAndStartsTheDebugLibrary) {
+  // Particle images load by file name through the picture registry.
+  for (const char* ext : {"tif", "png", "tga", "pcx", "psd", "bmp", "jpg"})
+    EXPECT_NE(TPicture::FindFileFormat(ext), nullptr) << ext;
+  EXPECT_TRUE(DbgInitialized());
 }
