@@ -9,7 +9,7 @@ PACKAGES=(
   zlib1g-dev libjpeg62-turbo-dev libpng-dev
   libfreetype-dev libfontconfig-dev fonts-liberation2
   nlohmann-json3-dev
-  imagemagick netpbm libtiff-tools
+  imagemagick netpbm libtiff-tools sox
   clang lld llvm
 )
 
