@@ -84,7 +84,7 @@ bool EnsureBuffer(WindowObject& w) {
   }
   std::vector<DWORD> fresh(static_cast<std::size_t>(bw) * static_cast<std::size_t>(bh), kFreshPixel);
   const int cw = std::min(bw, w.bufferWidth), ch = std::min(bh, w.bufferHeight);
-  if (!w.pixels.empty())
+  if (!w.pixels.empty() && cw > 0)  // a window shrunk to nothing has no rows to keep
     for (int y = 0; y < ch; ++y)
       std::memcpy(fresh.data() + static_cast<std::size_t>(y) * bw, w.pixels.data() + static_cast<std::size_t>(y) * w.bufferWidth,
                   static_cast<std::size_t>(cw) * 4);

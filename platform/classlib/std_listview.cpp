@@ -1,0 +1,1128 @@
+#include "platform/classlib/std_listview.h"
+
+#include <algorithm>
+
+#include "platform/classlib/class_registry.h"
+#include "platform/classlib/std_edit.h"
+#include "platform/classlib/std_label.h"
+#include "platform/classlib/streams.h"
+#include "platform/win/gdi.h"
+#include "platform/win/input.h"
+#include "platform/win/rect.h"
+#include "platform/win/text/text.h"
+#include "platform/win/timers.h"
+
+namespace {
+
+const bool kListViewRegistered = [] {
+  RegisterClass(TListView::StaticClass());
+  return true;
+}();
+
+constexpr win::ULONG_PTR kEditTimerId = 1;
+constexpr Integer kCheckArea = 16;
+constexpr Integer kCheckBox = 13;
+
+}  // namespace
+
+// The in-place editor of a caption: Enter keeps, Escape drops, leaving keeps.
+class TListEditor : public TCustomEdit {
+ public:
+  static const TClass& StaticClass() {
+    static const TClass cls = TClass::Of<TListEditor>("TListEditor", TCustomEdit::StaticClass());
+    return cls;
+  }
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TListEditor(TCustomListView* view) : TCustomEdit(nullptr), view_(view) {
+    SetAutoSize(false);
+    SetCtl3D(false);
+    SetParentCtl3D(false);
+    SetTabStop(false);
+  }
+
+ protected:
+  bool WantsKey(Word Key) override { return Key == win::VK_RETURN || Key == win::VK_ESCAPE || TCustomEdit::WantsKey(Key); }
+  void DefaultHandler(TMessage& Message) override {
+    if (Message.Msg == win::WM_CHAR && (Message.WParam == '\r' || Message.WParam == 27)) {
+      view_->FinishEdit(Message.WParam == 27);
+      return;
+    }
+    TCustomEdit::DefaultHandler(Message);
+  }
+  void WMKillFocus(TMessage& Message) override {
+    TCustomEdit::WMKillFocus(Message);
+    view_->FinishEdit(false);
+  }
+
+ private:
+  TCustomListView* view_;
+};
+
+const TEnumInfo& ViewStyleInfo() {
+  static const TEnumInfo info("TViewStyle", {"vsIcon", "vsSmallIcon", "vsList", "vsReport"});
+  return info;
+}
+
+// ---- TListColumn ------------------------------------------------------------------------------------
+
+const TClass& TListColumn::StaticClass() {
+  static const TClass cls = TClass::Of<TListColumn>("TListColumn", TCollectionItem::StaticClass(), &TListColumn::Publish);
+  return cls;
+}
+
+TListColumn::TListColumn(TCollection* collection) : TCollectionItem(collection) {}
+
+void TListColumn::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TListColumn*>(source);
+  if (!other) {
+    TCollectionItem::Assign(source);
+    return;
+  }
+  caption_ = other->caption_;
+  width_ = other->width_;
+  alignment_ = other->alignment_;
+  autoSize_ = other->autoSize_;
+  minWidth_ = other->minWidth_;
+  maxWidth_ = other->maxWidth_;
+  imageIndex_ = other->imageIndex_;
+  Changed(false);
+}
+
+std::string TListColumn::DisplayName() const { return caption_.empty() ? TCollectionItem::DisplayName() : caption_; }
+
+void TListColumn::SetCaption(const std::string& value) {
+  if (caption_ == value) return;
+  caption_ = value;
+  Changed(false);
+}
+
+void TListColumn::SetWidth(Integer value) {
+  if (value < 0) value = 0;
+  if (minWidth_ > 0 && value < minWidth_) value = minWidth_;
+  if (maxWidth_ > 0 && value > maxWidth_) value = maxWidth_;
+  if (width_ == value) return;
+  width_ = value;
+  Changed(false);
+}
+
+void TListColumn::SetAlignment(TAlignment value) {
+  if (alignment_ == value) return;
+  alignment_ = value;
+  Changed(false);
+}
+
+void TListColumn::SetAutoSize(bool value) {
+  if (autoSize_ == value) return;
+  autoSize_ = value;
+  Changed(false);
+}
+
+void TListColumn::SetMinWidth(Integer value) {
+  minWidth_ = std::max<Integer>(value, 0);
+  SetWidth(width_);
+}
+
+void TListColumn::SetMaxWidth(Integer value) {
+  maxWidth_ = std::max<Integer>(value, 0);
+  SetWidth(width_);
+}
+
+void TListColumn::SetImageIndex(Integer value) {
+  if (imageIndex_ == value) return;
+  imageIndex_ = value;
+  Changed(false);
+}
+
+void TListColumn::Publish(TPublished& published) {
+  auto p = published.For<TListColumn>();
+  p.Enum("Alignment", AlignmentInfo(), &TListColumn::Alignment, &TListColumn::SetAlignment).Default(taLeftJustify);
+  p.Boolean("AutoSize", &TListColumn::AutoSize, &TListColumn::SetAutoSize).Default(false);
+  p.String("Caption", &TListColumn::Caption, &TListColumn::SetCaption).Default("");
+  p.Integer("ImageIndex", &TListColumn::ImageIndex, &TListColumn::SetImageIndex).Default(-1);
+  p.Integer("MaxWidth", &TListColumn::MaxWidth, &TListColumn::SetMaxWidth).Default(0);
+  p.Integer("MinWidth", &TListColumn::MinWidth, &TListColumn::SetMinWidth).Default(0);
+  p.Integer("Width", &TListColumn::Width, &TListColumn::SetWidth).Default(50);
+}
+
+// ---- TListColumns ----------------------------------------------------------------------------------
+
+const TClass& TListColumns::StaticClass() {
+  static const TClass cls = TClass::Of<TListColumns>("TListColumns", TCollection::StaticClass());
+  return cls;
+}
+
+TListColumns::TListColumns(TCustomListView* owner) : TCollection(TListColumn::StaticClass()), owner_(owner) {}
+
+TPersistent* TListColumns::GetOwner() { return owner_; }
+
+void TListColumns::Update(TCollectionItem* item) {
+  TCollection::Update(item);
+  if (owner_) owner_->Invalidate();
+}
+
+// ---- TListItem -----------------------------------------------------------------------------------------
+
+const TClass& TListItem::StaticClass() {
+  static const TClass cls = TClass::Of<TListItem>("TListItem", TPersistent::StaticClass());
+  return cls;
+}
+
+TListItem::TListItem(TListItems* owner) : owner_(owner), subItems_(std::make_unique<TStringList>()) {
+  subItems_->OnChange = [this](TObject*) {
+    if (TCustomListView* view = ListView()) view->ItemsChanged();
+  };
+}
+
+TListItem::~TListItem() {
+  deleting_ = true;
+  subItems_->OnChange = nullptr;
+  if (TCustomListView* view = ListView()) view->ItemDeleting(this);
+  auto& items = owner_->items_;
+  auto it = std::find(items.begin(), items.end(), this);
+  if (it != items.end()) items.erase(it);
+  if (TCustomListView* view = ListView()) view->ItemsChanged();
+}
+
+TCustomListView* TListItem::ListView() const { return owner_ ? owner_->owner_ : nullptr; }
+
+Integer TListItem::Index() const { return owner_->IndexOf(this); }
+
+void TListItem::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TListItem*>(source);
+  if (!other) {
+    TPersistent::Assign(source);
+    return;
+  }
+  SetCaption(other->caption_);
+  subItems_->Assign(other->subItems_.get());
+  SetImageIndex(other->imageIndex_);
+  SetStateIndex(other->stateIndex_);
+  data_ = other->data_;
+  SetChecked(other->checked_);
+}
+
+void TListItem::SetCaption(const std::string& value) {
+  if (caption_ == value) return;
+  TCustomListView* view = ListView();
+  if (view && !view->CanChange(this, ctText)) return;
+  caption_ = value;
+  if (view) {
+    view->Change(this, ctText);
+    view->ItemsChanged();
+  }
+}
+
+void TListItem::SetImageIndex(Integer value) {
+  if (imageIndex_ == value) return;
+  TCustomListView* view = ListView();
+  if (view && !view->CanChange(this, ctImage)) return;
+  imageIndex_ = value;
+  if (view) {
+    view->Change(this, ctImage);
+    view->ItemsChanged();
+  }
+}
+
+void TListItem::SetStateIndex(Integer value) {
+  if (value < -1) value = -1;
+  if (stateIndex_ == value) return;
+  TCustomListView* view = ListView();
+  if (view && !view->CanChange(this, ctState)) return;
+  stateIndex_ = value;
+  if (view) {
+    view->Change(this, ctState);
+    view->ItemsChanged();
+  }
+}
+
+void TListItem::SetChecked(bool value) {
+  if (checked_ == value) return;
+  TCustomListView* view = ListView();
+  if (view && !view->CanChange(this, ctState)) return;
+  checked_ = value;
+  if (view) {
+    view->Change(this, ctState);
+    view->ItemsChanged();
+  }
+}
+
+bool TListItem::Selected() const {
+  TCustomListView* view = ListView();
+  return view && view->selected_ == this;
+}
+
+void TListItem::SetSelected(bool value) {
+  TCustomListView* view = ListView();
+  if (!view) return;
+  if (value)
+    view->SetSelected(this);
+  else if (view->selected_ == this)
+    view->SetSelected(nullptr);
+}
+
+bool TListItem::Focused() const { return Selected(); }
+void TListItem::SetFocused(bool value) { SetSelected(value); }
+
+void TListItem::Delete() { delete this; }
+
+bool TListItem::EditCaption() {
+  TCustomListView* view = ListView();
+  return view && view->BeginEdit(this);
+}
+
+void TListItem::CancelEdit() {
+  TCustomListView* view = ListView();
+  if (view && view->editItem_ == this) view->FinishEdit(true);
+}
+
+void TListItem::MakeVisible(bool) {
+  if (TCustomListView* view = ListView()) view->ScrollIntoView(this);
+}
+
+TRect TListItem::DisplayRect(bool labelOnly) const {
+  TCustomListView* view = ListView();
+  if (!view) return TRect{};
+  Integer row = view->RowOf(this);
+  if (row < 0) return TRect{};
+  auto parts = view->PartsOf(this, row);
+  Integer h = view->ItemHeight();
+  if (labelOnly) return TRect{parts.x2, parts.top, parts.labelRight, parts.top + h};
+  return TRect{0, parts.top, view->ClientWidth(), parts.top + h};
+}
+
+// ---- TListItems ---------------------------------------------------------------------------------------
+
+const TClass& TListItems::StaticClass() {
+  static const TClass cls = TClass::Of<TListItems>("TListItems", TPersistent::StaticClass());
+  return cls;
+}
+
+TListItems::TListItems(TCustomListView* owner) : owner_(owner) {}
+
+TListItems::~TListItems() {
+  clearing_ = true;
+  TCustomListView* owner = owner_;
+  owner_ = nullptr;  // the view is going: items reach it no more
+  while (!items_.empty()) delete items_.back();
+  (void)owner;
+}
+
+TListItem* TListItems::Item(Integer index) const {
+  if (index < 0 || index >= Count()) throw CreateFmt<EListError>(msg::ListIndexError, index);
+  return items_[static_cast<std::size_t>(index)];
+}
+
+TListItem* TListItems::Add() { return Insert(Count()); }
+
+TListItem* TListItems::Insert(Integer index) {
+  if (index < 0 || index > Count()) throw CreateFmt<EListError>(msg::ListIndexError, index);
+  auto* item = new TListItem(this);
+  items_.insert(items_.begin() + index, item);
+  if (owner_) {
+    owner_->InsertItem(item);
+    owner_->ItemsChanged();
+  }
+  return item;
+}
+
+void TListItems::Delete(Integer index) { delete Item(index); }
+
+void TListItems::Clear() {
+  clearing_ = true;
+  BeginUpdate();
+  try {
+    while (!items_.empty()) delete items_.back();
+  } catch (...) {
+    clearing_ = false;
+    EndUpdate();
+    throw;
+  }
+  clearing_ = false;
+  EndUpdate();
+}
+
+Integer TListItems::IndexOf(const TListItem* value) const {
+  auto it = std::find(items_.begin(), items_.end(), value);
+  return it == items_.end() ? -1 : static_cast<Integer>(it - items_.begin());
+}
+
+void TListItems::BeginUpdate() { ++updateCount_; }
+
+void TListItems::EndUpdate() {
+  if (updateCount_ == 0) return;
+  if (--updateCount_ == 0 && owner_) owner_->ItemsChanged();
+}
+
+void TListItems::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TListItems*>(source);
+  if (!other) {
+    TPersistent::Assign(source);
+    return;
+  }
+  if (other == this) return;
+  BeginUpdate();
+  try {
+    Clear();
+    for (TListItem* from : other->items_) Add()->Assign(from);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+namespace {
+
+void PutI32(TStream& s, std::int32_t v) {
+  std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                       static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+  s.WriteBuffer(b, 4);
+}
+
+void PutShortString(TStream& s, const std::string& text) {
+  // A length byte holds 255 characters: longer texts are cut in the form.
+  std::string t = text.substr(0, 255);
+  auto len = static_cast<std::uint8_t>(t.size());
+  s.WriteBuffer(&len, 1);
+  if (len) s.WriteBuffer(t.data(), len);
+}
+
+struct ItemBlob {
+  std::vector<std::uint8_t> bytes;
+  std::size_t pos = 0;
+  std::size_t Left() const { return bytes.size() - pos; }
+  void Need(std::size_t n) const {
+    if (Left() < n) throw EReadError("List item data is cut short");
+  }
+  std::int32_t I32() {
+    Need(4);
+    std::uint32_t v = static_cast<std::uint32_t>(bytes[pos]) | (static_cast<std::uint32_t>(bytes[pos + 1]) << 8) |
+                      (static_cast<std::uint32_t>(bytes[pos + 2]) << 16) |
+                      (static_cast<std::uint32_t>(bytes[pos + 3]) << 24);
+    pos += 4;
+    return static_cast<std::int32_t>(v);
+  }
+  std::uint8_t Byte() {
+    Need(1);
+    return bytes[pos++];
+  }
+  std::string Str() {
+    std::size_t n = Byte();
+    Need(n);
+    std::string s(reinterpret_cast<const char*>(bytes.data() + pos), n);
+    pos += n;
+    return s;
+  }
+};
+
+struct StoredItem {
+  std::int32_t image = -1, state = -1;
+  bool checked = false;
+  std::string caption;
+  std::vector<std::string> subItems;
+};
+
+// The smallest item record: two indexes, the check byte, an empty caption, no sub-items.
+constexpr std::size_t kMinItemBytes = 4 + 4 + 1 + 1 + 4;
+
+}  // namespace
+
+void TListItems::WriteData(TStream& stream) const {
+  PutI32(stream, Count());
+  for (const TListItem* item : items_) {
+    PutI32(stream, item->imageIndex_);
+    PutI32(stream, item->stateIndex_);
+    std::uint8_t checked = item->checked_ ? 1 : 0;
+    stream.WriteBuffer(&checked, 1);
+    PutShortString(stream, item->caption_);
+    PutI32(stream, item->subItems_->Count());
+    for (Integer i = 0; i < item->subItems_->Count(); ++i) PutShortString(stream, item->subItems_->Strings(i));
+  }
+}
+
+void TListItems::ReadData(TStream& stream) {
+  Int64 left = stream.Size() - stream.Position();
+  if (left < 4 || left > (Int64{1} << 30)) throw EReadError("Invalid list item data");
+  ItemBlob r;
+  r.bytes.resize(static_cast<std::size_t>(left));
+  stream.ReadBuffer(r.bytes.data(), left);
+  std::int32_t count = r.I32();
+  if (count < 0 || static_cast<std::size_t>(count) > r.Left() / kMinItemBytes)
+    throw EReadError("Invalid list item count");
+  std::vector<StoredItem> stored(static_cast<std::size_t>(count));
+  for (StoredItem& s : stored) {
+    s.image = r.I32();
+    s.state = r.I32();
+    s.checked = r.Byte() != 0;
+    s.caption = r.Str();
+    std::int32_t subs = r.I32();
+    if (subs < 0 || static_cast<std::size_t>(subs) > r.Left()) throw EReadError("Invalid list item count");
+    for (std::int32_t i = 0; i < subs; ++i) s.subItems.push_back(r.Str());
+  }
+  BeginUpdate();
+  try {
+    Clear();
+    for (const StoredItem& s : stored) {
+      TListItem* item = Add();
+      item->caption_ = s.caption;
+      item->imageIndex_ = s.image;
+      item->stateIndex_ = s.state < -1 ? -1 : s.state;
+      item->checked_ = s.checked;
+      for (const std::string& sub : s.subItems) item->subItems_->Add(sub);
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TListItems::DefineProperties(TFiler* filer) {
+  TPersistent::DefineProperties(filer);
+  filer->DefineBinaryProperty(
+      "Data", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); }, !items_.empty());
+}
+
+// ---- TCustomListView -----------------------------------------------------------------------------------
+
+const TClass& TCustomListView::StaticClass() {
+  static const TClass cls = TClass::Of<TCustomListView>("TCustomListView", TCustomControl::StaticClass());
+  return cls;
+}
+
+TCustomListView::TCustomListView(TComponent* AOwner)
+    : TCustomControl(AOwner),
+      columns_(std::make_unique<TListColumns>(this)),
+      items_(std::make_unique<TListItems>(this)),
+      imageLink_(std::make_unique<TChangeLink>()) {
+  controlStyle_ = controlStyle_ + TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
+  controlStyle_.Exclude(csAcceptsControls);
+  SetBounds(Left(), Top(), 250, 150);
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+  imageLink_->OnChange = [this](TObject*) { ItemsChanged(); };
+}
+
+TCustomListView::~TCustomListView() {
+  Destroying();
+  editItem_ = nullptr;
+  selected_ = nullptr;
+  if (editor_) {
+    TCustomEdit* editor = editor_;
+    editor_ = nullptr;
+    delete editor;
+  }
+  items_.reset();
+}
+
+void TCustomListView::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  if (borderStyle_ == bsSingle) {
+    if (Ctl3D())
+      Params.ExStyle |= win::WS_EX_CLIENTEDGE;
+    else
+      Params.Style |= win::WS_BORDER;
+  }
+}
+
+TCustomEdit* TCustomListView::EditControl() const { return editItem_ ? editor_ : nullptr; }
+
+// ---- events ----
+
+bool TCustomListView::CanChange(TListItem* Item, TItemChange Change) {
+  if (ComponentState().Contains(csDestroying) || ComponentState().Contains(csLoading)) return true;
+  bool allow = true;
+  if (OnChanging) OnChanging(this, Item, Change, allow);
+  return allow;
+}
+
+void TCustomListView::Change(TListItem* Item, TItemChange Change) {
+  if (ComponentState().Contains(csDestroying) || ComponentState().Contains(csLoading)) return;
+  if (OnChange) OnChange(this, Item, Change);
+}
+
+void TCustomListView::DoSelectItem(TListItem* Item, bool Selected) {
+  if (OnSelectItem) OnSelectItem(this, Item, Selected);
+}
+
+bool TCustomListView::CanEdit(TListItem* Item) {
+  bool allow = true;
+  if (OnEditing) OnEditing(this, Item, allow);
+  return allow;
+}
+
+void TCustomListView::Edit(TListItem* Item, std::string& S) {
+  if (OnEdited) OnEdited(this, Item, S);
+}
+
+void TCustomListView::Delete(TListItem* Item) {
+  if (OnDeletion) OnDeletion(this, Item);
+}
+
+void TCustomListView::InsertItem(TListItem* Item) {
+  if (OnInsert) OnInsert(this, Item);
+}
+
+void TCustomListView::ColClick(TListColumn* Column) {
+  if (OnColumnClick) OnColumnClick(this, Column);
+}
+
+// ---- selection and items ----
+
+void TCustomListView::SetSelected(TListItem* value) {
+  if (value == selected_) return;
+  if (value && value->owner_ != items_.get()) return;
+  if (editItem_) FinishEdit(false);
+  TListItem* old = selected_;
+  if (old && !CanChange(old, ctState)) return;
+  if (value && !CanChange(value, ctState)) return;
+  selected_ = nullptr;
+  if (old) {
+    Change(old, ctState);
+    DoSelectItem(old, false);
+  }
+  selected_ = value;
+  if (value) {
+    ScrollIntoView(value);
+    Change(value, ctState);
+    DoSelectItem(value, true);
+  }
+  Invalidate();
+}
+
+void TCustomListView::ItemDeleting(TListItem* item) {
+  if (ComponentState().Contains(csDestroying)) return;
+  if (item == editItem_) FinishEdit(true);
+  if (item == finishingItem_) finishingItem_ = nullptr;
+  if (item == clickItem_) clickItem_ = nullptr;
+  Delete(item);
+  // A deleted item leaves nothing selected.
+  if (item == selected_) selected_ = nullptr;
+}
+
+void TCustomListView::ItemsChanged() {
+  if (!items_ || items_->updateCount_ > 0) return;
+  ClampTop();
+  Invalidate();
+}
+
+void TCustomListView::ToggleCheck(TListItem* item) {
+  if (item) item->SetChecked(!item->Checked());
+}
+
+// ---- geometry ----
+
+Integer TCustomListView::ItemHeight() {
+  Integer h = FontLineHeight(Font()) + 3;
+  if (smallImages_) h = std::max(h, smallImages_->Height());
+  if (stateImages_) h = std::max(h, stateImages_->Height());
+  if (checkboxes_) h = std::max(h, kCheckArea);
+  return h;
+}
+
+Integer TCustomListView::HeaderHeight() {
+  return viewStyle_ == vsReport && showColumnHeaders_ ? FontLineHeight(Font()) + 7 : 0;
+}
+
+Integer TCustomListView::ColumnWidth(Integer index) const {
+  if (columns_->Count() == 0) return index == 0 ? const_cast<TCustomListView*>(this)->ClientWidth() : 0;
+  return columns_->Items(index)->Width();
+}
+
+Integer TCustomListView::ColumnLeft(Integer index) const {
+  Integer x = 0;
+  for (Integer i = 0; i < index && i < columns_->Count(); ++i) x += columns_->Items(i)->Width();
+  return x;
+}
+
+Integer TCustomListView::ColumnAt(Integer X) const {
+  Integer x = 0;
+  for (Integer i = 0; i < columns_->Count(); ++i) {
+    Integer w = columns_->Items(i)->Width();
+    if (X >= x && X < x + w) return i;
+    x += w;
+  }
+  return -1;
+}
+
+Integer TCustomListView::RowOf(const TListItem* item) const {
+  Integer index = items_->IndexOf(item);
+  return index < 0 ? -1 : index - top_;
+}
+
+Integer TCustomListView::VisibleRows() {
+  Integer h = ItemHeight();
+  return std::max<Integer>((ClientHeight() - HeaderHeight()) / std::max<Integer>(h, 1), 1);
+}
+
+void TCustomListView::ClampTop() {
+  if (!items_) return;
+  top_ = std::clamp<Integer>(top_, 0, std::max<Integer>(0, items_->Count() - VisibleRows()));
+}
+
+void TCustomListView::ScrollIntoView(const TListItem* item) {
+  Integer index = items_->IndexOf(item);
+  if (index < 0) return;
+  if (index < top_) top_ = index;
+  if (index >= top_ + VisibleRows()) top_ = index - VisibleRows() + 1;
+  ClampTop();
+  Invalidate();
+}
+
+TListItem* TCustomListView::TopItem() const {
+  return top_ < items_->Count() ? items_->Item(top_) : nullptr;
+}
+
+TCustomListView::RowParts TCustomListView::PartsOf(const TListItem* item, Integer row) {
+  RowParts p;
+  p.top = HeaderHeight() + row * ItemHeight();
+  Integer x = 0;
+  if (checkboxes_)
+    x += kCheckArea;
+  else if (stateImages_ && item->StateIndex() >= 0)
+    x += stateImages_->Width();
+  p.x1 = x;
+  if (smallImages_) x += smallImages_->Width();
+  p.x2 = x;
+  p.labelRight = std::min<Integer>(x + MeasureText(Font(), item->Caption()).cx + 4, std::max<Integer>(ColumnWidth(0), x));
+  return p;
+}
+
+TListItem* TCustomListView::GetItemAt(Integer X, Integer Y) {
+  THitTests hit = GetHitTestInfoAt(X, Y);
+  if (!hit.Contains(htOnItem)) return nullptr;
+  Integer index = (Y - HeaderHeight()) / ItemHeight() + top_;
+  return items_->Item(index);
+}
+
+THitTests TCustomListView::GetHitTestInfoAt(Integer X, Integer Y) {
+  THitTests result;
+  if (X < 0) result.Include(htToLeft);
+  if (X >= ClientWidth()) result.Include(htToRight);
+  if (Y < 0) result.Include(htAbove);
+  if (Y >= ClientHeight()) result.Include(htBelow);
+  if (!result.Empty()) return result;
+  Integer y = Y - HeaderHeight();
+  if (y < 0) return THitTests{htNowhere};
+  Integer index = y / ItemHeight() + top_;
+  if (index >= items_->Count()) return THitTests{htNowhere};
+  TListItem* item = items_->Item(index);
+  RowParts p = PartsOf(item, index - top_);
+  if (X < p.x1) return THitTests{htOnItem, htOnStateIcon};
+  if (X < p.x2) return THitTests{htOnItem, htOnIcon};
+  if (X < p.labelRight) return THitTests{htOnItem, htOnLabel};
+  // Beside the caption only a whole-row selection counts as the item.
+  if (rowSelect_) return THitTests{htOnItem};
+  return THitTests{htNowhere};
+}
+
+// ---- editing ----
+
+void TCustomListView::StartEditTimer() {
+  if (!HandleAllocated()) return;
+  win::SetTimer(WindowHandle(), kEditTimerId, win::GetDoubleClickTime(), nullptr);
+  editTimer_ = true;
+}
+
+void TCustomListView::StopEditTimer() {
+  if (!editTimer_) return;
+  editTimer_ = false;
+  if (HandleAllocated()) win::KillTimer(WindowHandle(), kEditTimerId);
+}
+
+bool TCustomListView::BeginEdit(TListItem* item) {
+  if (!item || item->owner_ != items_.get() || readOnly_ || editItem_) return false;
+  StopEditTimer();
+  if (!CanEdit(item)) return false;
+  ScrollIntoView(item);
+  if (!editor_) {
+    editor_ = new TListEditor(this);
+    editor_->SetVisible(false);
+    editor_->SetParent(this);
+  }
+  RowParts p = PartsOf(item, RowOf(item));
+  Integer width = std::max<Integer>(ColumnWidth(0) - p.x2, 40);
+  editor_->SetFont(Font());
+  editor_->SetBounds(p.x2, p.top, width, ItemHeight());
+  editor_->SetText(item->Caption());
+  editItem_ = item;
+  editor_->SetVisible(true);
+  editor_->SelectAll();
+  if (editor_->CanFocus()) editor_->SetFocus();
+  return true;
+}
+
+void TCustomListView::FinishEdit(bool cancel) {
+  if (!editItem_ || finishing_ || !editor_) return;
+  finishing_ = true;
+  finishingItem_ = editItem_;
+  editItem_ = nullptr;
+  std::string text = editor_->Text();
+  // A control going away drops the edit: no handler runs while its form is torn down.
+  if (ComponentState().Contains(csDestroying)) cancel = true;
+  try {
+    if (editor_->Focused() && !ComponentState().Contains(csDestroying) && CanFocus()) SetFocus();
+    editor_->SetVisible(false);
+    if (!cancel && finishingItem_) {
+      Edit(finishingItem_, text);
+      if (finishingItem_) finishingItem_->SetCaption(text);
+    }
+  } catch (...) {
+    finishing_ = false;
+    finishingItem_ = nullptr;
+    throw;
+  }
+  finishing_ = false;
+  finishingItem_ = nullptr;
+}
+
+// ---- properties ----
+
+void TCustomListView::SetViewStyle(TViewStyle value) {
+  if (viewStyle_ == value) return;
+  viewStyle_ = value;
+  ItemsChanged();
+}
+
+void TCustomListView::SetCheckboxes(bool value) {
+  if (checkboxes_ == value) return;
+  checkboxes_ = value;
+  ItemsChanged();
+}
+
+void TCustomListView::SetBorderStyle(TBorderStyle value) {
+  if (value != bsNone) value = bsSingle;
+  if (borderStyle_ == value) return;
+  borderStyle_ = value;
+  RecreateWnd();
+}
+
+void TCustomListView::SetHideSelection(bool value) {
+  if (hideSelection_ == value) return;
+  hideSelection_ = value;
+  Invalidate();
+}
+
+void TCustomListView::SetRowSelect(bool value) {
+  if (rowSelect_ == value) return;
+  rowSelect_ = value;
+  Invalidate();
+}
+
+void TCustomListView::SetShowColumnHeaders(bool value) {
+  if (showColumnHeaders_ == value) return;
+  showColumnHeaders_ = value;
+  ItemsChanged();
+}
+
+void TCustomListView::SetImageList(TCustomImageList*& field, TCustomImageList* value, TChangeLink* link) {
+  if (field == value) return;
+  if (field) {
+    field->UnRegisterChanges(link);
+    field->RemoveFreeNotification(this);
+  }
+  field = value;
+  if (value) {
+    value->RegisterChanges(link);
+    value->FreeNotification(this);
+  }
+  ItemsChanged();
+}
+
+void TCustomListView::SetSmallImages(TCustomImageList* value) { SetImageList(smallImages_, value, imageLink_.get()); }
+
+void TCustomListView::SetLargeImages(TCustomImageList* value) {
+  // Large images are kept for the icon style, which is drawn as the report here.
+  if (largeImages_ == value) return;
+  if (largeImages_) largeImages_->RemoveFreeNotification(this);
+  largeImages_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TCustomListView::SetStateImages(TCustomImageList* value) {
+  // One change link serves the small images; the state list is watched through paints.
+  if (stateImages_ == value) return;
+  if (stateImages_) stateImages_->RemoveFreeNotification(this);
+  stateImages_ = value;
+  if (value) value->FreeNotification(this);
+  ItemsChanged();
+}
+
+void TCustomListView::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomControl::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == smallImages_) smallImages_ = nullptr;
+  if (AComponent == largeImages_) largeImages_ = nullptr;
+  if (AComponent == stateImages_) stateImages_ = nullptr;
+  ItemsChanged();
+}
+
+// ---- input ----
+
+void TCustomListView::Dispatch(TMessage& Message) {
+  if (Message.Msg == win::WM_TIMER && Message.WParam == kEditTimerId) {
+    StopEditTimer();
+    if (selected_ && !editItem_) BeginEdit(selected_);
+    return;
+  }
+  TCustomControl::Dispatch(Message);
+}
+
+bool TCustomListView::WantsKey(Word Key) {
+  switch (Key) {
+    case win::VK_LEFT:
+    case win::VK_RIGHT:
+    case win::VK_UP:
+    case win::VK_DOWN:
+    case win::VK_PRIOR:
+    case win::VK_NEXT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TCustomListView::KeyDown(Word& Key, TShiftState Shift) {
+  TCustomControl::KeyDown(Key, Shift);
+  Integer count = items_->Count();
+  if (count == 0 || Key == 0) return;
+  Integer cur = selected_ ? selected_->Index() : -1;
+  auto go = [&](Integer i) { SetSelected(items_->Item(std::clamp<Integer>(i, 0, count - 1))); };
+  switch (Key) {
+    case win::VK_UP: go(cur < 0 ? 0 : cur - 1); break;
+    case win::VK_DOWN: go(cur + 1); break;
+    case win::VK_PRIOR: go(cur - VisibleRows() + 1); break;
+    case win::VK_NEXT: go(std::max<Integer>(cur, 0) + VisibleRows() - 1); break;
+    case win::VK_HOME: go(0); break;
+    case win::VK_END: go(count - 1); break;
+    case win::VK_SPACE:
+      if (checkboxes_ && selected_) ToggleCheck(selected_);
+      break;
+    default: break;
+  }
+}
+
+void TCustomListView::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  if (CanFocus() && !Focused()) SetFocus();
+  if (Button == mbLeft) {
+    clickItem_ = nullptr;
+    Integer header = HeaderHeight();
+    if (Y >= 0 && Y < header) {
+      Integer col = ColumnAt(X);
+      if (col >= 0 && columnClick_) ColClick(columns_->Items(col));
+    } else {
+      THitTests hit = GetHitTestInfoAt(X, Y);
+      TListItem* item = GetItemAt(X, Y);
+      if (Shift.Contains(ssDouble)) {
+        StopEditTimer();
+      } else if (item && checkboxes_ && hit.Contains(htOnStateIcon)) {
+        ToggleCheck(item);
+      } else if (item) {
+        if (item == selected_ && hit.Contains(htOnLabel) && !readOnly_)
+          clickItem_ = item;
+        else {
+          StopEditTimer();
+          SetSelected(item);
+        }
+      } else {
+        StopEditTimer();
+        SetSelected(nullptr);
+      }
+    }
+  } else if (Button == mbRight) {
+    // The right button selects the item under it, as the window system's list does.
+    if (TListItem* item = GetItemAt(X, Y)) SetSelected(item);
+  }
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomListView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  if (Button == mbLeft && clickItem_) {
+    if (GetItemAt(X, Y) == clickItem_ && GetHitTestInfoAt(X, Y).Contains(htOnLabel)) StartEditTimer();
+    clickItem_ = nullptr;
+  }
+  TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+bool TCustomListView::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
+  if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  top_ -= (WheelDelta / win::WHEEL_DELTA) * 3;
+  ClampTop();
+  Invalidate();
+  return true;
+}
+
+void TCustomListView::WMSetFocus(TMessage& Message) {
+  focused_ = true;
+  TCustomControl::WMSetFocus(Message);
+  Invalidate();
+}
+
+void TCustomListView::WMKillFocus(TMessage& Message) {
+  focused_ = false;
+  TCustomControl::WMKillFocus(Message);
+  Invalidate();
+}
+
+void TCustomListView::WMSize(TMessage& Message) {
+  TCustomControl::WMSize(Message);
+  ClampTop();
+}
+
+void TCustomListView::CMFontChanged(TMessage& Message) {
+  TCustomControl::CMFontChanged(Message);
+  ItemsChanged();
+}
+
+// ---- painting ----
+
+void TCustomListView::PaintHeader(TCanvas* c) {
+  Integer h = HeaderHeight();
+  if (h == 0) return;
+  Integer x = 0;
+  Integer count = std::max<Integer>(columns_->Count(), 0);
+  for (Integer i = 0; i < count; ++i) {
+    TListColumn* col = columns_->Items(i);
+    TRect r{x, 0, x + col->Width(), h};
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(r);
+    TRect e = r;
+    win::DrawEdge(c->Handle(), &e, win::EDGE_RAISED, win::BF_RECT);
+    TRect tr{r.left + 6, r.top, r.right - 6, r.bottom};
+    std::string text = col->Caption();
+    win::UINT align = col->Alignment() == taRightJustify ? win::DT_RIGHT
+                      : col->Alignment() == taCenter     ? win::DT_CENTER
+                                                         : win::DT_LEFT;
+    DrawTextOn(c, text, tr, win::DT_SINGLELINE | win::DT_VCENTER | win::DT_NOPREFIX | align, clBtnText);
+    x += col->Width();
+  }
+  if (x < ClientWidth()) {
+    TRect rest{x, 0, ClientWidth(), h};
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(rest);
+    TRect e = rest;
+    win::DrawEdge(c->Handle(), &e, win::EDGE_RAISED, win::BF_RECT);
+  }
+}
+
+void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
+  RowParts p = PartsOf(item, row);
+  Integer h = ItemHeight();
+  bool selected = item == selected_;
+  bool showSel = selected && (focused_ || !hideSelection_);
+  TColor selColor = focused_ ? clHighlight : clBtnFace;
+  TColor selText = focused_ ? clHighlightText : clWindowText;
+  Integer lineH = FontLineHeight(Font());
+
+  if (showSel && rowSelect_) {
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(selColor);
+    c->FillRect(TRect{0, p.top, ClientWidth(), p.top + h});
+  }
+  if (checkboxes_) {
+    TRect box = Bounds(2, p.top + (h - kCheckBox) / 2, kCheckBox, kCheckBox);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWindow);
+    c->FillRect(box);
+    TRect e = box;
+    win::DrawEdge(c->Handle(), &e, win::EDGE_SUNKEN, win::BF_RECT);
+    if (item->Checked()) {
+      // A tick of three strokes in the box's middle.
+      c->Pen()->SetStyle(psSolid);
+      c->Pen()->SetWidth(1);
+      c->Pen()->SetColor(clWindowText);
+      for (int k = 0; k < 3; ++k) {
+        c->MoveTo(box.left + 3, box.top + 5 + k);
+        c->LineTo(box.left + 5, box.top + 7 + k);
+        c->LineTo(box.left + 10, box.top + 2 + k);
+      }
+    }
+  } else if (stateImages_ && item->StateIndex() >= 0) {
+    stateImages_->Draw(c, 0, p.top + (h - stateImages_->Height()) / 2, item->StateIndex());
+  }
+  if (smallImages_ && item->ImageIndex() >= 0)
+    smallImages_->Draw(c, p.x1, p.top + (h - smallImages_->Height()) / 2, item->ImageIndex(), Enabled());
+
+  TRect label{p.x2, p.top, p.labelRight, p.top + h};
+  if (showSel && !rowSelect_) {
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(selColor);
+    c->FillRect(label);
+  }
+  c->Brush()->SetStyle(bsClear);
+  TColor text = !Enabled() ? clGrayText : showSel ? selText : Font()->Color();
+  c->Font()->SetColor(text);
+  Integer ty = p.top + (h - lineH) / 2;
+  {
+    TClipRect clip(c->Handle(), TRect{0, p.top, ColumnWidth(0), p.top + h});
+    c->TextOut(p.x2 + 2, ty, item->Caption());
+  }
+  // Sub-items in the further columns.
+  TColor subText = !Enabled() ? clGrayText : (showSel && rowSelect_) ? selText : Font()->Color();
+  for (Integer i = 1; i < columns_->Count() && i - 1 < item->SubItems()->Count(); ++i) {
+    Integer left = ColumnLeft(i);
+    TRect cell{left + 6, p.top, left + ColumnWidth(i) - 6, p.top + h};
+    std::string s = item->SubItems()->Strings(i - 1);
+    TListColumn* col = columns_->Items(i);
+    win::UINT align = col->Alignment() == taRightJustify ? win::DT_RIGHT
+                      : col->Alignment() == taCenter     ? win::DT_CENTER
+                                                         : win::DT_LEFT;
+    DrawTextOn(c, s, cell, win::DT_SINGLELINE | win::DT_VCENTER | win::DT_NOPREFIX | align, subText);
+  }
+  if (selected && focused_) c->DrawFocusRect(rowSelect_ ? TRect{0, p.top, ClientWidth(), p.top + h} : label);
+}
+
+void TCustomListView::Paint() {
+  TCanvas* c = Canvas();
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(Color());
+  c->FillRect(ClientRect());
+  c->SetFont(Font());
+  Integer rows = VisibleRows() + 1;
+  for (Integer r = 0; r < rows && top_ + r < items_->Count(); ++r) PaintRow(c, items_->Item(top_ + r), r);
+  PaintHeader(c);
+}
+
+// ---- TListView -----------------------------------------------------------------------------------------
+
+const TClass& TListView::StaticClass() {
+  static const TClass cls = TClass::Of<TListView>("TListView", TCustomListView::StaticClass(), &TListView::Publish);
+  return cls;
+}
+
+void TListView::Publish(TPublished& published) {
+  TWinControl::PublishProperties(
+      published, {"Align",      "Anchors",     "Color",      "Constraints", "Ctl3D",      "DragCursor",
+                  "DragMode",   "Enabled",     "Font",       "ParentColor", "ParentCtl3D", "ParentFont",
+                  "ParentShowHint", "PopupMenu", "ShowHint",   "TabOrder",    "TabStop",    "Visible",
+                  "OnClick",    "OnDblClick",  "OnEnter",    "OnExit",      "OnKeyDown",  "OnKeyPress",
+                  "OnKeyUp",    "OnMouseDown", "OnMouseMove", "OnMouseUp",  "OnResize"});
+  auto p = published.For<TCustomListView>();
+  p.Enum("BorderStyle", BorderStyleInfo(), &TCustomListView::BorderStyle, &TCustomListView::SetBorderStyle)
+      .Default(bsSingle);
+  p.Boolean("Checkboxes", &TCustomListView::Checkboxes, &TCustomListView::SetCheckboxes).Default(false);
+  p.Collection("Columns", &TCustomListView::Columns, &TCustomListView::SetColumns);
+  p.Boolean("ColumnClick", &TCustomListView::ColumnClick, &TCustomListView::SetColumnClick).Default(true);
+  p.Boolean("HideSelection", &TCustomListView::HideSelection, &TCustomListView::SetHideSelection).Default(true);
+  p.Object("Items", &TCustomListView::Items, &TCustomListView::SetItems);
+  p.Component("LargeImages", &TCustomListView::LargeImages, &TCustomListView::SetLargeImages);
+  p.Boolean("MultiSelect", &TCustomListView::MultiSelect, &TCustomListView::SetMultiSelect).Default(false);
+  p.Boolean("ReadOnly", &TCustomListView::ReadOnly, &TCustomListView::SetReadOnly).Default(false);
+  p.Boolean("RowSelect", &TCustomListView::RowSelect, &TCustomListView::SetRowSelect).Default(false);
+  p.Boolean("ShowColumnHeaders", &TCustomListView::ShowColumnHeaders, &TCustomListView::SetShowColumnHeaders)
+      .Default(true);
+  p.Component("SmallImages", &TCustomListView::SmallImages, &TCustomListView::SetSmallImages);
+  p.Component("StateImages", &TCustomListView::StateImages, &TCustomListView::SetStateImages);
+  p.Enum("ViewStyle", ViewStyleInfo(), &TCustomListView::ViewStyle, &TCustomListView::SetViewStyle).Default(vsIcon);
+  p.Event("OnChange", &TCustomListView::OnChange);
+  p.Event("OnChanging", &TCustomListView::OnChanging);
+  p.Event("OnColumnClick", &TCustomListView::OnColumnClick);
+  p.Event("OnDeletion", &TCustomListView::OnDeletion);
+  p.Event("OnEdited", &TCustomListView::OnEdited);
+  p.Event("OnEditing", &TCustomListView::OnEditing);
+  p.Event("OnInsert", &TCustomListView::OnInsert);
+  p.Event("OnSelectItem", &TCustomListView::OnSelectItem);
+}
