@@ -1,8 +1,9 @@
 // Format: the class library's printf. Directives are
 //   % [index ':'] ['-'] [width] ['.' precision] type
 // where index, width and precision may be '*' (taken from the next argument). Widths pad
-// with spaces (a leading 0 in the width is just a digit); for d, u and x the precision is
-// the minimum number of digits, padded with zeros; for s the maximum number of characters.
+// with spaces; a width written with a leading 0 ("%03d") pads numbers with zeros after the
+// sign, as the status lines expect ("frame 007"); for d, u and x the precision is the
+// minimum number of digits, padded with zeros; for s the maximum number of characters.
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -74,6 +75,7 @@ class Formatter {
 
   std::string Directive(std::size_t& i) {
     int number = 0;
+    const bool leadingZero = i < fmt_.size() && fmt_[i] == '0';
     bool got = ReadNumber(i, number);
     if (got && i < fmt_.size() && fmt_[i] == ':') {
       ++i;
@@ -82,12 +84,16 @@ class Formatter {
       got = false;
     }
     bool left = false;
+    bool zeros = false;
     if (!got) {
       if (i < fmt_.size() && fmt_[i] == '-') {
         left = true;
         ++i;
       }
+      zeros = !left && i < fmt_.size() && fmt_[i] == '0';
       got = ReadNumber(i, number);
+    } else {
+      zeros = leadingZero;
     }
     int width = got ? std::max(number, 0) : 0;
     int precision = -1;
@@ -101,6 +107,11 @@ class Formatter {
     if (type >= 'a' && type <= 'z') type = static_cast<char>(type - 32);
 
     std::string text = Convert(type, precision);
+    const bool numeric = type != 'S' && type != 'P';
+    if (zeros && numeric && static_cast<int>(text.size()) < width) {
+      const std::size_t sign = (!text.empty() && text[0] == '-') ? 1 : 0;
+      text.insert(sign, static_cast<std::size_t>(width) - text.size(), '0');
+    }
     if (static_cast<int>(text.size()) < width) {
       std::string pad(static_cast<std::size_t>(width) - text.size(), ' ');
       text = left ? text + pad : pad + text;

@@ -24,7 +24,7 @@ std::string ConvertErrorOf(const std::function<void()>& f) {
 }
 
 TEST(FormatTest, StatusLines) {
-  EXPECT_EQ(Format(" %d p - %.1f fps - frame %03d", 1234, 29.96, 7), " 1234 p - 30.0 fps - frame   7");
+  EXPECT_EQ(Format(" %d p - %.1f fps - frame %03d", 1234, 29.96, 7), " 1234 p - 30.0 fps - frame 007");
   EXPECT_EQ(Format(" %d p - %.1f fps - frame %03d", 0, 30.25, 1234), " 0 p - 30.3 fps - frame 1234");
   EXPECT_EQ(Format(" Rendered %d particles in %.2d:%.2d", 5000, 1, 5), " Rendered 5000 particles in 01:05");
   EXPECT_EQ(Format(" %d parts in %.2d:%.2d", 7, 123, 59), " 7 parts in 123:59");
@@ -32,7 +32,8 @@ TEST(FormatTest, StatusLines) {
 }
 
 TEST(FormatTest, WidthPrecisionIndexAndStars) {
-  EXPECT_EQ(Format("[%5d|%-5d|%05d]", 42, 42, -42), "[   42|42   |  -42]");  // 0 is part of the width
+  EXPECT_EQ(Format("[%5d|%-5d|%05d]", 42, 42, -42), "[   42|42   |-0042]");  // a leading 0 pads with zeros
+  EXPECT_EQ(Format("[%-05d|%05s|%06.1f|%04x]", 42, "ab", -2.5, 255), "[42   |   ab|-002.5|00FF]");
   EXPECT_EQ(Format("[%.4d|%6.3d|%.1d]", -42, 7, 123), "[-0042|   007|123]");
   EXPECT_EQ(Format("%d", std::numeric_limits<Int64>::min()), "-9223372036854775808");
   EXPECT_EQ(Format("%u|%u", -1, 3000000000u), "4294967295|3000000000");
