@@ -946,7 +946,11 @@ void TChartSeries::Loaded() {
     RemoveAllSources();
     for (const std::string& name : pendingSourceNames_) {
       TComponent* found = Owner() ? Owner()->FindComponent(name) : nullptr;
-      if (found && found != this) AddLink(found);
+      if (!found || found == this) continue;
+      // A source read by name may already follow this series: refuse the loop as a
+      // published DataSource would be refused.
+      if (auto* series = dynamic_cast<TChartSeries*>(found)) CheckCircular(series);
+      AddLink(found);
     }
     pendingSourceNames_.clear();
   }

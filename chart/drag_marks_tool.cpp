@@ -1,0 +1,89 @@
+#include "chart/drag_marks_tool.h"
+
+#include "chart/axis_panel.h"
+#include "chart/chart_series.h"
+#include "chart/series_marks.h"
+
+const TClass& TDragMarksTool::StaticClass() {
+  static const TClass cls = TClass::Of<TDragMarksTool>("TDragMarksTool", TChartCustomToolSeries::StaticClass());
+  return cls;
+}
+
+TDragMarksTool::TDragMarksTool(TComponent* AOwner) : TChartCustomToolSeries(AOwner) {}
+
+void TDragMarksTool::Drop() {
+  pickedSeries_ = nullptr;
+  pickedIndex_ = -1;
+}
+
+TSeriesMarkPosition* TDragMarksTool::PickedPosition() {
+  TCustomAxisPanel* chart = ParentChart();
+  if (!pickedSeries_) return nullptr;
+  // A freed series has left the chart: it is only compared, never reached, then.
+  if (!chart || chart->SeriesList()->IndexOf(pickedSeries_) < 0) {
+    Drop();
+    return nullptr;
+  }
+  TSeriesMarkPosition* position = pickedSeries_->Marks()->Positions()->Position(pickedIndex_);
+  if (!position) Drop();
+  return position;
+}
+
+template <class F>
+bool TDragMarksTool::ForSearchedSeries(F Visit) {
+  if (Series()) return Visit(Series());
+  TCustomAxisPanel* chart = ParentChart();
+  for (Integer i = chart->SeriesCount() - 1; i >= 0; --i)
+    if (Visit(chart->GetSeries(i))) return true;
+  return false;
+}
+
+void TDragMarksTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Button, TShiftState Shift, Integer X,
+                                     Integer Y) {
+  (void)Button;
+  (void)Shift;
+  TCustomAxisPanel* chart = ParentChart();
+  if (!chart) return;
+  switch (Event) {
+    case cmeDown:
+      Drop();
+      ForSearchedSeries([&](TChartSeries* s) {
+        if (!s->Active()) return false;
+        const Integer index = s->Marks()->HitTest(X, Y);
+        if (index == -1) return false;
+        pickedSeries_ = s;
+        pickedIndex_ = index;
+        return true;
+      });
+      if (PickedPosition()) {
+        lastX_ = X;
+        lastY_ = Y;
+        CancelChartMouse();
+      }
+      break;
+    case cmeMove:
+      if (TSeriesMarkPosition* position = PickedPosition()) {
+        const Integer dx = X - lastX_;
+        const Integer dy = Y - lastY_;
+        position->UserPlaced = true;
+        position->ArrowEnd.x += dx;
+        position->ArrowEnd.y += dy;
+        position->BoxTopLeft.x += dx;
+        position->BoxTopLeft.y += dy;
+        lastX_ = X;
+        lastY_ = Y;
+        CancelChartMouse();
+        chart->Invalidate();
+      } else {
+        const bool overMark = ForSearchedSeries([&](TChartSeries* s) {
+          return s->Active() && s->Marks()->Visible() && s->Marks()->HitTest(X, Y) != -1;
+        });
+        chart->SetCursor(overMark ? crHandPoint : crDefault);
+        if (overMark) CancelChartMouse();
+      }
+      break;
+    case cmeUp:
+      Drop();
+      break;
+  }
+}
