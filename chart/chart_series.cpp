@@ -128,28 +128,11 @@ void TChartSeries::SetParentChart(TCustomAxisPanel* value) {
   }
 }
 
-namespace {
-
-// The first palette colour that no other series of the chart uses and that differs from
-// the chart's background; the first entry again when all are taken.
-TColor FreeSeriesColor(TCustomAxisPanel* Chart, TChartSeries* Self) {
-  for (Integer i = 0; i < ChartPaletteSize; ++i) {
-    const TColor c = PaletteColor(i);
-    bool used = c == Chart->Color();
-    for (Integer s = 0; !used && s < Chart->SeriesCount(); ++s) {
-      TChartSeries* other = Chart->GetSeries(s);
-      used = other != Self && other->SeriesColor() == c;
-    }
-    if (!used) return c;
-  }
-  return PaletteColor(ChartPaletteSize);
-}
-
-}  // namespace
 
 void TChartSeries::SeriesJoined() {
   TCustomAxisPanel* chart = ParentChart();
-  if (seriesColor_ == clDefault) seriesColor_ = FreeSeriesColor(chart, this);
+  // The chart knows which colours its series and its back wall already use.
+  if (seriesColor_ == clDefault) seriesColor_ = chart->GetFreeSeriesColor(true);
   RecalcGetAxis();
   if (!ComponentState().Contains(csDesigning) || calcObject_) CheckDataSource();
 }
@@ -639,8 +622,8 @@ void TChartSeries::DrawLegendShape(Integer ValueIndex, const TRect& Rect) {
   if (!canvas) return;
   canvas->DrawBox(Rect.left, Rect.top, Rect.right, Rect.bottom);
   const TColor brushColour = canvas->Brush()->Color();
-  if (ParentChart() && brushColour == ParentChart()->Color()) {
-    // A symbol in the background's colour would vanish: draw it solid, outlined.
+  if (ParentChart() && brushColour == ParentChart()->LegendColor()) {
+    // A symbol in the legend's colour would vanish: draw it solid, outlined.
     const TColor penColour = canvas->Pen()->Color();
     if (brushColour == clBlack) canvas->Pen()->SetColor(clWhite);
     canvas->Brush()->SetStyle(bsSolid);
