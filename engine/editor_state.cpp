@@ -1,0 +1,3 @@
+#include "engine/editor_state.h"
+
+Single CurrentSceneTime = 0;

@@ -1,0 +1,47 @@
+// The attractor: pulls every particle towards the tool's position, weaker with distance
+// when it has a falloff. The repulsor and the leader build on it.
+#include <cmath>
+
+#include "engine/host_vectors.h"
+#include "engine/modifiers.h"
+#include "engine/particle_system.h"
+
+const TClass& TAttractModifier::StaticClass() {
+  static const TClass cls = TClass::Of<TAttractModifier>("TAttractModifier", TBasicModifier::StaticClass());
+  return cls;
+}
+
+TAttractModifier::TAttractModifier() {
+  KindName = "Attractor";
+  Power = CreateVariable(cmLower, xmFrames, 5, 0, 20);
+  Power->Name = "Power";
+  PowerJitter = CreateVariable(cmLower, xmPercent, 0, 0, 1);
+  PowerJitter->Name = "Power Jitter";
+}
+
+void TAttractModifier::LoadFromStream(TStream& Stream) { LoadWithByte(Stream, Falloff, "attractor falloff"); }
+
+void TAttractModifier::SaveToStream(TStream& Stream) const { SaveWithByte(Stream, Falloff); }
+
+bool TAttractModifier::PullTowards(const TParticle& Particle, Single T, CtsxVec3f& Delta) {
+  CtsxVec3f v;
+  VecSubTo(&Particle.Position, &Position, &v);
+  const Single d = tsxMagnitude3f(&v);
+  Strength = ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)),
+                            static_cast<Single>(Power->ValueAt(T) * 0.0005), T);
+  Single divisor;
+  if (!FalloffDivisor(Falloff, d, SizeZ, divisor)) return false;
+  const Single k = static_cast<Single>(Sign) * Strength / divisor / Particle.Mass;
+  // A massless particle takes no force.
+  if (!std::isfinite(k)) return false;
+  VecMulScalar(&v, k);
+  Delta = v;
+  return true;
+}
+
+void TAttractModifier::Apply(TParticleSystem& System, TParticle& Particle) {
+  Single t;
+  if (!ActiveTime(System, t)) return;
+  CtsxVec3f pull;
+  if (PullTowards(Particle, t, pull)) VecAddTo(&Particle.Velocity, &pull, &Particle.Velocity);
+}

@@ -1,0 +1,41 @@
+// The fan: pushes particles inside the box above its plane along its axis, weaker with
+// height when it has a falloff.
+#include <cmath>
+
+#include "engine/host_vectors.h"
+#include "engine/modifiers.h"
+#include "engine/particle_system.h"
+
+const TClass& TPlaneFanModifier::StaticClass() {
+  static const TClass cls = TClass::Of<TPlaneFanModifier>("TPlaneFanModifier", TBasicModifier::StaticClass());
+  return cls;
+}
+
+TPlaneFanModifier::TPlaneFanModifier() {
+  KindName = "Fan";
+  Power = CreateVariable(cmLower, xmFrames, 10, 0, 20);
+  Power->Name = "Power";
+  PowerJitter = CreateVariable(cmLower, xmFrames, 0, 0, 1);
+  PowerJitter->Name = "Power Jitter";
+}
+
+void TPlaneFanModifier::LoadFromStream(TStream& Stream) { LoadWithByte(Stream, Falloff, "fan falloff"); }
+
+void TPlaneFanModifier::SaveToStream(TStream& Stream) const { SaveWithByte(Stream, Falloff); }
+
+void TPlaneFanModifier::Apply(TParticleSystem& System, TParticle& Particle) {
+  Single t;
+  if (!ActiveTime(System, t)) return;
+  const CtsxVec3f q = LocalPoint(Particle.Position);
+  if (!InsideFootprint(q) || !(q.z >= Position.z)) return;
+
+  Strength = ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(t)),
+                            static_cast<Single>(Power->ValueAt(t) * 0.005), t);
+  Single divisor;
+  if (!FalloffDivisor(Falloff, q.z - Position.z, SizeZ, divisor)) return;
+  const Single k = Strength / divisor / Particle.Mass;
+  // A massless particle takes no force.
+  if (!std::isfinite(k)) return;
+  const CtsxVec3f push = VecScaled(Axis(), k);
+  VecAddTo(&Particle.Velocity, &push, &Particle.Velocity);
+}

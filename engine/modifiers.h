@@ -1,0 +1,189 @@
+#pragma once
+// The tools' modifiers: a deflecting plane, a fan, an attractor and a repulsor, a
+// gravitron and a leader that drags particles along its host object's path. Each reads
+// its host node's place, rotation and size in BeginStep and changes one particle per
+// Apply; Strength keeps the last strength computed.
+//
+// Modifier record (little-endian): the variable list record of the modifier's curves, a
+// Single written as Scale and ignored on read, the Single Scale, then one byte for the
+// deflector (Absorb), the fan, attractor, repulsor and leader (Falloff); nothing for the
+// gravitron. The whole record is read and checked before the modifier changes.
+#include <vector>
+
+#include "engine/particle_modifier.h"
+#include "engine/var_series.h"
+#include "platform/classlib/types.h"
+#include "platform/host/tsxapi.h"
+
+class TRecordReader;
+class TRecordWriter;
+
+// Falloff of the fan, attractor, repulsor and leader.
+inline constexpr Byte foNone = 0;
+inline constexpr Byte foLinear = 1;
+inline constexpr Byte foSquared = 2;
+
+// Base x (1 + Jitter x (2e - 1)), e the random table's entry round(T) mod 512: one frame
+// gives every particle the same factor.
+Single ModifierJitter(Single Jitter, Single Base, Single T);
+
+// The falloff divisor at distance D: 1 (none or an unknown falloff), D / SizeZ + 1
+// (linear), its square (squared). False when it has no finite value (SizeZ 0).
+bool FalloffDivisor(Byte Falloff, Single D, Single SizeZ, Single& Divisor);
+
+class TBasicModifier : public TParticleModifier {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  // Enabled, Scale 1.
+  TBasicModifier();
+
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) const override;
+  // Position, rotation (scale dropped), its inverse and the size of the host node;
+  // nothing without a Node.
+  void BeginStep() override;
+
+  // Inverse applied to (P - Position), plus Position: P in the tool's own axes.
+  CtsxVec3f LocalPoint(const CtsxVec3f& P) const;
+  // |Q.x - Position.x| <= HalfSizeX and |Q.y - Position.y| <= HalfSizeY.
+  bool InsideFootprint(const CtsxVec3f& Q) const;
+  // Rotation applied to (0, 0, 1).
+  CtsxVec3f Axis() const;
+
+  CtsxVec3f Position{};
+  CtsxTxmx3f Rotation{};
+  CtsxTxmx3f Inverse{};
+  Single HalfSizeX = 0;
+  Single HalfSizeY = 0;
+  Single SizeZ = 0;
+  Single Scale = 1.0f;
+  Single Strength = 0;
+
+ protected:
+  // The common part of the record, read and checked; the modifier does not change.
+  struct TBasicRecord {
+    std::vector<TCurveRecord> Curves;
+    Single Scale = 1.0f;
+  };
+  TBasicRecord ReadBasicRecord(TRecordReader& Reader) const;
+  void ApplyBasicRecord(const TBasicRecord& Record);
+  void WriteBasicRecord(TStream& Stream) const;
+  // The common part followed by one byte; nothing changes unless both are read.
+  void LoadWithByte(TStream& Stream, Byte& Field, const char* What);
+  void SaveWithByte(TStream& Stream, Byte Field) const;
+  // The modifier's time for the system's current step; false without a Node or when
+  // the modifier is outside its lives.
+  bool ActiveTime(const TParticleSystem& System, Single& T) const;
+};
+
+// A plane that bounces particles crossing it from its normal side, or absorbs them.
+class TPlaneDeflectorModifier : public TBasicModifier {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TPlaneDeflectorModifier();
+
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) const override;
+  // Keeps the plane's place of the frame before, so that each particle's last move is
+  // compared with the plane's own last move.
+  void BeginStep() override;
+  void Apply(TParticleSystem& System, TParticle& Particle) override;
+
+  CtsxVec3f PreviousPosition{};
+  CtsxTxmx3f PreviousInverse{};
+  // The scene frame of the last BeginStep; none at first.
+  Single LastFrame;
+  TVarSeries* Elasticity = nullptr;
+  TVarSeries* ElasticityJitter = nullptr;
+  // 1: crossing particles die.
+  Byte Absorb = 0;
+};
+
+// Pushes particles inside the box above its plane along its axis.
+class TPlaneFanModifier : public TBasicModifier {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TPlaneFanModifier();
+
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) const override;
+  void Apply(TParticleSystem& System, TParticle& Particle) override;
+
+  Byte Falloff = foNone;
+  TVarSeries* Power = nullptr;
+  TVarSeries* PowerJitter = nullptr;
+};
+
+// Pulls particles towards its position (Sign +1).
+class TAttractModifier : public TBasicModifier {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TAttractModifier();
+
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) const override;
+  void Apply(TParticleSystem& System, TParticle& Particle) override;
+
+  Integer Sign = 1;
+  Byte Falloff = foNone;
+  TVarSeries* Power = nullptr;
+  TVarSeries* PowerJitter = nullptr;
+
+ protected:
+  // Strength from the power curves at T, then v x Sign x Strength / D / m with
+  // v = Position - the particle's position; false (nothing to add) when the divisor or
+  // the mass leave no finite result.
+  bool PullTowards(const TParticle& Particle, Single T, CtsxVec3f& Delta);
+};
+
+// Pushes particles away from its position.
+class TRepulseModifier : public TAttractModifier {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TRepulseModifier();
+};
+
+// Drags particles along the path its host object follows over the animation: a
+// particle at a fraction of its life is pulled towards the path point at that fraction.
+class TPathingModifier : public TAttractModifier {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TPathingModifier();
+
+  // Samples the host object's position at every frame from its first to its last key;
+  // leaves the object at the last frame.
+  void Prepare() override;
+  void Apply(TParticleSystem& System, TParticle& Particle) override;
+
+  Integer PathLength = 0;
+  std::vector<CtsxVec3f> Path;
+};
+
+// Accelerates particles inside its footprint (or everywhere) along its axis, with a
+// strength that grows with its height.
+class TGravitronModifier : public TBasicModifier {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TGravitronModifier();
+
+  void Apply(TParticleSystem& System, TParticle& Particle) override;
+
+  TVarSeries* Power = nullptr;
+  TVarSeries* PowerJitter = nullptr;
+  // 1: no footprint test.
+  Byte Infinite = 0;
+};

@@ -1,0 +1,126 @@
+// The birth of one particle from an emitter. Every r below is a new draw of the
+// process-wide generator, made in the order written: the same seed gives the same
+// particles, which the preview and the render rely on.
+#include <cmath>
+#include <numbers>
+
+#include "engine/color_series.h"
+#include "engine/host_vectors.h"
+#include "engine/particle.h"
+#include "engine/particle_emitter.h"
+#include "engine/particle_map_source.h"
+#include "engine/particle_system.h"
+#include "hostbridge/vector_utils.h"
+#include "platform/classlib/random.h"
+
+namespace {
+
+Single At(TVarSeries* curve, Single t) { return static_cast<Single>(curve->ValueAt(t)); }
+
+Single Draw() { return static_cast<Single>(Random()); }
+
+}  // namespace
+
+void TParticleEmitter::InitParticle(TParticleSystem& System, TParticle& Particle) {
+  const Single t = System.LoopTime;
+  // The curve's value varied by its jitter curve.
+  auto varied = [t](TVarSeries* jitter, Single value) { return RandomVariation(At(jitter, t), value); };
+
+  Particle.Lifespan = varied(LifespanJitter, At(Lifespan, t)) * System.LifespanScale;
+  Particle.Rotation = At(Orientation, t) + RandomOffset(At(OrientationJitter, t), 180);
+  Particle.Spin = At(Rotation, t) + RandomOffset(At(RotationJitter, t), 4);
+  Particle.Size = varied(SizeJitter, At(Size, t) * SizeScale) * System.SizeScale;
+  Particle.Mass = varied(MassJitter, At(Mass, t));
+
+  // Colour: the particle gradient at a random place, or white; tinted by the base
+  // gradient; scaled by the intensity.
+  if (System.ColorMode == cmRandomColor) {
+    System.ParticleColor->ColorAt(Draw() * 100.0, Particle.Color);
+  } else {
+    SetRGBA(Particle.Color, 1, 1, 1, 1);
+  }
+  TColorRGBA base = Particle.Color;
+  if (System.BaseColorMode == cmRandomColor) {
+    const double last = System.BaseColor->Count() > 0 ? System.BaseColor->MaxXValue() : 0;
+    System.BaseColor->ColorAt(Draw() * last, base);
+  } else {
+    System.BaseColor->ColorAt(t, base);
+  }
+  MulRGB(Particle.Color, base);
+  ScaleRGB(Particle.Color, varied(IntensityJitter, At(Intensity, t)));
+
+  Particle.Alpha = varied(AlphaJitter, At(Alpha, t));
+  Particle.ImageIndex = System.MapMode == mmRandom ? ::Random(System.MapSource->Count()) : System.FixedMapIndex;
+  Particle.Spare = {0, 0, 0};
+  Particle.TwistRate = varied(VortexJitter, At(Vortex, t));
+
+  // A point on the emitter's path between its previous and its current place, so that
+  // a moving emitter leaves no gaps between frames.
+  CtsxVec3f previous, current;
+  tsxGetMxTranslation3f(&previous, &PreviousMatrix);
+  tsxGetMxTranslation3f(&current, &CurrentMatrix);
+  CtsxVec3f back;
+  VecSubTo(&current, &previous, &back);
+  VecMulScalar(&back, Draw());
+  VecAddTo(&current, &back, &Particle.Origin);
+
+  CtsxTxmx3f rotation;
+  CtsxVec3f scale;
+  tsxUnMatrix3f(&CurrentMatrix, &rotation, &scale);
+  const CtsxVec3f localZ{0, 0, 1};
+  tsxRotateVect3f(&localZ, &Particle.TwistAxis, &rotation);
+
+  CtsxVec3f& pos = Particle.Position;
+  switch (Shape) {
+    case esPlane:
+    case esSurface: {
+      Particle.Direction = Particle.TwistAxis;
+      pos.x += (Draw() - 0.5f) * 2 * Radius * scale.x;
+      pos.y += (Draw() - 0.5f) * 2 * Radius * scale.y;
+      break;
+    }
+    case esPoint:
+    case esSphere:
+    case esDisc: {
+      const Single f = SnapToZero(1 - At(Focus, t));
+      constexpr double pi = std::numbers::pi;
+      const Single theta = FocusShape == fsDisc ? static_cast<Single>(pi * ((2 * Random() - 1) * f + 1) / 2)
+                                                : static_cast<Single>(pi * Random() * f);
+      const Single phi = static_cast<Single>(2 * pi * Random());
+      SphericalToVector(Particle.Direction, phi, theta);
+      CtsxVec3f offset = Particle.Direction;
+      if (Shape == esPoint) offset = {0, 0, 0};
+      if (Shape == esDisc) offset.z = 0;
+      const CtsxVec3f unrotated = Particle.Direction;
+      tsxRotateVect3f(&unrotated, &Particle.Direction, &rotation);
+      pos.x += RandomVariation(RadiusVariation, Radius * scale.x) * offset.x;
+      pos.y += RandomVariation(RadiusVariation, Radius * scale.y) * offset.y;
+      pos.z += RandomVariation(RadiusVariation, Radius * scale.z) * offset.z;
+      break;
+    }
+    default:
+      break;
+  }
+
+  const CtsxVec3f local = pos;
+  tsxRotateVect3f(&local, &pos, &rotation);
+  VecAddTo(&pos, &Particle.Origin, &pos);
+  Particle.Drive = Particle.Direction;
+
+  if (Shape == esSurface && System.Owner) {
+    CtsxVec3f point, normal;
+    // Without a surface the plane offset stays.
+    if (System.Owner->RandomSurfacePoint(point, normal)) {
+      pos = point;
+      Particle.Drive = normal;
+    }
+  }
+
+  VecMulScalar(&Particle.Drive, varied(SpeedJitter, At(Speed, t) * System.SpeedScale));
+  Particle.Velocity = {0, 0, 0};
+  Particle.Acceleration.z = At(Gravity, t) * System.GravityScale;
+
+  CtsxVec3f launch = Particle.Drive;
+  VecMulScalar(&launch, Draw());
+  VecAddTo(&pos, &launch, &pos);
+}

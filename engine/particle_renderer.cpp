@@ -1,0 +1,207 @@
+#include "engine/particle_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "bitmaps/affine_transformation.h"
+#include "bitmaps/bitmap32.h"
+#include "engine/particle.h"
+#include "engine/particle_map_options.h"
+#include "engine/particle_system.h"
+#include "hostbridge/fpu_state.h"
+
+TRenderProgressEvent OnRenderProgress;
+bool DepthDithering = false;
+
+namespace {
+
+// Always leaves the renderer ready for the next frame, even when a step throws.
+struct TRenderAllEnd {
+  TParticleRenderer& Renderer;
+  std::size_t Count;
+  ~TRenderAllEnd() {
+    Renderer.Work.reset();
+    Renderer.LastCount = static_cast<Integer>(Count);
+    Renderer.Queue.clear();
+  }
+};
+
+}  // namespace
+
+const TClass& TParticleRenderer::StaticClass() {
+  static const TClass cls = TClass::Of<TParticleRenderer>("TParticleRenderer", TObject::StaticClass());
+  return cls;
+}
+
+TParticleRenderer::TParticleRenderer() = default;
+TParticleRenderer::~TParticleRenderer() = default;
+
+Integer TParticleRenderer::RegionWidth() const { return std::max(Region.x2 - Region.x1 + 1, 0); }
+
+void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
+  Queue.clear();
+  ScreenBuffer = Data.screenBuffer;
+  Width = Data.width;
+  Height = Data.height;
+  RowFloats = Width * 4;
+  const tsxRenderData* data = tsxRenderGetData();
+  Integer x1 = 0, y1 = 0, x2 = Width - 1, y2 = Height - 1;
+  if (data && data->regionFlag) {
+    x1 = data->regionX0;
+    y1 = data->regionY0;
+    x2 = data->regionX1;
+    y2 = data->regionY1;
+  }
+  // A region reaching outside the image would address rows and pixels the host does not
+  // have; what lies outside is dropped (an empty region draws nothing).
+  // The region's coordinates are 16-bit.
+  x1 = std::max(x1, 0);
+  y1 = std::max(y1, 0);
+  x2 = std::min({x2, Width - 1, 32767});
+  y2 = std::min({y2, Height - 1, 32767});
+  Region = {static_cast<SmallInt>(x1), static_cast<SmallInt>(y1), static_cast<SmallInt>(std::max(x2, -1)),
+            static_cast<SmallInt>(std::max(y2, -1))};
+  // The scratch row holds the region's full width, however wide the render.
+  const std::size_t floats = static_cast<std::size_t>(RegionWidth()) * 4;
+  if (scanline_.size() < floats) scanline_.resize(floats);
+}
+
+void TParticleRenderer::Add(TParticle* P) { Queue.push_back(P); }
+
+void TParticleRenderer::Clear() { Queue.clear(); }
+
+void TParticleRenderer::RenderAll() {
+  SortFarToNear(Queue, sortScratch_);
+  const std::size_t n = Queue.size();
+  TRenderAllEnd end{*this, n};
+  TParticleRenderParams params;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (OnRenderProgress) OnRenderProgress(static_cast<Integer>((i + 1) * 100 / n));
+    if (tsxRenderCheckInterrupt() == 1) break;
+    TParticle& p = *Queue[i];
+    if (!p.Alive || !p.Owner) continue;
+    TParticleSystem& system = *p.Owner;
+    Mode = system.RenderMode;
+    MaxPixelSize = system.MaxPixelSize;
+    Image = system.ImageFor(p.Slot);
+    ReadRenderParams(system, p.Slot, params);
+    if (params.Options) params.Alpha *= params.Options->Alpha;
+    DrawParticle(p, params);
+  }
+}
+
+void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& Params) {
+  const Single depth = P.Screen.z;
+  // Written as "not greater" so that a NaN depth is skipped too.
+  if (!(depth > 0.0001f)) return;
+  if (!Image || Image->Empty()) return;
+  const Single S = ProjectedRenderSize(P, Params);
+  const Single H = S * static_cast<Single>(Image->Height()) / static_cast<Single>(Image->Width());
+  const Single maxSize = static_cast<Single>(MaxPixelSize);
+  if (!(S >= 1 && S <= maxSize && H >= 1 && H <= maxSize)) return;
+
+  const TParticleMapOptions* options = Params.Options;
+  const Single originX = options ? options->OriginX : 0.5f;
+  const Single originY = options ? options->OriginY : 0.5f;
+  const Single x0 = P.Screen.x - S * originX;
+  const Single y0 = P.Screen.y - H * originY;
+  if (!std::isfinite(x0) || !std::isfinite(y0)) return;
+  // Compared in 64 bits: a point near the eye plane projects far outside any region.
+  const Int64 ix64 = SafeTrunc(x0);
+  const Int64 iy64 = SafeTrunc(y0);
+  const Single fx = x0 - static_cast<Single>(ix64);
+  const Single fy = y0 - static_cast<Single>(iy64);
+  if (!(Region.x1 <= ix64 + S && ix64 <= Region.x2 && Region.y1 <= iy64 + H && iy64 <= Region.y2)) return;
+  if (!(Params.Alpha >= 0.003f)) return;
+
+  TransformImage(Image, options ? options->Flip : 0, S, fx, fy, P.Rotation);
+  if (!Work || Work->Empty()) return;
+
+  Alpha = Params.Alpha / 255;
+  if (Mode == rmIlluminate || Mode == rmPaint || Mode == rmColorAlpha) {
+    Red = P.Color.R * Params.Color.R / 255;
+    Green = P.Color.G * Params.Color.G / 255;
+    Blue = P.Color.B * Params.Color.B / 255;
+  } else {
+    Red = P.Color.R * Params.Color.R;
+    Green = P.Color.G * Params.Color.G;
+    Blue = P.Color.B * Params.Color.B;
+  }
+  DepthJitter = DepthDithering ? Params.Size * 0.5f : 0;
+
+  TBlendState state;
+  state.Alpha = Alpha;
+  state.Red = Red;
+  state.Green = Green;
+  state.Blue = Blue;
+  state.Depth = depth * depth - 0.5f * DepthJitter;
+  state.DepthJitter = DepthJitter;
+  const TBlendRowProc blend = BlendRowFor(Mode, DepthJitter != 0);
+
+  // Within the region now, so both fit an Integer.
+  const Integer ix = static_cast<Integer>(ix64);
+  const Integer iy = static_cast<Integer>(iy64);
+  const Integer workWidth = Work->Width();
+  const Integer workHeight = Work->Height();
+  Single* row = scanline_.data();
+  for (Integer r = 0; r < workHeight; ++r) {
+    const Integer y = iy + r;
+    if (y < Region.y1 || y > Region.y2) continue;
+    Integer xs = ix;
+    Integer xe = ix + workWidth - 1;
+    if (xe < Region.x1 || xs > Region.x2) return;
+    if (!tssScreenBufferGetScanLine(ScreenBuffer, y - Region.y1, e_tssSCANLINE_RGBZ, row)) continue;
+    Integer skip = 0;
+    if (xs < Region.x1) {
+      skip = Region.x1 - xs;
+      xs = Region.x1;
+    }
+    if (xe > Region.x2) xe = Region.x2;
+    blend(Work->ScanLine(r) + skip, row + static_cast<std::size_t>(xs - Region.x1) * 4, xe - xs + 1, state);
+    tssScreenBufferSetScanLine(ScreenBuffer, y - Region.y1, e_tssSCANLINE_RGBZ, row);
+    if (ShowScanlines) tsxRenderDisplayScanline(row, Region.x1, Region.x2, y, Region.y2);
+  }
+}
+
+void TParticleRenderer::TransformImage(TBitmap32* Source, Byte Flip, Single S, Single Fx, Single Fy,
+                                       Single Angle) {
+  if (!Work) Work = std::make_unique<TBitmap32>();
+  try {
+    const Integer w = Source ? Source->Width() : 0;
+    const Integer h = Source ? Source->Height() : 0;
+    if (w <= 0 || h <= 0) {
+      Work->SetSize(0, 0);
+      return;
+    }
+    const Single H = S * static_cast<Single>(h) / static_cast<Single>(w);
+    TAffineTransformation transformation;
+    transformation.SetSrcRect(TFloatRect{0, 0, static_cast<Single>(w - 1), static_cast<Single>(h - 1)});
+    // Mirrored about the image's own centre lines, so the mirrored image covers the
+    // same pixels.
+    if (Flip == 1 || Flip == 3) transformation.MirrorX(static_cast<Single>(w - 1) / 2);
+    if (Flip == 2 || Flip == 3) transformation.MirrorY(static_cast<Single>(h - 1) / 2);
+    const Single scale = S / static_cast<Single>(w);
+    transformation.Scale(scale, scale);
+    transformation.Rotate(S / 2, H / 2, Angle);
+    transformation.Translate(Fx, Fy);
+    const TRect bounds = transformation.GetTransformedBounds();
+    Work->SetSize(bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1);
+    Work->Clear(0);
+    Source->SetStretchFilter(sfLinear);
+    TransformBitmap(Work.get(), Source, &transformation);
+  } catch (...) {
+    // A sprite that cannot be built is not drawn; the frame goes on.
+    try {
+      Work->SetSize(0, 0);
+    } catch (...) {
+    }
+  }
+}
+
+void TParticleRenderer::DisplayRegion() {
+  Single* row = scanline_.data();
+  for (Integer y = Region.y1; y <= Region.y2; ++y) {
+    if (!tssScreenBufferGetScanLine(ScreenBuffer, y - Region.y1, e_tssSCANLINE_RGBZ, row)) continue;
+    tsxRenderDisplayScanline(row, Region.x1, Region.x2, y, Region.y2);
+  }
+}

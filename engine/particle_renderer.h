@@ -1,0 +1,79 @@
+#pragma once
+// TParticleRenderer: draws the queued particles of one host render into the host's float
+// scanlines, far to near, one transformed sprite per particle with a depth test against
+// the rendered scene.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/blend_modes.h"
+#include "engine/projection.h"
+#include "engine/render_queue.h"
+#include "platform/classlib/object.h"
+#include "platform/classlib/types.h"
+#include "platform/host/tsxapi.h"
+
+class TBitmap32;
+struct TParticle;
+
+// Called by RenderAll with the percentage of the queue reached, when assigned.
+using TRenderProgressEvent = std::function<void(Integer Percent)>;
+extern TRenderProgressEvent OnRenderProgress;
+
+// The editor's "Depth Dithering" check: off at every load.
+extern bool DepthDithering;
+
+// Render region, inclusive on both ends.
+struct TRenderRegion {
+  SmallInt x1 = 0, y1 = 0, x2 = -1, y2 = -1;
+};
+
+class TParticleRenderer : public TObject {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TParticleRenderer();
+  ~TParticleRenderer() override;
+
+  // Takes the image size and screen buffer of a post-process call and the render
+  // region of the host's render data; empties the queue.
+  void BeginRender(const tssPostProcessData& Data);
+  void Add(TParticle* P);
+  // Sorts far to near and draws every queued particle that is still alive, until the
+  // host asks to stop; then frees Work and empties the queue.
+  void RenderAll();
+  // Hands every row of the region to the host for display.
+  void DisplayRegion();
+  // Draws one particle with Image, Mode and MaxPixelSize as set; skips what cannot show.
+  void DrawParticle(TParticle& P, const TParticleRenderParams& Params);
+  // Source scaled to S pixels wide, mirrored by Flip, rotated by Angle degrees about the
+  // sprite's centre and moved by (Fx, Fy) into Work. Failures leave Work empty.
+  void TransformImage(TBitmap32* Source, Byte Flip, Single S, Single Fx, Single Fy, Single Angle);
+  void Clear();
+
+  tssSCREENBUFFER* ScreenBuffer = nullptr;
+  Integer Width = 0;
+  Integer Height = 0;
+  Integer RowFloats = 0;
+  TRenderRegion Region;
+  std::vector<TParticle*> Queue;
+  // Each changed row is displayed at once ("Show Rendering (Slow)").
+  bool ShowScanlines = false;
+  // Not owned.
+  TBitmap32* Image = nullptr;
+  Integer Mode = rmPureAlpha;
+  Integer MaxPixelSize = 1024;
+  Single Alpha = 0;
+  Single Red = 0, Green = 0, Blue = 0;
+  // Created on demand, freed after each RenderAll.
+  std::unique_ptr<TBitmap32> Work;
+  Integer LastCount = 0;
+  Single DepthJitter = 0;
+
+ private:
+  Integer RegionWidth() const;
+  // One row of the region, R, G, B, depth per pixel; sized in BeginRender.
+  std::vector<Single> scanline_;
+  TDepthSortScratch sortScratch_;
+};

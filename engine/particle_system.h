@@ -1,0 +1,154 @@
+#pragma once
+// TParticleSystem: the particles of one emission, the curves that shape them over their
+// life, their colour gradients and images, and the fixed-step simulation that gives
+// birth to particles, moves them, lets the tools act on them and lets them die.
+//
+// Curves, in creation (and stream) order, sampled at the particle's life percentage
+// unless said: Size, Speed, Orientation, Gravity, Alpha, Intensity, Visibility (a step
+// curve), Flow (over the loop time) and Flow Jitter (streamed, not simulated).
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/particle.h"
+#include "engine/variable_system.h"
+#include "platform/classlib/types.h"
+#include "platform/host/tsxapi.h"
+
+class TBitmap32;
+class TColorSeries;
+class TParticleMapOptions;
+class TParticleMapSource;
+class TParticleModifier;
+class TParticleSystem;
+
+// What a system needs of the emitter entry that owns it.
+class TParticleSystemOwner {
+ public:
+  virtual ~TParticleSystemOwner() = default;
+  // Before every advance: the particle emitter's previous and current matrices and the
+  // system's scale factors from the host node.
+  virtual void UpdateTransform() = 0;
+  // The host node of the emitter object, null without one.
+  virtual tsxGNODE* OwnerNode() const = 0;
+  // A random point on the surfaces near the emitter object, with the face normal there;
+  // false when there is none.
+  virtual bool RandomSurfacePoint(CtsxVec3f& Point, CtsxVec3f& Normal) = 0;
+};
+
+// Fills a particle that was just born (Template copied, Alive, Birth and Slot set).
+using TInitParticleEvent = std::function<void(TParticleSystem& System, TParticle& Particle)>;
+
+// MapMode.
+inline constexpr Integer mmFixed = 0;
+inline constexpr Integer mmRandom = 1;
+inline constexpr Integer mmCycle = 2;
+// ColorMode and BaseColorMode: 1 picks a random position of the gradient at birth.
+inline constexpr Integer cmRandomColor = 1;
+
+class TParticleSystem : public TVariableSystem {
+ public:
+  static const TClass& StaticClass();
+  const TClass& ClassType() const override { return StaticClass(); }
+
+  TParticleSystem();
+  ~TParticleSystem() override;
+
+  // No particles, CurrentTime -1, no carry.
+  void Reset();
+  // Steps forward to frame T in steps of TimeStep. Backwards beeps and changes nothing.
+  void Advance(Single T);
+
+  // (CurrentTime - Birth) / Lifespan; 0 for a particle without a lifespan.
+  Single LifeFraction(Integer Index) const;
+  Single LifeFraction(const TParticle& Particle) const;
+  // CurrentTime - Birth.
+  Single Age(Integer Index) const;
+  // 100 x LifeFraction: the X of the life curves.
+  Single LifePercent(const TParticle& Particle) const;
+
+  // The particle's image: its own index, or in cycle mode the index moved on by one
+  // image every MapCycle frames of its age.
+  Integer ImageIndex(Integer Index);
+  TBitmap32* ImageFor(Integer Index);
+  // What the renderer draws: Alpha(L) x particle alpha; the particle colour (or the
+  // particle-colour gradient at L) times Intensity(L); Size(L) x particle size; the
+  // options of the particle's image.
+  void GetRenderParams(Integer Index, Single& AAlpha, TColorRGBA& AColor, Single& ASize,
+                       TParticleMapOptions*& Options);
+
+  // ---- curves (owned by the variable list) ----
+  TVarSeries* Size = nullptr;
+  TVarSeries* Speed = nullptr;
+  TVarSeries* Orientation = nullptr;
+  TVarSeries* Gravity = nullptr;
+  TVarSeries* Alpha = nullptr;
+  TVarSeries* Intensity = nullptr;
+  TVarSeries* Visibility = nullptr;
+  TVarSeries* Flow = nullptr;
+  TVarSeries* FlowJitter = nullptr;
+
+  // ---- settings ----
+  std::unique_ptr<TColorSeries> BaseColor;
+  std::unique_ptr<TColorSeries> ParticleColor;
+  // Frames of the emission loop; 0 = no loop.
+  Integer LoopPeriod = 0;
+  // Loops; 0 = endless.
+  Integer LoopCount = 0;
+  Integer MapMode = mmFixed;
+  // Frames per image in cycle mode.
+  Integer MapCycle = 0;
+  Integer FixedMapIndex = 0;
+  Integer RenderMode = 0;
+  Integer ColorMode = 0;
+  Integer BaseColorMode = 0;
+  Integer MaxPixelSize = 2048;
+  Single SpatialDither = 0;
+  std::unique_ptr<TParticleMapSource> MapSource;
+  Single TimeStep = 1.0f;
+  // Copied into every new particle before its init handler runs.
+  TParticle Template{};
+
+  // ---- set by the owner before each advance ----
+  Single RateScale = 1.0f;
+  Single SpeedScale = 1.0f;
+  Single GravityScale = 1.0f;
+  Single LifespanScale = 1.0f;
+  Single SizeScale = 1.0f;
+
+  // ---- simulation state ----
+  Integer AliveCount = 0;
+  Single LoopTime = 0;
+  Single CurrentTime = -1;
+  // The fraction of a particle owed to the next step.
+  Single Carry = 0;
+  // Only grows; free slots (Alive 0) are reused.
+  std::vector<TParticle> Particles;
+  TParticleSystemOwner* Owner = nullptr;
+  // The modifiers gathered for the advance that is running; empty otherwise.
+  std::vector<TParticleModifier*> ActiveModifiers;
+  TInitParticleEvent OnInitParticle;
+
+ private:
+  void GatherModifiers();
+  void UpdateLoopTime();
+  void Kill();
+  void Emit();
+  void Move();
+  void MoveParticle(TParticle& P);
+  const TParticle& At(Integer Index) const;
+};
+
+// Velocity (r/10, r/10, 0.1) and Acceleration (0, 0, -0.001): the init handler of a
+// system without an emitter.
+void DefaultInitParticle(TParticleSystem& System, TParticle& Particle);
+
+// (cos phi sin theta, sin phi sin theta, cos theta).
+void SphericalToVector(CtsxVec3f& Out, Single Phi, Single Theta);
+// Base x (1 + Variation x (2r - 1)), one draw of the process-wide generator.
+Single RandomVariation(Single Variation, Single Base);
+// (2r - 1) x Scale x Variation, one draw.
+Single RandomOffset(Single Variation, Single Scale);
+
+// Runs Prepare of every enabled modifier of the global list (before a preview).
+void BeginStepAllModifiers();

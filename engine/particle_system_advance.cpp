@@ -1,0 +1,178 @@
+// The simulation step of a particle system: gather the tools, then per step update the
+// loop time, kill, emit and move.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/host_vectors.h"
+#include "engine/particle_modifier.h"
+#include "engine/particle_system.h"
+#include "hostbridge/fpu_state.h"
+#include "platform/classlib/exceptions.h"
+#include "platform/classlib/random.h"
+#include "platform/win/services.h"
+
+namespace {
+
+// Slots are numbered with an i32.
+constexpr double kMaxSlots = std::numeric_limits<Integer>::max();
+// A jump further than this in one advance is taken as this many steps.
+constexpr double kMaxSteps = std::numeric_limits<Integer>::max();
+
+// The host node's top-level ancestor; null for none.
+tsxGNODE* RootOf(tsxGNODE* node) { return node ? tsxGNodeGetRoot(node) : nullptr; }
+
+}  // namespace
+
+void TParticleSystem::Advance(Single T) {
+  if (T < CurrentTime) {
+    // A system runs only forward.
+    win::MessageBeep(0);
+    return;
+  }
+  // Equal times, a NaN, or a step that would never reach T: nothing to do.
+  if (!(T > CurrentTime) || !(TimeStep > 0)) return;
+
+  if (Owner) Owner->UpdateTransform();
+  // The gathered list is valid for this advance only, also when a step fails; clear()
+  // keeps its storage for the next advance.
+  struct ReleaseModifiers {
+    std::vector<TParticleModifier*>& list;
+    ~ReleaseModifiers() { list.clear(); }
+  } release{ActiveModifiers};
+  GatherModifiers();
+
+  const double steps = std::nearbyint((static_cast<double>(T) - CurrentTime) / TimeStep);
+  if (steps >= 1) {
+    const Int64 n = static_cast<Int64>(std::min(steps, kMaxSteps));
+    for (Int64 i = 0; i < n; ++i) {
+      CurrentTime += TimeStep;
+      UpdateLoopTime();
+      Kill();
+      if (LoopTime >= 0) Emit();
+      Move();
+    }
+  }
+}
+
+void TParticleSystem::GatherModifiers() {
+  ActiveModifiers.clear();
+  TList& list = ModifierList();
+  tsxGNODE* ownRoot = RootOf(Owner ? Owner->OwnerNode() : nullptr);
+  for (Integer i = 0; i < list.Count(); ++i) {
+    auto* modifier = static_cast<TParticleModifier*>(list.Items(i));
+    if (!modifier || !modifier->Enabled) continue;
+    tsxGNODE* node = modifier->Node;
+    tsxGNODE* root = RootOf(node);
+    if (node && root != node && root != ownRoot) continue;
+    ActiveModifiers.push_back(modifier);
+    modifier->BeginStep();
+  }
+}
+
+void TParticleSystem::UpdateLoopTime() {
+  if (LoopPeriod >= 1) {
+    const double k = std::trunc(static_cast<double>(CurrentTime) / LoopPeriod);
+    LoopTime = static_cast<Single>(CurrentTime - k * LoopPeriod);
+    if (LoopCount >= 1 && LoopCount < k + 1) LoopTime = -1;
+  } else {
+    LoopTime = CurrentTime;
+  }
+}
+
+void TParticleSystem::Kill() {
+  for (TParticle& p : Particles) {
+    if (!p.Alive) continue;
+    const Single age = CurrentTime - p.Birth;
+    if (age >= 0 && age < p.Lifespan) continue;
+    p.Alive = 0;
+    --AliveCount;
+  }
+}
+
+void TParticleSystem::Emit() {
+  // The one place of the simulation that swallows a failure: a particle that cannot be
+  // born is not owed to the next step either.
+  try {
+    double count = Flow->ValueAt(LoopTime) * RateScale + Carry;
+    if (!std::isfinite(count)) throw EInvalidOperation("Particle count out of range");
+    const double length = static_cast<double>(Particles.size());
+    const double free = length - AliveCount;
+    if (free < count) {
+      const double grow = std::max(std::nearbyint(count) - free, 100.0);
+      if (length + grow > kMaxSlots) throw EOutOfMemory("Too many particles");
+      Particles.resize(static_cast<std::size_t>(length + grow));
+    }
+    if (count >= 1) {
+      for (std::size_t slot = 0; slot < Particles.size(); ++slot) {
+        if (Particles[slot].Alive) continue;
+        TParticle& p = Particles[slot];
+        p = Template;
+        p.Alive = 1;
+        p.Birth = CurrentTime;
+        p.Slot = static_cast<Integer>(slot);
+        if (OnInitParticle) {
+          try {
+            OnInitParticle(*this, p);
+          } catch (...) {
+            // A particle whose birth failed is no particle: its slot stays free.
+            p.Alive = 0;
+            throw;
+          }
+        }
+        if (p.Alive) ++AliveCount;
+        count -= 1;
+        if (count < 1) break;
+      }
+    }
+    Carry = static_cast<Single>(count);
+  } catch (...) {
+  }
+}
+
+void TParticleSystem::Move() {
+  for (TParticle& p : Particles) {
+    if (p.Alive) MoveParticle(p);
+  }
+}
+
+void TParticleSystem::MoveParticle(TParticle& P) {
+  ClearFpuState();
+  const double life = LifePercent(P);
+
+  const double turn = (static_cast<double>(P.Rotation) + P.Spin + Orientation->ValueAt(life)) / 360;
+  P.Rotation = static_cast<Single>((turn - std::trunc(turn)) * 360);
+
+  CtsxVec3f step = P.Drive;
+  VecMulScalar(&step, static_cast<Single>(Speed->ValueAt(life)));
+  VecAddTo(&step, &P.Velocity, &step);
+
+  P.PreviousPosition = P.Position;
+  VecAddTo(&P.Position, &step, &P.Position);
+  if (life == 0) P.PreviousPosition = P.Position;
+
+  for (TParticleModifier* modifier : ActiveModifiers) {
+    modifier->Apply(*this, P);
+    // An absorbed particle is a free slot now: no later tool sees it.
+    if (!P.Alive) return;
+  }
+
+  const Single keep = static_cast<Single>(1 - Random() * SpatialDither);
+  CtsxVec3f moved;
+  VecSubTo(&P.PreviousPosition, &P.Position, &moved);
+  VecMulScalar(&moved, keep);
+  VecAddTo(&P.PreviousPosition, &moved, &P.NewPosition);
+
+  CtsxVec3f pull = P.Acceleration;
+  VecMulScalar(&pull, static_cast<Single>(Gravity->ValueAt(life)));
+  VecAddTo(&P.Velocity, &pull, &P.Velocity);
+
+  P.TwistAngle += P.TwistRate / 10;
+  if (P.TwistAngle != 0) {
+    CtsxTxmx3f twist;
+    tsxMakeRotMx3f(&P.Origin, &P.TwistAxis, P.TwistAngle, &twist, 0);
+    const CtsxVec3f untwisted = P.NewPosition;
+    tsxTransformVect3f(&untwisted, &P.NewPosition, &twist);
+  }
+  P.RenderPosition = P.NewPosition;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Queueing a particle system's visible particles for the renderer, and the far-to-near
+// order the renderer draws them in.
+#include <cstdint>
+#include <vector>
+
+#include "engine/projection.h"
+#include "platform/classlib/types.h"
+
+struct TParticle;
+class TParticleSystem;
+class TParticleRenderer;
+
+// The render parameters of particle Index of System (TParticleSystem::GetRenderParams).
+void ReadRenderParams(TParticleSystem& System, Integer Index, TParticleRenderParams& Params);
+
+// Refreshes the render projection once, then for every living particle whose Visibility
+// is not 0 at its life percentage: owner and slot set, screen position and depth
+// projected, a reference added to the renderer's queue.
+void QueueForRender(TParticleSystem& System, TParticleRenderer& Renderer);
+
+// Working room of the sort, kept by its owner so that frames after the first allocate
+// nothing.
+struct TDepthSortEntry {
+  std::uint32_t Key;
+  TParticle* Particle;
+};
+struct TDepthSortScratch {
+  std::vector<TDepthSortEntry> Entries, Swap;
+};
+
+// Sorts references by screen depth, larger depth first (a radix sort on the depth's
+// bits); particles of equal depth keep no fixed order.
+void SortFarToNear(std::vector<TParticle*>& Queue, TDepthSortScratch& Scratch);
