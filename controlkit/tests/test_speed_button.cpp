@@ -1,0 +1,172 @@
+// Speed buttons: the state machine with groups and AllowAllUp, repeat clicks on the
+// shared timer pool (manual clock), the drop-down part's click zones, and the glyph's
+// image count.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "controlkit/kit_application.h"
+#include "controlkit/kit_speed_button.h"
+#include "platform/classlib/forms.h"
+#include "platform/classlib/menus.h"
+#include "platform/win/clock.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/modal_answers.h"
+#include "platform/win/window.h"
+
+namespace {
+
+// Opens the mouse handlers that the parent's window would call.
+class TTestButton : public TKitSpeedButton {
+ public:
+  using TKitSpeedButton::TKitSpeedButton;
+  void Down(Integer x, Integer y) { MouseDown(mbLeft, TShiftState{ssLeft}, x, y); }
+  void Move(Integer x, Integer y) { MouseMove(TShiftState{ssLeft}, x, y); }
+  void Up(Integer x, Integer y) { MouseUp(mbLeft, TShiftState{}, x, y); }
+};
+
+class SpeedButtonTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::ResetWindowSystem();
+    win::UseManualClock(0, 0);
+    form_ = std::make_unique<TForm>(nullptr);
+    form_->SetBounds(0, 0, 300, 200);
+  }
+  void TearDown() override {
+    form_.reset();
+    for (Integer slot = 1; slot <= kKitTimerSlots; ++slot)
+      KitApplication->RemoveTimer(static_cast<Word>(kKitTimerIdBase + slot));
+    win::UseRealClock();
+  }
+  TTestButton* Add(Integer x) {
+    auto* b = new TTestButton(form_.get());
+    b->SetParent(form_.get());
+    b->SetBounds(x, 10, 23, 22);
+    return b;
+  }
+  static void Run(win::DWORD ms) {
+    for (win::DWORD t = 0; t < ms; t += 50) {
+      win::AdvanceClock(50);
+      win::PumpPendingMessages();
+    }
+  }
+  std::unique_ptr<TForm> form_;
+};
+
+TEST_F(SpeedButtonTest, UngroupedPressReleaseAndPressedNeedsAGroup) {
+  TTestButton* b = Add(10);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  b->SetPressed(true);
+  EXPECT_FALSE(b->Pressed());
+  b->Down(5, 5);
+  EXPECT_EQ(b->State(), kKitBtnHeld);
+  b->Move(50, 5);  // dragged off: up again
+  EXPECT_EQ(b->State(), kKitBtnUp);
+  b->Move(5, 5);
+  EXPECT_EQ(b->State(), kKitBtnHeld);
+  b->Up(5, 5);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(b->State(), kKitBtnHot);  // released inside with hot tracking
+  b->Down(5, 5);
+  b->Up(60, 5);  // released outside: no click
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(b->State(), kKitBtnUp);
+}
+
+TEST_F(SpeedButtonTest, GroupIsExclusiveAndAllowAllUpDecidesRelease) {
+  TTestButton* a = Add(10);
+  TTestButton* b = Add(40);
+  a->SetGroupIndex(1);
+  b->SetGroupIndex(1);
+  a->Down(5, 5);
+  a->Up(5, 5);
+  EXPECT_TRUE(a->Pressed());
+  EXPECT_EQ(a->State(), kKitBtnDown);
+  b->Down(5, 5);
+  b->Up(5, 5);
+  EXPECT_TRUE(b->Pressed());
+  EXPECT_FALSE(a->Pressed());
+  EXPECT_EQ(a->State(), kKitBtnUp);
+  // Without AllowAllUp clicking the pressed button keeps it down.
+  b->Down(5, 5);
+  b->Up(5, 5);
+  EXPECT_TRUE(b->Pressed());
+  EXPECT_EQ(b->State(), kKitBtnDown);
+  // AllowAllUp is shared through the group message.
+  b->SetAllowAllUp(true);
+  EXPECT_TRUE(a->AllowAllUp());
+  b->Down(5, 5);
+  b->Up(5, 5);
+  EXPECT_FALSE(b->Pressed());
+  EXPECT_EQ(b->State(), kKitBtnUp);
+}
+
+TEST_F(SpeedButtonTest, RepeatClicksFollowDelayThenInterval) {
+  TTestButton* b = Add(10);
+  b->SetRepeatedClick(true);
+  std::vector<win::DWORD> at;
+  b->OnClick = [&](TObject*) { at.push_back(win::ClockMillis()); };
+  b->Down(5, 5);
+  Run(950);
+  b->Up(5, 5);
+  EXPECT_EQ(at, (std::vector<win::DWORD>{0, 500, 600, 700, 800, 900}));
+  Run(500);  // the timer stopped with the release
+  EXPECT_EQ(at.size(), 6u);
+
+  at.clear();
+  b->Down(5, 5);
+  b->Move(80, 5);  // outside: the ticks click nothing
+  Run(950);
+  b->Up(80, 5);
+  EXPECT_EQ(at, (std::vector<win::DWORD>{950 + 500}));
+}
+
+TEST_F(SpeedButtonTest, DropDownComboWidensAndSplitsTheClickZones) {
+  TTestButton* b = Add(10);
+  TPopupMenu menu(form_.get());
+  b->SetDropDownMenu(&menu);
+  b->SetDropDownCombo(true);
+  EXPECT_EQ(b->Width(), 23 + 12);
+  int clicks = 0, drops = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  b->OnDropDown = [&](TObject*) { ++drops; };
+  win::AnswerPopupMenu(0);  // the popup menu closes without a choice
+  b->Down(30, 5);
+  EXPECT_EQ(drops, 1);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(b->State(), kKitBtnHot);
+  b->Down(10, 5);
+  b->Up(10, 5);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(drops, 1);
+  b->SetDropDownCombo(false);
+  EXPECT_EQ(b->Width(), 23);
+}
+
+TEST(KitGlyph, NumGlyphsFromTheBitmapShape) {
+  TKitGlyph g;
+  TBitmap bmp;
+  bmp.SetSize(96, 24);
+  g.SetGlyph(&bmp);
+  EXPECT_EQ(g.NumGlyphs(), 4);
+  bmp.SetSize(144, 24);
+  g.SetGlyph(&bmp);
+  EXPECT_EQ(g.NumGlyphs(), 1);
+  // State images share one strip per size in the cache.
+  TKitGlyph h;
+  bmp.SetSize(48, 24);
+  h.SetGlyph(&bmp);
+  TBitmap* s1 = nullptr;
+  TBitmap* s2 = nullptr;
+  TRect r1, r2;
+  ASSERT_TRUE(h.StateImage(kKitBtnUp, s1, r1));
+  ASSERT_TRUE(h.StateImage(kKitBtnHot, s2, r2));
+  EXPECT_EQ(s1, s2);
+  EXPECT_NE(r1, r2);
+  EXPECT_EQ(r1.right - r1.left, 24);
+}
+
+}  // namespace
