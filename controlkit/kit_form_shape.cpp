@@ -1,0 +1,273 @@
+#include "controlkit/kit_form_shape.h"
+
+#include "controlkit/kit_application.h"
+#include "platform/classlib/forms.h"
+#include "platform/win/gdi.h"
+#include "platform/win/input.h"
+#include "platform/win/paint.h"
+#include "platform/win/system_tables.h"
+#include "platform/win/window.h"
+
+namespace {
+
+TKitFormShape* ShapeOf(TWinControl* form) {
+  if (!form) return nullptr;
+  for (Integer i = 0; i < form->ComponentCount(); ++i)
+    if (auto* shape = dynamic_cast<TKitFormShape*>(form->Components(i))) return shape;
+  return nullptr;
+}
+
+void RegisterLookup() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  SetKitFormBackLookup([](TWinControl* form) -> TKitBackSource* { return ShapeOf(form); });
+}
+
+
+}  // namespace
+
+const TClass& TKitFormShape::StaticClass() {
+  static const TClass cls = TClass::Of<TKitFormShape>("TKitFormShape", TKitWndProcComponent::StaticClass());
+  return cls;
+}
+
+TKitFormShape::TKitFormShape(TComponent* AOwner)
+    : TKitWndProcComponent(AOwner),
+      region_(std::make_unique<TKitBorderRegion>()),
+      fill_(std::make_unique<TKitFillObject>()),
+      imageLink_(std::make_unique<TKitChangeLink>()) {
+  if (AOwner && AOwner->ComponentState().Contains(csDesigning)) {
+    int shapes = 0;
+    for (int i = 0; i < AOwner->ComponentCount(); ++i)
+      if (dynamic_cast<TKitFormShape*>(AOwner->Components(i))) ++shapes;
+    if (shapes > 1) throw KitEOneInstError::CreateMode(ClassName(), 0);
+  }
+  region_->OnChange = [this](TObject*) { ApplyRegion(); };
+  fill_->OnChange = [this](TObject*) { Changed(); };
+  imageLink_->OnChange = [this](TObject*) { Changed(); };
+  RegisterLookup();
+}
+
+TKitFormShape::~TKitFormShape() {
+  Unhook();
+  region_->OnChange = nullptr;
+  fill_->OnChange = nullptr;
+  imageLink_->OnChange = nullptr;
+  imageLink_->SetContainer(nullptr);
+}
+
+void TKitFormShape::SetEnabled(bool value) {
+  if (enabled_ == value) return;
+  enabled_ = value;
+  if (ComponentState().Contains(csDesigning)) return;
+  if (value) {
+    Hook();
+    ApplyRegion();
+  } else {
+    Unhook();
+    if (TCustomForm* form = OwnerForm(); form && form->HandleAllocated()) win::SetWindowRgn(form->Handle(), nullptr, 1);
+  }
+}
+
+void TKitFormShape::SetShowFormCaption(bool value) {
+  if (showFormCaption_ == value) return;
+  showFormCaption_ = value;
+  ApplyRegion();
+}
+
+void TKitFormShape::SetUseRgnBitmap(bool value) {
+  if (useRgnBitmap_ == value) return;
+  useRgnBitmap_ = value;
+  Changed();
+}
+
+void TKitFormShape::SetImageList(TKitCustomImageList* value) {
+  if (imageList_ == value) return;
+  if (imageList_) imageList_->RemoveFreeNotification(this);
+  imageList_ = value;
+  imageLink_->SetContainer(value);
+  if (value) value->FreeNotification(this);
+  Changed();
+}
+
+void TKitFormShape::Notification(TComponent* AComponent, TOperation Operation) {
+  TKitWndProcComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == imageList_) {
+    imageList_ = nullptr;
+    imageLink_->SetContainer(nullptr);
+  }
+}
+
+void TKitFormShape::Changed() {
+  fillBitmap_.reset();
+  if (TCustomForm* form = OwnerForm(); form && form->HandleAllocated()) win::InvalidateRect(form->Handle(), nullptr, 1);
+}
+
+void TKitFormShape::Loaded() {
+  TKitWndProcComponent::Loaded();
+  ApplyRegion();
+}
+
+bool TKitFormShape::FillActive() const { return fill_->Style() != sfNone; }
+
+TPoint TKitFormShape::ClientOffset() const {
+  TCustomForm* form = OwnerForm();
+  if (!form) return TPoint{};
+  switch (form->BorderStyle()) {
+    case bsNone: return TPoint{};
+    case bsSizeable:
+      return TPoint{win::GetSystemMetrics(win::SM_CXFRAME),
+                    win::GetSystemMetrics(win::SM_CYFRAME) + win::GetSystemMetrics(win::SM_CYCAPTION)};
+    case bsSizeToolWin:
+      return TPoint{win::GetSystemMetrics(win::SM_CXFRAME),
+                    win::GetSystemMetrics(win::SM_CYFRAME) + win::GetSystemMetrics(win::SM_CYSMCAPTION)};
+    case bsToolWindow:
+      return TPoint{win::GetSystemMetrics(win::SM_CXDLGFRAME),
+                    win::GetSystemMetrics(win::SM_CYDLGFRAME) + win::GetSystemMetrics(win::SM_CYSMCAPTION)};
+    default:
+      return TPoint{win::GetSystemMetrics(win::SM_CXDLGFRAME),
+                    win::GetSystemMetrics(win::SM_CYDLGFRAME) + win::GetSystemMetrics(win::SM_CYCAPTION)};
+  }
+}
+
+void TKitFormShape::ApplyRegion() {
+  TCustomForm* form = OwnerForm();
+  if (!form || !form->HandleAllocated() || !enabled_) return;
+  if (ComponentState().Contains(csLoading)) return;
+  const bool designing = ComponentState().Contains(csDesigning);
+  const TRect client = form->ClientRect();
+  TKitRgnHandle rgn(region_->CreateRegion(client, designing));
+  win::HWND hwnd = form->Handle();
+  if (!rgn) {
+    win::SetWindowRgn(hwnd, nullptr, 1);
+    return;
+  }
+  const TPoint off = ClientOffset();
+  win::OffsetRgn(rgn.Get(), off.x, off.y);
+  if (showFormCaption_ && off.y > 0) {
+    win::RECT wr{};
+    win::GetWindowRect(hwnd, &wr);
+    TKitRgnHandle strip(win::CreateRectRgn(0, 0, wr.right - wr.left, off.y));
+    win::CombineRgn(rgn.Get(), rgn.Get(), strip.Get(), win::RGN_OR);
+  }
+  if (region_->Shadow()->Style() != hssNone) {
+    TKitRgnHandle shadow(win::CreateRectRgn(0, 0, 0, 0));
+    win::CombineRgn(shadow.Get(), rgn.Get(), nullptr, win::RGN_COPY);
+    const Integer depth = region_->Shadow()->Depth();
+    win::OffsetRgn(shadow.Get(), depth, depth);
+    win::CombineRgn(rgn.Get(), rgn.Get(), shadow.Get(), win::RGN_OR);
+  }
+  // The window takes the handle.
+  if (win::SetWindowRgn(hwnd, rgn.Get(), 1)) rgn.Release();
+  win::InvalidateRect(hwnd, nullptr, 1);
+}
+
+void TKitFormShape::RebuildFillBitmap() {
+  TCustomForm* form = OwnerForm();
+  if (!form) return;
+  const TRect client = form->ClientRect();
+  if (fillBitmap_ && fillBitmap_->Width() == client.right && fillBitmap_->Height() == client.bottom) return;
+  auto bmp = std::make_unique<TBitmap>();
+  bmp->SetPixelFormat(pf24bit);
+  bmp->SetSize(std::max<Integer>(client.right, 1), std::max<Integer>(client.bottom, 1));
+  if (fill_->Style() == sfBitmapList && imageList_) imageList_->GetBitmap(listIndex_, imageIndex_, fill_->ListBitmap());
+  fill_->Fill(bmp->Canvas(), client, form->Color());
+  fillBitmap_ = std::move(bmp);
+}
+
+TBitmap* TKitFormShape::GetBackBitmap() {
+  const bool designing = ComponentState().Contains(csDesigning);
+  if (useRgnBitmap_ && region_->Shape() == rsBitmap && !region_->Mask()->BorderBmp()->Empty())
+    return region_->Mask()->BorderBmp();
+  if (FillActive() && !designing) {
+    RebuildFillBitmap();
+    return fillBitmap_.get();
+  }
+  return nullptr;
+}
+
+bool TKitFormShape::BackBitmapAvailable() { return enabled_ && GetBackBitmap() != nullptr; }
+
+bool TKitFormShape::BackDrawArea(TCanvas* Canvas, const TRect& R, const TPoint& P) {
+  TBitmap* bmp = GetBackBitmap();
+  if (!bmp) return false;
+  const TRect dst{P.x, P.y, P.x + (R.right - R.left), P.y + (R.bottom - R.top)};
+  Canvas->CopyRect(dst, bmp->Canvas(), R);
+  return true;
+}
+
+void TKitFormShape::PaintBackground(win::HDC dc) {
+  TCustomForm* form = OwnerForm();
+  if (!form) return;
+  TRect r = form->ClientRect();
+  TCanvas canvas;
+  canvas.SetHandle(dc);
+  const auto& shadow = *region_->Shadow();
+  TKitRgnHandle rgn(region_->CreateRegion(r, ComponentState().Contains(csDesigning)));
+  if (shadow.Style() != hssNone && rgn) {
+    r.right -= shadow.Depth();
+    r.bottom -= shadow.Depth();
+    rgn.Reset(region_->CreateRegion(r, ComponentState().Contains(csDesigning)));
+    TKitRgnHandle area(win::CreateRectRgn(0, 0, 0, 0));
+    win::CombineRgn(area.Get(), rgn.Get(), nullptr, win::RGN_COPY);
+    win::OffsetRgn(area.Get(), shadow.Depth(), shadow.Depth());
+    win::CombineRgn(area.Get(), area.Get(), rgn.Get(), win::RGN_DIFF);
+    if (shadow.Style() == hssSolid) {
+      win::HBRUSH brush = win::CreateSolidBrush(static_cast<win::COLORREF>(ColorToRGB(shadow.Color())));
+      win::FillRgn(dc, area.Get(), brush);
+      win::DeleteObject(brush);
+    } else if (KitApplication) {
+      // Tracing: the pattern darkens what is behind it, one pixel in two.
+      TBitmap* pattern = KitApplication->GetPatternBitmap(shadow.Color());
+      win::HBRUSH brush = win::CreatePatternBrush(pattern->Handle());
+      const int old = win::SetROP2(dc, win::R2_MASKPEN);
+      win::FillRgn(dc, area.Get(), brush);
+      win::SetROP2(dc, old);
+      win::DeleteObject(brush);
+    }
+  }
+  if (useRgnBitmap_ && region_->Shape() == rsBitmap) {
+    TBitmap* border = region_->Mask()->BorderBmp();
+    if (!border->Empty()) canvas.Draw(0, 0, border);
+  } else if (FillActive() && !ComponentState().Contains(csDesigning)) {
+    RebuildFillBitmap();
+    if (fillBitmap_) canvas.Draw(0, 0, fillBitmap_.get());
+  }
+  if (rgn) region_->Border()->Draw(&canvas, rgn.Get());
+  canvas.SetHandle(nullptr);
+}
+
+void TKitFormShape::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case win::WM_SIZE:
+      CallPrevious(Message);
+      ApplyRegion();
+      return;
+    case win::WM_ERASEBKGND:
+      if (!FillActive() && region_->Shape() != rsBitmap) CallPrevious(Message);
+      PaintBackground(reinterpret_cast<win::HDC>(Message.WParam));
+      Message.Result = 1;
+      return;
+    case win::WM_NCHITTEST: {
+      CallPrevious(Message);
+      TCustomForm* form = OwnerForm();
+      if (!formDragable_ || ncButtonHeld_ || !form || Message.Result != win::HTCLIENT) return;
+      win::POINT p{static_cast<short>(Message.LParam & 0xFFFF), static_cast<short>((Message.LParam >> 16) & 0xFFFF)};
+      win::ScreenToClient(form->Handle(), &p);
+      // Children keep their clicks: only the form's own body drags.
+      if (form->ControlAtPos(TPoint{p.x, p.y}, true, true) == nullptr) Message.Result = win::HTCAPTION;
+      return;
+    }
+    case win::WM_NCLBUTTONDOWN:
+      ncButtonHeld_ = true;
+      break;
+    case win::WM_NCLBUTTONUP:
+    case win::WM_CAPTURECHANGED:
+      ncButtonHeld_ = false;
+      break;
+    default:
+      break;
+  }
+  CallPrevious(Message);
+}
