@@ -1,0 +1,51 @@
+// Tool records from arbitrary bytes: refused with EReadError, the tool keeping its
+// modifier and the global list unchanged, or read into a tool whose record writes and
+// reads back to the same bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "engine/modifiers.h"
+#include "engine/tool_object.h"
+#include "platform/classlib/exceptions.h"
+#include "platform/classlib/streams.h"
+
+namespace {
+
+std::vector<std::uint8_t> RecordOf(const TToolObject& t) {
+  TMemoryStream s;
+  t.SaveToStream(s);
+  const auto* p = static_cast<const std::uint8_t*>(s.Memory());
+  return std::vector<std::uint8_t>(p, p + s.Size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  TMemoryStream in;
+  if (size) in.WriteBuffer(data, static_cast<Int64>(size));
+  in.SetPosition(0);
+
+  TToolObject t;
+  t.SetModifier(std::make_unique<TPlaneFanModifier>());
+  TParticleModifier* mine = t.Modifier();
+  const Integer listed = ModifierList().Count();
+  const std::vector<std::uint8_t> before = RecordOf(t);
+  try {
+    t.LoadFromStream(100, in);
+  } catch (const EReadError&) {
+    if (t.Modifier() != mine || ModifierList().Count() != listed || RecordOf(t) != before) std::abort();
+    return 0;
+  }
+  if (!t.Modifier() || ModifierList().Count() != listed) std::abort();
+
+  const std::vector<std::uint8_t> written = RecordOf(t);
+  TMemoryStream again;
+  again.WriteBuffer(written.data(), static_cast<Int64>(written.size()));
+  again.SetPosition(0);
+  TToolObject back;
+  back.LoadFromStream(100, again);
+  if (RecordOf(back) != written) std::abort();
+  return 0;
+}

@@ -1,0 +1,201 @@
+#include "engine/preview_loop.h"
+
+#include <cmath>
+#include <string>
+
+#include "engine/editor_state.h"
+#include "engine/emitter_object.h"
+#include "engine/preview_draw.h"
+#include "hostbridge/fpu_state.h"
+#include "platform/classlib/canvas.h"
+#include "platform/classlib/format_args.h"
+#include "platform/classlib/random.h"
+#include "platform/host/tsxapi.h"
+#include "platform/win/clock.h"
+#include "platform/win/input.h"
+#include "platform/win/paint.h"
+#include "platform/win/system_tables.h"
+#include "platform/win/window.h"
+
+bool Running = false;
+bool Rewind = false;
+bool AnimateObjects = false;
+std::vector<TEmitterObject*> EmitterObjects;
+std::function<void(Integer Frame)> OnPreviewFrame;
+
+Double PreviewTime = 0;
+Integer FrameCount = 0;
+Cardinal StartTicks = 0;
+Integer ParticleCount = 0;
+win::HWND ViewWindow = nullptr;
+std::unique_ptr<TCanvas> ViewCanvas;
+
+namespace {
+
+// The same seed as a render, so that the preview shows what will be rendered.
+constexpr Cardinal kPreviewSeed = 1513;
+
+Single HostTime() {
+  ClearFpuState();
+  const Single t = tsxAnimGetActiveTime();
+  ClearFpuState();
+  return t;
+}
+
+double FrameRate() {
+  const Cardinal elapsed = win::GetTickCount() - StartTicks;
+  return elapsed != 0 ? FrameCount * 1000.0 / elapsed : 0.0;
+}
+
+}  // namespace
+
+std::string PreviewStatusText(Integer Particles, double Rate, Integer Frame) {
+  return Format(" %d p - %.1f fps - frame %03d", Particles, Rate, Frame);
+}
+
+bool ShouldStopAnimation() {
+  if (Rewind) return true;
+  if (win::GetAsyncKeyState(win::VK_ESCAPE) & 0x8000) return true;
+  ClearFpuState();
+  const int abort = tsxCheckAbort();
+  ClearFpuState();
+  return abort == 1;
+}
+
+void BindAnimationView() {
+  // A view switched during the preview: the old window's context goes back first.
+  ReleaseAnimationView();
+  tsxAllViewsRefresh();
+  ViewWindow = static_cast<win::HWND>(tsxAViewGetHwnd());
+  CaptionOffset = 0;
+  if (!ViewWindow || !win::IsWindow(ViewWindow)) return;
+  const auto style = static_cast<win::DWORD>(win::GetWindowLong(ViewWindow, win::GWL_STYLE));
+  if ((style & win::WS_CAPTION) == win::WS_CAPTION && !(style & win::WS_SYSMENU))
+    CaptionOffset = win::GetSystemMetrics(win::SM_CYCAPTION);
+  ViewCanvas = std::make_unique<TCanvas>();
+  ViewCanvas->SetHandle(win::GetDC(ViewWindow));
+  ViewCanvas->SetCopyMode(cmSrcPaint);
+}
+
+void ReleaseAnimationView() {
+  if (!ViewCanvas) return;
+  const win::HDC dc = ViewCanvas->Handle();
+  ViewCanvas->SetHandle(nullptr);
+  // The context belongs to the window it came from, whichever view is active now.
+  if (dc && win::IsWindow(ViewWindow)) win::ReleaseDC(ViewWindow, dc);
+  ViewCanvas.reset();
+}
+
+void PrepareAnimation() {
+  RandSeed = kPreviewSeed;
+  ShowEngineStatus("Preparing animation...", true);
+  for (TEmitterObject* object : EmitterObjects) {
+    for (auto& entry : object->Systems) PreRollSystem(*entry);
+  }
+  ShowEngineStatus("", false);
+  FrameCount = 0;
+  StartTicks = win::GetTickCount();
+  Running = true;
+}
+
+void PreRollSystem(TEmitter& System) {
+  PreviewTime = HostTime();
+  System.System->Reset();
+  System.NeedsReset = 1;
+  TEmitterObject* object = System.Owner;
+  if (!object) return;
+  object->RefreshSurfaces();
+  const double n = std::nearbyint(PreviewTime - object->StartOffset);
+  for (double i = 0; i < n; ++i) {
+    if (object->Node && AnimateObjects) object->SetHostTime(static_cast<Single>(i));
+    if (ShouldStopAnimation()) return;
+    System.AdvanceTo(AnimateObjects, i);
+  }
+}
+
+void AdvanceObjectPreview(TEmitterObject& Object) {
+  if (!Object.Enabled) return;
+  const double local = std::trunc(Object.FrameToLocal(static_cast<Single>(std::trunc(PreviewTime))));
+  if (!(local >= 0)) return;
+  Object.RefreshSurfaces();
+  if (AnimateObjects) Object.SetHostTime(static_cast<Single>(local));
+  for (auto& entry : Object.Systems) {
+    if (entry->Enabled) entry->AdvanceTo(AnimateObjects, local);
+  }
+}
+
+void DrawObjectPreview(TEmitterObject& Object) {
+  if (!Object.Enabled) return;
+  const Single local = Object.FrameToLocal(static_cast<Single>(PreviewTime));
+  // Not started yet: nothing of it shows.
+  if (!(local >= 0)) return;
+  if (Object.Activity->ValueAt(local) == 0) return;
+  Object.RefreshSurfaces();
+  for (auto& entry : Object.Systems) DrawSystemPreview(*entry);
+}
+
+void DrawSystemPreview(TEmitter& System) {
+  if (!System.Enabled) return;
+  TParticleSystem& s = *System.System;
+  const Integer count = static_cast<Integer>(s.Particles.size());
+  for (Integer i = 0; i < count; ++i) {
+    const TParticle& p = s.Particles[static_cast<std::size_t>(i)];
+    if (!p.Alive || s.Visibility->ValueAt(s.LifePercent(p)) == 0) continue;
+    TParticleRenderParams params;
+    s.GetRenderParams(i, params.Alpha, params.Color, params.Size, params.Options);
+    if (ViewCanvas) PreviewDrawParticle(p, params, ViewCanvas.get());
+    ++ParticleCount;
+  }
+}
+
+void AnimationFrameTick() {
+  if (OnPreviewFrame) OnPreviewFrame(static_cast<Integer>(std::nearbyint(PreviewTime)));
+  PreviewTime += 1.0;
+  ++FrameCount;
+  // Busy-waits: the host's thread has nothing else to do between frames.
+  while (FrameRate() >= kPreviewMaxRate) {
+  }
+  if (FrameCount > kStatusFrames) {
+    const std::string text =
+        PreviewStatusText(ParticleCount, FrameRate(), static_cast<Integer>(std::nearbyint(PreviewTime)));
+    if (OnMainStatusText) OnMainStatusText(text);
+    if (OnControlStatusText) OnControlStatusText(text);
+    FrameCount = 0;
+    StartTicks = win::GetTickCount();
+  }
+}
+
+void StartAnimation() {
+  struct EndPreview {
+    ~EndPreview() {
+      Running = false;
+      ReleaseAnimationView();
+    }
+  } endPreview;
+  BindAnimationView();
+  try {
+    PrepareAnimation();
+  } catch (...) {
+    // Swallowed like a failed advance: the loop shows what there is.
+    ShowEngineStatus("", false);
+    FrameCount = 0;
+    StartTicks = win::GetTickCount();
+  }
+  CurrentSceneTime = HostTime();
+  while (Running) {
+    if (static_cast<win::HWND>(tsxAViewGetHwnd()) != ViewWindow) BindAnimationView();
+    try {
+      for (TEmitterObject* object : EmitterObjects) AdvanceObjectPreview(*object);
+    } catch (...) {
+    }
+    if (ShouldStopAnimation() || !Running) break;
+    tsxAViewRefresh();
+    ParticleCount = 0;
+    try {
+      for (TEmitterObject* object : EmitterObjects) DrawObjectPreview(*object);
+    } catch (...) {
+    }
+    if (ShouldStopAnimation() || !Running) break;
+    AnimationFrameTick();
+  }
+}
