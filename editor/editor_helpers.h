@@ -1,0 +1,35 @@
+#pragma once
+// Helpers every editor form shares: embedding a form in another control, the update
+// counter with which a page ignores its controls' change events while it fills them, and
+// the folder the file dialogs start in.
+#include <string>
+
+#include "platform/classlib/controls.h"
+#include "platform/classlib/types.h"
+
+class TCustomForm;
+class TOpenDialog;
+class TComponent;
+
+// Parent := AParent, top-left corner at 0, the given alignment, no border and no border
+// icons, shown.
+void EmbedForm(TCustomForm* Form, TWinControl* AParent, TAlign Align);
+
+// The update counter: raised while a page fills its controls. It never goes below 0.
+void BeginUpdateCount(Integer& Counter);
+void EndUpdateCount(Integer& Counter);
+bool IsUpdating(Integer Counter);
+// The same on a component's Tag.
+void BeginUpdateCount(TComponent* Component);
+void EndUpdateCount(TComponent* Component);
+bool IsUpdating(const TComponent* Component);
+
+// The data folder, with a trailing separator ("" until the module sets it).
+const std::string& DataFolder();
+void SetDataFolder(const std::string& Folder);
+
+// A file dialog starts in the data folder ...
+void StartInDataFolder(TOpenDialog* Dialog);
+// ... and, once a file is chosen, starts next time in that file's folder. False when
+// the user cancelled.
+bool ExecuteRememberingFolder(TOpenDialog* Dialog);
