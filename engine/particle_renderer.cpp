@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "bitmaps/affine_transformation.h"
 #include "bitmaps/bitmap32.h"
@@ -15,16 +16,11 @@ bool DepthDithering = false;
 
 namespace {
 
-// Always leaves the renderer ready for the next frame, even when a step throws.
-struct TRenderAllEnd {
-  TParticleRenderer& Renderer;
-  std::size_t Count;
-  ~TRenderAllEnd() {
-    Renderer.Work.reset();
-    Renderer.LastCount = static_cast<Integer>(Count);
-    Renderer.Queue.clear();
-  }
-};
+// State of a row in the renderer's copy of the region.
+constexpr Byte kRowUnread = 0;
+constexpr Byte kRowClean = 1;
+constexpr Byte kRowChanged = 2;
+constexpr Byte kRowMissing = 3;
 
 }  // namespace
 
@@ -37,6 +33,34 @@ TParticleRenderer::TParticleRenderer() = default;
 TParticleRenderer::~TParticleRenderer() = default;
 
 Integer TParticleRenderer::RegionWidth() const { return std::max(Region.x2 - Region.x1 + 1, 0); }
+
+Integer TParticleRenderer::RegionHeight() const { return std::max(Region.y2 - Region.y1 + 1, 0); }
+
+Single* TParticleRenderer::RegionRow(Integer Line) {
+  Byte& state = rowState_[static_cast<std::size_t>(Line)];
+  if (state == kRowMissing) return nullptr;
+  Single* row = regionRows_.data() + static_cast<std::size_t>(Line) * static_cast<std::size_t>(RegionWidth()) * 4;
+  if (state == kRowUnread) {
+    if (!tssScreenBufferGetScanLine(ScreenBuffer, Line, e_tssSCANLINE_RGBZ, row)) {
+      state = kRowMissing;
+      return nullptr;
+    }
+    state = kRowClean;
+  }
+  return row;
+}
+
+void TParticleRenderer::FlushRegionRows() {
+  if (!batching_) return;
+  batching_ = false;
+  const std::size_t floats = static_cast<std::size_t>(RegionWidth()) * 4;
+  for (std::size_t line = 0; line < rowState_.size(); ++line) {
+    if (rowState_[line] != kRowChanged) continue;
+    tssScreenBufferSetScanLine(ScreenBuffer, static_cast<int>(line), e_tssSCANLINE_RGBZ,
+                               regionRows_.data() + line * floats);
+    rowState_[line] = kRowClean;
+  }
+}
 
 void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
   Queue.clear();
@@ -73,7 +97,33 @@ void TParticleRenderer::Clear() { Queue.clear(); }
 void TParticleRenderer::RenderAll() {
   SortFarToNear(Queue, sortScratch_);
   const std::size_t n = Queue.size();
+  // Always leaves the renderer ready for the next frame, even when a step throws.
+  struct TRenderAllEnd {
+    TParticleRenderer& Renderer;
+    std::size_t Count;
+    ~TRenderAllEnd() {
+      // What was blended before an interrupt or a failure stays in the image.
+      Renderer.FlushRegionRows();
+      Renderer.Work.reset();
+      Renderer.LastCount = static_cast<Integer>(Count);
+      Renderer.Queue.clear();
+    }
+  };
   TRenderAllEnd end{*this, n};
+  if (n > 0) {
+    // Sized once per render; rows are read from the host only when a sprite first
+    // touches them.
+    const std::size_t rows = static_cast<std::size_t>(RegionHeight());
+    const std::size_t floats = rows * static_cast<std::size_t>(RegionWidth()) * 4;
+    try {
+      if (regionRows_.size() < floats) regionRows_.resize(floats);
+      rowState_.assign(rows, kRowUnread);
+      batching_ = true;
+    } catch (const std::bad_alloc&) {
+      // Without room for the copy every sprite row goes through the host, as slow
+      // as that is.
+    }
+  }
   TParticleRenderParams params;
   for (std::size_t i = 0; i < n; ++i) {
     if (OnRenderProgress) OnRenderProgress(static_cast<Integer>((i + 1) * 100 / n));
@@ -143,22 +193,39 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
   const Integer iy = static_cast<Integer>(iy64);
   const Integer workWidth = Work->Width();
   const Integer workHeight = Work->Height();
-  Single* row = scanline_.data();
-  for (Integer r = 0; r < workHeight; ++r) {
+  // Horizontally the sprite lies the same on every row.
+  Integer xs = ix;
+  Integer xe = ix + workWidth - 1;
+  if (xe < Region.x1 || xs > Region.x2) return;
+  Integer skip = 0;
+  if (xs < Region.x1) {
+    skip = Region.x1 - xs;
+    xs = Region.x1;
+  }
+  if (xe > Region.x2) xe = Region.x2;
+  const std::size_t offset = static_cast<std::size_t>(xs - Region.x1) * 4;
+  const Integer count = xe - xs + 1;
+  const Integer rFirst = std::max(0, Region.y1 - iy);
+  const Integer rLast = std::min(workHeight - 1, Region.y2 - iy);
+  for (Integer r = rFirst; r <= rLast; ++r) {
     const Integer y = iy + r;
-    if (y < Region.y1 || y > Region.y2) continue;
-    Integer xs = ix;
-    Integer xe = ix + workWidth - 1;
-    if (xe < Region.x1 || xs > Region.x2) return;
-    if (!tssScreenBufferGetScanLine(ScreenBuffer, y - Region.y1, e_tssSCANLINE_RGBZ, row)) continue;
-    Integer skip = 0;
-    if (xs < Region.x1) {
-      skip = Region.x1 - xs;
-      xs = Region.x1;
+    const Integer line = y - Region.y1;
+    Single* row;
+    if (batching_) {
+      row = RegionRow(line);
+      if (!row) continue;
+    } else {
+      row = scanline_.data();
+      if (!tssScreenBufferGetScanLine(ScreenBuffer, line, e_tssSCANLINE_RGBZ, row)) continue;
     }
-    if (xe > Region.x2) xe = Region.x2;
-    blend(Work->ScanLine(r) + skip, row + static_cast<std::size_t>(xs - Region.x1) * 4, xe - xs + 1, state);
-    tssScreenBufferSetScanLine(ScreenBuffer, y - Region.y1, e_tssSCANLINE_RGBZ, row);
+    blend(Work->ScanLine(r) + skip, row + offset, count, state);
+    if (batching_ && !ShowScanlines) {
+      rowState_[static_cast<std::size_t>(line)] = kRowChanged;
+      continue;
+    }
+    // Shown rows go back to the host at once, so the display never runs ahead of it.
+    tssScreenBufferSetScanLine(ScreenBuffer, line, e_tssSCANLINE_RGBZ, row);
+    if (batching_) rowState_[static_cast<std::size_t>(line)] = kRowClean;
     if (ShowScanlines) tsxRenderDisplayScanline(row, Region.x1, Region.x2, y, Region.y2);
   }
 }

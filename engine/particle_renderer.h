@@ -73,7 +73,19 @@ class TParticleRenderer : public TObject {
 
  private:
   Integer RegionWidth() const;
+  Integer RegionHeight() const;
+  // Row Line of the region in the render's copy, read from the host on first touch;
+  // null when the host has no such row.
+  Single* RegionRow(Integer Line);
+  // Hands every changed row of the copy back to the host and ends the copy.
+  void FlushRegionRows();
+
   // One row of the region, R, G, B, depth per pixel; sized in BeginRender.
   std::vector<Single> scanline_;
+  // While RenderAll runs, the region's rows are blended in this copy instead of being
+  // fetched and stored through the host once per sprite row.
+  bool batching_ = false;
+  std::vector<Single> regionRows_;
+  std::vector<Byte> rowState_;
   TDepthSortScratch sortScratch_;
 };
