@@ -37,3 +37,44 @@ function(qm_register_fuzzer target)
   endif()
   add_dependencies(fuzzers ${target})
 endfunction()
+
+# qm_add_fuzzers(<label> SOURCES <library sources...> LIBS <libs...>): one libFuzzer program
+# per fuzz/*.cpp of the calling folder (built only with clang and QM_FUZZ). The folder's
+# sources are compiled once, instrumented, and shared by all its fuzzers; each fuzzer also
+# gets a five-second CTest run (labels <label> and "fuzz") from its seeds in
+# fuzz/corpus/<name>, writing what it finds to a scratch folder of the build tree.
+function(qm_add_fuzzers label)
+  if(NOT (QM_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/*.cpp)
+  if(NOT fuzzers)
+    return()
+  endif()
+  set(objects ${label}_fuzz_objects)
+  add_library(${objects} OBJECT ${ARG_SOURCES})
+  target_compile_options(${objects} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  target_link_libraries(${objects} PRIVATE ${ARG_LIBS})
+  foreach(fuzzer IN LISTS fuzzers)
+    get_filename_component(name ${fuzzer} NAME_WE)
+    set(target ${label}_${name})
+    add_executable(${target} ${fuzzer} $<TARGET_OBJECTS:${objects}>)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS})
+    qm_register_fuzzer(${target})
+    set(scratch ${CMAKE_CURRENT_BINARY_DIR}/fuzz_scratch/${name})
+    set(seeds)
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${name})
+      set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${name})
+    endif()
+    file(MAKE_DIRECTORY ${scratch})
+    # A fixed seed keeps CI runs repeatable; findings land in the scratch folder.
+    add_test(NAME ${target}_run
+             COMMAND ${target} -max_total_time=5 -max_len=65536 -seed=1
+                     -artifact_prefix=${scratch}/ ${scratch} ${seeds})
+    set_tests_properties(${target}_run PROPERTIES LABELS "${label};fuzz"
+      ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp")
+  endforeach()
+endfunction()
