@@ -1,6 +1,10 @@
 #include "controlkit/kit_control_base.h"
 
+#include "controlkit/kit_connector.h"
+#include "controlkit/kit_container.h"
 #include "controlkit/kit_image_list.h"
+#include "platform/classlib/class_registry.h"
+#include "platform/win/gdi.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/system_tables.h"
@@ -26,6 +30,18 @@ TPoint ClientToParent(TControl* control, const TPoint& p) {
     r.y += (control->Height() - (client.bottom - client.top)) / 2;
   }
   return r;
+}
+
+// "Internal" of a control: the signature of a module-wide list (written only for those).
+void DefineInternalList(TFiler* filer, TKitCustomImageList* list,
+                        const std::function<void(TKitCustomImageList*)>& set) {
+  const std::string signature = KitSharedListSignature(list);
+  filer->DefineProperty(
+      "Internal",
+      [set](TReader& reader) {
+        if (TKitCustomImageList* shared = KitSharedListOf(reader.ReadString())) set(shared);
+      },
+      [signature](TWriter& writer) { writer.WriteString(signature); }, !signature.empty());
 }
 
 }  // namespace
@@ -54,12 +70,16 @@ bool KitDrawParentBackground(TControl* Control, TCanvas* Canvas, const TRect& R,
   const TRect src = Rect(origin.x, origin.y, origin.x + w, origin.y + h);
   const TRect dest = Rect(P.x, P.y, P.x + w, P.y + h);
   if (Effect && Effect->Active()) {
+    // The effect sees 2 pixels of real background around the area, so effects that
+    // read neighbours or tile a pattern line up with the copy of a neighbouring control.
+    constexpr Integer kMargin = 2;
     TBitmap tmp;
     tmp.SetPixelFormat(pf24bit);
-    tmp.SetSize(w, h);
-    tmp.Canvas()->CopyRect(Rect(0, 0, w, h), back->Canvas(), src);
+    tmp.SetSize(w + 2 * kMargin, h + 2 * kMargin);
+    tmp.Canvas()->CopyRect(Rect(0, 0, w + 2 * kMargin, h + 2 * kMargin), back->Canvas(),
+                           Rect(src.left - kMargin, src.top - kMargin, src.right + kMargin, src.bottom + kMargin));
     Effect->Apply(&tmp);
-    Canvas->CopyRect(dest, tmp.Canvas(), Rect(0, 0, w, h));
+    Canvas->CopyRect(dest, tmp.Canvas(), Rect(kMargin, kMargin, kMargin + w, kMargin + h));
   } else {
     Canvas->CopyRect(dest, back->Canvas(), src);
   }
@@ -106,6 +126,26 @@ void TKitCustomControl::SetImageList(TKitCustomImageList* Value) {
   GetIMLChange(Value);
 }
 
+void TKitCustomControl::SetFlatBorder(bool Value) {
+  if (FlatBorder() == Value) return;
+  flatBorder_ = Value ? 1 : 0;
+  Invalidate();
+}
+
+bool TKitCustomControl::ImageListStored() const { return KitSharedListSignature(imageList_).empty(); }
+
+void TKitCustomControl::DefineProperties(TFiler* Filer) {
+  TCustomControl::DefineProperties(Filer);
+  DefineInternalList(Filer, imageList_, [this](TKitCustomImageList* list) { SetImageList(list); });
+}
+
+void TKitCustomControl::Loaded() {
+  TCustomControl::Loaded();
+  if (dynamic_cast<TKitImageListConnector*>(imageList_)) GetIMLChange(imageList_);
+}
+
+void TKitCustomControl::PaintHotFrame() { Invalidate(); }
+
 void TKitCustomControl::SetImageIndex(Integer Value) {
   if (imageIndex_ == Value) return;
   imageIndex_ = Value;
@@ -143,11 +183,13 @@ void TKitCustomControl::GetChange(TObject*) {
 
 void TKitCustomControl::MouseEnter() {
   mouseInside_ = 1;
+  if (flatBorder_ && !focused_) PaintHotFrame();
   if (OnMouseEnter) OnMouseEnter(this);
 }
 
 void TKitCustomControl::MouseExit() {
   mouseInside_ = 0;
+  if (flatBorder_ && !focused_) PaintHotFrame();
   if (OnMouseExit) OnMouseExit(this);
 }
 
@@ -230,12 +272,14 @@ void TKitCustomControl::RepaintSeeThroughChildren() {
 void TKitCustomControl::WMSetFocus(TMessage& Message) {
   TCustomControl::WMSetFocus(Message);
   focused_ = 1;
+  if (flatBorder_ && !mouseInside_) PaintHotFrame();
   if (HandleAllocated()) win::PostMessage(WindowHandle(), KM_GOTFOCUS, 0, 0);
 }
 
 void TKitCustomControl::WMKillFocus(TMessage& Message) {
   TCustomControl::WMKillFocus(Message);
   focused_ = 0;
+  if (flatBorder_ && !mouseInside_) PaintHotFrame();
   if (HandleAllocated()) win::PostMessage(WindowHandle(), KM_LOSTFOCUS, 0, 0);
 }
 
@@ -348,8 +392,61 @@ void TKitCustomBevelPanel::Paint() {
     canvas->Rectangle(ClientRect());
     return;
   }
-  // The flat-border look (no setter in this kit) never applies, so the bevel always shows.
-  bevel_->Paint(canvas, ClientRect(), transparent_);
+  const bool hot = focused_ || mouseInside_;
+  if (!flatBorder_ || hot || Designing(this)) {
+    bevel_->Paint(canvas, ClientRect(), transparent_);
+    if (flatBorder_ && hot && bevel_->Mode() == bmWindows) DrawWindowFrame(true);
+    return;
+  }
+  // Flat and cold: the strips the bevel would cover show the background instead.
+  if (bevel_->Mode() == bmWindows) {
+    DrawWindowFrame(false);
+    return;
+  }
+  const Integer e = bevel_->BevelExtent();
+  if (e <= 0) return;
+  const TRect c = ClientRect();
+  canvas->Brush()->SetStyle(bsSolid);
+  canvas->Brush()->SetColor(Color());
+  const TRect strips[4] = {Rect(c.left, c.top, c.right, c.top + e), Rect(c.left, c.top, c.left + e, c.bottom),
+                           Rect(c.left, c.bottom - e, c.right, c.bottom), Rect(c.right - e, c.top, c.right, c.bottom)};
+  for (const TRect& r : strips) {
+    if (IsTransparent() && BackDrawArea(canvas, r, TPoint{r.left, r.top})) continue;
+    canvas->FillRect(r);
+  }
+}
+
+void TKitCustomBevelPanel::PaintHotFrame() {
+  if (bevel_->Mode() == bmWindows && HandleAllocated())
+    DrawWindowFrame(focused_ || mouseInside_);
+  else
+    Invalidate();
+}
+
+void TKitCustomBevelPanel::DrawWindowFrame(bool Hot) {
+  if (!HandleAllocated()) return;
+  win::HDC dc = win::GetWindowDC(WindowHandle());
+  if (!dc) return;
+  const Integer l = 0, t = 0, r = Width(), b = Height();
+  win::RECT outer{l, t, r, b};
+  if (Hot) {
+    if (Ctl3D()) {
+      const win::RECT shifted{l + 1, t + 1, r, b};
+      win::FrameRect(dc, &shifted, win::GetSysColorBrush(win::COLOR_WINDOWFRAME));
+      const win::RECT inset{l, t, r - 1, b - 1};
+      win::FrameRect(dc, &inset, win::GetSysColorBrush(win::COLOR_BTNFACE));
+      win::DrawEdge(dc, &outer, win::BDR_SUNKENOUTER, win::BF_RECT | win::BF_ADJUST);
+    } else {
+      win::FrameRect(dc, &outer, win::GetSysColorBrush(win::COLOR_WINDOWFRAME));
+    }
+  } else {
+    win::FrameRect(dc, &outer, win::GetSysColorBrush(win::COLOR_BTNFACE));
+    if (Ctl3D()) {
+      const win::RECT inset{l + 1, t + 1, r - 1, b - 1};
+      win::FrameRect(dc, &inset, win::GetSysColorBrush(win::COLOR_BTNFACE));
+    }
+  }
+  win::ReleaseDC(WindowHandle(), dc);
 }
 
 void TKitCustomBevelPanel::CMCtl3DChanged(TMessage& Message) {
@@ -372,7 +469,15 @@ void TKitSimplePanel::Publish(TPublished& published) {
   auto p = published.For<P>();
   p.Boolean("Transparent", &P::Transparent, &P::SetTransparent).Default(false);
   p.Boolean("AutoSize", &P::AutoSize, &P::SetAutoSize).Default(false);
+  p.Component("ImageList", &P::ImageList, &P::SetImageList).StoredIf(&P::ImageListStored);
+  p.Integer("ImageIndex", &P::ImageIndex, &P::SetImageIndex).Default(0);
+  p.Integer("ListIndex", &P::ListIndex, &P::SetListIndex).Default(0);
+  p.Object("BackgroundEffect", &P::BackgroundEffect);
+  p.Event("OnMouseEnter", &P::OnMouseEnter);
+  p.Event("OnMouseExit", &P::OnMouseExit);
 }
+
+void RegisterKitPanelClasses() { RegisterClass(TKitSimplePanel::StaticClass()); }
 
 TKitSimplePanel::TKitSimplePanel(TComponent* AOwner) : TKitCustomBevelPanel(AOwner) {
   SetBounds(Left(), Top(), 100, 40);
@@ -457,6 +562,18 @@ void TKitBaseControl::SetImageList(TKitCustomImageList* Value) {
   changeLink_->SetContainer(Value);
   if (Value) Value->FreeNotification(this);
   GetIMLChange(Value);
+}
+
+bool TKitBaseControl::ImageListStored() const { return KitSharedListSignature(imageList_).empty(); }
+
+void TKitBaseControl::DefineProperties(TFiler* Filer) {
+  TKitControl::DefineProperties(Filer);
+  DefineInternalList(Filer, imageList_, [this](TKitCustomImageList* list) { SetImageList(list); });
+}
+
+void TKitBaseControl::Loaded() {
+  TKitControl::Loaded();
+  if (dynamic_cast<TKitImageListConnector*>(imageList_)) GetIMLChange(imageList_);
 }
 
 void TKitBaseControl::SetImageIndex(Integer Value) {

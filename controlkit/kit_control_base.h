@@ -74,6 +74,10 @@ class TKitCustomControl : public TCustomControl, public TKitBackSource {
   void SetLocked(bool Value) { locked_ = Value; }
   bool MouseInside() const { return mouseInside_ != 0; }
   bool HasFocus() const { return focused_ != 0; }
+  // The flat-border look: the bevel shows only while focused or under the mouse (the
+  // hot frame). Not a form property.
+  bool FlatBorder() const { return flatBorder_ != 0; }
+  void SetFlatBorder(bool Value);
 
   TKitCustomImageList* ImageList() const { return imageList_; }
   void SetImageList(TKitCustomImageList* Value);
@@ -105,7 +109,16 @@ class TKitCustomControl : public TCustomControl, public TKitBackSource {
   TNotifyEvent OnGotFocus;
   TNotifyEvent OnLostFocus;
 
+  // "Internal": the image list by signature when it is one of the module-wide lists.
+  void DefineProperties(TFiler* Filer) override;
+  // Whether the image list is written as a component reference (not a shared list).
+  bool ImageListStored() const;
+
  protected:
+  // A list that is a connector refreshes once after loading.
+  void Loaded() override;
+  // Draws the hot frame (focus or mouse with the flat-border look); the base repaints.
+  virtual void PaintHotFrame();
   void CreateParams(TCreateParams& Params) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Dispatch(TMessage& Message) override;
@@ -172,9 +185,13 @@ class TKitCustomBevelPanel : public TKitCustomPanel {
   void CreateParams(TCreateParams& Params) override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
   void Paint() override;
+  void PaintHotFrame() override;
   void CMCtl3DChanged(TMessage& Message) override;
 
  private:
+  // The window frame of the flat look in bmWindows: flat, or the 3D hot frame.
+  void DrawWindowFrame(bool Hot);
+
   std::unique_ptr<TKitBevel> bevel_;
 };
 
@@ -186,6 +203,9 @@ class TKitSimplePanel : public TKitCustomBevelPanel {
 
   explicit TKitSimplePanel(TComponent* AOwner);
 };
+
+// Registers TKitSimplePanel with the class registry (for form files).
+void RegisterKitPanelClasses();
 
 // The status bar's base: adds the gap it hands to label children.
 class TKitCustomStatusBar : public TKitCustomBevelPanel {
@@ -248,7 +268,13 @@ class TKitBaseControl : public TKitControl {
   virtual bool IsTransparent() { return false; }
   virtual void GetIMLChange(TObject* Sender) { GetChange(Sender); }
 
+  // "Internal": the image list by signature when it is one of the module-wide lists.
+  void DefineProperties(TFiler* Filer) override;
+  bool ImageListStored() const;
+
  protected:
+  // A list that is a connector refreshes once after loading.
+  void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:

@@ -1,6 +1,8 @@
 #include "controlkit/kit_form_shape.h"
 
 #include "controlkit/kit_application.h"
+#include "controlkit/kit_container.h"
+#include "platform/classlib/class_registry.h"
 #include "platform/classlib/forms.h"
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
@@ -28,9 +30,40 @@ void RegisterLookup() {
 }  // namespace
 
 const TClass& TKitFormShape::StaticClass() {
-  static const TClass cls = TClass::Of<TKitFormShape>("TKitFormShape", TKitWndProcComponent::StaticClass());
+  static const TClass cls =
+      TClass::Of<TKitFormShape>("TKitFormShape", TKitWndProcComponent::StaticClass(), &TKitFormShape::Publish);
   return cls;
 }
+
+void TKitFormShape::Publish(TPublished& published) {
+  using S = TKitFormShape;
+  auto p = published.For<S>();
+  p.Boolean("Enabled", &S::Enabled, &S::SetEnabled).Default(true);
+  p.Object("Region", &S::Region);
+  p.Boolean("ShowFormCaption", &S::ShowFormCaption, &S::SetShowFormCaption).Default(true);
+  p.Boolean("FormDragable", &S::FormDragable, &S::SetFormDragable).Default(true);
+  p.Boolean("UseRgnBitmap", &S::UseRgnBitmap, &S::SetUseRgnBitmap).Default(true);
+  p.Object("FillObject", &S::FillObject);
+  // A module-wide list travels as "Internal" instead.
+  p.Component("ImageList", &S::ImageList, &S::SetImageList).StoredIf(&S::ImageListStored);
+  p.Integer("ListIndex", &S::ListIndex, &S::SetListIndex).Default(0);
+  p.Integer("ImageIndex", &S::ImageIndex, &S::SetImageIndex).Default(0);
+}
+
+bool TKitFormShape::ImageListStored() const { return KitSharedListSignature(imageList_).empty(); }
+
+void TKitFormShape::DefineProperties(TFiler* Filer) {
+  TKitWndProcComponent::DefineProperties(Filer);
+  const std::string signature = KitSharedListSignature(imageList_);
+  Filer->DefineProperty(
+      "Internal",
+      [this](TReader& reader) {
+        if (TKitCustomImageList* shared = KitSharedListOf(reader.ReadString())) SetImageList(shared);
+      },
+      [signature](TWriter& writer) { writer.WriteString(signature); }, !signature.empty());
+}
+
+void RegisterKitFormShapeClasses() { RegisterClass(TKitFormShape::StaticClass()); }
 
 TKitFormShape::TKitFormShape(TComponent* AOwner)
     : TKitWndProcComponent(AOwner),

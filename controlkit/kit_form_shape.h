@@ -15,6 +15,7 @@ class TKitFormShape : public TKitWndProcComponent, public TKitBackSource {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
 
   // Raises KitEOneInstError when the owner form already has a form shape.
   explicit TKitFormShape(TComponent* AOwner);
@@ -33,6 +34,9 @@ class TKitFormShape : public TKitWndProcComponent, public TKitBackSource {
   TKitFillObject* FillObject() const { return fill_.get(); }
   TKitCustomImageList* ImageList() const { return imageList_; }
   void SetImageList(TKitCustomImageList* value);
+  bool ImageListStored() const;
+  // "Internal": the image list by signature when it is one of the module-wide lists.
+  void DefineProperties(TFiler* Filer) override;
   Integer ListIndex() const { return listIndex_; }
   void SetListIndex(Integer value) { listIndex_ = value; }
   Integer ImageIndex() const { return imageIndex_; }
@@ -76,3 +80,6 @@ class TKitFormShape : public TKitWndProcComponent, public TKitBackSource {
   Integer imageIndex_ = 0;
   bool ncButtonHeld_ = false;
 };
+
+// Registers TKitFormShape with the class registry (for form files).
+void RegisterKitFormShapeClasses();

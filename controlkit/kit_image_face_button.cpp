@@ -1,5 +1,8 @@
 #include "controlkit/kit_image_face_button.h"
 
+#include "controlkit/kit_container.h"
+#include "platform/classlib/class_registry.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -271,6 +274,13 @@ void TKitCustomMMButton::DefineProperties(TFiler* filer) {
       entries_ = fresh;
     };
   };
+  const std::string signature = KitSharedListSignature(faceList_);
+  filer->DefineProperty(
+      "ButtonFace",
+      [this](TReader& reader) {
+        if (TKitCustomImageList* shared = KitSharedListOf(reader.ReadString())) SetButtonFaceImageList(shared);
+      },
+      [signature](TWriter& writer) { writer.WriteString(signature); }, !signature.empty());
   filer->DefineBinaryProperty("ButtonFaceIndices", readInto(&KitReadFaceIndicesOld), nullptr, false);
   filer->DefineBinaryProperty("ButtonFaceIndicesNew", readInto(&KitReadFaceIndicesNew), nullptr, false);
   filer->DefineBinaryProperty(
@@ -283,7 +293,44 @@ void TKitCustomMMButton::DefineProperties(TFiler* filer) {
       [this](TStream& s) { WriteValue(s, static_cast<Integer>(transColor_)); }, true);
 }
 
+bool TKitCustomMMButton::ButtonFaceStored() const { return KitSharedListSignature(faceList_).empty(); }
+
 const TClass& TKitMMButton::StaticClass() {
-  static const TClass cls = TClass::Of<TKitMMButton>("TKitMMButton", TKitCustomMMButton::StaticClass());
+  static const TClass cls =
+      TClass::Of<TKitMMButton>("TKitMMButton", TKitCustomMMButton::StaticClass(), &TKitMMButton::Publish);
   return cls;
+}
+
+const TEnumInfo& KitBitmapStyleInfo() {
+  static const TEnumInfo info("TKitBitmapStyle", {"sbNone", "sbAutosize", "sbCenter", "sbStretch", "sbTile",
+                                                  "sbKeepAspRatio", "sbKeepWidth", "sbKeepHeight"});
+  return info;
+}
+
+void RegisterKitMMButtonClasses() { RegisterClass(TKitMMButton::StaticClass()); }
+
+void TKitMMButton::Publish(TPublished& published) {
+  using B = TKitMMButton;
+  TControl::PublishProperties(published, {"Align", "Caption", "Color", "Enabled", "Font", "ParentFont", "Visible",
+                                          "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+  auto p = published.For<B>();
+  p.Boolean("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp).Default(false);
+  p.Boolean("AllowMouseOver", &B::AllowMouseOver, &B::SetAllowMouseOver).Default(false);
+  p.Boolean("AllowTransparency", &B::AllowTransparency, &B::SetAllowTransparency).Default(true);
+  // A module-wide face list travels as "ButtonFace" instead.
+  p.Component("ButtonFaceImageList", &B::ButtonFaceImageList, &B::SetButtonFaceImageList)
+      .StoredIf(&B::ButtonFaceStored);
+  p.Enum("ButtonFaceStyle", KitBitmapStyleInfo(), &B::ButtonFaceStyle, &B::SetButtonFaceStyle).Default(sbNone);
+  p.Integer("CaptionDown", &B::CaptionDown, &B::SetCaptionDown).Default(1);
+  p.Boolean("ForceTransparent", &B::ForceTransparent, &B::SetForceTransparent).Default(true);
+  p.Boolean("QuickDraw", &B::QuickDraw, &B::SetQuickDraw).Default(false);
+  p.Integer("GroupIndex", &B::GroupIndex, &B::SetGroupIndex).Default(0);
+  p.Boolean("Pressed", &B::Pressed, &B::SetPressed).Default(false);
+  p.Component("DropDownMenu", &B::DropDownMenu, &B::SetDropDownMenu);
+  p.Integer("DropDownIndent", &B::DropDownIndent, &B::SetDropDownIndent).Default(0);
+  p.Boolean("DropDownRight", &B::DropDownRight, &B::SetDropDownRight).Default(false);
+  p.Boolean("Transparent", &B::Transparent, &B::SetTransparent).Default(false);
+  p.Event("OnDropDown", &B::OnDropDown);
+  p.Event("OnMouseEnter", &B::OnMouseEnter);
+  p.Event("OnMouseExit", &B::OnMouseExit);
 }

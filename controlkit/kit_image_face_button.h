@@ -46,6 +46,8 @@ class TKitCustomMMButton : public TKitBaseGraphicButton {
 
   TKitCustomImageList* ButtonFaceImageList() const { return faceList_; }
   void SetButtonFaceImageList(TKitCustomImageList* value);
+  // Whether the face list is written as a component reference (not a shared list).
+  bool ButtonFaceStored() const;
   const TKitFaceEntries& FaceEntries() const { return entries_; }
   void SetFaceEntry(Integer state, Integer listIndex, Integer imageIndex);
   TColor FaceTransparentColor() const { return transColor_; }
@@ -93,9 +95,15 @@ class TKitCustomMMButton : public TKitBaseGraphicButton {
   bool allowTransparency_ = true;
 };
 
+// The face styles by name (form files).
+const TEnumInfo& KitBitmapStyleInfo();
+// Registers TKitMMButton with the class registry (for form files).
+void RegisterKitMMButtonClasses();
+
 class TKitMMButton : public TKitCustomMMButton {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
   explicit TKitMMButton(TComponent* AOwner) : TKitCustomMMButton(AOwner) {}
 };

@@ -280,6 +280,21 @@ const TEnumInfo& KitJumpModeInfo() {
   return info;
 }
 
+const TEnumInfo& KitInfoTypeInfo() {
+  static const TEnumInfo info(
+      "TKitInfoType",
+      {"itUser",          "itWinDir",          "itCurrentDir32",    "itCurrentDiskFree32", "itCurrentDiskSize32",
+       "itSystemDir",     "itReg_Owner32",     "itReg_Company32",   "itVersion",           "itColorDepth",
+       "itScreenSaverDelay", "itMemSize",      "itFreeSysRes",      "itFreeGDIRes",        "itFreeUserRes",
+       "itComputerName32", "itMajorVerNr32",   "itBuildNr32",       "itMemLoaded32",       "itMemFree32",
+       "itMemPageFree32", "itMemPageTotal32",  "itMemVirtFree32",   "itMemVirtTotal32",    "itPlatformID32",
+       "itPlatform32",    "itProcessorCont32", "itProcessor32",     "itTempPath32",        "itDOSVersion",
+       "itNumLock",       "itCapsLock",        "itScroll",          "itCurrentDateTime",   "itProgCompany",
+       "itProgName",      "itProgVersion",     "itProgCopyright",   "itProgTrademark",     "itProgDescription",
+       "itProgComments",  "itCPUSpeed"});
+  return info;
+}
+
 void RegisterKitLabelClasses() {
   RegisterClasses({&TKitSimpleLabel::StaticClass(), &TKitInformationLabel::StaticClass()});
 }
@@ -301,7 +316,12 @@ void PublishLabelBase(TPublished& published) {
   p.Boolean("Twinkle", &L::Twinkle, &L::SetTwinkle).Default(false);
   p.Integer("TwinkleVisible", &L::TwinkleVisible, &L::SetTwinkleVisible).Default(700);
   p.Integer("TwinkleInVisible", &L::TwinkleInVisible, &L::SetTwinkleInVisible).Default(700);
-  p.Integer("TwinkleColor", &L::TwinkleColor, &L::SetTwinkleColor).Default(clNone);
+  p.Integer("TwinkleColor", &L::TwinkleColor, &L::SetTwinkleColor).Idents(ColorIdents()).Default(clNone);
+  p.Component("ImageList", &L::ImageList, &L::SetImageList).StoredIf(&L::ImageListStored);
+  p.Integer("ImageIndex", &L::ImageIndex, &L::SetImageIndex).Default(0);
+  p.Integer("ListIndex", &L::ListIndex, &L::SetListIndex).Default(0);
+  p.Event("OnMouseEnter", &L::OnMouseEnter);
+  p.Event("OnMouseExit", &L::OnMouseExit);
 }
 
 }  // namespace
@@ -313,8 +333,8 @@ void TKitSimpleLabel::Publish(TPublished& published) {
   p.Object("Font3D", &L::Font3D, &L::SetFont3D);
   p.String("Jump", &L::Jump, &L::SetJump).Default("");
   p.Enum("JumpMode", KitJumpModeInfo(), &L::JumpMode, &L::SetJumpMode).Default(jmNone);
-  p.Integer("ActiveColor", &L::ActiveColor, &L::SetActiveColor).Default(clPurple);
-  p.Integer("InActiveColor", &L::InActiveColor, &L::SetInActiveColor).Default(clBlue);
+  p.Integer("ActiveColor", &L::ActiveColor, &L::SetActiveColor).Idents(ColorIdents()).Default(clPurple);
+  p.Integer("InActiveColor", &L::InActiveColor, &L::SetInActiveColor).Idents(ColorIdents()).Default(clBlue);
   p.Boolean("JumpUnderline", &L::JumpUnderline, &L::SetJumpUnderline).Default(true);
 }
 
@@ -653,12 +673,24 @@ void TKitInformationLabel::Publish(TPublished& published) {
   p.String("NumberFormat", &TKitInformationLabel::NumberFormat, &TKitInformationLabel::SetNumberFormat).Default("");
   p.String("DateTimeFormat", &TKitInformationLabel::DateTimeFormat, &TKitInformationLabel::SetDateTimeFormat)
       .Default("");
+  using I = TKitInformationLabel;
+  p.Enum("Info", KitInfoTypeInfo(), &I::Info, &I::SetInfo).Default(itUser);
+  p.Boolean("UseStandardCaption", &I::UseStandardCaption, &I::SetUseStandardCaption).Default(true);
+  p.Integer("InsertColon", &I::InsertColon, &I::SetInsertColon).Default(-1);
+  p.Integer("InsertTabs", &I::InsertTabs, &I::SetInsertTabs).Default(1);
+  p.Integer("DividerValue", &I::DividerValue, &I::SetDividerValue).Default(0);
+  p.Object("Font3D", &I::Font3D);
+  p.Object("Bevel", &I::Bevel);
 }
 
 TKitInformationLabel::TKitInformationLabel(TComponent* AOwner)
     : TKitBaseLabel(AOwner), font3D_(std::make_unique<TKit3DCaption>()), bevel_(std::make_unique<TKitBevel>()) {
   font3D_->OnChange = [this](TObject*) { Invalidate(); };
-  bevel_->OnChange = [this](TObject*) { Invalidate(); };
+  // The bevel's extent is part of the measured size.
+  bevel_->OnChange = [this](TObject*) {
+    AdjustBounds();
+    Invalidate();
+  };
   StartRefresh();
 }
 

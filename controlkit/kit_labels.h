@@ -44,6 +44,7 @@ enum TKitJumpMode : Byte { jmInternet, jmApplication, jmNone, jmCustom };
 
 const TEnumInfo& KitLabelOptionInfo();
 const TEnumInfo& KitJumpModeInfo();
+const TEnumInfo& KitInfoTypeInfo();
 // Registers the published label classes with the class registry (for form files).
 void RegisterKitLabelClasses();
 

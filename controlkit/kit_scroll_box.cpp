@@ -1,5 +1,7 @@
 #include "controlkit/kit_scroll_box.h"
 
+#include "platform/classlib/class_registry.h"
+
 #include "controlkit/kit_messages.h"
 #include "platform/classlib/control_messages.h"
 #include "platform/win/gdi.h"
@@ -16,8 +18,16 @@ constexpr win::LRESULT kHitSizeBox = 4;
 // ---- TKitScrollBoxBevel --------------------------------------------------------------------------
 
 const TClass& TKitScrollBoxBevel::StaticClass() {
-  static const TClass cls = TClass::Of<TKitScrollBoxBevel>("TKitScrollBoxBevel", TKitBevel::StaticClass());
+  static const TClass cls =
+      TClass::Of<TKitScrollBoxBevel>("TKitScrollBoxBevel", TKitBevel::StaticClass(), &TKitScrollBoxBevel::Publish);
   return cls;
+}
+
+// The box's bevel starts in bmWindows, so a form file must record a move away from it.
+void TKitScrollBoxBevel::Publish(TPublished& published) {
+  static const TEnumInfo modes("TKitBevelMode", {"bmCustom", "bmStandard", "bmEdge", "bmWindows"});
+  using B = TKitScrollBoxBevel;
+  published.For<B>().Enum("Mode", modes, &B::Mode, &B::SetMode).Default(bmWindows);
 }
 
 TKitScrollBoxBevel::TKitScrollBoxBevel() {
@@ -272,6 +282,18 @@ bool TKitCustomScrollBox::BackDrawArea(TCanvas* Canvas, const TRect& R, const TP
 }
 
 const TClass& TKitScrollBox::StaticClass() {
-  static const TClass cls = TClass::Of<TKitScrollBox>("TKitScrollBox", TKitCustomScrollBox::StaticClass());
+  static const TClass cls =
+      TClass::Of<TKitScrollBox>("TKitScrollBox", TKitCustomScrollBox::StaticClass(), &TKitScrollBox::Publish);
   return cls;
 }
+
+void TKitScrollBox::Publish(TPublished& published) {
+  using S = TKitScrollBox;
+  auto p = published.For<S>();
+  p.Object("Bevel", &S::Bevel);
+  p.Boolean("Transparent", &S::Transparent, &S::SetTransparent).Default(false);
+  p.Event("OnMouseEnter", &S::OnMouseEnter);
+  p.Event("OnMouseExit", &S::OnMouseExit);
+}
+
+void RegisterKitScrollBoxClasses() { RegisterClass(TKitScrollBox::StaticClass()); }

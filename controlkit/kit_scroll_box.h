@@ -13,6 +13,7 @@ class TKitScrollBoxBevel : public TKitBevel {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
   TKitScrollBoxBevel();
 };
 
@@ -69,9 +70,13 @@ class TKitCustomScrollBox : public TScrollBox, public TKitBackSource {
   Byte repaintCounter_ = 0;
 };
 
+// Registers TKitScrollBox with the class registry (for form files).
+void RegisterKitScrollBoxClasses();
+
 class TKitScrollBox : public TKitCustomScrollBox {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
   explicit TKitScrollBox(TComponent* AOwner) : TKitCustomScrollBox(AOwner) {}
 };

@@ -3,7 +3,11 @@
 #include "controlkit/kit_application.h"
 #include "controlkit/kit_glyph_layout.h"
 #include "controlkit/kit_text_effects.h"
+#include "controlkit/kit_container.h"
+#include "platform/classlib/actions.h"
 #include "platform/classlib/application.h"
+#include "platform/classlib/class_registry.h"
+#include "platform/classlib/std_imagelist.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/forms.h"
 #include "platform/classlib/std_label.h"
@@ -39,7 +43,7 @@ TKitBaseGraphicButton::TKitBaseGraphicButton(TComponent* AOwner)
       glyph_(std::make_unique<TKitGlyph>()) {
   auto repaint = [this](TObject*) { Invalidate(); };
   layout_->OnChange = repaint;
-  fontFX_->OnChange = repaint;
+  fontFX_->OnChange = [this](TObject* sender) { FontChanged(sender); };
   glyph_->OnChange = repaint;
   TControlStyle style = ControlStyle();
   style.Include(csCaptureMouse);
@@ -391,6 +395,51 @@ void TKitBaseGraphicButton::CMDialogChar(TMessage& Message) {
   Message.Result = 1;
 }
 
+void TKitBaseGraphicButton::CMFontChanged(TMessage& Message) {
+  TKitBaseControl::CMFontChanged(Message);
+  if (!fontGuard_) FontChanged(Font());
+}
+
+void TKitBaseGraphicButton::FontChanged(TObject* Sender) {
+  if (fontFX_->Angle() != 0 && !Loading(this)) {
+    Canvas()->Font()->Assign(Font());
+    if (!IsTrueTypeFont(Canvas())) {
+      ++fontGuard_;
+      if (Sender == Font()) {
+        fontFX_->OnChange = nullptr;
+        fontFX_->SetAngle(0);
+        fontFX_->OnChange = [this](TObject* s) { FontChanged(s); };
+      } else {
+        // The window system's TrueType sans face.
+        Font()->SetName("Arial");
+      }
+      --fontGuard_;
+    }
+  }
+  Invalidate();
+}
+
+void TKitBaseGraphicButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TKitBaseControl::ActionChange(Sender, CheckDefaults);
+  auto* action = dynamic_cast<TCustomAction*>(Sender);
+  if (!action) return;
+  TCustomImageList* images = nullptr;
+  if (action->ActionList()) images = dynamic_cast<TCustomImageList*>(action->ActionList()->Images());
+  const Integer index = action->ImageIndex();
+  if (images && index >= 0 && index < images->Count()) {
+    TBitmap bmp;
+    bmp.SetSize(images->Width(), images->Height());
+    bmp.Canvas()->Brush()->SetStyle(bsSolid);
+    bmp.Canvas()->Brush()->SetColor(clFuchsia);
+    bmp.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+    images->Draw(bmp.Canvas(), 0, 0, index);
+    glyph_->Glyph()->Assign(&bmp);
+  } else {
+    glyph_->Glyph()->Assign(nullptr);
+  }
+  Invalidate();
+}
+
 void TKitBaseGraphicButton::Dispatch(TMessage& Message) {
   if (Message.Msg == CM_BUTTONPRESSED) {
     auto* sender = reinterpret_cast<TKitBaseGraphicButton*>(Message.LParam);
@@ -525,10 +574,40 @@ const TClass& TKitSpeedButton::StaticClass() {
   return cls;
 }
 
+const TEnumInfo& KitUserButtonStyleInfo() {
+  static const TEnumInfo info("TKitUserButtonStyle",
+                              {"ubsAutoDetect", "ubsWin31", "ubsWin40", "ubsCorvane", "ubsCorvaneFlat", "ubsFlat",
+                               "ubsFlatUnColored", "ubsNavigator", "ubsExplorer", "ubsExplorerColored", "ubsIntegrated"});
+  return info;
+}
+
+void RegisterKitSpeedButtonClasses() {
+  RegisterClasses({&TKitSpeedButton::StaticClass(), &TKitOfficeButton::StaticClass()});
+}
+
 void TKitSpeedButton::Publish(TPublished& published) {
   using B = TKitSpeedButton;
-  TControl::PublishProperties(published, {"Align", "Caption", "Color", "Enabled", "Font", "Visible", "OnClick"});
+  TControl::PublishProperties(published, {"Align", "Action", "Caption", "Color", "Enabled", "Font", "ParentFont",
+                                          "PopupMenu", "ShowHint", "ParentShowHint", "Visible", "OnClick",
+                                          "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
   auto p = published.For<B>();
+  p.Enum("Style", KitUserButtonStyleInfo(), &B::Style, &B::SetStyle).Default(ubsAutoDetect);
+  // A module-wide list travels as "Internal" instead.
+  p.Component("ImageList", &B::ImageList, &B::SetImageList).StoredIf(&B::ImageListStored);
+  p.Object("Glyph", &B::Glyph, &B::SetGlyph);
+  p.Boolean("UseCaption", &B::UseCaption, &B::SetUseCaption).Default(true);
+  p.Boolean("MultiLine", &B::MultiLine, &B::SetMultiLine).Default(false);
+  p.Integer("EnterColor", &B::EnterColor, &B::SetEnterColor).Idents(ColorIdents()).Default(clCaptionText);
+  p.Boolean("EnterColorChange", &B::EnterColorChange, &B::SetEnterColorChange).Default(false);
+  p.Object("ButtonLayout", &B::ButtonLayout);
+  p.Object("FontFX", &B::FontFX);
+  p.Boolean("RepeatedClick", &B::RepeatedClick, &B::SetRepeatedClick).Default(false);
+  p.Integer("RepeatingDelay", &B::RepeatingDelay, &B::SetRepeatingDelay).Default(500);
+  p.Integer("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval).Default(100);
+  p.Component("DropDownMenu", &B::DropDownMenu, &B::SetDropDownMenu);
+  p.Event("OnDropDown", &B::OnDropDown);
+  p.Event("OnMouseEnter", &B::OnMouseEnter);
+  p.Event("OnMouseExit", &B::OnMouseExit);
   p.Boolean("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp).Default(false);
   p.Integer("GroupIndex", &B::GroupIndex, &B::SetGroupIndex).Default(0);
   p.Boolean("Pressed", &B::Pressed, &B::SetPressed).Default(false);

@@ -83,6 +83,13 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   void Dispatch(TMessage& Message) override;
   void CMEnabledChanged(TMessage& Message) override;
   void CMDialogChar(TMessage& Message);
+  // Resets the caption effect when the font cannot turn (see FontChanged).
+  void CMFontChanged(TMessage& Message) override;
+  // An angled caption needs a TrueType face: a change of the own font to another face
+  // sets the angle to 0; a change of the effect replaces the face by the kit's TrueType one.
+  void FontChanged(TObject* Sender);
+  // Mirrors the action's image (from its list's Images) into Glyph, else clears Glyph.
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Loaded() override;
   void MouseEnter() override;
@@ -130,6 +137,7 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   Byte state_ = kKitBtnUp;
   Byte previousState_ = kKitBtnUp;
   bool allowAllUp_ = false;
+  Integer fontGuard_ = 0;
   std::unique_ptr<TKitGlyph> glyph_;
 };
 
@@ -150,6 +158,11 @@ class TKitCustomSpeedButton : public TKitBaseGraphicButton {
  private:
   TKitUserButtonStyle style_ = ubsAutoDetect;
 };
+
+// The button styles by name (form files).
+const TEnumInfo& KitUserButtonStyleInfo();
+// Registers TKitSpeedButton and TKitOfficeButton with the class registry (for form files).
+void RegisterKitSpeedButtonClasses();
 
 class TKitSpeedButton : public TKitCustomSpeedButton {
  public:
