@@ -641,7 +641,10 @@ void TChartSeries::EndUpdate() {
   if (--updateCount_ == 0) RefreshSeries();
 }
 
-void TChartSeries::RefreshSeries() { NotifyValue(veRefresh, 0); }
+void TChartSeries::RefreshSeries() {
+  NotifyValue(veRefresh, 0);
+  if (TCustomAxisPanel* chart = ParentChart()) chart->BroadcastSeriesEvent(this, seDataChanged);
+}
 
 void TChartSeries::NotifyNewValue(TChartSeries* Sender, Integer ValueIndex) {
   if (OnAfterAdd) OnAfterAdd(Sender, ValueIndex);
@@ -840,7 +843,17 @@ void TChartSeries::SetYIsMandatory(bool value) {
 
 // ---- published -------------------------------------------------------------------------
 
-void TChartSeries::SetSeriesColor(TColor value) { ChangeColor(seriesColor_, value); }
+void TChartSeries::SetSeriesColor(TColor value) {
+  if (seriesColor_ == value) return;
+  ChangeColor(seriesColor_, value);
+  if (TCustomAxisPanel* chart = ParentChart()) chart->BroadcastSeriesEvent(this, seChangeColor);
+}
+
+void TChartSeries::SetActive(bool value) {
+  if (Active() == value) return;
+  TCustomChartSeries::SetActive(value);
+  if (TCustomAxisPanel* chart = ParentChart()) chart->BroadcastSeriesEvent(this, seChangeActive);
+}
 
 void TChartSeries::SetColorEachPoint(bool value) { ChangeBoolean(colorEachPoint_, value); }
 

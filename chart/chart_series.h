@@ -103,6 +103,8 @@ class TChartSeries : public TCustomChartSeries {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // Leaves the old chart's series list and joins the new one's (see SeriesJoined).
   void SetParentChart(TCustomAxisPanel* value) override;
+  // A real change repaints and tells the chart's listeners (seChangeActive).
+  void SetActive(bool value) override;
 
   // ---- points ----
   Integer Count() const { return xValues_->Count(); }
@@ -221,6 +223,7 @@ class TChartSeries : public TCustomChartSeries {
   // The last one refreshes the series (and those that follow it).
   void EndUpdate();
   Integer UpdateCount() const { return updateCount_; }
+  // The linked series refill, then the chart's listeners hear seDataChanged.
   void RefreshSeries();
   // Tells the linked series of a change (nothing while updating).
   virtual void NotifyValue(TValueEvent Event, Integer ValueIndex);
@@ -264,6 +267,7 @@ class TChartSeries : public TCustomChartSeries {
 
   // ---- published ----
   TColor SeriesColor() const { return seriesColor_; }
+  // A real change repaints and tells the chart's listeners (seChangeColor).
   virtual void SetSeriesColor(TColor value);
   bool ColorEachPoint() const { return colorEachPoint_; }
   virtual void SetColorEachPoint(bool value);
