@@ -1,10 +1,8 @@
 #include "engine/emitter_object.h"
 
+#include "engine/editor_state.h"
 #include "platform/classlib/controls.h"
 #include "platform/classlib/screen.h"
-
-TStatusTextEvent OnMainStatusText;
-TStatusTextEvent OnControlStatusText;
 
 void ShowEngineStatus(const std::string& Text, bool Busy) {
   if (Screen) Screen->SetCursor(Busy ? crHourGlass : crDefault);

@@ -6,11 +6,11 @@
 // Clock: local frame = host frame - StartOffset. A negative local frame means the
 // object has not started. A FreezeFrame of 1 or more is a host frame from which the
 // object stops simulating; its particles may then follow the object's motion.
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/editor_state.h"
 #include "engine/particle_emitter.h"
 #include "engine/particle_system.h"
 #include "engine/var_series.h"
@@ -22,11 +22,6 @@ class TEmitterObject;
 class TParticleRenderer;
 class TStream;
 
-// Where the engine's status lines go. The editor points these at the main window's and
-// the control window's status bars; unset, the text goes nowhere.
-using TStatusTextEvent = std::function<void(const std::string& Text)>;
-extern TStatusTextEvent OnMainStatusText;
-extern TStatusTextEvent OnControlStatusText;
 // Shows Text on the main window's status bar (and the hourglass while Busy).
 void ShowEngineStatus(const std::string& Text, bool Busy);
 

@@ -6,13 +6,11 @@
 
 #include "bitmaps/affine_transformation.h"
 #include "bitmaps/bitmap32.h"
+#include "engine/editor_state.h"
 #include "engine/particle.h"
 #include "engine/particle_map_options.h"
 #include "engine/particle_system.h"
 #include "hostbridge/fpu_state.h"
-
-TRenderProgressEvent OnRenderProgress;
-bool DepthDithering = false;
 
 namespace {
 

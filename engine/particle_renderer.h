@@ -2,11 +2,11 @@
 // TParticleRenderer: draws the queued particles of one host render into the host's float
 // scanlines, far to near, one transformed sprite per particle with a depth test against
 // the rendered scene.
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include "engine/blend_modes.h"
+#include "engine/editor_state.h"
 #include "engine/projection.h"
 #include "engine/render_queue.h"
 #include "platform/classlib/object.h"
@@ -15,13 +15,6 @@
 
 class TBitmap32;
 struct TParticle;
-
-// Called by RenderAll with the percentage of the queue reached, when assigned.
-using TRenderProgressEvent = std::function<void(Integer Percent)>;
-extern TRenderProgressEvent OnRenderProgress;
-
-// The editor's "Depth Dithering" check: off at every load.
-extern bool DepthDithering;
 
 // Render region, inclusive on both ends.
 struct TRenderRegion {

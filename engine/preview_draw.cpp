@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/editor_state.h"
 #include "engine/float_color.h"
 #include "engine/particle.h"
 #include "engine/particle_map_options.h"
 #include "platform/classlib/canvas.h"
 
-Byte PreviewDrawMode = dmWireBoxes;
-bool WireframeAlphaHints = false;
 Integer CaptionOffset = 0;
 
 namespace {

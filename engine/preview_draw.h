@@ -1,6 +1,7 @@
 #pragma once
 // Drawing one particle of the preview on the view window's canvas, as a dot, a box or a
 // circle.
+#include "engine/editor_state.h"
 #include "engine/projection.h"
 #include "platform/classlib/types.h"
 
@@ -14,10 +15,6 @@ inline constexpr Byte dmWireCircles = 2;
 inline constexpr Byte dmSolidBoxes = 3;
 inline constexpr Byte dmSolidCircles = 4;
 
-// The editor's draw mode (its combo writes it; Wire Boxes at every load) and its
-// "Wireframe Alpha Hints" check.
-extern Byte PreviewDrawMode;
-extern bool WireframeAlphaHints;
 // Added to every drawn y: the view window's caption height when it has a caption
 // without a system menu. The preview sets it when it binds the view.
 extern Integer CaptionOffset;

@@ -17,12 +17,6 @@
 #include "platform/win/system_tables.h"
 #include "platform/win/window.h"
 
-bool Running = false;
-bool Rewind = false;
-bool AnimateObjects = false;
-std::vector<TEmitterObject*> EmitterObjects;
-std::function<void(Integer Frame)> OnPreviewFrame;
-
 Double PreviewTime = 0;
 Integer FrameCount = 0;
 Cardinal StartTicks = 0;

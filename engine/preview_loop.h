@@ -3,30 +3,16 @@
 // particle straight onto the view window, at most about 30 frames per second. It is a
 // blocking loop inside the editor's Play handler; it ends when Esc is held, the editor
 // clears Running or sets Rewind, or the host reports an abort.
-#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "engine/editor_state.h"
 #include "platform/classlib/types.h"
 #include "platform/win/handles.h"
 
 class TCanvas;
 class TEmitter;
 class TEmitterObject;
-
-// ---- written by the editor ----
-// The loop runs while set; cleared by Stop and at the end of the loop.
-extern bool Running;
-// Set by the Rewind buttons: stops the loop so that the editor can start it again.
-extern bool Rewind;
-// "Animate Objects": the preview moves the host time, and frozen particles follow their
-// object.
-extern bool AnimateObjects;
-// The editor's emitter objects in list order (not owned).
-extern std::vector<TEmitterObject*> EmitterObjects;
-// Moves the curve editors' frame markers; called with each frame before it advances.
-extern std::function<void(Integer Frame)> OnPreviewFrame;
 
 // ---- the loop's own state ----
 // The preview's host frame.

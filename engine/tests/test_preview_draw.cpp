@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/editor_state.h"
 #include "engine/particle.h"
 #include "engine/particle_map_options.h"
 #include "engine/preview_draw.h"

@@ -4,6 +4,7 @@
 
 #include <regex>
 
+#include "engine/editor_state.h"
 #include "engine/emitter_object.h"
 #include "engine/preview_draw.h"
 #include "engine/preview_loop.h"

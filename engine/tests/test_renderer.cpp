@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bitmaps/bitmap32.h"
+#include "engine/editor_state.h"
 #include "engine/particle.h"
 #include "engine/particle_map_options.h"
 #include "engine/particle_renderer.h"

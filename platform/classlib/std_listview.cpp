@@ -19,45 +19,16 @@ const bool kListViewRegistered = [] {
   return true;
 }();
 
-constexpr win::ULONG_PTR kEditTimerId = 1;
 constexpr Integer kCheckArea = 16;
 constexpr Integer kCheckBox = 13;
 
 }  // namespace
 
-// The in-place editor of a caption: Enter keeps, Escape drops, leaving keeps.
-class TListEditor : public TCustomEdit {
- public:
-  static const TClass& StaticClass() {
-    static const TClass cls = TClass::Of<TListEditor>("TListEditor", TCustomEdit::StaticClass());
-    return cls;
-  }
-  const TClass& ClassType() const override { return StaticClass(); }
-
-  TListEditor(TCustomListView* view) : TCustomEdit(nullptr), view_(view) {
-    SetAutoSize(false);
-    SetCtl3D(false);
-    SetParentCtl3D(false);
-    SetTabStop(false);
-  }
-
- protected:
-  bool WantsKey(Word Key) override { return Key == win::VK_RETURN || Key == win::VK_ESCAPE || TCustomEdit::WantsKey(Key); }
-  void DefaultHandler(TMessage& Message) override {
-    if (Message.Msg == win::WM_CHAR && (Message.WParam == '\r' || Message.WParam == 27)) {
-      view_->FinishEdit(Message.WParam == 27);
-      return;
-    }
-    TCustomEdit::DefaultHandler(Message);
-  }
-  void WMKillFocus(TMessage& Message) override {
-    TCustomEdit::WMKillFocus(Message);
-    view_->FinishEdit(false);
-  }
-
- private:
-  TCustomListView* view_;
-};
+// What the in-place editor of a caption reports as its class.
+const TClass& ListEditorClass() {
+  static const TClass cls("TListEditor", &TCustomEdit::StaticClass(), nullptr, nullptr);
+  return cls;
+}
 
 const TEnumInfo& ViewStyleInfo() {
   static const TEnumInfo info("TViewStyle", {"vsIcon", "vsSmallIcon", "vsList", "vsReport"});
@@ -273,7 +244,7 @@ bool TListItem::EditCaption() {
 
 void TListItem::CancelEdit() {
   TCustomListView* view = ListView();
-  if (view && view->editItem_ == this) view->FinishEdit(true);
+  if (view && view->edit_.Item() == this) view->edit_.Finish(true);
 }
 
 void TListItem::MakeVisible(bool) {
@@ -495,6 +466,8 @@ TCustomListView::TCustomListView(TComponent* AOwner)
     : TCustomControl(AOwner),
       columns_(std::make_unique<TListColumns>(this)),
       items_(std::make_unique<TListItems>(this)),
+      edit_(this, ListEditorClass(), [this](TListItem* item, std::string& text) { Edit(item, text); },
+            [](TListItem* item, const std::string& text) { item->SetCaption(text); }),
       imageLink_(std::make_unique<TChangeLink>()) {
   controlStyle_ = controlStyle_ + TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
   controlStyle_.Exclude(csAcceptsControls);
@@ -507,13 +480,8 @@ TCustomListView::TCustomListView(TComponent* AOwner)
 
 TCustomListView::~TCustomListView() {
   Destroying();
-  editItem_ = nullptr;
   selected_ = nullptr;
-  if (editor_) {
-    TCustomEdit* editor = editor_;
-    editor_ = nullptr;
-    delete editor;
-  }
+  edit_.DestroyEditor();
   items_.reset();
 }
 
@@ -527,7 +495,7 @@ void TCustomListView::CreateParams(TCreateParams& Params) {
   }
 }
 
-TCustomEdit* TCustomListView::EditControl() const { return editItem_ ? editor_ : nullptr; }
+TCustomEdit* TCustomListView::EditControl() const { return edit_.Item() ? edit_.Editor() : nullptr; }
 
 // ---- events ----
 
@@ -574,7 +542,7 @@ void TCustomListView::ColClick(TListColumn* Column) {
 void TCustomListView::SetSelected(TListItem* value) {
   if (value == selected_) return;
   if (value && value->owner_ != items_.get()) return;
-  if (editItem_) FinishEdit(false);
+  if (edit_.Item()) edit_.Finish(false);
   TListItem* old = selected_;
   if (old && !CanChange(old, ctState)) return;
   if (value && !CanChange(value, ctState)) return;
@@ -594,8 +562,8 @@ void TCustomListView::SetSelected(TListItem* value) {
 
 void TCustomListView::ItemDeleting(TListItem* item) {
   if (ComponentState().Contains(csDestroying)) return;
-  if (item == editItem_) FinishEdit(true);
-  if (item == finishingItem_) finishingItem_ = nullptr;
+  if (item == edit_.Item()) edit_.Finish(true);
+  if (item == edit_.Finishing()) edit_.ForgetFinishing();
   if (item == clickItem_) clickItem_ = nullptr;
   Delete(item);
   // A deleted item leaves nothing selected.
@@ -720,62 +688,16 @@ THitTests TCustomListView::GetHitTestInfoAt(Integer X, Integer Y) {
 
 // ---- editing ----
 
-void TCustomListView::StartEditTimer() {
-  if (!HandleAllocated()) return;
-  win::SetTimer(WindowHandle(), kEditTimerId, win::GetDoubleClickTime(), nullptr);
-  editTimer_ = true;
-}
-
-void TCustomListView::StopEditTimer() {
-  if (!editTimer_) return;
-  editTimer_ = false;
-  if (HandleAllocated()) win::KillTimer(WindowHandle(), kEditTimerId);
-}
-
 bool TCustomListView::BeginEdit(TListItem* item) {
-  if (!item || item->owner_ != items_.get() || readOnly_ || editItem_) return false;
-  StopEditTimer();
+  if (!item || item->owner_ != items_.get() || readOnly_ || edit_.Item()) return false;
+  edit_.StopTimer();
   if (!CanEdit(item)) return false;
   ScrollIntoView(item);
-  if (!editor_) {
-    editor_ = new TListEditor(this);
-    editor_->SetVisible(false);
-    editor_->SetParent(this);
-  }
-  RowParts p = PartsOf(item, RowOf(item));
-  Integer width = std::max<Integer>(ColumnWidth(0) - p.x2, 40);
-  editor_->SetFont(Font());
-  editor_->SetBounds(p.x2, p.top, width, ItemHeight());
-  editor_->SetText(item->Caption());
-  editItem_ = item;
-  editor_->SetVisible(true);
-  editor_->SelectAll();
-  if (editor_->CanFocus()) editor_->SetFocus();
+  edit_.Start(item, item->Caption(), [&] {
+    RowParts p = PartsOf(item, RowOf(item));
+    return TInplaceEdit<TListItem>::Bounds{p.x2, p.top, std::max<Integer>(ColumnWidth(0) - p.x2, 40), ItemHeight()};
+  });
   return true;
-}
-
-void TCustomListView::FinishEdit(bool cancel) {
-  if (!editItem_ || finishing_ || !editor_) return;
-  finishing_ = true;
-  finishingItem_ = editItem_;
-  editItem_ = nullptr;
-  std::string text = editor_->Text();
-  // A control going away drops the edit: no handler runs while its form is torn down.
-  if (ComponentState().Contains(csDestroying)) cancel = true;
-  try {
-    if (editor_->Focused() && !ComponentState().Contains(csDestroying) && CanFocus()) SetFocus();
-    editor_->SetVisible(false);
-    if (!cancel && finishingItem_) {
-      Edit(finishingItem_, text);
-      if (finishingItem_) finishingItem_->SetCaption(text);
-    }
-  } catch (...) {
-    finishing_ = false;
-    finishingItem_ = nullptr;
-    throw;
-  }
-  finishing_ = false;
-  finishingItem_ = nullptr;
 }
 
 // ---- properties ----
@@ -862,9 +784,9 @@ void TCustomListView::Notification(TComponent* AComponent, TOperation Operation)
 // ---- input ----
 
 void TCustomListView::Dispatch(TMessage& Message) {
-  if (Message.Msg == win::WM_TIMER && Message.WParam == kEditTimerId) {
-    StopEditTimer();
-    if (selected_ && !editItem_) BeginEdit(selected_);
+  if (Message.Msg == win::WM_TIMER && Message.WParam == TInplaceEditCore::TimerId) {
+    edit_.StopTimer();
+    if (selected_ && !edit_.Item()) BeginEdit(selected_);
     return;
   }
   TCustomControl::Dispatch(Message);
@@ -916,18 +838,18 @@ void TCustomListView::MouseDown(TMouseButton Button, TShiftState Shift, Integer 
       THitTests hit = GetHitTestInfoAt(X, Y);
       TListItem* item = GetItemAt(X, Y);
       if (Shift.Contains(ssDouble)) {
-        StopEditTimer();
+        edit_.StopTimer();
       } else if (item && checkboxes_ && hit.Contains(htOnStateIcon)) {
         ToggleCheck(item);
       } else if (item) {
         if (item == selected_ && hit.Contains(htOnLabel) && !readOnly_)
           clickItem_ = item;
         else {
-          StopEditTimer();
+          edit_.StopTimer();
           SetSelected(item);
         }
       } else {
-        StopEditTimer();
+        edit_.StopTimer();
         SetSelected(nullptr);
       }
     }
@@ -940,7 +862,7 @@ void TCustomListView::MouseDown(TMouseButton Button, TShiftState Shift, Integer 
 
 void TCustomListView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   if (Button == mbLeft && clickItem_) {
-    if (GetItemAt(X, Y) == clickItem_ && GetHitTestInfoAt(X, Y).Contains(htOnLabel)) StartEditTimer();
+    if (GetItemAt(X, Y) == clickItem_ && GetHitTestInfoAt(X, Y).Contains(htOnLabel)) edit_.StartTimer();
     clickItem_ = nullptr;
   }
   TCustomControl::MouseUp(Button, Shift, X, Y);

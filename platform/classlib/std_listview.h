@@ -20,6 +20,7 @@
 
 #include "platform/classlib/collection.h"
 #include "platform/classlib/std_imagelist.h"
+#include "platform/classlib/std_inplace_edit.h"
 #include "platform/classlib/std_treeview.h"
 #include "platform/classlib/strings.h"
 #include "platform/classlib/win_control.h"
@@ -213,7 +214,7 @@ class TCustomListView : public TCustomControl {
   TListItem* ItemFocused() const { return selected_; }
   void SetItemFocused(TListItem* value) { SetSelected(value); }
   TListItem* TopItem() const;
-  bool IsEditing() const { return editItem_ != nullptr; }
+  bool IsEditing() const { return edit_.Item() != nullptr; }
   TCustomEdit* EditControl() const;
 
   // ---- geometry ----
@@ -264,7 +265,6 @@ class TCustomListView : public TCustomControl {
   friend class TListItem;
   friend class TListItems;
   friend class TListColumns;
-  friend class TListEditor;
 
   virtual bool CanChange(TListItem* Item, TItemChange Change);
   virtual void Change(TListItem* Item, TItemChange Change);
@@ -307,9 +307,6 @@ class TCustomListView : public TCustomControl {
   void ItemDeleting(TListItem* item);
   void ToggleCheck(TListItem* item);
   bool BeginEdit(TListItem* item);
-  void FinishEdit(bool cancel);
-  void StartEditTimer();
-  void StopEditTimer();
   void SetImageList(TCustomImageList*& field, TCustomImageList* value, TChangeLink* link);
   void PaintHeader(TCanvas* c);
   void PaintRow(TCanvas* c, TListItem* item, Integer row);
@@ -318,12 +315,8 @@ class TCustomListView : public TCustomControl {
   std::unique_ptr<TListItems> items_;
   TListItem* selected_ = nullptr;
   Integer top_ = 0;
-  TListItem* editItem_ = nullptr;
-  TListItem* finishingItem_ = nullptr;
   TListItem* clickItem_ = nullptr;
-  TCustomEdit* editor_ = nullptr;  // a child control; freed with the view
-  bool editTimer_ = false;
-  bool finishing_ = false;
+  TInplaceEdit<TListItem> edit_;
   bool focused_ = false;
   std::unique_ptr<TChangeLink> imageLink_;
 

@@ -21,7 +21,6 @@ const bool kTreeViewRegistered = [] {
   return true;
 }();
 
-constexpr win::ULONG_PTR kEditTimerId = 1;
 constexpr int kMaxStoredDepth = 256;
 
 bool IsDoomed(const TTreeNode* node) {
@@ -32,40 +31,11 @@ bool IsDoomed(const TTreeNode* node) {
 
 }  // namespace
 
-// The in-place editor: Enter and Escape end the edit instead of reaching the form.
-class TTreeEditor : public TCustomEdit {
- public:
-  static const TClass& StaticClass() {
-    static const TClass cls = TClass::Of<TTreeEditor>("TTreeEditor", TCustomEdit::StaticClass());
-    return cls;
-  }
-  const TClass& ClassType() const override { return StaticClass(); }
-
-  TTreeEditor(TComponent* owner, TCustomTreeView* tree) : TCustomEdit(owner), tree_(tree) {
-    SetAutoSize(false);
-    SetCtl3D(false);
-    SetParentCtl3D(false);
-    SetTabStop(false);
-  }
-
- protected:
-  bool WantsKey(Word Key) override { return Key == win::VK_RETURN || Key == win::VK_ESCAPE || TCustomEdit::WantsKey(Key); }
-  void DefaultHandler(TMessage& Message) override {
-    if (Message.Msg == win::WM_CHAR && (Message.WParam == '\r' || Message.WParam == 27)) {
-      tree_->FinishEdit(Message.WParam == 27);
-      return;
-    }
-    TCustomEdit::DefaultHandler(Message);
-  }
-  void WMKillFocus(TMessage& Message) override {
-    TCustomEdit::WMKillFocus(Message);
-    // Leaving the editor keeps what was typed.
-    tree_->FinishEdit(false);
-  }
-
- private:
-  TCustomTreeView* tree_;
-};
+// What the in-place editor of a tree reports as its class.
+const TClass& TreeEditorClass() {
+  static const TClass cls("TTreeEditor", &TCustomEdit::StaticClass(), nullptr, nullptr);
+  return cls;
+}
 
 const TEnumInfo& SortTypeInfo() {
   static const TEnumInfo info("TSortType", {"stNone", "stData", "stText", "stBoth"});
@@ -302,7 +272,7 @@ bool TTreeNode::EditText() {
 
 void TTreeNode::EndEdit(bool cancel) {
   TCustomTreeView* tree = TreeView();
-  if (tree && tree->editNode_ == this) tree->FinishEdit(cancel);
+  if (tree && tree->edit_.Item() == this) tree->edit_.Finish(cancel);
 }
 
 TRect TTreeNode::DisplayRect(bool textOnly) const {
@@ -633,6 +603,8 @@ const TClass& TCustomTreeView::StaticClass() {
 TCustomTreeView::TCustomTreeView(TComponent* AOwner)
     : TCustomControl(AOwner),
       items_(std::make_unique<TTreeNodes>(this)),
+      edit_(this, TreeEditorClass(), [this](TTreeNode* node, std::string& text) { Edit(node, text); },
+            [](TTreeNode* node, const std::string& text) { node->SetText(text); }),
       imageLink_(std::make_unique<TChangeLink>()),
       stateLink_(std::make_unique<TChangeLink>()) {
   controlStyle_ = controlStyle_ + TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
@@ -647,14 +619,9 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner)
 
 TCustomTreeView::~TCustomTreeView() {
   Destroying();
-  editNode_ = nullptr;
   selected_ = nullptr;
-  // The editor goes while the tree is still whole: losing the focus reaches FinishEdit.
-  if (editor_) {
-    TCustomEdit* editor = editor_;
-    editor_ = nullptr;
-    delete editor;
-  }
+  // The editor goes while the tree is still whole: losing the focus reaches Finish.
+  edit_.DestroyEditor();
   // The nodes go before the control's parts they might reach.
   items_->clearing_ = true;
   items_.reset();
@@ -670,7 +637,7 @@ void TCustomTreeView::CreateParams(TCreateParams& Params) {
   }
 }
 
-TCustomEdit* TCustomTreeView::EditControl() const { return editNode_ ? editor_ : nullptr; }
+TCustomEdit* TCustomTreeView::EditControl() const { return edit_.Item() ? edit_.Editor() : nullptr; }
 
 // ---- geometry ----
 
@@ -823,7 +790,7 @@ void TCustomTreeView::Delete(TTreeNode* Node) {
 void TCustomTreeView::SetSelected(TTreeNode* value) {
   if (value == selected_) return;
   if (value && value->owner_ != items_.get()) return;
-  if (editNode_) FinishEdit(false);
+  if (edit_.Item()) edit_.Finish(false);
   if (!CanChange(value)) return;
   selected_ = value;
   if (value) {
@@ -835,14 +802,16 @@ void TCustomTreeView::SetSelected(TTreeNode* value) {
 }
 
 void TCustomTreeView::SelectByUser(TTreeNode* node) {
-  StopEditTimer();
+  edit_.StopTimer();
   SetSelected(node);
 }
 
 void TCustomTreeView::NodeDeleting(TTreeNode* node) {
   if (ComponentState().Contains(csDestroying)) return;
-  if (node == editNode_ || (editNode_ && editNode_->HasAsParent(node))) FinishEdit(true);
-  if (node == finishingNode_ || (finishingNode_ && finishingNode_->HasAsParent(node))) finishingNode_ = nullptr;
+  TTreeNode* editing = edit_.Item();
+  if (node == editing || (editing && editing->HasAsParent(node))) edit_.Finish(true);
+  TTreeNode* finishing = edit_.Finishing();
+  if (node == finishing || (finishing && finishing->HasAsParent(node))) edit_.ForgetFinishing();
   if (clickNode_ == node || (clickNode_ && clickNode_->HasAsParent(node))) clickNode_ = nullptr;
   if (rightClickNode_ == node || (rightClickNode_ && rightClickNode_->HasAsParent(node))) rightClickNode_ = nullptr;
   Delete(node);
@@ -898,66 +867,19 @@ bool TCustomTreeView::AlphaSort() {
   return true;
 }
 
-void TCustomTreeView::StartEditTimer() {
-  if (!HandleAllocated()) return;
-  win::SetTimer(WindowHandle(), kEditTimerId, win::GetDoubleClickTime(), nullptr);
-  editTimer_ = true;
-}
-
-void TCustomTreeView::StopEditTimer() {
-  if (!editTimer_) return;
-  editTimer_ = false;
-  if (HandleAllocated()) win::KillTimer(WindowHandle(), kEditTimerId);
-}
-
 bool TCustomTreeView::BeginEdit(TTreeNode* node) {
-  if (!node || node->owner_ != items_.get() || readOnly_ || editNode_) return false;
-  StopEditTimer();
+  if (!node || node->owner_ != items_.get() || readOnly_ || edit_.Item()) return false;
+  edit_.StopTimer();
   if (!CanEdit(node)) return false;
   node->MakeVisible();
-  if (!editor_) {
-    editor_ = new TTreeEditor(nullptr, this);
-    editor_->SetVisible(false);
-    editor_->SetParent(this);
-  }
-  Integer row = RowOf(node);
-  RowParts p = PartsOf(node, row);
-  Integer width = std::max<Integer>(p.labelRight - p.x2 + 16, 40);
-  editor_->SetFont(Font());
-  editor_->SetBounds(p.x2, p.top, std::min<Integer>(width, std::max<Integer>(ClientWidth() - p.x2, 40)),
-                     ItemHeight());
-  editor_->SetText(node->Text());
-  editNode_ = node;
-  editor_->SetVisible(true);
-  editor_->SelectAll();
-  if (editor_->CanFocus()) editor_->SetFocus();
+  edit_.Start(node, node->Text(), [&] {
+    RowParts p = PartsOf(node, RowOf(node));
+    Integer width = std::max<Integer>(p.labelRight - p.x2 + 16, 40);
+    return TInplaceEdit<TTreeNode>::Bounds{p.x2, p.top,
+                                           std::min<Integer>(width, std::max<Integer>(ClientWidth() - p.x2, 40)),
+                                           ItemHeight()};
+  });
   return true;
-}
-
-void TCustomTreeView::FinishEdit(bool cancel) {
-  if (!editNode_ || finishing_ || !editor_) return;
-  finishing_ = true;
-  finishingNode_ = editNode_;
-  editNode_ = nullptr;
-  std::string text = editor_->Text();
-  // A control going away drops the edit: no handler runs while its form is torn down.
-  if (ComponentState().Contains(csDestroying)) cancel = true;
-  try {
-    // Enter and Escape give the focus back to the tree; a click elsewhere keeps it there.
-    if (editor_->Focused() && !ComponentState().Contains(csDestroying) && CanFocus()) SetFocus();
-    editor_->SetVisible(false);
-    if (!cancel && finishingNode_) {
-      Edit(finishingNode_, text);
-      // OnEdited may have deleted the node: then there is nothing to rename.
-      if (finishingNode_) finishingNode_->SetText(text);
-    }
-  } catch (...) {
-    finishing_ = false;
-    finishingNode_ = nullptr;
-    throw;
-  }
-  finishing_ = false;
-  finishingNode_ = nullptr;
 }
 
 // ---- properties ----
@@ -1058,9 +980,9 @@ void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
 // ---- input ----
 
 void TCustomTreeView::Dispatch(TMessage& Message) {
-  if (Message.Msg == win::WM_TIMER && Message.WParam == kEditTimerId) {
-    StopEditTimer();
-    if (selected_ && !editNode_) BeginEdit(selected_);
+  if (Message.Msg == win::WM_TIMER && Message.WParam == TInplaceEditCore::TimerId) {
+    edit_.StopTimer();
+    if (selected_ && !edit_.Item()) BeginEdit(selected_);
     return;
   }
   TCustomControl::Dispatch(Message);
@@ -1146,7 +1068,7 @@ void TCustomTreeView::MouseDown(TMouseButton Button, TShiftState Shift, Integer 
   if (Button == mbLeft) {
     clickNode_ = nullptr;
     if (Shift.Contains(ssDouble)) {
-      StopEditTimer();
+      edit_.StopTimer();
       if (onItem) ToggleExpand(node);
     } else if (node && hit.Contains(htOnButton)) {
       ToggleExpand(node);
@@ -1165,7 +1087,7 @@ void TCustomTreeView::MouseDown(TMouseButton Button, TShiftState Shift, Integer 
 void TCustomTreeView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TTreeNode* node = GetNodeAt(X, Y);
   if (Button == mbLeft && clickNode_) {
-    if (node == clickNode_ && GetHitTestInfoAt(X, Y).Contains(htOnLabel)) StartEditTimer();
+    if (node == clickNode_ && GetHitTestInfoAt(X, Y).Contains(htOnLabel)) edit_.StartTimer();
     clickNode_ = nullptr;
   }
   if (Button == mbRight && rightClickNode_) {

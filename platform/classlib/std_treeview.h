@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/classlib/std_imagelist.h"
+#include "platform/classlib/std_inplace_edit.h"
 #include "platform/classlib/win_control.h"
 
 class TTreeNode;
@@ -258,7 +259,7 @@ class TCustomTreeView : public TCustomControl {
   void FullExpand();
   void FullCollapse();
   bool AlphaSort();
-  bool IsEditing() const { return editNode_ != nullptr; }
+  bool IsEditing() const { return edit_.Item() != nullptr; }
   // The in-place editor while editing (null otherwise).
   TCustomEdit* EditControl() const;
 
@@ -337,8 +338,6 @@ class TCustomTreeView : public TCustomControl {
   void CMFontChanged(TMessage& Message) override;
 
  private:
-  friend class TTreeEditor;
-
   struct RowParts {
     Integer top = 0;
     Integer buttonLeft = 0;  // the button column: [buttonLeft, x0)
@@ -357,23 +356,16 @@ class TCustomTreeView : public TCustomControl {
   void NodesChanged();
   void ToggleExpand(TTreeNode* node);
   void SelectByUser(TTreeNode* node);
-  void StartEditTimer();
-  void StopEditTimer();
   bool BeginEdit(TTreeNode* node);
-  void FinishEdit(bool cancel);
   void PaintRow(TTreeNode* node, Integer row);
   void ImagesChanged(TObject* Sender);
 
   std::unique_ptr<TTreeNodes> items_;
   TTreeNode* selected_ = nullptr;
   Integer topIndex_ = 0;  // first visible row shown
-  TTreeNode* editNode_ = nullptr;
-  TTreeNode* finishingNode_ = nullptr;  // the node whose edit is being ended
-  TCustomEdit* editor_ = nullptr;  // a child control; freed with the tree
+  TInplaceEdit<TTreeNode> edit_;
   TTreeNode* clickNode_ = nullptr;  // pressed on the label of the selected node
   TTreeNode* rightClickNode_ = nullptr;
-  bool editTimer_ = false;
-  bool finishing_ = false;
   bool focused_ = false;
   std::unique_ptr<TChangeLink> imageLink_;
   std::unique_ptr<TChangeLink> stateLink_;
