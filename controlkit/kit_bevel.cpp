@@ -33,13 +33,6 @@ const TEnumInfo& BorderStyleInfo() {
   return info;
 }
 
-template <class T>
-void Put(TKitBevel& bevel, T& field, T value) {
-  if (field == value) return;
-  field = value;
-  bevel.Change();
-}
-
 // A bevel's own width counts one more pixel for the framed styles.
 Integer StyleWidth(TKitBevelStyle style, Integer width) {
   if (style == S::bvNone) return 0;
@@ -182,15 +175,15 @@ void TKitBevel::SetStyleOuter(TKitBevelStyle Value) {
   Change();
 }
 
-void TKitBevel::SetWidthInner(TKitBevelWidth Value) { Put(*this, widthInner_, Value); }
-void TKitBevel::SetWidthOuter(TKitBevelWidth Value) { Put(*this, widthOuter_, Value); }
-void TKitBevel::SetBorderColor(TColor Value) { Put(*this, borderColor_, Value); }
-void TKitBevel::SetBorderInnerWidth(TKitBorderWidth Value) { Put(*this, borderInnerWidth_, Value); }
-void TKitBevel::SetBorderWidth(TKitBorderWidth Value) { Put(*this, borderWidth_, Value); }
-void TKitBevel::SetBorderSides(TKitFrameSides Value) { Put(*this, borderSides_, Value); }
-void TKitBevel::SetEdgeStyle(TKitEdgeStyle Value) { Put(*this, edgeStyle_, Value); }
-void TKitBevel::SetLightColor(TColor Value) { Put(*this, lightColor_, Value); }
-void TKitBevel::SetShadowColor(TColor Value) { Put(*this, shadowColor_, Value); }
+void TKitBevel::SetWidthInner(TKitBevelWidth Value) { KitPut(*this, widthInner_, Value); }
+void TKitBevel::SetWidthOuter(TKitBevelWidth Value) { KitPut(*this, widthOuter_, Value); }
+void TKitBevel::SetBorderColor(TColor Value) { KitPut(*this, borderColor_, Value); }
+void TKitBevel::SetBorderInnerWidth(TKitBorderWidth Value) { KitPut(*this, borderInnerWidth_, Value); }
+void TKitBevel::SetBorderWidth(TKitBorderWidth Value) { KitPut(*this, borderWidth_, Value); }
+void TKitBevel::SetBorderSides(TKitFrameSides Value) { KitPut(*this, borderSides_, Value); }
+void TKitBevel::SetEdgeStyle(TKitEdgeStyle Value) { KitPut(*this, edgeStyle_, Value); }
+void TKitBevel::SetLightColor(TColor Value) { KitPut(*this, lightColor_, Value); }
+void TKitBevel::SetShadowColor(TColor Value) { KitPut(*this, shadowColor_, Value); }
 
 void TKitBevel::SetModeField(TKitBevelMode Value) {
   if (windowedOwner_ && (mode_ == bmWindows) != (Value == bmWindows)) needsNewWindow_ = 1;

@@ -44,6 +44,32 @@ void DefineInternalList(TFiler* filer, TKitCustomImageList* list,
       [signature](TWriter& writer) { writer.WriteString(signature); }, !signature.empty());
 }
 
+// A mouse enter/leave notice is the control's own when it names no control or this one.
+bool MouseNoticeIsFor(const TMessage& message, const TControl* control) {
+  return message.LParam == 0 || message.LParam == reinterpret_cast<win::LPARAM>(control);
+}
+
+// Moves a control's image-list binding to Value (free notifications and change link);
+// false when Value is already the list.
+bool RebindImageList(TComponent* self, TKitCustomImageList*& field, TKitChangeLink& link,
+                     TKitCustomImageList* Value) {
+  if (Value == field) return false;
+  if (field) field->RemoveFreeNotification(self);
+  field = Value;
+  link.SetContainer(Value);
+  if (Value) Value->FreeNotification(self);
+  return true;
+}
+
+// Forgets the bound image list when it is the component being removed.
+void DropRemovedImageList(TComponent* AComponent, TOperation Operation, TKitCustomImageList*& field,
+                          TKitChangeLink& link) {
+  if (Operation == opRemove && AComponent == field) {
+    field = nullptr;
+    link.SetContainer(nullptr);
+  }
+}
+
 }  // namespace
 
 void SetKitFormBackLookup(TKitFormBackLookup Lookup) { FormLookup() = std::move(Lookup); }
@@ -118,12 +144,7 @@ void TKitCustomControl::SetTransparent(bool Value) {
 }
 
 void TKitCustomControl::SetImageList(TKitCustomImageList* Value) {
-  if (Value == imageList_) return;
-  if (imageList_) imageList_->RemoveFreeNotification(this);
-  imageList_ = Value;
-  changeLink_->SetContainer(Value);
-  if (Value) Value->FreeNotification(this);
-  GetIMLChange(Value);
+  if (RebindImageList(this, imageList_, *changeLink_, Value)) GetIMLChange(Value);
 }
 
 void TKitCustomControl::SetFlatBorder(bool Value) {
@@ -216,10 +237,7 @@ void TKitCustomControl::CreateParams(TCreateParams& Params) {
 
 void TKitCustomControl::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomControl::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == imageList_) {
-    imageList_ = nullptr;
-    changeLink_->SetContainer(nullptr);
-  }
+  DropRemovedImageList(AComponent, Operation, imageList_, *changeLink_);
 }
 
 void TKitCustomControl::Dispatch(TMessage& Message) {
@@ -285,12 +303,12 @@ void TKitCustomControl::WMKillFocus(TMessage& Message) {
 
 void TKitCustomControl::CMMouseEnter(TMessage& Message) {
   TCustomControl::CMMouseEnter(Message);
-  if (Message.LParam == 0 || Message.LParam == reinterpret_cast<win::LPARAM>(this)) MouseEnter();
+  if (MouseNoticeIsFor(Message, this)) MouseEnter();
 }
 
 void TKitCustomControl::CMMouseLeave(TMessage& Message) {
   TCustomControl::CMMouseLeave(Message);
-  if (Message.LParam == 0 || Message.LParam == reinterpret_cast<win::LPARAM>(this)) MouseExit();
+  if (MouseNoticeIsFor(Message, this)) MouseExit();
 }
 
 // ---- TKitCustomPanel ------------------------------------------------------------------------
@@ -528,12 +546,12 @@ void TKitControl::GetChange(TObject*) {
 
 void TKitControl::CMMouseEnter(TMessage& Message) {
   TGraphicControl::CMMouseEnter(Message);
-  if (Message.LParam == 0 || Message.LParam == reinterpret_cast<win::LPARAM>(this)) MouseEnter();
+  if (MouseNoticeIsFor(Message, this)) MouseEnter();
 }
 
 void TKitControl::CMMouseLeave(TMessage& Message) {
   TGraphicControl::CMMouseLeave(Message);
-  if (Message.LParam == 0 || Message.LParam == reinterpret_cast<win::LPARAM>(this)) MouseExit();
+  if (MouseNoticeIsFor(Message, this)) MouseExit();
 }
 
 const TClass& TKitBaseControl::StaticClass() {
@@ -556,12 +574,7 @@ TKitBaseControl::~TKitBaseControl() {
 }
 
 void TKitBaseControl::SetImageList(TKitCustomImageList* Value) {
-  if (Value == imageList_) return;
-  if (imageList_) imageList_->RemoveFreeNotification(this);
-  imageList_ = Value;
-  changeLink_->SetContainer(Value);
-  if (Value) Value->FreeNotification(this);
-  GetIMLChange(Value);
+  if (RebindImageList(this, imageList_, *changeLink_, Value)) GetIMLChange(Value);
 }
 
 bool TKitBaseControl::ImageListStored() const { return KitSharedListSignature(imageList_).empty(); }
@@ -590,10 +603,7 @@ void TKitBaseControl::SetListIndex(Integer Value) {
 
 void TKitBaseControl::Notification(TComponent* AComponent, TOperation Operation) {
   TKitControl::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == imageList_) {
-    imageList_ = nullptr;
-    changeLink_->SetContainer(nullptr);
-  }
+  DropRemovedImageList(AComponent, Operation, imageList_, *changeLink_);
 }
 
 const TClass& TKitBaseGraphicControl::StaticClass() {

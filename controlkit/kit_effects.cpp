@@ -12,13 +12,6 @@
 
 namespace {
 
-template <class T, class V>
-void Put(T& object, V& field, V value) {
-  if (field == value) return;
-  field = value;
-  object.Change();
-}
-
 // num / den rounded to the nearest integer, halves to even (den > 0, num >= 0).
 Integer DivRoundEven(Integer num, Integer den) {
   const Integer q = num / den, r = num % den;
@@ -253,7 +246,7 @@ void TKitAlphaObject::SetImageList(TKitCustomImageList* Value) {
   NotifyChange();
 }
 
-void TKitAlphaObject::SetStrength(Single Value) { Put(*this, strength_, Value); }
+void TKitAlphaObject::SetStrength(Single Value) { KitPut(*this, strength_, Value); }
 
 void TKitAlphaObject::SetIndex(Integer Which, Integer Value) {
   Integer& field = Which == 0 ? imageIndex_ : listIndex_;
@@ -265,7 +258,7 @@ void TKitAlphaObject::SetIndex(Integer Which, Integer Value) {
 
 void TKitAlphaObject::SetFillObject(TKitFillObject* Value) { fillObject_->Assign(Value); }
 
-void TKitAlphaObject::SetEnabled(bool Value) { Put(*this, enabled_, Value); }
+void TKitAlphaObject::SetEnabled(bool Value) { KitPut(*this, enabled_, Value); }
 
 void TKitAlphaObject::ReloadImage() {
   TBitmap* target = fillObject_->ListBitmap();
@@ -341,14 +334,14 @@ std::string TKitBitmapEffectObject::SettingsText() {
 }
 
 void TKitBitmapEffectObject::SetAlphaBlend(TKitAlphaObject* Value) { alphaBlend_->Assign(Value); }
-void TKitBitmapEffectObject::SetInvert(bool Value) { Put(*this, invert_, Value); }
-void TKitBitmapEffectObject::SetBuffered(bool Value) { Put(*this, buffered_, Value); }
-void TKitBitmapEffectObject::SetGrayScale(bool Value) { Put(*this, grayScale_, Value); }
-void TKitBitmapEffectObject::SetFlipVertical(bool Value) { Put(*this, flipVertical_, Value); }
-void TKitBitmapEffectObject::SetFlipHorizontal(bool Value) { Put(*this, flipHorizontal_, Value); }
+void TKitBitmapEffectObject::SetInvert(bool Value) { KitPut(*this, invert_, Value); }
+void TKitBitmapEffectObject::SetBuffered(bool Value) { KitPut(*this, buffered_, Value); }
+void TKitBitmapEffectObject::SetGrayScale(bool Value) { KitPut(*this, grayScale_, Value); }
+void TKitBitmapEffectObject::SetFlipVertical(bool Value) { KitPut(*this, flipVertical_, Value); }
+void TKitBitmapEffectObject::SetFlipHorizontal(bool Value) { KitPut(*this, flipHorizontal_, Value); }
 
 void TKitBitmapEffectObject::SetBrightness(Integer Value) {
-  Put(*this, brightness_, std::clamp(Value, kKitMinBrightness, kKitMaxBrightness));
+  KitPut(*this, brightness_, std::clamp(Value, kKitMinBrightness, kKitMaxBrightness));
 }
 
 bool TKitBitmapEffectObject::Active() const {

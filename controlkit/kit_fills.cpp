@@ -6,13 +6,6 @@
 
 namespace {
 
-template <class T, class V>
-void Put(T& object, V& field, V value) {
-  if (field == value) return;
-  field = value;
-  object.Change();
-}
-
 void FillSolid(TCanvas* canvas, const TRect& r, TColor color) {
   canvas->Brush()->SetStyle(bsSolid);
   canvas->Brush()->SetColor(color);
@@ -92,13 +85,13 @@ void TKitGradient::DefineProperties(TFiler* Filer) {
 }
 
 void TKitGradient::SetColorCount(Integer Value) {
-  Put(*this, colorCount_, std::clamp(Value, kKitMinColorCount, kKitMaxColorCount));
+  KitPut(*this, colorCount_, std::clamp(Value, kKitMinColorCount, kKitMaxColorCount));
 }
-void TKitGradient::SetColor(TColor Value) { Put(*this, color_, Value); }
-void TKitGradient::SetEndColor(TColor Value) { Put(*this, endColor_, Value); }
-void TKitGradient::SetPaletteRealize(bool Value) { Put(*this, paletteRealize_, Value); }
-void TKitGradient::SetStyle(TKitGradientStyle Value) { Put(*this, style_, Value); }
-void TKitGradient::SetTwoColors(bool Value) { Put(*this, twoColors_, Value); }
+void TKitGradient::SetColor(TColor Value) { KitPut(*this, color_, Value); }
+void TKitGradient::SetEndColor(TColor Value) { KitPut(*this, endColor_, Value); }
+void TKitGradient::SetPaletteRealize(bool Value) { KitPut(*this, paletteRealize_, Value); }
+void TKitGradient::SetStyle(TKitGradientStyle Value) { KitPut(*this, style_, Value); }
+void TKitGradient::SetTwoColors(bool Value) { KitPut(*this, twoColors_, Value); }
 
 void TKitGradient::SetColorList(const std::vector<TColor>& Value) {
   TKitOneChange<TKitGradient> once(*this);
@@ -189,8 +182,8 @@ std::string TKitShapeFill::SettingsText() {
 
 void TKitShapeFill::SetBitmap(TBitmap* Value) { bitmap_->Assign(Value); }
 void TKitShapeFill::SetGradient(TKitGradient* Value) { gradient_->Assign(Value); }
-void TKitShapeFill::SetStyle(TKitFillStyle Value) { Put(*this, style_, Value); }
-void TKitShapeFill::SetTileMode(TKitTileMode Value) { Put(*this, tileMode_, Value); }
+void TKitShapeFill::SetStyle(TKitFillStyle Value) { KitPut(*this, style_, Value); }
+void TKitShapeFill::SetTileMode(TKitTileMode Value) { KitPut(*this, tileMode_, Value); }
 
 // ---- TKitFillObject ------------------------------------------------------------------------------
 

@@ -363,14 +363,7 @@ const TClass& TKitImageList::StaticClass() {
   return cls;
 }
 
-void TKitImageList::Publish(TPublished& published) {
-  auto p = published.For<TKitImageList>();
-  p.Boolean("DefaultCompressed", &TKitImageList::DefaultCompressed, &TKitImageList::SetDefaultCompressed)
-      .Default(false);
-  p.Enum("DefaultPixelFormat", KitSavePixelFormatInfo(), &TKitImageList::DefaultPixelFormat,
-         &TKitImageList::SetDefaultPixelFormat)
-      .Default(spfDefault);
-}
+void TKitImageList::Publish(TPublished& published) { KitPublishContainerDefaults<TKitImageList>(published, true); }
 
 TKitImageList::TKitImageList(TComponent* AOwner)
     : TKitCustomImageList(AOwner, TKitImageListItem::StaticClass(), ckImageList) {}
@@ -460,14 +453,7 @@ const TClass& TKitBitmapList::StaticClass() {
   return cls;
 }
 
-void TKitBitmapList::Publish(TPublished& published) {
-  auto p = published.For<TKitBitmapList>();
-  p.Boolean("DefaultCompressed", &TKitBitmapList::DefaultCompressed, &TKitBitmapList::SetDefaultCompressed)
-      .Default(false);
-  p.Enum("DefaultPixelFormat", KitSavePixelFormatInfo(), &TKitBitmapList::DefaultPixelFormat,
-         &TKitBitmapList::SetDefaultPixelFormat)
-      .Default(spfDefault);
-}
+void TKitBitmapList::Publish(TPublished& published) { KitPublishContainerDefaults<TKitBitmapList>(published, true); }
 
 TKitBitmapList::TKitBitmapList(TComponent* AOwner)
     : TKitCustomImageList(AOwner, TKitBitmapListItem::StaticClass(), ckBitmapList) {}

@@ -458,11 +458,7 @@ const TClass& TKitStringList::StaticClass() {
   return cls;
 }
 
-void TKitStringList::Publish(TPublished& published) {
-  auto p = published.For<TKitStringList>();
-  p.Boolean("DefaultCompressed", &TKitStringList::DefaultCompressed, &TKitStringList::SetDefaultCompressed)
-      .Default(false);
-}
+void TKitStringList::Publish(TPublished& published) { KitPublishContainerDefaults<TKitStringList>(published, false); }
 
 TKitStringList::TKitStringList(TComponent* AOwner)
     : TKitCustomContainer(AOwner, TKitStringListItem::StaticClass(), ckStringList) {}
@@ -477,11 +473,7 @@ const TClass& TKitWaveList::StaticClass() {
   return cls;
 }
 
-void TKitWaveList::Publish(TPublished& published) {
-  auto p = published.For<TKitWaveList>();
-  p.Boolean("DefaultCompressed", &TKitWaveList::DefaultCompressed, &TKitWaveList::SetDefaultCompressed)
-      .Default(false);
-}
+void TKitWaveList::Publish(TPublished& published) { KitPublishContainerDefaults<TKitWaveList>(published, false); }
 
 TKitWaveList::TKitWaveList(TComponent* AOwner)
     : TKitCustomContainer(AOwner, TKitWaveListItem::StaticClass(), ckWaveList) {}

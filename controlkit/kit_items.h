@@ -18,6 +18,7 @@
 #include "controlkit/kit_internal_format.h"
 #include "controlkit/kit_wave.h"
 #include "platform/classlib/bitmap.h"
+#include "platform/classlib/properties.h"
 #include "platform/classlib/strings.h"
 
 class TKitCustomContainer;
@@ -227,6 +228,17 @@ class TKitCustomContainer : public TKitBaseContainer {
   TKitContainerKind kind_;
   TKitSavePixelFormat defaultPixelFormat_ = spfDefault;
 };
+
+// The published defaults of a container class L: DefaultCompressed, then (image and bitmap
+// lists) DefaultPixelFormat.
+template <class L>
+void KitPublishContainerDefaults(TPublished& published, bool WithPixelFormat) {
+  auto p = published.For<L>();
+  p.Boolean("DefaultCompressed", &L::DefaultCompressed, &L::SetDefaultCompressed).Default(false);
+  if (WithPixelFormat)
+    p.Enum("DefaultPixelFormat", KitSavePixelFormatInfo(), &L::DefaultPixelFormat, &L::SetDefaultPixelFormat)
+        .Default(spfDefault);
+}
 
 class TKitStringList : public TKitCustomContainer {
  public:

@@ -3,18 +3,6 @@
 
 #include "controlkit/kit_properties.h"
 
-namespace {
-
-// Stores a different value and reports it.
-template <class T, class V>
-void Put(T& object, V& field, V value) {
-  if (field == value) return;
-  field = value;
-  object.Change();
-}
-
-}  // namespace
-
 // ---- TKitGlyphTextLayout -------------------------------------------------------------------------
 
 const TClass& TKitGlyphTextLayout::StaticClass() {
@@ -44,15 +32,15 @@ void TKitGlyphTextLayout::Assign(TPersistent* Source) {
   alignment_ = source->alignment_;
 }
 
-void TKitGlyphTextLayout::SetAlignText2Glyph(TKitTextArrange Value) { Put(*this, alignText2Glyph_, Value); }
+void TKitGlyphTextLayout::SetAlignText2Glyph(TKitTextArrange Value) { KitPut(*this, alignText2Glyph_, Value); }
 
 void TKitGlyphTextLayout::SetOffset(Integer Which, Integer Value) {
-  Put(*this, Which == 0 ? offsetX_ : offsetY_, Value);
+  KitPut(*this, Which == 0 ? offsetX_ : offsetY_, Value);
 }
 
-void TKitGlyphTextLayout::SetSpacing(Integer Value) { Put(*this, spacing_, Value); }
+void TKitGlyphTextLayout::SetSpacing(Integer Value) { KitPut(*this, spacing_, Value); }
 
-void TKitGlyphTextLayout::SetAlignment(TKitAlignment Value) { Put(*this, alignment_, Value); }
+void TKitGlyphTextLayout::SetAlignment(TKitAlignment Value) { KitPut(*this, alignment_, Value); }
 
 // ---- TKitButtonLayout ----------------------------------------------------------------------------
 
@@ -87,13 +75,13 @@ void TKitButtonLayout::Assign(TPersistent* Source) {
   arrowSize_ = source->arrowSize_;
 }
 
-void TKitButtonLayout::SetArrow(bool Value) { Put(*this, arrow_, Value); }
-void TKitButtonLayout::SetArrowColor(TColor Value) { Put(*this, arrowColor_, Value); }
-void TKitButtonLayout::SetArrowIndent(Integer Value) { Put(*this, arrowIndent_, Value); }
-void TKitButtonLayout::SetArrowPosition(TKitArrowPosition Value) { Put(*this, arrowPosition_, Value); }
+void TKitButtonLayout::SetArrow(bool Value) { KitPut(*this, arrow_, Value); }
+void TKitButtonLayout::SetArrowColor(TColor Value) { KitPut(*this, arrowColor_, Value); }
+void TKitButtonLayout::SetArrowIndent(Integer Value) { KitPut(*this, arrowIndent_, Value); }
+void TKitButtonLayout::SetArrowPosition(TKitArrowPosition Value) { KitPut(*this, arrowPosition_, Value); }
 
 void TKitButtonLayout::SetArrowSize(Integer Value) {
-  Put(*this, arrowSize_, std::clamp(Value, kKitMinArrowSize, kKitMaxArrowSize));
+  KitPut(*this, arrowSize_, std::clamp(Value, kKitMinArrowSize, kKitMaxArrowSize));
 }
 
 // ---- TKit3DCaption -------------------------------------------------------------------------------
@@ -138,14 +126,14 @@ std::string TKit3DCaption::SettingsText() {
   return "{" + std::string(i < std::size(kWords) ? kWords[i] : "") + "}";
 }
 
-void TKit3DCaption::SetDisabledStyle(TKitDisabledStyle Value) { Put(*this, disabledStyle_, Value); }
-void TKit3DCaption::SetLightDepth(Byte Value) { Put(*this, lightDepth_, Value); }
-void TKit3DCaption::SetShadowDepth(Byte Value) { Put(*this, shadowDepth_, Value); }
-void TKit3DCaption::SetLightColor(TColor Value) { Put(*this, lightColor_, Value); }
-void TKit3DCaption::SetShadowColor(TColor Value) { Put(*this, shadowColor_, Value); }
-void TKit3DCaption::SetStyle(TKitThreeDStyle Value) { Put(*this, style_, Value); }
-void TKit3DCaption::SetOrientation(TKitThreeDOrientation Value) { Put(*this, orientation_, Value); }
-void TKit3DCaption::SetTracing(Integer Value) { Put(*this, tracing_, Value); }
+void TKit3DCaption::SetDisabledStyle(TKitDisabledStyle Value) { KitPut(*this, disabledStyle_, Value); }
+void TKit3DCaption::SetLightDepth(Byte Value) { KitPut(*this, lightDepth_, Value); }
+void TKit3DCaption::SetShadowDepth(Byte Value) { KitPut(*this, shadowDepth_, Value); }
+void TKit3DCaption::SetLightColor(TColor Value) { KitPut(*this, lightColor_, Value); }
+void TKit3DCaption::SetShadowColor(TColor Value) { KitPut(*this, shadowColor_, Value); }
+void TKit3DCaption::SetStyle(TKitThreeDStyle Value) { KitPut(*this, style_, Value); }
+void TKit3DCaption::SetOrientation(TKitThreeDOrientation Value) { KitPut(*this, orientation_, Value); }
+void TKit3DCaption::SetTracing(Integer Value) { KitPut(*this, tracing_, Value); }
 
 // ---- TKitFxCaption -------------------------------------------------------------------------------
 
@@ -183,9 +171,9 @@ std::string TKitFxCaption::SettingsText() {
   return text + " rot: " + std::to_string(angle_) + "}";
 }
 
-void TKitFxCaption::SetAngle(Integer Value) { Put(*this, angle_, std::clamp(Value, kKitMinAngle, kKitMaxAngle)); }
+void TKitFxCaption::SetAngle(Integer Value) { KitPut(*this, angle_, std::clamp(Value, kKitMinAngle, kKitMaxAngle)); }
 
-void TKitFxCaption::SetPos(Integer Which, SmallInt Value) { Put(*this, Which == 0 ? posX_ : posY_, Value); }
+void TKitFxCaption::SetPos(Integer Which, SmallInt Value) { KitPut(*this, Which == 0 ? posX_ : posY_, Value); }
 
 void TKitFxCaption::SetPosXY(SmallInt X, SmallInt Y) {
   // Both at once, quietly: the measuring step places the caption this way.

@@ -40,6 +40,15 @@ class TKitObject : public TPersistent {
   Byte updating_ = 0;
 };
 
+// Stores a value that differs from the field's and reports it through the object's Change;
+// an equal value changes nothing and fires nothing.
+template <class T, class V>
+void KitPut(T& object, V& field, V value) {
+  if (field == value) return;
+  field = value;
+  object.Change();
+}
+
 class TKitCustomComponent : public TComponent {
  public:
   static const TClass& StaticClass();
