@@ -4,6 +4,8 @@
 
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/std_edit.h"
+#include "platform/classlib/std_imagelist_link.h"
+#include "platform/classlib/std_item_blob.h"
 #include "platform/classlib/std_label.h"
 #include "platform/classlib/streams.h"
 #include "platform/win/gdi.h"
@@ -301,16 +303,14 @@ void TListItems::Delete(Integer index) { delete Item(index); }
 
 void TListItems::Clear() {
   clearing_ = true;
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
+    // Cleared before EndUpdate repaints, also when a deletion throws.
+    struct Done {
+      bool& flag;
+      ~Done() { flag = false; }
+    } done{clearing_};
     while (!items_.empty()) delete items_.back();
-  } catch (...) {
-    clearing_ = false;
-    EndUpdate();
-    throw;
-  }
-  clearing_ = false;
-  EndUpdate();
+  });
 }
 
 Integer TListItems::IndexOf(const TListItem* value) const {
@@ -332,60 +332,13 @@ void TListItems::Assign(TPersistent* source) {
     return;
   }
   if (other == this) return;
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     for (TListItem* from : other->items_) Add()->Assign(from);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 namespace {
-
-void PutI32(TStream& s, std::int32_t v) {
-  std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                       static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-  s.WriteBuffer(b, 4);
-}
-
-void PutShortString(TStream& s, const std::string& text) {
-  // A length byte holds 255 characters: longer texts are cut in the form.
-  std::string t = text.substr(0, 255);
-  auto len = static_cast<std::uint8_t>(t.size());
-  s.WriteBuffer(&len, 1);
-  if (len) s.WriteBuffer(t.data(), len);
-}
-
-struct ItemBlob {
-  std::vector<std::uint8_t> bytes;
-  std::size_t pos = 0;
-  std::size_t Left() const { return bytes.size() - pos; }
-  void Need(std::size_t n) const {
-    if (Left() < n) throw EReadError("List item data is cut short");
-  }
-  std::int32_t I32() {
-    Need(4);
-    std::uint32_t v = static_cast<std::uint32_t>(bytes[pos]) | (static_cast<std::uint32_t>(bytes[pos + 1]) << 8) |
-                      (static_cast<std::uint32_t>(bytes[pos + 2]) << 16) |
-                      (static_cast<std::uint32_t>(bytes[pos + 3]) << 24);
-    pos += 4;
-    return static_cast<std::int32_t>(v);
-  }
-  std::uint8_t Byte() {
-    Need(1);
-    return bytes[pos++];
-  }
-  std::string Str() {
-    std::size_t n = Byte();
-    Need(n);
-    std::string s(reinterpret_cast<const char*>(bytes.data() + pos), n);
-    pos += n;
-    return s;
-  }
-};
 
 struct StoredItem {
   std::int32_t image = -1, state = -1;
@@ -400,24 +353,20 @@ constexpr std::size_t kMinItemBytes = 4 + 4 + 1 + 1 + 4;
 }  // namespace
 
 void TListItems::WriteData(TStream& stream) const {
-  PutI32(stream, Count());
+  PutBlobI32(stream, Count());
   for (const TListItem* item : items_) {
-    PutI32(stream, item->imageIndex_);
-    PutI32(stream, item->stateIndex_);
+    PutBlobI32(stream, item->imageIndex_);
+    PutBlobI32(stream, item->stateIndex_);
     std::uint8_t checked = item->checked_ ? 1 : 0;
     stream.WriteBuffer(&checked, 1);
-    PutShortString(stream, item->caption_);
-    PutI32(stream, item->subItems_->Count());
-    for (Integer i = 0; i < item->subItems_->Count(); ++i) PutShortString(stream, item->subItems_->Strings(i));
+    PutBlobString(stream, item->caption_);
+    PutBlobI32(stream, item->subItems_->Count());
+    for (Integer i = 0; i < item->subItems_->Count(); ++i) PutBlobString(stream, item->subItems_->Strings(i));
   }
 }
 
 void TListItems::ReadData(TStream& stream) {
-  Int64 left = stream.Size() - stream.Position();
-  if (left < 4 || left > (Int64{1} << 30)) throw EReadError("Invalid list item data");
-  ItemBlob r;
-  r.bytes.resize(static_cast<std::size_t>(left));
-  stream.ReadBuffer(r.bytes.data(), left);
+  TItemBlob r(stream, "Invalid list item data", "List item data is cut short");
   std::int32_t count = r.I32();
   if (count < 0 || static_cast<std::size_t>(count) > r.Left() / kMinItemBytes)
     throw EReadError("Invalid list item count");
@@ -431,8 +380,7 @@ void TListItems::ReadData(TStream& stream) {
     if (subs < 0 || static_cast<std::size_t>(subs) > r.Left()) throw EReadError("Invalid list item count");
     for (std::int32_t i = 0; i < subs; ++i) s.subItems.push_back(r.Str());
   }
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     for (const StoredItem& s : stored) {
       TListItem* item = Add();
@@ -442,11 +390,7 @@ void TListItems::ReadData(TStream& stream) {
       item->checked_ = s.checked;
       for (const std::string& sub : s.subItems) item->subItems_->Add(sub);
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TListItems::DefineProperties(TFiler* filer) {
@@ -463,18 +407,12 @@ const TClass& TCustomListView::StaticClass() {
 }
 
 TCustomListView::TCustomListView(TComponent* AOwner)
-    : TCustomControl(AOwner),
+    : TCustomItemView(AOwner, 250, 150),
       columns_(std::make_unique<TListColumns>(this)),
       items_(std::make_unique<TListItems>(this)),
       edit_(this, ListEditorClass(), [this](TListItem* item, std::string& text) { Edit(item, text); },
             [](TListItem* item, const std::string& text) { item->SetCaption(text); }),
       imageLink_(std::make_unique<TChangeLink>()) {
-  controlStyle_ = controlStyle_ + TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
-  controlStyle_.Exclude(csAcceptsControls);
-  SetBounds(Left(), Top(), 250, 150);
-  SetTabStop(true);
-  SetParentColor(false);
-  SetColor(clWindow);
   imageLink_->OnChange = [this](TObject*) { ItemsChanged(); };
 }
 
@@ -483,16 +421,6 @@ TCustomListView::~TCustomListView() {
   selected_ = nullptr;
   edit_.DestroyEditor();
   items_.reset();
-}
-
-void TCustomListView::CreateParams(TCreateParams& Params) {
-  TCustomControl::CreateParams(Params);
-  if (borderStyle_ == bsSingle) {
-    if (Ctl3D())
-      Params.ExStyle |= win::WS_EX_CLIENTEDGE;
-    else
-      Params.Style |= win::WS_BORDER;
-  }
 }
 
 TCustomEdit* TCustomListView::EditControl() const { return edit_.Item() ? edit_.Editor() : nullptr; }
@@ -617,7 +545,7 @@ Integer TCustomListView::ColumnAt(Integer X) const {
 
 Integer TCustomListView::RowOf(const TListItem* item) const {
   Integer index = items_->IndexOf(item);
-  return index < 0 ? -1 : index - top_;
+  return index < 0 ? -1 : index - topRow_;
 }
 
 Integer TCustomListView::VisibleRows() {
@@ -627,20 +555,20 @@ Integer TCustomListView::VisibleRows() {
 
 void TCustomListView::ClampTop() {
   if (!items_) return;
-  top_ = std::clamp<Integer>(top_, 0, std::max<Integer>(0, items_->Count() - VisibleRows()));
+  topRow_ = std::clamp<Integer>(topRow_, 0, std::max<Integer>(0, items_->Count() - VisibleRows()));
 }
 
 void TCustomListView::ScrollIntoView(const TListItem* item) {
   Integer index = items_->IndexOf(item);
   if (index < 0) return;
-  if (index < top_) top_ = index;
-  if (index >= top_ + VisibleRows()) top_ = index - VisibleRows() + 1;
+  if (index < topRow_) topRow_ = index;
+  if (index >= topRow_ + VisibleRows()) topRow_ = index - VisibleRows() + 1;
   ClampTop();
   Invalidate();
 }
 
 TListItem* TCustomListView::TopItem() const {
-  return top_ < items_->Count() ? items_->Item(top_) : nullptr;
+  return topRow_ < items_->Count() ? items_->Item(topRow_) : nullptr;
 }
 
 TCustomListView::RowParts TCustomListView::PartsOf(const TListItem* item, Integer row) {
@@ -661,23 +589,19 @@ TCustomListView::RowParts TCustomListView::PartsOf(const TListItem* item, Intege
 TListItem* TCustomListView::GetItemAt(Integer X, Integer Y) {
   THitTests hit = GetHitTestInfoAt(X, Y);
   if (!hit.Contains(htOnItem)) return nullptr;
-  Integer index = (Y - HeaderHeight()) / ItemHeight() + top_;
+  Integer index = (Y - HeaderHeight()) / ItemHeight() + topRow_;
   return items_->Item(index);
 }
 
 THitTests TCustomListView::GetHitTestInfoAt(Integer X, Integer Y) {
-  THitTests result;
-  if (X < 0) result.Include(htToLeft);
-  if (X >= ClientWidth()) result.Include(htToRight);
-  if (Y < 0) result.Include(htAbove);
-  if (Y >= ClientHeight()) result.Include(htBelow);
+  THitTests result = HitsOutside(X, Y);
   if (!result.Empty()) return result;
   Integer y = Y - HeaderHeight();
   if (y < 0) return THitTests{htNowhere};
-  Integer index = y / ItemHeight() + top_;
+  Integer index = y / ItemHeight() + topRow_;
   if (index >= items_->Count()) return THitTests{htNowhere};
   TListItem* item = items_->Item(index);
-  RowParts p = PartsOf(item, index - top_);
+  RowParts p = PartsOf(item, index - topRow_);
   if (X < p.x1) return THitTests{htOnItem, htOnStateIcon};
   if (X < p.x2) return THitTests{htOnItem, htOnIcon};
   if (X < p.labelRight) return THitTests{htOnItem, htOnLabel};
@@ -714,66 +638,28 @@ void TCustomListView::SetCheckboxes(bool value) {
   ItemsChanged();
 }
 
-void TCustomListView::SetBorderStyle(TBorderStyle value) {
-  if (value != bsNone) value = bsSingle;
-  if (borderStyle_ == value) return;
-  borderStyle_ = value;
-  RecreateWnd();
-}
-
-void TCustomListView::SetHideSelection(bool value) {
-  if (hideSelection_ == value) return;
-  hideSelection_ = value;
-  Invalidate();
-}
-
-void TCustomListView::SetRowSelect(bool value) {
-  if (rowSelect_ == value) return;
-  rowSelect_ = value;
-  Invalidate();
-}
-
 void TCustomListView::SetShowColumnHeaders(bool value) {
   if (showColumnHeaders_ == value) return;
   showColumnHeaders_ = value;
   ItemsChanged();
 }
 
-void TCustomListView::SetImageList(TCustomImageList*& field, TCustomImageList* value, TChangeLink* link) {
-  if (field == value) return;
-  if (field) {
-    field->UnRegisterChanges(link);
-    field->RemoveFreeNotification(this);
-  }
-  field = value;
-  if (value) {
-    value->RegisterChanges(link);
-    value->FreeNotification(this);
-  }
-  ItemsChanged();
+void TCustomListView::SetSmallImages(TCustomImageList* value) {
+  if (ReplaceImageList(this, smallImages_, value, imageLink_.get())) ItemsChanged();
 }
-
-void TCustomListView::SetSmallImages(TCustomImageList* value) { SetImageList(smallImages_, value, imageLink_.get()); }
 
 void TCustomListView::SetLargeImages(TCustomImageList* value) {
   // Large images are kept for the icon style, which is drawn as the report here.
-  if (largeImages_ == value) return;
-  if (largeImages_) largeImages_->RemoveFreeNotification(this);
-  largeImages_ = value;
-  if (value) value->FreeNotification(this);
+  ReplaceImageList(this, largeImages_, value, nullptr);
 }
 
 void TCustomListView::SetStateImages(TCustomImageList* value) {
   // One change link serves the small images; the state list is watched through paints.
-  if (stateImages_ == value) return;
-  if (stateImages_) stateImages_->RemoveFreeNotification(this);
-  stateImages_ = value;
-  if (value) value->FreeNotification(this);
-  ItemsChanged();
+  if (ReplaceImageList(this, stateImages_, value, nullptr)) ItemsChanged();
 }
 
 void TCustomListView::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomControl::Notification(AComponent, Operation);
+  TCustomItemView::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == smallImages_) smallImages_ = nullptr;
   if (AComponent == largeImages_) largeImages_ = nullptr;
@@ -783,31 +669,13 @@ void TCustomListView::Notification(TComponent* AComponent, TOperation Operation)
 
 // ---- input ----
 
-void TCustomListView::Dispatch(TMessage& Message) {
-  if (Message.Msg == win::WM_TIMER && Message.WParam == TInplaceEditCore::TimerId) {
-    edit_.StopTimer();
-    if (selected_ && !edit_.Item()) BeginEdit(selected_);
-    return;
-  }
-  TCustomControl::Dispatch(Message);
-}
-
-bool TCustomListView::WantsKey(Word Key) {
-  switch (Key) {
-    case win::VK_LEFT:
-    case win::VK_RIGHT:
-    case win::VK_UP:
-    case win::VK_DOWN:
-    case win::VK_PRIOR:
-    case win::VK_NEXT:
-      return true;
-    default:
-      return false;
-  }
+void TCustomListView::EditDelayElapsed() {
+  edit_.StopTimer();
+  if (selected_ && !edit_.Item()) BeginEdit(selected_);
 }
 
 void TCustomListView::KeyDown(Word& Key, TShiftState Shift) {
-  TCustomControl::KeyDown(Key, Shift);
+  TCustomItemView::KeyDown(Key, Shift);
   Integer count = items_->Count();
   if (count == 0 || Key == 0) return;
   Integer cur = selected_ ? selected_->Index() : -1;
@@ -857,7 +725,7 @@ void TCustomListView::MouseDown(TMouseButton Button, TShiftState Shift, Integer 
     // The right button selects the item under it, as the window system's list does.
     if (TListItem* item = GetItemAt(X, Y)) SetSelected(item);
   }
-  TCustomControl::MouseDown(Button, Shift, X, Y);
+  TCustomItemView::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomListView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
@@ -865,37 +733,7 @@ void TCustomListView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X,
     if (GetItemAt(X, Y) == clickItem_ && GetHitTestInfoAt(X, Y).Contains(htOnLabel)) edit_.StartTimer();
     clickItem_ = nullptr;
   }
-  TCustomControl::MouseUp(Button, Shift, X, Y);
-}
-
-bool TCustomListView::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
-  if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-  top_ -= (WheelDelta / win::WHEEL_DELTA) * 3;
-  ClampTop();
-  Invalidate();
-  return true;
-}
-
-void TCustomListView::WMSetFocus(TMessage& Message) {
-  focused_ = true;
-  TCustomControl::WMSetFocus(Message);
-  Invalidate();
-}
-
-void TCustomListView::WMKillFocus(TMessage& Message) {
-  focused_ = false;
-  TCustomControl::WMKillFocus(Message);
-  Invalidate();
-}
-
-void TCustomListView::WMSize(TMessage& Message) {
-  TCustomControl::WMSize(Message);
-  ClampTop();
-}
-
-void TCustomListView::CMFontChanged(TMessage& Message) {
-  TCustomControl::CMFontChanged(Message);
-  ItemsChanged();
+  TCustomItemView::MouseUp(Button, Shift, X, Y);
 }
 
 // ---- painting ----
@@ -934,16 +772,11 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
   RowParts p = PartsOf(item, row);
   Integer h = ItemHeight();
   bool selected = item == selected_;
-  bool showSel = selected && (focused_ || !hideSelection_);
-  TColor selColor = focused_ ? clHighlight : clBtnFace;
-  TColor selText = focused_ ? clHighlightText : clWindowText;
+  bool showSel = ShowsSelection(selected);
+  TColor selText = SelectionTextColor();
   Integer lineH = FontLineHeight(Font());
 
-  if (showSel && rowSelect_) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(selColor);
-    c->FillRect(TRect{0, p.top, ClientWidth(), p.top + h});
-  }
+  if (showSel && rowSelect_) FillSelection(c, TRect{0, p.top, ClientWidth(), p.top + h});
   if (checkboxes_) {
     TRect box = Bounds(2, p.top + (h - kCheckBox) / 2, kCheckBox, kCheckBox);
     c->Brush()->SetStyle(bsSolid);
@@ -969,11 +802,7 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
     smallImages_->Draw(c, p.x1, p.top + (h - smallImages_->Height()) / 2, item->ImageIndex(), Enabled());
 
   TRect label{p.x2, p.top, p.labelRight, p.top + h};
-  if (showSel && !rowSelect_) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(selColor);
-    c->FillRect(label);
-  }
+  if (showSel && !rowSelect_) FillSelection(c, label);
   c->Brush()->SetStyle(bsClear);
   TColor text = !Enabled() ? clGrayText : showSel ? selText : Font()->Color();
   c->Font()->SetColor(text);
@@ -998,13 +827,9 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
 }
 
 void TCustomListView::Paint() {
-  TCanvas* c = Canvas();
-  c->Brush()->SetStyle(bsSolid);
-  c->Brush()->SetColor(Color());
-  c->FillRect(ClientRect());
-  c->SetFont(Font());
+  TCanvas* c = PaintBackground();
   Integer rows = VisibleRows() + 1;
-  for (Integer r = 0; r < rows && top_ + r < items_->Count(); ++r) PaintRow(c, items_->Item(top_ + r), r);
+  for (Integer r = 0; r < rows && topRow_ + r < items_->Count(); ++r) PaintRow(c, items_->Item(topRow_ + r), r);
   PaintHeader(c);
 }
 

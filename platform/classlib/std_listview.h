@@ -22,8 +22,8 @@
 #include "platform/classlib/std_imagelist.h"
 #include "platform/classlib/std_inplace_edit.h"
 #include "platform/classlib/std_treeview.h"
+#include "platform/classlib/std_item_view.h"
 #include "platform/classlib/strings.h"
-#include "platform/classlib/win_control.h"
 
 class TCustomListView;
 class TListItems;
@@ -196,7 +196,7 @@ class TListItems : public TPersistent {
   bool clearing_ = false;
 };
 
-class TCustomListView : public TCustomControl {
+class TCustomListView : public TCustomItemView {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
@@ -232,16 +232,8 @@ class TCustomListView : public TCustomControl {
   void SetCheckboxes(bool value);
   bool ColumnClick() const { return columnClick_; }
   void SetColumnClick(bool value) { columnClick_ = value; }
-  TBorderStyle BorderStyle() const { return borderStyle_; }
-  void SetBorderStyle(TBorderStyle value);
-  bool HideSelection() const { return hideSelection_; }
-  void SetHideSelection(bool value);
   bool MultiSelect() const { return multiSelect_; }
   void SetMultiSelect(bool value) { multiSelect_ = value; }
-  bool ReadOnly() const { return readOnly_; }
-  void SetReadOnly(bool value) { readOnly_ = value; }
-  bool RowSelect() const { return rowSelect_; }
-  void SetRowSelect(bool value);
   bool ShowColumnHeaders() const { return showColumnHeaders_; }
   void SetShowColumnHeaders(bool value);
   TCustomImageList* SmallImages() const { return smallImages_; }
@@ -275,19 +267,11 @@ class TCustomListView : public TCustomControl {
   virtual void InsertItem(TListItem* Item);
   virtual void ColClick(TListColumn* Column);
 
-  void CreateParams(TCreateParams& Params) override;
   void Paint() override;
-  void Dispatch(TMessage& Message) override;
-  bool WantsKey(Word Key) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void WMSetFocus(TMessage& Message) override;
-  void WMKillFocus(TMessage& Message) override;
-  void WMSize(TMessage& Message) override;
-  void CMFontChanged(TMessage& Message) override;
 
  private:
   struct RowParts {
@@ -301,33 +285,28 @@ class TCustomListView : public TCustomControl {
   Integer ColumnLeft(Integer index) const;
   Integer ColumnWidth(Integer index) const;
   Integer VisibleRows();
-  void ClampTop();
+  void ClampTop() override;
+  void LayoutChanged() override { ItemsChanged(); }
+  void EditDelayElapsed() override;
   void ScrollIntoView(const TListItem* item);
   void ItemsChanged();
   void ItemDeleting(TListItem* item);
   void ToggleCheck(TListItem* item);
   bool BeginEdit(TListItem* item);
-  void SetImageList(TCustomImageList*& field, TCustomImageList* value, TChangeLink* link);
   void PaintHeader(TCanvas* c);
   void PaintRow(TCanvas* c, TListItem* item, Integer row);
 
   std::unique_ptr<TListColumns> columns_;
   std::unique_ptr<TListItems> items_;
   TListItem* selected_ = nullptr;
-  Integer top_ = 0;
   TListItem* clickItem_ = nullptr;
   TInplaceEdit<TListItem> edit_;
-  bool focused_ = false;
   std::unique_ptr<TChangeLink> imageLink_;
 
   TViewStyle viewStyle_ = vsIcon;
   bool checkboxes_ = false;
   bool columnClick_ = true;
-  TBorderStyle borderStyle_ = bsSingle;
-  bool hideSelection_ = true;
   bool multiSelect_ = false;
-  bool readOnly_ = false;
-  bool rowSelect_ = false;
   bool showColumnHeaders_ = true;
   TCustomImageList* smallImages_ = nullptr;
   TCustomImageList* largeImages_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/forms.h"
+#include "platform/classlib/std_imagelist_link.h"
 #include "platform/classlib/std_label.h"
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
@@ -78,17 +79,7 @@ void TCustomTabControl::SetTabWidth(Integer value) {
 }
 
 void TCustomTabControl::SetImages(TCustomImageList* value) {
-  if (images_ == value) return;
-  if (images_) {
-    images_->UnRegisterChanges(imageLink_.get());
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = value;
-  if (value) {
-    value->RegisterChanges(imageLink_.get());
-    value->FreeNotification(this);
-  }
-  TabsChanged();
+  if (ReplaceImageList(this, images_, value, imageLink_.get())) TabsChanged();
 }
 
 void TCustomTabControl::Notification(TComponent* AComponent, TOperation Operation) {

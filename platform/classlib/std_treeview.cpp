@@ -5,6 +5,8 @@
 
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/std_edit.h"
+#include "platform/classlib/std_imagelist_link.h"
+#include "platform/classlib/std_item_blob.h"
 #include "platform/classlib/std_label.h"
 #include "platform/classlib/streams.h"
 #include "platform/classlib/strings.h"
@@ -420,16 +422,14 @@ void TTreeNodes::Delete(TTreeNode* node) {
 
 void TTreeNodes::Clear() {
   clearing_ = true;
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
+    // Cleared before EndUpdate repaints, also when a deletion throws.
+    struct Done {
+      bool& flag;
+      ~Done() { flag = false; }
+    } done{clearing_};
     while (!roots_.empty()) delete roots_.back();
-  } catch (...) {
-    clearing_ = false;
-    EndUpdate();
-    throw;
-  }
-  clearing_ = false;
-  EndUpdate();
+  });
 }
 
 void TTreeNodes::BeginUpdate() { ++updateCount_; }
@@ -450,8 +450,7 @@ void TTreeNodes::Assign(TPersistent* source) {
     return;
   }
   if (other == this) return;
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     // Copies level by level, keeping the order.
     std::function<void(const std::vector<TTreeNode*>&, TTreeNode*)> copy = [&](const std::vector<TTreeNode*>& from,
@@ -464,46 +463,12 @@ void TTreeNodes::Assign(TPersistent* source) {
       }
     };
     copy(other->roots_, nullptr);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 // ---- stored form ------------------------------------------------------------------------------------------
 
 namespace {
-
-void PutI32(TStream& s, std::int32_t v) {
-  std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                       static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-  s.WriteBuffer(b, 4);
-}
-
-// A reader over the whole blob that refuses to run past its end.
-struct BlobReader {
-  std::vector<std::uint8_t> bytes;
-  std::size_t pos = 0;
-
-  std::size_t Left() const { return bytes.size() - pos; }
-  std::int32_t I32() {
-    if (Left() < 4) throw EReadError("Tree node data is cut short");
-    std::uint32_t v = static_cast<std::uint32_t>(bytes[pos]) | (static_cast<std::uint32_t>(bytes[pos + 1]) << 8) |
-                      (static_cast<std::uint32_t>(bytes[pos + 2]) << 16) |
-                      (static_cast<std::uint32_t>(bytes[pos + 3]) << 24);
-    pos += 4;
-    return static_cast<std::int32_t>(v);
-  }
-  std::string Str() {
-    if (Left() < 1) throw EReadError("Tree node data is cut short");
-    std::size_t n = bytes[pos++];
-    if (Left() < n) throw EReadError("Tree node data is cut short");
-    std::string s(reinterpret_cast<const char*>(bytes.data() + pos), n);
-    pos += n;
-    return s;
-  }
-};
 
 // A node read from the blob, before it becomes a TTreeNode.
 struct StoredNode {
@@ -515,7 +480,7 @@ struct StoredNode {
 // The smallest node record: four indexes, a child count and an empty text.
 constexpr std::size_t kMinNodeBytes = 4 * 4 + 4 + 1;
 
-std::vector<StoredNode> ReadNodes(BlobReader& r, std::int32_t count, int depth) {
+std::vector<StoredNode> ReadNodes(TItemBlob& r, std::int32_t count, int depth) {
   if (count < 0 || static_cast<std::size_t>(count) > r.Left() / kMinNodeBytes)
     throw EReadError("Invalid tree node count");
   if (depth > kMaxStoredDepth) throw EReadError("Tree nodes nest too deeply");
@@ -534,16 +499,12 @@ std::vector<StoredNode> ReadNodes(BlobReader& r, std::int32_t count, int depth) 
 
 void WriteNodes(TStream& s, const std::vector<TTreeNode*>& nodes) {
   for (const TTreeNode* n : nodes) {
-    PutI32(s, n->ImageIndex());
-    PutI32(s, n->SelectedIndex());
-    PutI32(s, n->StateIndex());
-    PutI32(s, n->OverlayIndex());
-    PutI32(s, n->Count());
-    // Texts longer than a length byte holds are cut: the form keeps 255 characters.
-    std::string text = n->Text().substr(0, 255);
-    std::uint8_t len = static_cast<std::uint8_t>(text.size());
-    s.WriteBuffer(&len, 1);
-    if (len) s.WriteBuffer(text.data(), len);
+    PutBlobI32(s, n->ImageIndex());
+    PutBlobI32(s, n->SelectedIndex());
+    PutBlobI32(s, n->StateIndex());
+    PutBlobI32(s, n->OverlayIndex());
+    PutBlobI32(s, n->Count());
+    PutBlobString(s, n->Text());
     std::vector<TTreeNode*> children;
     for (Integer i = 0; i < n->Count(); ++i) children.push_back(n->Item(i));
     WriteNodes(s, children);
@@ -553,19 +514,14 @@ void WriteNodes(TStream& s, const std::vector<TTreeNode*>& nodes) {
 }  // namespace
 
 void TTreeNodes::WriteData(TStream& stream) const {
-  PutI32(stream, RootCount());
+  PutBlobI32(stream, RootCount());
   WriteNodes(stream, roots_);
 }
 
 void TTreeNodes::ReadData(TStream& stream) {
-  Int64 left = stream.Size() - stream.Position();
-  if (left < 4 || left > (Int64{1} << 30)) throw EReadError("Invalid tree node data");
-  BlobReader r;
-  r.bytes.resize(static_cast<std::size_t>(left));
-  stream.ReadBuffer(r.bytes.data(), left);
+  TItemBlob r(stream, "Invalid tree node data", "Tree node data is cut short");
   std::vector<StoredNode> nodes = ReadNodes(r, r.I32(), 0);
-  BeginUpdate();
-  try {
+  WithinUpdate(*this, [&] {
     Clear();
     std::function<void(const std::vector<StoredNode>&, TTreeNode*)> build = [&](const std::vector<StoredNode>& from,
                                                                                TTreeNode* parent) {
@@ -580,11 +536,7 @@ void TTreeNodes::ReadData(TStream& stream) {
       }
     };
     build(nodes, nullptr);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TTreeNodes::DefineProperties(TFiler* filer) {
@@ -601,18 +553,12 @@ const TClass& TCustomTreeView::StaticClass() {
 }
 
 TCustomTreeView::TCustomTreeView(TComponent* AOwner)
-    : TCustomControl(AOwner),
+    : TCustomItemView(AOwner, 121, 97),
       items_(std::make_unique<TTreeNodes>(this)),
       edit_(this, TreeEditorClass(), [this](TTreeNode* node, std::string& text) { Edit(node, text); },
             [](TTreeNode* node, const std::string& text) { node->SetText(text); }),
       imageLink_(std::make_unique<TChangeLink>()),
       stateLink_(std::make_unique<TChangeLink>()) {
-  controlStyle_ = controlStyle_ + TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
-  controlStyle_.Exclude(csAcceptsControls);
-  SetBounds(Left(), Top(), 121, 97);
-  SetTabStop(true);
-  SetParentColor(false);
-  SetColor(clWindow);
   imageLink_->OnChange = [this](TObject* s) { ImagesChanged(s); };
   stateLink_->OnChange = [this](TObject* s) { ImagesChanged(s); };
 }
@@ -625,16 +571,6 @@ TCustomTreeView::~TCustomTreeView() {
   // The nodes go before the control's parts they might reach.
   items_->clearing_ = true;
   items_.reset();
-}
-
-void TCustomTreeView::CreateParams(TCreateParams& Params) {
-  TCustomControl::CreateParams(Params);
-  if (borderStyle_ == bsSingle) {
-    if (Ctl3D())
-      Params.ExStyle |= win::WS_EX_CLIENTEDGE;
-    else
-      Params.Style |= win::WS_BORDER;
-  }
 }
 
 TCustomEdit* TCustomTreeView::EditControl() const { return edit_.Item() ? edit_.Editor() : nullptr; }
@@ -658,7 +594,7 @@ Integer TCustomTreeView::RowOf(const TTreeNode* node) const {
   if (!node || !node->IsVisible()) return -1;
   Integer i = 0;
   for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNextVisible(), ++i)
-    if (n == node) return i - topIndex_;
+    if (n == node) return i - topRow_;
   return -1;
 }
 
@@ -681,11 +617,7 @@ TCustomTreeView::RowParts TCustomTreeView::PartsOf(const TTreeNode* node, Intege
 }
 
 THitTests TCustomTreeView::GetHitTestInfoAt(Integer X, Integer Y) {
-  THitTests result;
-  if (X < 0) result.Include(htToLeft);
-  if (X >= ClientWidth()) result.Include(htToRight);
-  if (Y < 0) result.Include(htAbove);
-  if (Y >= ClientHeight()) result.Include(htBelow);
+  THitTests result = HitsOutside(X, Y);
   if (!result.Empty()) return result;
   TTreeNode* node = GetNodeAt(X, Y);
   if (!node) return THitTests{htNowhere};
@@ -701,7 +633,7 @@ THitTests TCustomTreeView::GetHitTestInfoAt(Integer X, Integer Y) {
 TTreeNode* TCustomTreeView::GetNodeAt(Integer X, Integer Y) {
   (void)X;
   if (Y < 0) return nullptr;
-  Integer row = Y / ItemHeight() + topIndex_;
+  Integer row = Y / ItemHeight() + topRow_;
   std::vector<TTreeNode*> rows = VisibleNodes();
   if (row >= static_cast<Integer>(rows.size())) return nullptr;
   return rows[static_cast<std::size_t>(row)];
@@ -709,15 +641,15 @@ TTreeNode* TCustomTreeView::GetNodeAt(Integer X, Integer Y) {
 
 TTreeNode* TCustomTreeView::TopItem() const {
   std::vector<TTreeNode*> rows = VisibleNodes();
-  if (topIndex_ < 0 || topIndex_ >= static_cast<Integer>(rows.size())) return nullptr;
-  return rows[static_cast<std::size_t>(topIndex_)];
+  if (topRow_ < 0 || topRow_ >= static_cast<Integer>(rows.size())) return nullptr;
+  return rows[static_cast<std::size_t>(topRow_)];
 }
 
 void TCustomTreeView::SetTopItem(TTreeNode* value) {
   if (!value || !value->IsVisible()) return;
-  Integer row = RowOf(value) + topIndex_;
-  if (row == topIndex_) return;
-  topIndex_ = row;
+  Integer row = RowOf(value) + topRow_;
+  if (row == topRow_) return;
+  topRow_ = row;
   ClampTop();
   Invalidate();
 }
@@ -725,18 +657,18 @@ void TCustomTreeView::SetTopItem(TTreeNode* value) {
 void TCustomTreeView::ClampTop() {
   Integer count = static_cast<Integer>(VisibleNodes().size());
   Integer maxTop = std::max<Integer>(0, count - VisibleRows());
-  topIndex_ = std::clamp<Integer>(topIndex_, 0, maxTop);
+  topRow_ = std::clamp<Integer>(topRow_, 0, maxTop);
 }
 
 void TCustomTreeView::ScrollIntoView(const TTreeNode* node) {
   Integer row = RowOf(node);
   if (row == -1 && !node->IsVisible()) return;
-  Integer abs = row + topIndex_;
+  Integer abs = row + topRow_;
   Integer rows = VisibleRows();
-  if (abs < topIndex_)
-    topIndex_ = abs;
-  else if (abs >= topIndex_ + rows)
-    topIndex_ = abs - rows + 1;
+  if (abs < topRow_)
+    topRow_ = abs;
+  else if (abs >= topRow_ + rows)
+    topRow_ = abs - rows + 1;
   ClampTop();
   Invalidate();
 }
@@ -884,45 +816,12 @@ bool TCustomTreeView::BeginEdit(TTreeNode* node) {
 
 // ---- properties ----
 
-void TCustomTreeView::SetBorderStyle(TBorderStyle value) {
-  if (value != bsNone) value = bsSingle;
-  if (borderStyle_ == value) return;
-  borderStyle_ = value;
-  RecreateWnd();
-}
-
-void TCustomTreeView::SetHideSelection(bool value) {
-  if (hideSelection_ == value) return;
-  hideSelection_ = value;
-  Invalidate();
-}
-
 void TCustomTreeView::SetImages(TCustomImageList* value) {
-  if (images_ == value) return;
-  if (images_) {
-    images_->UnRegisterChanges(imageLink_.get());
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = value;
-  if (value) {
-    value->RegisterChanges(imageLink_.get());
-    value->FreeNotification(this);
-  }
-  NodesChanged();
+  if (ReplaceImageList(this, images_, value, imageLink_.get())) NodesChanged();
 }
 
 void TCustomTreeView::SetStateImages(TCustomImageList* value) {
-  if (stateImages_ == value) return;
-  if (stateImages_) {
-    stateImages_->UnRegisterChanges(stateLink_.get());
-    stateImages_->RemoveFreeNotification(this);
-  }
-  stateImages_ = value;
-  if (value) {
-    value->RegisterChanges(stateLink_.get());
-    value->FreeNotification(this);
-  }
-  NodesChanged();
+  if (ReplaceImageList(this, stateImages_, value, stateLink_.get())) NodesChanged();
 }
 
 void TCustomTreeView::ImagesChanged(TObject*) { NodesChanged(); }
@@ -931,12 +830,6 @@ void TCustomTreeView::SetIndent(Integer value) {
   if (value < 0) value = 0;
   if (indent_ == value) return;
   indent_ = value;
-  Invalidate();
-}
-
-void TCustomTreeView::SetRowSelect(bool value) {
-  if (rowSelect_ == value) return;
-  rowSelect_ = value;
   Invalidate();
 }
 
@@ -965,7 +858,7 @@ void TCustomTreeView::SetSortType(TSortType value) {
 }
 
 void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomControl::Notification(AComponent, Operation);
+  TCustomItemView::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == images_) {
     images_ = nullptr;
@@ -979,31 +872,13 @@ void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
 
 // ---- input ----
 
-void TCustomTreeView::Dispatch(TMessage& Message) {
-  if (Message.Msg == win::WM_TIMER && Message.WParam == TInplaceEditCore::TimerId) {
-    edit_.StopTimer();
-    if (selected_ && !edit_.Item()) BeginEdit(selected_);
-    return;
-  }
-  TCustomControl::Dispatch(Message);
-}
-
-bool TCustomTreeView::WantsKey(Word Key) {
-  switch (Key) {
-    case win::VK_LEFT:
-    case win::VK_RIGHT:
-    case win::VK_UP:
-    case win::VK_DOWN:
-    case win::VK_PRIOR:
-    case win::VK_NEXT:
-      return true;
-    default:
-      return false;
-  }
+void TCustomTreeView::EditDelayElapsed() {
+  edit_.StopTimer();
+  if (selected_ && !edit_.Item()) BeginEdit(selected_);
 }
 
 void TCustomTreeView::KeyDown(Word& Key, TShiftState Shift) {
-  TCustomControl::KeyDown(Key, Shift);
+  TCustomItemView::KeyDown(Key, Shift);
   if (Key == 0) return;
   std::vector<TTreeNode*> rows = VisibleNodes();
   if (rows.empty()) return;
@@ -1081,7 +956,7 @@ void TCustomTreeView::MouseDown(TMouseButton Button, TShiftState Shift, Integer 
   } else if (Button == mbRight) {
     rightClickNode_ = (rightClickSelect_ && onItem) ? node : nullptr;
   }
-  TCustomControl::MouseDown(Button, Shift, X, Y);
+  TCustomItemView::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomTreeView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
@@ -1097,37 +972,7 @@ void TCustomTreeView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X,
     rightClickNode_ = nullptr;
     if (node == target) SelectByUser(target);
   }
-  TCustomControl::MouseUp(Button, Shift, X, Y);
-}
-
-bool TCustomTreeView::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
-  if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-  topIndex_ -= (WheelDelta / win::WHEEL_DELTA) * 3;
-  ClampTop();
-  Invalidate();
-  return true;
-}
-
-void TCustomTreeView::WMSetFocus(TMessage& Message) {
-  focused_ = true;
-  TCustomControl::WMSetFocus(Message);
-  Invalidate();
-}
-
-void TCustomTreeView::WMKillFocus(TMessage& Message) {
-  focused_ = false;
-  TCustomControl::WMKillFocus(Message);
-  Invalidate();
-}
-
-void TCustomTreeView::WMSize(TMessage& Message) {
-  TCustomControl::WMSize(Message);
-  ClampTop();
-}
-
-void TCustomTreeView::CMFontChanged(TMessage& Message) {
-  TCustomControl::CMFontChanged(Message);
-  NodesChanged();
+  TCustomItemView::MouseUp(Button, Shift, X, Y);
 }
 
 // ---- painting ----
@@ -1147,16 +992,12 @@ void DottedVLine(TCanvas* c, Integer x, Integer y1, Integer y2, TColor color) {
 }  // namespace
 
 void TCustomTreeView::Paint() {
-  TCanvas* c = Canvas();
-  c->Brush()->SetStyle(bsSolid);
-  c->Brush()->SetColor(Color());
-  c->FillRect(ClientRect());
-  c->SetFont(Font());
+  TCanvas* c = PaintBackground();
   std::vector<TTreeNode*> rows = VisibleNodes();
   Integer count = static_cast<Integer>(rows.size());
   Integer h = ItemHeight();
   Integer shown = h > 0 ? ClientHeight() / h + 1 : 0;
-  for (Integer r = 0; r < shown && topIndex_ + r < count; ++r) PaintRow(rows[static_cast<std::size_t>(topIndex_ + r)], r);
+  for (Integer r = 0; r < shown && topRow_ + r < count; ++r) PaintRow(rows[static_cast<std::size_t>(topRow_ + r)], r);
 }
 
 void TCustomTreeView::PaintRow(TTreeNode* node, Integer row) {
@@ -1165,15 +1006,10 @@ void TCustomTreeView::PaintRow(TTreeNode* node, Integer row) {
   Integer h = ItemHeight();
   Integer cy = p.top + h / 2;
   bool selected = node == selected_;
-  bool showSel = selected && (focused_ || !hideSelection_);
-  TColor selColor = focused_ ? clHighlight : clBtnFace;
-  TColor selText = focused_ ? clHighlightText : clWindowText;
+  bool showSel = ShowsSelection(selected);
+  TColor selText = SelectionTextColor();
 
-  if (showSel && rowSelect_) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(selColor);
-    c->FillRect(TRect{0, p.top, ClientWidth(), p.top + h});
-  }
+  if (showSel && rowSelect_) FillSelection(c, TRect{0, p.top, ClientWidth(), p.top + h});
 
   if (showLines_) {
     // The node's own column: a branch to the item, and the trunk to its siblings.
@@ -1221,11 +1057,7 @@ void TCustomTreeView::PaintRow(TTreeNode* node, Integer row) {
   }
 
   TRect label{p.x2, p.top, p.labelRight, p.top + h};
-  if (showSel && !rowSelect_) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(selColor);
-    c->FillRect(label);
-  }
+  if (showSel && !rowSelect_) FillSelection(c, label);
   c->Brush()->SetStyle(bsClear);
   c->Font()->SetColor(!Enabled() ? clGrayText : showSel ? selText : Font()->Color());
   c->TextOut(p.x2 + 2, p.top + (h - FontLineHeight(Font())) / 2, node->Text());

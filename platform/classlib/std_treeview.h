@@ -24,7 +24,7 @@
 
 #include "platform/classlib/std_imagelist.h"
 #include "platform/classlib/std_inplace_edit.h"
-#include "platform/classlib/win_control.h"
+#include "platform/classlib/std_item_view.h"
 
 class TTreeNode;
 class TTreeNodes;
@@ -32,21 +32,6 @@ class TCustomTreeView;
 class TCustomEdit;
 
 enum TNodeAttachMode { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
-enum THitTest {
-  htAbove,
-  htBelow,
-  htNowhere,
-  htOnItem,
-  htOnButton,
-  htOnIcon,
-  htOnIndent,
-  htOnLabel,
-  htOnRight,
-  htOnStateIcon,
-  htToLeft,
-  htToRight
-};
-using THitTests = TSet<THitTest>;
 enum TSortType { stNone, stData, stText, stBoth };
 const TEnumInfo& SortTypeInfo();
 
@@ -233,7 +218,7 @@ class TTreeNodes : public TPersistent {
   bool clearing_ = false;
 };
 
-class TCustomTreeView : public TCustomControl {
+class TCustomTreeView : public TCustomItemView {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
@@ -266,12 +251,8 @@ class TCustomTreeView : public TCustomControl {
   // ---- properties ----
   bool AutoExpand() const { return autoExpand_; }
   void SetAutoExpand(bool value) { autoExpand_ = value; }
-  TBorderStyle BorderStyle() const { return borderStyle_; }
-  void SetBorderStyle(TBorderStyle value);
   Integer ChangeDelay() const { return changeDelay_; }
   void SetChangeDelay(Integer value) { changeDelay_ = value; }
-  bool HideSelection() const { return hideSelection_; }
-  void SetHideSelection(bool value);
   bool HotTrack() const { return hotTrack_; }
   void SetHotTrack(bool value) { hotTrack_ = value; }
   TCustomImageList* Images() const { return images_; }
@@ -280,12 +261,8 @@ class TCustomTreeView : public TCustomControl {
   void SetStateImages(TCustomImageList* value);
   Integer Indent() const { return indent_; }
   void SetIndent(Integer value);
-  bool ReadOnly() const { return readOnly_; }
-  void SetReadOnly(bool value) { readOnly_ = value; }
   bool RightClickSelect() const { return rightClickSelect_; }
   void SetRightClickSelect(bool value) { rightClickSelect_ = value; }
-  bool RowSelect() const { return rowSelect_; }
-  void SetRowSelect(bool value);
   bool ShowButtons() const { return showButtons_; }
   void SetShowButtons(bool value);
   bool ShowLines() const { return showLines_; }
@@ -323,19 +300,11 @@ class TCustomTreeView : public TCustomControl {
   virtual void Collapse(TTreeNode* Node);
   virtual void Delete(TTreeNode* Node);
 
-  void CreateParams(TCreateParams& Params) override;
   void Paint() override;
-  void Dispatch(TMessage& Message) override;
-  bool WantsKey(Word Key) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void WMSetFocus(TMessage& Message) override;
-  void WMKillFocus(TMessage& Message) override;
-  void WMSize(TMessage& Message) override;
-  void CMFontChanged(TMessage& Message) override;
 
  private:
   struct RowParts {
@@ -351,7 +320,9 @@ class TCustomTreeView : public TCustomControl {
   Integer RowOf(const TTreeNode* node) const;
   Integer VisibleRows();
   void ScrollIntoView(const TTreeNode* node);
-  void ClampTop();
+  void ClampTop() override;
+  void LayoutChanged() override { NodesChanged(); }
+  void EditDelayElapsed() override;
   void NodeDeleting(TTreeNode* node);
   void NodesChanged();
   void ToggleExpand(TTreeNode* node);
@@ -362,25 +333,19 @@ class TCustomTreeView : public TCustomControl {
 
   std::unique_ptr<TTreeNodes> items_;
   TTreeNode* selected_ = nullptr;
-  Integer topIndex_ = 0;  // first visible row shown
   TInplaceEdit<TTreeNode> edit_;
   TTreeNode* clickNode_ = nullptr;  // pressed on the label of the selected node
   TTreeNode* rightClickNode_ = nullptr;
-  bool focused_ = false;
   std::unique_ptr<TChangeLink> imageLink_;
   std::unique_ptr<TChangeLink> stateLink_;
 
   bool autoExpand_ = false;
-  TBorderStyle borderStyle_ = bsSingle;
   Integer changeDelay_ = 0;
-  bool hideSelection_ = true;
   bool hotTrack_ = false;
   TCustomImageList* images_ = nullptr;
   TCustomImageList* stateImages_ = nullptr;
   Integer indent_ = 19;
-  bool readOnly_ = false;
   bool rightClickSelect_ = false;
-  bool rowSelect_ = false;
   bool showButtons_ = true;
   bool showLines_ = true;
   bool showRoot_ = true;
