@@ -9,6 +9,8 @@ scripts/setup.sh
 ROOT=$(pwd)
 # ccache keys on relative paths, so every clone of the project shares one cache.
 export CCACHE_BASEDIR="$ROOT"
+# Three passes (Release, sanitizers, fuzzers) need room to stay cached between CI runs.
+if command -v ccache >/dev/null; then ccache --max-size=20G >/dev/null 2>&1 || true; fi
 JOBS=$(nproc)
 BUILD_DIR=${BUILD_DIR:-build}
 
