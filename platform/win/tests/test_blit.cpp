@@ -5,6 +5,7 @@
 #include <climits>
 #include <vector>
 
+#include "dib_canvas.h"
 #include "platform/win/gdi.h"
 
 using namespace win;
@@ -14,29 +15,8 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 constexpr COLORREF kMagenta = RGB(255, 0, 255), kGrey = RGB(128, 128, 128), kWhite = 0xFFFFFF;
 
-struct Canvas {
-  HDC dc;
-  HBITMAP bm;
-  HGDIOBJ old;
-  DWORD* bits;
-  int w, h;
-  Canvas(int width, int height, COLORREF fill = kWhite) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<DWORD*>(p);
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bm);
-    for (int i = 0; i < w * h; ++i) bits[i] = (GetRValue(fill) << 16) | (GetGValue(fill) << 8) | GetBValue(fill);
-  }
-  ~Canvas() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bm);
-  }
+struct Canvas : DibCanvas {
+  Canvas(int width, int height, COLORREF fill = kWhite) : DibCanvas(width, height, fill) {}
   void Set(std::initializer_list<COLORREF> row) {
     int x = 0;
     for (COLORREF c : row) SetPixel(dc, x++, 0, c);

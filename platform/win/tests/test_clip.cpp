@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "dib_canvas.h"
 #include "platform/win/gdi.h"
 #include "platform/win/region_api.h"
 
@@ -12,29 +13,8 @@ using namespace win;
 
 namespace {
 
-struct Canvas {
-  HDC dc;
-  HBITMAP bm;
-  HGDIOBJ old;
-  DWORD* bits;
-  int w, h;
-  Canvas(int width, int height) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<DWORD*>(p);
-    std::memset(bits, 0xFF, static_cast<std::size_t>(w) * h * 4);
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bm);
-  }
-  ~Canvas() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bm);
-  }
+struct Canvas : DibCanvas {
+  using DibCanvas::DibCanvas;
   // 'o' where not white, read straight from memory.
   std::string Marked() const {
     std::string s;

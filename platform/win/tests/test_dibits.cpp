@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dib_canvas.h"
 #include "platform/win/gdi.h"
 
 using namespace win;
@@ -18,28 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Canvas {
-  HDC dc;
-  HBITMAP bm;
-  HGDIOBJ old;
-  DWORD* bits;
-  int w, h;
-  Canvas(int width, int height) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<DWORD*>(p);
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bm);
-  }
-  ~Canvas() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bm);
-  }
+struct Canvas : DibCanvas {
+  Canvas(int width, int height) : DibCanvas(width, height, 0) {}
 };
 
 // A BITMAPINFO with room for a full colour table.

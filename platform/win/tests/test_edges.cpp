@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dib_canvas.h"
 #include "platform/win/gdi.h"
 
 using namespace win;
@@ -15,29 +16,8 @@ namespace {
 
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-struct Canvas {
-  HDC dc;
-  HBITMAP bm;
-  HGDIOBJ old;
-  DWORD* bits;
-  int w, h;
-  Canvas(int width, int height, COLORREF fill) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<DWORD*>(p);
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bm);
-    for (int i = 0; i < w * h; ++i) bits[i] = (GetRValue(fill) << 16) | (GetGValue(fill) << 8) | GetBValue(fill);
-  }
-  ~Canvas() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bm);
-  }
+struct Canvas : DibCanvas {
+  Canvas(int width, int height, COLORREF fill) : DibCanvas(width, height, fill) {}
   // X black, . white, l light grey (C0C0C0), g grey (808080), b blue, ? other.
   std::string Map() const {
     static const std::map<COLORREF, char> legend = {

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "dib_canvas.h"
 #include "platform/win/gdi.h"
 
 using namespace win;
@@ -16,32 +17,8 @@ using namespace win;
 namespace {
 
 // A memory DC on a white 32-bit top-down DIB section.
-struct Canvas {
-  HDC dc = nullptr;
-  HBITMAP bm = nullptr;
-  HGDIOBJ oldBm = nullptr;
-  DWORD* bits = nullptr;
-  int w, h;
-  Canvas(int width, int height, COLORREF fill = 0xFFFFFF) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<DWORD*>(p);
-    dc = CreateCompatibleDC(nullptr);
-    oldBm = SelectObject(dc, bm);
-    RECT r{0, 0, w, h};
-    HBRUSH b = CreateSolidBrush(fill);
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-  }
-  ~Canvas() {
-    SelectObject(dc, oldBm);
-    DeleteDC(dc);
-    DeleteObject(bm);
-  }
+struct Canvas : DibCanvas {
+  using DibCanvas::DibCanvas;
   COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
   // One character per pixel: 'X' black, '.' white, '?' anything else.
   std::string Map() const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dib_canvas.h"
 #include "platform/win/gdi.h"
 #include "platform/win/region_api.h"
 
@@ -15,29 +16,8 @@ namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-struct Canvas {
-  HDC dc = nullptr;
-  HBITMAP bm = nullptr;
-  HGDIOBJ oldBm = nullptr;
-  DWORD* bits = nullptr;
-  int w, h;
-  Canvas(int width, int height) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<DWORD*>(p);
-    std::memset(bits, 0xFF, static_cast<std::size_t>(w) * h * 4);
-    dc = CreateCompatibleDC(nullptr);
-    oldBm = SelectObject(dc, bm);
-  }
-  ~Canvas() {
-    SelectObject(dc, oldBm);
-    DeleteDC(dc);
-    DeleteObject(bm);
-  }
+struct Canvas : DibCanvas {
+  using DibCanvas::DibCanvas;
   // 'X' black, '.' white, 'o' red, 'b' blue, '?' other.
   std::string Map() const {
     std::string s;
