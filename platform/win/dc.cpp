@@ -302,72 +302,52 @@ BOOL DeleteDC(HDC hdc) {
 
 // ---- simple state -------------------------------------------------------------------------
 
-COLORREF SetBkColor(HDC hdc, COLORREF c) {
+namespace {
+
+// The one pattern of every plain DC setting: check the handle, refuse an invalid value,
+// store the new value and answer the old one (`failure` for a bad handle or value).
+template <class T, class Valid>
+T ExchangeState(HDC hdc, T DcState::*field, T value, T failure, Valid valid) {
   DeviceContext* dc = CheckDC(hdc);
-  if (!dc) return CLR_INVALID;
-  const COLORREF old = dc->st.bkColor;
-  dc->st.bkColor = c;
+  if (!dc || !valid(value)) return failure;
+  const T old = dc->st.*field;
+  dc->st.*field = value;
   return old;
 }
-COLORREF GetBkColor(HDC hdc) {
+
+template <class T>
+T ReadState(HDC hdc, T DcState::*field, T failure) {
   DeviceContext* dc = CheckDC(hdc);
-  return dc ? dc->st.bkColor : CLR_INVALID;
+  return dc ? dc->st.*field : failure;
 }
+
+constexpr auto kAnyColour = [](COLORREF) { return true; };
+
+}  // namespace
+
+COLORREF SetBkColor(HDC hdc, COLORREF c) { return ExchangeState(hdc, &DcState::bkColor, c, CLR_INVALID, kAnyColour); }
+COLORREF GetBkColor(HDC hdc) { return ReadState(hdc, &DcState::bkColor, CLR_INVALID); }
 int SetBkMode(HDC hdc, int mode) {
-  DeviceContext* dc = CheckDC(hdc);
-  if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-  const int old = dc->st.bkMode;
-  dc->st.bkMode = mode;
-  return old;
+  return ExchangeState(hdc, &DcState::bkMode, mode, 0, [](int m) { return m == TRANSPARENT || m == OPAQUE; });
 }
-int GetBkMode(HDC hdc) {
-  DeviceContext* dc = CheckDC(hdc);
-  return dc ? dc->st.bkMode : 0;
-}
+int GetBkMode(HDC hdc) { return ReadState(hdc, &DcState::bkMode, 0); }
 COLORREF SetTextColor(HDC hdc, COLORREF c) {
-  DeviceContext* dc = CheckDC(hdc);
-  if (!dc) return CLR_INVALID;
-  const COLORREF old = dc->st.textColor;
-  dc->st.textColor = c;
-  return old;
+  return ExchangeState(hdc, &DcState::textColor, c, CLR_INVALID, kAnyColour);
 }
-COLORREF GetTextColor(HDC hdc) {
-  DeviceContext* dc = CheckDC(hdc);
-  return dc ? dc->st.textColor : CLR_INVALID;
-}
+COLORREF GetTextColor(HDC hdc) { return ReadState(hdc, &DcState::textColor, CLR_INVALID); }
 int SetROP2(HDC hdc, int rop2) {
-  DeviceContext* dc = CheckDC(hdc);
-  if (!dc || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
-  const int old = dc->st.rop2;
-  dc->st.rop2 = rop2;
-  return old;
+  return ExchangeState(hdc, &DcState::rop2, rop2, 0, [](int r) { return r >= R2_BLACK && r <= R2_WHITE; });
 }
-int GetROP2(HDC hdc) {
-  DeviceContext* dc = CheckDC(hdc);
-  return dc ? dc->st.rop2 : 0;
-}
+int GetROP2(HDC hdc) { return ReadState(hdc, &DcState::rop2, 0); }
 int SetStretchBltMode(HDC hdc, int mode) {
-  DeviceContext* dc = CheckDC(hdc);
-  if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
-  const int old = dc->st.stretchMode;
-  dc->st.stretchMode = mode;
-  return old;
+  return ExchangeState(hdc, &DcState::stretchMode, mode, 0,
+                       [](int m) { return m >= BLACKONWHITE && m <= HALFTONE; });
 }
-int GetStretchBltMode(HDC hdc) {
-  DeviceContext* dc = CheckDC(hdc);
-  return dc ? dc->st.stretchMode : 0;
-}
+int GetStretchBltMode(HDC hdc) { return ReadState(hdc, &DcState::stretchMode, 0); }
 int SetPolyFillMode(HDC hdc, int mode) {
-  DeviceContext* dc = CheckDC(hdc);
-  if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
-  const int old = dc->st.polyFillMode;
-  dc->st.polyFillMode = mode;
-  return old;
+  return ExchangeState(hdc, &DcState::polyFillMode, mode, 0, [](int m) { return m == ALTERNATE || m == WINDING; });
 }
-int GetPolyFillMode(HDC hdc) {
-  DeviceContext* dc = CheckDC(hdc);
-  return dc ? dc->st.polyFillMode : 0;
-}
+int GetPolyFillMode(HDC hdc) { return ReadState(hdc, &DcState::polyFillMode, 0); }
 BOOL SetBrushOrgEx(HDC hdc, int x, int y, POINT* old) {
   DeviceContext* dc = CheckDC(hdc);
   if (!dc) return 0;
