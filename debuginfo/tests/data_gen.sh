@@ -31,13 +31,18 @@ if [ -z "$CLANG" ] || [ -z "$LINK" ] || [ -z "$RC" ] || [ -z "$DLLTOOL" ]; then
   exit 0
 fi
 
+# llvm-rc and lld-link take any argument beginning with '/' for an option, so an
+# absolute path such as /check/... would be misread: work on copies, by relative name.
+cp "$src/helper.def" "$src/sample.c" "$src/sample32.rc" "$src/sample64.rc" "$out/"
+cd "$out"
+
 build() {  # bits target machine dlltool-machine
   bits=$1
-  "$DLLTOOL" -m "$4" -d "$src/helper.def" -l "$out/helper$bits.lib"
-  "$CLANG" --target="$2" -O1 -c "$src/sample.c" -o "$out/sample$bits.obj"
-  "$RC" /fo "$out/sample$bits.res" "$src/sample$bits.rc"
-  "$LINK" /nologo /dll /noentry /nodefaultlib /machine:"$3" /out:"$out/sample$bits.dll" \
-    /map:"$out/sample$bits.map" "$out/sample$bits.obj" "$out/helper$bits.lib" "$out/sample$bits.res"
+  "$DLLTOOL" -m "$4" -d helper.def -l "helper$bits.lib"
+  "$CLANG" --target="$2" -O1 -c sample.c -o "sample$bits.obj"
+  "$RC" /fo "sample$bits.res" "sample$bits.rc"
+  "$LINK" /nologo /dll /noentry /nodefaultlib /machine:"$3" /out:"sample$bits.dll" \
+    /map:"sample$bits.map" "sample$bits.obj" "helper$bits.lib" "sample$bits.res"
 }
 
 build 32 i686-pc-windows-msvc x86 i386
