@@ -1,0 +1,6 @@
+#include "editor/editor_links.h"
+
+TEditorLinks& EditorLinks() {
+  static TEditorLinks links;
+  return links;
+}
