@@ -80,13 +80,32 @@ void ReleaseAnimationView() {
   ViewCanvas.reset();
 }
 
+namespace {
+
+// Set while a pre-roll runs under a preview the editor has started. The host is polled
+// between steps, and a Stop that comes with it may come with the editor freeing objects:
+// once Running drops, no list is walked any further.
+bool preRollWatched = false;
+
+bool PreRollStopped() { return preRollWatched && !Running; }
+
+}  // namespace
+
 void PrepareAnimation() {
   RandSeed = kPreviewSeed;
   ShowEngineStatus("Preparing animation...", true);
-  for (TEmitterObject* object : EmitterObjects) {
-    for (auto& entry : object->Systems) PreRollSystem(*entry);
+  preRollWatched = Running;
+  for (std::size_t i = 0; i < EmitterObjects.size() && !PreRollStopped(); ++i) {
+    TEmitterObject* object = EmitterObjects[i];
+    for (std::size_t j = 0; j < object->Systems.size(); ++j) {
+      PreRollSystem(*object->Systems[j]);
+      if (PreRollStopped()) break;
+    }
   }
+  const bool stopped = PreRollStopped();
+  preRollWatched = false;
   ShowEngineStatus("", false);
+  if (stopped) return;
   FrameCount = 0;
   StartTicks = win::GetTickCount();
   Running = true;
@@ -102,7 +121,7 @@ void PreRollSystem(TEmitter& System) {
   const double n = std::nearbyint(PreviewTime - object->StartOffset);
   for (double i = 0; i < n; ++i) {
     if (object->Node && AnimateObjects) object->SetHostTime(static_cast<Single>(i));
-    if (ShouldStopAnimation()) return;
+    if (ShouldStopAnimation() || PreRollStopped()) return;
     System.AdvanceTo(AnimateObjects, i);
   }
 }

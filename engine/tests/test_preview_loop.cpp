@@ -2,6 +2,7 @@
 // clock, the status line, and a whole run against the host's view.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <regex>
 
 #include "engine/editor_state.h"
@@ -226,4 +227,29 @@ TEST_F(PreviewLoop, RunsFramesOnTheActiveViewUntilTheHostAborts) {
   EXPECT_GT(object.Systems[0]->System->AliveCount, 0);
   win::DestroyWindow(first);
   win::DestroyWindow(other);
+}
+
+TEST_F(PreviewLoop, AStopDuringThePreRollThatFreesObjectsEndsItWithoutTouchingThem) {
+  TEmitter& first = Object(0);
+  auto second = std::make_unique<TEmitterObject>();
+  second->SetNode(node);
+  second->AddSystem();
+  second->AddSystem();
+  EmitterObjects.push_back(second.get());
+  tsxAnimSetActiveTime(20);
+  int calls = 0;
+  host::SetPump([&] {
+    // The editor's Stop, then a host delete of the object being pre-rolled.
+    if (++calls == 25) {
+      Running = false;
+      EmitterObjects.pop_back();
+      second.reset();
+    }
+  });
+  Running = true;
+  PrepareAnimation();
+  EXPECT_FALSE(Running) << "a stopped pre-roll does not start the preview";
+  EXPECT_EQ(calls, 25) << "no step after the stop";
+  EXPECT_EQ(first.System->CurrentTime, 19);
+  EXPECT_EQ(main, (std::vector<std::string>{"Preparing animation...", ""}));
 }
