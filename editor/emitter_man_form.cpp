@@ -1,0 +1,358 @@
+// The emitter page: construction, the enabling rules, the emitter's settings, the
+// layout of the fold and the render hooks. The tree, the commands and the host
+// callbacks live in emitter_man_tree.cpp, emitter_man_commands.cpp and
+// emitter_man_host.cpp.
+#include "editor/emitter_man_form.h"
+
+#include "editor/editor_helpers.h"
+#include "editor/editor_links.h"
+#include "editor/emitter_wireframe.h"
+#include "editor/props_form.h"
+#include "editor/var_chart_form.h"
+#include "engine/editor_state.h"
+#include "engine/emitter_object.h"
+#include "engine/var_series.h"
+#include "hostbridge/bridge_classes.h"
+#include "hostbridge/tsx_ext_obj.h"
+#include "panels/num_spin_edit.h"
+#include "platform/classlib/actions.h"
+#include "platform/classlib/dialogs.h"
+#include "platform/classlib/exceptions.h"
+#include "platform/classlib/menus.h"
+#include "platform/classlib/message_dialogs.h"
+#include "platform/classlib/panels.h"
+#include "platform/classlib/random.h"
+#include "platform/classlib/std_buttons.h"
+#include "platform/classlib/std_imagelist.h"
+#include "platform/classlib/std_pagecontrol.h"
+#include "platform/classlib/std_splitter.h"
+#include "platform/classlib/std_treeview.h"
+
+namespace {
+
+// The fold's pages may not be squeezed below this.
+constexpr Integer kMinFoldHeight = 300;
+constexpr Integer kProgressStep = 5;
+
+}  // namespace
+
+const TClass& TEmitterManForm::StaticClass() {
+  static const TClass cls =
+      TClass::Of<TEmitterManForm>("TEmitterManForm", TForm::StaticClass(), &TEmitterManForm::Publish);
+  return cls;
+}
+
+void TEmitterManForm::Publish(TPublished& published) {
+  auto p = published.For<TEmitterManForm>();
+  p.Method("EmittersTreeViewMouseUp", &TEmitterManForm::EmittersTreeViewMouseUp);
+  p.Method("EmittersTreeViewEdited", &TEmitterManForm::EmittersTreeViewEdited);
+  p.Method("TreeMenuPopup", &TEmitterManForm::TreeMenuPopup);
+  p.Method("ScalarBoxClick", &TEmitterManForm::ScalarBoxClick);
+  p.Method("OffsetSpinChange", &TEmitterManForm::OffsetSpinChange);
+  p.Method("FreezeSpinChange", &TEmitterManForm::FreezeSpinChange);
+  p.Method("NewEmitterActionExecute", &TEmitterManForm::NewEmitterActionExecute);
+  p.Method("DeleteEmitterActionExecute", &TEmitterManForm::DeleteEmitterActionExecute);
+  p.Method("AddSystemActionExecute", &TEmitterManForm::AddSystemActionExecute);
+  p.Method("DeleteSystemActionExecute", &TEmitterManForm::DeleteSystemActionExecute);
+  p.Method("DupSystemActionExecute", &TEmitterManForm::DupSystemActionExecute);
+  p.Method("SaveSystemActionExecute", &TEmitterManForm::SaveSystemActionExecute);
+  p.Method("LoadSystemActionExecute", &TEmitterManForm::LoadSystemActionExecute);
+  p.Method("SaveEmitterActionExecute", &TEmitterManForm::SaveEmitterActionExecute);
+  p.Method("LoadEmitterActionExecute", &TEmitterManForm::LoadEmitterActionExecute);
+  p.Method("CueButtonClick", &TEmitterManForm::CueButtonClick);
+  p.Method("VisibilitySheetShow", &TEmitterManForm::VisibilitySheetShow);
+  p.Method("VisibilitySheetHide", &TEmitterManForm::VisibilitySheetHide);
+  p.Method("EmitterExtObjWriteBinary", &TEmitterManForm::EmitterExtObjWriteBinary);
+  p.Method("EmitterExtObjReadBinary", &TEmitterManForm::EmitterExtObjReadBinary);
+  p.Method("EmitterExtObjObjectDelete", &TEmitterManForm::EmitterExtObjObjectDelete);
+  p.Method("EmitterExtObjObjectClone", &TEmitterManForm::EmitterExtObjObjectClone);
+}
+
+template <class T>
+T* TEmitterManForm::Find(const char* Name) {
+  T* c = dynamic_cast<T*>(FindComponent(Name));
+  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
+  return c;
+}
+
+TEmitterManForm::TEmitterManForm(TComponent* AOwner) : TForm(AOwner) {
+  // The form names the host object type's component.
+  RegisterHostBridgeClasses();
+  ReadFormResource();
+  FindComponents();
+
+  PropsForm = new TPropsForm(this);
+  EmbedForm(PropsForm, PropsFold->Client(), alClient);
+  Pages.AddPage(PanelBlank);
+  Pages.AddPage(PanelEmitter);
+  Pages.AddPage(PropsForm);
+  Pages.SetParent(PropsFold->Client());
+  Pages.ShowPage(PanelBlank);
+
+  TCustomImageList* images = EditorLinks().Images;
+  EmittersTreeView->SetImages(images);
+  EmittersTreeView->SetStateImages(images);
+  TreeMenu->SetImages(images);
+
+  EmitterExtObj->SetShape(EmitterWireShape());
+  EmitterPageControl->SetActivePage(SettingsSheet);
+  for (TOpenDialog* d : {OpenEmitterDialog, static_cast<TOpenDialog*>(SaveEmitterDialog), OpenSystemDialog,
+                         static_cast<TOpenDialog*>(SaveSystemDialog)})
+    StartInDataFolder(d);
+  for (TOpenDialog* d : {static_cast<TOpenDialog*>(SaveEmitterDialog), static_cast<TOpenDialog*>(SaveSystemDialog)}) {
+    TOpenOptions options = d->Options();
+    options.Include(ofOverwritePrompt);
+    d->SetOptions(options);
+  }
+
+  EditorLinks().EmitterPropsFold = PropsFold;
+  WireEvents();
+  SyncEngineList();
+  UpdateUI();
+}
+
+TEmitterManForm::~TEmitterManForm() {
+  StopPreview();
+  // The renderer must not call back into a freed page.
+  OnRenderProgress = nullptr;
+  if (EditorLinks().EmitterPropsFold == PropsFold) EditorLinks().EmitterPropsFold = nullptr;
+  if (EmitterExtObj) {
+    EmitterExtObj->OnWriteBinary = nullptr;
+    EmitterExtObj->OnReadBinary = nullptr;
+    EmitterExtObj->OnObjectDelete = nullptr;
+    EmitterExtObj->OnObjectClone = nullptr;
+  }
+  if (EmittersTreeView) {
+    AttachTreeChange(false);
+    EmittersTreeView->Items()->Clear();
+  }
+  // Nothing may show a system or a curve that is about to go.
+  if (PropsForm) PropsForm->SetSystem(nullptr);
+  if (PropsForm && PropsForm->CurveEditor) PropsForm->CurveEditor->SetSeries(nullptr);
+  CurrentEmitter = nullptr;
+  CurrentSystem = nullptr;
+  EmitterObjects.clear();
+  Emitters.clear();
+}
+
+void TEmitterManForm::FindComponents() {
+  EmittersTreeView = Find<TTreeView>("EmittersTreeView");
+  TreeMenu = Find<TPopupMenu>("TreeMenu");
+  Splitter1 = Find<TSplitter>("Splitter1");
+  PropsFold = Find<TFpFoldPanel>("PropsFold");
+  PanelBlank = Find<TPanel>("PanelBlank");
+  PanelEmitter = Find<TPanel>("PanelEmitter");
+  EmitterPageControl = Find<TPageControl>("EmitterPageControl");
+  SettingsSheet = Find<TTabSheet>("SettingsSheet");
+  VisibilitySheet = Find<TTabSheet>("VisibilitySheet");
+  OffsetSpin = Find<TNumSpinEdit>("OffsetSpin");
+  FreezeSpin = Find<TNumSpinEdit>("FreezeSpin");
+  MoreBox = Find<TCheckBox>("MoreBox");
+  BiggerBox = Find<TCheckBox>("BiggerBox");
+  FasterBox = Find<TCheckBox>("FasterBox");
+  OlderBox = Find<TCheckBox>("OlderBox");
+  StrongerBox = Find<TCheckBox>("StrongerBox");
+  EmitterExtObj = Find<TTsxExtObj>("EmitterExtObj");
+  ActionList = Find<TActionList>("ActionList");
+  NewEmitterAction = Find<TAction>("NewEmitterAction");
+  DeleteEmitterAction = Find<TAction>("DeleteEmitterAction");
+  LoadEmitterAction = Find<TAction>("LoadEmitterAction");
+  SaveEmitterAction = Find<TAction>("SaveEmitterAction");
+  AddSystemAction = Find<TAction>("AddSystemAction");
+  DeleteSystemAction = Find<TAction>("DeleteSystemAction");
+  DupSystemAction = Find<TAction>("DupSystemAction");
+  LoadSystemAction = Find<TAction>("LoadSystemAction");
+  SaveSystemAction = Find<TAction>("SaveSystemAction");
+  OpenEmitterDialog = Find<TOpenDialog>("OpenEmitterDialog");
+  SaveEmitterDialog = Find<TSaveDialog>("SaveEmitterDialog");
+  OpenSystemDialog = Find<TOpenDialog>("OpenSystemDialog");
+  SaveSystemDialog = Find<TSaveDialog>("SaveSystemDialog");
+  CuePanels = {Find<TPanel>("TreeCuePanel"), Find<TPanel>("SettingsCuePanel"), Find<TPanel>("VisibilityCuePanel")};
+}
+
+void TEmitterManForm::WireEvents() {
+  AttachTreeChange(false);
+  AttachTreeChange(true);
+  Splitter1->OnCanResize = [this](TObject* s, Integer& size, bool& accept) { Splitter1CanResize(s, size, accept); };
+  Splitter1->OnMoved = [this](TObject* s) { Splitter1Moved(s); };
+  PropsFold->BeforeCollaps = [this](TObject* s) { PropsFoldBeforeCollaps(s); };
+  PropsFold->AfterCollaps = [this](TObject* s) { PropsFoldAfterCollaps(s); };
+  PropsFold->BeforeExpand = [this](TObject* s) { PropsFoldBeforeExpand(s); };
+}
+
+void TEmitterManForm::AttachTreeChange(bool Attach) {
+  if (Attach) {
+    if (treeChangeOff_ > 0) --treeChangeOff_;
+  } else {
+    ++treeChangeOff_;
+  }
+  if (treeChangeOff_ == 0)
+    EmittersTreeView->OnChange = [this](TObject* s, TTreeNode* n) { EmittersTreeViewChange(s, n); };
+  else
+    EmittersTreeView->OnChange = nullptr;
+}
+
+void TEmitterManForm::StopPreview() { Running = false; }
+
+void TEmitterManForm::SyncEngineList() {
+  EmitterObjects.clear();
+  for (const auto& e : Emitters) EmitterObjects.push_back(e.get());
+}
+
+void TEmitterManForm::SetCurrentSystem(TEmitter* System) {
+  CurrentSystem = System;
+  if (PropsForm && PropsForm->System() != System) PropsForm->SetSystem(System);
+}
+
+void TEmitterManForm::ReportError(const std::string& Text) { MessageDlg(Text, mtError, {mbOK}, 0); }
+
+// ---- enabling ----
+
+void TEmitterManForm::UpdateUI() {
+  AddSystemAction->SetEnabled(true);
+  DeleteEmitterAction->SetEnabled(false);
+  LoadEmitterAction->SetEnabled(false);
+  SaveEmitterAction->SetEnabled(false);
+  const bool systemShown = CurrentEmitter && CurrentSystem;
+  if (!CurrentEmitter) {
+    Pages.ShowPage(PanelBlank);
+    AddSystemAction->SetEnabled(false);
+    SetCurrentSystem(nullptr);
+    PropsForm->ParentGraphToPropertyPage();
+  } else if (CurrentSystem) {
+    Pages.ShowPage(PropsForm);
+    // The curve editor may still sit on the Visibility sheet.
+    PropsForm->ParentGraphToPropertyPage();
+  } else {
+    DeleteEmitterAction->SetEnabled(true);
+    LoadEmitterAction->SetEnabled(true);
+    SaveEmitterAction->SetEnabled(true);
+    SetCurrentSystem(nullptr);
+    ShowEmitterSettings();
+    Pages.ShowPage(PanelEmitter);
+    CurveEditorToVisibility();
+  }
+  DeleteSystemAction->SetEnabled(systemShown);
+  DupSystemAction->SetEnabled(systemShown);
+  LoadSystemAction->SetEnabled(systemShown);
+  SaveSystemAction->SetEnabled(systemShown);
+}
+
+// ---- the emitter's settings ----
+
+void TEmitterManForm::ShowEmitterSettings() {
+  if (!CurrentEmitter) return;
+  BeginUpdateCount(this);
+  OffsetSpin->SetValue(CurrentEmitter->StartOffset);
+  FreezeSpin->SetValue(CurrentEmitter->FreezeFrame);
+  EndUpdateCount(this);
+  PropsForm->CurveEditor->SetSeries(CurrentEmitter->Activity.get());
+  ShowAutoScale();
+}
+
+void TEmitterManForm::ShowAutoScale() {
+  if (!CurrentEmitter) return;
+  BeginUpdateCount(this);
+  MoreBox->SetCheckedValue((CurrentEmitter->RateSizeScale & ssRate) != 0);
+  BiggerBox->SetCheckedValue((CurrentEmitter->RateSizeScale & ssSize) != 0);
+  FasterBox->SetCheckedValue((CurrentEmitter->SpeedLifeGravityScale & ssSpeed) != 0);
+  OlderBox->SetCheckedValue((CurrentEmitter->SpeedLifeGravityScale & ssLifespan) != 0);
+  StrongerBox->SetCheckedValue((CurrentEmitter->SpeedLifeGravityScale & ssGravity) != 0);
+  EndUpdateCount(this);
+}
+
+void TEmitterManForm::ScalarBoxClick(TObject*) {
+  if (IsUpdating(this) || !CurrentEmitter) return;
+  Byte rateSize = 0;
+  Byte speedLifeGravity = 0;
+  if (MoreBox->Checked()) rateSize |= ssRate;
+  if (BiggerBox->Checked()) rateSize |= ssSize;
+  if (FasterBox->Checked()) speedLifeGravity |= ssSpeed;
+  if (OlderBox->Checked()) speedLifeGravity |= ssLifespan;
+  if (StrongerBox->Checked()) speedLifeGravity |= ssGravity;
+  CurrentEmitter->RateSizeScale = rateSize;
+  CurrentEmitter->SpeedLifeGravityScale = speedLifeGravity;
+}
+
+void TEmitterManForm::OffsetSpinChange(TObject*) {
+  if (IsUpdating(this) || !CurrentEmitter) return;
+  CurrentEmitter->StartOffset = static_cast<Integer>(OffsetSpin->Value());
+}
+
+void TEmitterManForm::FreezeSpinChange(TObject*) {
+  if (IsUpdating(this) || !CurrentEmitter) return;
+  CurrentEmitter->FreezeFrame = static_cast<Integer>(FreezeSpin->Value());
+}
+
+void TEmitterManForm::CurveEditorToVisibility() {
+  if (!CurrentEmitter) return;
+  TVarChartForm* editor = PropsForm->CurveEditor;
+  editor->SetParent(VisibilitySheet);
+  editor->SetAlign(alClient);
+  editor->SetSeries(CurrentEmitter->Activity.get());
+}
+
+void TEmitterManForm::VisibilitySheetShow(TObject*) {
+  if (CurrentEmitter && !CurrentSystem) CurveEditorToVisibility();
+}
+
+void TEmitterManForm::VisibilitySheetHide(TObject*) { PropsForm->ParentGraphToPropertyPage(); }
+
+// ---- layout ----
+
+void TEmitterManForm::Splitter1CanResize(TObject*, Integer& NewSize, bool& Accept) {
+  Accept = !PropsFold->IsCollapsed() && NewSize >= kMinFoldHeight;
+}
+
+void TEmitterManForm::Splitter1Moved(TObject*) {
+  if (TFpFoldPanel* tools = EditorLinks().ToolPropsFold) tools->SetHeight(PropsFold->Height());
+}
+
+void TEmitterManForm::PropsFoldBeforeCollaps(TObject* Sender) { CallLink(EditorLinks().FoldBeforeCollapse, Sender); }
+
+void TEmitterManForm::PropsFoldAfterCollaps(TObject* Sender) {
+  CallLink(EditorLinks().FoldAfterCollapse, Sender);
+  if (TFpFoldPanel* tools = EditorLinks().ToolPropsFold) tools->Collapse();
+}
+
+void TEmitterManForm::PropsFoldBeforeExpand(TObject* Sender) {
+  CallLink(EditorLinks().FoldBeforeExpand, Sender);
+  if (TFpFoldPanel* tools = EditorLinks().ToolPropsFold) tools->Expand();
+}
+
+// ---- buttons that reach the main window ----
+
+void TEmitterManForm::PropertiesButtonClick(TObject*) {
+  if (CurrentEmitter) Pages.ShowPage(PropsForm);
+}
+
+void TEmitterManForm::ToolboxButtonClick(TObject*) { CallLink(EditorLinks().ShowToolbox); }
+
+void TEmitterManForm::CueButtonClick(TObject*) { CallLink(EditorLinks().ToggleCues); }
+
+// ---- render ----
+
+void TEmitterManForm::RenderBegin() {
+  RandSeed = 1513;
+  OnRenderProgress = [this](Integer Percent) { RenderProgress(Percent); };
+  for (const auto& e : Emitters) e->PreRoll();
+}
+
+void TEmitterManForm::RenderAll(TParticleRenderer& Renderer) {
+  for (const auto& e : Emitters) e->PrepareRender(Renderer);
+}
+
+void TEmitterManForm::RenderProgress(Integer Percent) {
+  if (Percent % kProgressStep != 0) return;
+  if (!EditorLinks().ShowRenderProgress) return;
+  const std::string position = std::to_string(Percent);
+  EditorLinks().ShowRenderProgress(Percent, "Rendering " + position + "% Complete", position + "%");
+}
+
+void TEmitterManForm::ShowFrame(Integer Frame) {
+  if (!CurrentEmitter || !PropsForm || !PropsForm->CurveEditor) return;
+  TVarChartForm* editor = PropsForm->CurveEditor;
+  const TVarSeries* shown = editor->Series();
+  if (!shown || shown->XMode != xmFrames) return;
+  editor->ShowFrame(CurrentEmitter->FrameToLocal(static_cast<Single>(Frame)));
+}
