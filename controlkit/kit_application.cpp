@@ -11,6 +11,7 @@
 #include "platform/classlib/screen.h"
 #include "platform/win/clock.h"
 #include "platform/win/input.h"
+#include "platform/win/immortal.h"
 
 TKitApplication* KitApplication = nullptr;
 
@@ -31,7 +32,7 @@ KitModuleToken g_moduleToken;
 // Application: its pattern bitmap and timer window belong to the window system, whose
 // tables may already be gone when static objects are destroyed at exit.
 const bool kKitApplicationCreated = [] {
-  KitApplication = new TKitApplication(nullptr);
+  KitApplication = Immortal(new TKitApplication(nullptr));
   return true;
 }();
 

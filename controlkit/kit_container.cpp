@@ -2,6 +2,7 @@
 
 #include "controlkit/kit_connector.h"
 #include "platform/classlib/class_registry.h"
+#include "platform/win/immortal.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ void TKitContainer::ListChanged(TObject*) { Change(); }
 TKitContainer* KitContainer() {
   // Made on first use and kept, like the kit application: controls may ask for it while
   // static objects are being destroyed at exit.
-  static TKitContainer* shared = new TKitContainer(nullptr);
+  static TKitContainer* shared = Immortal(new TKitContainer(nullptr));
   return shared;
 }
 

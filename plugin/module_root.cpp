@@ -1,12 +1,18 @@
-// Module initialisation and finalisation. For now a plain root component carries the
-// bridge's TTsx with the plug-in's descriptor; the editor's main window replaces this
-// file's content when it exists (its form resource then carries the TTsx).
+// Module initialisation and finalisation: the editor's start-up and shut-down.
 #include "plugin/module_root.h"
 
-#include <memory>
+#include <cstdlib>
 
-#include "hostbridge/tsx.h"
+#include "controlkit/kit_combo_box.h"
+#include "controlkit/kit_container.h"
+#include "controlkit/kit_control_base.h"
+#include "controlkit/kit_labels.h"
+#include "controlkit/kit_speed_button.h"
+#include "editor/editor_startup.h"
+#include "editor/main_form.h"
+#include "editor/shuttle_form.h"
 #include "hostbridge/system_beep.h"
+#include "hostbridge/tsx.h"
 #include "hostbridge/tsx_module.h"
 #include "imageformats/file_format_list.h"
 #include "platform/win/services.h"
@@ -14,36 +20,58 @@
 namespace {
 
 struct ModuleLifetime {
-  std::unique_ptr<TComponent> root;
-  TTsx* tsx = nullptr;
+  bool started = false;
+  bool shutDown = false;
 
   ModuleLifetime() {
     SetBeepProc([](Cardinal type) { win::MessageBeep(type); });
     // The image formats join the picture registry before anything loads a particle image.
     ImageFormatsInitialize();
-    root = std::make_unique<TComponent>(nullptr);
-    tsx = new TTsx(root.get());
-    tsx->SetName("Tsx");
-    tsx->SetTitle("Quillmoth");
-    tsx->SetResBmpId(100);
-    tsx->SetResStringId(0);
-    tsx->SetApiVersionNeeded(430);
-    tsx->Loaded();
   }
 
   ~ModuleLifetime() {
+    ShutDown();
     // Deactivation is ignored from the start of shut-down on.
     TsxModule().ShuttingDown = 1;
-    tsx = nullptr;
-    root.reset();
     ImageFormatsFinalize();
+  }
+
+  void ShutDown() {
+    if (!started || shutDown) return;
+    shutDown = true;
+    EditorShutdown();
   }
 };
 
 ModuleLifetime g_module;
 
+// Registered once the editor runs, so that it goes before the libraries it uses do
+// (at unload, or at exit when the module is linked into a program).
+void ShutDownEditor() { g_module.ShutDown(); }
+
 }  // namespace
 
-TComponent* ModuleRoot() { return g_module.root.get(); }
+void EnsureModuleStarted() {
+  if (g_module.started) return;
+  g_module.started = true;
+  // Every kit class the editor's form resources name.
+  RegisterKitContainerClasses();
+  RegisterKitPanelClasses();
+  RegisterKitLabelClasses();
+  RegisterKitComboClasses();
+  RegisterKitSpeedButtonClasses();
+  RegisterEditorKitClasses();
+  EditorStartup();
+  // After the start, so that what the start made in the libraries is still there.
+  std::atexit(&ShutDownEditor);
+}
 
-TTsx* ModuleTsx() { return g_module.tsx; }
+TComponent* ModuleRoot() {
+  EnsureModuleStarted();
+  return MainForm;
+}
+
+TTsx* ModuleTsx() {
+  EnsureModuleStarted();
+  return MainForm ? MainForm->Tsx : nullptr;
+}

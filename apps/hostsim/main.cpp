@@ -1,9 +1,14 @@
 // hostsim: the command-line host. Commands:
 //   hostsim info [--module PATH]   load the module, print its version and descriptor
+//   hostsim render ...             render a scene to PNG frames
+//   hostsim scene save FILE ...    build a scene and save the host's scene file
+//   hostsim run ...                run editor commands with scripted dialog answers
+// (apps/hostsim/README.md has the options and the scene description.)
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "apps/hostsim/commands.h"
 #include "apps/hostsim/info_command.h"
 #include "apps/hostsim/module_path.h"
 #include "platform/host/host.h"
@@ -12,8 +17,24 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: hostsim info [--module PATH]\n";
+  std::cerr << "usage: hostsim info [--module PATH]\n"
+               "       hostsim render [--scene FILE | --load SCENE] [--frames A:B] [--size WxH] [--out DIR]\n"
+               "                      [--emitter FILE.zke ...] [--module PATH]\n"
+               "       hostsim scene save FILE [--scene FILE | --load SCENE] [--emitter FILE.zke ...] [--module PATH]\n"
+               "       hostsim run [--load SCENE] [--command \"Menu/Item\" [--answer A]...]... [--save SCENE]\n"
+               "                   [--module PATH]\n";
   return 2;
+}
+
+int Info(const std::vector<std::string>& args) {
+  std::string module = DefaultModulePath();
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--module" && i + 1 < args.size())
+      module = args[++i];
+    else
+      return Usage();
+  }
+  return RunInfo(module, std::cout, std::cerr);
 }
 
 }  // namespace
@@ -21,14 +42,20 @@ int Usage() {
 int main(int argc, char** argv) {
   // Clicks and keys reach the plug-in's windows while it runs a blocking loop.
   host::SetPump([] { win::PumpPendingMessages(); });
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] != "info") return Usage();
-  std::string module = DefaultModulePath();
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--module" && i + 1 < args.size())
-      module = args[++i];
-    else
-      return Usage();
-  }
-  return RunInfo(module, std::cout, std::cerr);
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty()) return Usage();
+  const std::vector<std::string> args(words.begin() + 1, words.end());
+  int code = 2;
+  if (words[0] == "info")
+    code = Info(args);
+  else if (words[0] == "render")
+    code = RunRender(args, std::cout, std::cerr);
+  else if (words[0] == "run")
+    code = RunScript(args, std::cout, std::cerr);
+  else if (words[0] == "scene")
+    code = RunSceneCommand(args, std::cout, std::cerr);
+  else
+    return Usage();
+  if (code == 2) Usage();
+  return code;
 }

@@ -15,6 +15,7 @@
 #include "platform/win/modal_answers.h"
 #include "platform/win/rect.h"
 #include "platform/win/timers.h"
+#include "platform/win/immortal.h"
 
 TApplication* Application = nullptr;
 
@@ -22,7 +23,7 @@ namespace {
 
 // The application exists from load on; it is never freed (see screen.h).
 const bool kApplicationCreated = [] {
-  Application = new TApplication(nullptr);
+  Application = Immortal(new TApplication(nullptr));
   return true;
 }();
 

@@ -5,6 +5,7 @@
 #include "platform/classlib/graphic.h"
 #include "platform/classlib/icon_metafile.h"
 #include "platform/classlib/picture.h"
+#include "platform/win/immortal.h"
 
 namespace {
 constexpr const char* kUnknownClipboardFormat = "Unsupported clipboard format";
@@ -106,6 +107,6 @@ void TClipboard::SetAsText(const std::string& value) {
 
 TClipboard* Clipboard() {
   // Never destroyed: a picture it holds must not outlive the window system's tables at exit.
-  static TClipboard* clipboard = new TClipboard();
+  static TClipboard* clipboard = Immortal(new TClipboard());
   return clipboard;
 }

@@ -7,6 +7,7 @@
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/collection.h"
 #include "platform/classlib/streams.h"
+#include "platform/win/immortal.h"
 
 namespace {
 
@@ -301,7 +302,7 @@ class TBindingWatcher : public TComponent {
 
 // Never freed: components may outlive every static object of the module.
 TBindingWatcher& Bindings() {
-  static TBindingWatcher* watcher = new TBindingWatcher();
+  static TBindingWatcher* watcher = Immortal(new TBindingWatcher());
   return *watcher;
 }
 

@@ -10,12 +10,13 @@
 #include "platform/win/input.h"
 #include "platform/win/modal_answers.h"
 #include "platform/win/window.h"
+#include "platform/win/immortal.h"
 
 namespace {
 
 // Every live item by its command id. Never freed: items may outlive static destruction.
 std::unordered_map<Word, TMenuItem*>& Commands() {
-  static auto* commands = new std::unordered_map<Word, TMenuItem*>();
+  static auto* commands = Immortal(new std::unordered_map<Word, TMenuItem*>());
   return *commands;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/text/face_table.h"
+#include "platform/win/immortal.h"
 
 TScreen* Screen = nullptr;
 TMouse* Mouse = nullptr;
@@ -16,8 +17,8 @@ namespace {
 
 // The screen and the mouse exist from load on; they are never freed (see screen.h).
 const bool kScreenCreated = [] {
-  Screen = new TScreen(nullptr);
-  Mouse = new TMouse();
+  Screen = Immortal(new TScreen(nullptr));
+  Mouse = Immortal(new TMouse());
   return true;
 }();
 

@@ -8,6 +8,7 @@
 #include "platform/win/rect.h"
 #include "platform/win/region_api.h"
 #include "platform/win/text/text.h"
+#include "platform/win/immortal.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ const bool kLabelRegistered = [] {
 // A canvas on a memory device context for measuring; it lives as long as the process.
 TCanvas* MeasureCanvas() {
   static TBitmap* bitmap = [] {
-    auto* b = new TBitmap();
+    auto* b = Immortal(new TBitmap());
     b->SetSize(1, 1);
     return b;
   }();

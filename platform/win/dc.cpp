@@ -9,6 +9,7 @@
 #include "platform/win/gdi_objects.h"
 #include "platform/win/raster.h"
 #include "platform/win/rop.h"
+#include "platform/win/immortal.h"
 
 namespace win {
 
@@ -280,7 +281,7 @@ HDC CreateSurfaceDC(const Surface& s, HWND w, std::shared_ptr<const Region> visi
 
 HDC ScreenDC() {
   static DeviceContext* screen = [] {
-    auto* dc = new DeviceContext(GdiKind::DC);
+    auto* dc = Immortal(new DeviceContext(GdiKind::DC));
     dc->stock = true;
     InitState(*dc);
     dc->UpdateClip();

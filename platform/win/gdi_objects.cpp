@@ -8,6 +8,7 @@
 #include <map>
 
 #include "platform/win/gdi.h"
+#include "platform/win/immortal.h"
 
 namespace win {
 
@@ -101,7 +102,7 @@ void SetFontObjectInfo(FontObjectInfo f) { FontInfo() = std::move(f); }
 
 HGDIOBJ GetStockObject(int id) {
   // Stock objects live for the whole process: the table is never destroyed.
-  static auto* cache = new std::map<int, GdiObject*>();
+  static auto* cache = Immortal(new std::map<int, GdiObject*>());
   auto it = cache->find(id);
   if (it != cache->end()) return it->second;
   GdiObject* o = nullptr;
@@ -140,7 +141,7 @@ HGDIOBJ GetStockObject(int id) {
 
 HBITMAP StockBitmap() {
   static BitmapObject* bm = [] {
-    auto* b = new BitmapObject();
+    auto* b = Immortal(new BitmapObject());
     b->stock = true;
     b->width = 1;
     b->height = 1;

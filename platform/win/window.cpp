@@ -20,6 +20,7 @@
 #include "platform/win/services.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/timers.h"
+#include "platform/win/immortal.h"
 
 namespace win {
 namespace {
@@ -47,7 +48,7 @@ struct State {
 // The window system lives as long as the process: other static objects (classes'
 // brushes, forms freed at exit) may still reach it while statics are destroyed.
 State& S() {
-  static State& s = *new State([] {
+  static State& s = *Immortal(new State([] {
     State st;
     auto cls = std::make_shared<WindowClassRecord>();
     cls->name = "Desktop";
@@ -60,7 +61,7 @@ State& S() {
     st.live.insert(d.get());
     st.objects.push_back(std::move(d));
     return st;
-  }());
+  }()));
   return s;
 }
 

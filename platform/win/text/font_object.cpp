@@ -9,6 +9,7 @@
 
 #include "platform/win/dc.h"
 #include "platform/win/gdi.h"
+#include "platform/win/immortal.h"
 
 namespace win {
 namespace {
@@ -127,7 +128,7 @@ HFONT GetStockFont(int stockId) {
       {DEFAULT_GUI_FONT, "MS Shell Dlg", -11, FW_NORMAL, DEFAULT_CHARSET, VARIABLE_PITCH | FF_SWISS},
   };
   // Never destroyed: stock objects live as long as the process.
-  static auto* made = new std::map<int, HFONT>();
+  static auto* made = Immortal(new std::map<int, HFONT>());
   if (auto it = made->find(stockId); it != made->end()) return it->second;
   for (const StockDesc& d : kStock) {
     if (d.id != stockId) continue;

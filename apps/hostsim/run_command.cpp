@@ -1,0 +1,34 @@
+#include <ostream>
+
+#include "apps/hostsim/cli_options.h"
+#include "apps/hostsim/commands.h"
+#include "apps/hostsim/module_session.h"
+#include "apps/hostsim/scene_setup.h"
+#include "platform/host/host.h"
+
+int RunScript(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  RunOptions o;
+  try {
+    o = ParseRunOptions(args);
+  } catch (const UsageError& e) {
+    err << "hostsim run: " << e.what() << "\n";
+    return 2;
+  }
+  try {
+    ModuleSession module(ModulePathOf(o.module));
+    module.ClickIcon();
+    if (!o.load.empty()) host::LoadScene(o.load);
+    for (const ScriptCommand& c : o.commands) {
+      module.RunCommand(c.path, c.answers);
+      out << c.path << ":" << module.StatusText() << "\n";
+    }
+    if (!o.save.empty()) {
+      host::SaveScene(o.save);
+      out << "saved " << o.save << "\n";
+    }
+    return 0;
+  } catch (const std::exception& e) {
+    err << "hostsim run: " << e.what() << "\n";
+    return 1;
+  }
+}

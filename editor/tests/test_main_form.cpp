@@ -1,0 +1,423 @@
+// The main window over a fresh host and bridge: the first click, the transport state
+// machine on both windows, renders and their status lines, the texture question, and
+// the window going with the host's main view.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "controlkit/kit_meter.h"
+#include "controlkit/kit_speed_button.h"
+#include "controlkit/kit_status_bar.h"
+#include "editor/editor_helpers.h"
+#include "editor/editor_links.h"
+#include "editor/editor_startup.h"
+#include "editor/emitter_man_form.h"
+#include "editor/main_form.h"
+#include "editor/particle_maps_form.h"
+#include "editor/props_form.h"
+#include "editor/shuttle_form.h"
+#include "editor/toolbox_form.h"
+#include "engine/bitmap32_cache.h"
+#include "engine/editor_state.h"
+#include "hostbridge/ext_obj_types.h"
+#include "hostbridge/global_shader.h"
+#include "hostbridge/ts_events.h"
+#include "hostbridge/tsx_ext_obj.h"
+#include "hostbridge/tsx_module.h"
+#include "panels/fold_panel.h"
+#include "panels/push_button.h"
+#include "platform/classlib/actions.h"
+#include "platform/classlib/application.h"
+#include "platform/classlib/dialogs.h"
+#include "platform/classlib/menus.h"
+#include "platform/classlib/std_pagecontrol.h"
+#include "platform/host/host.h"
+#include "platform/win/clock.h"
+#include "platform/win/input.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/modal_answers.h"
+#include "platform/win/services.h"
+#include "platform/win/window.h"
+
+namespace {
+
+constexpr const char* kViewClass = "QmMainFormTestView";
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::ResetWindowSystem();
+    win::UseManualClock(1000, 0);
+    win::SetModalFailureHandler([](const std::string& why) { ADD_FAILURE() << "modal: " << why; });
+    host::Reset();
+    TsxModule() = TTsxModuleState{};
+    ExtObjTypes().Clear();
+    TsxModule().PluginId = 1;
+    Running = false;
+    Rewind = false;
+    win::WNDCLASS existing;
+    if (!win::GetClassInfo(nullptr, kViewClass, &existing)) {
+      win::WNDCLASS wc;
+      wc.lpfnWndProc = &win::DefWindowProc;
+      wc.lpszClassName = kViewClass;
+      win::RegisterClass(&wc);
+    }
+    view_ = win::CreateWindowEx(0, kViewClass, "Host", win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0, 0, 800, 600,
+                                nullptr, nullptr, nullptr, nullptr);
+    host::SetMainViewWindow(view_);
+    dir_ = std::filesystem::temp_directory_path() /
+           ("qm_main_form_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    SetDataFolder(dir_.string() + "/");
+    form_ = new TMainForm(nullptr);
+    form_->TsxPlugInit();
+  }
+  void TearDown() override {
+    host::SetPump(nullptr);
+    delete MainForm;
+    win::SetModalFailureHandler(nullptr);
+    win::ClearModalAnswers();
+    win::ResetWindowSystem();
+    win::UseRealClock();
+    SetDataFolder("");
+    std::filesystem::remove_all(dir_);
+    host::Reset();
+    TsxModule() = TTsxModuleState{};
+    ExtObjTypes().Clear();
+  }
+
+  void ExpectButtons(const char* Caption, TColor Color, TColor Raise) {
+    for (TFpPushButton* b : {form_->PreviewButton, form_->ShuttleForm->PreviewButton}) {
+      EXPECT_EQ(b->Caption(), Caption);
+      EXPECT_EQ(b->Color(), Color);
+      EXPECT_EQ(b->RaiseColor(), Raise);
+    }
+  }
+
+  // Plays; Step runs at every host poll of the loop with the poll's number.
+  void PlayWhile(const std::function<void(int)>& Step) {
+    int polls = 0;
+    host::SetPump([&] { Step(++polls); });
+    form_->PreviewButtonClick(form_->PreviewButton);
+    host::SetPump(nullptr);
+  }
+
+  win::HWND view_ = nullptr;
+  std::filesystem::path dir_;
+  TMainForm* form_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, TheHandshakeDefinesTheSevenTypesInOrderAndSwitchesTheRenderEventsOn) {
+  EXPECT_TRUE(form_->TsEvents->Active());
+  const int first = form_->EmitterManForm->EmitterExtObj->SObjType();
+  ASSERT_GT(first, 0);
+  EXPECT_EQ(ExtObjTypes().Count(), 7);
+  EXPECT_EQ(form_->ToolboxForm->DeflectorExtObj->SObjType(), first + 1);
+  EXPECT_EQ(form_->ToolboxForm->FanExtObj->SObjType(), first + 2);
+  EXPECT_EQ(form_->ToolboxForm->AttractorExtObj->SObjType(), first + 3);
+  EXPECT_EQ(form_->ToolboxForm->RepulsorExtObj->SObjType(), first + 4);
+  EXPECT_EQ(form_->ToolboxForm->LeaderExtObj->SObjType(), first + 5);
+  EXPECT_EQ(form_->ToolboxForm->GravitronExtObj->SObjType(), first + 6);
+  EXPECT_EQ(form_->Caption(), "ZOVK 1.0");
+  EXPECT_EQ(form_->ShuttleForm->Caption(), "ZOVK 1.0");
+  EXPECT_EQ(form_->ClientWidth(), 400);
+  EXPECT_EQ(form_->ClientHeight(), 470);
+  EXPECT_EQ(PreviewDrawMode, 1);
+  EXPECT_FALSE(form_->StatusBar->OldStyle());
+  EXPECT_FALSE(form_->StatusBar->SizeGrip());
+}
+
+TEST_F(MainFormTest, TheFirstClickTurnsRenderingOnLaterClicksOnlyShowTheWindows) {
+  EXPECT_FALSE(form_->Visible());
+  EXPECT_FALSE(host::PostProcessRegistered());
+  EXPECT_EQ(form_->TsxLeftClick(), 0);
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_TRUE(form_->EnableRenderingAction->Checked());
+  EXPECT_TRUE(form_->TsxGlobalShader->PostProcessActive());
+  EXPECT_TRUE(host::PostProcessRegistered());
+
+  // The user switches rendering off; a later click leaves it off.
+  form_->EnableRenderingAction->Execute();
+  EXPECT_FALSE(host::PostProcessRegistered());
+  form_->Hide();
+  form_->TsxLeftClick();
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_FALSE(form_->EnableRenderingAction->Checked());
+  EXPECT_FALSE(host::PostProcessRegistered());
+
+  // Shrunk, a click leaves the main window hidden and restores the control window.
+  form_->ShrinkButtonClick(form_->ShrinkButton);
+  EXPECT_FALSE(form_->Visible());
+  EXPECT_TRUE(form_->ShuttleForm->Visible());
+  form_->ShuttleForm->SetWindowState(wsMinimized);
+  form_->TsxLeftClick();
+  EXPECT_FALSE(form_->Visible());
+  EXPECT_EQ(form_->ShuttleForm->WindowState(), wsNormal);
+  form_->ShuttleForm->GrowButtonClick(form_->ShuttleForm->GrowButton);
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_FALSE(form_->ShuttleForm->Visible());
+}
+
+TEST_F(MainFormTest, AHostThatRefusesTheShaderLeavesTheCheckOff) {
+  host::ScriptShaderRefusal(true);
+  form_->TsxLeftClick();
+  EXPECT_FALSE(form_->EnableRenderingAction->Checked());
+  EXPECT_FALSE(form_->FirstClick());
+}
+
+TEST_F(MainFormTest, PlayWhileRunningStopsAndBothWindowsShowPlayAgain) {
+  form_->Show();
+  ExpectButtons("Play", 32768, 38656);
+  bool sawStop = false;
+  PlayWhile([&](int poll) {
+    if (poll == 1) {
+      sawStop = form_->PreviewButton->Caption() == "Stop" && form_->PreviewButton->Color() == 128 &&
+                form_->PreviewButton->RaiseColor() == 223 && form_->ShuttleForm->PreviewButton->Caption() == "Stop" &&
+                form_->ShuttleForm->PreviewButton->Color() == 128 && Running;
+    }
+    if (poll == 3) CallLink(EditorLinks().PlayClick, form_->ShuttleForm->PreviewButton);
+    ASSERT_LT(poll, 100) << "the second Play must stop the loop";
+  });
+  EXPECT_TRUE(sawStop);
+  EXPECT_FALSE(Running);
+  EXPECT_FALSE(form_->PreviewLoopRunning());
+  ExpectButtons("Play", 32768, 38656);
+}
+
+TEST_F(MainFormTest, StoppingRestoresTheHostTimeOnlyWithAnimateObjects) {
+  tsxAnimSetActiveTime(10);
+  ASSERT_FALSE(form_->AnimateObjects1->Checked());
+  PlayWhile([&](int poll) {
+    if (poll == 1) tsxAnimSetActiveTime(50);
+    if (poll == 2) form_->PreviewButtonClick(form_->PreviewButton);
+  });
+  EXPECT_FLOAT_EQ(tsxAnimGetActiveTime(), 50) << "unchecked: the time stays where it is";
+
+  form_->PreviewOptionClick(form_->AnimateObjects1);
+  EXPECT_TRUE(AnimateObjects);
+  tsxAnimSetActiveTime(10);
+  PlayWhile([&](int poll) {
+    if (poll == 1) tsxAnimSetActiveTime(50);
+    if (poll == 2) form_->PreviewButtonClick(form_->PreviewButton);
+  });
+  EXPECT_FLOAT_EQ(tsxAnimGetActiveTime(), 10);
+  EXPECT_FLOAT_EQ(form_->SavedTime(), 10);
+
+  // Closing the window without a preview since moves nothing.
+  tsxAnimSetActiveTime(70);
+  TCloseAction action = caHide;
+  form_->FormClose(form_, action);
+  EXPECT_FLOAT_EQ(tsxAnimGetActiveTime(), 70);
+}
+
+TEST_F(MainFormTest, RewindRestartsFromTheFirstPlaysTime) {
+  form_->PreviewOptionClick(form_->AnimateObjects1);
+  tsxAnimSetActiveTime(12);
+  int restarts = 0;
+  float timeAtRestart = -1;
+  bool rewound = false;
+  PlayWhile([&](int poll) {
+    if (poll == 1) tsxAnimSetActiveTime(40);
+    if (poll == 2) {
+      CallLink(EditorLinks().RewindClick, form_->RewindButton);
+      rewound = true;
+      return;
+    }
+    if (rewound && !Rewind) {
+      // The first poll of the restarted loop.
+      ++restarts;
+      timeAtRestart = tsxAnimGetActiveTime();
+      rewound = false;
+      form_->PreviewButtonClick(form_->PreviewButton);
+    }
+  });
+  EXPECT_EQ(restarts, 1);
+  EXPECT_FLOAT_EQ(timeAtRestart, 12);
+  EXPECT_FLOAT_EQ(form_->SavedTime(), 12);
+  EXPECT_FALSE(Running);
+  EXPECT_FALSE(Rewind);
+  ExpectButtons("Play", 32768, 38656);
+}
+
+TEST_F(MainFormTest, EscEndsThePreview) {
+  int polls = 0;
+  PlayWhile([&](int poll) {
+    polls = poll;
+    if (poll == 2) win::InjectKeyDown(win::VK_ESCAPE);
+    ASSERT_LT(poll, 100) << "Esc must end the loop";
+  });
+  win::InjectKeyUp(win::VK_ESCAPE);
+  EXPECT_FALSE(Running);
+  EXPECT_LE(polls, 4);
+  ExpectButtons("Play", 32768, 38656);
+}
+
+TEST_F(MainFormTest, ARenderShowsItsCountOnBothWindowsAndPutsTheTimeBack) {
+  form_->TsxLeftClick();
+  ASSERT_TRUE(host::PostProcessRegistered());
+  form_->RenderProgress->SetCaption("40%");
+  ASSERT_TRUE(host::Render(5));
+  EXPECT_EQ(form_->StatusBar->SimpleText(), " Rendered 0 particles in 00:00");
+  EXPECT_EQ(form_->ShuttleForm->StatusBar->SimpleText(), " 0 parts in 00:00");
+  EXPECT_EQ(form_->RenderProgress->Caption(), "");
+  EXPECT_FLOAT_EQ(host::SceneTime(), 5);
+  EXPECT_EQ(RenderStatusText(1234, 125000), " Rendered 1234 particles in 02:05");
+  EXPECT_EQ(ControlRenderStatusText(7, 59999), " 7 parts in 00:59");
+}
+
+TEST_F(MainFormTest, AnAbortedRenderPutsTheSceneTimeBackAlsoWithRenderingOff) {
+  ASSERT_FALSE(form_->TsxGlobalShader->PostProcessActive());
+  tsxAnimSetActiveTime(3);
+  host::ScriptRenderFailure(host::RenderFailure::Abort);
+  EXPECT_FALSE(host::Render(8));
+  EXPECT_FLOAT_EQ(form_->RenderStartTime(), 8);
+  EXPECT_FLOAT_EQ(host::SceneTime(), 8);
+  EXPECT_EQ(form_->StatusBar->SimpleText(), "") << "with rendering off nothing was drawn";
+}
+
+TEST_F(MainFormTest, TheTextureQuestionHasItsTextAndItsAnswers) {
+  std::string name = "C:\\maps\\spark.tga";
+  win::AnswerMessageBox(win::IDNO);
+  OnTextureNotFound(name);
+  EXPECT_EQ(name, "Default");
+  ASSERT_FALSE(win::ModalPrompts().empty());
+  EXPECT_EQ(win::ModalPrompts().back().text,
+            "Could not find the texture file: \"spark.tga\".\r\rWould you like to locate it manually?");
+
+  const std::string chosen = (dir_ / "elsewhere" / "spark2.tga").string();
+  win::AnswerMessageBox(win::IDYES);
+  win::AnswerFileDialog(win::ModalKind::OpenPicture, {chosen});
+  name = "C:\\maps\\spark.tga";
+  OnTextureNotFound(name);
+  EXPECT_EQ(name, chosen);
+  EXPECT_EQ(win::ModalPrompts().back().fileName, "spark.tga");
+  TOpenPictureDialog* dialog = form_->EmitterManForm->PropsForm->MapsForm->PictureDialog;
+  EXPECT_EQ(dialog->InitialDir(), (dir_ / "elsewhere").string() + "/");
+
+  // The user cancels the dialog: the default image.
+  win::AnswerMessageBox(win::IDYES);
+  win::AnswerFileDialog(win::ModalKind::OpenPicture, {});
+  name = "spark.tga";
+  OnTextureNotFound(name);
+  EXPECT_EQ(name, "Default");
+
+  const std::size_t asked = win::ModalPrompts().size();
+  name = "Default";
+  OnTextureNotFound(name);
+  EXPECT_EQ(name, "Default");
+  EXPECT_EQ(win::ModalPrompts().size(), asked) << "the default image is never asked for";
+}
+
+TEST_F(MainFormTest, ATextureInTheDataFolderIsFoundWithoutAQuestion) {
+  std::ofstream(dir_ / "flare.tga") << "x";
+  std::string name = "D:\\old\\place\\flare.tga";
+  OnTextureNotFound(name);
+  EXPECT_EQ(name, DataFolder() + "flare.tga");
+  EXPECT_TRUE(win::ModalPrompts().empty());
+}
+
+TEST_F(MainFormTest, TabsShowOnePageAndTheToolboxLinkSelectsTools) {
+  form_->Show();
+  EXPECT_TRUE(form_->EmitterManForm->Visible());
+  EXPECT_FALSE(form_->ToolboxForm->Visible());
+  CallLink(EditorLinks().ShowToolbox);
+  EXPECT_EQ(form_->TabControl1->TabIndex(), 1);
+  EXPECT_FALSE(form_->EmitterManForm->Visible());
+  EXPECT_TRUE(form_->ToolboxForm->Visible());
+  form_->TabControl1->SetTabIndex(0);
+  form_->TabControl1Change(form_->TabControl1);
+  EXPECT_TRUE(form_->EmitterManForm->Visible());
+  EXPECT_FALSE(form_->ToolboxForm->Visible());
+}
+
+TEST_F(MainFormTest, CueCardsToggleTogetherOnEveryPage) {
+  TPropsForm* props = form_->EmitterManForm->PropsForm;
+  ASSERT_FALSE(props->CuePanels.empty());
+  const bool before = props->CuePanels.front()->Visible();
+  form_->ToggleCuesAction->Execute();
+  for (TWinControl* p : props->CuePanels) EXPECT_EQ(p->Visible(), !before);
+  for (TWinControl* p : form_->EmitterManForm->CuePanels) EXPECT_EQ(p->Visible(), !before);
+  for (TWinControl* p : props->MapsForm->CuePanels) EXPECT_EQ(p->Visible(), !before);
+  CallLink(EditorLinks().ToggleCues);
+  for (TWinControl* p : props->CuePanels) EXPECT_EQ(p->Visible(), before);
+}
+
+TEST_F(MainFormTest, FoldsTakeTheirHeightOffTheWindowAndGiveItBack) {
+  form_->Show();
+  TFpFoldPanel* fold = form_->EmitterManForm->PropsFold;
+  const Integer height = form_->Height();
+  const Integer minimum = form_->Constraints()->MinHeight();
+  if (fold->IsCollapsed()) fold->Expand();
+  const Integer expanded = form_->Height();
+  fold->Collapse();
+  const Integer d = expanded - form_->Height();
+  EXPECT_GT(d, 0);
+  EXPECT_EQ(form_->Constraints()->MinHeight() + d, minimum + (expanded - height));
+  fold->Expand();
+  EXPECT_EQ(form_->Height(), expanded);
+}
+
+TEST_F(MainFormTest, StartUpSetsTheFoldersAndTheHelpFileAndKeepsTheOneMainWindow) {
+  EditorStartup();
+  EXPECT_EQ(MainForm, form_);
+  const std::string exe = Application->ExeName();
+  const std::string host = exe.substr(0, exe.rfind('/') + 1);
+  EXPECT_EQ(HostFolder(), host);
+  EXPECT_EQ(DataFolder(), host + "Quillmoth/");
+  EXPECT_EQ(Application->HelpFile(), host + "Quillmoth/ZOVK.hlp");
+
+  const std::size_t before = win::RecordedHelpCalls().size();
+  form_->FindMenuItem("Help/Topics & Contents")->Click();
+  ASSERT_EQ(win::RecordedHelpCalls().size(), before + 1);
+  EXPECT_EQ(win::RecordedHelpCalls().back().file, host + "Quillmoth/ZOVK.hlp");
+  EXPECT_EQ(win::RecordedHelpCalls().back().command, win::HELP_FINDER);
+  EXPECT_EQ(win::RecordedHelpCalls().back().data, 0u);
+  Application->SetHelpFile("");
+}
+
+TEST_F(MainFormTest, TheMenusRunThePagesActions) {
+  const std::size_t before = win::RecordedHelpCalls().size();
+  form_->FindMenuItem("Help/Topics & Contents")->Click();
+  EXPECT_EQ(win::RecordedHelpCalls().size(), before) << "no help file, no help";
+  EXPECT_EQ(form_->FindMenuItem("File/Enable Rendering")->Caption(), "Enable Rendering");
+  EXPECT_EQ(form_->FindMenuItem("Toolbox/New Gravitron")->Action(), form_->ToolboxForm->NewGravitronAction);
+  EXPECT_EQ(form_->FindMenuItem("File/New Emitter")->Action(), form_->EmitterManForm->NewEmitterAction);
+  EXPECT_EQ(form_->FindMenuItem("File/Nothing"), nullptr);
+}
+
+TEST_F(MainFormTest, WhenTheHostsViewGoesTheFormLetsGoOfHostAndEngine) {
+  form_->TsxLeftClick();
+  ASSERT_TRUE(host::PostProcessRegistered());
+  ASSERT_TRUE(static_cast<bool>(EditorLinks().PlayClick));
+  form_->HandleNeeded();
+  win::DestroyWindow(view_);
+  EXPECT_EQ(MainForm, nullptr);
+  EXPECT_FALSE(static_cast<bool>(TsxModule().LeftClick));
+  EXPECT_FALSE(static_cast<bool>(TsxModule().PlugInit));
+  EXPECT_FALSE(host::PostProcessRegistered());
+  EXPECT_FALSE(static_cast<bool>(EditorLinks().PlayClick));
+  EXPECT_EQ(EditorLinks().Images, nullptr);
+  EXPECT_FALSE(static_cast<bool>(OnMainStatusText));
+  EXPECT_FALSE(static_cast<bool>(OnPreviewFrame));
+  EXPECT_FALSE(static_cast<bool>(OnTextureNotFound));
+  // A render now reaches no freed form.
+  EXPECT_TRUE(host::Render(2));
+}
+
+TEST_F(MainFormTest, AViewGoingDuringThePreviewFreesTheFormOnlyAfterTheLoop) {
+  form_->HandleNeeded();
+  PlayWhile([&](int poll) {
+    if (poll == 2) win::DestroyWindow(view_);
+    ASSERT_LT(poll, 100) << "the loop must end when the form is cut off";
+  });
+  // Still whole after the loop; freed from the queue.
+  EXPECT_EQ(MainForm, nullptr);
+  EXPECT_FALSE(Running);
+  win::PumpPendingMessages();
+}
