@@ -27,13 +27,6 @@ const bool kColorChartClassesRegistered = [] {
   return true;
 }();
 
-template <class C>
-C* Found(TComponent* Owner, const char* Name) {
-  auto* c = dynamic_cast<C*>(Owner->FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 }  // namespace
 
 const TClass& TColorChartForm::StaticClass() {
@@ -56,15 +49,15 @@ void TColorChartForm::Publish(TPublished& published) {
 TColorChartForm::TColorChartForm(TComponent* AOwner) : TForm(AOwner) {
   (void)kColorChartClassesRegistered;
   ReadFormResource();
-  Chart = Found<TChart>(this, "Chart");
-  ColorModeCombo = Found<TComboBox>(this, "ColorModeCombo");
-  KeyPopup = Found<TPopupMenu>(this, "KeyPopup");
-  AddColorItem = Found<TMenuItem>(this, "AddColorItem");
-  DeleteColorItem = Found<TMenuItem>(this, "DeleteColorItem");
-  ColorPickerItem = Found<TMenuItem>(this, "ColorPickerItem");
-  ColorDialog = Found<TColorDialog>(this, "ColorDialog");
-  OpenDialog = Found<TOpenDialog>(this, "OpenDialog");
-  SaveDialog = Found<TSaveDialog>(this, "SaveDialog");
+  Chart = FindFormPart<TChart>(this, "Chart");
+  ColorModeCombo = FindFormPart<TComboBox>(this, "ColorModeCombo");
+  KeyPopup = FindFormPart<TPopupMenu>(this, "KeyPopup");
+  AddColorItem = FindFormPart<TMenuItem>(this, "AddColorItem");
+  DeleteColorItem = FindFormPart<TMenuItem>(this, "DeleteColorItem");
+  ColorPickerItem = FindFormPart<TMenuItem>(this, "ColorPickerItem");
+  ColorDialog = FindFormPart<TColorDialog>(this, "ColorDialog");
+  OpenDialog = FindFormPart<TOpenDialog>(this, "OpenDialog");
+  SaveDialog = FindFormPart<TSaveDialog>(this, "SaveDialog");
 
   // The chart only shows keys: the mouse belongs to the form, not to zoom and pan.
   Chart->Legend()->SetVisible(false);

@@ -3,7 +3,10 @@
 #include <filesystem>
 
 #include "platform/classlib/dialogs.h"
+#include "platform/classlib/exceptions.h"
 #include "platform/classlib/forms.h"
+#include "platform/classlib/lists.h"
+#include "platform/classlib/strings.h"
 
 namespace {
 
@@ -14,6 +17,10 @@ std::string& DataFolderStore() {
 
 }  // namespace
 
+void MissingFormPart(const char* Name) {
+  throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
+}
+
 void EmbedForm(TCustomForm* Form, TWinControl* AParent, TAlign Align) {
   Form->SetParent(AParent);
   Form->SetTop(0);
@@ -22,6 +29,24 @@ void EmbedForm(TCustomForm* Form, TWinControl* AParent, TAlign Align) {
   Form->SetBorderStyle(bsNone);
   Form->SetBorderIcons(TBorderIcons{});
   Form->Show();
+}
+
+void FreeListItems(TList& List) {
+  for (Integer i = 0; i < List.Count(); ++i) {
+    delete static_cast<TObject*>(List.Items(i));
+    // No entry points at a freed object, should freeing one reach the list.
+    List.SetItems(i, nullptr);
+  }
+  List.Clear();
+}
+
+void FreeStringsObjects(TStrings& Strings) {
+  for (Integer i = 0; i < Strings.Count(); ++i) {
+    TObject* object = Strings.Objects(i);
+    Strings.SetObjects(i, nullptr);
+    delete object;
+  }
+  Strings.Clear();
 }
 
 void BeginUpdateCount(Integer& Counter) { ++Counter; }

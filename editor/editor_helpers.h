@@ -1,19 +1,28 @@
 #pragma once
 // Helpers every editor form shares: embedding a form in another control, the update
 // counter with which a page ignores its controls' change events while it fills them, and
-// the folder the file dialogs start in.
+// the folder the file dialogs start in, and finding the parts of a form read from its
+// resource.
 #include <string>
 
+#include "platform/classlib/component.h"
 #include "platform/classlib/controls.h"
 #include "platform/classlib/types.h"
 
 class TCustomForm;
+class TList;
+class TStrings;
 class TOpenDialog;
 class TComponent;
 
 // Parent := AParent, top-left corner at 0, the given alignment, no border and no border
 // icons, shown.
 void EmbedForm(TCustomForm* Form, TWinControl* AParent, TAlign Align);
+
+// Frees every item of List (each a TObject), then empties it.
+void FreeListItems(TList& List);
+// Frees the object of every entry of Strings, then empties it.
+void FreeStringsObjects(TStrings& Strings);
 
 // The update counter: raised while a page fills its controls. It never goes below 0.
 void BeginUpdateCount(Integer& Counter);
@@ -33,3 +42,15 @@ void StartInDataFolder(TOpenDialog* Dialog);
 // ... and, once a file is chosen, starts next time in that file's folder. False when
 // the user cancelled.
 bool ExecuteRememberingFolder(TOpenDialog* Dialog);
+
+// Raises EComponentError: a form resource lacks the component Name.
+[[noreturn]] void MissingFormPart(const char* Name);
+
+// The component Name of a form read from its resource, of class T. A resource without it
+// raises, so that no form runs with a part missing.
+template <class T>
+T* FindFormPart(TComponent* Form, const char* Name) {
+  T* c = dynamic_cast<T*>(Form->FindComponent(Name));
+  if (!c) MissingFormPart(Name);
+  return c;
+}

@@ -68,13 +68,6 @@ void TEmitterManForm::Publish(TPublished& published) {
   p.Method("EmitterExtObjObjectClone", &TEmitterManForm::EmitterExtObjObjectClone);
 }
 
-template <class T>
-T* TEmitterManForm::Find(const char* Name) {
-  T* c = dynamic_cast<T*>(FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 TEmitterManForm::TEmitterManForm(TComponent* AOwner) : TForm(AOwner) {
   // The form names the host object type's component.
   RegisterHostBridgeClasses();
@@ -136,38 +129,38 @@ TEmitterManForm::~TEmitterManForm() {
 }
 
 void TEmitterManForm::FindComponents() {
-  EmittersTreeView = Find<TTreeView>("EmittersTreeView");
-  TreeMenu = Find<TPopupMenu>("TreeMenu");
-  Splitter1 = Find<TSplitter>("Splitter1");
-  PropsFold = Find<TFpFoldPanel>("PropsFold");
-  PanelBlank = Find<TPanel>("PanelBlank");
-  PanelEmitter = Find<TPanel>("PanelEmitter");
-  EmitterPageControl = Find<TPageControl>("EmitterPageControl");
-  SettingsSheet = Find<TTabSheet>("SettingsSheet");
-  VisibilitySheet = Find<TTabSheet>("VisibilitySheet");
-  OffsetSpin = Find<TNumSpinEdit>("OffsetSpin");
-  FreezeSpin = Find<TNumSpinEdit>("FreezeSpin");
-  MoreBox = Find<TCheckBox>("MoreBox");
-  BiggerBox = Find<TCheckBox>("BiggerBox");
-  FasterBox = Find<TCheckBox>("FasterBox");
-  OlderBox = Find<TCheckBox>("OlderBox");
-  StrongerBox = Find<TCheckBox>("StrongerBox");
-  EmitterExtObj = Find<TTsxExtObj>("EmitterExtObj");
-  ActionList = Find<TActionList>("ActionList");
-  NewEmitterAction = Find<TAction>("NewEmitterAction");
-  DeleteEmitterAction = Find<TAction>("DeleteEmitterAction");
-  LoadEmitterAction = Find<TAction>("LoadEmitterAction");
-  SaveEmitterAction = Find<TAction>("SaveEmitterAction");
-  AddSystemAction = Find<TAction>("AddSystemAction");
-  DeleteSystemAction = Find<TAction>("DeleteSystemAction");
-  DupSystemAction = Find<TAction>("DupSystemAction");
-  LoadSystemAction = Find<TAction>("LoadSystemAction");
-  SaveSystemAction = Find<TAction>("SaveSystemAction");
-  OpenEmitterDialog = Find<TOpenDialog>("OpenEmitterDialog");
-  SaveEmitterDialog = Find<TSaveDialog>("SaveEmitterDialog");
-  OpenSystemDialog = Find<TOpenDialog>("OpenSystemDialog");
-  SaveSystemDialog = Find<TSaveDialog>("SaveSystemDialog");
-  CuePanels = {Find<TPanel>("TreeCuePanel"), Find<TPanel>("SettingsCuePanel"), Find<TPanel>("VisibilityCuePanel")};
+  EmittersTreeView = FindFormPart<TTreeView>(this, "EmittersTreeView");
+  TreeMenu = FindFormPart<TPopupMenu>(this, "TreeMenu");
+  Splitter1 = FindFormPart<TSplitter>(this, "Splitter1");
+  PropsFold = FindFormPart<TFpFoldPanel>(this, "PropsFold");
+  PanelBlank = FindFormPart<TPanel>(this, "PanelBlank");
+  PanelEmitter = FindFormPart<TPanel>(this, "PanelEmitter");
+  EmitterPageControl = FindFormPart<TPageControl>(this, "EmitterPageControl");
+  SettingsSheet = FindFormPart<TTabSheet>(this, "SettingsSheet");
+  VisibilitySheet = FindFormPart<TTabSheet>(this, "VisibilitySheet");
+  OffsetSpin = FindFormPart<TNumSpinEdit>(this, "OffsetSpin");
+  FreezeSpin = FindFormPart<TNumSpinEdit>(this, "FreezeSpin");
+  MoreBox = FindFormPart<TCheckBox>(this, "MoreBox");
+  BiggerBox = FindFormPart<TCheckBox>(this, "BiggerBox");
+  FasterBox = FindFormPart<TCheckBox>(this, "FasterBox");
+  OlderBox = FindFormPart<TCheckBox>(this, "OlderBox");
+  StrongerBox = FindFormPart<TCheckBox>(this, "StrongerBox");
+  EmitterExtObj = FindFormPart<TTsxExtObj>(this, "EmitterExtObj");
+  ActionList = FindFormPart<TActionList>(this, "ActionList");
+  NewEmitterAction = FindFormPart<TAction>(this, "NewEmitterAction");
+  DeleteEmitterAction = FindFormPart<TAction>(this, "DeleteEmitterAction");
+  LoadEmitterAction = FindFormPart<TAction>(this, "LoadEmitterAction");
+  SaveEmitterAction = FindFormPart<TAction>(this, "SaveEmitterAction");
+  AddSystemAction = FindFormPart<TAction>(this, "AddSystemAction");
+  DeleteSystemAction = FindFormPart<TAction>(this, "DeleteSystemAction");
+  DupSystemAction = FindFormPart<TAction>(this, "DupSystemAction");
+  LoadSystemAction = FindFormPart<TAction>(this, "LoadSystemAction");
+  SaveSystemAction = FindFormPart<TAction>(this, "SaveSystemAction");
+  OpenEmitterDialog = FindFormPart<TOpenDialog>(this, "OpenEmitterDialog");
+  SaveEmitterDialog = FindFormPart<TSaveDialog>(this, "SaveEmitterDialog");
+  OpenSystemDialog = FindFormPart<TOpenDialog>(this, "OpenSystemDialog");
+  SaveSystemDialog = FindFormPart<TSaveDialog>(this, "SaveSystemDialog");
+  CuePanels = {FindFormPart<TPanel>(this, "TreeCuePanel"), FindFormPart<TPanel>(this, "SettingsCuePanel"), FindFormPart<TPanel>(this, "VisibilityCuePanel")};
 }
 
 void TEmitterManForm::WireEvents() {

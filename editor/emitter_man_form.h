@@ -147,8 +147,6 @@ class TEmitterManForm : public TForm {
   TSaveDialog* SaveSystemDialog = nullptr;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
   void FindComponents();
   void WireEvents();
   // CurrentSystem and what the properties form shows, together.

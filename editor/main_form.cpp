@@ -120,37 +120,30 @@ void TMainForm::Publish(TPublished& published) {
   p.Method("FoldBeforeExpand", &TMainForm::FoldBeforeExpand);
 }
 
-template <class T>
-T* TMainForm::Find(const char* Name) {
-  T* c = dynamic_cast<T*>(FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 TMainForm::TMainForm(TComponent* AOwner) : TTsOwnedForm(AOwner) {
   RegisterEditorKitClasses();
   ReadFormResource();
-  PreviewButton = Find<TFpPushButton>("PreviewButton");
-  RewindButton = Find<TFpPushButton>("RewindButton");
-  ShrinkButton = Find<TKitSpeedButton>("ShrinkButton");
-  DrawModeBox = Find<TComboBox>("DrawModeBox");
-  RenderBox = Find<TCheckBox>("RenderBox");
-  RenderProgress = Find<TKitProgress>("RenderProgress");
-  StatusBar = Find<TKitStatusBar>("StatusBar");
-  TabControl1 = Find<TTabControl>("TabControl1");
-  Tsx = Find<TTsx>("Tsx");
-  TsEvents = Find<TTsEvents>("TsEvents");
-  TsxGlobalShader = Find<TTsxGlobalShader>("TsxGlobalShader");
-  ActionList = Find<TActionList>("ActionList");
-  StartAnimateAction = Find<TAction>("StartAnimateAction");
-  StopAnimateAction = Find<TAction>("StopAnimateAction");
-  EnableRenderingAction = Find<TAction>("EnableRenderingAction");
-  ToggleCuesAction = Find<TAction>("ToggleCuesAction");
-  MainMenu = Find<TMainMenu>("MainMenu");
-  DepthDithering1 = Find<TMenuItem>("DepthDithering1");
-  ShowRenderingSlow1 = Find<TMenuItem>("ShowRenderingSlow1");
-  AnimateObjects1 = Find<TMenuItem>("AnimateObjects1");
-  WireframeAlphaHints1 = Find<TMenuItem>("WireframeAlphaHints1");
+  PreviewButton = FindFormPart<TFpPushButton>(this, "PreviewButton");
+  RewindButton = FindFormPart<TFpPushButton>(this, "RewindButton");
+  ShrinkButton = FindFormPart<TKitSpeedButton>(this, "ShrinkButton");
+  DrawModeBox = FindFormPart<TComboBox>(this, "DrawModeBox");
+  RenderBox = FindFormPart<TCheckBox>(this, "RenderBox");
+  RenderProgress = FindFormPart<TKitProgress>(this, "RenderProgress");
+  StatusBar = FindFormPart<TKitStatusBar>(this, "StatusBar");
+  TabControl1 = FindFormPart<TTabControl>(this, "TabControl1");
+  Tsx = FindFormPart<TTsx>(this, "Tsx");
+  TsEvents = FindFormPart<TTsEvents>(this, "TsEvents");
+  TsxGlobalShader = FindFormPart<TTsxGlobalShader>(this, "TsxGlobalShader");
+  ActionList = FindFormPart<TActionList>(this, "ActionList");
+  StartAnimateAction = FindFormPart<TAction>(this, "StartAnimateAction");
+  StopAnimateAction = FindFormPart<TAction>(this, "StopAnimateAction");
+  EnableRenderingAction = FindFormPart<TAction>(this, "EnableRenderingAction");
+  ToggleCuesAction = FindFormPart<TAction>(this, "ToggleCuesAction");
+  MainMenu = FindFormPart<TMainMenu>(this, "MainMenu");
+  DepthDithering1 = FindFormPart<TMenuItem>(this, "DepthDithering1");
+  ShowRenderingSlow1 = FindFormPart<TMenuItem>(this, "ShowRenderingSlow1");
+  AnimateObjects1 = FindFormPart<TMenuItem>(this, "AnimateObjects1");
+  WireframeAlphaHints1 = FindFormPart<TMenuItem>(this, "WireframeAlphaHints1");
   // The kit's defaults draw the old frame and a grip beside the meter.
   StatusBar->SetOldStyle(false);
   StatusBar->SetSizeGrip(false);
@@ -235,7 +228,7 @@ void TMainForm::BindPageCommands() {
       {"NewLeader1", ToolboxForm->NewLeaderAction},
   };
   for (const auto& [name, action] : commands) {
-    TMenuItem* item = Find<TMenuItem>(name);
+    TMenuItem* item = FindFormPart<TMenuItem>(this, name);
     // The menu keeps its own words; the page's action decides what runs and when.
     const std::string caption = item->Caption();
     if (action) item->SetAction(action);

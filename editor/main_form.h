@@ -128,8 +128,6 @@ class TMainForm : public TTsOwnedForm {
   void WMDestroy(TMessage& Message) override;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
   // The menu items run the pages' actions.
   void BindPageCommands();
   void SetEditorLinks();

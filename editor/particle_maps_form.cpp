@@ -93,45 +93,38 @@ void TParticleMapsForm::Publish(TPublished& published) {
   p.Method("CueButtonClick", &TParticleMapsForm::CueButtonClick);
 }
 
-template <class T>
-T* TParticleMapsForm::Find(const char* Name) {
-  T* c = dynamic_cast<T*>(FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 TParticleMapsForm::TParticleMapsForm(TComponent* AOwner) : TForm(AOwner) {
   (void)kMapsClassesRegistered;
   ReadFormResource();
-  MapPages = Find<TPageControl>("MapPages");
-  ImageMapsSheet = Find<TTabSheet>("ImageMapsSheet");
-  ParticleColorSheet = Find<TTabSheet>("ParticleColorSheet");
-  SystemColorSheet = Find<TTabSheet>("SystemColorSheet");
-  AdvSheet = Find<TTabSheet>("AdvSheet");
-  Preview = Find<TImage32>("Preview");
-  MapSpin = Find<TNumSpinEdit>("MapSpin");
-  AddMapButton = Find<TButton>("AddMapButton");
-  DelButton = Find<TButton>("DelButton");
-  FlipCombo = Find<TComboBox>("FlipCombo");
-  MapModeCombo = Find<TComboBox>("MapModeCombo");
-  MapCycleSpin = Find<TNumSpinEdit>("MapCycleSpin");
-  AlphaTrackBar = Find<TTrackBar>("AlphaTrackBar");
-  AlphaSpin = Find<TNumSpinEdit>("AlphaSpin");
-  OptionsButton = Find<TButton>("OptionsButton");
-  OptionsMenu = Find<TPopupMenu>("OptionsMenu");
-  ShowTransparencyItem = Find<TMenuItem>("ShowTransparencyItem");
-  ShowOriginItem = Find<TMenuItem>("ShowOriginItem");
-  MoveOriginItem = Find<TMenuItem>("MoveOriginItem");
-  OriginCenterItem = Find<TMenuItem>("OriginCenterItem");
-  OriginTopItem = Find<TMenuItem>("OriginTopItem");
-  OriginLeftItem = Find<TMenuItem>("OriginLeftItem");
-  OriginRightItem = Find<TMenuItem>("OriginRightItem");
-  OriginBottomItem = Find<TMenuItem>("OriginBottomItem");
-  ChooseImageItem = Find<TMenuItem>("ChooseImageItem");
-  MaxSizeSpin = Find<TNumSpinEdit>("MaxSizeSpin");
-  DitherSpin = Find<TNumSpinEdit>("DitherSpin");
-  PictureDialog = Find<TOpenPictureDialog>("PictureDialog");
-  CuePanels = {Find<TPanel>("MapsCuePanel"), Find<TPanel>("AdvCuePanel")};
+  MapPages = FindFormPart<TPageControl>(this, "MapPages");
+  ImageMapsSheet = FindFormPart<TTabSheet>(this, "ImageMapsSheet");
+  ParticleColorSheet = FindFormPart<TTabSheet>(this, "ParticleColorSheet");
+  SystemColorSheet = FindFormPart<TTabSheet>(this, "SystemColorSheet");
+  AdvSheet = FindFormPart<TTabSheet>(this, "AdvSheet");
+  Preview = FindFormPart<TImage32>(this, "Preview");
+  MapSpin = FindFormPart<TNumSpinEdit>(this, "MapSpin");
+  AddMapButton = FindFormPart<TButton>(this, "AddMapButton");
+  DelButton = FindFormPart<TButton>(this, "DelButton");
+  FlipCombo = FindFormPart<TComboBox>(this, "FlipCombo");
+  MapModeCombo = FindFormPart<TComboBox>(this, "MapModeCombo");
+  MapCycleSpin = FindFormPart<TNumSpinEdit>(this, "MapCycleSpin");
+  AlphaTrackBar = FindFormPart<TTrackBar>(this, "AlphaTrackBar");
+  AlphaSpin = FindFormPart<TNumSpinEdit>(this, "AlphaSpin");
+  OptionsButton = FindFormPart<TButton>(this, "OptionsButton");
+  OptionsMenu = FindFormPart<TPopupMenu>(this, "OptionsMenu");
+  ShowTransparencyItem = FindFormPart<TMenuItem>(this, "ShowTransparencyItem");
+  ShowOriginItem = FindFormPart<TMenuItem>(this, "ShowOriginItem");
+  MoveOriginItem = FindFormPart<TMenuItem>(this, "MoveOriginItem");
+  OriginCenterItem = FindFormPart<TMenuItem>(this, "OriginCenterItem");
+  OriginTopItem = FindFormPart<TMenuItem>(this, "OriginTopItem");
+  OriginLeftItem = FindFormPart<TMenuItem>(this, "OriginLeftItem");
+  OriginRightItem = FindFormPart<TMenuItem>(this, "OriginRightItem");
+  OriginBottomItem = FindFormPart<TMenuItem>(this, "OriginBottomItem");
+  ChooseImageItem = FindFormPart<TMenuItem>(this, "ChooseImageItem");
+  MaxSizeSpin = FindFormPart<TNumSpinEdit>(this, "MaxSizeSpin");
+  DitherSpin = FindFormPart<TNumSpinEdit>(this, "DitherSpin");
+  PictureDialog = FindFormPart<TOpenPictureDialog>(this, "PictureDialog");
+  CuePanels = {FindFormPart<TPanel>(this, "MapsCuePanel"), FindFormPart<TPanel>(this, "AdvCuePanel")};
   FormCreate(this);
 }
 
@@ -160,12 +153,12 @@ void TParticleMapsForm::FormCreate(TObject*) {
 
   ParticleColorEditor = new TColorChartForm(this);
   ParticleColorEditor->PercentageMode = 1;
-  EmbedForm(ParticleColorEditor, Find<TPanel>("ParticleColorPanel"), alClient);
+  EmbedForm(ParticleColorEditor, FindFormPart<TPanel>(this, "ParticleColorPanel"), alClient);
   ParticleColorEditor->ColorModeCombo->OnChange = [this](TObject* s) { ParticleColorModeChange(s); };
 
   BaseColorEditor = new TColorChartForm(this);
   BaseColorEditor->PercentageMode = 0;
-  EmbedForm(BaseColorEditor, Find<TPanel>("SystemColorPanel"), alClient);
+  EmbedForm(BaseColorEditor, FindFormPart<TPanel>(this, "SystemColorPanel"), alClient);
   BaseColorEditor->ColorModeCombo->OnChange = [this](TObject* s) { BaseColorModeChange(s); };
 
   StartInDataFolder(PictureDialog);

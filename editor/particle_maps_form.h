@@ -122,8 +122,6 @@ class TParticleMapsForm : public TForm {
   TBitmap32List* ImageList = nullptr;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
   // The checker background, the image layer and the origin stage.
   void SetupPreview();
   // The layer's bitmap from the current image, mirrored by the options' flip.

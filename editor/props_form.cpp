@@ -62,37 +62,30 @@ void TPropsForm::Publish(TPublished& published) {
   p.Method("CueButtonClick", &TPropsForm::CueButtonClick);
 }
 
-template <class T>
-T* TPropsForm::Find(const char* Name) {
-  T* c = dynamic_cast<T*>(FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 TPropsForm::TPropsForm(TComponent* AOwner) : TForm(AOwner) {
   (void)kPropsClassesRegistered;
   ReadFormResource();
-  SystemLabel = Find<TLabel>("SystemLabel");
-  PropsTree = Find<TTreeView>("PropsTree");
-  PropPages = Find<TPageControl>("PropPages");
-  SystemSheet = Find<TTabSheet>("SystemSheet");
-  ParticleSheet = Find<TTabSheet>("ParticleSheet");
-  AnimationSheet = Find<TTabSheet>("AnimationSheet");
-  RenderSheet = Find<TTabSheet>("RenderSheet");
-  SettingSheet = Find<TTabSheet>("SettingSheet");
-  PropJitterPages = Find<TPageControl>("PropJitterPages");
-  PropertySheet = Find<TTabSheet>("PropertySheet");
-  JitterSheet = Find<TTabSheet>("JitterSheet");
-  SysLifeSpanSpin = Find<TNumSpinEdit>("SysLifeSpanSpin");
-  SysLivesSpin = Find<TNumSpinEdit>("SysLivesSpin");
-  EmitterShapeCombo = Find<TComboBox>("EmitterShapeCombo");
-  RadiusSpin = Find<TNumSpinEdit>("RadiusSpin");
-  FocusShapeCombo = Find<TComboBox>("FocusShapeCombo");
-  RenderCombo = Find<TComboBox>("RenderCombo");
-  RenderMapsPanel = Find<TPanel>("RenderMapsPanel");
-  PreviewButton = Find<TFpPushButton>("PreviewButton");
-  RewindButton = Find<TFpPushButton>("RewindButton");
-  CuePanels = {Find<TPanel>("SystemCuePanel"), Find<TPanel>("ParticleCuePanel"), Find<TPanel>("PropsCuePanel")};
+  SystemLabel = FindFormPart<TLabel>(this, "SystemLabel");
+  PropsTree = FindFormPart<TTreeView>(this, "PropsTree");
+  PropPages = FindFormPart<TPageControl>(this, "PropPages");
+  SystemSheet = FindFormPart<TTabSheet>(this, "SystemSheet");
+  ParticleSheet = FindFormPart<TTabSheet>(this, "ParticleSheet");
+  AnimationSheet = FindFormPart<TTabSheet>(this, "AnimationSheet");
+  RenderSheet = FindFormPart<TTabSheet>(this, "RenderSheet");
+  SettingSheet = FindFormPart<TTabSheet>(this, "SettingSheet");
+  PropJitterPages = FindFormPart<TPageControl>(this, "PropJitterPages");
+  PropertySheet = FindFormPart<TTabSheet>(this, "PropertySheet");
+  JitterSheet = FindFormPart<TTabSheet>(this, "JitterSheet");
+  SysLifeSpanSpin = FindFormPart<TNumSpinEdit>(this, "SysLifeSpanSpin");
+  SysLivesSpin = FindFormPart<TNumSpinEdit>(this, "SysLivesSpin");
+  EmitterShapeCombo = FindFormPart<TComboBox>(this, "EmitterShapeCombo");
+  RadiusSpin = FindFormPart<TNumSpinEdit>(this, "RadiusSpin");
+  FocusShapeCombo = FindFormPart<TComboBox>(this, "FocusShapeCombo");
+  RenderCombo = FindFormPart<TComboBox>(this, "RenderCombo");
+  RenderMapsPanel = FindFormPart<TPanel>(this, "RenderMapsPanel");
+  PreviewButton = FindFormPart<TFpPushButton>(this, "PreviewButton");
+  RewindButton = FindFormPart<TFpPushButton>(this, "RewindButton");
+  CuePanels = {FindFormPart<TPanel>(this, "SystemCuePanel"), FindFormPart<TPanel>(this, "ParticleCuePanel"), FindFormPart<TPanel>(this, "PropsCuePanel")};
   FormCreate(this);
 }
 

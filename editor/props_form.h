@@ -93,8 +93,6 @@ class TPropsForm : public TForm {
   TFpPushButton* RewindButton = nullptr;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
   void BuildTree();
   void FillControls();
 

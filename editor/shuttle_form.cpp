@@ -9,6 +9,7 @@
 #include "controlkit/kit_meter.h"
 #include "controlkit/kit_speed_button.h"
 #include "controlkit/kit_status_bar.h"
+#include "editor/editor_helpers.h"
 #include "editor/editor_links.h"
 #include "editor/main_form.h"
 #include "hostbridge/bridge_classes.h"
@@ -41,21 +42,14 @@ void TShuttleForm::Publish(TPublished& published) {
   p.Method("GrowButtonClick", &TShuttleForm::GrowButtonClick);
 }
 
-template <class T>
-T* TShuttleForm::Find(const char* Name) {
-  T* c = dynamic_cast<T*>(FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 TShuttleForm::TShuttleForm(TComponent* AOwner) : TTsOwnedForm(AOwner) {
   RegisterEditorKitClasses();
   ReadFormResource();
-  PreviewButton = Find<TFpPushButton>("PreviewButton");
-  RewindButton = Find<TFpPushButton>("RewindButton");
-  GrowButton = Find<TKitSpeedButton>("GrowButton");
-  RenderProgress = Find<TKitProgress>("RenderProgress");
-  StatusBar = Find<TKitStatusBar>("StatusBar");
+  PreviewButton = FindFormPart<TFpPushButton>(this, "PreviewButton");
+  RewindButton = FindFormPart<TFpPushButton>(this, "RewindButton");
+  GrowButton = FindFormPart<TKitSpeedButton>(this, "GrowButton");
+  RenderProgress = FindFormPart<TKitProgress>(this, "RenderProgress");
+  StatusBar = FindFormPart<TKitStatusBar>(this, "StatusBar");
   // The kit's defaults draw the old frame and a grip, which this small window has no room for.
   StatusBar->SetOldStyle(false);
   StatusBar->SetSizeGrip(false);

@@ -32,8 +32,6 @@ class TShuttleForm : public TTsOwnedForm {
   TKitStatusBar* StatusBar = nullptr;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
 };
 
 // Registers the kit and bridge classes the editor's form resources name (once).

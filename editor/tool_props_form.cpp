@@ -54,38 +54,31 @@ void TToolPropsForm::Publish(TPublished& published) {
   p.Method("LivesSpinChange", &TToolPropsForm::LivesSpinChange);
 }
 
-template <class T>
-T* TToolPropsForm::Find(const char* Name) {
-  T* c = dynamic_cast<T*>(FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 TToolPropsForm::TToolPropsForm(TComponent* AOwner) : TForm(AOwner) {
   ReadFormResource();
-  ToolPropsTree = Find<TTreeView>("ToolPropsTree");
-  PageControl = Find<TPageControl>("PageControl");
-  NoToolSheet = Find<TTabSheet>("NoToolSheet");
-  DeflectorSheet = Find<TTabSheet>("DeflectorSheet");
-  FanSheet = Find<TTabSheet>("FanSheet");
-  AttractorSheet = Find<TTabSheet>("AttractorSheet");
-  RepulsorSheet = Find<TTabSheet>("RepulsorSheet");
-  LeaderSheet = Find<TTabSheet>("LeaderSheet");
-  GravitronSheet = Find<TTabSheet>("GravitronSheet");
-  ChartSheet = Find<TTabSheet>("ChartSheet");
-  LifespanSheet = Find<TTabSheet>("LifespanSheet");
-  DeflectorScaleSpin = Find<TNumSpinEdit>("DeflectorScaleSpin");
-  AbsorbsCheck = Find<TCheckBox>("AbsorbsCheck");
-  FanFalloffCombo = Find<TComboBox>("FanFalloffCombo");
-  FanScaleSpin = Find<TNumSpinEdit>("FanScaleSpin");
-  AttractorFalloffCombo = Find<TComboBox>("AttractorFalloffCombo");
-  RepulsorFalloffCombo = Find<TComboBox>("RepulsorFalloffCombo");
-  LeaderFalloffCombo = Find<TComboBox>("LeaderFalloffCombo");
-  GravitronInfiniteCheck = Find<TCheckBox>("GravitronInfiniteCheck");
-  GravitronScaleSpin = Find<TNumSpinEdit>("GravitronScaleSpin");
-  LifespanSpin = Find<TNumSpinEdit>("LifespanSpin");
-  LivesSpin = Find<TNumSpinEdit>("LivesSpin");
-  CuePanels = {Find<TPanel>("CuePanel1"), Find<TPanel>("CuePanel2"), Find<TPanel>("CuePanel3")};
+  ToolPropsTree = FindFormPart<TTreeView>(this, "ToolPropsTree");
+  PageControl = FindFormPart<TPageControl>(this, "PageControl");
+  NoToolSheet = FindFormPart<TTabSheet>(this, "NoToolSheet");
+  DeflectorSheet = FindFormPart<TTabSheet>(this, "DeflectorSheet");
+  FanSheet = FindFormPart<TTabSheet>(this, "FanSheet");
+  AttractorSheet = FindFormPart<TTabSheet>(this, "AttractorSheet");
+  RepulsorSheet = FindFormPart<TTabSheet>(this, "RepulsorSheet");
+  LeaderSheet = FindFormPart<TTabSheet>(this, "LeaderSheet");
+  GravitronSheet = FindFormPart<TTabSheet>(this, "GravitronSheet");
+  ChartSheet = FindFormPart<TTabSheet>(this, "ChartSheet");
+  LifespanSheet = FindFormPart<TTabSheet>(this, "LifespanSheet");
+  DeflectorScaleSpin = FindFormPart<TNumSpinEdit>(this, "DeflectorScaleSpin");
+  AbsorbsCheck = FindFormPart<TCheckBox>(this, "AbsorbsCheck");
+  FanFalloffCombo = FindFormPart<TComboBox>(this, "FanFalloffCombo");
+  FanScaleSpin = FindFormPart<TNumSpinEdit>(this, "FanScaleSpin");
+  AttractorFalloffCombo = FindFormPart<TComboBox>(this, "AttractorFalloffCombo");
+  RepulsorFalloffCombo = FindFormPart<TComboBox>(this, "RepulsorFalloffCombo");
+  LeaderFalloffCombo = FindFormPart<TComboBox>(this, "LeaderFalloffCombo");
+  GravitronInfiniteCheck = FindFormPart<TCheckBox>(this, "GravitronInfiniteCheck");
+  GravitronScaleSpin = FindFormPart<TNumSpinEdit>(this, "GravitronScaleSpin");
+  LifespanSpin = FindFormPart<TNumSpinEdit>(this, "LifespanSpin");
+  LivesSpin = FindFormPart<TNumSpinEdit>(this, "LivesSpin");
+  CuePanels = {FindFormPart<TPanel>(this, "CuePanel1"), FindFormPart<TPanel>(this, "CuePanel2"), FindFormPart<TPanel>(this, "CuePanel3")};
 
   // Values are not stored in the form: the fan's and the gravitron's scale start at 1.
   BeginUpdateCount(updating_);

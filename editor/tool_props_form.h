@@ -83,8 +83,6 @@ class TToolPropsForm : public TForm {
   std::vector<TWinControl*> CuePanels;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
   void FillKindPage();
   TVarSeries* StrengthCurve() const;
   TVarSeries* JitterCurve() const;

@@ -57,31 +57,24 @@ void TToolboxForm::Publish(TPublished& published) {
   p.Method("RewindButtonClick", &TToolboxForm::RewindButtonClick);
 }
 
-template <class T>
-T* TToolboxForm::Find(const char* Name) {
-  T* c = dynamic_cast<T*>(FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 TToolboxForm::TToolboxForm(TComponent* AOwner) : TForm(AOwner) {
   RegisterHostBridgeClasses();
   ReadFormResource();
-  ToolObjectsListView = Find<TListView>("ToolObjectsListView");
-  ToolPropsFold = Find<TFpFoldPanel>("ToolPropsFold");
-  DeflectorExtObj = Find<TTsxExtObj>("DeflectorExtObj");
-  FanExtObj = Find<TTsxExtObj>("FanExtObj");
-  AttractorExtObj = Find<TTsxExtObj>("AttractorExtObj");
-  RepulsorExtObj = Find<TTsxExtObj>("RepulsorExtObj");
-  LeaderExtObj = Find<TTsxExtObj>("LeaderExtObj");
-  GravitronExtObj = Find<TTsxExtObj>("GravitronExtObj");
-  ActionList = Find<TActionList>("ActionList");
-  NewDeflectorAction = Find<TAction>("NewDeflectorAction");
-  NewFanAction = Find<TAction>("NewFanAction");
-  NewAttractorAction = Find<TAction>("NewAttractorAction");
-  NewRepulsorAction = Find<TAction>("NewRepulsorAction");
-  NewLeaderAction = Find<TAction>("NewLeaderAction");
-  NewGravitronAction = Find<TAction>("NewGravitronAction");
+  ToolObjectsListView = FindFormPart<TListView>(this, "ToolObjectsListView");
+  ToolPropsFold = FindFormPart<TFpFoldPanel>(this, "ToolPropsFold");
+  DeflectorExtObj = FindFormPart<TTsxExtObj>(this, "DeflectorExtObj");
+  FanExtObj = FindFormPart<TTsxExtObj>(this, "FanExtObj");
+  AttractorExtObj = FindFormPart<TTsxExtObj>(this, "AttractorExtObj");
+  RepulsorExtObj = FindFormPart<TTsxExtObj>(this, "RepulsorExtObj");
+  LeaderExtObj = FindFormPart<TTsxExtObj>(this, "LeaderExtObj");
+  GravitronExtObj = FindFormPart<TTsxExtObj>(this, "GravitronExtObj");
+  ActionList = FindFormPart<TActionList>(this, "ActionList");
+  NewDeflectorAction = FindFormPart<TAction>(this, "NewDeflectorAction");
+  NewFanAction = FindFormPart<TAction>(this, "NewFanAction");
+  NewAttractorAction = FindFormPart<TAction>(this, "NewAttractorAction");
+  NewRepulsorAction = FindFormPart<TAction>(this, "NewRepulsorAction");
+  NewLeaderAction = FindFormPart<TAction>(this, "NewLeaderAction");
+  NewGravitronAction = FindFormPart<TAction>(this, "NewGravitronAction");
 
   if (EditorLinks().Images) ToolObjectsListView->SetSmallImages(EditorLinks().Images);
 

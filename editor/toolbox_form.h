@@ -84,8 +84,6 @@ class TToolboxForm : public TForm {
   TToolObject* CurrentTool = nullptr;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
   // Creates the modifier and host object of a kind and adds the tool; nothing when the
   // host refuses the object.
   void NewTool(Integer Kind);

@@ -6,6 +6,7 @@
 
 #include "chart/chart_control.h"
 #include "chart/color_line_tool.h"
+#include "editor/editor_helpers.h"
 #include "editor/edit_keyframe_form.h"
 #include "engine/var_series.h"
 #include "platform/classlib/actions.h"
@@ -49,31 +50,24 @@ void TVarChartForm::Publish(TPublished& published) {
   p.Method("ChartAllowScroll", &TVarChartForm::ChartAllowScroll);
 }
 
-template <class T>
-T* TVarChartForm::Find(const char* Name) {
-  T* c = dynamic_cast<T*>(FindComponent(Name));
-  if (!c) throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));
-  return c;
-}
-
 TVarChartForm::TVarChartForm(TComponent* AOwner) : TForm(AOwner) {
   ReadFormResource();
-  ToolPanel = Find<TPanel>("ToolPanel");
-  UnzoomButton = Find<TSpeedButton>("UnzoomButton");
-  YOutButton = Find<TSpeedButton>("YOutButton");
-  YInButton = Find<TSpeedButton>("YInButton");
-  XOutButton = Find<TSpeedButton>("XOutButton");
-  XInButton = Find<TSpeedButton>("XInButton");
-  AddButton = Find<TSpeedButton>("AddButton");
-  ClearButton = Find<TSpeedButton>("ClearButton");
-  Chart = Find<TChart>("Chart");
-  KeyPopup = Find<TPopupMenu>("KeyPopup");
-  EditValuesItem = Find<TMenuItem>("EditValuesItem");
-  DeleteKeyframeItem = Find<TMenuItem>("DeleteKeyframeItem");
-  ChartPopup = Find<TPopupMenu>("ChartPopup");
-  ActionList = Find<TActionList>("ActionList");
-  ShowMarksAction = Find<TAction>("ShowMarksAction");
-  LinearAction = Find<TAction>("LinearAction");
+  ToolPanel = FindFormPart<TPanel>(this, "ToolPanel");
+  UnzoomButton = FindFormPart<TSpeedButton>(this, "UnzoomButton");
+  YOutButton = FindFormPart<TSpeedButton>(this, "YOutButton");
+  YInButton = FindFormPart<TSpeedButton>(this, "YInButton");
+  XOutButton = FindFormPart<TSpeedButton>(this, "XOutButton");
+  XInButton = FindFormPart<TSpeedButton>(this, "XInButton");
+  AddButton = FindFormPart<TSpeedButton>(this, "AddButton");
+  ClearButton = FindFormPart<TSpeedButton>(this, "ClearButton");
+  Chart = FindFormPart<TChart>(this, "Chart");
+  KeyPopup = FindFormPart<TPopupMenu>(this, "KeyPopup");
+  EditValuesItem = FindFormPart<TMenuItem>(this, "EditValuesItem");
+  DeleteKeyframeItem = FindFormPart<TMenuItem>(this, "DeleteKeyframeItem");
+  ChartPopup = FindFormPart<TPopupMenu>(this, "ChartPopup");
+  ActionList = FindFormPart<TActionList>(this, "ActionList");
+  ShowMarksAction = FindFormPart<TAction>(this, "ShowMarksAction");
+  LinearAction = FindFormPart<TAction>(this, "LinearAction");
 
   // What the chart's form properties do not carry.
   Chart->SetAlign(alClient);

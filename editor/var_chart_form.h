@@ -104,8 +104,6 @@ class TVarChartForm : public TForm {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
   void DetachSeries();
   // The key under a client point of the chart, -1 when none.
   Integer KeyAt(Integer X, Integer Y);
