@@ -20,13 +20,30 @@ std::string Absolute(const std::string& path) {
   return std::filesystem::absolute(path).lexically_normal().string();
 }
 
+// Message boxes break lines with carriage returns; on a terminal line each break becomes
+// one space.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  bool gap = false;
+  for (char c : text) {
+    if (c == '\r' || c == '\n') {
+      gap = true;
+      continue;
+    }
+    if (gap && !out.empty()) out += ' ';
+    gap = false;
+    out += c;
+  }
+  return out;
+}
+
 // What the module asked last, for a failure message.
 std::string LastQuestion(std::size_t firstPrompt) {
   const auto& prompts = win::ModalPrompts();
   if (prompts.size() <= firstPrompt) return {};
   const win::ModalPrompt& p = prompts.back();
-  if (p.kind == win::ModalKind::MessageBox) return " (the module said: \"" + p.text + "\")";
-  return std::string(" (at the ") + win::ModalKindName(p.kind) + " dialog" +
+  if (p.kind == win::ModalKind::MessageBox) return " (the module said: \"" + OneLine(p.text) + "\")";
+  return std::string(" (at the ") + win::ModalKindName(p.kind) +
          (p.title.empty() ? std::string() : " \"" + p.title + "\"") + ")";
 }
 
@@ -89,8 +106,9 @@ void ModuleSession::RunCommand(const std::string& path, const std::vector<Dialog
   const std::string asked = LastQuestion(firstPrompt);
   const bool failedModal = !win::ModalFailures().empty();
   win::ClearModalAnswers();
+  // The module's own message names the dialog that went unanswered.
   if (result != 0)
-    throw HostsimError("\"" + path + "\" failed: " + (message[0] ? std::string(message) : "no reason given") + asked);
+    throw HostsimError("\"" + path + "\" failed: " + (message[0] ? OneLine(message) : "no reason given"));
   if (failedModal) throw HostsimError("\"" + path + "\": a dialog got no usable answer" + asked);
   if (unused)
     throw HostsimError("\"" + path + "\" left " + std::to_string(unused) + " answer(s) unused" + asked);
