@@ -433,9 +433,10 @@ void TKitBaseGraphicButton::ActionChange(TObject* Sender, bool CheckDefaults) {
     bmp.Canvas()->Brush()->SetColor(clFuchsia);
     bmp.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
     images->Draw(bmp.Canvas(), 0, 0, index);
-    glyph_->Glyph()->Assign(&bmp);
+    // Through the glyph object, so that its state images and image count follow.
+    glyph_->SetGlyph(&bmp);
   } else {
-    glyph_->Glyph()->Assign(nullptr);
+    glyph_->SetGlyph(nullptr);
   }
   Invalidate();
 }
