@@ -164,8 +164,7 @@ void TPropsForm::SelectProperty(Integer Index) {
   if (!system_ || !node) {
     // Nothing to show; keep no pointer into a system that may be gone.
     property_ = jitter_ = nullptr;
-    if (CurveEditor && (CurveEditor->Parent() == PropertySheet || CurveEditor->Parent() == JitterSheet))
-      CurveEditor->SetSeries(nullptr);
+    ReleaseHiddenCurve();
     return;
   }
   property_ = node->Curve ? node->Curve(*system_) : nullptr;
@@ -173,18 +172,29 @@ void TPropsForm::SelectProperty(Integer Index) {
   switch (Index) {
     case kRenderNode:
       PropPages->SetActivePage(RenderSheet);
+      ReleaseHiddenCurve();
       break;
     case kSystemNode:
       PropPages->SetActivePage(SystemSheet);
+      ReleaseHiddenCurve();
       break;
     case kParticlesNode:
       PropPages->SetActivePage(ParticleSheet);
+      ReleaseHiddenCurve();
       break;
     default:
       PropPages->SetActivePage(SettingSheet);
       SetupJitterPage();
       break;
   }
+}
+
+void TPropsForm::ReleaseHiddenCurve() {
+  // A page node hides the editor; it must not hold on to a curve of a system that may be
+  // freed while another one is shown (the preview's frame line still reads it). When
+  // another page has borrowed the editor, its curve is that page's business.
+  if (CurveEditor && (CurveEditor->Parent() == PropertySheet || CurveEditor->Parent() == JitterSheet))
+    CurveEditor->SetSeries(nullptr);
 }
 
 void TPropsForm::SetupJitterPage() {

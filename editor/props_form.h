@@ -95,6 +95,8 @@ class TPropsForm : public TForm {
  private:
   void BuildTree();
   void FillControls();
+  // Empties the shared editor while it sits on this form's curve sheets.
+  void ReleaseHiddenCurve();
 
   TEmitter* system_ = nullptr;
   TVarSeries* property_ = nullptr;

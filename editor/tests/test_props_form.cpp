@@ -2,6 +2,7 @@
 
 #include "editor/particle_maps_form.h"
 #include "editor/props_form.h"
+#include "editor/props_tree.h"
 #include "editor/tests/props_fixture.h"
 #include "editor/var_chart_form.h"
 #include "engine/particle_map_options.h"
@@ -231,6 +232,33 @@ TEST_F(PropsFormTest, NoSystemLetsGoOfTheOldSystemsCurves) {
   Pump();
   form_->MapsForm->ShowMap(0);
   form_->MapsForm->SetAlpha(10);
+}
+
+TEST_F(PropsFormTest, APageNodeLetsGoOfTheCurveOfASystemThatGoes) {
+  // A curve shown, then a page node, then another system: the hidden editor must not
+  // keep the first system's curve, which the preview's frame line would reach after
+  // that system is freed.
+  for (Integer page : {kRenderNode, kSystemNode, kParticlesNode}) {
+    SCOPED_TRACE(page);
+    TEmitter* first = emitter_->AddSystem();
+    form_->SetSystem(first);
+    Select(2);
+    ASSERT_EQ(Shown(), first->Emitter->Focus);
+    Select(page);
+    EXPECT_EQ(Shown(), nullptr);
+    form_->SetSystem(system_);
+    EXPECT_EQ(Shown(), nullptr);
+    emitter_->Systems.pop_back();
+    form_->CurveEditor->ShowFrame(12);
+    form_->Invalidate();
+    Pump();
+    // Back on a curve node: this system's own curve, on the jitter tab too.
+    Select(5);
+    EXPECT_EQ(Shown(), system_->Emitter->Size);
+    ShowJitterTab();
+    EXPECT_EQ(Shown(), system_->Emitter->SizeJitter);
+    form_->ParentGraphToPropertyPage();
+  }
 }
 
 TEST_F(PropsFormTest, PlayAndRewindRunTheMainWindowsCommands) {

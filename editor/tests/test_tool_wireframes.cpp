@@ -29,6 +29,22 @@ TEST(ToolWireframes, DeflectorIsTwoPlatesAndAnArrowInTwelveRuns) {
                                              12, -2, 11, 9, 8,  11, -2, 11, 10, 9, 11, -1}));
 }
 
+TEST(ToolWireframes, FanIsSixBladesRoundAHubUnderAPyramid) {
+  const TWireShape s = FanShape();
+  EXPECT_EQ(Flat(s), (std::vector<float>{0.3f,   0.98f,  0,     0.67f,  0.77f,  0,     0.07f, 0.04f,  0.81f,
+                                         1.01f,  0.01f,  0,     0.93f,  -0.41f, 0,     0.05f, -0.05f, 0.81f,
+                                         0.32f,  -0.97f, 0,     -0.09f, -1.02f, 0,     -0.04f, -0.06f, 0.81f,
+                                         -0.81f, -0.61f, 0,     -0.99f, -0.23f, 0,     -0.07f, 0.02f, 0.81f,
+                                         -0.83f, 0.59f,  0,     -0.52f, 0.88f,  0,     -0.01f, 0.08f, 0.81f,
+                                         0,      0.01f,  1,     0,      0.01f,  0,     0,      0.01f, 0.81f}));
+  EXPECT_EQ(s.Indices,
+            (std::vector<Integer>{10, 9,  16, 7,  6,  16, 4,  3,  16, 1,  0,  16, 13, 12, 16, 10, -2,
+                                  17, 14, 11, 17, -2, 17, 11, 8,  17, -2, 17, 5,  2,  17, -2, 17, 2,  14, 17, -2,
+                                  15, 5,  8,  15, -2, 16, 12, 13, 16, -2, 16, 9,  10, 16, -2, 7,  16, 6,  7,  -2,
+                                  16, 0,  1,  16, -2, 17, 16, 17, 8,  5,  17, -2, 4,  16, 17, 16, 3,  4,  -2,
+                                  2,  5,  15, 2,  -2, 14, 2,  15, 14, -2, 11, 14, 15, 11, -2, 8,  11, 15, 8,  -1}));
+}
+
 TEST(ToolWireframes, LeaderIsADoubleConeOfTwentyTriangles) {
   const TWireShape s = LeaderShape();
   EXPECT_EQ(Flat(s), (std::vector<float>{0,     0,     -0.56f, 0.5f,  0,     -0.25f, 0.15f, 0.5f,  -0.25f,

@@ -9,6 +9,8 @@
 #include "editor/tool_kinds.h"
 #include "editor/tool_wireframes.h"
 #include "engine/modifiers.h"
+#include "engine/particle_system.h"
+#include "platform/classlib/std_buttons.h"
 #include "platform/win/input.h"
 #include "toolbox_fixture.h"
 
@@ -269,4 +271,34 @@ TEST_F(ToolboxTest, ClicksOnTheListToggleEnabledAndSelectTools) {
   EXPECT_EQ(form_->CurrentTool, Tool(0));
   EXPECT_EQ(static_cast<tsxSOBJ*>(host::Selected()), Node(0));
   EXPECT_EQ(Props()->ActivePage(), Props()->AttractorSheet);
+}
+
+TEST_F(ToolboxTest, AnUncheckedToolIsLeftOutOfTheSimulation) {
+  form_->NewDeflectorAction->Execute();
+  // The tool page's own box makes the deflector swallow what crosses it.
+  Props()->AbsorbsCheck->SetCheckedValue(true);
+  ASSERT_EQ(dynamic_cast<TPlaneDeflectorModifier*>(Tool(0)->Modifier())->Absorb, 1);
+  // One particle falling through the deflector's plane between frames 0 and 1.
+  auto survivors = [] {
+    TParticleSystem s;
+    s.Flow->Quantum = 1.0;
+    s.Flow->Clear();
+    s.Flow->AddXY(0, 1);
+    s.Flow->AddXY(0.5, 0);
+    s.OnInitParticle = [](TParticleSystem&, TParticle& p) {
+      p.Position = {0, 0, 1.5f};
+      p.Velocity = {0, 0, -1};
+      p.Lifespan = 100;
+      p.Mass = 1;
+    };
+    s.Advance(0);
+    s.Advance(1);
+    s.Advance(2);
+    return s.AliveCount;
+  };
+  EXPECT_EQ(survivors(), 0);
+  Items()->Item(0)->SetChecked(false);
+  EXPECT_EQ(survivors(), 1);
+  Items()->Item(0)->SetChecked(true);
+  EXPECT_EQ(survivors(), 0);
 }
