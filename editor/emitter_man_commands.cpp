@@ -26,14 +26,11 @@ void SaveToFile(const std::string& FileName, const std::function<void(TStream&)>
 
 void TEmitterManForm::NewEmitterActionExecute(TObject*) {
   tsxSelectUp();
-  SetCurrentSystem(nullptr);
   tsxSOBJ* handle = EmitterExtObj->CreateObject();
-  // The host refused the object: nothing to mirror.
-  if (!handle) {
-    UpdateUI();
-    return;
-  }
+  // The host refused the object: nothing to mirror, and the selection stays as it was.
+  if (!handle) return;
   StopPreview();
+  SetCurrentSystem(nullptr);
   AddEmitter(handle);
   AttachTreeChange(false);
   EmittersTreeView->SetSelected(AddEmitterNode(CurrentEmitter));

@@ -33,6 +33,8 @@ Integer TEmitterManForm::EmitterExtObjReadBinary(tsxSOBJ* Handle, tsxFILE* File)
   StopPreview();
   emitter->Node = Handle;
   CurrentEmitter = emitter.get();
+  // The selected system belongs to the emitter that was current.
+  SetCurrentSystem(nullptr);
   Emitters.push_back(std::move(emitter));
   SyncEngineList();
   RebuildTree();

@@ -7,6 +7,7 @@
 #include "chart/color_line_tool.h"
 #include "engine/var_series.h"
 #include "panels/num_spin_edit.h"
+#include "platform/classlib/menus.h"
 #include "platform/classlib/panels.h"
 #include "platform/classlib/random.h"
 #include "platform/classlib/std_buttons.h"
@@ -349,4 +350,40 @@ TEST_F(EmitterManTest, SplitterAndFoldRules) {
   form_->Splitter1Moved(form_->Splitter1);
   EXPECT_EQ(tools.Height(), form_->PropsFold->Height());
   EditorLinks().ToolPropsFold = nullptr;
+}
+
+TEST_F(EmitterManTest, TheTreeMenuAndTheCommandsWords) {
+  struct Command {
+    TAction* action;
+    const char* caption;
+    const char* hint;
+  };
+  const std::vector<Command> menu = {
+      {form_->NewEmitterAction, "New Emitter", "Add a new emitter to the scene"},
+      {form_->DeleteEmitterAction, "Delete Emitter", ""},
+      {nullptr, "-", ""},
+      {form_->LoadEmitterAction, "Load Emitter Settings", ""},
+      {form_->SaveEmitterAction, "Save Emitter Settings", ""},
+      {nullptr, "-", ""},
+      {form_->AddSystemAction, "Add Particle System", "Add a new particle system to the selected emitter"},
+      {form_->DeleteSystemAction, "Delete Particle System", "Delete the selected system"},
+      {form_->DupSystemAction, "Duplicate Particle System", "Duplicate the selected particle system"},
+      {nullptr, "-", ""},
+      {form_->LoadSystemAction, "Load System Settings", "Load settings from a file into the selected particle system"},
+      {form_->SaveSystemAction, "Save System Settings", "Save settings from the selected particle system to a file "},
+  };
+  TMenuItem* items = form_->TreeMenu->Items();
+  ASSERT_EQ(items->Count(), static_cast<Integer>(menu.size()));
+  for (std::size_t i = 0; i < menu.size(); ++i) {
+    SCOPED_TRACE(menu[i].caption);
+    TMenuItem* item = items->Items(static_cast<Integer>(i));
+    EXPECT_EQ(item->Caption(), menu[i].caption);
+    EXPECT_EQ(item->Action(), menu[i].action);
+    if (menu[i].action) EXPECT_EQ(menu[i].action->Hint(), menu[i].hint);
+  }
+  EXPECT_EQ(form_->EmittersTreeView->PopupMenu(), form_->TreeMenu);
+  EXPECT_EQ(form_->TreeMenu->Images(), EditorLinks().Images);
+  EXPECT_EQ(form_->EmittersTreeView->StateImages(), EditorLinks().Images);
+  EXPECT_EQ(form_->PropsFold->Caption(), "Properties");
+  EXPECT_EQ(form_->PanelBlank->Caption(), "Load an emitter object, or use the File menu to create an emitter.");
 }

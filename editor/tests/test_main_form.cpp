@@ -22,6 +22,7 @@
 #include "editor/toolbox_form.h"
 #include "engine/bitmap32_cache.h"
 #include "engine/editor_state.h"
+#include "engine/particle_renderer.h"
 #include "hostbridge/ext_obj_types.h"
 #include "hostbridge/global_shader.h"
 #include "hostbridge/ts_events.h"
@@ -33,6 +34,8 @@
 #include "platform/classlib/application.h"
 #include "platform/classlib/dialogs.h"
 #include "platform/classlib/menus.h"
+#include "platform/classlib/std_buttons.h"
+#include "platform/classlib/std_combobox.h"
 #include "platform/classlib/std_pagecontrol.h"
 #include "platform/host/host.h"
 #include "platform/win/clock.h"
@@ -420,4 +423,152 @@ TEST_F(MainFormTest, AViewGoingDuringThePreviewFreesTheFormOnlyAfterTheLoop) {
   EXPECT_EQ(MainForm, nullptr);
   EXPECT_FALSE(Running);
   win::PumpPendingMessages();
+}
+
+namespace {
+
+// The captions of a menu's items in order ("-" for a separator), as the user reads them.
+std::vector<std::string> CaptionsOf(TMenuItem* Menu) {
+  std::vector<std::string> out;
+  for (Integer i = 0; i < Menu->Count(); ++i) {
+    TMenuItem* item = Menu->Items(i);
+    std::string caption;
+    const std::string& raw = item->Caption();
+    for (std::size_t k = 0; k < raw.size(); ++k) {
+      if (raw[k] != '&') caption += raw[k];
+      else if (k + 1 < raw.size() && raw[k + 1] == '&') caption += raw[++k];
+    }
+    out.push_back(caption);
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, TheMenusListTheirItemsInOrder) {
+  TMenuItem* bar = form_->MainMenu->Items();
+  EXPECT_EQ(CaptionsOf(bar), (std::vector<std::string>{"File", "Toolbox", "Preview", "Help"}));
+  EXPECT_EQ(CaptionsOf(bar->Items(0)),
+            (std::vector<std::string>{"New Emitter", "Delete Emitter", "-", "Load Emitter Settings",
+                                      "Save Emitter Settings", "-", "Add Particle System", "Delete Particle System",
+                                      "Duplicate Particle System", "-", "Load System Settings",
+                                      "Save System Settings", "-", "Enable Rendering", "Depth Dithering",
+                                      "Show Rendering (Slow)"}));
+  EXPECT_EQ(CaptionsOf(bar->Items(1)), (std::vector<std::string>{"New Deflector", "New Attractor", "New Repulsor",
+                                                                 "New Gravitron", "New Fan", "New Leader"}));
+  EXPECT_EQ(CaptionsOf(bar->Items(2)), (std::vector<std::string>{"Animate Objects", "Wireframe Alpha Hints"}));
+  EXPECT_EQ(CaptionsOf(bar->Items(3)), (std::vector<std::string>{"Topics & Contents", "Toggle Cue Cards"}));
+  // Each command item runs its page's action.
+  TEmitterManForm* em = form_->EmitterManForm;
+  const std::vector<TAction*> fileActions = {em->NewEmitterAction,  em->DeleteEmitterAction, nullptr,
+                                             em->LoadEmitterAction, em->SaveEmitterAction,   nullptr,
+                                             em->AddSystemAction,   em->DeleteSystemAction,  em->DupSystemAction,
+                                             nullptr,               em->LoadSystemAction,    em->SaveSystemAction,
+                                             nullptr,               form_->EnableRenderingAction};
+  for (std::size_t i = 0; i < fileActions.size(); ++i)
+    EXPECT_EQ(bar->Items(0)->Items(static_cast<Integer>(i))->Action(), fileActions[i]) << i;
+  TToolboxForm* tb = form_->ToolboxForm;
+  const std::vector<TAction*> toolActions = {tb->NewDeflectorAction, tb->NewAttractorAction, tb->NewRepulsorAction,
+                                             tb->NewGravitronAction, tb->NewFanAction,       tb->NewLeaderAction};
+  for (std::size_t i = 0; i < toolActions.size(); ++i)
+    EXPECT_EQ(bar->Items(1)->Items(static_cast<Integer>(i))->Action(), toolActions[i]) << i;
+}
+
+TEST_F(MainFormTest, TheWindowsContentAndItsTexts) {
+  EXPECT_EQ(form_->Constraints()->MinWidth(), 406);
+  EXPECT_EQ(form_->Constraints()->MinHeight(), 486);
+  EXPECT_EQ(form_->PreviewButton->Caption(), "Play");
+  EXPECT_EQ(form_->PreviewButton->Hint(), "Play Animation");
+  EXPECT_EQ(form_->RewindButton->Caption(), "Rewind");
+  EXPECT_EQ(form_->RenderBox->Caption(), "Enable Rendering");
+  EXPECT_EQ(form_->RenderBox->Action(), form_->EnableRenderingAction);
+  ASSERT_EQ(form_->DrawModeBox->Items()->Count(), 5);
+  const char* modes[] = {" Dots", " Wire Boxes", " Wire Circles", " Solid Boxes ", " Solid Circles"};
+  for (Integer i = 0; i < 5; ++i) EXPECT_EQ(form_->DrawModeBox->Items()->Strings(i), modes[i]);
+  EXPECT_EQ(form_->DrawModeBox->ItemIndex(), 1);
+  ASSERT_EQ(form_->TabControl1->Tabs()->Count(), 2);
+  EXPECT_EQ(form_->TabControl1->Tabs()->Strings(0), "Emitters");
+  EXPECT_EQ(form_->TabControl1->Tabs()->Strings(1), "Tools");
+  EXPECT_EQ(form_->ToggleCuesAction->Caption(), "Toggle Cue Cards");
+  EXPECT_EQ(form_->EnableRenderingAction->Caption(), "Enable Rendering");
+}
+
+TEST_F(MainFormTest, SwitchesReachTheEngineOnceAClick) {
+  form_->SetBounds(100, 100, 420, 520);
+  form_->Show();
+  win::PumpPendingMessages();
+  // The check box and the menu item share the action: one toggle per click.
+  const TPoint box = form_->RenderBox->ClientToScreen(TPoint{6, 8});
+  win::InjectClick(win::MouseButton::Left, box.x, box.y);
+  win::PumpPendingMessages();
+  EXPECT_TRUE(form_->EnableRenderingAction->Checked());
+  EXPECT_TRUE(form_->RenderBox->Checked());
+  EXPECT_TRUE(host::PostProcessRegistered());
+  form_->FindMenuItem("File/Enable Rendering")->Click();
+  EXPECT_FALSE(form_->EnableRenderingAction->Checked());
+  EXPECT_FALSE(form_->RenderBox->Checked());
+  EXPECT_FALSE(form_->FindMenuItem("File/Enable Rendering")->Checked());
+  EXPECT_FALSE(host::PostProcessRegistered());
+
+  form_->FindMenuItem("File/Depth Dithering")->Click();
+  EXPECT_TRUE(form_->DepthDithering1->Checked());
+  EXPECT_TRUE(DepthDithering);
+  form_->FindMenuItem("File/Show Rendering (Slow)")->Click();
+  EXPECT_TRUE(form_->ShowRenderingSlow1->Checked());
+  EXPECT_TRUE(form_->Renderer()->ShowScanlines);
+  form_->FindMenuItem("Preview/Wireframe Alpha Hints")->Click();
+  EXPECT_TRUE(WireframeAlphaHints);
+  EXPECT_FALSE(AnimateObjects);
+  form_->FindMenuItem("Preview/Animate Objects")->Click();
+  EXPECT_TRUE(AnimateObjects);
+  form_->FindMenuItem("Preview/Wireframe Alpha Hints")->Click();
+  form_->FindMenuItem("File/Depth Dithering")->Click();
+  form_->FindMenuItem("File/Show Rendering (Slow)")->Click();
+  EXPECT_FALSE(WireframeAlphaHints);
+  EXPECT_FALSE(DepthDithering);
+  EXPECT_FALSE(form_->Renderer()->ShowScanlines);
+  EXPECT_TRUE(AnimateObjects);
+
+  // The user picks a draw mode from the list.
+  form_->DrawModeBox->SetFocus();
+  win::InjectKey(win::VK_DOWN);
+  win::PumpPendingMessages();
+  EXPECT_EQ(form_->DrawModeBox->ItemIndex(), 2);
+  EXPECT_EQ(PreviewDrawMode, 2);
+  win::InjectKey(win::VK_HOME);
+  win::PumpPendingMessages();
+  EXPECT_EQ(PreviewDrawMode, 0);
+}
+
+TEST_F(MainFormTest, ARenderOfAnEmitterCountsItsParticlesAndResetsBothMeters) {
+  form_->TsxLeftClick();
+  form_->FindMenuItem("File/New Emitter")->Click();
+  ASSERT_EQ(form_->EmitterManForm->Emitters.size(), 1u);
+  host::SetRenderSize(64, 48);
+  // The meters as the renderer reports; the first report finds 61.5 seconds gone.
+  std::vector<std::string> captions;
+  bool advanced = false;
+  auto show = EditorLinks().ShowRenderProgress;
+  EditorLinks().ShowRenderProgress = [&](Integer Position, const std::string& Main, const std::string& Control) {
+    show(Position, Main, Control);
+    captions.push_back(form_->RenderProgress->Caption() + "|" + form_->ShuttleForm->RenderProgress->Caption());
+    EXPECT_EQ(form_->RenderProgress->Position(), Position);
+    if (!advanced) win::AdvanceClock(61500);
+    advanced = true;
+  };
+  ASSERT_TRUE(host::Render(20));
+  const Integer count = form_->Renderer()->LastCount;
+  EXPECT_GT(count, 0);
+  EXPECT_EQ(form_->StatusBar->SimpleText(), " Rendered " + std::to_string(count) + " particles in 01:01");
+  EXPECT_EQ(form_->ShuttleForm->StatusBar->SimpleText(), " " + std::to_string(count) + " parts in 01:01");
+  for (TKitProgress* meter : {form_->RenderProgress, form_->ShuttleForm->RenderProgress}) {
+    EXPECT_EQ(meter->Caption(), "");
+    EXPECT_EQ(meter->Position(), 0);
+  }
+  ASSERT_FALSE(captions.empty());
+  for (const std::string& c : captions) {
+    const int percent = std::stoi(c.substr(10));
+    EXPECT_EQ(percent % 5, 0) << c;
+    EXPECT_EQ(c, "Rendering " + std::to_string(percent) + "% Complete|" + std::to_string(percent) + "%");
+  }
 }
