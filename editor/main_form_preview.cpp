@@ -9,6 +9,7 @@
 #include "engine/preview_loop.h"
 #include "engine/tool_object.h"
 #include "hostbridge/fpu_state.h"
+#include "hostbridge/host_clock.h"
 #include "panels/push_button.h"
 #include "platform/classlib/actions.h"
 #include "platform/host/tsxapi.h"
@@ -21,13 +22,6 @@ constexpr TColor kStopColor = 128;
 constexpr TColor kStopRaiseColor = 223;
 constexpr TColor kPlayColor = 32768;
 constexpr TColor kPlayRaiseColor = 38656;
-
-Single HostTime() {
-  ClearFpuState();
-  const Single t = tsxAnimGetActiveTime();
-  ClearFpuState();
-  return t;
-}
 
 // A form whose window went while its preview loop ran is freed from the message queue,
 // once every handler on the way back from the loop has returned.

@@ -8,28 +8,11 @@
 #include "editor/shuttle_form.h"
 #include "engine/editor_state.h"
 #include "engine/particle_renderer.h"
-#include "hostbridge/fpu_state.h"
 #include "hostbridge/global_shader.h"
+#include "hostbridge/host_clock.h"
 #include "platform/classlib/format_args.h"
 #include "platform/host/tsxapi.h"
 #include "platform/win/clock.h"
-
-namespace {
-
-Single HostTime() {
-  ClearFpuState();
-  const Single t = tsxAnimGetActiveTime();
-  ClearFpuState();
-  return t;
-}
-
-void SetSceneTime(Single Time) {
-  ClearFpuState();
-  tsxAnimSetActiveTimeScene(Time);
-  ClearFpuState();
-}
-
-}  // namespace
 
 std::string RenderStatusText(Integer Particles, Cardinal ElapsedMs) {
   return Format(" Rendered %d particles in %.2d:%.2d", Particles, static_cast<Integer>(ElapsedMs / 60000),
@@ -53,7 +36,7 @@ void TMainForm::TsEventsRenderEnd(tsxEventRenderData*) { RestoreRenderTime(); }
 void TMainForm::RestoreRenderTime() {
   if (!renderTimePending_) return;
   renderTimePending_ = false;
-  SetSceneTime(renderStartTime_);
+  SetHostSceneTime(renderStartTime_);
 }
 
 void TMainForm::TsxGlobalShaderPostProcess(tssPostProcessData* Data) {
@@ -73,7 +56,7 @@ void TMainForm::TsxGlobalShaderPostProcess(tssPostProcessData* Data) {
       ShuttleForm->RenderProgress->SetCaption("");
       ShuttleForm->RenderProgress->SetPosition(0);
     }
-    SetSceneTime(time);
+    SetHostSceneTime(time);
   };
   try {
     renderer_->BeginRender(*Data);

@@ -5,7 +5,7 @@
 #include "engine/editor_state.h"
 #include "engine/emitter_object.h"
 #include "engine/render_queue.h"
-#include "hostbridge/fpu_state.h"
+#include "hostbridge/host_clock.h"
 
 namespace {
 
@@ -68,9 +68,7 @@ void TEmitterObject::SetHostTime(Single Local) {
   try {
     Single frame = LocalToFrame(Local);
     if (frame < 0) frame = 0;
-    ClearFpuState();
-    tsxAnimSetActiveTimeScene(frame);
-    ClearFpuState();
+    SetHostSceneTime(frame);
     CurrentSceneTime = frame;
   } catch (...) {
     // The host's failure to move its clock must not end a preview or a render.
@@ -94,9 +92,7 @@ void TEmitterObject::PreRoll() {
     entry->NeedsReset = 1;
   }
   RefreshSurfaces();
-  ClearFpuState();
-  const double n = std::nearbyint(static_cast<double>(FrameToLocal(tsxAnimGetActiveTime())));
-  ClearFpuState();
+  const double n = std::nearbyint(static_cast<double>(FrameToLocal(HostTime())));
   for (double i = 0; i < n; ++i) {
     SetHostTime(static_cast<Single>(i));
     for (auto& entry : Systems) {
@@ -107,9 +103,7 @@ void TEmitterObject::PreRoll() {
 
 void TEmitterObject::PrepareRender(TParticleRenderer& Renderer) {
   if (!Enabled) return;
-  ClearFpuState();
-  const Single hostFrame = std::nearbyint(tsxAnimGetActiveTime());
-  ClearFpuState();
+  const Single hostFrame = std::nearbyint(HostTime());
   const Single local = std::nearbyint(FrameToLocal(hostFrame));
   if (!(local >= 0) || Activity->ValueAt(local) == 0) return;
   ShowEngineStatus("Preparing animation...", true);

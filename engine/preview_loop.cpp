@@ -7,6 +7,7 @@
 #include "engine/emitter_object.h"
 #include "engine/preview_draw.h"
 #include "hostbridge/fpu_state.h"
+#include "hostbridge/host_clock.h"
 #include "platform/classlib/canvas.h"
 #include "platform/classlib/format_args.h"
 #include "platform/classlib/random.h"
@@ -28,13 +29,6 @@ namespace {
 
 // The same seed as a render, so that the preview shows what will be rendered.
 constexpr Cardinal kPreviewSeed = 1513;
-
-Single HostTime() {
-  ClearFpuState();
-  const Single t = tsxAnimGetActiveTime();
-  ClearFpuState();
-  return t;
-}
 
 double FrameRate() {
   const Cardinal elapsed = win::GetTickCount() - StartTicks;

@@ -13,6 +13,7 @@
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/records.h"
 #include "platform/classlib/streams.h"
+#include "system_record_v100.h"
 
 namespace {
 
@@ -86,28 +87,9 @@ Bytes RecordOf(const TEmitter& sys) {
   return Content(s);
 }
 
-// A version-100 particle system record: no base colour gradient, nothing after the
-// colour mode but 128 reserved bytes.
 Bytes SystemRecordV100(const TEmitter& sys) {
   TMemoryStream s;
-  TRecordWriter w(s);
-  sys.System->SaveVariables(s);
-  sys.Emitter->SaveVariables(s);
-  sys.System->ParticleColor->SaveToStream(s);
-  sys.System->MapSource->SaveToStream(s);
-  w.I32(sys.System->LoopPeriod);
-  w.I32(sys.System->LoopCount);
-  w.I32(sys.System->RenderMode);
-  w.I32(sys.System->MapMode);
-  w.I32(sys.System->MapCycle);
-  w.I32(sys.System->FixedMapIndex);
-  w.U8(sys.Enabled);
-  w.ShortString(sys.Name, 32);
-  w.F32(sys.Emitter->Radius);
-  w.I32(sys.Emitter->Shape);
-  w.I32(sys.System->ColorMode);
-  const Byte reserved[128] = {};
-  w.Bytes(reserved, sizeof reserved);
+  WriteSystemRecordV100(sys, s);
   return Content(s);
 }
 

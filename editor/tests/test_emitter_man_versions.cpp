@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "emitter_man_fixture.h"
+#include "system_record_v100.h"
 #include "engine/color_series.h"
 #include "engine/particle_map_source.h"
 #include "engine/var_series.h"
@@ -24,28 +25,6 @@ void Zeros(TRecordWriter& w, std::size_t n) {
   w.Bytes(zeros.data(), static_cast<Int64>(n));
 }
 
-// The older system record: no base colour gradient, nothing after the colour mode but
-// 128 reserved bytes.
-void WriteSystemV100(const TEmitter& sys, TStream& s) {
-  TRecordWriter w(s);
-  sys.System->SaveVariables(s);
-  sys.Emitter->SaveVariables(s);
-  sys.System->ParticleColor->SaveToStream(s);
-  sys.System->MapSource->SaveToStream(s);
-  w.I32(sys.System->LoopPeriod);
-  w.I32(sys.System->LoopCount);
-  w.I32(sys.System->RenderMode);
-  w.I32(sys.System->MapMode);
-  w.I32(sys.System->MapCycle);
-  w.I32(sys.System->FixedMapIndex);
-  w.U8(sys.Enabled);
-  w.ShortString(sys.Name, 32);
-  w.F32(sys.Emitter->Radius);
-  w.I32(sys.Emitter->Shape);
-  w.I32(sys.System->ColorMode);
-  Zeros(w, 128);
-}
-
 // The older emitter object record: no enabled flag or freeze frame, 126 reserved bytes.
 Bytes EmitterRecordV100(const TEmitterObject& e) {
   TMemoryStream s;
@@ -57,7 +36,7 @@ Bytes EmitterRecordV100(const TEmitterObject& e) {
   w.U8(e.SpeedLifeGravityScale);
   Zeros(w, 126);
   w.I32(e.SystemCount());
-  for (const auto& sys : e.Systems) WriteSystemV100(*sys, s);
+  for (const auto& sys : e.Systems) WriteSystemRecordV100(*sys, s);
   return Content(s);
 }
 
