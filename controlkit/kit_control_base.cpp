@@ -99,13 +99,21 @@ bool KitDrawParentBackground(TControl* Control, TCanvas* Canvas, const TRect& R,
     // The effect sees 2 pixels of real background around the area, so effects that
     // read neighbours or tile a pattern line up with the copy of a neighbouring control.
     constexpr Integer kMargin = 2;
-    TBitmap tmp;
-    tmp.SetPixelFormat(pf24bit);
-    tmp.SetSize(w + 2 * kMargin, h + 2 * kMargin);
-    tmp.Canvas()->CopyRect(Rect(0, 0, w + 2 * kMargin, h + 2 * kMargin), back->Canvas(),
-                           Rect(src.left - kMargin, src.top - kMargin, src.right + kMargin, src.bottom + kMargin));
-    Effect->Apply(&tmp);
-    Canvas->CopyRect(dest, tmp.Canvas(), Rect(kMargin, kMargin, kMargin + w, kMargin + h));
+    const TRect area = Rect(src.left - kMargin, src.top - kMargin, src.right + kMargin, src.bottom + kMargin);
+    const TRect inner = Rect(kMargin, kMargin, kMargin + w, kMargin + h);
+    // A buffered effect keeps its rendering of this very area of this bitmap; another
+    // area (a strip, a moved or resized control) is rendered anew and replaces it.
+    if (Effect->CacheHolds(back, area)) {
+      Canvas->CopyRect(dest, Effect->CachedBitmap()->Canvas(), inner);
+      return true;
+    }
+    auto tmp = std::make_unique<TBitmap>();
+    tmp->SetPixelFormat(pf24bit);
+    tmp->SetSize(w + 2 * kMargin, h + 2 * kMargin);
+    tmp->Canvas()->CopyRect(Rect(0, 0, w + 2 * kMargin, h + 2 * kMargin), back->Canvas(), area);
+    Effect->Apply(tmp.get());
+    Canvas->CopyRect(dest, tmp->Canvas(), inner);
+    Effect->StoreCache(std::move(tmp), back, area);
   } else {
     Canvas->CopyRect(dest, back->Canvas(), src);
   }
@@ -249,11 +257,13 @@ void TKitCustomControl::Dispatch(TMessage& Message) {
       if (OnLostFocus) OnLostFocus(this);
       return;
     case KM_BACKGROUNDCHANGED:
+      backEffect_->ResetCache();
       Invalidate();
       NotifyControls(KM_BACKGROUNDCHANGED);
       return;
     case KM_SCROLLED:
       if (IsTransparent()) {
+        backEffect_->ResetCache();
         Invalidate();
         NotifyControls(KM_BACKGROUNDCHANGED);
       }
@@ -654,6 +664,7 @@ void TKitBaseGraphicControl::PaintNow() {
 
 void TKitBaseGraphicControl::Dispatch(TMessage& Message) {
   if (Message.Msg == KM_BACKGROUNDCHANGED || Message.Msg == KM_SCROLLED) {
+    BackgroundEffect()->ResetCache();
     if (IsTransparent()) Invalidate();
     return;
   }

@@ -45,7 +45,8 @@ void SetKitFormBackLookup(TKitFormBackLookup Lookup);
 TKitBackSource* KitParentBackSource(TWinControl* Parent);
 // Copies the background under `R` of `Control` (its client coordinates) onto `Canvas` at
 // `P` from the source of its parent; `Effect` (may be null) is applied to the copy when
-// active. True when it drew.
+// active, or its cached rendering of the same area is copied when it has one (Buffered).
+// True when it drew.
 bool KitDrawParentBackground(TControl* Control, TCanvas* Canvas, const TRect& R, const TPoint& P,
                              TKitBitmapEffectObject* Effect);
 

@@ -309,6 +309,8 @@ void TKitBitmapEffectObject::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TKitBitmapEffectObject*>(Source);
   if (!source) return TKitObject::Assign(Source);
   TKitOneChange<TKitBitmapEffectObject> once(*this);
+  // A locked object fires no Change at the end; the old rendering is stale either way.
+  ResetCache();
   alphaBlend_->Assign(source->AlphaBlend());
   invert_ = source->invert_;
   buffered_ = source->buffered_;
@@ -359,4 +361,27 @@ void TKitBitmapEffectObject::Apply(TBitmap* Bitmap) {
   if (grayScale_) GrayScaleBitmap(Bitmap, whole, Bitmap, origin);
   if (invert_) InvertBitmap(Bitmap, whole, Bitmap, origin);
   if (brightness_ != 0) BrightnessBitmap(Bitmap, whole, Bitmap, origin, brightness_);
+}
+
+void TKitBitmapEffectObject::Change() {
+  ResetCache();
+  TKitObject::Change();
+}
+
+bool TKitBitmapEffectObject::CacheHolds(const TBitmap* Source, const TRect& Area) const {
+  return cache_ && Source && Source == cacheSource_ && Area == cacheArea_;
+}
+
+void TKitBitmapEffectObject::StoreCache(std::unique_ptr<TBitmap> Rendered, const TBitmap* Source,
+                                        const TRect& Area) {
+  if (!buffered_ || !Rendered || !Source) return;
+  cache_ = std::move(Rendered);
+  cacheSource_ = Source;
+  cacheArea_ = Area;
+}
+
+void TKitBitmapEffectObject::ResetCache() {
+  cache_.reset();
+  cacheSource_ = nullptr;
+  cacheArea_ = TRect{};
 }

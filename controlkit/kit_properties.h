@@ -416,7 +416,23 @@ class TKitBitmapEffectObject : public TKitObject {
   // horizontal flip, grey scale, invert, brightness.
   void Apply(TBitmap* Bitmap);
 
+  // Every change of the settings drops the cached rendering first.
+  void Change() override;
+
+  // The cached rendering (kept only while Buffered): the effects applied to area `Area` of
+  // bitmap `Source`. Null when there is none.
+  TBitmap* CachedBitmap() const { return cache_.get(); }
+  // Whether the cached rendering is the one of `Area` of `Source`.
+  bool CacheHolds(const TBitmap* Source, const TRect& Area) const;
+  // Keeps `Rendered` as the rendering of `Area` of `Source`; nothing unless Buffered.
+  void StoreCache(std::unique_ptr<TBitmap> Rendered, const TBitmap* Source, const TRect& Area);
+  // Forgets the cached rendering (the background under the control changed).
+  void ResetCache();
+
  private:
+  std::unique_ptr<TBitmap> cache_;
+  const TBitmap* cacheSource_ = nullptr;
+  TRect cacheArea_{};
   std::unique_ptr<TKitAlphaObject> alphaBlend_;
   bool invert_ = false;
   bool buffered_ = false;

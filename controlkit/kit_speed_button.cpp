@@ -61,6 +61,7 @@ TKitBaseGraphicButton::~TKitBaseGraphicButton() {
   layout_->OnChange = nullptr;
   fontFX_->OnChange = nullptr;
   glyph_->OnChange = nullptr;
+  if (auto* link = dynamic_cast<TBasicActionLink*>(ActionLink())) link->OnChange = nullptr;
   if (dropDownMenu_) dropDownMenu_->RemoveFreeNotification(this);
 }
 
@@ -423,6 +424,22 @@ void TKitBaseGraphicButton::ActionChange(TObject* Sender, bool CheckDefaults) {
   TKitBaseControl::ActionChange(Sender, CheckDefaults);
   auto* action = dynamic_cast<TCustomAction*>(Sender);
   if (!action) return;
+  // The link reports every later change of the action; only the image is taken again
+  // there, so values changed by hand keep the link's own rules.
+  if (auto* link = dynamic_cast<TBasicActionLink*>(ActionLink()))
+    link->OnChange = [this](TObject* l) { ActionLinkChanged(l); };
+  MirrorActionImage(action);
+}
+
+void TKitBaseGraphicButton::ActionLinkChanged(TObject* Link) {
+  auto* link = static_cast<TBasicActionLink*>(Link);
+  // A link losing its action (the button going, the action freed) has nothing to show.
+  auto* action = dynamic_cast<TCustomAction*>(link->Action());
+  if (action && action->ImageIndex() != mirroredImage_) MirrorActionImage(action);
+}
+
+void TKitBaseGraphicButton::MirrorActionImage(TCustomAction* action) {
+  mirroredImage_ = action->ImageIndex();
   TCustomImageList* images = nullptr;
   if (action->ActionList()) images = dynamic_cast<TCustomImageList*>(action->ActionList()->Images());
   const Integer index = action->ImageIndex();

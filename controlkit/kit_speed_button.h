@@ -12,6 +12,8 @@
 #include "controlkit/kit_properties.h"
 #include "platform/classlib/menus.h"
 
+class TCustomAction;
+
 class TKitBaseGraphicButton : public TKitBaseControl {
  public:
   static const TClass& StaticClass();
@@ -88,7 +90,8 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   // An angled caption needs a TrueType face: a change of the own font to another face
   // sets the angle to 0; a change of the effect replaces the face by the kit's TrueType one.
   void FontChanged(TObject* Sender);
-  // Mirrors the action's image (from its list's Images) into Glyph, else clears Glyph.
+  // Mirrors the action's image (from its list's Images) into Glyph, else clears Glyph;
+  // from then on a change of the action's ImageIndex mirrors the new image.
   void ActionChange(TObject* Sender, bool CheckDefaults) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Loaded() override;
@@ -110,6 +113,9 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   void RepeatTick();
   void WatchTick();
   void ReevaluateAfterClick();
+  void MirrorActionImage(TCustomAction* Action);
+  // Called by the action link after any change of the action.
+  void ActionLinkChanged(TObject* Link);
 
   bool repeatedClick_ = false;
   bool offsetTolerance_ = false;
@@ -138,6 +144,8 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   Byte previousState_ = kKitBtnUp;
   bool allowAllUp_ = false;
   Integer fontGuard_ = 0;
+  // The action's ImageIndex the glyph was last taken from.
+  Integer mirroredImage_ = -1;
   std::unique_ptr<TKitGlyph> glyph_;
 };
 

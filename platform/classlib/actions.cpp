@@ -81,6 +81,10 @@ TBasicActionLink* TBasicAction::Clients(Integer Index) const {
 }
 
 void TBasicAction::Change() {
+  // The links hear of it first, on a copy: a client may leave the action meanwhile.
+  const std::vector<TBasicActionLink*> links = clients_;
+  for (TBasicActionLink* link : links)
+    if (std::find(clients_.begin(), clients_.end(), link) != clients_.end()) link->Change();
   if (OnChange) OnChange(this);
 }
 

@@ -4,7 +4,9 @@
 //
 // A client reaches its action through an action link. The action tells its links of every
 // change of a shared value; a link passes the change on only while the client still shows
-// the action's old value (a client whose caption was changed by hand keeps its own).
+// the action's old value (a client whose caption was changed by hand keeps its own). After
+// the new value is stored, every link's OnChange fires too, for what a client takes from
+// the action as a whole (a button's image, say).
 // Clicking a client executes the action: TCustomAction::Execute lets the action update
 // itself first (OnUpdate), does nothing while it is disabled, then offers the execution to
 // its action list (OnExecute of the list, which may handle it) and finally runs its own
@@ -57,10 +59,11 @@ class TBasicAction : public TComponent {
 
   TNotifyEvent OnExecute;
   TNotifyEvent OnUpdate;
-  // After any change of a shared value.
+  // After any change of a shared value (after the links' OnChange).
   TNotifyEvent OnChange;
 
  protected:
+  // Fires each link's OnChange, then OnChange.
   virtual void Change();
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // Calls `f` for each link that shows values (a TActionLink), on a copy of the list.
@@ -221,6 +224,7 @@ class TBasicActionLink : public TObject {
   virtual bool Execute(TComponent* AComponent = nullptr);
   virtual bool Update();
 
+  // After the action changed, or the link was pointed at another action (or none).
   TNotifyEvent OnChange;
 
  protected:
