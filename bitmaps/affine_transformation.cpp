@@ -23,13 +23,6 @@ Integer SaturateToInteger(Int64 v) {
       std::clamp<Int64>(v, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
 }
 
-struct EndMmxGuard {
-  EndMmxGuard() = default;
-  EndMmxGuard(const EndMmxGuard&) = delete;
-  EndMmxGuard& operator=(const EndMmxGuard&) = delete;
-  ~EndMmxGuard() { EndMmx(); }
-};
-
 }  // namespace
 
 // ---- TTransformation ------------------------------------------------------------------

@@ -9,7 +9,6 @@
 #include <new>
 #include <vector>
 
-#include "bitmaps/blend.h"
 #include "platform/classlib/bitmap.h"
 #include "platform/classlib/canvas.h"
 #include "platform/classlib/clipboard.h"
@@ -29,70 +28,12 @@ namespace {
 constexpr const char* kCantAllocate = "Can't allocate the DIB handle";
 constexpr const char* kCantCreateDC = "Can't create compatible DC";
 constexpr const char* kCantSelect = "Can't select an object into DC";
-constexpr const char* kSourceRectInvalid = "Source rectangle is invalid";
 
 // Pixel bytes of one bitmap stay addressable with signed 32-bit offsets.
 constexpr Int64 kMaxBitmapBytes = std::numeric_limits<Integer>::max();
 
 // Pixels of a w x h bitmap; 0 when a side is below 1.
 Int64 PixelCount(Integer w, Integer h) { return (w < 1 || h < 1) ? 0 : Int64{w} * Int64{h}; }
-
-// Same-size copy or blend of SrcRect of Src to (DstX, DstY) of Dst, clipped to both.
-void SameSizeTransfer(TBitmap32* Dst, Integer DstX, Integer DstY, TBitmap32* Src, TRect SrcRect, TDrawMode CombineOp,
-                      const TPixelCombineEvent& Callback) {
-  const TRect srcBounds = MakeRect(0, 0, Src->Width(), Src->Height());
-  TRect clippedSrc;
-  if (!IntersectRects(clippedSrc, SrcRect, srcBounds) || RectIsEmpty(clippedSrc)) return;
-  // Whatever the source loses on the left or top, the destination loses too. In 64
-  // bits: a destination far off the bitmap must not wrap into it.
-  const Int64 x0 = Int64{DstX} + (Int64{clippedSrc.left} - SrcRect.left);
-  const Int64 y0 = Int64{DstY} + (Int64{clippedSrc.top} - SrcRect.top);
-  const Int64 left = std::max<Int64>(x0, 0), top = std::max<Int64>(y0, 0);
-  const Int64 right = std::min<Int64>(x0 + (clippedSrc.right - clippedSrc.left), Dst->Width());
-  const Int64 bottom = std::min<Int64>(y0 + (clippedSrc.bottom - clippedSrc.top), Dst->Height());
-  if (right <= left || bottom <= top) return;
-  const TRect clip = MakeRect(static_cast<Integer>(left), static_cast<Integer>(top), static_cast<Integer>(right),
-                              static_cast<Integer>(bottom));
-  const Integer sx = clippedSrc.left + static_cast<Integer>(left - x0);
-  const Integer sy = clippedSrc.top + static_cast<Integer>(top - y0);
-  const Integer w = clip.right - clip.left;
-  const Integer h = clip.bottom - clip.top;
-
-  if (CombineOp == dmCustom && !Callback) CombineOp = dmOpaque;
-  switch (CombineOp) {
-    case dmOpaque: {
-      // Within one bitmap, copy rows in the order that never reads a row already written.
-      const bool upward = Dst == Src && clip.top > sy;
-      for (Integer i = 0; i < h; ++i) {
-        const Integer r = upward ? h - 1 - i : i;
-        std::memmove(Dst->PixelPtr(clip.left, clip.top + r), Src->PixelPtr(sx, sy + r),
-                     static_cast<std::size_t>(w) * sizeof(TColor32));
-      }
-      break;
-    }
-    case dmBlend: {
-      const TColor32 master = Src->MasterAlpha();
-      if (master == 0) return;
-      for (Integer r = 0; r < h; ++r) {
-        if (master == 255)
-          BlendRow(Src->PixelPtr(sx, sy + r), Dst->PixelPtr(clip.left, clip.top + r), w);
-        else
-          BlendRowMaster(Src->PixelPtr(sx, sy + r), Dst->PixelPtr(clip.left, clip.top + r), w, master);
-      }
-      break;
-    }
-    case dmCustom: {
-      const TColor32 master = Src->MasterAlpha();
-      for (Integer r = 0; r < h; ++r) {
-        const TColor32* s = Src->PixelPtr(sx, sy + r);
-        TColor32* d = Dst->PixelPtr(clip.left, clip.top + r);
-        for (Integer c = 0; c < w; ++c) Callback(s[c], d[c], master);
-      }
-      break;
-    }
-  }
-  EndMmx();
-}
 
 }  // namespace
 
@@ -285,21 +226,7 @@ void TBitmap32::DrawTo(TBitmap32* Dst, const TRect& DstRect) {
 
 void TBitmap32::DrawTo(TBitmap32* Dst, const TRect& DstRect, const TRect& SrcRect) {
   if (!Dst || Empty() || Dst->Empty()) return;
-  if (!RectIsEmpty(SrcRect)) {
-    if (SrcRect.left < 0 || SrcRect.top < 0 || SrcRect.right > width_ || SrcRect.bottom > height_)
-      throw ETransformError(kSourceRectInvalid);
-    TRect clip;
-    if (!RectIsEmpty(DstRect) && IntersectRects(clip, DstRect, MakeRect(0, 0, Dst->Width(), Dst->Height())) &&
-        !RectIsEmpty(clip)) {
-      const bool sameSize = Int64{DstRect.right} - DstRect.left == SrcRect.right - SrcRect.left &&
-                            Int64{DstRect.bottom} - DstRect.top == SrcRect.bottom - SrcRect.top;
-      if (sameSize) {
-        SameSizeTransfer(Dst, DstRect.left, DstRect.top, this, SrcRect, drawMode_, OnPixelCombine);
-      } else {
-        StretchTransfer(Dst, DstRect, this, SrcRect, stretchFilter_, drawMode_, OnPixelCombine);
-      }
-    }
-  }
+  StretchTransfer(Dst, DstRect, this, SrcRect, stretchFilter_, drawMode_, OnPixelCombine);
   Dst->Changed();
 }
 

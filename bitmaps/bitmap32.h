@@ -82,8 +82,8 @@ class TBitmap32 : public TCustomMap {
 
   // The whole bitmap (or SrcRect of it) into DstRect of Dst with this bitmap's
   // StretchFilter, DrawMode and OnPixelCombine; then Dst.Changed. Nothing when either
-  // bitmap is empty. Rectangles of the same size are copied or blended pixel for pixel;
-  // others are resampled by StretchTransfer.
+  // bitmap is empty. StretchTransfer does the work: rectangles of the same size are
+  // copied or blended pixel for pixel, others resampled.
   void DrawTo(TBitmap32* Dst, const TRect& DstRect);
   void DrawTo(TBitmap32* Dst, const TRect& DstRect, const TRect& SrcRect);
   // A plain copy of the whole bitmap to the device context at (X, Y).

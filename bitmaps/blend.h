@@ -51,6 +51,14 @@ extern const std::uint64_t* AlphaBias;
 // The set never leaves MMX state in use, so floating-point code may always follow.
 inline void EndMmx() {}
 
+// Calls EndMmx when a blending loop ends, also when a callback throws.
+struct EndMmxGuard {
+  EndMmxGuard() = default;
+  EndMmxGuard(const EndMmxGuard&) = delete;
+  EndMmxGuard& operator=(const EndMmxGuard&) = delete;
+  ~EndMmxGuard() { EndMmx(); }
+};
+
 // The start-up test: CPUID present, family 5 or above, feature bit 23 (MMX).
 bool ProcessorHasMmx();
 

@@ -14,15 +14,6 @@ constexpr const char* kDstEmpty = "Destination bitmap is nil or empty";
 constexpr const char* kSrcEmpty = "Source bitmap is nil or empty";
 constexpr const char* kSrcRectInvalid = "Source rectangle is invalid";
 
-// The routine table may leave processor state behind; every loop ends with EndMmx,
-// also when a callback throws.
-struct EndMmxGuard {
-  EndMmxGuard() = default;
-  EndMmxGuard(const EndMmxGuard&) = delete;
-  EndMmxGuard& operator=(const EndMmxGuard&) = delete;
-  ~EndMmxGuard() { EndMmx(); }
-};
-
 void CheckBitmaps(TBitmap32* Dst, TBitmap32* Src) {
   if (!Dst || Dst->Empty()) throw ETransformError(kDstEmpty);
   if (!Src || Src->Empty()) throw ETransformError(kSrcEmpty);
@@ -329,9 +320,21 @@ void StretchChecked(TBitmap32* Dst, TBitmap32* Src, const TRect& SrcRect, const 
       TableResample(Dst, Src, SrcRect, s, filter, mode, callback);
       break;
   }
-  EndMmx();
 }
 
+// The checks every stretch shares; rectangles of the same size go to BlockTransfer,
+// the others to stretch(setup, effective mode).
+template <class Stretch>
+void StretchOrBlock(TBitmap32* Dst, const TRect& DstRect, TBitmap32* Src, const TRect& SrcRect, TDrawMode CombineOp,
+                    const TPixelCombineEvent& Callback, Stretch stretch) {
+  StretchSetup s;
+  if (!PrepareStretch(Dst, DstRect, Src, SrcRect, s)) return;
+  const TDrawMode mode = EffectiveMode(CombineOp, Callback);
+  if (SameSize(s))
+    BlockTransfer(Dst, DstRect.left, DstRect.top, Src, SrcRect, mode, Callback);
+  else
+    stretch(s, mode);
+}
 
 }  // namespace
 
@@ -383,14 +386,9 @@ void BlockTransfer(TBitmap32* Dst, Integer DstX, Integer DstY, TBitmap32* Src, T
 
 void StretchTransfer(TBitmap32* Dst, const TRect& DstRect, TBitmap32* Src, const TRect& SrcRect,
                      TStretchFilter StretchFilter, TDrawMode CombineOp, const TPixelCombineEvent& Callback) {
-  StretchSetup s;
-  if (!PrepareStretch(Dst, DstRect, Src, SrcRect, s)) return;
-  const TDrawMode mode = EffectiveMode(CombineOp, Callback);
-  if (SameSize(s)) {
-    BlockTransfer(Dst, DstRect.left, DstRect.top, Src, SrcRect, mode, Callback);
-    return;
-  }
-  StretchChecked(Dst, Src, SrcRect, s, StretchFilter, mode, Callback);
+  StretchOrBlock(Dst, DstRect, Src, SrcRect, CombineOp, Callback, [&](const StretchSetup& s, TDrawMode mode) {
+    StretchChecked(Dst, Src, SrcRect, s, StretchFilter, mode, Callback);
+  });
 }
 
 void StretchNearestOpaque(TBitmap32* Dst, const TRect& DstRect, TBitmap32* Src, const TRect& SrcRect) {
@@ -399,26 +397,16 @@ void StretchNearestOpaque(TBitmap32* Dst, const TRect& DstRect, TBitmap32* Src, 
 
 void StretchNearest(TBitmap32* Dst, const TRect& DstRect, TBitmap32* Src, const TRect& SrcRect, TDrawMode CombineOp,
                     const TPixelCombineEvent& Callback) {
-  StretchSetup s;
-  if (!PrepareStretch(Dst, DstRect, Src, SrcRect, s)) return;
-  const TDrawMode mode = EffectiveMode(CombineOp, Callback);
-  if (SameSize(s)) {
-    BlockTransfer(Dst, DstRect.left, DstRect.top, Src, SrcRect, mode, Callback);
-    return;
-  }
-  Nearest(Dst, Src, SrcRect, s, mode, Callback);
+  StretchOrBlock(Dst, DstRect, Src, SrcRect, CombineOp, Callback, [&](const StretchSetup& s, TDrawMode mode) {
+    Nearest(Dst, Src, SrcRect, s, mode, Callback);
+  });
 }
 
 void StretchLinear(TBitmap32* Dst, const TRect& DstRect, TBitmap32* Src, const TRect& SrcRect, TDrawMode CombineOp,
                    const TPixelCombineEvent& Callback) {
-  StretchSetup s;
-  if (!PrepareStretch(Dst, DstRect, Src, SrcRect, s)) return;
-  const TDrawMode mode = EffectiveMode(CombineOp, Callback);
-  if (SameSize(s)) {
-    BlockTransfer(Dst, DstRect.left, DstRect.top, Src, SrcRect, mode, Callback);
-    return;
-  }
-  Linear(Dst, Src, SrcRect, s, mode, Callback);
+  StretchOrBlock(Dst, DstRect, Src, SrcRect, CombineOp, Callback, [&](const StretchSetup& s, TDrawMode mode) {
+    Linear(Dst, Src, SrcRect, s, mode, Callback);
+  });
 }
 
 TMappingTable BuildMappingTable(Integer DstWidth, Integer ClampWidth, Integer SrcLo, Integer SrcHi,

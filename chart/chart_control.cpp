@@ -250,12 +250,21 @@ void TCustomChart::DrawTitlesAndLegend(bool BeforeSeries) {
   }
 }
 
+bool TCustomChart::AxesInUse() const {
+  bool anyActive = false;
+  for (Integer i = 0; i < SeriesCount(); ++i) {
+    TChartSeries* s = GetSeries(i);
+    if (!s->Active()) continue;
+    if (s->UseAxis()) return true;
+    anyActive = true;
+  }
+  return !anyActive;
+}
+
 void TCustomChart::CalcWallsRect() {
   rightWallPending_ = false;
   if (!View3D() || !View3DOptions()->Orthogonal()) return;
-  bool usesAxes = CountActiveSeries() == 0;
-  for (Integer i = 0; i < SeriesCount() && !usesAxes; ++i) usesAxes = GetSeries(i)->Active() && GetSeries(i)->UseAxis();
-  const Integer b = usesAxes ? backWall_->Size() : 0;
+  const Integer b = AxesInUse() ? backWall_->Size() : 0;
   TRect r = ChartRect();
   r.right -= std::abs(Width3DPixels()) + b;
   r.top += std::abs(Height3DPixels()) + b;
@@ -308,14 +317,7 @@ void TCustomChart::DrawRightWallAfter() {
 }
 
 void TCustomChart::DrawWalls() {
-  bool anyActive = false, usesAxes = false;
-  for (Integer i = 0; i < SeriesCount(); ++i) {
-    TChartSeries* s = GetSeries(i);
-    if (!s->Active()) continue;
-    anyActive = true;
-    usesAxes = usesAxes || s->UseAxis();
-  }
-  if (anyActive && !usesAxes) return;
+  if (!AxesInUse()) return;
 
   TChartCanvas3D* canvas = Canvas();
   const TRect r = ChartRect();

@@ -153,6 +153,8 @@ class TCustomChart : public TCustomAxisPanel {
   // The right wall lies behind the series (drawn with the walls).
   bool RightWallBehind();
   void DrawWall(TChartWall* Wall);
+  // No series is active, or an active one draws with axes: walls and zoom apply.
+  bool AxesInUse() const;
   // Mouse (chart_mouse.cpp).
   void StartZoomOrPan(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   void PanTo(Integer X, Integer Y);

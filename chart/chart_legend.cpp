@@ -190,7 +190,7 @@ void TCustomChartLegend::Assign(TPersistent* source) {
 
 void TCustomChartLegend::SetFirstValue(Integer value) {
   if (value < 0) throw LegendException(msg::LegendFirstValue);
-  Change(firstValue_, value);
+  ChangeValue(firstValue_, value);
 }
 
 void TCustomChartLegend::SetLegendStyle(TLegendStyle value) {

@@ -121,51 +121,45 @@ class TCustomChartLegend : public TChartCustomShapePosition {
 
   // ---- published ----
   TLegendAlignment Alignment() const { return alignment_; }
-  void SetAlignment(TLegendAlignment value) { Change(alignment_, value); }
+  void SetAlignment(TLegendAlignment value) { ChangeValue(alignment_, value); }
   bool CheckBoxes() const { return checkBoxes_; }
-  void SetCheckBoxes(bool value) { Change(checkBoxes_, value); }
+  void SetCheckBoxes(bool value) { ChangeValue(checkBoxes_, value); }
   TChartHiddenPen* DividingLines() const { return dividingLines_.get(); }
   void SetDividingLines(TChartHiddenPen* value) { dividingLines_->Assign(value); }
   Integer FirstValue() const { return firstValue_; }
   // Negative raises LegendException "First Legend Value must be > 0".
   void SetFirstValue(Integer value);
   bool FontSeriesColor() const { return fontSeriesColor_; }
-  void SetFontSeriesColor(bool value) { Change(fontSeriesColor_, value); }
+  void SetFontSeriesColor(bool value) { ChangeValue(fontSeriesColor_, value); }
   Integer HorizMargin() const { return horizMargin_; }
-  void SetHorizMargin(Integer value) { Change(horizMargin_, value); }
+  void SetHorizMargin(Integer value) { ChangeValue(horizMargin_, value); }
   bool Inverted() const { return inverted_; }
-  void SetInverted(bool value) { Change(inverted_, value); }
+  void SetInverted(bool value) { ChangeValue(inverted_, value); }
   TLegendStyle LegendStyle() const { return legendStyle_; }
   void SetLegendStyle(TLegendStyle value);
   Integer MaxNumRows() const { return maxNumRows_; }
-  void SetMaxNumRows(Integer value) { Change(maxNumRows_, value); }
+  void SetMaxNumRows(Integer value) { ChangeValue(maxNumRows_, value); }
   bool ResizeChart() const { return resizeChart_; }
-  void SetResizeChart(bool value) { Change(resizeChart_, value); }
+  void SetResizeChart(bool value) { ChangeValue(resizeChart_, value); }
   TLegendSymbol* Symbol() const { return symbol_.get(); }
   void SetSymbol(TLegendSymbol* value) { symbol_->Assign(value); }
   TLegendTextStyle TextStyle() const { return textStyle_; }
-  void SetTextStyle(TLegendTextStyle value) { Change(textStyle_, value); }
+  void SetTextStyle(TLegendTextStyle value) { ChangeValue(textStyle_, value); }
   Integer TopPos() const { return topPos_; }
-  void SetTopPos(Integer value) { Change(topPos_, value); }
+  void SetTopPos(Integer value) { ChangeValue(topPos_, value); }
   Integer VertMargin() const { return vertMargin_; }
-  void SetVertMargin(Integer value) { Change(vertMargin_, value); }
+  void SetVertMargin(Integer value) { ChangeValue(vertMargin_, value); }
   Integer VertSpacing() const { return vertSpacing_; }
-  void SetVertSpacing(Integer value) { Change(vertSpacing_, value); }
+  void SetVertSpacing(Integer value) { ChangeValue(vertSpacing_, value); }
   Integer ColorWidth() const { return symbol_->Width(); }
   void SetColorWidth(Integer value) { symbol_->SetWidth(value); }
   // FirstValue follows the chart's page in a legend of values.
   bool CurrentPage() const { return currentPage_; }
-  void SetCurrentPage(bool value) { Change(currentPage_, value); }
+  void SetCurrentPage(bool value) { ChangeValue(currentPage_, value); }
 
   TCustomChart* Chart() const { return chart_; }
 
  private:
-  template <class T>
-  void Change(T& field, T value) {
-    if (field == value) return;
-    field = value;
-    Repaint();
-  }
   // The chart's item text: ItemText, then OnGetLegendText.
   std::string ChartItemText(Integer Index);
   void MeasureColumns(TChartCanvas* Canvas, Integer Space);

@@ -96,14 +96,7 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, 
 }
 
 void TCustomChart::StartZoomOrPan(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  bool anyActive = false, usesAxes = false;
-  for (Integer i = 0; i < SeriesCount(); ++i) {
-    TChartSeries* s = GetSeries(i);
-    if (!s->Active()) continue;
-    anyActive = true;
-    usesAxes = usesAxes || s->UseAxis();
-  }
-  if (anyActive && !usesAxes) return;
+  if (!AxesInUse()) return;
 
   bool started = false;
   TChartZoom* zoom = Zoom();

@@ -50,6 +50,13 @@ class TChartCustomShapeBrushPen : public TPersistent {
 
  protected:
   void CanvasChanged(TObject* Sender) { (void)Sender; Repaint(); }
+  // Stores a new value and repaints; an unchanged value does nothing.
+  template <class T>
+  void ChangeValue(T& field, T value) {
+    if (field == value) return;
+    field = value;
+    Repaint();
+  }
 
  private:
   TCustomChartPanel* parentChart_;
@@ -103,12 +110,6 @@ class TChartCustomShape : public TChartCustomShapeBrushPen {
   void ReplaceGradient(std::unique_ptr<TChartGradient> gradient);
 
  private:
-  template <class T>
-  void ChangeValue(T& field, T value) {
-    if (field == value) return;
-    field = value;
-    Repaint();
-  }
   void DrawParts(TCanvas3D* Canvas, const TRect& R, Integer Angle);
 
   TBevelCut bevel_ = bvNone;

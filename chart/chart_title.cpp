@@ -36,11 +36,7 @@ void TChartCustomShapePosition::Assign(TPersistent* source) {
   TChartCustomShape::Assign(source);
 }
 
-void TChartCustomShapePosition::SetCustomPosition(bool value) {
-  if (value == customPosition_) return;
-  customPosition_ = value;
-  Repaint();
-}
+void TChartCustomShapePosition::SetCustomPosition(bool value) { ChangeValue(customPosition_, value); }
 
 void TChartCustomShapePosition::SetLeft(Integer value) {
   const Integer w = ShapeBounds.right - ShapeBounds.left;
@@ -95,17 +91,9 @@ void TChartTitle::Assign(TPersistent* source) {
   TChartCustomShapePosition::Assign(source);
 }
 
-void TChartTitle::SetAlignment(TAlignment value) {
-  if (value == alignment_) return;
-  alignment_ = value;
-  Repaint();
-}
+void TChartTitle::SetAlignment(TAlignment value) { ChangeValue(alignment_, value); }
 
-void TChartTitle::SetAdjustFrame(bool value) {
-  if (value == adjustFrame_) return;
-  adjustFrame_ = value;
-  Repaint();
-}
+void TChartTitle::SetAdjustFrame(bool value) { ChangeValue(adjustFrame_, value); }
 
 void TChartTitle::TextChanged(TObject*) { Repaint(); }
 

@@ -128,12 +128,12 @@ void TSeriesMarks::Assign(TPersistent* source) {
   TChartCustomShape::Assign(source);
 }
 
-void TSeriesMarks::SetAngle(Integer value) { Change(angle_, value); }
-void TSeriesMarks::SetArrowLength(Integer value) { Change(arrowLength_, value); }
-void TSeriesMarks::SetClip(bool value) { Change(clip_, value); }
-void TSeriesMarks::SetDrawEvery(Integer value) { Change(drawEvery_, value < 1 ? 1 : value); }
-void TSeriesMarks::SetStyle(TSeriesMarksStyle value) { Change(style_, value); }
-void TSeriesMarks::SetMultiLine(bool value) { Change(multiLine_, value); }
+void TSeriesMarks::SetAngle(Integer value) { ChangeValue(angle_, value); }
+void TSeriesMarks::SetArrowLength(Integer value) { ChangeValue(arrowLength_, value); }
+void TSeriesMarks::SetClip(bool value) { ChangeValue(clip_, value); }
+void TSeriesMarks::SetDrawEvery(Integer value) { ChangeValue(drawEvery_, value < 1 ? 1 : value); }
+void TSeriesMarks::SetStyle(TSeriesMarksStyle value) { ChangeValue(style_, value); }
+void TSeriesMarks::SetMultiLine(bool value) { ChangeValue(multiLine_, value); }
 
 Integer TSeriesMarks::HitTest(Integer X, Integer Y) {
   if (series_ && series_->ParentChart()) {

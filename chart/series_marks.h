@@ -123,12 +123,6 @@ class TSeriesMarks : public TChartCustomShape {
   Integer Depth = 0;
 
  private:
-  template <class T>
-  void Change(T& field, T value) {
-    if (field == value) return;
-    field = value;
-    Repaint();
-  }
   void ArrowChanged(TObject* Sender);
 
   TChartSeries* series_;

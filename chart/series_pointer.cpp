@@ -56,19 +56,19 @@ void TSeriesPointer::Repaint() {
     TChartCustomShapeBrushPen::Repaint();
 }
 
-void TSeriesPointer::SetDark3D(bool value) { Change(dark3D_, value); }
-void TSeriesPointer::SetDraw3D(bool value) { Change(draw3D_, value); }
-void TSeriesPointer::SetInflateMargins(bool value) { Change(inflateMargins_, value); }
-void TSeriesPointer::SetStyle(TSeriesPointerStyle value) { Change(style_, value); }
+void TSeriesPointer::SetDark3D(bool value) { ChangeValue(dark3D_, value); }
+void TSeriesPointer::SetDraw3D(bool value) { ChangeValue(draw3D_, value); }
+void TSeriesPointer::SetInflateMargins(bool value) { ChangeValue(inflateMargins_, value); }
+void TSeriesPointer::SetStyle(TSeriesPointerStyle value) { ChangeValue(style_, value); }
 
 void TSeriesPointer::SetHorizSize(Integer value) {
   if (value < 1) throw ChartException(msg::PointerSizeZero);
-  Change(horizSize_, value);
+  ChangeValue(horizSize_, value);
 }
 
 void TSeriesPointer::SetVertSize(Integer value) {
   if (value < 1) throw ChartException(msg::PointerSizeZero);
-  Change(vertSize_, value);
+  ChangeValue(vertSize_, value);
 }
 
 void TSeriesPointer::CalcHorizMargins(Integer& A, Integer& B) const {

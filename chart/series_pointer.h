@@ -73,13 +73,6 @@ class TSeriesPointer : public TChartCustomShapeBrushPen {
   TChartSeries* Series() const { return series_; }
 
  private:
-  template <class T>
-  void Change(T& field, T value) {
-    if (field == value) return;
-    field = value;
-    Repaint();
-  }
-
   TChartSeries* series_;
   bool dark3D_ = true;
   bool draw3D_ = true;

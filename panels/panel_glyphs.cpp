@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "platform/classlib/graphics_colors.h"
+#include "platform/classlib/sysutils.h"
 
 namespace {
 
@@ -105,17 +106,6 @@ void MakeDropGlyph(TBitmap* target, bool left) {
   target->Assign(&image);
 }
 
-bool Named(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool LoadPanelGlyph(TBitmap* target, std::string_view name) {
@@ -123,17 +113,17 @@ bool LoadPanelGlyph(TBitmap* target, std::string_view name) {
   // The "_H" glyphs serve panels folding sideways, the "_V" ones panels folding up and
   // down; each lies along the strip it is shown on (the bar of an expanded panel, the
   // whole of a collapsed one).
-  if (Named(name, "COLLAPS_H"))
+  if (SameText(name, "COLLAPS_H"))
     MakeFoldGlyph(target, false, false);
-  else if (Named(name, "EXPAND_H"))
+  else if (SameText(name, "EXPAND_H"))
     MakeFoldGlyph(target, true, true);
-  else if (Named(name, "COLLAPS_V"))
+  else if (SameText(name, "COLLAPS_V"))
     MakeFoldGlyph(target, false, true);
-  else if (Named(name, "EXPAND_V"))
+  else if (SameText(name, "EXPAND_V"))
     MakeFoldGlyph(target, true, false);
-  else if (Named(name, "DropDown"))
+  else if (SameText(name, "DropDown"))
     MakeDropGlyph(target, false);
-  else if (Named(name, "DropLeft"))
+  else if (SameText(name, "DropLeft"))
     MakeDropGlyph(target, true);
   else
     return false;

@@ -710,3 +710,16 @@ TEST_F(Bitmap32Files, AFileThatCannotBeReadLeavesTheBitmapAsItWas) {
 }
 
 }  // namespace
+
+TEST(Bitmap32DrawTo, ABlendOntoItselfShiftedDownReadsEveryRowBeforeItIsWritten) {
+  // Opaque pixels blend like a copy, so the result must be the plain shift.
+  TBitmap32 b;
+  ASSERT_TRUE(b.SetSize(1, 4));
+  for (Integer y = 0; y < 4; ++y) b.SetPixel(0, y, 0xFF000000u | static_cast<TColor32>(y + 1));
+  b.SetDrawMode(dmBlend);
+  b.DrawTo(&b, TRect{0, 1, 1, 4}, TRect{0, 0, 1, 3});
+  EXPECT_EQ(b.Pixel(0, 0), 0xFF000001u);
+  EXPECT_EQ(b.Pixel(0, 1), 0xFF000001u);
+  EXPECT_EQ(b.Pixel(0, 2), 0xFF000002u) << "row 1 was read after it had been overwritten";
+  EXPECT_EQ(b.Pixel(0, 3), 0xFF000003u);
+}

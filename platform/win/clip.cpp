@@ -194,23 +194,24 @@ BOOL GetOrigin(HDC hdc, POINT DcState::*which, POINT* p) {
   return 1;
 }
 
+BOOL OffsetOrigin(HDC hdc, POINT DcState::*which, int dx, int dy, POINT* old) {
+  DeviceContext* dc = CheckDC(hdc);
+  if (!dc) return 0;
+  const POINT o = dc->st.*which;
+  return SetOrigin(hdc, which, std::int64_t{o.x} + dx, std::int64_t{o.y} + dy, old);
+}
+
 }  // namespace
 
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* old) { return SetOrigin(hdc, &DcState::viewportOrg, x, y, old); }
 BOOL GetViewportOrgEx(HDC hdc, POINT* p) { return GetOrigin(hdc, &DcState::viewportOrg, p); }
 BOOL OffsetViewportOrgEx(HDC hdc, int dx, int dy, POINT* old) {
-  DeviceContext* dc = CheckDC(hdc);
-  if (!dc) return 0;
-  const POINT o = dc->st.viewportOrg;
-  return SetOrigin(hdc, &DcState::viewportOrg, std::int64_t{o.x} + dx, std::int64_t{o.y} + dy, old);
+  return OffsetOrigin(hdc, &DcState::viewportOrg, dx, dy, old);
 }
 BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* old) { return SetOrigin(hdc, &DcState::windowOrg, x, y, old); }
 BOOL GetWindowOrgEx(HDC hdc, POINT* p) { return GetOrigin(hdc, &DcState::windowOrg, p); }
 BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* old) {
-  DeviceContext* dc = CheckDC(hdc);
-  if (!dc) return 0;
-  const POINT o = dc->st.windowOrg;
-  return SetOrigin(hdc, &DcState::windowOrg, std::int64_t{o.x} + dx, std::int64_t{o.y} + dy, old);
+  return OffsetOrigin(hdc, &DcState::windowOrg, dx, dy, old);
 }
 
 BOOL LPtoDP(HDC hdc, POINT* pts, int count) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/win/gdi.h"
+#include "platform/win/tests/dib_canvas.h"
 
 using namespace win;
 
@@ -43,29 +44,6 @@ DWORD TernaryByBits(BYTE table, DWORD P, DWORD S, DWORD D) {
   return r;
 }
 
-struct Canvas {
-  HDC dc;
-  HBITMAP bm;
-  HGDIOBJ old;
-  DWORD* bits;
-  Canvas(int w, int h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<DWORD*>(p);
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bm);
-  }
-  ~Canvas() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bm);
-  }
-};
-
 }  // namespace
 
 TEST(Rop, BinaryCodesMatchTheirMeaningOnWholeWords) {
@@ -83,7 +61,7 @@ TEST(Rop, BinaryCodesThroughTheDcWorkOnTheColourBits) {
   const DWORD penNative = 0x0012F03C;
   const DWORD dest = 0x80A5C30F;
   for (int code = R2_BLACK; code <= R2_WHITE; ++code) {
-    Canvas c(4, 1);
+    DibCanvas c(4, 1);
     for (int x = 0; x < 4; ++x) c.bits[x] = dest;
     HPEN p = CreatePen(PS_SOLID, 1, pen);
     HGDIOBJ old = SelectObject(c.dc, p);
@@ -95,7 +73,7 @@ TEST(Rop, BinaryCodesThroughTheDcWorkOnTheColourBits) {
     EXPECT_EQ(c.bits[1], Binary(code, penNative, dest)) << "code " << code;
     EXPECT_EQ(c.bits[3], dest) << "end pixel touched, code " << code;
   }
-  Canvas c(1, 1);
+  DibCanvas c(1, 1);
   EXPECT_EQ(SetROP2(c.dc, 0), 0);
   EXPECT_EQ(SetROP2(c.dc, 17), 0);
   EXPECT_EQ(GetROP2(c.dc), R2_COPYPEN);
@@ -143,7 +121,7 @@ TEST(Rop, AllTernaryTablesAgreeWithBitByBitEvaluation) {
 }
 
 TEST(Rop, PatBltRunsTheTableOverBrushAndDestination) {
-  Canvas c(4, 2);
+  DibCanvas c(4, 2);
   for (int i = 0; i < 8; ++i) c.bits[i] = 0x00336699u + static_cast<DWORD>(i);
   const DWORD before[2] = {c.bits[0], c.bits[5]};
   HBRUSH b = CreateSolidBrush(RGB(0xF0, 0x0F, 0xAA));  // native 0x00F00FAA
