@@ -54,9 +54,7 @@ bool TAutodeskGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex)
 }
 
 void TAutodeskGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kAutodesk});
     const TImageProperties& p = FImageProperties;
     // Only uncompressed 8-bit pixels are defined.

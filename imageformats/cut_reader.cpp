@@ -86,9 +86,7 @@ bool TCUTGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TCUTGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kCUT});
     const TImageProperties& p = FImageProperties;
     const Cardinal width = p.Width, height = p.Height;

@@ -1,6 +1,7 @@
 #include "imageformats/image_format_graphic.h"
 
 #include "platform/classlib/streams.h"
+#include "platform/win/gdi.h"
 
 void ImageFormatError(const std::string& Message) { throw EInvalidGraphic(Message); }
 
@@ -24,6 +25,39 @@ void CheckImageSize(Cardinal Width, Cardinal Height, const char* FormatName) {
   if (Width > kMaxImageSide || Height > kMaxImageSide ||
       std::uint64_t(Width) * Height > kMaxImagePixels)
     ImageFormatError(imgmsg::ImageTooLarge, {FormatName, Width, Height});
+}
+
+void SetReaderSchemes(TColorManager& CM, TColorScheme Source) {
+  Byte sourceSamples = 3, targetSamples = 3;
+  TColorScheme target = csBGR;
+  switch (Source) {
+    case csIndexed:
+    case csGray:
+      sourceSamples = targetSamples = 1;
+      target = Source;
+      break;
+    case csGrayAlpha:
+      // Grey with alpha keeps its alpha as 32-bit BGRA.
+      sourceSamples = 1;
+      targetSamples = 4;
+      target = csBGRA;
+      break;
+    case csRGBA:
+    case csBGRA:
+      sourceSamples = targetSamples = 4;
+      target = csBGRA;
+      break;
+    case csCMYK: sourceSamples = 4; break;
+    default: break;
+  }
+  CM.SetSourceColorScheme(Source);
+  CM.SetSourceSamplesPerPixel(sourceSamples);
+  CM.SetTargetColorScheme(target);
+  CM.SetTargetSamplesPerPixel(targetSamples);
+}
+
+TPaletteHolder::~TPaletteHolder() {
+  if (Handle) win::DeleteObject(Handle);
 }
 
 Int64 StreamBytesLeft(TStream& Stream) {

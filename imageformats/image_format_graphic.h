@@ -137,6 +137,25 @@ Cardinal SwapLong(Cardinal Value);
 // Raises the format's "too large" error unless Width x Height is within the limits.
 void CheckImageSize(Cardinal Width, Cardinal Height, const char* FormatName);
 
+// Sets the source scheme and samples and the bitmap layout it becomes: indexed and grey
+// stay one sample of their own scheme, grey with alpha and RGBA become BGRA, every other
+// colour scheme BGR.
+void SetReaderSchemes(TColorManager& CM, TColorScheme Source);
+
+// A palette made for a bitmap that is not made yet: deleted unless handed on by Release.
+struct TPaletteHolder {
+  win::HPALETTE Handle = nullptr;
+  TPaletteHolder() = default;
+  TPaletteHolder(const TPaletteHolder&) = delete;
+  TPaletteHolder& operator=(const TPaletteHolder&) = delete;
+  ~TPaletteHolder();
+  win::HPALETTE Release() {
+    win::HPALETTE h = Handle;
+    Handle = nullptr;
+    return h;
+  }
+};
+
 // Bytes between the stream's position and its end (0 when past the end).
 Int64 StreamBytesLeft(TStream& Stream);
 
@@ -178,11 +197,14 @@ class TImageFormatGraphic : public TBitmap {
   void ProgressRow(Cardinal Row, Cardinal Height);
   void ProgressEnd();
 
-  // Runs a reader's load: Body decodes into the bitmap BeginImage answers and calls
+  // Runs a reader's load of the image at Base (recorded as BasePosition) in Stream (kept
+  // while the load runs): Body decodes into the bitmap BeginImage answers and calls
   // CommitImage when the whole image is read. When Body raises, the staged bitmap is
   // dropped and ImageProperties is put back, so the graphic is left as it was.
   template <class F>
-  void GuardedLoad(F&& Body) {
+  void GuardedLoad(TStream& Stream, Int64 Base, F&& Body) {
+    FBasePosition = static_cast<Cardinal>(Base);
+    FStream = &Stream;
     TImageProperties saved = FImageProperties;
     try {
       Body();

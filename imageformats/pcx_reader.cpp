@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "imageformats/decoders.h"
-#include "platform/win/gdi.h"
 
 namespace {
 
@@ -31,18 +30,6 @@ TPCXLayout LayoutOf(Byte BitsPerPixel, Byte Planes) {
   if (BitsPerPixel == 8 && Planes == 4) return TPCXLayout::RGBA;
   return TPCXLayout::Unsupported;
 }
-
-struct TPaletteHolder {
-  win::HPALETTE Handle = nullptr;
-  ~TPaletteHolder() {
-    if (Handle) win::DeleteObject(Handle);
-  }
-  win::HPALETTE Release() {
-    win::HPALETTE h = Handle;
-    Handle = nullptr;
-    return h;
-  }
-};
 
 }  // namespace
 
@@ -92,9 +79,7 @@ bool TPCXGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TPCXGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kPCXOrSCR});
     const TImageProperties& p = FImageProperties;
     const Byte* h = FHeader;
@@ -156,13 +141,9 @@ void TPCXGraphic::LoadFromStream(TStream& Stream) {
       }
       case TPCXLayout::RGB:
       case TPCXLayout::RGBA: {
-        const bool alpha = layout == TPCXLayout::RGBA;
         cm.SetSourceBitsPerSample(8);
         cm.SetTargetBitsPerSample(8);
-        cm.SetSourceSamplesPerPixel(planes);
-        cm.SetTargetSamplesPerPixel(planes);
-        cm.SetSourceColorScheme(alpha ? csRGBA : csRGB);
-        cm.SetTargetColorScheme(alpha ? csBGRA : csBGR);
+        SetReaderSchemes(cm, layout == TPCXLayout::RGBA ? csRGBA : csRGB);
         format = cm.GetPixelFormat(true);
         break;
       }

@@ -98,9 +98,7 @@ bool TPCDGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TPCDGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     // Image packs are read at the base resolution, overviews at their thumbnails' own.
     if (!ReadImageProperties(Stream, 2)) ImageFormatError(imgmsg::InvalidImage, {kPCD});
     const TImageProperties& p = FImageProperties;
@@ -117,12 +115,9 @@ void TPCDGraphic::LoadFromStream(TStream& Stream) {
 
     FColorManager = std::make_unique<TColorManager>();
     TColorManager& cm = *FColorManager;
-    cm.SetSourceColorScheme(csPhotoYCC);
+    SetReaderSchemes(cm, csPhotoYCC);
     cm.SetSourceBitsPerSample(8);
-    cm.SetSourceSamplesPerPixel(3);
-    cm.SetTargetColorScheme(csBGR);
     cm.SetTargetBitsPerSample(8);
-    cm.SetTargetSamplesPerPixel(3);
     cm.SetYCbCrParameters({0.2125f, 0.7154f, 0.0721f}, 2, 2);
     ProgressEnd();
 

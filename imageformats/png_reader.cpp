@@ -206,73 +206,31 @@ Cardinal TPNGGraphic::TLoader::RowLength(Cardinal Pixels) const {
   return static_cast<Cardinal>((std::uint64_t(Pixels) * depth + 7) / 8 * factor + 1);
 }
 
+// The colour type and depth were checked against each other with the header.
 void TPNGGraphic::TLoader::ColorSetup() {
   const Byte depth = FProps.BitsPerSample;
+  TColorScheme scheme = csUndefined;
+  Cardinal samples = 1;  // stored per pixel
+  switch (FColorType) {
+    case 0: scheme = csGray; break;
+    case 2: scheme = csRGB; samples = 3; break;
+    case 3: scheme = csIndexed; break;
+    case 4: scheme = csGrayAlpha; samples = 2; break;
+    case 6: scheme = csRGBA; samples = 4; break;
+    default: ImageFormatError(imgmsg::InvalidColorFormat, {kPNG});
+  }
   TColorManager& cm = CM();
-  TPixelFormat format = pfCustom;
-  Cardinal bpp = 0;
   cm.SetSourceOptions(coNeedByteSwap);  // 16-bit samples are stored high byte first
   cm.SetSourceBitsPerSample(depth);
-  switch (FColorType) {
-    case 0:
-      if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) break;
-      cm.SetSourceColorScheme(csGray);
-      cm.SetSourceSamplesPerPixel(1);
-      cm.SetTargetColorScheme(csGray);
-      cm.SetTargetSamplesPerPixel(1);
-      cm.SetTargetBitsPerSample(depth == 2 ? 4 : depth == 16 ? 8 : depth);
-      format = cm.GetPixelFormat(true);
-      bpp = (depth + 7) / 8;
-      break;
-    case 2:
-      if (depth != 8 && depth != 16) break;
-      cm.SetSourceColorScheme(csRGB);
-      cm.SetSourceSamplesPerPixel(3);
-      cm.SetTargetColorScheme(csBGR);
-      cm.SetTargetSamplesPerPixel(3);
-      cm.SetTargetBitsPerSample(8);
-      format = pf24bit;
-      bpp = depth * 3 / 8;
-      break;
-    case 3:
-      if (depth != 1 && depth != 2 && depth != 4 && depth != 8) break;
-      cm.SetSourceColorScheme(csIndexed);
-      cm.SetSourceSamplesPerPixel(1);
-      cm.SetTargetColorScheme(csIndexed);
-      cm.SetTargetSamplesPerPixel(1);
-      // 2-bit indices are widened to 4 bits; they keep their value (no grey rescaling).
-      cm.SetTargetBitsPerSample(depth == 2 ? 4 : depth);
-      format = cm.GetPixelFormat(true);
-      bpp = 1;
-      break;
-    case 4:
-      if (depth != 8 && depth != 16) break;
-      // Grey with alpha becomes 32-bit BGRA so that sprites keep their transparency.
-      cm.SetSourceColorScheme(csGrayAlpha);
-      cm.SetSourceSamplesPerPixel(1);
-      cm.SetTargetColorScheme(csBGRA);
-      cm.SetTargetSamplesPerPixel(4);
-      cm.SetTargetBitsPerSample(8);
-      format = pf32bit;
-      bpp = depth * 2 / 8;
-      break;
-    case 6:
-      if (depth != 8 && depth != 16) break;
-      cm.SetSourceColorScheme(csRGBA);
-      cm.SetSourceSamplesPerPixel(4);
-      cm.SetTargetColorScheme(csBGRA);
-      cm.SetTargetSamplesPerPixel(4);
-      cm.SetTargetBitsPerSample(8);
-      format = pf32bit;
-      bpp = depth * 4 / 8;
-      break;
-    default:
-      break;
-  }
-  if (format == pfCustom || bpp == 0) ImageFormatError(imgmsg::InvalidColorFormat, {kPNG});
-  FTarget.SetPixelFormat(format);
+  // Grey with alpha becomes 32-bit BGRA so that sprites keep their transparency.
+  SetReaderSchemes(cm, scheme);
+  // Grey and indices keep their depth, but 2 bits are widened to 4 (indices keep their
+  // value: no grey rescaling) and 16-bit grey is reduced to 8; colour becomes 8 bits.
+  const bool oneSample = samples == 1;
+  cm.SetTargetBitsPerSample(oneSample ? (depth == 2 ? 4 : depth == 16 ? 8 : depth) : 8);
+  FTarget.SetPixelFormat(cm.GetPixelFormat(true));
   FColorSetupDone = true;
-  FBytesPerPixel = std::max<Cardinal>(bpp, 1);
+  FBytesPerPixel = std::max<Cardinal>(samples * depth / 8, 1);
 }
 
 void TPNGGraphic::TLoader::ReadPalette(const TChunkHeader& Header) {
@@ -600,9 +558,7 @@ bool TPNGGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TPNGGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kPNG});
     CheckImageSize(FImageProperties.Width, FImageProperties.Height, kPNG);
     // A fresh colour manager: no gamma or formats left over from an earlier file.

@@ -151,9 +151,7 @@ bool TPPMGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TPPMGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     TTextReader reader(Stream);
     if (reader.Available() < 1 || reader.PeekChar() != 'P') ImageFormatError(imgmsg::InvalidImage, {kPNM});
     THeader header;
@@ -194,19 +192,13 @@ void TPPMGraphic::LoadFromStream(TStream& Stream) {
       const Byte whiteBlack[6] = {255, 255, 255, 0, 0, 0};
       target.SetPalette(cm.CreateColorPalette({whiteBlack}, pfInterlaced8Triple, 2, false));
     } else if (samples == 1) {
-      cm.SetSourceColorScheme(csGray);
-      cm.SetSourceSamplesPerPixel(1);
-      cm.SetTargetColorScheme(csGray);
-      cm.SetTargetSamplesPerPixel(1);
+      SetReaderSchemes(cm, csGray);
       target.SetPixelFormat(pf8bit);
       target.SetSize(Integer(width), Integer(height));
       cm.SetTargetBitsPerSample(8);
       target.SetPalette(cm.CreateGrayscalePalette(false));
     } else {
-      cm.SetSourceColorScheme(csRGB);
-      cm.SetSourceSamplesPerPixel(3);
-      cm.SetTargetColorScheme(csBGR);
-      cm.SetTargetSamplesPerPixel(3);
+      SetReaderSchemes(cm, csRGB);
       target.SetPixelFormat(pf24bit);
       target.SetSize(Integer(width), Integer(height));
     }

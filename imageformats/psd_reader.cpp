@@ -128,9 +128,7 @@ bool TPSDGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TPSDGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kPSD});
     const TImageProperties& p = FImageProperties;
     const TColorScheme scheme = p.ColorScheme;
@@ -154,36 +152,7 @@ void TPSDGraphic::LoadFromStream(TStream& Stream) {
     cm.SetSourceOptions(options);
     cm.SetSourceBitsPerSample(static_cast<Byte>(FDepth));
     cm.SetTargetBitsPerSample(FDepth == 16 ? 8 : static_cast<Byte>(FDepth));
-    cm.SetSourceColorScheme(scheme);
-    switch (scheme) {
-      case csIndexed:
-      case csGray:
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetTargetSamplesPerPixel(1);
-        cm.SetTargetColorScheme(scheme);
-        break;
-      case csGrayAlpha:
-        // Grey with alpha keeps its alpha as 32-bit BGRA.
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetTargetSamplesPerPixel(4);
-        cm.SetTargetColorScheme(csBGRA);
-        break;
-      case csRGBA:
-        cm.SetSourceSamplesPerPixel(4);
-        cm.SetTargetSamplesPerPixel(4);
-        cm.SetTargetColorScheme(csBGRA);
-        break;
-      case csCMYK:
-        cm.SetSourceSamplesPerPixel(4);
-        cm.SetTargetSamplesPerPixel(3);
-        cm.SetTargetColorScheme(csBGR);
-        break;
-      default:  // RGB, L*a*b*
-        cm.SetSourceSamplesPerPixel(3);
-        cm.SetTargetSamplesPerPixel(3);
-        cm.SetTargetColorScheme(csBGR);
-        break;
-    }
+    SetReaderSchemes(cm, scheme);
 
     // The palette of indexed files: three planes in the colour-mode data.
     std::vector<Byte> colorData;

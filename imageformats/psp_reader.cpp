@@ -298,9 +298,7 @@ bool TPSPGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TPSPGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kPSP});
     const TImageProperties& p = FImageProperties;
     if (FCompression > kCompressionLZ77)
@@ -327,12 +325,9 @@ void TPSPGraphic::LoadFromStream(TStream& Stream) {
     TColorManager& cm = *FColorManager;
     const bool rgb = p.ColorScheme == csRGB;
     const bool alpha = rgb && loader.ChannelCount > 3;
-    cm.SetSourceColorScheme(rgb ? (alpha ? csRGBA : csRGB) : p.ColorScheme);
-    cm.SetTargetColorScheme(rgb ? (alpha ? csBGRA : csBGR) : p.ColorScheme);
+    SetReaderSchemes(cm, rgb ? (alpha ? csRGBA : csRGB) : p.ColorScheme);
     cm.SetSourceBitsPerSample(p.BitsPerSample);
     cm.SetTargetBitsPerSample(p.BitsPerSample);
-    cm.SetSourceSamplesPerPixel(rgb ? (alpha ? 4 : 3) : 1);
-    cm.SetTargetSamplesPerPixel(rgb ? (alpha ? 4 : 3) : 1);
 
     TBitmap& target = BeginImage();
     target.SetPixelFormat(cm.GetPixelFormat(true));

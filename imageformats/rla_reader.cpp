@@ -81,9 +81,7 @@ bool TRLAGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TRLAGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kRLA});
     const TImageProperties& p = FImageProperties;
     // Three colour channels of 8 bits are what the rows are converted from.
@@ -103,10 +101,7 @@ void TRLAGraphic::LoadFromStream(TStream& Stream) {
     TColorManager& cm = *FColorManager;
     cm.SetSourceBitsPerSample(8);
     cm.SetTargetBitsPerSample(8);
-    cm.SetSourceSamplesPerPixel(alpha ? 4 : 3);
-    cm.SetTargetSamplesPerPixel(alpha ? 4 : 3);
-    cm.SetSourceColorScheme(alpha ? csRGBA : csRGB);
-    cm.SetTargetColorScheme(alpha ? csBGRA : csBGR);
+    SetReaderSchemes(cm, p.ColorScheme);
 
     std::vector<Byte> table(std::size_t(height) * 4);
     Stream.Seek(base + kHeaderSize, soFromBeginning);

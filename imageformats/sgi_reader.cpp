@@ -69,9 +69,7 @@ bool TSGIGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TSGIGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kSGI});
     const TImageProperties& p = FImageProperties;
     if (p.ColorScheme == csUndefined) ImageFormatError(imgmsg::InvalidColorFormat, {kSGI});
@@ -111,30 +109,7 @@ void TSGIGraphic::LoadFromStream(TStream& Stream) {
     cm.SetSourceOptions(bytesPerChannel == 2 ? coNeedByteSwap : 0);
     cm.SetSourceBitsPerSample(p.BitsPerSample);
     cm.SetTargetBitsPerSample(8);
-    cm.SetSourceColorScheme(p.ColorScheme);
-    switch (p.ColorScheme) {
-      case csGray:
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetTargetSamplesPerPixel(1);
-        cm.SetTargetColorScheme(csGray);
-        break;
-      case csGrayAlpha:
-        // Grey with alpha keeps its alpha as 32-bit BGRA.
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetTargetSamplesPerPixel(4);
-        cm.SetTargetColorScheme(csBGRA);
-        break;
-      case csRGB:
-        cm.SetSourceSamplesPerPixel(3);
-        cm.SetTargetSamplesPerPixel(3);
-        cm.SetTargetColorScheme(csBGR);
-        break;
-      default:
-        cm.SetSourceSamplesPerPixel(4);
-        cm.SetTargetSamplesPerPixel(4);
-        cm.SetTargetColorScheme(csBGRA);
-        break;
-    }
+    SetReaderSchemes(cm, p.ColorScheme);
 
     TBitmap& target = BeginImage();
     target.SetPixelFormat(cm.GetPixelFormat(true));

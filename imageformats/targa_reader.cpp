@@ -138,9 +138,7 @@ bool TTargaGraphic::ReadImageProperties(TStream& Stream, Cardinal ImageIndex) {
 }
 
 void TTargaGraphic::LoadFromStream(TStream& Stream) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Stream.Position());
-    FStream = &Stream;
+  GuardedLoad(Stream, Stream.Position(), [&] {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kTarga});
     const TImageProperties& p = FImageProperties;
     const TTargaHeader h = FHeader;
@@ -163,7 +161,7 @@ void TTargaGraphic::LoadFromStream(TStream& Stream) {
     TColorManager& cm = *FColorManager;
     cm.SetTargetBitsPerSample(8);
     cm.SetTargetSamplesPerPixel(1);
-    win::HPALETTE palette = nullptr;
+    TPaletteHolder palette;
     if (p.ColorScheme == csIndexed) {
       std::vector<Byte> map(static_cast<std::size_t>(mapBytes));
       ReadExact(Stream, map.data(), mapBytes);
@@ -186,18 +184,11 @@ void TTargaGraphic::LoadFromStream(TStream& Stream) {
           out[2] = e[0];
         }
       }
-      palette = cm.CreateColorPalette({rgb.data()}, pfInterlaced8Triple, count, false);
+      palette.Handle = cm.CreateColorPalette({rgb.data()}, pfInterlaced8Triple, count, false);
     } else {
       Stream.Seek(mapBytes, soFromCurrent);
-      if (p.ColorScheme == csGray) palette = cm.CreateGrayscalePalette(false);
+      if (p.ColorScheme == csGray) palette.Handle = cm.CreateGrayscalePalette(false);
     }
-    struct TPaletteGuard {
-      win::HPALETTE& P;
-      ~TPaletteGuard() {
-        if (P) win::DeleteObject(P);
-      }
-    } paletteGuard{palette};
-
     TPixelFormat format = pf8bit;
     if (h.PixelDepth == 15 || h.PixelDepth == 16)
       format = pf15bit;
@@ -225,10 +216,7 @@ void TTargaGraphic::LoadFromStream(TStream& Stream) {
     TBitmap& target = BeginImage();
     target.SetPixelFormat(format);
     target.SetSize(Integer(p.Width), Integer(p.Height));
-    if (palette) {
-      target.SetPalette(palette);
-      palette = nullptr;
-    }
+    if (palette.Handle) target.SetPalette(palette.Release());
     ProgressEnd();
     ProgressStart(imgmsg::Transfering);
 

@@ -177,9 +177,7 @@ void TTIFFGraphic::LoadFromStream(TStream& Stream) {
 }
 
 void TTIFFGraphic::LoadTIFF(TStream& Stream, Int64 Base, Int64 Limit) {
-  GuardedLoad([&] {
-    FBasePosition = static_cast<Cardinal>(Base);
-    FStream = &Stream;
+  GuardedLoad(Stream, Base, [&] {
     if (!ReadTIFFProperties(Stream, Base, Limit, 0)) ImageFormatError(imgmsg::InvalidImage, {kTIFF});
     TImageProperties& p = FImageProperties;
     CheckImageSize(p.Width, p.Height, kTIFF);

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "imageformats/decoders.h"
+
 namespace dectest {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -53,7 +55,7 @@ inline bool Run(const std::string& cmd) { return std::system(("(" + cmd + ") >/d
 
 inline Bytes Capture(const std::string& cmd) {
   Bytes out;
-  FILE* p = popen((cmd + " 2>/dev/null").c_str(), "r");
+  FILE* p = popen(("(" + cmd + ") 2>/dev/null").c_str(), "r");
   if (!p) return out;
   std::uint8_t buf[65536];
   std::size_t n;
@@ -70,6 +72,30 @@ inline Bytes ReadFileBytes(const std::string& path) {
 inline void WriteFileBytes(const std::string& path, const Bytes& data) {
   std::ofstream f(path, std::ios::binary);
   f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+// One Decode call over In into an output of OutSize bytes first set to Fill: the
+// output, the input bytes used and the output bytes written (as Source and Dest moved).
+struct Decoded {
+  Bytes Out;
+  std::size_t Used = 0;
+  std::size_t Produced = 0;
+};
+
+inline Decoded DecodeAll(TDecoder& d, const Bytes& in, std::size_t outSize, Integer unpackedSize,
+                         Byte fill = 0xEE) {
+  Decoded r;
+  r.Out.assign(outSize, fill);
+  const void* src = in.data();
+  void* dst = r.Out.data();
+  d.Decode(src, dst, static_cast<Integer>(in.size()), unpackedSize);
+  r.Used = static_cast<std::size_t>(static_cast<const Byte*>(src) - in.data());
+  r.Produced = static_cast<std::size_t>(static_cast<Byte*>(dst) - r.Out.data());
+  return r;
+}
+
+inline Decoded DecodeAll(TDecoder& d, const Bytes& in, std::size_t outSize) {
+  return DecodeAll(d, in, outSize, static_cast<Integer>(outSize));
 }
 
 // "1011 0001" -> bytes, most significant bit first, padded with 0 bits; spaces ignored.

@@ -1,6 +1,7 @@
 #pragma once
-// Helpers of the reader tests: Debian tools run at test time, a scratch folder, files
-// as memory streams, and a bitmap's pixels as RGBA bytes whatever its pixel format.
+// Helpers of the reader tests, over those of the decoder tests (tools, scratch folder,
+// files): files as memory streams, and a bitmap's pixels as RGBA bytes whatever its
+// pixel format.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -14,69 +15,24 @@
 #include <string>
 #include <vector>
 
+#include "decoder_test_support.h"
 #include "platform/classlib/bitmap.h"
 #include "platform/classlib/streams.h"
 #include "platform/win/gdi.h"
 
 namespace readertest {
 
-inline bool HaveTool(const std::string& name) {
-  std::string cmd = "command -v " + name + " >/dev/null 2>&1";
-  return std::system(cmd.c_str()) == 0;
-}
+using dectest::Capture;
+using dectest::HaveTool;
+using dectest::ReadFileBytes;
+using dectest::TempDir;
+using dectest::WriteFileBytes;
 
 // A missing tool fails the test in CI and skips it elsewhere.
-#define REQUIRE_TOOL(name)                                                    \
-  do {                                                                        \
-    if (!::readertest::HaveTool(name)) {                                      \
-      if (std::getenv("CI")) FAIL() << "missing tool: " << (name);            \
-      GTEST_SKIP() << "missing tool: " << (name);                             \
-    }                                                                         \
-  } while (0)
-
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "qmimgXXXXXX").string();
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    char* made = mkdtemp(buf.data());
-    if (made) path_ = made;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+#define REQUIRE_TOOL(name) DECODER_REQUIRE_TOOL(name)
 
 // Runs a shell command; true when it exits with 0.
-inline bool RunTool(const std::string& cmd) { return std::system(("(" + cmd + ") >/dev/null 2>&1").c_str()) == 0; }
-
-// The standard output of a command (empty when it fails).
-inline std::vector<unsigned char> Capture(const std::string& cmd) {
-  std::vector<unsigned char> out;
-  FILE* p = popen(("(" + cmd + ") 2>/dev/null").c_str(), "r");
-  if (!p) return out;
-  unsigned char buf[65536];
-  std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.insert(out.end(), buf, buf + n);
-  if (pclose(p) != 0) out.clear();
-  return out;
-}
-
-inline std::vector<unsigned char> ReadFileBytes(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& data) {
-  std::ofstream f(path, std::ios::binary);
-  f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-}
+inline bool RunTool(const std::string& cmd) { return dectest::Run(cmd); }
 
 inline void FillStream(TMemoryStream& s, const std::vector<unsigned char>& data) {
   s.Clear();

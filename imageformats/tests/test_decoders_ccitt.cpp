@@ -13,22 +13,8 @@ using dectest::Bytes;
 
 namespace {
 
-struct Decoded {
-  Bytes Out;
-  std::size_t Used = 0;
-  std::size_t Produced = 0;
-};
-
-Decoded DecodeAll(TDecoder& d, const Bytes& in, std::size_t outSize) {
-  Decoded r;
-  r.Out.assign(outSize, 0xEE);
-  const void* src = in.data();
-  void* dst = r.Out.data();
-  d.Decode(src, dst, static_cast<Integer>(in.size()), static_cast<Integer>(outSize));
-  r.Used = static_cast<const Byte*>(src) - in.data();
-  r.Produced = static_cast<Byte*>(dst) - r.Out.data();
-  return r;
-}
+using dectest::DecodeAll;
+using dectest::Decoded;
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
   Bytes out;

@@ -13,26 +13,8 @@ using dectest::Bytes;
 
 namespace {
 
-struct Decoded {
-  Bytes Out;
-  std::size_t Used = 0;      // input bytes consumed
-  std::size_t Produced = 0;  // output bytes written (as Dest moved)
-};
-
-Decoded DecodeAll(TDecoder& d, const Bytes& in, std::size_t outSize, Integer unpackedSize, Byte fill = 0xEE) {
-  Decoded r;
-  r.Out.assign(outSize, fill);
-  const void* src = in.data();
-  void* dst = r.Out.data();
-  d.Decode(src, dst, static_cast<Integer>(in.size()), unpackedSize);
-  r.Used = static_cast<const Byte*>(src) - in.data();
-  r.Produced = static_cast<Byte*>(dst) - r.Out.data();
-  return r;
-}
-
-Decoded DecodeAll(TDecoder& d, const Bytes& in, std::size_t outSize, Byte fill = 0xEE) {
-  return DecodeAll(d, in, outSize, static_cast<Integer>(outSize), fill);
-}
+using dectest::DecodeAll;
+using dectest::Decoded;
 
 // A test picture with long runs and noise, as PPM pixels.
 dectest::Pnm MakePicture(int w, int h) {
