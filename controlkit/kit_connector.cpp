@@ -119,8 +119,8 @@ Integer TKitImageListConnector::Count() const { return imageLists_ ? imageLists_
 TCanvas* TKitImageListConnector::GetCanvas(Integer) { return nullptr; }
 
 bool TKitImageListConnector::GetImageRect(Integer ListIndex, Integer ImageIndex, TRect& R) {
+  const bool valid = IsValidImage(ListIndex, ImageIndex);
   TCustomImageList* list = ListAt(ListIndex);
-  const bool valid = list && ImageIndex >= 0 && ImageIndex < list->Count();
   R = valid ? Rect(0, 0, list->Width(), list->Height()) : Rect(0, 0, 0, 0);
   return valid;
 }
@@ -137,9 +137,8 @@ Integer TKitImageListConnector::ImageCount(Integer ListIndex) {
 }
 
 bool TKitImageListConnector::GetBitmap(Integer ListIndex, Integer ImageIndex, TBitmap* Bitmap) {
-  TCustomImageList* list = ListAt(ListIndex);
-  if (!list || !Bitmap || ImageIndex < 0 || ImageIndex >= list->Count()) return false;
-  return list->GetBitmap(ImageIndex, Bitmap);
+  if (!Bitmap || !IsValidImage(ListIndex, ImageIndex)) return false;
+  return ListAt(ListIndex)->GetBitmap(ImageIndex, Bitmap);
 }
 
 bool TKitImageListConnector::IsMasked(Integer ListIndex) {
@@ -165,11 +164,6 @@ TColor TKitImageListConnector::GetPixel(const TPoint& P, Integer ListIndex, Inte
 void TKitImageListConnector::Draw(TCanvas* Canvas, Integer X, Integer Y, Integer ListIndex, Integer ImageIndex) {
   TCustomImageList* list = ListAt(ListIndex);
   if (Canvas && list) list->Draw(Canvas, X, Y, ImageIndex);
-}
-
-void TKitImageListConnector::DrawClipped(TCanvas* Canvas, const TRect& R, Integer ListIndex, Integer ImageIndex,
-                                         Word Options, Word Flags) {
-  TKitCustomImageList::DrawClipped(Canvas, R, ListIndex, ImageIndex, Options, Flags);
 }
 
 void TKitImageListConnector::Notification(TComponent* AComponent, TOperation Operation) {

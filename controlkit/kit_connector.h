@@ -70,11 +70,8 @@ class TKitImageListConnector : public TKitCustomImageList {
   win::HPALETTE GetPalette(Integer ListIndex) override;
   TColor GetTransparentColor(Integer ListIndex, Integer ImageIndex) override;
   TColor GetPixel(const TPoint& P, Integer ListIndex, Integer ImageIndex) override;
-  // Drawn by the standard list itself.
+  // Drawn by the standard list itself. (DrawClipped goes through a copy of the image.)
   void Draw(TCanvas* Canvas, Integer X, Integer Y, Integer ListIndex, Integer ImageIndex) override;
-  // Through a temporary copy of the image and its transparent colour.
-  void DrawClipped(TCanvas* Canvas, const TRect& R, Integer ListIndex, Integer ImageIndex, Word Options,
-                   Word Flags) override;
 
  protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -125,14 +125,11 @@ bool DrawShadowBevel(TCanvas* Canvas, TRect& R, TColor LightColor, bool Transpar
                      Integer ShadowDepth, TColor BackColor, TColor ShadowColor) {
   if (!Canvas) return true;
   const Integer s = ShadowDepth;
-  Canvas->Brush()->SetStyle(bsSolid);
-  Canvas->Brush()->SetColor(ShadowColor);
-  Canvas->FillRect(Rect(R.right - s, R.top + s, R.right, R.bottom));
-  Canvas->FillRect(Rect(R.left + s, R.bottom - s, R.right, R.bottom));
+  FillSolidRect(Canvas, Rect(R.right - s, R.top + s, R.right, R.bottom), ShadowColor);
+  FillSolidRect(Canvas, Rect(R.left + s, R.bottom - s, R.right, R.bottom), ShadowColor);
   if (!Transparent) {
-    Canvas->Brush()->SetColor(BackColor);
-    Canvas->FillRect(Rect(R.right - s, R.top, R.right, R.top + s));
-    Canvas->FillRect(Rect(R.left, R.bottom - s, R.left + s, R.bottom));
+    FillSolidRect(Canvas, Rect(R.right - s, R.top, R.right, R.top + s), BackColor);
+    FillSolidRect(Canvas, Rect(R.left, R.bottom - s, R.left + s, R.bottom), BackColor);
   }
   R = Rect(R.left, R.top, R.right - s, R.bottom - s);
   for (Integer i = 0; i < InnerWidth; ++i) {

@@ -124,6 +124,8 @@ void DrawBorder(TCanvas* Canvas, TRect& R, TKitBorderStyle Style, Cardinal Extra
 // arrow is drawn embossed in the system's highlight-text and grey-text colours.
 void DrawArrow(TCanvas* Canvas, Integer X, Integer Y, Integer Size, TColor Color, bool Down, bool Enabled);
 
+// Fills R with a solid brush of the colour (the canvas keeps that brush).
+void FillSolidRect(TCanvas* Canvas, const TRect& R, TColor Color);
 // Sizes the bitmap to the rectangle and fills it with the colour.
 void FillBitmap(TBitmap* Bitmap, const TRect& R, TColor Color);
 // The target becomes a four-tone copy of the source (white, button highlight, button

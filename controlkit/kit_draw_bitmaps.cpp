@@ -1,5 +1,6 @@
 // Bitmap procedures of the kit's drawing library: filled, disabled and embossed bitmaps,
 // masks and the placed, tiled and transparent drawing of DrawBitmapExt.
+#include <optional>
 #include <vector>
 
 #include "controlkit/kit_draw.h"
@@ -106,13 +107,16 @@ void TKitClipScope::IntersectRegion(win::HRGN rgn) { win::ExtSelectClipRgn(dc_, 
 
 // ---- bitmaps ---------------------------------------------------------------------------------
 
+void FillSolidRect(TCanvas* Canvas, const TRect& R, TColor Color) {
+  Canvas->Brush()->SetStyle(bsSolid);
+  Canvas->Brush()->SetColor(Color);
+  Canvas->FillRect(R);
+}
+
 void FillBitmap(TBitmap* Bitmap, const TRect& R, TColor Color) {
   if (!Bitmap || IsEmpty(R)) return;
   Bitmap->SetSize(Width(R), Height(R));
-  TCanvas* c = Bitmap->Canvas();
-  c->Brush()->SetStyle(bsSolid);
-  c->Brush()->SetColor(Color);
-  c->FillRect(Rect(0, 0, Width(R), Height(R)));
+  FillSolidRect(Bitmap->Canvas(), Rect(0, 0, Width(R), Height(R)), Color);
 }
 
 void MakeDisabledBitmap(TBitmap* Target, TBitmap* Source) {
@@ -159,9 +163,7 @@ void DrawEmbossedBitmap(TBitmap* Target, TBitmap* Source, Integer X, Integer Y) 
   mask.TakeFrom(Source->Canvas()->Handle(), 0, 0, Rgb(key));
 
   TCanvas* canvas = Target->Canvas();
-  canvas->Brush()->SetStyle(bsSolid);
-  canvas->Brush()->SetColor(key);
-  canvas->FillRect(Rect(0, 0, Target->Width(), Target->Height()));
+  FillSolidRect(canvas, Rect(0, 0, Target->Width(), Target->Height()), key);
 
   const win::HDC dc = canvas->Handle();
   // The transfer paints the brush where its source is all ones: black mask bits must
@@ -245,6 +247,8 @@ void DrawBitmapExt(TCanvas* Canvas, const TRect& Dest, TPersistent* Source, cons
     place = Bounds(Dest.left + (dw - sw) / 2, Dest.top + (dh - sh) / 2, sw, sh);
   }
 
+  if (!tile && IsEmpty(place)) return;
+
   const win::HDC dc = Canvas->Handle();
   win::HPALETTE oldPalette = nullptr;
   const bool palette = (Flags & kKitDbPalette) != 0 && Palette && KitPaletteRealizeAllowed();
@@ -262,11 +266,6 @@ void DrawBitmapExt(TCanvas* Canvas, const TRect& Dest, TPersistent* Source, cons
       for (Integer c = 0; c < cols; ++c) targets.push_back(Bounds(Dest.left + c * sw, Dest.top + r * sh, sw, sh));
     Covered = Dest;
   } else {
-    if (IsEmpty(place)) {
-      if (stretch) win::SetStretchBltMode(dc, oldStretchMode);
-      if (palette) win::SelectPalette(dc, oldPalette, 0);
-      return;
-    }
     targets.push_back(place);
     Covered = place;
   }
@@ -303,23 +302,15 @@ void DrawBitmapExt(TCanvas* Canvas, const TRect& Dest, TPersistent* Source, cons
 
 void DrawBitmapState(TCanvas* Canvas, const TRect& R, TBitmap* Bitmap, TRect& Result, TColor TransparentColor,
                      Word Flags) {
-  Result = Rect(R.left, R.top, R.left, R.top);
-  if (!Bitmap || Bitmap->Empty()) return;
-  const Word flags = Flags & ~kKitDbBitmapObject;
-  DrawBitmapExt(Canvas, R, Bitmap->Canvas(), Rect(0, 0, Bitmap->Width(), Bitmap->Height()), flags, TransparentColor,
-                (flags & kKitDbPalette) ? Bitmap->Palette() : nullptr, nullptr, Result);
+  DrawBitmapStyle(Canvas, R, Bitmap, Result, TransparentColor, static_cast<Word>(Flags & ~kKitDbBitmapObject));
 }
 
 void DrawBitmapClipped(TCanvas* Canvas, const TRect& R, TCanvas* Source, TCanvas* MaskCanvas, win::HPALETTE Palette,
                        TColor TransparentColor, Word Flags, const TRect& SourceRect) {
   if (!Canvas) return;
+  std::optional<TKitClipScope> clip;
+  if ((Flags & kKitDbClip) != 0) clip.emplace(Canvas->Handle()).Intersect(R);
   TRect covered;
-  if ((Flags & kKitDbClip) == 0) {
-    DrawBitmapExt(Canvas, R, Source, SourceRect, Flags, TransparentColor, Palette, MaskCanvas, covered);
-    return;
-  }
-  TKitClipScope clip(Canvas->Handle());
-  clip.Intersect(R);
   DrawBitmapExt(Canvas, R, Source, SourceRect, Flags, TransparentColor, Palette, MaskCanvas, covered);
 }
 

@@ -4,16 +4,6 @@
 #include "controlkit/kit_properties.h"
 #include "platform/win/gdi.h"
 
-namespace {
-
-void FillSolid(TCanvas* canvas, const TRect& r, TColor color) {
-  canvas->Brush()->SetStyle(bsSolid);
-  canvas->Brush()->SetColor(color);
-  canvas->FillRect(r);
-}
-
-}  // namespace
-
 // ---- TKitGradient --------------------------------------------------------------------------------
 
 const TClass& TKitGradient::StaticClass() {
@@ -248,11 +238,7 @@ void TKitFillObject::SetOffsetY(Integer Value) {
 
 void TKitFillObject::SetBrush(TBrush* Value) { brush_->Assign(Value); }
 
-void TKitFillObject::SetOptions(TKitFillOptions Value) {
-  if (Value == options_) return;
-  options_ = Value;
-  Change();
-}
+void TKitFillObject::SetOptions(TKitFillOptions Value) { KitPut(*this, options_, Value); }
 
 bool TKitFillObject::Fill(TCanvas* Canvas, const TRect& R, TColor BackColor) {
   if (!Canvas || R.right <= R.left || R.bottom <= R.top) return false;
@@ -262,7 +248,7 @@ bool TKitFillObject::Fill(TCanvas* Canvas, const TRect& R, TColor BackColor) {
 
     case sfBrushBitmap: {
       if (Bitmap()->Empty()) {
-        FillSolid(Canvas, R, BackColor);
+        FillSolidRect(Canvas, R, BackColor);
         return false;
       }
       Canvas->Brush()->SetBitmap(Bitmap());
@@ -289,7 +275,7 @@ bool TKitFillObject::Fill(TCanvas* Canvas, const TRect& R, TColor BackColor) {
     case sfBitmapList: {
       TBitmap* source = style_ == sfBitmap ? Bitmap() : ListBitmap();
       if (source->Empty()) {
-        FillSolid(Canvas, R, BackColor);
+        FillSolidRect(Canvas, R, BackColor);
         return false;
       }
       Word flags = options_.Contains(foQuickDraw) ? 0 : kKitDbPalette;
@@ -312,7 +298,7 @@ bool TKitFillObject::Fill(TCanvas* Canvas, const TRect& R, TColor BackColor) {
           break;
       }
       if ((TileMode() == tmNone || TileMode() == tmCenter) && options_.Contains(foFillInner))
-        FillSolid(Canvas, R, BackColor);
+        FillSolidRect(Canvas, R, BackColor);
       TRect covered;
       DrawBitmapExt(Canvas, dest, source, whole, flags, clNone, source->Palette(), nullptr, covered);
       return true;

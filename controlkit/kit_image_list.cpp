@@ -87,9 +87,7 @@ void TKitImageListItem::Assign(TPersistent* Source) {
       height_ = source->Height();
       Clear();
     }
-    SetDescription(source->Description());
-    SetIdent(source->Ident());
-    SetCompressed(source->Compressed());
+    AssignHeader(*source);
     masked_ = source->Masked();
     allocBy_ = source->AllocBy();
     pixelFormat_ = source->PixelFormat();
@@ -102,12 +100,7 @@ void TKitImageListItem::Assign(TPersistent* Source) {
   }
 }
 
-void TKitImageListItem::SetAllocBy(Integer Value) {
-  Value = std::max(Value, 1);
-  if (Value == allocBy_) return;
-  allocBy_ = Value;
-  Change();
-}
+void TKitImageListItem::SetAllocBy(Integer Value) { KitPut(*this, allocBy_, std::max(Value, 1)); }
 
 void TKitImageListItem::SetHeight(Integer Value) {
   Value = std::max(Value, 1);
@@ -123,43 +116,12 @@ void TKitImageListItem::SetWidth(Integer Value) {
   Clear();
 }
 
-void TKitImageListItem::SetMasked(bool Value) {
-  if (Value == masked_) return;
-  masked_ = Value;
-  Change();
-}
-
-void TKitImageListItem::SetPixelFormat(TKitSavePixelFormat Value) {
-  if (Value == pixelFormat_) return;
-  pixelFormat_ = Value;
-  Change();
-}
-
-void TKitImageListItem::SetBkColor(TColor Value) {
-  if (Value == bkColor_) return;
-  bkColor_ = Value;
-  Change();
-}
-
-void TKitImageListItem::SetBlendColor(TColor Value) {
-  if (Value == blendColor_) return;
-  blendColor_ = Value;
-  Change();
-}
-
-void TKitImageListItem::SetDrawingStyle(Byte Value) {
-  Value = std::min<Byte>(Value, 3);
-  if (Value == drawingStyle_) return;
-  drawingStyle_ = Value;
-  Change();
-}
-
-void TKitImageListItem::SetImageType(Byte Value) {
-  Value = std::min<Byte>(Value, 1);
-  if (Value == imageType_) return;
-  imageType_ = Value;
-  Change();
-}
+void TKitImageListItem::SetMasked(bool Value) { KitPut(*this, masked_, Value); }
+void TKitImageListItem::SetPixelFormat(TKitSavePixelFormat Value) { KitPut(*this, pixelFormat_, Value); }
+void TKitImageListItem::SetBkColor(TColor Value) { KitPut(*this, bkColor_, Value); }
+void TKitImageListItem::SetBlendColor(TColor Value) { KitPut(*this, blendColor_, Value); }
+void TKitImageListItem::SetDrawingStyle(Byte Value) { KitPut(*this, drawingStyle_, std::min<Byte>(Value, 3)); }
+void TKitImageListItem::SetImageType(Byte Value) { KitPut(*this, imageType_, std::min<Byte>(Value, 1)); }
 
 Integer TKitImageListItem::ImageLeft(Integer Index) const {
   return ValidIndex(Index) ? entries_[static_cast<std::size_t>(Index)].Left : -1;
@@ -204,8 +166,7 @@ Integer TKitImageListItem::Add(TBitmap* Image, TBitmap* Mask) {
     mask_->Canvas()->CopyRect(dest, Mask->Canvas(), source);
   } else {
     // No mask: every pixel opaque.
-    mask_->Canvas()->Brush()->SetColor(clBlack);
-    mask_->Canvas()->FillRect(dest);
+    FillSolidRect(mask_->Canvas(), dest, clBlack);
   }
   for (Integer i = 0; i < added; ++i)
     entries_.push_back(Entry{static_cast<Word>(stripWidth_ + i * width_), Mask != nullptr || masked_});
@@ -286,9 +247,7 @@ Byte TKitImageListItem::GetFlags() const {
 }
 
 void TKitImageListItem::SaveToStream(TStream& Stream) {
-  const Byte flags = GetFlags();
-  const bool compressed = (flags & kKitFlagCompressed) != 0;
-  WriteItemHeader(Stream, TKitItemHeader{flags, Description(), Ident()});
+  const bool compressed = (WriteHeader(Stream) & kKitFlagCompressed) != 0;
   TRecordWriter writer(Stream);
   writer.I32(height_);
   writer.I32(width_);
@@ -335,10 +294,7 @@ void TKitImageListItem::LoadFromStream(TStream& Stream) {
   if (!masked || count == 0) {
     // No stored mask: every image opaque, should the item be masked later.
     mask->SetSize(strip->Width(), strip->Height());
-    if (!mask->Empty()) {
-      mask->Canvas()->Brush()->SetColor(clBlack);
-      mask->Canvas()->FillRect(Rect(0, 0, mask->Width(), mask->Height()));
-    }
+    if (!mask->Empty()) FillSolidRect(mask->Canvas(), Rect(0, 0, mask->Width(), mask->Height()), clBlack);
   }
 
   TKitOneChange<TKitImageListItem> once(*this);

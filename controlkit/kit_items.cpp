@@ -40,17 +40,9 @@ void TKitListItem::SetDescription(const std::string& Value) {
   Change();
 }
 
-void TKitListItem::SetIdent(Word Value) {
-  if (Value == ident_) return;
-  ident_ = Value;
-  Change();
-}
+void TKitListItem::SetIdent(Word Value) { KitPut(*this, ident_, Value); }
 
-void TKitListItem::SetCompressed(bool Value) {
-  if (Value == Compressed()) return;
-  compressed_ = Value ? 1 : 0;
-  Change();
-}
+void TKitListItem::SetCompressed(bool Value) { KitPut(*this, compressed_, static_cast<Byte>(Value ? 1 : 0)); }
 
 Byte TKitListItem::GetFlags() const {
   Byte flags = 0;
@@ -86,6 +78,18 @@ void TKitListItem::TakeHeader(const TKitItemHeader& Header) {
   compressed_ = (Header.Flags & kKitFlagCompressed) ? 1 : 0;
 }
 
+void TKitListItem::AssignHeader(const TKitListItem& Source) {
+  SetDescription(Source.Description());
+  SetIdent(Source.Ident());
+  SetCompressed(Source.Compressed());
+}
+
+Byte TKitListItem::WriteHeader(TStream& Stream) const {
+  const Byte flags = GetFlags();
+  WriteItemHeader(Stream, TKitItemHeader{flags, description_, ident_});
+  return flags;
+}
+
 // ---- TKitStringListItem --------------------------------------------------------------------------
 
 const TClass& TKitStringListItem::StaticClass() {
@@ -110,9 +114,7 @@ void TKitStringListItem::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TKitStringListItem*>(Source);
   if (!source) return TKitListItem::Assign(Source);
   TKitOneChange<TKitStringListItem> once(*this);
-  SetDescription(source->Description());
-  SetIdent(source->Ident());
-  SetCompressed(source->Compressed());
+  AssignHeader(*source);
   items_->Assign(source->Items());
 }
 
@@ -127,8 +129,7 @@ Byte TKitStringListItem::GetFlags() const {
 }
 
 void TKitStringListItem::SaveToStream(TStream& Stream) {
-  const Byte flags = GetFlags();
-  WriteItemHeader(Stream, TKitItemHeader{flags, Description(), Ident()});
+  const Byte flags = WriteHeader(Stream);
   if (flags & kKitFlagPayload) WriteTextBlock(Stream, items_->Text(), (flags & kKitFlagCompressed) != 0);
 }
 
@@ -165,20 +166,14 @@ void TKitBitmapListItem::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TKitBitmapListItem*>(Source);
   if (!source) return TKitListItem::Assign(Source);
   TKitOneChange<TKitBitmapListItem> once(*this);
-  SetDescription(source->Description());
-  SetIdent(source->Ident());
-  SetCompressed(source->Compressed());
+  AssignHeader(*source);
   SetPixelFormat(source->PixelFormat());
   bitmap_->Assign(source->Bitmap());
 }
 
 void TKitBitmapListItem::SetBitmap(TBitmap* Value) { bitmap_->Assign(Value); }
 
-void TKitBitmapListItem::SetPixelFormat(TKitSavePixelFormat Value) {
-  if (Value == pixelFormat_) return;
-  pixelFormat_ = Value;
-  Change();
-}
+void TKitBitmapListItem::SetPixelFormat(TKitSavePixelFormat Value) { KitPut(*this, pixelFormat_, Value); }
 
 void TKitBitmapListItem::Clear() { bitmap_->Assign(nullptr); }
 
@@ -190,8 +185,7 @@ Byte TKitBitmapListItem::GetFlags() const {
 }
 
 void TKitBitmapListItem::SaveToStream(TStream& Stream) {
-  const Byte flags = GetFlags();
-  WriteItemHeader(Stream, TKitItemHeader{flags, Description(), Ident()});
+  const Byte flags = WriteHeader(Stream);
   if (flags & kKitFlagPayload)
     WriteBitmapBlock(Stream, bitmap_.get(), pixelFormat_, (flags & kKitFlagCompressed) != 0);
 }
@@ -230,9 +224,7 @@ void TKitWaveListItem::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TKitWaveListItem*>(Source);
   if (!source) return TKitListItem::Assign(Source);
   TKitOneChange<TKitWaveListItem> once(*this);
-  SetDescription(source->Description());
-  SetIdent(source->Ident());
-  SetCompressed(source->Compressed());
+  AssignHeader(*source);
   wave_->Assign(source->Wave());
 }
 
@@ -247,8 +239,7 @@ Byte TKitWaveListItem::GetFlags() const {
 }
 
 void TKitWaveListItem::SaveToStream(TStream& Stream) {
-  const Byte flags = GetFlags();
-  WriteItemHeader(Stream, TKitItemHeader{flags, Description(), Ident()});
+  const Byte flags = WriteHeader(Stream);
   if (!(flags & kKitFlagPayload)) return;
   if (flags & kKitFlagCompressed)
     wave_->SaveCompressed(Stream);
@@ -283,14 +274,7 @@ TKitCustomContainer::TKitCustomContainer(TComponent* AOwner, const TClass& ItemC
   if (ItemClass.CanCreate()) RegisterClass(ItemClass);
 }
 
-TKitCustomContainer::~TKitCustomContainer() {
-  std::vector<TKitListItem*> items;
-  items.swap(items_);
-  for (TKitListItem* item : items) {
-    item->container_ = nullptr;
-    delete item;
-  }
-}
+TKitCustomContainer::~TKitCustomContainer() { FreeItems(); }
 
 void TKitCustomContainer::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TKitCustomContainer*>(Source);
@@ -340,12 +324,7 @@ void TKitCustomContainer::Delete(Integer Index) {
 }
 
 void TKitCustomContainer::Clear() {
-  std::vector<TKitListItem*> items;
-  items.swap(items_);
-  for (TKitListItem* item : items) {
-    item->container_ = nullptr;
-    delete item;
-  }
+  FreeItems();
   Change();
 }
 
@@ -396,16 +375,10 @@ void TKitCustomContainer::LoadFromFile(const std::string& FileName) {
   LoadFromStream(file, true);
 }
 
-void TKitCustomContainer::SetDefaultCompressed(bool Value) {
-  if (Value == defaultCompressed_) return;
-  defaultCompressed_ = Value;
-  Change();
-}
+void TKitCustomContainer::SetDefaultCompressed(bool Value) { KitPut(*this, defaultCompressed_, Value); }
 
 void TKitCustomContainer::SetDefaultPixelFormat(TKitSavePixelFormat Value) {
-  if (Value == defaultPixelFormat_) return;
-  defaultPixelFormat_ = Value;
-  Change();
+  KitPut(*this, defaultPixelFormat_, Value);
 }
 
 void TKitCustomContainer::GetChildren(const TGetChildProc& proc, TComponent*) {
@@ -424,16 +397,21 @@ TKitListItem* TKitCustomContainer::NewItem(TComponent* Owner) const {
 
 void TKitCustomContainer::ReplaceItems(std::vector<std::unique_ptr<TKitListItem>> Items) {
   TKitOneChange<TKitCustomContainer> once(*this);
-  std::vector<TKitListItem*> old;
-  old.swap(items_);
-  for (TKitListItem* item : old) {
-    item->container_ = nullptr;
-    delete item;
-  }
+  FreeItems();
   for (auto& item : Items) {
     TKitListItem* raw = item.release();
     InsertComponent(raw);
     Adopt(raw);
+  }
+}
+
+void TKitCustomContainer::FreeItems() {
+  // Taken out first: an item going must not find itself in the list.
+  std::vector<TKitListItem*> items;
+  items.swap(items_);
+  for (TKitListItem* item : items) {
+    item->container_ = nullptr;
+    delete item;
   }
 }
 

@@ -70,6 +70,10 @@ class TKitListItem : public TKitCustomComponent {
  protected:
   // Stores what a header read; no Change.
   void TakeHeader(const TKitItemHeader& Header);
+  // Copies description, ident and the compressed switch of another item.
+  void AssignHeader(const TKitListItem& Source);
+  // Writes the header of the item as it is now; returns its flags.
+  Byte WriteHeader(TStream& Stream) const;
 
  private:
   friend class TKitCustomContainer;
@@ -221,6 +225,8 @@ class TKitCustomContainer : public TKitBaseContainer {
   friend class TKitListItem;
   void Adopt(TKitListItem* Item);
   void Detach(TKitListItem* Item);
+  // Frees every item, telling nobody.
+  void FreeItems();
 
   bool defaultCompressed_ = false;
   std::vector<TKitListItem*> items_;

@@ -192,6 +192,16 @@ Cardinal TKitBaseLabel::BaseTextFlags() const {
   return flags;
 }
 
+void TKitBaseLabel::Paint() {
+  if (ComponentState().Contains(csLoading) || painting_) return;
+  painting_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{painting_};
+  PaintLabel();
+}
+
 void TKitBaseLabel::DrawPhasedText(const std::string& Text, TKit3DCaption* Caption, const TRect& R, Cardinal Flags) {
   TCanvas* canvas = Canvas();
   canvas->Brush()->SetColor(Color());
@@ -231,13 +241,7 @@ void TKitCustomSimpleLabel::AdjustBounds() {
   SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
-void TKitCustomSimpleLabel::Paint() {
-  if (ComponentState().Contains(csLoading) || painting_) return;
-  painting_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{painting_};
+void TKitCustomSimpleLabel::PaintLabel() {
   if (IsEmptyTransparent()) {
     if (ComponentState().Contains(csDesigning)) DrawDesignFrame();
     return;
@@ -246,11 +250,7 @@ void TKitCustomSimpleLabel::Paint() {
   TRect r = ClientRect();
   TCanvas* canvas = Canvas();
   canvas->Font()->Assign(Font());
-  if (!Transparent()) {
-    canvas->Brush()->SetStyle(bsSolid);
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(r);
-  }
+  if (!Transparent()) FillSolidRect(canvas, r, Color());
   Cardinal flags = BaseTextFlags();
   if (MultiLine() && Alignment() >= agCenterLeft) {
     TRect measured;
@@ -437,15 +437,10 @@ void TKitSimpleLabel::DefineProperties(TFiler* filer) {
 
 namespace {
 
+// The gap a kit status bar parent keeps before its label children (0 elsewhere).
 Integer GapOfStatusBar(TControl* control) {
   auto* bar = dynamic_cast<TKitCustomStatusBar*>(control->Parent());
   return bar ? bar->GetControlGap() : 0;
-}
-
-void FillOpaque(TCanvas* canvas, const TRect& r, TColor color) {
-  canvas->Brush()->SetStyle(bsSolid);
-  canvas->Brush()->SetColor(color);
-  canvas->FillRect(r);
 }
 
 }  // namespace
@@ -468,8 +463,6 @@ TKitCustomLabel::~TKitCustomLabel() {
   bevel_->OnChange = nullptr;
   fontFX_->OnChange = nullptr;
 }
-
-Integer TKitCustomLabel::StatusBarGap() { return GapOfStatusBar(this); }
 
 bool TKitCustomLabel::IsEmptyTransparent() {
   return TKitBaseLabel::IsEmptyTransparent() && bevel_->BevelExtent() == 0;
@@ -505,24 +498,18 @@ void TKitCustomLabel::AdjustBounds() {
   MeasureTextEffect(GetLabelText(), fontFX_.get(), r, Font(), MultiLine() && fontFX_->Angle() == 0, ShowAccelChar(),
                     0, BaseTextFlags());
   const Integer extent = bevel_->BevelExtent() + bevel_->ShadowExtent();
-  SetBounds(Left(), Top(), r.right - r.left + extent + StatusBarGap(), r.bottom - r.top + extent);
+  SetBounds(Left(), Top(), r.right - r.left + extent + GapOfStatusBar(this), r.bottom - r.top + extent);
 }
 
-void TKitCustomLabel::Paint() {
-  if (ComponentState().Contains(csLoading) || painting_) return;
-  painting_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{painting_};
+void TKitCustomLabel::PaintLabel() {
   if (IsEmptyTransparent()) {
     if (ComponentState().Contains(csDesigning)) DrawDesignFrame();
     return;
   }
   TCanvas* canvas = Canvas();
   TRect r = ClientRect();
-  if (!Transparent()) FillOpaque(canvas, r, Color());
-  r.left += StatusBarGap();
+  if (!Transparent()) FillSolidRect(canvas, r, Color());
+  r.left += GapOfStatusBar(this);
   if (bevel_->BevelExtent() > 0) r = bevel_->Paint(canvas, r, Transparent() || bevel_->BorderColor() == Color());
   const std::string text = GetLabelText();
   Cardinal flags = BaseTextFlags();
@@ -592,16 +579,10 @@ void TKitCustomGlyphLabel::AdjustBounds() {
   SetBounds(Left(), Top(), w, h);
 }
 
-void TKitCustomGlyphLabel::Paint() {
-  if (ComponentState().Contains(csLoading) || painting_) return;
-  painting_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{painting_};
+void TKitCustomGlyphLabel::PaintLabel() {
   TCanvas* canvas = Canvas();
   TRect r = ClientRect();
-  if (!Transparent()) FillOpaque(canvas, r, Color());
+  if (!Transparent()) FillSolidRect(canvas, r, Color());
   r.left += GapOfStatusBar(this);
   if (bevel_->BevelExtent() > 0) r = bevel_->Paint(canvas, r, Transparent() || bevel_->BorderColor() == Color());
   TBitmap glyph;
@@ -804,20 +785,10 @@ void TKitInformationLabel::Loaded() {
   lastText_ = GetLabelText();
 }
 
-void TKitInformationLabel::Paint() {
-  if (ComponentState().Contains(csLoading) || painting_) return;
-  painting_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{painting_};
+void TKitInformationLabel::PaintLabel() {
   TRect r = ClientRect();
   TCanvas* canvas = Canvas();
-  if (!Transparent()) {
-    canvas->Brush()->SetStyle(bsSolid);
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(r);
-  }
+  if (!Transparent()) FillSolidRect(canvas, r, Color());
   if (bevel_->BevelExtent() > 0) r = bevel_->Paint(canvas, r, Transparent() || bevel_->BorderColor() == Color());
   Cardinal flags = BaseTextFlags() | KitAlignmentTextFlags(Alignment()) | win::DT_EXPANDTABS;
   if (!MultiLine()) flags |= win::DT_SINGLELINE;

@@ -100,13 +100,15 @@ class TKitBaseLabel : public TKitBaseGraphicControl {
   Cardinal BaseTextFlags() const;
   // The twinkle phases: draws the text (shown) or the hidden phase's colour.
   void DrawPhasedText(const std::string& Text, TKit3DCaption* Caption, const TRect& R, Cardinal Flags);
-  bool Painting() const { return painting_; }
-  bool painting_ = false;
+  // Paints through PaintLabel, never while loading nor from inside another Paint.
+  void Paint() final;
+  virtual void PaintLabel() {}
   Byte suppressFontChange_ = 0;
 
  private:
   void TwinkleTick();
 
+  bool painting_ = false;
   bool showAccelChar_ = true;
   bool twinkle_ = false;
   bool multiLine_ = false;
@@ -134,7 +136,7 @@ class TKitCustomSimpleLabel : public TKitBaseLabel {
   void AdjustBounds() override;
 
  protected:
-  void Paint() override;
+  void PaintLabel() override;
 
  private:
   std::unique_ptr<TKit3DCaption> font3D_;
@@ -197,12 +199,9 @@ class TKitCustomLabel : public TKitBaseLabel {
   void FontChanged(TObject* Sender) override;
 
  protected:
-  void Paint() override;
+  void PaintLabel() override;
 
  private:
-  // The gap a kit status bar parent keeps before its label children (0 elsewhere).
-  Integer StatusBarGap();
-
   std::unique_ptr<TKitBevel> bevel_;
   std::unique_ptr<TKitFxCaption> fontFX_;
 };
@@ -222,7 +221,7 @@ class TKitCustomGlyphLabel : public TKitBaseLabel {
   void AdjustBounds() override;
 
  protected:
-  void Paint() override;
+  void PaintLabel() override;
 
  private:
   // The glyph's size (0 x 0 without one).
@@ -266,7 +265,7 @@ class TKitInformationLabel : public TKitBaseLabel {
   bool RefreshRunning() const { return refreshTimer_.Running(); }
 
  protected:
-  void Paint() override;
+  void PaintLabel() override;
   void Loaded() override;
 
  private:

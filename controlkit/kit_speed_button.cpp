@@ -141,8 +141,6 @@ void TKitBaseGraphicButton::RepeatTick() {
   if (mouseInside_) Click();
 }
 
-void TKitBaseGraphicButton::Click() { TKitBaseControl::Click(); }
-
 void TKitBaseGraphicButton::DblClick() {
   if (pressed_) TKitBaseControl::DblClick();
 }
@@ -161,14 +159,9 @@ void TKitBaseGraphicButton::SetPressed(bool Value) {
   if (Value == pressed_) return;
   if (!Value && !allowAllUp_) return;
   pressed_ = Value;
-  if (Value) {
-    SetState(kKitBtnDown);
-    Invalidate();
-    BroadcastGroup();
-  } else {
-    SetState(kKitBtnUp);
-    Invalidate();
-  }
+  SetState(Value ? kKitBtnDown : kKitBtnUp);
+  Invalidate();
+  if (Value) BroadcastGroup();
 }
 
 void TKitBaseGraphicButton::SetGroupIndex(Integer Value) {
@@ -327,10 +320,7 @@ void TKitBaseGraphicButton::MouseUp(TMouseButton Button, TShiftState Shift, Inte
     next = kKitBtnDown;
   } else {
     // Latching through SetPressed releases the rest of the group; releasing needs AllowAllUp.
-    if (pressed_)
-      SetPressed(false);
-    else
-      SetPressed(true);
+    SetPressed(!pressed_);
     next = pressed_ ? kKitBtnDown : kKitBtnUp;
   }
   SetState(next);
@@ -355,8 +345,6 @@ void TKitBaseGraphicButton::ReevaluateAfterClick() {
     postClick_ = 0;
   }
 }
-
-void TKitBaseGraphicButton::MouseEnter() { TKitBaseControl::MouseEnter(); }
 
 void TKitBaseGraphicButton::MouseExit() {
   TKitBaseControl::MouseExit();
@@ -446,9 +434,7 @@ void TKitBaseGraphicButton::MirrorActionImage(TCustomAction* action) {
   if (images && index >= 0 && index < images->Count()) {
     TBitmap bmp;
     bmp.SetSize(images->Width(), images->Height());
-    bmp.Canvas()->Brush()->SetStyle(bsSolid);
-    bmp.Canvas()->Brush()->SetColor(clFuchsia);
-    bmp.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+    FillSolidRect(bmp.Canvas(), Rect(0, 0, images->Width(), images->Height()), clFuchsia);
     images->Draw(bmp.Canvas(), 0, 0, index);
     // Through the glyph object, so that its state images and image count follow.
     glyph_->SetGlyph(&bmp);
@@ -464,10 +450,9 @@ void TKitBaseGraphicButton::Dispatch(TMessage& Message) {
     if (sender != this && static_cast<Integer>(Message.WParam) == groupIndex_ && groupIndex_ != 0) {
       auto* other = dynamic_cast<TKitBaseGraphicButton*>(reinterpret_cast<TControl*>(Message.LParam));
       if (other && other->pressed_ && pressed_) {
+        // Straight to Up, without SetState: the previous state stays.
         pressed_ = false;
-        const Byte keep = previousState_;
         state_ = kKitBtnUp;
-        previousState_ = keep;
         Invalidate();
       }
       if (other) allowAllUp_ = other->allowAllUp_;
@@ -541,11 +526,8 @@ void TKitCustomSpeedButton::Paint() {
   const TRect client = Rect(0, 0, Width(), Height());
   if (style_ == ubsExplorer || style_ == ubsExplorerColored) {
     TKitBitmapEffectObject* fx = BackgroundEffect();
-    if (!KitDrawParentBackground(this, canvas, client, TPoint{0, 0}, fx->Active() ? fx : nullptr)) {
-      canvas->Brush()->SetStyle(bsSolid);
-      canvas->Brush()->SetColor(Color());
-      canvas->FillRect(client);
-    }
+    if (!KitDrawParentBackground(this, canvas, client, TPoint{0, 0}, fx->Active() ? fx : nullptr))
+      FillSolidRect(canvas, client, Color());
   }
   const Byte st = Designing(this) ? kKitBtnHot : State();
   const Word flags = kKitBfRounded | kKitBfStandard;

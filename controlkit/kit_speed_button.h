@@ -73,7 +73,6 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   // Whether a drop-down menu and the combo part are both set.
   bool ComboActive() const { return dropDownMenu_ && dropDownCombo_; }
 
-  void Click() override;
   void DblClick() override;
 
   TNotifyEvent OnDropDown;
@@ -95,7 +94,6 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   void ActionChange(TObject* Sender, bool CheckDefaults) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Loaded() override;
-  void MouseEnter() override;
   void MouseExit() override;
   // Whether the look differs between Up and Hot.
   virtual bool HotLookDiffers();

@@ -14,6 +14,7 @@
 #include "controlkit/kit_control_base.h"
 #include "controlkit/kit_labels.h"
 #include "controlkit/kit_speed_button.h"
+#include "controlkit/tests/kit_form_test.h"
 #include "platform/classlib/actions.h"
 #include "platform/classlib/bitmap.h"
 #include "platform/classlib/class_registry.h"
@@ -45,26 +46,8 @@ std::unique_ptr<TBitmap> SquareOn(Integer size, TColor back, const TRect& square
   return bmp;
 }
 
-class KitDetails : public ::testing::Test {
+class KitDetails : public kit_test::KitFormTest {
  protected:
-  void SetUp() override {
-    win::ResetWindowSystem();
-    form_ = std::make_unique<TForm>(nullptr);
-    form_->SetBorderStyle(bsNone);
-    form_->SetBounds(0, 0, 200, 120);
-    form_->SetColor(clWhite);
-  }
-  void TearDown() override {
-    form_.reset();
-    // A hot button leaves its watch timer in the shared pool.
-    for (Integer slot = 1; slot <= kKitTimerSlots; ++slot)
-      KitApplication->RemoveTimer(static_cast<Word>(kKitTimerIdBase + slot));
-  }
-
-  static void Settle(TWinControl* control) {
-    win::PumpPendingMessages();
-    win::UpdateWindow(control->Handle());
-  }
   // Pixels of a window's client area (or, with `whole`, of the whole window).
   static TColor ClientPixel(TWinControl* control, int x, int y, bool whole = false) {
     win::HDC dc = whole ? win::GetWindowDC(control->Handle()) : win::GetDC(control->Handle());
@@ -72,18 +55,6 @@ class KitDetails : public ::testing::Test {
     win::ReleaseDC(control->Handle(), dc);
     return c;
   }
-  // How many pixels of `area` (client coordinates of `control`) have colour `c`.
-  static int Count(TWinControl* control, const TRect& area, TColor c) {
-    win::HDC dc = win::GetDC(control->Handle());
-    int n = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-      for (int x = area.left; x < area.right; ++x)
-        if ((win::GetPixel(dc, x, y) & 0xFFFFFF) == Rgb(c)) ++n;
-    win::ReleaseDC(control->Handle(), dc);
-    return n;
-  }
-
-  std::unique_ptr<TForm> form_;
 };
 
 // ---- a speed button mirrors its action's image ------------------------------------------------

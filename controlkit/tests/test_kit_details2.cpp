@@ -12,6 +12,7 @@
 #include "controlkit/kit_messages.h"
 #include "controlkit/kit_speed_button.h"
 #include "controlkit/kit_timer_pool.h"
+#include "controlkit/tests/kit_form_test.h"
 #include "platform/classlib/actions.h"
 #include "platform/classlib/bitmap.h"
 #include "platform/classlib/forms.h"
@@ -53,39 +54,14 @@ class Background : public TKitBackSource {
   TBitmap bitmap;
 };
 
-class KitDetails2 : public ::testing::Test {
+class KitDetails2 : public kit_test::KitFormTest {
  protected:
-  void SetUp() override {
-    win::ResetWindowSystem();
-    form_ = std::make_unique<TForm>(nullptr);
-    form_->SetBorderStyle(bsNone);
-    form_->SetBounds(0, 0, 200, 120);
-    form_->SetColor(clWhite);
-  }
-  void TearDown() override {
-    form_.reset();
-    for (Integer slot = 1; slot <= kKitTimerSlots; ++slot)
-      KitApplication->RemoveTimer(static_cast<Word>(kKitTimerIdBase + slot));
-  }
-  static void Settle(TWinControl* control) {
-    win::PumpPendingMessages();
-    win::UpdateWindow(control->Handle());
-  }
   static Pixel ClientPixel(TWinControl* control, int x, int y) {
     win::HDC dc = win::GetDC(control->Handle());
     const Pixel c = static_cast<Pixel>(win::GetPixel(dc, x, y)) & 0xFFFFFFu;
     win::ReleaseDC(control->Handle(), dc);
     return c;
   }
-  static int Count(TWinControl* control, const TRect& area, TColor c) {
-    int n = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-      for (int x = area.left; x < area.right; ++x)
-        if (ClientPixel(control, x, y) == Rgb(c)) ++n;
-    return n;
-  }
-
-  std::unique_ptr<TForm> form_;
 };
 
 // ---- the buffered see-through copy ------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "controlkit/kit_combo_box.h"
 #include "controlkit/kit_image_list.h"
 #include "controlkit/kit_labels.h"
+#include "controlkit/tests/kit_form_test.h"
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/control_messages.h"
 #include "platform/classlib/form_reader.h"
@@ -85,8 +86,7 @@ class LabelTest : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    for (Integer slot = 1; slot <= kKitTimerSlots; ++slot)
-      KitApplication->RemoveTimer(static_cast<Word>(kKitTimerIdBase + slot));
+    kit_test::ReleaseKitTimers();
     SetKitSystemInfoProvider(nullptr);
     win::SetShellExecuteResult(42);
     win::UseRealClock();

@@ -8,6 +8,7 @@
 
 #include "controlkit/kit_application.h"
 #include "controlkit/kit_speed_button.h"
+#include "controlkit/tests/kit_form_test.h"
 #include "platform/classlib/forms.h"
 #include "platform/classlib/menus.h"
 #include "platform/win/clock.h"
@@ -36,8 +37,7 @@ class SpeedButtonTest : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    for (Integer slot = 1; slot <= kKitTimerSlots; ++slot)
-      KitApplication->RemoveTimer(static_cast<Word>(kKitTimerIdBase + slot));
+    kit_test::ReleaseKitTimers();
     win::UseRealClock();
   }
   TTestButton* Add(Integer x) {
