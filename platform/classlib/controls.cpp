@@ -1151,18 +1151,22 @@ void TGraphicControl::Dispatch(TMessage& Message) {
 void TGraphicControl::WMPaint(TMessage& Message) {
   auto dc = reinterpret_cast<win::HDC>(Message.WParam);
   if (!dc) return;
-  canvas_->Lock();
-  canvas_->FreeHandle();
-  canvas_->SetHandle(dc);
+  PaintOnDC(*canvas_, dc, [this] { Paint(); });
+}
+
+void PaintOnDC(TControlCanvas& canvas, win::HDC dc, const std::function<void()>& paint) {
+  canvas.Lock();
+  canvas.FreeHandle();
+  canvas.SetHandle(dc);
   try {
-    Paint();
+    paint();
   } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
+    canvas.SetHandle(nullptr);
+    canvas.Unlock();
     throw;
   }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  canvas.SetHandle(nullptr);
+  canvas.Unlock();
 }
 
 // ---- lookups ------------------------------------------------------------------------------------

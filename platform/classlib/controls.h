@@ -543,6 +543,10 @@ bool PublishControlProperty(TPublished& published, std::string_view name);
 // control as it is made).
 void InstallControlCanvasHooks();
 
+// Runs `paint` with `canvas` locked and drawing on `dc` (a device context it had of its
+// own is given back first); the canvas lets go of `dc` afterwards, also when painting throws.
+void PaintOnDC(TControlCanvas& canvas, win::HDC dc, const std::function<void()>& paint);
+
 // The control currently holding the mouse capture (a windowless one through its
 // parent's window), or nullptr.
 TControl* GetCaptureControl();

@@ -6,7 +6,6 @@
 
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/collection.h"
-#include "platform/classlib/streams.h"
 #include "platform/win/immortal.h"
 
 namespace {
@@ -681,11 +680,7 @@ void TFormReader::DefineProperty(const std::string& name, TReaderProc readData, 
 void TFormReader::DefineBinaryProperty(const std::string& name, TStreamProc readData, TStreamProc, bool) {
   if (!definedName_ || definedMatched_ || !readData || !SameIdent(name, *definedName_)) return;
   definedMatched_ = true;
-  const TFormValue& v = NextValue(TFormValue::fvBinary);
-  TMemoryStream stream;
-  stream.WriteBuffer(v.text.data(), static_cast<Int64>(v.text.size()));
-  stream.SetPosition(0);
-  readData(stream);
+  ReadBinaryData(NextValue(TFormValue::fvBinary).text, readData);
 }
 
 const TFormValue& TFormReader::NextValue(TFormValue::Kind kind) {

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "platform/classlib/collection.h"
-#include "platform/classlib/streams.h"
 
 namespace {
 
@@ -379,12 +378,11 @@ void TFormWriter::DefineProperty(const std::string& name, TReaderProc, TWriterPr
 
 void TFormWriter::DefineBinaryProperty(const std::string& name, TStreamProc, TStreamProc writeData, bool hasData) {
   if (!hasData || !writeData || !definedOut_) return;
-  TMemoryStream stream;
-  writeData(stream);
+  std::string bytes = WriteBinaryData(writeData);
   TFormProperty prop;
   prop.name = definedPrefix_ + name;
   prop.value = Value(TFormValue::fvBinary);
-  prop.value.text.assign(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+  prop.value.text = std::move(bytes);
   definedOut_->push_back(std::move(prop));
 }
 

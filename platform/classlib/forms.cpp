@@ -53,6 +53,13 @@ bool IsMenuClass(const TClass& cls) {
   return false;
 }
 
+// Inside a catch block: a handler's exception goes to the application, or on when there
+// is none.
+void ReportOrRethrow(TObject* sender) {
+  if (!Application) throw;
+  Application->HandleException(sender);
+}
+
 }  // namespace
 
 // ---- class and properties ------------------------------------------------------------------------
@@ -171,10 +178,7 @@ void TCustomForm::BeforeDestruction() {
   try {
     DoDestroy();
   } catch (...) {
-    if (Application)
-      Application->HandleException(this);
-    else
-      throw;
+    ReportOrRethrow(this);
   }
 }
 
@@ -183,10 +187,7 @@ void TCustomForm::DoCreate() {
   try {
     OnCreate(this);
   } catch (...) {
-    if (Application)
-      Application->HandleException(this);
-    else
-      throw;
+    ReportOrRethrow(this);
   }
 }
 
@@ -339,20 +340,7 @@ void TCustomForm::SetMenuComponent(TComponent* value) {
   if (value) value->FreeNotification(this);
 }
 
-void TCustomForm::PaintWindow(win::HDC DC) {
-  canvas_->Lock();
-  canvas_->FreeHandle();
-  canvas_->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
-}
+void TCustomForm::PaintWindow(win::HDC DC) { PaintOnDC(*canvas_, DC, [this] { Paint(); }); }
 
 void TCustomForm::Paint() {
   if (OnPaint) OnPaint(this);
@@ -400,10 +388,7 @@ void TCustomForm::CMShowingChanged(TMessage&) {
       try {
         DoShow();
       } catch (...) {
-        if (Application)
-          Application->HandleException(this);
-        else
-          throw;
+        ReportOrRethrow(this);
       }
       SetWindowToPosition();
       win::ShowWindow(WindowHandle(), ShowCommand(windowState_));
@@ -411,10 +396,7 @@ void TCustomForm::CMShowingChanged(TMessage&) {
       try {
         DoHide();
       } catch (...) {
-        if (Application)
-          Application->HandleException(this);
-        else
-          throw;
+        ReportOrRethrow(this);
       }
       win::ShowWindow(WindowHandle(), win::SW_HIDE);
     }
@@ -487,10 +469,7 @@ void TCustomForm::CloseModal() {
     }
   } catch (...) {
     modalResult_ = mrNone;
-    if (Application)
-      Application->HandleException(this);
-    else
-      throw;
+    ReportOrRethrow(this);
   }
 }
 

@@ -39,6 +39,19 @@ std::string TPersistent::GetNamePath() {
 
 // ---- filer interfaces --------------------------------------------------------------
 
+std::string WriteBinaryData(const TStreamProc& writeData) {
+  TMemoryStream stream;
+  writeData(stream);
+  return std::string(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+}
+
+void ReadBinaryData(const std::string& bytes, const TStreamProc& readData) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+  stream.SetPosition(0);
+  readData(stream);
+}
+
 const TClass& TFiler::StaticClass() {
   static const TClass cls = TClass::Of<TFiler>("TFiler", TObject::StaticClass());
   return cls;
@@ -87,11 +100,9 @@ void TMemoryWriter::DefineProperty(const std::string& name, TReaderProc, TWriter
 void TMemoryWriter::DefineBinaryProperty(const std::string& name, TStreamProc, TStreamProc writeData,
                                          bool hasData) {
   if (!hasData || !writeData) return;
-  TMemoryStream stream;
-  writeData(stream);
   TFilerValue v;
   v.kind = TFilerValue::vaBinary;
-  v.text.assign(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+  v.text = WriteBinaryData(writeData);
   data_.push_back(TFilerProperty{name, {std::move(v)}});
 }
 
@@ -101,53 +112,30 @@ TFilerProperty& TMemoryWriter::Current() {
   return *current_;
 }
 
-void TMemoryWriter::WriteInteger(Int64 value) {
-  TFilerValue v;
-  v.kind = TFilerValue::vaInteger;
-  v.integer = value;
-  Current().values.push_back(std::move(v));
+TFilerValue& TMemoryWriter::Append(TFilerValue::Kind kind) {
+  TFilerValue& v = Current().values.emplace_back();
+  v.kind = kind;
+  return v;
 }
 
-void TMemoryWriter::WriteFloat(Double value) {
-  TFilerValue v;
-  v.kind = TFilerValue::vaFloat;
-  v.real = value;
-  Current().values.push_back(std::move(v));
-}
+void TMemoryWriter::WriteInteger(Int64 value) { Append(TFilerValue::vaInteger).integer = value; }
 
-void TMemoryWriter::WriteString(const std::string& value) {
-  TFilerValue v;
-  v.kind = TFilerValue::vaString;
-  v.text = value;
-  Current().values.push_back(std::move(v));
-}
+void TMemoryWriter::WriteFloat(Double value) { Append(TFilerValue::vaFloat).real = value; }
 
-void TMemoryWriter::WriteBoolean(bool value) {
-  TFilerValue v;
-  v.kind = TFilerValue::vaBoolean;
-  v.integer = value ? 1 : 0;
-  Current().values.push_back(std::move(v));
-}
+void TMemoryWriter::WriteString(const std::string& value) { Append(TFilerValue::vaString).text = value; }
 
-void TMemoryWriter::WriteIdent(const std::string& value) {
-  TFilerValue v;
-  v.kind = TFilerValue::vaIdent;
-  v.text = value;
-  Current().values.push_back(std::move(v));
-}
+void TMemoryWriter::WriteBoolean(bool value) { Append(TFilerValue::vaBoolean).integer = value ? 1 : 0; }
+
+void TMemoryWriter::WriteIdent(const std::string& value) { Append(TFilerValue::vaIdent).text = value; }
 
 void TMemoryWriter::WriteListBegin() {
-  TFilerValue v;
-  v.kind = TFilerValue::vaList;
-  Current().values.push_back(std::move(v));
+  Append(TFilerValue::vaList);
   ++openLists_;
 }
 
 void TMemoryWriter::WriteListEnd() {
   if (openLists_ == 0) throw EWriteError(msg::WriteError);
-  TFilerValue v;
-  v.kind = TFilerValue::vaNull;
-  Current().values.push_back(std::move(v));
+  Append(TFilerValue::vaNull);
   --openLists_;
 }
 
@@ -188,11 +176,7 @@ void TMemoryReader::DefineProperty(const std::string& name, TReaderProc readData
 void TMemoryReader::DefineBinaryProperty(const std::string& name, TStreamProc readData, TStreamProc, bool) {
   if (!current_ || matched_ || !readData || !SameIdent(name, current_->name)) return;
   matched_ = true;
-  const TFilerValue& v = Next(TFilerValue::vaBinary);
-  TMemoryStream stream;
-  stream.WriteBuffer(v.text.data(), static_cast<Int64>(v.text.size()));
-  stream.SetPosition(0);
-  readData(stream);
+  ReadBinaryData(Next(TFilerValue::vaBinary).text, readData);
 }
 
 const TFilerValue& TMemoryReader::Next(TFilerValue::Kind kind) {

@@ -38,6 +38,11 @@ using TReaderProc = std::function<void(TReader& reader)>;
 using TWriterProc = std::function<void(TWriter& writer)>;
 using TStreamProc = std::function<void(TStream& stream)>;
 
+// The bytes a binary property's writer proc puts out, as every filer stores them.
+std::string WriteBinaryData(const TStreamProc& writeData);
+// Hands stored bytes to a binary property's reader proc, as a stream at its start.
+void ReadBinaryData(const std::string& bytes, const TStreamProc& readData);
+
 class TFiler : public TObject {
  public:
   static const TClass& StaticClass();
@@ -130,6 +135,8 @@ class TMemoryWriter : public TWriter {
 
  private:
   TFilerProperty& Current();
+  // A new value of `kind` at the end of the current property.
+  TFilerValue& Append(TFilerValue::Kind kind);
 
   TFilerData data_;
   TFilerProperty* current_ = nullptr;

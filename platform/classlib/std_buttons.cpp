@@ -32,8 +32,10 @@ void DrawCaption(TCanvas* c, const std::string& caption, TRect r, win::UINT flag
   DrawTextOn(c, caption, r, flags, color);
 }
 
-// The check mark: three strokes falling to the lower middle and rising to the right.
-void CheckMark(TCanvas* c, const TRect& box, TColor color) {
+}  // namespace
+
+// Three strokes falling to the lower middle and rising to the right.
+void DrawCheckMark(TCanvas* c, const TRect& box, TColor color) {
   c->Pen()->SetStyle(psSolid);
   c->Pen()->SetWidth(1);
   c->Pen()->SetColor(color);
@@ -43,8 +45,6 @@ void CheckMark(TCanvas* c, const TRect& box, TColor color) {
     c->LineTo(box.left + 10, box.top + 2 + k);
   }
 }
-
-}  // namespace
 
 // ---- TButtonControl ----------------------------------------------------------------------------
 
@@ -326,7 +326,7 @@ void TCustomCheckBox::Paint() {
   c->FillRect(box);
   TRect e = box;
   win::DrawEdge(c->Handle(), &e, win::EDGE_SUNKEN, win::BF_RECT);
-  if (state_ != cbUnchecked) CheckMark(c, box, state_ == cbGrayed || !Enabled() ? clBtnShadow : clWindowText);
+  if (state_ != cbUnchecked) DrawCheckMark(c, box, state_ == cbGrayed || !Enabled() ? clBtnShadow : clWindowText);
   c->SetFont(Font());
   TRect text = alignment_ == taRightJustify ? TRect{kBoxSize + 4, 0, client.right, client.bottom}
                                             : TRect{0, 0, box.left - 4, client.bottom};

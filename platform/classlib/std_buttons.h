@@ -16,6 +16,9 @@
 
 class TCustomImageList;
 
+// The check mark of a 13 x 13 check box whose top left is that of `box`, in `color`.
+void DrawCheckMark(TCanvas* c, const TRect& box, TColor color);
+
 // A windowed button of the class library.
 class TButtonControl : public TCustomControl {
  public:

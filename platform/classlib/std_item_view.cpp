@@ -78,19 +78,7 @@ void TCustomItemView::Dispatch(TMessage& Message) {
   TCustomControl::Dispatch(Message);
 }
 
-bool TCustomItemView::WantsKey(Word Key) {
-  switch (Key) {
-    case win::VK_LEFT:
-    case win::VK_RIGHT:
-    case win::VK_UP:
-    case win::VK_DOWN:
-    case win::VK_PRIOR:
-    case win::VK_NEXT:
-      return true;
-    default:
-      return false;
-  }
-}
+bool TCustomItemView::WantsKey(Word Key) { return IsArrowOrPageKey(Key); }
 
 bool TCustomItemView::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
   if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/classlib/class_registry.h"
+#include "platform/classlib/std_buttons.h"
 #include "platform/classlib/std_edit.h"
 #include "platform/classlib/std_imagelist_link.h"
 #include "platform/classlib/std_item_blob.h"
@@ -23,6 +24,15 @@ const bool kListViewRegistered = [] {
 
 constexpr Integer kCheckArea = 16;
 constexpr Integer kCheckBox = 13;
+
+// How a header or cell text of a column is drawn: one line, centred upright, aligned as
+// the column says.
+win::UINT CellFlags(const TListColumn* col) {
+  win::UINT align = col->Alignment() == taRightJustify ? win::DT_RIGHT
+                    : col->Alignment() == taCenter     ? win::DT_CENTER
+                                                       : win::DT_LEFT;
+  return win::DT_SINGLELINE | win::DT_VCENTER | win::DT_NOPREFIX | align;
+}
 
 }  // namespace
 
@@ -148,7 +158,6 @@ TListItem::TListItem(TListItems* owner) : owner_(owner), subItems_(std::make_uni
 }
 
 TListItem::~TListItem() {
-  deleting_ = true;
   subItems_->OnChange = nullptr;
   if (TCustomListView* view = ListView()) view->ItemDeleting(this);
   auto& items = owner_->items_;
@@ -175,50 +184,26 @@ void TListItem::Assign(TPersistent* source) {
   SetChecked(other->checked_);
 }
 
-void TListItem::SetCaption(const std::string& value) {
-  if (caption_ == value) return;
+// OnChanging may refuse the change; a made change fires OnChange and repaints.
+template <class T>
+void TListItem::ChangeField(T& field, const T& value, TItemChange change) {
+  if (field == value) return;
   TCustomListView* view = ListView();
-  if (view && !view->CanChange(this, ctText)) return;
-  caption_ = value;
+  if (view && !view->CanChange(this, change)) return;
+  field = value;
   if (view) {
-    view->Change(this, ctText);
+    view->Change(this, change);
     view->ItemsChanged();
   }
 }
 
-void TListItem::SetImageIndex(Integer value) {
-  if (imageIndex_ == value) return;
-  TCustomListView* view = ListView();
-  if (view && !view->CanChange(this, ctImage)) return;
-  imageIndex_ = value;
-  if (view) {
-    view->Change(this, ctImage);
-    view->ItemsChanged();
-  }
-}
+void TListItem::SetCaption(const std::string& value) { ChangeField(caption_, value, ctText); }
 
-void TListItem::SetStateIndex(Integer value) {
-  if (value < -1) value = -1;
-  if (stateIndex_ == value) return;
-  TCustomListView* view = ListView();
-  if (view && !view->CanChange(this, ctState)) return;
-  stateIndex_ = value;
-  if (view) {
-    view->Change(this, ctState);
-    view->ItemsChanged();
-  }
-}
+void TListItem::SetImageIndex(Integer value) { ChangeField(imageIndex_, value, ctImage); }
 
-void TListItem::SetChecked(bool value) {
-  if (checked_ == value) return;
-  TCustomListView* view = ListView();
-  if (view && !view->CanChange(this, ctState)) return;
-  checked_ = value;
-  if (view) {
-    view->Change(this, ctState);
-    view->ItemsChanged();
-  }
-}
+void TListItem::SetStateIndex(Integer value) { ChangeField(stateIndex_, std::max<Integer>(value, -1), ctState); }
+
+void TListItem::SetChecked(bool value) { ChangeField(checked_, value, ctState); }
 
 bool TListItem::Selected() const {
   TCustomListView* view = ListView();
@@ -274,11 +259,8 @@ const TClass& TListItems::StaticClass() {
 TListItems::TListItems(TCustomListView* owner) : owner_(owner) {}
 
 TListItems::~TListItems() {
-  clearing_ = true;
-  TCustomListView* owner = owner_;
   owner_ = nullptr;  // the view is going: items reach it no more
   while (!items_.empty()) delete items_.back();
-  (void)owner;
 }
 
 TListItem* TListItems::Item(Integer index) const {
@@ -302,13 +284,7 @@ TListItem* TListItems::Insert(Integer index) {
 void TListItems::Delete(Integer index) { delete Item(index); }
 
 void TListItems::Clear() {
-  clearing_ = true;
   WithinUpdate(*this, [&] {
-    // Cleared before EndUpdate repaints, also when a deletion throws.
-    struct Done {
-      bool& flag;
-      ~Done() { flag = false; }
-    } done{clearing_};
     while (!items_.empty()) delete items_.back();
   });
 }
@@ -753,10 +729,7 @@ void TCustomListView::PaintHeader(TCanvas* c) {
     win::DrawEdge(c->Handle(), &e, win::EDGE_RAISED, win::BF_RECT);
     TRect tr{r.left + 6, r.top, r.right - 6, r.bottom};
     std::string text = col->Caption();
-    win::UINT align = col->Alignment() == taRightJustify ? win::DT_RIGHT
-                      : col->Alignment() == taCenter     ? win::DT_CENTER
-                                                         : win::DT_LEFT;
-    DrawTextOn(c, text, tr, win::DT_SINGLELINE | win::DT_VCENTER | win::DT_NOPREFIX | align, clBtnText);
+    DrawTextOn(c, text, tr, CellFlags(col), clBtnText);
     x += col->Width();
   }
   if (x < ClientWidth()) {
@@ -784,17 +757,7 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
     c->FillRect(box);
     TRect e = box;
     win::DrawEdge(c->Handle(), &e, win::EDGE_SUNKEN, win::BF_RECT);
-    if (item->Checked()) {
-      // A tick of three strokes in the box's middle.
-      c->Pen()->SetStyle(psSolid);
-      c->Pen()->SetWidth(1);
-      c->Pen()->SetColor(clWindowText);
-      for (int k = 0; k < 3; ++k) {
-        c->MoveTo(box.left + 3, box.top + 5 + k);
-        c->LineTo(box.left + 5, box.top + 7 + k);
-        c->LineTo(box.left + 10, box.top + 2 + k);
-      }
-    }
+    if (item->Checked()) DrawCheckMark(c, box, clWindowText);
   } else if (stateImages_ && item->StateIndex() >= 0) {
     stateImages_->Draw(c, 0, p.top + (h - stateImages_->Height()) / 2, item->StateIndex());
   }
@@ -817,11 +780,7 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
     Integer left = ColumnLeft(i);
     TRect cell{left + 6, p.top, left + ColumnWidth(i) - 6, p.top + h};
     std::string s = item->SubItems()->Strings(i - 1);
-    TListColumn* col = columns_->Items(i);
-    win::UINT align = col->Alignment() == taRightJustify ? win::DT_RIGHT
-                      : col->Alignment() == taCenter     ? win::DT_CENTER
-                                                         : win::DT_LEFT;
-    DrawTextOn(c, s, cell, win::DT_SINGLELINE | win::DT_VCENTER | win::DT_NOPREFIX | align, subText);
+    DrawTextOn(c, s, cell, CellFlags(columns_->Items(i)), subText);
   }
   if (selected && focused_) c->DrawFocusRect(rowSelect_ ? TRect{0, p.top, ClientWidth(), p.top + h} : label);
 }

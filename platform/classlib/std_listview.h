@@ -144,6 +144,9 @@ class TListItem : public TPersistent {
   friend class TListItems;
   friend class TCustomListView;
 
+  template <class T>
+  void ChangeField(T& field, const T& value, TItemChange change);
+
   TListItems* owner_;
   std::string caption_;
   std::unique_ptr<TStringList> subItems_;
@@ -151,7 +154,6 @@ class TListItem : public TPersistent {
   Integer stateIndex_ = -1;
   void* data_ = nullptr;
   bool checked_ = false;
-  bool deleting_ = false;
 };
 
 class TListItems : public TPersistent {
@@ -193,7 +195,6 @@ class TListItems : public TPersistent {
   TCustomListView* owner_;
   std::vector<TListItem*> items_;
   Integer updateCount_ = 0;
-  bool clearing_ = false;
 };
 
 class TCustomListView : public TCustomItemView {

@@ -262,7 +262,7 @@ void TTabControl::Loaded() {
   if (tabIndex_ < 0 && tabs_->Count() > 0) tabIndex_ = 0;
 }
 
-void TTabControl::Publish(TPublished& published) {
+void TCustomTabControl::PublishTabProperties(TPublished& published) {
   TWinControl::PublishProperties(
       published, {"Align",      "Anchors",     "Constraints", "DragCursor", "DragMode",    "Enabled",
                   "Font",       "ParentFont",  "ParentShowHint", "PopupMenu", "ShowHint",  "TabOrder",
@@ -275,6 +275,10 @@ void TTabControl::Publish(TPublished& published) {
   p.Integer("TabWidth", &TCustomTabControl::TabWidth, &TCustomTabControl::SetTabWidth).Default(0);
   p.Event("OnChange", &TCustomTabControl::OnChange);
   p.Event("OnChanging", &TCustomTabControl::OnChanging);
+}
+
+void TTabControl::Publish(TPublished& published) {
+  PublishTabProperties(published);
   auto t = published.For<TTabControl>();
   t.Strings("Tabs", &TTabControl::Tabs, &TTabControl::SetTabs);
   // After Tabs: a form gives the tabs first.
@@ -598,17 +602,6 @@ void TPageControl::Loaded() {
 }
 
 void TPageControl::Publish(TPublished& published) {
-  TWinControl::PublishProperties(
-      published, {"Align",      "Anchors",     "Constraints", "DragCursor", "DragMode",    "Enabled",
-                  "Font",       "ParentFont",  "ParentShowHint", "PopupMenu", "ShowHint",  "TabOrder",
-                  "TabStop",    "Visible",     "OnEnter",     "OnExit",     "OnMouseDown", "OnMouseMove",
-                  "OnMouseUp",  "OnResize"});
-  auto p = published.For<TCustomTabControl>();
-  p.Boolean("HotTrack", &TCustomTabControl::HotTrack, &TCustomTabControl::SetHotTrack).Default(false);
-  p.Component("Images", &TCustomTabControl::Images, &TCustomTabControl::SetImages);
-  p.Integer("TabHeight", &TCustomTabControl::TabHeight, &TCustomTabControl::SetTabHeight).Default(0);
-  p.Integer("TabWidth", &TCustomTabControl::TabWidth, &TCustomTabControl::SetTabWidth).Default(0);
-  p.Event("OnChange", &TCustomTabControl::OnChange);
-  p.Event("OnChanging", &TCustomTabControl::OnChanging);
+  PublishTabProperties(published);
   published.For<TPageControl>().Component("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
 }

@@ -78,6 +78,9 @@ class TCustomTabControl : public TCustomControl {
   void WMKillFocus(TMessage& Message) override;
   void CMFontChanged(TMessage& Message) override;
 
+  // The properties a tab control and a page control both publish.
+  static void PublishTabProperties(TPublished& published);
+
   Integer tabIndex_ = -1;
 
  private:

@@ -219,19 +219,7 @@ void TTrackBar::Dispatch(TMessage& Message) {
   }
 }
 
-bool TTrackBar::WantsKey(Word Key) {
-  switch (Key) {
-    case win::VK_LEFT:
-    case win::VK_RIGHT:
-    case win::VK_UP:
-    case win::VK_DOWN:
-    case win::VK_PRIOR:
-    case win::VK_NEXT:
-      return true;
-    default:
-      return false;
-  }
-}
+bool TTrackBar::WantsKey(Word Key) { return IsArrowOrPageKey(Key); }
 
 void TTrackBar::KeyDown(Word& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);

@@ -31,6 +31,16 @@ bool IsDoomed(const TTreeNode* node) {
   return false;
 }
 
+// The order AlphaSort gives: OnCompare's when the tree has one, else the texts ignoring case.
+bool NodeBefore(TCustomTreeView* tree, TTreeNode* a, TTreeNode* b) {
+  if (tree && tree->OnCompare) {
+    Integer c = 0;
+    tree->OnCompare(tree, a, b, 0, c);
+    return c < 0;
+  }
+  return AnsiCompareText(a->Text(), b->Text()) < 0;
+}
+
 }  // namespace
 
 // What the in-place editor of a tree reports as its class.
@@ -89,12 +99,7 @@ void TTreeNode::Changed() {
 void TTreeNode::SetText(const std::string& value) {
   if (text_ == value) return;
   text_ = value;
-  if (TCustomTreeView* tree = TreeView(); tree && (tree->sortType_ == stText || tree->sortType_ == stBoth)) {
-    if (parent_)
-      parent_->AlphaSort();
-    else
-      tree->AlphaSort();
-  }
+  if (TCustomTreeView* tree = TreeView()) tree->SortAfterTextChange(parent_);
   Changed();
 }
 
@@ -325,15 +330,8 @@ void TTreeNode::MoveTo(TTreeNode* destination, TNodeAttachMode mode) {
 
 bool TTreeNode::AlphaSort() {
   TCustomTreeView* tree = TreeView();
-  auto less = [tree](TTreeNode* a, TTreeNode* b) {
-    if (tree && tree->OnCompare) {
-      Integer c = 0;
-      tree->OnCompare(tree, a, b, 0, c);
-      return c < 0;
-    }
-    return AnsiCompareText(a->text_, b->text_) < 0;
-  };
-  std::stable_sort(children_.begin(), children_.end(), less);
+  std::stable_sort(children_.begin(), children_.end(),
+                   [tree](TTreeNode* a, TTreeNode* b) { return NodeBefore(tree, a, b); });
   Changed();
   return true;
 }
@@ -379,12 +377,7 @@ TTreeNode* TTreeNodes::Attach(TTreeNode* parent, std::vector<TTreeNode*>& list, 
   node->text_ = s;
   node->data_ = data;
   list.insert(list.begin() + static_cast<std::ptrdiff_t>(index), node);
-  if (owner_ && (owner_->sortType_ == stText || owner_->sortType_ == stBoth)) {
-    if (parent)
-      parent->AlphaSort();
-    else
-      owner_->AlphaSort();
-  }
+  if (owner_) owner_->SortAfterTextChange(parent);
   Changed();
   return node;
 }
@@ -497,25 +490,21 @@ std::vector<StoredNode> ReadNodes(TItemBlob& r, std::int32_t count, int depth) {
   return out;
 }
 
-void WriteNodes(TStream& s, const std::vector<TTreeNode*>& nodes) {
-  for (const TTreeNode* n : nodes) {
-    PutBlobI32(s, n->ImageIndex());
-    PutBlobI32(s, n->SelectedIndex());
-    PutBlobI32(s, n->StateIndex());
-    PutBlobI32(s, n->OverlayIndex());
-    PutBlobI32(s, n->Count());
-    PutBlobString(s, n->Text());
-    std::vector<TTreeNode*> children;
-    for (Integer i = 0; i < n->Count(); ++i) children.push_back(n->Item(i));
-    WriteNodes(s, children);
-  }
+void WriteNode(TStream& s, const TTreeNode* n) {
+  PutBlobI32(s, n->ImageIndex());
+  PutBlobI32(s, n->SelectedIndex());
+  PutBlobI32(s, n->StateIndex());
+  PutBlobI32(s, n->OverlayIndex());
+  PutBlobI32(s, n->Count());
+  PutBlobString(s, n->Text());
+  for (Integer i = 0; i < n->Count(); ++i) WriteNode(s, n->Item(i));
 }
 
 }  // namespace
 
 void TTreeNodes::WriteData(TStream& stream) const {
   PutBlobI32(stream, RootCount());
-  WriteNodes(stream, roots_);
+  for (const TTreeNode* n : roots_) WriteNode(stream, n);
 }
 
 void TTreeNodes::ReadData(TStream& stream) {
@@ -569,7 +558,6 @@ TCustomTreeView::~TCustomTreeView() {
   // The editor goes while the tree is still whole: losing the focus reaches Finish.
   edit_.DestroyEditor();
   // The nodes go before the control's parts they might reach.
-  items_->clearing_ = true;
   items_.reset();
 }
 
@@ -740,14 +728,14 @@ void TCustomTreeView::SelectByUser(TTreeNode* node) {
 
 void TCustomTreeView::NodeDeleting(TTreeNode* node) {
   if (ComponentState().Contains(csDestroying)) return;
-  TTreeNode* editing = edit_.Item();
-  if (node == editing || (editing && editing->HasAsParent(node))) edit_.Finish(true);
-  TTreeNode* finishing = edit_.Finishing();
-  if (node == finishing || (finishing && finishing->HasAsParent(node))) edit_.ForgetFinishing();
-  if (clickNode_ == node || (clickNode_ && clickNode_->HasAsParent(node))) clickNode_ = nullptr;
-  if (rightClickNode_ == node || (rightClickNode_ && rightClickNode_->HasAsParent(node))) rightClickNode_ = nullptr;
+  // Whether `n` goes with the node: the node itself or one of its descendants.
+  auto goes = [node](const TTreeNode* n) { return n && (n == node || n->HasAsParent(node)); };
+  if (goes(edit_.Item())) edit_.Finish(true);
+  if (goes(edit_.Finishing())) edit_.ForgetFinishing();
+  if (goes(clickNode_)) clickNode_ = nullptr;
+  if (goes(rightClickNode_)) rightClickNode_ = nullptr;
   Delete(node);
-  if (selected_ != node && !(selected_ && selected_->HasAsParent(node))) return;
+  if (!goes(selected_)) return;
   if (items_->clearing_) {
     selected_ = nullptr;
     return;
@@ -782,14 +770,7 @@ void TCustomTreeView::FullCollapse() {
 }
 
 bool TCustomTreeView::AlphaSort() {
-  auto less = [this](TTreeNode* a, TTreeNode* b) {
-    if (OnCompare) {
-      Integer c = 0;
-      OnCompare(this, a, b, 0, c);
-      return c < 0;
-    }
-    return AnsiCompareText(a->Text(), b->Text()) < 0;
-  };
+  auto less = [this](TTreeNode* a, TTreeNode* b) { return NodeBefore(this, a, b); };
   std::function<void(std::vector<TTreeNode*>&)> sortAll = [&](std::vector<TTreeNode*>& list) {
     std::stable_sort(list.begin(), list.end(), less);
     for (TTreeNode* n : list) sortAll(n->children_);
@@ -851,10 +832,20 @@ void TCustomTreeView::SetShowRoot(bool value) {
   Invalidate();
 }
 
+bool TCustomTreeView::SortsByText() const { return sortType_ == stText || sortType_ == stBoth; }
+
+void TCustomTreeView::SortAfterTextChange(TTreeNode* parent) {
+  if (!SortsByText()) return;
+  if (parent)
+    parent->AlphaSort();
+  else
+    AlphaSort();
+}
+
 void TCustomTreeView::SetSortType(TSortType value) {
   if (sortType_ == value) return;
   sortType_ = value;
-  if (value == stText || value == stBoth) AlphaSort();
+  if (SortsByText()) AlphaSort();
 }
 
 void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation) {

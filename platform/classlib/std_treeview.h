@@ -325,6 +325,10 @@ class TCustomTreeView : public TCustomItemView {
   void EditDelayElapsed() override;
   void NodeDeleting(TTreeNode* node);
   void NodesChanged();
+  bool SortsByText() const;
+  // A text changed among the children of `parent` (the top level when null): with a
+  // SortType by text they are sorted again (the top level sorts the whole tree).
+  void SortAfterTextChange(TTreeNode* parent);
   void ToggleExpand(TTreeNode* node);
   void SelectByUser(TTreeNode* node);
   bool BeginEdit(TTreeNode* node);

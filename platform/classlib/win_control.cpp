@@ -974,6 +974,20 @@ void TWinControl::KeyPress(char& Key) {
 
 bool TWinControl::WantsKey(Word) { return false; }
 
+bool IsArrowOrPageKey(Word Key) {
+  switch (Key) {
+    case win::VK_LEFT:
+    case win::VK_RIGHT:
+    case win::VK_UP:
+    case win::VK_DOWN:
+    case win::VK_PRIOR:
+    case win::VK_NEXT:
+      return true;
+    default:
+      return false;
+  }
+}
+
 namespace {
 
 bool IsDialogKey(Word key) {
@@ -1309,17 +1323,4 @@ void TCustomControl::DestroyWindowHandle() {
   TWinControl::DestroyWindowHandle();
 }
 
-void TCustomControl::PaintWindow(win::HDC DC) {
-  canvas_->Lock();
-  canvas_->FreeHandle();
-  canvas_->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
-}
+void TCustomControl::PaintWindow(win::HDC DC) { PaintOnDC(*canvas_, DC, [this] { Paint(); }); }

@@ -278,3 +278,6 @@ class TCustomControl : public TWinControl {
 TCustomForm* GetParentForm(TControl* control);
 // The topmost parent of a control (a form, or a control not on a form).
 TWinControl* GetTopParent(TControl* control);
+// The arrow and page keys: what a control that steps through rows or values keeps from
+// the form's dialog navigation (its WantsKey).
+bool IsArrowOrPageKey(Word Key);

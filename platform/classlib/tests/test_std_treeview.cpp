@@ -15,6 +15,7 @@
 #include "platform/classlib/std_label.h"
 #include "platform/classlib/std_treeview.h"
 #include "platform/classlib/streams.h"
+#include "platform/classlib/sysutils.h"
 #include "platform/win/clock.h"
 #include "platform/win/compositor.h"
 #include "platform/win/input.h"
@@ -478,6 +479,48 @@ TEST_F(TreeViewTest, RowsPaintButtonsImagesAndTheSelection) {
   // Lines: the child's branch at the root's column (x 28) on row 1.
   bool dotted = img.At(ox + 28, oy + 16 + 1) == 0x808080u || img.At(ox + 28, oy + 16 + 2) == 0x808080u;
   EXPECT_TRUE(dotted);
+}
+
+// ---- sorting ------------------------------------------------------------------------------------------
+
+TEST(TreeViewSorting, SortByTextOrdersSiblingsAsTheyChangeAndOnCompareDecidesWhenSet) {
+  TTreeView tree(nullptr);
+  TTreeNodes* nodes = tree.Items();
+  TTreeNode* beta = nodes->Add(nullptr, "beta");
+  TTreeNode* alpha = nodes->Add(nullptr, "Alpha");
+  TTreeNode* zeta = nodes->AddChild(beta, "zeta");
+  TTreeNode* eta = nodes->AddChild(beta, "eta");
+  EXPECT_EQ(nodes->Root(0), beta);  // no sorting yet
+
+  // Choosing the text order sorts the whole tree, case ignored.
+  tree.SetSortType(stText);
+  EXPECT_EQ(nodes->Root(0), alpha);
+  EXPECT_EQ(nodes->Root(1), beta);
+  EXPECT_EQ(beta->Item(0), eta);
+  EXPECT_EQ(beta->Item(1), zeta);
+
+  // A renamed node moves among its siblings; a new one lands in its place.
+  zeta->SetText("Delta");
+  EXPECT_EQ(beta->Item(0), zeta);
+  TTreeNode* epsilon = nodes->AddChild(beta, "epsilon");
+  EXPECT_EQ(beta->Item(0), zeta);
+  EXPECT_EQ(beta->Item(1), epsilon);
+  EXPECT_EQ(beta->Item(2), eta);
+  alpha->SetText("gamma");
+  EXPECT_EQ(nodes->Root(0), beta);
+
+  // OnCompare replaces the text order, for the tree and for one node's children.
+  tree.OnCompare = [](TObject*, TTreeNode* a, TTreeNode* b, Integer, Integer& result) {
+    result = AnsiCompareText(b->Text(), a->Text());
+  };
+  tree.AlphaSort();
+  EXPECT_EQ(nodes->Root(0), alpha);
+  EXPECT_EQ(beta->Item(0), eta);
+  EXPECT_EQ(beta->Item(2), zeta);
+  tree.OnCompare = nullptr;
+  beta->AlphaSort();
+  EXPECT_EQ(beta->Item(0), zeta);
+  EXPECT_EQ(nodes->Root(0), alpha);  // only the node's children were sorted
 }
 
 }  // namespace
