@@ -9,9 +9,6 @@
 
 namespace {
 
-// Chunk bytes are taken this many at a time.
-constexpr Int64 kChunkBlock = 64 * 1024;
-
 Integer ReadVersion(TStream& Stream, const char* What) {
   try {
     return TRecordReader(Stream).I32("version");
@@ -21,23 +18,6 @@ Integer ReadVersion(TStream& Stream, const char* What) {
 }
 
 bool IsReadableVersion(Integer Version) { return Version == kRecordVersion100 || Version == kRecordVersion101; }
-
-// Exactly Size bytes of Stream into a memory stream positioned at 0.
-void ReadBlockwise(TStream& Stream, Int64 Size, TMemoryStream& Out) {
-  std::array<Byte, 4096> buffer{};
-  Int64 left = Size;
-  while (left > 0) {
-    const Int64 want = std::min<Int64>(left, static_cast<Int64>(buffer.size()));
-    const Int64 got = Stream.Read(buffer.data(), want);
-    if (got <= 0) break;
-    Out.WriteBuffer(buffer.data(), got);
-    left -= got;
-  }
-  if (left > 0)
-    throw EReadError(Format("The emitter's scene data is cut short: %d of %d bytes.", static_cast<Integer>(Size - left),
-                            static_cast<Integer>(Size)));
-  Out.SetPosition(0);
-}
 
 }  // namespace
 
@@ -72,10 +52,7 @@ void ReadSystemFile(TEmitter& System, TStream& Stream) {
 void WriteEmitterChunk(const TEmitterObject* Emitter, TStream& Stream) {
   TMemoryStream record;
   if (Emitter) Emitter->SaveToStream(record);
-  TRecordWriter w(Stream);
-  w.I32(kEmitterChunkVersion);
-  w.I32(static_cast<Integer>(record.Size()));
-  if (record.Size() > 0) Stream.WriteBuffer(record.Memory(), record.Size());
+  WriteSceneChunk(kEmitterChunkVersion, record, Stream);
 }
 
 std::unique_ptr<TEmitterObject> ReadEmitterChunk(TStream& Stream) {
@@ -90,7 +67,9 @@ std::unique_ptr<TEmitterObject> ReadEmitterChunk(TStream& Stream) {
   }
   if (size < 0) throw EReadError(Format("The emitter's scene data has a bad size (%d).", size));
   TMemoryStream bytes;
-  ReadBlockwise(Stream, size, bytes);
+  const Int64 got = ReadChunkBody(Stream, size, bytes);
+  if (got < size)
+    throw EReadError(Format("The emitter's scene data is cut short: %d of %d bytes.", static_cast<Integer>(got), size));
   if (size == 0) return nullptr;
   if (!IsReadableVersion(version))
     throw EReadError(Format("The emitter's scene data has version %d; only versions 100 and 101 can be read.", version));
@@ -111,6 +90,31 @@ void CopySystem(const TEmitter& Source, TEmitter& Dest) {
   Source.SaveToStream(record);
   record.SetPosition(0);
   Dest.LoadFromStream(record);
+}
+
+// ---- scene chunks ----
+
+void WriteSceneChunk(Integer Version, TMemoryStream& Record, TStream& Stream) {
+  TRecordWriter w(Stream);
+  w.I32(Version);
+  // Size, not the position: a reserved tail that was passed over is not written.
+  const Int64 size = Record.Size();
+  w.I32(static_cast<Integer>(size));
+  if (size > 0) Stream.WriteBuffer(Record.Memory(), size);
+}
+
+Int64 ReadChunkBody(TStream& Stream, Int64 Size, TMemoryStream& Out) {
+  std::array<Byte, 4096> buffer{};
+  Int64 left = Size;
+  while (left > 0) {
+    const Int64 want = std::min<Int64>(left, static_cast<Int64>(buffer.size()));
+    const Int64 got = Stream.Read(buffer.data(), want);
+    if (got <= 0) break;
+    Out.WriteBuffer(buffer.data(), got);
+    left -= got;
+  }
+  Out.SetPosition(0);
+  return Size - left;
 }
 
 // ---- THostChunkStream ----

@@ -39,6 +39,13 @@ void CopyEmitterObject(const TEmitterObject& Source, TEmitterObject& Dest);
 // Copies a particle system's settings through its record.
 void CopySystem(const TEmitter& Source, TEmitter& Dest);
 
+// The framing of the plug-in's scene chunks: i32 version, i32 size, the record's bytes.
+void WriteSceneChunk(Integer Version, TMemoryStream& Record, TStream& Stream);
+// Up to Size bytes of Stream into Out, taken in blocks as the stream gives them, so a
+// wild size allocates nothing it cannot fill; Out is left at position 0. Returns the
+// count read, less than Size when the stream ends first.
+Int64 ReadChunkBody(TStream& Stream, Int64 Size, TMemoryStream& Out);
+
 // A stream over one host scene-file chunk, valid inside the host's file callback. It
 // reads and writes in sequence only; its position counts the bytes passed.
 class THostChunkStream : public TStream {

@@ -63,6 +63,8 @@ class TEmitterManForm : public TForm {
   Integer IndexOfHostObject(tsxSOBJ* Handle) const;
   // A new emitter object with one system for the handle, made current.
   TEmitterObject* AddEmitter(tsxSOBJ* Handle);
+  // Emitter joins the list (and the engine's) for the handle, made current.
+  TEmitterObject* AdoptEmitter(std::unique_ptr<TEmitterObject> Emitter, tsxSOBJ* Handle);
   void DeleteEmitterOfHostObject(tsxSOBJ* Handle);
   TTreeNode* FindEmitterNode(const TEmitterObject* Emitter) const;
   void FillSystemNodes(TEmitterObject* Emitter, TTreeNode* Node);

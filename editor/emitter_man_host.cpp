@@ -31,12 +31,9 @@ Integer TEmitterManForm::EmitterExtObjReadBinary(tsxSOBJ* Handle, tsxFILE* File)
   }
   if (!emitter) return 0;
   StopPreview();
-  emitter->Node = Handle;
-  CurrentEmitter = emitter.get();
   // The selected system belongs to the emitter that was current.
   SetCurrentSystem(nullptr);
-  Emitters.push_back(std::move(emitter));
-  SyncEngineList();
+  AdoptEmitter(std::move(emitter), Handle);
   RebuildTree();
   return 0;
 }
@@ -64,7 +61,6 @@ void TEmitterManForm::EmitterExtObjObjectDelete(TObject*, tsxSOBJ* Handle) { Del
 
 void TEmitterManForm::EmitterExtObjObjectClone(TObject*, tsxSOBJ* Source, tsxSOBJ* Clone, Integer&) {
   auto emitter = std::make_unique<TEmitterObject>();
-  emitter->Node = Clone;
   const Integer source = IndexOfHostObject(Source);
   try {
     if (source >= 0) CopyEmitterObject(*Emitters[source], *emitter);
@@ -74,9 +70,7 @@ void TEmitterManForm::EmitterExtObjObjectClone(TObject*, tsxSOBJ* Source, tsxSOB
   // A copy of an object the page does not know still gets its first system.
   if (emitter->Systems.empty()) emitter->AddSystem();
   StopPreview();
-  CurrentEmitter = emitter.get();
   SetCurrentSystem(nullptr);
-  Emitters.push_back(std::move(emitter));
-  SyncEngineList();
+  AdoptEmitter(std::move(emitter), Clone);
   RebuildTree();
 }

@@ -27,9 +27,13 @@ Integer TEmitterManForm::IndexOfHostObject(tsxSOBJ* Handle) const {
 TEmitterObject* TEmitterManForm::AddEmitter(tsxSOBJ* Handle) {
   auto emitter = std::make_unique<TEmitterObject>();
   emitter->AddSystem();
-  emitter->Node = Handle;
-  CurrentEmitter = emitter.get();
-  Emitters.push_back(std::move(emitter));
+  return AdoptEmitter(std::move(emitter), Handle);
+}
+
+TEmitterObject* TEmitterManForm::AdoptEmitter(std::unique_ptr<TEmitterObject> Emitter, tsxSOBJ* Handle) {
+  Emitter->Node = Handle;
+  CurrentEmitter = Emitter.get();
+  Emitters.push_back(std::move(Emitter));
   SyncEngineList();
   return CurrentEmitter;
 }

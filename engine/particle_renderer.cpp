@@ -65,7 +65,6 @@ void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
   ScreenBuffer = Data.screenBuffer;
   Width = Data.width;
   Height = Data.height;
-  RowFloats = Width * 4;
   const tsxRenderData* data = tsxRenderGetData();
   Integer x1 = 0, y1 = 0, x2 = Width - 1, y2 = Height - 1;
   if (data && data->regionFlag) {
@@ -165,23 +164,18 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
   TransformImage(Image, options ? options->Flip : 0, S, fx, fy, P.Rotation);
   if (!Work || Work->Empty()) return;
 
-  Alpha = Params.Alpha / 255;
+  TBlendState state;
+  state.Alpha = Params.Alpha / 255;
   if (Mode == rmIlluminate || Mode == rmPaint || Mode == rmColorAlpha) {
-    Red = P.Color.R * Params.Color.R / 255;
-    Green = P.Color.G * Params.Color.G / 255;
-    Blue = P.Color.B * Params.Color.B / 255;
+    state.Red = P.Color.R * Params.Color.R / 255;
+    state.Green = P.Color.G * Params.Color.G / 255;
+    state.Blue = P.Color.B * Params.Color.B / 255;
   } else {
-    Red = P.Color.R * Params.Color.R;
-    Green = P.Color.G * Params.Color.G;
-    Blue = P.Color.B * Params.Color.B;
+    state.Red = P.Color.R * Params.Color.R;
+    state.Green = P.Color.G * Params.Color.G;
+    state.Blue = P.Color.B * Params.Color.B;
   }
   DepthJitter = DepthDithering ? Params.Size * 0.5f : 0;
-
-  TBlendState state;
-  state.Alpha = Alpha;
-  state.Red = Red;
-  state.Green = Green;
-  state.Blue = Blue;
   state.Depth = depth * depth - 0.5f * DepthJitter;
   state.DepthJitter = DepthJitter;
   const TBlendRowProc blend = BlendRowFor(Mode, DepthJitter != 0);

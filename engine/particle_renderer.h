@@ -48,7 +48,6 @@ class TParticleRenderer : public TObject {
   tssSCREENBUFFER* ScreenBuffer = nullptr;
   Integer Width = 0;
   Integer Height = 0;
-  Integer RowFloats = 0;
   TRenderRegion Region;
   std::vector<TParticle*> Queue;
   // Each changed row is displayed at once ("Show Rendering (Slow)").
@@ -57,8 +56,6 @@ class TParticleRenderer : public TObject {
   TBitmap32* Image = nullptr;
   Integer Mode = rmPureAlpha;
   Integer MaxPixelSize = 1024;
-  Single Alpha = 0;
-  Single Red = 0, Green = 0, Blue = 0;
   // Created on demand, freed after each RenderAll.
   std::unique_ptr<TBitmap32> Work;
   Integer LastCount = 0;

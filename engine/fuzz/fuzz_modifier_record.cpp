@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/fuzz/record_bytes.h"
 #include "engine/modifiers.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/streams.h"
@@ -24,19 +25,12 @@ std::unique_ptr<TBasicModifier> Make(std::uint8_t kind) {
   }
 }
 
-std::vector<std::uint8_t> Written(const TBasicModifier& m) {
-  TMemoryStream out;
-  m.SaveToStream(out);
-  const auto* p = static_cast<const std::uint8_t*>(out.Memory());
-  return std::vector<std::uint8_t>(p, p + out.Size());
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   std::unique_ptr<TBasicModifier> modifier = Make(data[0]);
-  const std::vector<std::uint8_t> before = Written(*modifier);
+  const std::vector<std::uint8_t> before = RecordOf(*modifier);
 
   TMemoryStream in;
   if (size > 1) in.WriteBuffer(data + 1, static_cast<Int64>(size - 1));
@@ -44,16 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     modifier->LoadFromStream(in);
   } catch (const EReadError&) {
-    if (Written(*modifier) != before) std::abort();
+    if (RecordOf(*modifier) != before) std::abort();
     return 0;
   }
 
-  const std::vector<std::uint8_t> loaded = Written(*modifier);
+  const std::vector<std::uint8_t> loaded = RecordOf(*modifier);
   TMemoryStream again;
   again.WriteBuffer(loaded.data(), static_cast<Int64>(loaded.size()));
   again.SetPosition(0);
   std::unique_ptr<TBasicModifier> back = Make(data[0]);
   back->LoadFromStream(again);
-  if (Written(*back) != loaded) std::abort();
+  if (RecordOf(*back) != loaded) std::abort();
   return 0;
 }

@@ -7,20 +7,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/fuzz/record_bytes.h"
 #include "engine/color_series.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/streams.h"
-
-namespace {
-
-std::vector<std::uint8_t> RecordOf(const TColorSeries& g) {
-  TMemoryStream s;
-  g.SaveToStream(s);
-  const auto* p = static_cast<const std::uint8_t*>(s.Memory());
-  return std::vector<std::uint8_t>(p, p + s.Size());
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream in;
