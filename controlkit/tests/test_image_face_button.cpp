@@ -11,6 +11,7 @@
 #include "platform/classlib/forms.h"
 #include "platform/classlib/streams.h"
 #include "platform/win/clock.h"
+#include "kit_form_test.h"
 
 namespace {
 
@@ -69,8 +70,7 @@ class MMButtonTest : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    for (Integer slot = 1; slot <= kKitTimerSlots; ++slot)
-      KitApplication->RemoveTimer(static_cast<Word>(kKitTimerIdBase + slot));
+    kit_test::ReleaseKitTimers();
     win::UseRealClock();
   }
   std::unique_ptr<TForm> form_;

@@ -13,6 +13,7 @@
 #include "platform/win/clock.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
+#include "kit_form_test.h"
 
 namespace {
 
@@ -36,8 +37,7 @@ class KitComboTest : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    for (Integer slot = 1; slot <= kKitTimerSlots; ++slot)
-      KitApplication->RemoveTimer(static_cast<Word>(kKitTimerIdBase + slot));
+    kit_test::ReleaseKitTimers();
     win::ResetWindowSystem();
     win::UseRealClock();
   }

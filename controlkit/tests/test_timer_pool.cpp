@@ -11,6 +11,7 @@
 #include "platform/win/clock.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/window.h"
+#include "kit_form_test.h"
 
 namespace {
 
@@ -21,8 +22,7 @@ class TimerPoolTest : public ::testing::Test {
     win::UseManualClock(0, 0);
   }
   void TearDown() override {
-    for (Integer slot = 1; slot <= kKitTimerSlots; ++slot)
-      KitApplication->RemoveTimer(static_cast<Word>(kKitTimerIdBase + slot));
+    kit_test::ReleaseKitTimers();
     win::UseRealClock();
   }
 

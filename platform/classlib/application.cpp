@@ -326,3 +326,8 @@ void TApplication::FormDestroying(TCustomForm* form) {
   if (form == mainForm_) mainForm_ = nullptr;
   if (win::HWND h = form->WindowHandle()) minimized_.erase(std::remove(minimized_.begin(), minimized_.end(), h), minimized_.end());
 }
+
+void HandleOrRethrow(TObject* Sender) {
+  if (!Application) throw;
+  Application->HandleException(Sender);
+}

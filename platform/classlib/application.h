@@ -159,3 +159,7 @@ class TApplication : public TComponent {
 
 // Made at load; never freed before the process ends (see screen.h).
 extern TApplication* Application;
+
+// Inside a catch block: the exception being handled goes to the application, or, before
+// there is one, on to the caller. No exception unwinds through the window system.
+void HandleOrRethrow(TObject* Sender);

@@ -11,6 +11,7 @@
 #include "platform/win/input.h"
 #include "platform/win/paint.h"
 #include "platform/win/rect.h"
+#include "platform/win/text/text.h"
 
 // ---- enumerations -------------------------------------------------------------------------
 
@@ -1182,4 +1183,12 @@ TControl* FindDragTarget(const TPoint& pos, bool allowDisabled) {
   TControl* child = control->ControlAtPos(control->ScreenToClient(pos), allowDisabled);
   if (child) result = child;
   return result;
+}
+
+Cardinal AlignmentTextFlags(TAlignment Alignment) {
+  switch (Alignment) {
+    case taRightJustify: return win::DT_RIGHT;
+    case taCenter: return win::DT_CENTER;
+    default: return win::DT_LEFT;
+  }
 }

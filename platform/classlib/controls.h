@@ -94,6 +94,8 @@ enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 using TShiftState = TSet<TShiftStateFlag>;
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// The text-drawing flag (DT_LEFT, DT_RIGHT or DT_CENTER) of an alignment.
+Cardinal AlignmentTextFlags(TAlignment Alignment);
 enum TDragMode { dmManual, dmAutomatic };
 enum THelpType { htKeyword, htContext };
 

@@ -53,13 +53,6 @@ bool IsMenuClass(const TClass& cls) {
   return false;
 }
 
-// Inside a catch block: a handler's exception goes to the application, or on when there
-// is none.
-void ReportOrRethrow(TObject* sender) {
-  if (!Application) throw;
-  Application->HandleException(sender);
-}
-
 }  // namespace
 
 // ---- class and properties ------------------------------------------------------------------------
@@ -178,7 +171,7 @@ void TCustomForm::BeforeDestruction() {
   try {
     DoDestroy();
   } catch (...) {
-    ReportOrRethrow(this);
+    HandleOrRethrow(this);
   }
 }
 
@@ -187,7 +180,7 @@ void TCustomForm::DoCreate() {
   try {
     OnCreate(this);
   } catch (...) {
-    ReportOrRethrow(this);
+    HandleOrRethrow(this);
   }
 }
 
@@ -388,7 +381,7 @@ void TCustomForm::CMShowingChanged(TMessage&) {
       try {
         DoShow();
       } catch (...) {
-        ReportOrRethrow(this);
+        HandleOrRethrow(this);
       }
       SetWindowToPosition();
       win::ShowWindow(WindowHandle(), ShowCommand(windowState_));
@@ -396,7 +389,7 @@ void TCustomForm::CMShowingChanged(TMessage&) {
       try {
         DoHide();
       } catch (...) {
-        ReportOrRethrow(this);
+        HandleOrRethrow(this);
       }
       win::ShowWindow(WindowHandle(), win::SW_HIDE);
     }
@@ -469,7 +462,7 @@ void TCustomForm::CloseModal() {
     }
   } catch (...) {
     modalResult_ = mrNone;
-    ReportOrRethrow(this);
+    HandleOrRethrow(this);
   }
 }
 

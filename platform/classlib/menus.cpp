@@ -112,8 +112,7 @@ win::LRESULT PopupListProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, wi
     try {
       it->second->Click();
     } catch (...) {
-      if (!Application) throw;
-      Application->HandleException(nullptr);
+      HandleOrRethrow(nullptr);
     }
     return 0;
   }

@@ -821,14 +821,8 @@ bool TCustomComboBox::HandleComboKey(Word key, TShiftState shift) {
 }
 
 bool TCustomComboBox::WantsKey(Word Key) {
+  if (IsArrowOrPageKey(Key)) return true;
   switch (Key) {
-    case win::VK_UP:
-    case win::VK_DOWN:
-    case win::VK_LEFT:
-    case win::VK_RIGHT:
-    case win::VK_PRIOR:
-    case win::VK_NEXT:
-      return true;
     case win::VK_RETURN:
     case win::VK_ESCAPE:
       return DroppedDown();

@@ -127,8 +127,8 @@ void TCustomLabel::Paint() {
   }
   drawCanvas_ = canvas;
   try {
-    Integer alignFlags = alignment_ == taRightJustify ? win::DT_RIGHT : alignment_ == taCenter ? win::DT_CENTER : 0;
-    Integer flags = static_cast<Integer>(win::DT_EXPANDTABS) | (wordWrap_ ? win::DT_WORDBREAK : 0) | alignFlags;
+    Integer flags = static_cast<Integer>(win::DT_EXPANDTABS | AlignmentTextFlags(alignment_)) |
+                    (wordWrap_ ? win::DT_WORDBREAK : 0);
     TRect r = client;
     if (layout_ != tlTop) {
       TRect calc = client;

@@ -28,10 +28,7 @@ constexpr Integer kCheckBox = 13;
 // How a header or cell text of a column is drawn: one line, centred upright, aligned as
 // the column says.
 win::UINT CellFlags(const TListColumn* col) {
-  win::UINT align = col->Alignment() == taRightJustify ? win::DT_RIGHT
-                    : col->Alignment() == taCenter     ? win::DT_CENTER
-                                                       : win::DT_LEFT;
-  return win::DT_SINGLELINE | win::DT_VCENTER | win::DT_NOPREFIX | align;
+  return win::DT_SINGLELINE | win::DT_VCENTER | win::DT_NOPREFIX | AlignmentTextFlags(col->Alignment());
 }
 
 }  // namespace

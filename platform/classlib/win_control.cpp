@@ -326,11 +326,7 @@ win::LRESULT TWinControl::MainWndProc(win::HWND, win::UINT msg, win::WPARAM wPar
     else
       WndProc(m);
   } catch (...) {
-    // An exception never unwinds through the window system: the application reports it.
-    if (Application)
-      Application->HandleException(this);
-    else
-      throw;
+    HandleOrRethrow(this);
   }
   return m.Result;
 }
