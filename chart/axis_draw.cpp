@@ -83,7 +83,8 @@ Integer TChartAxis::LabelsRoom() {
 }
 
 void TChartAxis::ReserveSpace(TRect& Rect, bool Inflate) {
-  if (depthAxis_) return;
+  // The depth axis takes its room on the right, as a right axis would: its labels stand
+  // beside the floor's right edge.
   ShowsDates = IsDateTime();
   titleRoom_ = TitleRoom();
   labelsRoom_ = LabelsRoom();
@@ -180,28 +181,43 @@ void TChartAxis::DrawTextBlock(Integer Along, Integer Edge, Integer Room, bool O
         x += (w - widths[i]) / 2;
       else if (!nearSideIsMin)
         x += w - widths[i];
-      canvas->DrawText(x, static_cast<Integer>(std::lround(oy + step)), lines[i]);
+      canvas->TextOut3D(x, static_cast<Integer>(std::lround(oy + step)), 0, lines[i]);
     } else {
-      canvas->DrawAngledText(static_cast<Integer>(std::lround(ox + step * s)),
-                             static_cast<Integer>(std::lround(oy + step * c)), lines[i], Angle);
+      canvas->AngledTextAtDepth(static_cast<Integer>(std::lround(ox + step * s)),
+                                static_cast<Integer>(std::lround(oy + step * c)), 0, lines[i], Angle);
     }
   }
 }
 
+// Axis lines and ticks lie in the front plane (depth 0), projected like the walls.
 void TChartAxis::DrawTickLine(Integer Pos, Integer From, Integer To) {
   TChartCanvas3D* canvas = parentChart_->Canvas();
   if (horizontal_)
-    canvas->DrawLine(Pos, From, Pos, To);
+    canvas->DrawLineAtDepth(Pos, From, Pos, To, 0);
   else
-    canvas->DrawLine(From, Pos, To, Pos);
+    canvas->DrawLineAtDepth(From, Pos, To, Pos, 0);
 }
 
 void TChartAxis::DrawGridLine(Integer Pos) {
   const TRect& r = parentChart_->ChartRect();
-  if (horizontal_)
-    DrawTickLine(Pos, r.top, r.bottom);
-  else
-    DrawTickLine(Pos, r.left, r.right);
+  TChartCanvas3D* canvas = parentChart_->Canvas();
+  const Integer back = parentChart_->View3D() ? parentChart_->Width3D() : 0;
+  if (back == 0) {
+    if (horizontal_)
+      DrawTickLine(Pos, r.top, r.bottom);
+    else
+      DrawTickLine(Pos, r.left, r.right);
+    return;
+  }
+  // In 3D along the axis' own wall (floor, ceiling or side) to the back wall, then
+  // across the back wall.
+  if (horizontal_) {
+    canvas->ZLine3D(Pos, LinePixel, 0, back);
+    canvas->DrawLineAtDepth(Pos, r.top, Pos, r.bottom, back);
+  } else {
+    canvas->ZLine3D(LinePixel, Pos, 0, back);
+    canvas->DrawLineAtDepth(r.left, Pos, r.right, Pos, back);
+  }
 }
 
 void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std::vector<Double>& Values) {
@@ -260,7 +276,7 @@ void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std
 }
 
 void TChartAxis::DrawAxis(bool CalcPosAxis) {
-  if (!parentChart_ || depthAxis_) return;
+  if (!parentChart_) return;
   TChartCanvas3D* canvas = parentChart_->Canvas();
   if (!canvas || !canvas->ReferenceCanvas()) return;
   ShowsDates = IsDateTime();
@@ -304,6 +320,13 @@ void TChartAxis::DrawAxis(bool CalcPosAxis) {
     }
   }
 
+  if (depthAxis_) {
+    std::vector<std::pair<Integer, std::string>> texts;
+    for (Pending& label : labels) texts.emplace_back(label.Pos, std::move(label.Text));
+    DrawDepthParts(texts);
+    return;
+  }
+
   const Integer o = Outward();
   // Grid behind everything else of the axis.
   if (grid_->Visible()) {
@@ -318,9 +341,9 @@ void TChartAxis::DrawAxis(bool CalcPosAxis) {
   if (axis_->Visible()) {
     canvas->ApplyPen(axis_.get());
     if (horizontal_)
-      canvas->DrawLine(StartPixel, LinePixel, EndPixel, LinePixel);
+      canvas->DrawLineAtDepth(StartPixel, LinePixel, EndPixel, LinePixel, 0);
     else
-      canvas->DrawLine(LinePixel, StartPixel, LinePixel, EndPixel);
+      canvas->DrawLineAtDepth(LinePixel, StartPixel, LinePixel, EndPixel, 0);
   }
   if (ticksPen_->Visible() && tickLength_ != 0) {
     canvas->ApplyPen(ticksPen_.get());
@@ -340,5 +363,46 @@ void TChartAxis::DrawAxis(bool CalcPosAxis) {
   if (title_->Visible() && !title_->Caption().empty()) {
     canvas->ApplyFont(title_->Font());
     DrawTextBlock(CenterPixel, TitlePixel, titleRoom_, false, title_->Caption(), title_->Angle());
+  }
+}
+
+void TChartAxis::DrawDepthParts(const std::vector<std::pair<Integer, std::string>>& Labels) {
+  // Along the floor's right edge, from the front (StartPixel) to the back (EndPixel):
+  // grid across the floor and up the left wall, the line, ticks and labels outward.
+  TChartCanvas3D* canvas = parentChart_->Canvas();
+  const TRect& r = parentChart_->ChartRect();
+  const Integer y = r.bottom;
+  const Integer o = Outward();
+  if (grid_->Visible()) {
+    canvas->ApplyPen(grid_.get(), grid_->Color() == clDefault ? clGray : grid_->Color());
+    for (Integer z : ticks_) {
+      canvas->DrawLineAtDepth(r.left, y, r.right, y, z);
+      canvas->DrawLineAtDepth(r.left, r.top, r.left, y, z);
+    }
+  }
+  if (axis_->Visible()) {
+    canvas->ApplyPen(axis_.get());
+    canvas->ZLine3D(LinePixel, y, StartPixel, EndPixel);
+  }
+  if (ticksPen_->Visible() && tickLength_ != 0) {
+    canvas->ApplyPen(ticksPen_.get());
+    for (Integer z : ticks_) canvas->DrawLineAtDepth(LinePixel, y, LinePixel + o * tickLength_, y, z);
+  }
+  canvas->WriteBackMode(cbmTransparent);
+  // Each text starts at its projected place, its first line centred on the edge.
+  auto put = [&](Integer X, Integer Z, const std::string& Text) {
+    const TPoint p = canvas->SpaceToScreen(X, y, Z);
+    const std::vector<std::string> lines = SplitLines(Text);
+    const Integer h = canvas->LineHeight();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      canvas->DrawText(p.x, p.y - h / 2 + static_cast<Integer>(i) * h, lines[i]);
+  };
+  if (!Labels.empty()) {
+    canvas->ApplyFont(labelsFont_.get());
+    for (const auto& [z, text] : Labels) put(LabelsPixel, z, text);
+  }
+  if (title_->Visible() && !title_->Caption().empty()) {
+    canvas->ApplyFont(title_->Font());
+    put(TitlePixel, CenterPixel, title_->Caption());
   }
 }

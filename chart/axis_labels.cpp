@@ -208,6 +208,17 @@ TAxisLabelStyle TChartAxis::ResolveLabelStyle() {
 std::vector<TChartAxis::TPointLabel> TChartAxis::PointLabels(TAxisLabelStyle Style) {
   std::vector<TPointLabel> result;
   if (!parentChart_) return result;
+  if (depthAxis_) {
+    // Along the depth the active series stand one behind the other: their titles.
+    for (Integer i = 0; i < parentChart_->SeriesCount(); ++i) {
+      TChartSeries* s = parentChart_->GetSeries(i);
+      if (!s->Active()) continue;
+      std::string text = parentChart_->SeriesTitleOrName(s);
+      if (!eventsOff_ && parentChart_->OnGetAxisLabel) parentChart_->OnGetAxisLabel(this, s, -1, text);
+      result.push_back({s->MiddleZ, s->MaxZValue(), std::move(text)});
+    }
+    return result;
+  }
   TChartSeries* s = parentChart_->GetAxisSeries(this);
   if (!s) return result;
   for (Integer i = 0; i < s->Count(); ++i) {

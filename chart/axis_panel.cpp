@@ -165,18 +165,27 @@ void TCustomAxisPanel::AddSeries(TChartSeries* Series) {
     Series->SetParentChart(this);
     return;
   }
+  Series->SeriesJoined();
   seriesList_->Add(Series);
   BroadcastSeriesEvent(Series, seAdd);
   Invalidate();
 }
 
 void TCustomAxisPanel::RemoveSeries(TChartSeries* Series) {
-  if (!Series || seriesList_->Remove(Series) < 0) return;
+  if (!Series || seriesList_->IndexOf(Series) < 0) return;
+  Series->SeriesLeaving();
+  seriesList_->Remove(Series);
   BroadcastSeriesEvent(Series, seRemove);
   Invalidate();
   // Called directly rather than from the series' ParentChart: the series leaves too
   // (coming back here finds it no longer listed).
   if (Series->ParentChart() == this) Series->SetParentChart(nullptr);
+}
+
+void TCustomAxisPanel::RemovedDataSource(TChartSeries* Series, TComponent* Source) {
+  (void)Source;
+  // What the series showed came from the source: listeners look again.
+  BroadcastSeriesEvent(Series, seDataChanged);
 }
 
 void TCustomAxisPanel::FreeAllSeries(const TClass* Class) {
@@ -434,7 +443,7 @@ void TCustomAxisPanel::SetPage(Integer value) {
 
 void TCustomAxisPanel::SetMaxPointsPerPage(Integer value) {
   if (value < 0) throw ChartException(msg::MaxPointsPerPage);
-  if (value == maxPointsPerPage_) return;
+  // Stored and announced even when unchanged: listeners follow every page setting.
   maxPointsPerPage_ = value;
   Invalidate();
   if (!ComponentState().Contains(csLoading)) {
@@ -529,7 +538,7 @@ void TCustomAxisPanel::PlaceAxes() {
   TRect r = ChartRect();
   for (Integer i = 0; i < axes_->Count(); ++i) {
     TChartAxis* axis = axes_->Axis(i);
-    if (axis->IsDepthAxis() || !IsAxisVisible(axis)) continue;
+    if (!IsAxisVisible(axis)) continue;
     axis->ReserveSpace(r, true);
     const Integer wall = GetAxisWallSize(axis);
     if (axis->Horizontal())
@@ -647,11 +656,15 @@ void TCustomAxisPanel::DrawContents() {
     // 9, 10. Before the series.
     BroadcastToolEvent(cteBeforeDrawSeries);
     if (OnBeforeDrawSeries) OnBeforeDrawSeries(this);
-    // 11. Series in list order.
-    for (Integer i = 0; i < seriesList_->Count(); ++i) {
-      TChartSeries* s = seriesList_->Series(i);
-      if (s->Active()) DrawSeries(s);
-    }
+    // 11. Series in list order; in 3D the furthest back first, so none paints over one
+    // in front of it.
+    std::vector<TChartSeries*> order;
+    for (Integer i = 0; i < seriesList_->Count(); ++i)
+      if (seriesList_->Series(i)->Active()) order.push_back(seriesList_->Series(i));
+    if (View3D())
+      std::stable_sort(order.begin(), order.end(),
+                       [](TChartSeries* a, TChartSeries* b) { return a->StartZ > b->StartZ; });
+    for (TChartSeries* s : order) DrawSeries(s);
     // 12. Axes in front.
     if (axisVisible_ && !axisBehind_) DrawAxes();
     // 13. Titles and legend after the series.

@@ -51,6 +51,7 @@ class TChartCustomAxes : public TOwnedCollection {
 enum TChartSeriesEventKind : Byte {
   seAdd = 0,
   seRemove = 1,
+  seChangeTitle = 2,
   seChangeColor = 3,
   seChangeActive = 5,
   seDataChanged = 6,
@@ -99,16 +100,19 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   Integer SeriesCount() const { return seriesList_->Count(); }
   TChartSeries* GetSeries(Integer Index) const { return seriesList_->Series(Index); }
   Integer CountActiveSeries() const;
-  // Joins Series to the chart: its ParentChart becomes this chart (which runs its joined
-  // hook), it is listed last, seAdd goes to the listeners, and the chart repaints.
-  // Nothing for a series already listed.
+  // Joins Series to the chart: its ParentChart becomes this chart, its joined hook runs,
+  // it is listed last, seAdd goes to the listeners, and the chart repaints. Nothing for
+  // a series already listed.
   void AddSeries(TChartSeries* Series);
-  // Takes Series out (its leaving hook runs, ParentChart becomes nullptr), seRemove goes
-  // to the listeners and the chart repaints. The series is not freed.
+  // Takes Series out: its leaving hook runs, it leaves the list, seRemove goes to the
+  // listeners, the chart repaints and its ParentChart becomes nullptr. The series is not
+  // freed.
   void RemoveSeries(TChartSeries* Series);
+  // Series stopped taking its points from Source (its DataSource was cleared).
+  virtual void RemovedDataSource(TChartSeries* Series, TComponent* Source);
   // Every series (of Class or a descendant, when given) leaves the chart; those the chart
-  // owns, or that have no owner, are then freed. A series owned by another component
-  // stays alive for its owner.
+  // owns are then freed. A series owned by another component, or by none, stays alive
+  // for whoever holds it.
   void FreeAllSeries(const TClass* Class = nullptr);
   // The first active series associated with Axis (any associated one when none is
   // active); nullptr when none.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/chart_shape.h"
@@ -327,6 +328,8 @@ class TChartAxis : public TCollectionItem {
   void DrawMinorTicks(const std::vector<Integer>& Positions, const std::vector<Double>& Values);
   void DrawTickLine(Integer Pos, Integer From, Integer To);
   void DrawGridLine(Integer Pos);
+  // The depth axis' grid, line, ticks and labels (depths with their texts).
+  void DrawDepthParts(const std::vector<std::pair<Integer, std::string>>& Labels);
   // +1 when outward is towards larger coordinates (bottom and right sides), else -1.
   Integer Outward() const;
 

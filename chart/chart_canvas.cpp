@@ -290,18 +290,36 @@ void TChartCanvas3D::DrawPolygon(std::span<const TPoint> Points) {
   if (!Points.empty()) reference_->Polygon(Points);
 }
 
+void TChartCanvas3D::SaveClip(win::HDC DC) {
+  if (clipSaved_) return;
+  // Remember the clip before the first of nested clips; RemoveClip goes back to it.
+  savedClip_ = win::CreateRectRgn(0, 0, 0, 0);
+  if (win::GetClipRgn(DC, savedClip_) != 1) {
+    win::DeleteObject(savedClip_);
+    savedClip_ = nullptr;
+  }
+  clipSaved_ = true;
+}
+
 void TChartCanvas3D::ClipToBox(const TRect& Rect) {
   win::HDC dc = DeviceContext();
-  if (!clipSaved_) {
-    // Remember the clip before the first of nested boxes; RemoveClip goes back to it.
-    savedClip_ = win::CreateRectRgn(0, 0, 0, 0);
-    if (win::GetClipRgn(dc, savedClip_) != 1) {
-      win::DeleteObject(savedClip_);
-      savedClip_ = nullptr;
-    }
-    clipSaved_ = true;
-  }
+  SaveClip(dc);
   win::IntersectClipRect(dc, Rect.left, Rect.top, Rect.right, Rect.bottom);
+}
+
+void TChartCanvas3D::ClipToPolygon(std::span<const TPoint> Points) {
+  if (Points.size() < 3) return;
+  win::HDC dc = DeviceContext();
+  std::vector<win::POINT> pts;
+  pts.reserve(Points.size());
+  for (const TPoint& p : Points) pts.push_back(win::POINT{p.x, p.y});
+  // Regions are in device units.
+  win::LPtoDP(dc, pts.data(), static_cast<int>(pts.size()));
+  win::HRGN rgn = win::CreatePolygonRgn(pts.data(), static_cast<int>(pts.size()), win::WINDING);
+  if (!rgn) return;
+  SaveClip(dc);
+  win::ExtSelectClipRgn(dc, rgn, win::RGN_AND);
+  win::DeleteObject(rgn);
 }
 
 void TChartCanvas3D::RemoveClip() {

@@ -271,6 +271,9 @@ class TChartCanvas3D : public TCanvas3D {
   void DrawPolygon(std::span<const TPoint> Points) override;
   void DrawAngledText(Integer X, Integer Y, const std::string& Text, Double Angle) override;
   void RemoveClip() override;
+  // Clips to the polygon (within any clip set before); RemoveClip restores the earlier
+  // clip.
+  void ClipToPolygon(std::span<const TPoint> Points);
 
   // ---- TCanvas3D ----
   bool DrawsOwnShadows() override { return false; }
@@ -320,6 +323,8 @@ class TChartCanvas3D : public TCanvas3D {
   // Text at (X, Y) in the current font, shadow and outline applied.
   void TextWithEffects(Integer X, Integer Y, const std::string& Text);
   void PlainText(Integer X, Integer Y, const std::string& Text, TColor Color);
+  // Keeps the clip in force before the first of nested clips.
+  void SaveClip(win::HDC DC);
   // A filled polygon in the brush colour made darker by Amount (0..255).
   void DarkPolygon(std::span<const TPoint> Points, Integer Amount);
   // The depth of a centred space point along the view direction.

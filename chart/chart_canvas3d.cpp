@@ -113,12 +113,6 @@ Int64 TwiceArea(const std::vector<TPoint>& pts) {
   return sum;
 }
 
-TColor Darker(TColor color, Integer amount) {
-  const Integer rgb = ColorToRGB(color) & 0xFFFFFF;
-  auto ch = [&](int shift) { return std::max(0, ((rgb >> shift) & 0xFF) - amount) << shift; };
-  return ch(0) | ch(8) | ch(16);
-}
-
 }  // namespace
 
 // ---- frames --------------------------------------------------------------------------------
@@ -437,7 +431,7 @@ void TChartCanvas3D::DarkPolygon(std::span<const TPoint> Points, Integer Amount)
     return;
   }
   const TColor old = brush->Color();
-  brush->SetColor(Darker(old, Amount));
+  brush->SetColor(DarkenColor(old, Amount));
   DrawPolygon(Points);
   brush->SetColor(old);
 }

@@ -1,6 +1,7 @@
 #include "chart/chart_control.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "chart/chart_blend.h"
@@ -349,18 +350,25 @@ void TCustomChart::DrawWalls() {
       if (gradient) {
         const TRect face =
             size > 0 ? TRect{r.left - leftWall_->Size(), r.top, r.right, r.bottom + bottomWall_->Size()} : r;
-        // With a rotated projection the face's bounding box is filled.
-        TPoint c[4] = {
-            canvas->SpaceToScreen(face.left, face.top, w3d), canvas->SpaceToScreen(face.right, face.top, w3d),
-            canvas->SpaceToScreen(face.right, face.bottom, w3d), canvas->SpaceToScreen(face.left, face.bottom, w3d)};
-        TRect box{c[0].x, c[0].y, c[0].x, c[0].y};
-        for (const TPoint& p : c) {
-          box.left = std::min(box.left, p.x);
-          box.top = std::min(box.top, p.y);
-          box.right = std::max(box.right, p.x);
-          box.bottom = std::max(box.bottom, p.y);
+        if (canvas->IsOrthogonal()) {
+          backWall_->Gradient()->Draw(canvas, canvas->ProjectRect(face, w3d));
+        } else {
+          // A rotated face is no rectangle: its bounding box is filled through a clip
+          // to the face itself.
+          const std::array<TPoint, 4> c{
+              canvas->SpaceToScreen(face.left, face.top, w3d), canvas->SpaceToScreen(face.right, face.top, w3d),
+              canvas->SpaceToScreen(face.right, face.bottom, w3d), canvas->SpaceToScreen(face.left, face.bottom, w3d)};
+          TRect box{c[0].x, c[0].y, c[0].x, c[0].y};
+          for (const TPoint& p : c) {
+            box.left = std::min(box.left, p.x);
+            box.top = std::min(box.top, p.y);
+            box.right = std::max(box.right, p.x);
+            box.bottom = std::max(box.bottom, p.y);
+          }
+          canvas->ClipToPolygon(c);
+          backWall_->Gradient()->Draw(canvas, box);
+          canvas->RemoveClip();
         }
-        backWall_->Gradient()->Draw(canvas, box);
       }
       DrawWall(backWall_.get());
       if (gradient) canvas->Brush()->SetStyle(bsClear);

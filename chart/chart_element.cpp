@@ -2,6 +2,7 @@
 
 #include "chart/axis_panel.h"
 #include "chart/chart_canvas.h"
+#include "chart/chart_series.h"
 #include "chart/chart_utils.h"
 
 // ---- TCustomChartElement ---------------------------------------------------------------
@@ -154,7 +155,13 @@ void TCustomChartSeries::VertPixelMargins(Integer& Top, Integer& Bottom) {
   (void)Bottom;
 }
 
-void TCustomChartSeries::SetTitle(const std::string& value) { ChangeString(title_, value); }
+void TCustomChartSeries::SetTitle(const std::string& value) {
+  if (title_ == value) return;
+  ChangeString(title_, value);
+  // Legends and tools that show the title hear of it.
+  auto* series = dynamic_cast<TChartSeries*>(this);
+  if (series && ParentChart()) ParentChart()->BroadcastSeriesEvent(series, seChangeTitle);
+}
 
 void TCustomChartSeries::SetChartView3D(bool value) {
   if (ParentChart()) ParentChart()->SetView3D(value);

@@ -309,7 +309,6 @@ void TCustomChartLegend::DrawLegend() {
   chart_->SetLegendColor(Color());
   canvas->ApplyFont(Font());
   Integer h = canvas->LineHeight();
-  fontLineHeight_ = h;
   if (checkBoxes_ && h < 17) h = 17;
   h += vertSpacing_;
   // A font without height must not stop the rows from being counted.
@@ -465,7 +464,7 @@ void TCustomChartLegend::DrawItem(Integer Place, Integer Index, Integer TextX, I
   if (effectiveStyle_ == lsValues) {
     if (symbolWidth_ > 0) {
       if (series) {
-        DrawSeriesLegendSymbol(series, series->LegendToValueIndex(Index), symbol);
+        series->DrawLegend(series->LegendToValueIndex(Index), symbol);
       } else {
         canvas->SetSolidBrush(clWhite);
         canvas->DrawBoxRect(symbol);
@@ -473,7 +472,7 @@ void TCustomChartLegend::DrawItem(Integer Place, Integer Index, Integer TextX, I
     }
   } else if (series) {
     if (checkBoxes_) DrawCheckBox(CheckX + dx, y + (h - vertSpacing_ - 11) / 2 - 1, canvas, series->Active(), Color());
-    if (symbolWidth_ > 0) DrawSeriesLegendSymbol(series, -1, symbol);
+    if (symbolWidth_ > 0) series->DrawLegend(-1, symbol);
   }
 
   if (Place > 0 && dividingLines_->Visible()) {
@@ -542,8 +541,9 @@ Integer TCustomChartLegend::Clicked(Integer X, Integer Y) {
   } else {
     if (numCols_ < 1) return -1;
     const Integer cw = (r.right - r.left) / numCols_;
-    // The font's line height as the drawing measured it: the hit test needs no canvas.
-    const Integer lh = std::max(fontLineHeight_, 1);
+    // The rows as the last drawing laid them out (check boxes and VertSpacing make them
+    // taller than a line of the font).
+    const Integer lh = std::max(itemHeight_, 1);
     for (Integer c = 0; c < numCols_; ++c) {
       const Integer left = r.left + 1 + c * cw;
       if (X < left || X > left + cw) continue;
@@ -593,32 +593,4 @@ void DrawCheckBox(Integer X, Integer Y, TChartCanvas* Canvas, bool Ticked, TColo
     for (Integer k = 1; k <= 3; ++k) Canvas->VerticalLine(X + 2 + k, Y + 4 + k, Y + 7 + k);
     for (Integer k = 1; k <= 4; ++k) Canvas->VerticalLine(X + 5 + k, Y + 7 - k, Y + 10 - k);
   }
-}
-
-void DrawSeriesLegendSymbol(TChartSeries* Series, Integer ValueIndex, const TRect& Rect) {
-  if (!Series) return;
-  TCanvas3D* canvas = Series->ParentCanvas();
-  TCustomAxisPanel* chart = Series->ParentChart();
-  if (!canvas || !chart) return;
-  if (ValueIndex == -1 && Series->ColorEachPoint()) return;
-  canvas->ApplyPen(Series->Pen());
-  TColor brushColour = ValueIndex == -1 ? Series->SeriesColor() : Series->LegendItemColor(ValueIndex);
-  if (brushColour == clNone) return;
-
-  TColor back = chart->LegendColor();
-  TBrushStyle style = bsSolid;
-  Series->PrepareLegendCanvas(ValueIndex, back, style);
-  if (back == clDefault) {
-    back = chart->LegendColor();
-    if (back == clDefault) back = chart->Color();
-  }
-  // The symbol takes the style on a copy: drawing a legend leaves the series' brush as it
-  // was.
-  TChartBrush brush;
-  brush.Assign(Series->Brush());
-  TBitmap* image = Series->Brush()->ImageBitmap();
-  if (!image || image->Empty()) brush.SetStyle(style);
-  if (brush.Style() != bsSolid && brushColour == back) brushColour = back == clBlack ? clWhite : clBlack;
-  canvas->ApplyBrush(&brush, brushColour, back);
-  Series->DrawLegendShape(ValueIndex, Rect);
 }

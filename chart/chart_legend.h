@@ -194,7 +194,6 @@ class TCustomChartLegend : public TChartCustomShapePosition {
   Integer numRows_ = 0;
   std::array<Integer, 2> columnWidths_{0, 0};
   Integer itemHeight_ = 0;
-  Integer fontLineHeight_ = 0;
   Integer textWidth_ = 0;
   Integer space_ = 0;
   std::vector<std::array<std::string, 2>> texts_;
@@ -210,6 +209,3 @@ class TChartLegend : public TCustomChartLegend {
 
 // A 13 x 13 check box whose top-left corner is (X, Y).
 void DrawCheckBox(Integer X, Integer Y, TChartCanvas* Canvas, bool Ticked, TColor BackColor);
-
-// The legend symbol of point ValueIndex of Series, or of the series for -1, into Rect.
-void DrawSeriesLegendSymbol(TChartSeries* Series, Integer ValueIndex, const TRect& Rect);

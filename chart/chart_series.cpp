@@ -8,6 +8,7 @@
 #include "chart/axis_panel.h"
 #include "chart/chart_canvas.h"
 #include "chart/chart_utils.h"
+#include "chart/series_sources.h"
 #include "platform/classlib/float_format.h"
 
 const TEnumInfo& LegendTextStyleInfo() {
@@ -113,31 +114,37 @@ bool TChartSeries::ChartDestroying() const {
 void TChartSeries::SetParentChart(TCustomAxisPanel* value) {
   TCustomAxisPanel* old = ParentChart();
   if (value == old) return;
-  if (old) {
-    SeriesLeaving();
-    old->RemoveSeries(this);
-  }
+  // The old chart runs the leaving hook and unlists the series (coming back here to
+  // forget the chart).
+  if (old) old->RemoveSeries(this);
   TCustomChartSeries::SetParentChart(value);
   marks_->SetParentChart(value);
   if (value) {
+    // The chart runs the joined hook before it lists the series.
     value->AddSeries(this);
-    SeriesJoined();
+    ResolveCustomAxes();
   } else {
     horizAxisObject_ = nullptr;
     vertAxisObject_ = nullptr;
   }
 }
 
-
 void TChartSeries::SeriesJoined() {
   TCustomAxisPanel* chart = ParentChart();
   // The chart knows which colours its series and its back wall already use.
   if (seriesColor_ == clDefault) seriesColor_ = chart->GetFreeSeriesColor(true);
   RecalcGetAxis();
-  if (!ComponentState().Contains(csDesigning) || calcObject_) CheckDataSource();
+  if (!ComponentState().Contains(csDesigning) || calcObject_)
+    CheckDataSource();
+  else
+    FillSampleValues(this, NumSampleValues(this));
 }
 
 void TChartSeries::SeriesLeaving() {
+  // A chart showing this series' cursor gets its own back.
+  TCustomAxisPanel* chart = ParentChart();
+  if (chart && !ChartDestroying() && cursor_ != crDefault && chart->Cursor() == cursor_)
+    chart->SetCursor(chart->SavedCursor());
   // The series stops following its sources while it is out of a chart.
   for (TComponent* src : dataSources_) {
     if (auto* s = dynamic_cast<TChartSeries*>(src)) {
@@ -632,6 +639,33 @@ void TChartSeries::DrawLegendShape(Integer ValueIndex, const TRect& Rect) {
   }
 }
 
+void TChartSeries::DrawLegend(Integer ValueIndex, const TRect& Rect) {
+  TCanvas3D* canvas = ParentCanvas();
+  TCustomAxisPanel* chart = ParentChart();
+  if (!canvas || !chart) return;
+  if (ValueIndex == -1 && ColorEachPoint()) return;
+  canvas->ApplyPen(Pen());
+  TColor brushColour = ValueIndex == -1 ? SeriesColor() : LegendItemColor(ValueIndex);
+  if (brushColour == clNone) return;
+
+  TColor back = chart->LegendColor();
+  TBrushStyle style = bsSolid;
+  PrepareLegendCanvas(ValueIndex, back, style);
+  if (back == clDefault) {
+    back = chart->LegendColor();
+    if (back == clDefault) back = chart->Color();
+  }
+  // The symbol takes the style on a copy: drawing a legend leaves the series' brush as it
+  // was.
+  TChartBrush brush;
+  brush.Assign(Brush());
+  TBitmap* image = Brush()->ImageBitmap();
+  if (!image || image->Empty()) brush.SetStyle(style);
+  if (brush.Style() != bsSolid && brushColour == back) brushColour = back == clBlack ? clWhite : clBlack;
+  canvas->ApplyBrush(&brush, brushColour, back);
+  DrawLegendShape(ValueIndex, Rect);
+}
+
 void TChartSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) { AddSubChart("Normal"); }
 
 // ---- updates and linked series ---------------------------------------------------------
@@ -775,8 +809,12 @@ void TChartSeries::CheckCircular(TChartSeries* Start) {
 
 void TChartSeries::SetDataSource(TComponent* value) {
   if (!value) {
+    if (ParentChart() && DataSource()) ParentChart()->RemovedDataSource(this, DataSource());
     RemoveAllSources();
-    if (!ComponentState().Contains(csDesigning)) Clear();
+    if (ComponentState().Contains(csDesigning))
+      FillSampleValues(this, NumSampleValues(this));
+    else
+      Clear();
     Repaint();
     return;
   }
@@ -934,10 +972,43 @@ void TChartSeries::DefineProperties(TFiler* filer) {
         writer.WriteListEnd();
       },
       dataSources_.size() > 1);
+  // Custom axes by their index in the chart's custom axes; the chart may not be known
+  // yet while a form is read, so the index waits for it.
+  auto defineAxis = [&](const char* name, TChartAxis* axis, Integer& pending) {
+    filer->DefineProperty(
+        name,
+        [this, &pending](TReader& reader) {
+          const Integer index = reader.ReadInteger();
+          pending = index < 0 ? -1 : index;
+          ResolveCustomAxes();
+        },
+        [axis](TWriter& writer) { writer.WriteInteger(axis->Index()); },
+        axis != nullptr && ParentChart() && axis->Collection() == ParentChart()->CustomAxes());
+  };
+  defineAxis("CustomHorizAxis", customHorizAxis_, pendingCustomAxis_[0]);
+  defineAxis("CustomVertAxis", customVertAxis_, pendingCustomAxis_[1]);
+}
+
+void TChartSeries::ResolveCustomAxes() {
+  TCustomAxisPanel* chart = ParentChart();
+  if (!chart) return;
+  TChartCustomAxes* axes = chart->CustomAxes();
+  // An index the chart does not have leaves the series on its standard axis.
+  for (int k = 0; k < 2; ++k) {
+    const Integer index = pendingCustomAxis_[k];
+    if (index < 0 || index >= axes->Count()) continue;
+    pendingCustomAxis_[k] = -1;
+    if (k == 0)
+      SetCustomHorizAxis(axes->Axis(index));
+    else
+      SetCustomVertAxis(axes->Axis(index));
+  }
 }
 
 void TChartSeries::Loaded() {
   TCustomChartSeries::Loaded();
+  ResolveCustomAxes();
+  pendingCustomAxis_[0] = pendingCustomAxis_[1] = -1;
   if (!pendingSourceNames_.empty()) {
     RemoveAllSources();
     for (const std::string& name : pendingSourceNames_) {

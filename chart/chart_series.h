@@ -213,10 +213,16 @@ class TChartSeries : public TCustomChartSeries {
   virtual std::string LegendString(Integer ValueIndex, TLegendTextStyle Style);
   virtual void PrepareLegendCanvas(Integer ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle);
   virtual void DrawLegendShape(Integer ValueIndex, const TRect& Rect);
+  // The legend symbol of point ValueIndex, or of the series for -1, into Rect: the
+  // series' pen and brush in the item's colour, then DrawLegendShape.
+  virtual void DrawLegend(Integer ValueIndex, const TRect& Rect);
 
   // ---- gallery ----
   virtual void CreateSubGallery(const TChartSubGalleryProc& AddSubChart);
   virtual void SetStylePreview(Integer Index) { (void)Index; }
+  // The series as a gallery shows it: 4 sample points, hidden marks (size 7, arrow
+  // length 4, every second one), no per-point colours, silver when the entry is disabled.
+  virtual void PrepareForGallery(bool Enabled);
 
   // ---- updates and linked series ----
   void BeginUpdate() { ++updateCount_; }
@@ -307,7 +313,10 @@ class TChartSeries : public TCustomChartSeries {
 
  protected:
   friend class TChartCalcObject;
-  // The chart's hooks around list membership.
+  friend class TCustomAxisPanel;
+  // The chart's hooks around list membership: joined (a colour, the axes, then the data
+  // source, or sample values at design time) and leaving (the chart's own cursor back,
+  // the sources no longer followed).
   virtual void SeriesJoined();
   virtual void SeriesLeaving();
   bool IsPercentFormatStored() const;
@@ -323,6 +332,8 @@ class TChartSeries : public TCustomChartSeries {
 
  private:
   void AddLink(TComponent* Source);
+  // Custom axes named by index in a form, once the chart is known.
+  void ResolveCustomAxes();
   void RemoveAllSources();
   void CheckCircular(TChartSeries* Start);
   std::string FormatValue(Double Value);
@@ -351,6 +362,7 @@ class TChartSeries : public TCustomChartSeries {
   THorizAxis horizAxis_ = aBottomAxis;
   TChartAxis* customHorizAxis_ = nullptr;
   TChartAxis* customVertAxis_ = nullptr;
+  Integer pendingCustomAxis_[2] = {-1, -1};  // horizontal, vertical; read from a form
   Integer zOrder_ = -1;
   TVertAxis vertAxis_ = aLeftAxis;
   TSeriesRecalcOptions recalcOptions_{rOnDelete, rOnModify, rOnInsert, rOnClear};

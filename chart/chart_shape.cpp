@@ -127,23 +127,29 @@ void TChartCustomShape::DrawRectRotated(TCanvas3D* Canvas, const TRect& R, Integ
   if (transparent_ || !Canvas) return;
   auto* blendCanvas = dynamic_cast<TChartCanvas3D*>(Canvas);
   std::unique_ptr<TChartBlend> blend;
-  if (transparency_ > 0 && blendCanvas) {
-    // The shape, its shadow and whatever the owner placed in ShapeBounds.
-    TRect area = R;
-    NormalizeRect(area);
-    const Integer s = std::abs(shadowSize_) + (Frame()->Visible() ? Frame()->Width() : 0);
-    area.right += s + 1;
-    area.bottom += s + 1;
-    if (ShapeBounds.right > ShapeBounds.left && ShapeBounds.bottom > ShapeBounds.top) {
-      area.left = std::min(area.left, ShapeBounds.left);
-      area.top = std::min(area.top, ShapeBounds.top);
-      area.right = std::max(area.right, ShapeBounds.right);
-      area.bottom = std::max(area.bottom, ShapeBounds.bottom);
-    }
-    blend = std::make_unique<TChartBlend>(blendCanvas, area);
-  }
+  if (transparency_ > 0 && blendCanvas) blend = std::make_unique<TChartBlend>(blendCanvas, BlendArea(R));
   DrawParts(Canvas, R, Angle);
   if (blend) blend->DoBlend(transparency_);
+}
+
+void TChartCustomShape::DrawRectRotatedUnblended(TCanvas3D* Canvas, const TRect& R, Integer Angle) {
+  if (transparent_ || !Canvas) return;
+  DrawParts(Canvas, R, Angle);
+}
+
+TRect TChartCustomShape::BlendArea(const TRect& R) const {
+  TRect area = R;
+  NormalizeRect(area);
+  const Integer s = std::abs(shadowSize_) + (Frame()->Visible() ? Frame()->Width() : 0);
+  area.right += s + 1;
+  area.bottom += s + 1;
+  if (ShapeBounds.right > ShapeBounds.left && ShapeBounds.bottom > ShapeBounds.top) {
+    area.left = std::min(area.left, ShapeBounds.left);
+    area.top = std::min(area.top, ShapeBounds.top);
+    area.right = std::max(area.right, ShapeBounds.right);
+    area.bottom = std::max(area.bottom, ShapeBounds.bottom);
+  }
+  return area;
 }
 
 void TChartCustomShape::DrawParts(TCanvas3D* Canvas, const TRect& R, Integer Angle) {

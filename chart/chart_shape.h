@@ -108,6 +108,11 @@ class TChartCustomShape : public TChartCustomShapeBrushPen {
  protected:
   // Replaces the gradient by a descendant's kind (marks use their own defaults).
   void ReplaceGradient(std::unique_ptr<TChartGradient> gradient);
+  // The pixels a transparent drawing over R blends: the shape, its shadow and frame, and
+  // ShapeBounds when set.
+  TRect BlendArea(const TRect& R) const;
+  // DrawRectRotated without a blend of its own, for owners that blend more than the shape.
+  void DrawRectRotatedUnblended(TCanvas3D* Canvas, const TRect& R, Integer Angle);
 
  private:
   void DrawParts(TCanvas3D* Canvas, const TRect& R, Integer Angle);

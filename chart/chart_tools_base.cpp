@@ -208,16 +208,28 @@ void UnRegisterChartTools(std::initializer_list<const TClass*> Tools) {
   for (const TClass* cls : Tools) types.erase(std::remove(types.begin(), types.end(), cls), types.end());
 }
 
-void RegisterStandardChartTools() {
-  RegisterChartTools({&TCursorTool::StaticClass(), &TDragMarksTool::StaticClass(), &TAxisArrowTool::StaticClass(),
-                      &TDrawLineTool::StaticClass(), &TNearestTool::StaticClass(), &TColorBandTool::StaticClass(),
-                      &TColorLineTool::StaticClass(), &TRotateTool::StaticClass(), &TChartImageTool::StaticClass(),
-                      &TMarksTipTool::StaticClass(), &TAnnotationTool::StaticClass()});
+namespace {
+
+std::initializer_list<const TClass*> StandardChartTools() {
+  // The list's array lives as long as this static list.
+  static const std::initializer_list<const TClass*> tools = {
+      &TCursorTool::StaticClass(),     &TDragMarksTool::StaticClass(), &TAxisArrowTool::StaticClass(),
+      &TDrawLineTool::StaticClass(),   &TNearestTool::StaticClass(),   &TColorBandTool::StaticClass(),
+      &TColorLineTool::StaticClass(),  &TRotateTool::StaticClass(),    &TChartImageTool::StaticClass(),
+      &TMarksTipTool::StaticClass(),   &TAnnotationTool::StaticClass()};
+  return tools;
 }
+
+}  // namespace
+
+void RegisterStandardChartTools() { RegisterChartTools(StandardChartTools()); }
 
 namespace {
 
-// Form loading finds the tools by name from the start.
-const bool standardToolsRegistered = (RegisterStandardChartTools(), true);
+// Form loading finds the tools by name from the start; the list lets them go at unload.
+struct StandardToolsRegistration {
+  StandardToolsRegistration() { RegisterStandardChartTools(); }
+  ~StandardToolsRegistration() { UnRegisterChartTools(StandardChartTools()); }
+} const standardToolsRegistered;
 
 }  // namespace

@@ -120,6 +120,12 @@ TPoint RectCenter(const TRect& R) {
                 static_cast<Integer>((static_cast<Int64>(R.top) + R.bottom) / 2)};
 }
 
+TColor DarkenColor(TColor Color, Integer Amount) {
+  const Integer rgb = ColorToRGB(Color) & 0xFFFFFF;
+  auto ch = [&](int shift) { return std::max(0, ((rgb >> shift) & 0xFF) - Amount) << shift; };
+  return ch(0) | ch(8) | ch(16);
+}
+
 void SinCos(Double Angle, Double& Sin, Double& Cos) {
   Sin = std::sin(Angle);
   Cos = std::cos(Angle);

@@ -64,6 +64,9 @@ TSize RectSize(const TRect& R);
 TPoint RectCenter(const TRect& R);
 
 void SinCos(Double Angle, Double& Sin, Double& Cos);
+// Color (system colours resolved) with Amount (0..255) taken off each channel: the
+// shade of a solid's sides.
+TColor DarkenColor(TColor Color, Integer Amount);
 inline Double MaxDouble(Double a, Double b) { return a > b ? a : b; }
 inline Double MinDouble(Double a, Double b) { return a < b ? a : b; }
 inline Integer MaxLong(Integer a, Integer b) { return a > b ? a : b; }

@@ -7,18 +7,36 @@
 
 #include "chart/axis_panel.h"
 #include "chart/chart_canvas.h"
+#include "chart/chart_control.h"
 #include "chart/chart_utils.h"
+#include "chart/series_sources.h"
 #include "platform/classlib/class_registry.h"
 
 namespace {
 
-// Form files name the series by class.
+const char* const kSampleLabels[] = {"Cars", "Phones", "Tables", "Monitors", "Lamps", "Keyboards", "Bikes", "Chairs"};
+
+// Sample points of line and point series: the random walk, each point labelled.
+void AddLabelledSamples(TChartSeries* Series, Integer NumValues) {
+  AddRandomWalk(Series, NumValues);
+  for (Integer i = 0; i < Series->Count(); ++i) Series->SetValueLabel(i, SampleLabel(i));
+}
+
+// Form files name the series by class; galleries list them; sample values are labelled.
 const bool kSeriesRegistered = [] {
   RegisterClasses({&TLineSeries::StaticClass(), &TPointSeries::StaticClass()});
+  ChartSeriesTypes().Add(&TLineSeries::StaticClass(), "Line");
+  ChartSeriesTypes().Add(&TPointSeries::StaticClass(), "Point");
+  RegisterSampleValues(TCustomSeries::StaticClass(), {&AddLabelledSamples, 25});
   return true;
 }();
 
 }  // namespace
+
+std::string SampleLabel(Integer Index) {
+  constexpr Integer n = static_cast<Integer>(std::size(kSampleLabels));
+  return kSampleLabels[((Index % n) + n) % n];
+}
 
 const TEnumInfo& CustomSeriesStackInfo() {
   static const TEnumInfo info("TCustomSeriesStack", {"cssNone", "cssOverlap", "cssStack", "cssStack100"});
@@ -217,52 +235,109 @@ Integer TCustomSeries::EdgeY(Integer ValueIndex, Integer EdgeX, Integer X, Integ
   return RoundToPixel(y0 + (static_cast<Double>(Y) - y0) * t);
 }
 
+namespace {
+
+// The legs of a segment: one straight leg, or the two legs of a stair.
+struct TLegs {
+  std::array<TPoint, 3> Points;
+  Integer Count;
+};
+
+TLegs SegmentLegs(Integer X0, Integer Y0, Integer X, Integer Y, bool Stairs, bool Inverted) {
+  if (!Stairs) return TLegs{{TPoint{X0, Y0}, TPoint{X, Y}, TPoint{X, Y}}, 2};
+  return TLegs{{TPoint{X0, Y0}, Inverted ? TPoint{X0, Y} : TPoint{X, Y0}, TPoint{X, Y}}, 3};
+}
+
+}  // namespace
+
+std::array<TPoint, 4> TCustomSeries::Ribbon(const TPoint& A, const TPoint& B) {
+  TCanvas3D* canvas = ParentCanvas();
+  return {canvas->SpaceToScreen(A.x, A.y, StartZ), canvas->SpaceToScreen(B.x, B.y, StartZ),
+          canvas->SpaceToScreen(B.x, B.y, EndZ), canvas->SpaceToScreen(A.x, A.y, EndZ)};
+}
+
+void TCustomSeries::CalcDarkSlope() {
+  // The screen direction of the depth: a ribbon whose leg climbs more steeply than it
+  // shows its underside.
+  TCanvas3D* canvas = ParentCanvas();
+  const TRect r = ParentChart() ? ParentChart()->ChartRect() : TRect{0, 0, 0, 0};
+  const TPoint c = RectCenter(r);
+  const TPoint front = canvas->SpaceToScreen(c.x, c.y, StartZ);
+  const TPoint back = canvas->SpaceToScreen(c.x, c.y, EndZ);
+  const Double run = back.x - front.x;
+  const Double rise = front.y - back.y;
+  depthLeft_ = run < 0;
+  DarkSlope = run != 0 ? rise / run : (rise >= 0 ? 1e300 : -1e300);
+}
+
+bool TCustomSeries::ShowsUnderside(const TPoint& A, const TPoint& B) const {
+  Double run = B.x - A.x;
+  Double rise = A.y - B.y;
+  if (run < 0) {
+    run = -run;
+    rise = -rise;
+  }
+  if (run == 0) return rise != 0 && (rise > 0) != depthLeft_;
+  return (rise / run > DarkSlope) != depthLeft_;
+}
+
 void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TColor Colour, Integer ValueIndex) {
   if ((X == X0 && Y == Y0) || Colour == clNone) return;
+  (void)ValueIndex;
   TCanvas3D* canvas = ParentCanvas();
   TCustomAxisPanel* chart = ParentChart();
   const TColor lineColour = ColorLines ? Colour : SeriesColor();
-  // The two legs of a stair, or the one straight leg.
-  std::array<TPoint, 3> pts{TPoint{X0, Y0}, TPoint{X, Y}, TPoint{X, Y}};
-  Integer n = 2;
-  if (stairs_) {
-    pts[1] = invertedStairs_ ? TPoint{X0, Y} : TPoint{X, Y0};
-    pts[2] = TPoint{X, Y};
-    n = 3;
-  }
+  const TLegs legs = SegmentLegs(X0, Y0, X, Y, stairs_, invertedStairs_);
+  const auto leg = [&](Integer k) { return legs.Points[static_cast<std::size_t>(k)]; };
+  const std::array<TPoint, 5> area{leg(0), leg(1), leg(2), TPoint{X, OriginPos}, TPoint{X0, PrevOriginPos}};
+  const TColor areaColour = areaColor_ == clDefault ? Colour : areaColor_;
+
   if (chart && chart->View3D()) {
-    // A ribbon between the series' front and back planes, LineHeight thick.
+    // A point series has neither line nor area: only its pointers stand in the depth.
+    if (!drawLine_ && !drawArea_) return;
+    // The ribbon along each leg, from the series' front to its back, its underside
+    // darker; then the front face (the area, or the line's LineHeight) before it.
     canvas->ApplyPen(LinePen(), lineColour);
-    canvas->ApplyBrush(Brush(), Colour);
-    for (Integer k = 0; k + 1 < n; ++k) {
-      const TPoint a = pts[static_cast<std::size_t>(k)];
-      const TPoint b = pts[static_cast<std::size_t>(k + 1)];
-      const std::array<TPoint, 4> ribbon{canvas->SpaceToScreen(a.x, a.y, StartZ),
-                                         canvas->SpaceToScreen(b.x, b.y, StartZ),
-                                         canvas->SpaceToScreen(b.x, b.y, EndZ),
-                                         canvas->SpaceToScreen(a.x, a.y, EndZ)};
-      canvas->DrawPolygon(ribbon);
-      if (lineHeight_ > 0) {
-        const std::array<TPoint, 4> front{TPoint{a.x, a.y}, TPoint{b.x, b.y}, TPoint{b.x, b.y + lineHeight_},
-                                          TPoint{a.x, a.y + lineHeight_}};
+    for (Integer k = 0; k + 1 < legs.Count; ++k) {
+      const TColor face = drawArea_ ? areaColour : Colour;
+      const bool dark = dark3D_ && ShowsUnderside(canvas->SpaceToScreen(leg(k).x, leg(k).y, StartZ),
+                                                  canvas->SpaceToScreen(leg(k + 1).x, leg(k + 1).y, StartZ));
+      canvas->ApplyBrush(drawArea_ ? areaBrush_.get() : Brush(), dark ? DarkenColor(face, 48) : face);
+      canvas->DrawPolygon(Ribbon(leg(k), leg(k + 1)));
+    }
+    if (drawArea_) {
+      canvas->ApplyBrush(areaBrush_.get(), areaColour);
+      canvas->PolygonWithZ(area, StartZ);
+      if (areaLinesPen_->Visible()) {
+        canvas->ApplyPen(areaLinesPen_.get());
+        canvas->VertLine3D(X, Y, OriginPos, StartZ);
+      }
+    } else if (lineHeight_ > 0) {
+      canvas->ApplyBrush(Brush(), Colour);
+      for (Integer k = 0; k + 1 < legs.Count; ++k) {
+        const TPoint a = leg(k), b = leg(k + 1);
+        const std::array<TPoint, 4> front{a, b, TPoint{b.x, b.y + lineHeight_}, TPoint{a.x, a.y + lineHeight_}};
         canvas->PolygonWithZ(front, StartZ);
       }
     }
     return;
   }
   if (drawArea_) {
-    const std::array<TPoint, 5> area{pts[0], pts[1], pts[2], TPoint{X, OriginPos}, TPoint{X0, PrevOriginPos}};
     canvas->ApplyPen(LinePen(), lineColour);
-    canvas->ApplyBrush(areaBrush_.get(), areaColor_ == clDefault ? Colour : areaColor_);
+    canvas->ApplyBrush(areaBrush_.get(), areaColour);
     canvas->DrawPolygon(std::span<const TPoint>(area.data(), area.size()));
+    // The line under the area at the point, down to the base line.
+    if (areaLinesPen_->Visible()) {
+      canvas->ApplyPen(areaLinesPen_.get());
+      canvas->DrawLine(X, Y, X, OriginPos);
+    }
     return;
   }
   if (!drawLine_) return;
-  (void)ValueIndex;
   canvas->ApplyPen(LinePen(), lineColour);
   canvas->Brush()->SetStyle(bsClear);
-  canvas->MoveToPoint(pts[0].x, pts[0].y);
-  for (Integer k = 1; k < n; ++k) canvas->LineToPoint(pts[static_cast<std::size_t>(k)].x, pts[static_cast<std::size_t>(k)].y);
+  canvas->MoveToPoint(leg(0).x, leg(0).y);
+  for (Integer k = 1; k < legs.Count; ++k) canvas->LineToPoint(leg(k).x, leg(k).y);
 }
 
 void TCustomSeries::DrawPointer(Integer X, Integer Y, Integer ValueIndex, TColor Colour) {
@@ -291,6 +366,7 @@ void TCustomSeries::DrawValue(Integer ValueIndex) {
   OriginPos = GetOriginPos(ValueIndex);
   const bool pointerVisible = pointer_->Visible();
   if (ValueIndex == firstValueIndex_) {
+    CalcDarkSlope();
     if (ValueIndex > 0 && !drawArea_) {
       const Integer edgeX = LeftEdgeX();
       const Integer edgeY = EdgeY(ValueIndex, edgeX, x, y);
@@ -329,26 +405,41 @@ bool TCustomSeries::ClickedPointer(Integer ValueIndex, Integer PX, Integer PY, I
 bool TCustomSeries::SegmentHit(Integer X0, Integer Y0, Integer X1, Integer Y1, Integer X, Integer Y,
                                Integer ValueIndex) {
   const TPoint p{X, Y};
-  bool hit;
-  if (!stairs_)
-    hit = NearLine(p, X0, Y0, X1, Y1);
-  else if (invertedStairs_)
-    hit = NearLine(p, X0, Y0, X0, Y1) || NearLine(p, X0, Y1, X1, Y1);
-  else
-    hit = NearLine(p, X0, Y0, X1, Y0) || NearLine(p, X1, Y0, X1, Y1);
-  if (!hit && drawArea_) {
-    const std::array<TPoint, 4> area{TPoint{X0, Y0}, TPoint{X1, Y1}, TPoint{X1, GetOriginPos(ValueIndex)},
-                                     TPoint{X0, GetOriginPos(ValueIndex - 1)}};
-    hit = InsidePolygon(p, area);
+  const TLegs legs = SegmentLegs(X0, Y0, X1, Y1, stairs_, invertedStairs_);
+  for (Integer k = 0; k + 1 < legs.Count; ++k) {
+    const TPoint a = legs.Points[static_cast<std::size_t>(k)], b = legs.Points[static_cast<std::size_t>(k + 1)];
+    if (NearLine(p, a.x, a.y, b.x, b.y)) return true;
   }
-  return hit;
+  if (!drawArea_) return false;
+  const std::array<TPoint, 4> area{TPoint{X0, Y0}, TPoint{X1, Y1}, TPoint{X1, GetOriginPos(ValueIndex)},
+                                   TPoint{X0, GetOriginPos(ValueIndex - 1)}};
+  return InsidePolygon(p, area);
+}
+
+bool TCustomSeries::RibbonHit(Integer X0, Integer Y0, Integer X1, Integer Y1, Integer X, Integer Y,
+                              Integer ValueIndex) {
+  // Screen position against the ribbons as drawn, and the area's front face.
+  TCanvas3D* canvas = ParentCanvas();
+  const TPoint p{X, Y};
+  const TLegs legs = SegmentLegs(X0, Y0, X1, Y1, stairs_, invertedStairs_);
+  for (Integer k = 0; k + 1 < legs.Count; ++k) {
+    const std::array<TPoint, 4> ribbon =
+        Ribbon(legs.Points[static_cast<std::size_t>(k)], legs.Points[static_cast<std::size_t>(k + 1)]);
+    if (InsidePolygon(p, ribbon) || NearLine(p, ribbon[0].x, ribbon[0].y, ribbon[1].x, ribbon[1].y)) return true;
+  }
+  if (!drawArea_) return false;
+  const std::array<TPoint, 4> area{canvas->SpaceToScreen(X0, Y0, StartZ), canvas->SpaceToScreen(X1, Y1, StartZ),
+                                   canvas->SpaceToScreen(X1, GetOriginPos(ValueIndex), StartZ),
+                                   canvas->SpaceToScreen(X0, GetOriginPos(ValueIndex - 1), StartZ)};
+  return InsidePolygon(p, area);
 }
 
 Integer TCustomSeries::Clicked(Integer X, Integer Y) {
   TCustomAxisPanel* chart = ParentChart();
-  if (chart && chart->View3D()) {
-    if (TCanvas3D* canvas = ParentCanvas()) canvas->ScreenToSpace(X, Y, StartZ);
-  }
+  const Integer screenX = X, screenY = Y;
+  const bool is3D = chart && chart->View3D() && ParentCanvas();
+  // Pointers are found on the series' front plane.
+  if (is3D) ParentCanvas()->ScreenToSpace(X, Y, StartZ);
   const Integer inherited = TCustomLineSeries::Clicked(X, Y);
   if (inherited != -1 || firstValueIndex_ < 0 || lastValueIndex_ < 0) return inherited;
   Integer prevX = 0, prevY = 0;
@@ -360,7 +451,11 @@ Integer TCustomSeries::Clicked(Integer X, Integer Y) {
       return t;
     }
     if (px == X && py == Y) return t;
-    if (t > firstValueIndex_ && clickableLine_ && SegmentHit(prevX, prevY, px, py, X, Y, t)) return t - 1;
+    if (t > firstValueIndex_ && clickableLine_) {
+      const bool hit = is3D ? RibbonHit(prevX, prevY, px, py, screenX, screenY, t)
+                            : SegmentHit(prevX, prevY, px, py, X, Y, t);
+      if (hit) return t - 1;
+    }
     prevX = px;
     prevY = py;
   }
@@ -464,6 +559,15 @@ void TPointSeries::Assign(TPersistent* source) {
   SetDrawArea(false);
   SetDrawLine(false);
   SetClickableLine(false);
+}
+
+void TPointSeries::PrepareForGallery(bool Enabled) {
+  TCustomSeries::PrepareForGallery(Enabled);
+  Pointer()->SetHorizSize(6);
+  Pointer()->SetVertSize(6);
+  // A second point series in the same gallery chart is told apart by its shape.
+  TCustomAxisPanel* chart = ParentChart();
+  if (chart && chart->SeriesCount() > 1 && chart->GetSeries(1) == this) Pointer()->SetStyle(psTriangle);
 }
 
 void TPointSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {

@@ -2,6 +2,7 @@
 // Line and point series: the points of a series drawn as connected segments (straight
 // or as stairs) with a pointer on each point, and hit-tested by pointer and segment.
 // TLineSeries is a line with hidden pointers, TPointSeries free-standing pointers.
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,9 @@ enum TCustomSeriesStack : Byte { cssNone, cssOverlap, cssStack, cssStack100 };
 const TEnumInfo& CustomSeriesStackInfo();
 
 class TCustomSeries;
+
+// The labels of sample points, by point index (eight, repeating).
+std::string SampleLabel(Integer Index);
 
 using TSeriesClickPointerEvent = std::function<void(TCustomSeries* Sender, Integer ValueIndex, Integer X, Integer Y)>;
 using TOnGetPointerStyle = std::function<TSeriesPointerStyle(TChartSeries* Sender, Integer ValueIndex)>;
@@ -102,6 +106,14 @@ class TCustomSeries : public TCustomLineSeries {
   Integer EdgeY(Integer ValueIndex, Integer EdgeX, Integer X, Integer Y);
   void DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TColor Colour, Integer ValueIndex);
   bool SegmentHit(Integer X0, Integer Y0, Integer X1, Integer Y1, Integer X, Integer Y, Integer ValueIndex);
+  // In 3D: screen position (X, Y) inside a leg's ribbon or the area's front face.
+  bool RibbonHit(Integer X0, Integer Y0, Integer X1, Integer Y1, Integer X, Integer Y, Integer ValueIndex);
+  // The four screen corners of the ribbon along the leg A-B, from StartZ to EndZ.
+  std::array<TPoint, 4> Ribbon(const TPoint& A, const TPoint& B);
+  // DarkSlope from the screen direction of the depth, once per drawing pass.
+  void CalcDarkSlope();
+  // Whether the ribbon along A-B (screen points at StartZ) shows its underside.
+  bool ShowsUnderside(const TPoint& A, const TPoint& B) const;
   // Sum of the values at ValueIndex of the active series of this kind before this one on
   // the same axes (cssStack), and the column total of all of them (cssStack100).
   Double StackedBelow(Integer ValueIndex, bool IncludeSelf);
@@ -113,7 +125,10 @@ class TCustomSeries : public TCustomLineSeries {
   TColor PrevColor = clNone;
   Integer OriginPos = 0;
   Integer PrevOriginPos = 0;
+  // Screen slope (rise over run) of the depth direction; a leg steeper than it shows
+  // the ribbon's underside (reversed while the depth runs to the left).
   Double DarkSlope = 0;
+  bool depthLeft_ = false;
 
  private:
   std::unique_ptr<TChartBrush> areaBrush_;
@@ -161,5 +176,7 @@ class TPointSeries : public TCustomSeries {
   // True also lets each pointer take its point's colour.
   void SetColorEachPoint(bool value) override;
   void SetStylePreview(Integer Index) override;
+  // Sample points with pointers of size 6; triangles for the chart's second series.
+  void PrepareForGallery(bool Enabled) override;
   virtual bool HasPointerStyles() { return true; }
 };

@@ -211,7 +211,10 @@ void TSeriesMarks::DrawMark(Integer Index, TColor Colour, TSeriesMarkPosition& P
                             Depth);
   }
 
-  if (is3D && !canvas->CanRotateFully()) {
+  // The box moves by the projection of the arrow's end; its text then goes with it,
+  // drawn flat, so it is not moved a second time.
+  const bool boxMoved = is3D && !canvas->CanRotateFully();
+  if (boxMoved) {
     const TPoint projected = canvas->SpaceToScreen(Position.ArrowEnd.x, Position.ArrowEnd.y, Depth);
     Position.BoxTopLeft.x += projected.x - Position.ArrowEnd.x;
     Position.BoxTopLeft.y += projected.y - Position.ArrowEnd.y;
@@ -224,13 +227,14 @@ void TSeriesMarks::DrawMark(Integer Index, TColor Colour, TSeriesMarkPosition& P
   canvas->ApplyPen(Frame());
 
   const TRect box = Position.Bounds();
+  // One blend over frame and text together: the frame takes no second one.
   std::unique_ptr<TChartBlend> blend;
   if (Transparency() > 0) {
-    if (auto* c3d = dynamic_cast<TChartCanvas3D*>(canvas)) blend = std::make_unique<TChartBlend>(c3d, box);
+    if (auto* c3d = dynamic_cast<TChartCanvas3D*>(canvas)) blend = std::make_unique<TChartBlend>(c3d, BlendArea(box));
   }
 
   const Integer angle = angle_ % 360;
-  DrawRectRotated(canvas, box, angle);
+  DrawRectRotatedUnblended(canvas, box, angle);
 
   canvas->Brush()->SetStyle(bsClear);
   canvas->WriteBackMode(cbmTransparent);
@@ -240,6 +244,7 @@ void TSeriesMarks::DrawMark(Integer Index, TColor Colour, TSeriesMarkPosition& P
   const Integer top = box.top + 2;
   const Integer centreX = box.left + Position.BoxWidth / 2;
   const Integer centreY = box.top + Position.BoxHeight / 2;
+  const bool textAtDepth = is3D && !boxMoved;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     const Integer w = canvas->MeasureTextWidth(line);
@@ -252,8 +257,11 @@ void TSeriesMarks::DrawMark(Integer Index, TColor Colour, TSeriesMarkPosition& P
       const Double dx = x - centreX, dy = y - centreY;
       const Integer rx = centreX + RoundToPixel(dx * c + dy * s);
       const Integer ry = centreY + RoundToPixel(-dx * s + dy * c);
-      canvas->AngledTextAtDepth(rx, ry, Depth, line, angle);
-    } else if (is3D) {
+      if (textAtDepth)
+        canvas->AngledTextAtDepth(rx, ry, Depth, line, angle);
+      else
+        canvas->DrawAngledText(rx, ry, line, angle);
+    } else if (textAtDepth) {
       canvas->TextOut3D(x, y, Depth, line);
     } else {
       canvas->DrawText(x, y, line);

@@ -54,9 +54,9 @@ const TSampleValuesHooks* HooksOf(TChartSeries* Series) {
   return nullptr;
 }
 
-// A random walk through the ranges: each step moves Y by up to a fifth of the spread,
-// kept inside it.
-void RandomWalk(TChartSeries* Series, Integer NumValues) {
+}  // namespace
+
+void AddRandomWalk(TChartSeries* Series, Integer NumValues) {
   const TSeriesRandomBounds b = RandomBounds(Series, NumValues);
   const Integer spread = static_cast<Integer>(b.DifY);
   Double y = b.MinY + ChartSampleRandom(spread);
@@ -68,7 +68,9 @@ void RandomWalk(TChartSeries* Series, Integer NumValues) {
   }
 }
 
-const bool defaultHooksRegistered = (RegisterSampleValues(TChartSeries::StaticClass(), {&RandomWalk, 25}), true);
+namespace {
+
+const bool defaultHooksRegistered = (RegisterSampleValues(TChartSeries::StaticClass(), {&AddRandomWalk, 25}), true);
 
 }  // namespace
 
@@ -135,13 +137,12 @@ void FillSampleValues(TChartSeries* Series, Integer NumValues) {
   Series->EndUpdate();
 }
 
-void PrepareGallerySample(TChartSeries* Series, bool Enabled) {
-  FillSampleValues(Series, 4);
-  TSeriesMarks* marks = Series->Marks();
-  marks->Hide();
-  marks->Font()->SetSize(7);
-  marks->SetArrowLength(4);
-  marks->SetDrawEvery(2);
-  Series->SetColorEachPoint(false);
-  if (!Enabled) Series->SetSeriesColor(clSilver);
+void TChartSeries::PrepareForGallery(bool Enabled) {
+  FillSampleValues(this, 4);
+  marks_->Hide();
+  marks_->Font()->SetSize(7);
+  marks_->SetArrowLength(4);
+  marks_->SetDrawEvery(2);
+  SetColorEachPoint(false);
+  if (!Enabled) SetSeriesColor(clSilver);
 }

@@ -28,6 +28,10 @@ struct TSeriesRandomBounds {
 // 0 .. 1000), else X from 0 (today for date-time X values) in steps of 1 and Y 0 .. 1000.
 TSeriesRandomBounds RandomBounds(TChartSeries* Series, Integer NumValues);
 
+// A random walk through RandomBounds: each step moves Y by up to a fifth of the spread,
+// kept inside it. The sample fill of TChartSeries.
+void AddRandomWalk(TChartSeries* Series, Integer NumValues);
+
 // The generator sample values draw from; FillSampleValues seeds it from the process-wide
 // generator, so the same run-time seed gives the same samples.
 extern Cardinal ChartSampleSeed;
@@ -54,7 +58,3 @@ Integer NumSampleValues(TChartSeries* Series);
 // samples while updating, sort by an ordered secondary list; the series' final update
 // refreshes the series that follow it.
 void FillSampleValues(TChartSeries* Series, Integer NumValues);
-
-// A series as a gallery shows it: 4 sample points, hidden marks (size 7, arrow length 4,
-// every second one), no per-point colours, silver when the entry is disabled.
-void PrepareGallerySample(TChartSeries* Series, bool Enabled);

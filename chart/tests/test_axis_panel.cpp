@@ -19,13 +19,18 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-// Appends to a shared log: axis lines (DrawLine), series segments (LineTo), boxes, clips.
+// Appends to a shared log: axis lines (DrawLine, or at a depth), series segments (LineTo),
+// boxes, clips.
 class LoggingCanvas : public TChartCanvas3D {
  public:
   explicit LoggingCanvas(Log& log) : log_(log) {}
   void DrawLine(Integer X0, Integer Y0, Integer X1, Integer Y1) override {
     Add("axis");
     TChartCanvas3D::DrawLine(X0, Y0, X1, Y1);
+  }
+  void DrawLineAtDepth(Integer X0, Integer Y0, Integer X1, Integer Y1, Integer Z) override {
+    Add("axis");
+    TChartCanvas3D::DrawLineAtDepth(X0, Y0, X1, Y1, Z);
   }
   void LineToPoint(Integer X, Integer Y) override {
     Add("series");

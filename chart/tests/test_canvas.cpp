@@ -448,27 +448,19 @@ TEST(ChartProjection, DegenerateFramesEndSensibly) {
   // An empty rectangle: the perspective would divide by its zero width.
   f.Begin(true, TRect{50, 50, 50, 50}, 10);
   EXPECT_EQ(f.canvas.PerspectiveFactor(), 0.0);
-  TPoint p = f.canvas.SpaceToScreen(1000000, -1000000, 5000);
-  EXPECT_GT(p.x, -2147483647 - 1);
   // Far points saturate instead of wrapping.
-  f.Begin(true, TRect{0, 0, 2, 2}, 10);
-  p = f.canvas.SpaceToScreen(2000000000, 2000000000, -2000000000);
-  EXPECT_LE(std::abs(static_cast<long long>(p.x)), 2147483647LL);
-  // A point behind the eye stays a point instead of flipping or dividing by zero.
-  f.options.SetPerspective(1000);
-  f.Begin(true, TRect{0, 0, 2, 2}, 0);
-  p = f.canvas.SpaceToScreen(0, 0, 100000);
-  Integer x = p.x, y = p.y;
-  f.canvas.ScreenToSpace(x, y, 100000);  // returns, whatever it finds
-  // Zoom 0 folds everything to the centre: the inverse leaves the point alone.
   f.options.SetOrthogonal(true);
+  f.Begin(true, TRect{-1, -1, 1, 1}, 10);
+  TPoint p = f.canvas.SpaceToScreen(2000000000, -2000000000, 2000000000);
+  EXPECT_EQ(p.x, 2147483647);
+  EXPECT_EQ(p.y, -2147483647);
+  // Zoom 0 folds everything to the centre: the inverse leaves the point alone.
   f.options.SetZoom(0);
   f.Begin(true);
   p = f.canvas.SpaceToScreen(10, 10, 10);
   EXPECT_EQ(p.x, 100);
   EXPECT_EQ(p.y, 50);
-  x = 33;
-  y = 44;
+  Integer x = 33, y = 44;
   f.canvas.ScreenToSpace(x, y, 0);
   EXPECT_EQ(x, 33);
   EXPECT_EQ(y, 44);

@@ -568,6 +568,61 @@ end
   win::ResetWindowSystem();
 }
 
+TEST(ChartForms, ASeriesOnCustomAxesIsOnThemAgainAfterARoundTrip) {
+  win::ResetWindowSystem();
+  std::string text;
+  {
+    TForm form(nullptr);
+    form.SetName("Holder");
+    auto* chart = new TChart(&form);
+    chart->SetName("Chart1");
+    chart->SetParent(&form);
+    auto* spare = static_cast<TChartAxis*>(chart->CustomAxes()->Add());
+    auto* vert = static_cast<TChartAxis*>(chart->CustomAxes()->Add());
+    auto* horiz = static_cast<TChartAxis*>(chart->CustomAxes()->Add());
+    horiz->SetHorizontal(true);
+    (void)spare;
+    auto* plain = new TLineSeries(&form);
+    plain->SetName("Plain");
+    plain->SetParentChart(chart);
+    auto* series = new TLineSeries(&form);
+    series->SetName("Series1");
+    series->SetParentChart(chart);
+    series->SetCustomVertAxis(vert);
+    series->SetCustomHorizAxis(horiz);
+    text = WriteComponentText(&form);
+  }
+  EXPECT_NE(text.find("CustomVertAxis = 1"), std::string::npos) << text;
+  EXPECT_NE(text.find("CustomHorizAxis = 2"), std::string::npos) << text;
+  std::unique_ptr<TComponent> again = ReadComponentText(text);
+  auto* chart = static_cast<TChart*>(again->FindComponent("Chart1"));
+  auto* series = static_cast<TChartSeries*>(again->FindComponent("Series1"));
+  auto* plain = static_cast<TChartSeries*>(again->FindComponent("Plain"));
+  ASSERT_NE(series, nullptr);
+  ASSERT_EQ(chart->CustomAxes()->Count(), 3);
+  EXPECT_EQ(series->GetVertAxis(), chart->CustomAxes()->Axis(1));
+  EXPECT_EQ(series->GetHorizAxis(), chart->CustomAxes()->Axis(2));
+  EXPECT_EQ(series->VertAxis(), aCustomVertAxis);
+  EXPECT_EQ(plain->GetVertAxis(), chart->LeftAxis());
+  // An index the chart does not have leaves the series on its standard axis.
+  std::string bad = text;
+  bad.replace(bad.find("CustomVertAxis = 1"), 18, "CustomVertAxis = 7");
+  again = ReadComponentText(bad);
+  chart = static_cast<TChart*>(again->FindComponent("Chart1"));
+  series = static_cast<TChartSeries*>(again->FindComponent("Series1"));
+  EXPECT_EQ(series->GetVertAxis(), chart->LeftAxis());
+  EXPECT_EQ(series->GetHorizAxis(), chart->CustomAxes()->Axis(2));
+  again.reset();
+  win::ResetWindowSystem();
+}
+
+TEST(ChartRegistries, SeriesTypesHoldTheSeriesClassesOnce) {
+  std::vector<const TClass*> classes;
+  for (Integer i = 0; i < ChartSeriesTypes().Count(); ++i) classes.push_back(ChartSeriesTypes().Get(i).SeriesClass);
+  for (const TClass* c : {&TLineSeries::StaticClass(), &TPointSeries::StaticClass()})
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), c), 1) << c->ClassName();
+}
+
 TEST(ChartWalls, A3DChartMakesRoomForItsDepth) {
   ChartRig rig;
   TChart* chart = rig.chart;

@@ -156,6 +156,33 @@ TEST(LegendLayout, HorizontalLegendFillsRowsOfColumns) {
   EXPECT_EQ(legend->Clicked(30, 235), -1);
 }
 
+TEST(LegendHitTest, HorizontalCheckBoxRowsAreHitWhereTheyAreDrawn) {
+  // Check boxes make rows 17 high and VertSpacing adds 4: a font's line height (13)
+  // would answer rows further down.
+  LegendRig rig;
+  for (int i = 0; i < 15; ++i) rig.Add("S" + std::to_string(i))->AddXY(i, i);
+  TChartLegend* legend = rig.chart.Legend();
+  legend->SetAlignment(laBottom);
+  legend->SetCheckBoxes(true);
+  legend->SetVertSpacing(4);
+  rig.Draw(250);
+  const Integer cols = legend->NumCols();
+  ASSERT_GT(cols, 0);
+  ASSERT_GT(legend->NumRows(), 2);
+  const TRect r = Bounds(legend);
+  const Integer cw = (r.right - r.left) / cols;
+  for (int k = 0; k <= legend->LastValue(); ++k) {
+    SCOPED_TRACE(k);
+    Integer textY = -1;
+    for (const auto& e : rig.canvas->Log)
+      if (e.Op == "Text" && e.Text == "S" + std::to_string(k)) textY = e.Args[1];
+    ASSERT_GE(textY, 0);
+    const Integer x = r.left + 1 + (k % cols) * cw + cw / 2;
+    EXPECT_EQ(legend->Clicked(x, textY + 2), k);
+    EXPECT_EQ(legend->Clicked(x, textY + legend->ItemHeight() - 4), k);
+  }
+}
+
 TEST(LegendHitTest, AnswersTheItemDrawnThereFromFirstValue) {
   LegendRig rig(4);
   TChartLegend* legend = rig.chart.Legend();

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/line_series.h"
@@ -179,4 +180,30 @@ TEST(SeriesMarks, DrawMarksPlacesBoxesAboveTheVisiblePointsThatHaveText) {
   ASSERT_GE(clipOps.size(), 2u);
   EXPECT_EQ(clipOps.front(), "Clip 0,0,100,100");
   EXPECT_EQ(clipOps.back(), "Unclip");
+}
+
+TEST(SeriesMarks, ATransparentMarkIsBlendedOnce) {
+  RecordingRig rig;
+  TLineSeries s(nullptr);
+  s.SetParentChart(&rig.chart);
+  TSeriesMarks* m = s.Marks();
+  m->SetVisible(true);
+  m->SetColor(clBlack);
+  m->SetShadowSize(0);
+  m->Frame()->SetVisible(false);
+  m->Arrow()->SetVisible(false);
+  s.AddXY(50, 60, "x");
+  const std::vector<std::pair<TChartTransparency, TColor>> cases = {{50, 0x808080}, {0, 0x000000}, {100, 0xFFFFFF}};
+  for (const auto& [transparency, expected] : cases) {
+    SCOPED_TRACE(transparency);
+    rig.bmp.Canvas()->Brush()->SetColor(clWhite);
+    rig.bmp.Canvas()->FillRect(TRect{0, 0, 120, 120});
+    m->SetTransparency(transparency);
+    s.CalcFirstLastVisibleIndex();
+    s.DrawMarks();
+    const TSeriesMarkPosition* p = m->Positions()->Position(0);
+    ASSERT_NE(p, nullptr);
+    // A corner of the box, clear of the text.
+    EXPECT_EQ(rig.At(p->BoxTopLeft.x + 1, p->BoxTopLeft.y + 1), expected);
+  }
 }

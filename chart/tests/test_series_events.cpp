@@ -7,6 +7,7 @@
 
 #include "chart/axis_panel.h"
 #include "chart/chart_series.h"
+#include "chart/series_sources.h"
 #include "platform/classlib/graphics_colors.h"
 
 namespace {
@@ -147,6 +148,51 @@ TEST(SeriesEvents, RefillingAFollowerAnnouncesItsDataOnce) {
   EXPECT_EQ(follower.Count(), 2);
   EXPECT_DOUBLE_EQ(follower.GetXValue(0), 2);
   EXPECT_EQ(rig.events.log, (Log{"follower:6", "source:6"}));
+}
+
+// On seAdd the series has already joined: its colour and axes are set.
+struct JoinedCheck : TChartEventListener {
+  std::vector<bool> joinedFirst;
+  void ChartEvent(TChartEvent& e) override {
+    auto* s = dynamic_cast<TChartSeriesEvent*>(&e);
+    if (s && s->Kind == seAdd) joinedFirst.push_back(s->Series->SeriesColor() != clDefault && s->Series->GetVertAxis());
+  }
+};
+
+TEST(SeriesEvents, TitlesJoiningAndLostSourcesAreAnnounced) {
+  Rig rig;
+  JoinedCheck check;
+  rig.chart.Listeners()->Add(&check);
+  TChartSeries source(nullptr), design(nullptr), run(nullptr);
+  design.SetDesigning(true);
+  rig.Join(source, "source");
+  rig.Join(design, "design");
+  rig.Join(run, "run");
+  rig.chart.Listeners()->Remove(&check);
+  EXPECT_EQ(check.joinedFirst, (std::vector<bool>{true, true, true}));
+  // At design time a series joins with sample values; at run time empty.
+  EXPECT_EQ(design.Count(), NumSampleValues(&design));
+  EXPECT_EQ(run.Count(), 0);
+
+  run.SetTitle("renamed");
+  run.SetTitle("renamed");
+  EXPECT_EQ(rig.events.log, (Log{"renamed:2"}));
+
+  // Losing a source is told; design time shows samples again, run time nothing.
+  source.AddXY(1, 1);
+  design.SetDataSource(&source);
+  run.SetDataSource(&source);
+  ASSERT_EQ(design.Count(), 1);
+  rig.events.log.clear();
+  design.SetDataSource(nullptr);
+  ASSERT_FALSE(rig.events.log.empty());  // the refill announces itself too
+  EXPECT_EQ(rig.events.log.front(), "design:6");
+  EXPECT_EQ(design.Count(), NumSampleValues(&design));
+  rig.events.log.clear();
+  run.SetDataSource(nullptr);
+  run.SetDataSource(nullptr);  // no source left: nothing to tell
+  EXPECT_EQ(rig.events.log, (Log{"renamed:6"}));
+  EXPECT_EQ(run.Count(), 0);
 }
 
 }  // namespace
