@@ -116,6 +116,18 @@ class RecordingCanvas : public TChartCanvas3D {
   }
 };
 
+// Installs an unbuffered recording canvas on Chart and makes Target a 400 x 250
+// 24-bit bitmap to draw the whole chart into; returns the canvas.
+inline RecordingCanvas* RecordWholeChart(TCustomAxisPanel& Chart, TBitmap& Target) {
+  auto c = std::make_unique<RecordingCanvas>();
+  RecordingCanvas* canvas = c.get();
+  Chart.SetCanvas(std::move(c));
+  canvas->WriteBuffered(false);
+  Target.SetPixelFormat(pf24bit);
+  Target.SetSize(400, 250);
+  return canvas;
+}
+
 // ---- a chart to draw series on ------------------------------------------------------------
 
 // A 2D chart that counts its repaint requests and draws nothing by itself.

@@ -21,12 +21,7 @@ struct Chart3DRig {
     chart.Legend()->SetVisible(false);
     chart.BottomAxis()->SetMinMax(0, 100);
     chart.LeftAxis()->SetMinMax(0, 100);
-    auto c = std::make_unique<RecordingCanvas>();
-    canvas = c.get();
-    chart.SetCanvas(std::move(c));
-    canvas->WriteBuffered(false);
-    target.SetPixelFormat(pf24bit);
-    target.SetSize(400, 250);
+    canvas = RecordWholeChart(chart, target);
     line.SetTitle("Line");
     line.SetSeriesColor(clRed);
     line.SetParentChart(&chart);

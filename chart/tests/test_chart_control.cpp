@@ -407,6 +407,12 @@ TEST(ChartCursor, TheSeriesCursorShowsOverItsPointsOnly) {
   chart->OnMouseMove = [&](TObject*, TShiftState, Integer, Integer) { chart->SetCursor(crCross); };
   chart->MouseMove({}, 110, 50);
   EXPECT_EQ(chart->Cursor(), crCross);
+  // A series leaving while the chart shows its cursor hands the chart's own back.
+  chart->OnMouseMove = nullptr;
+  chart->MouseMove({}, p.x, p.y);
+  ASSERT_EQ(chart->Cursor(), crHandPoint);
+  rig.series->SetParentChart(nullptr);
+  EXPECT_EQ(chart->Cursor(), crDefault);
 }
 
 TEST(ChartSeriesList, RemoveAllSeriesKeepsThemAlive) {

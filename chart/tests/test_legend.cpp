@@ -22,12 +22,7 @@ struct LegendRig {
   explicit LegendRig(int SeriesCount = 0, const std::string& Title = "A") {
     chart.SetView3D(false);
     chart.SetAxisVisible(false);
-    auto c = std::make_unique<RecordingCanvas>();
-    canvas = c.get();
-    chart.SetCanvas(std::move(c));
-    canvas->WriteBuffered(false);
-    target.SetPixelFormat(pf24bit);
-    target.SetSize(400, 250);
+    canvas = RecordWholeChart(chart, target);
     for (int i = 0; i < SeriesCount; ++i) Add(Title)->AddXY(i, i);
   }
   ~LegendRig() {
