@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -179,7 +180,31 @@ TEST(SampleValues, HooksAreFoundAlongTheClassChain) {
   UnRegisterSampleValues(TPointSeries::StaticClass());
   FillSampleValues(&p, 3);
   EXPECT_NE(YsOf(p), (std::vector<Double>{42, 42, 42}));
+}
 
+TEST(SampleValues, LinePointsAreLabelledAndASecondPointSampleHasTriangles) {
+  TCustomAxisPanel chart(nullptr);
+  chart.SetView3D(false);
+  TPointSeries first(nullptr), second(nullptr);
+  first.SetParentChart(&chart);
+  second.SetParentChart(&chart);
+  FillSampleValues(&first, 10);
+  // Eight different labels, then again from the first.
+  std::set<std::string> labels;
+  for (Integer i = 0; i < 8; ++i) labels.insert(first.GetValueLabel(i));
+  EXPECT_EQ(labels.size(), 8u);
+  EXPECT_EQ(labels.count(""), 0u);
+  EXPECT_EQ(first.GetValueLabel(8), first.GetValueLabel(0));
+  EXPECT_EQ(first.GetValueLabel(9), first.GetValueLabel(1));
+  first.PrepareForGallery(true);
+  second.PrepareForGallery(false);
+  EXPECT_EQ(first.Count(), 4);
+  EXPECT_EQ(first.Pointer()->Style(), psRectangle);
+  EXPECT_EQ(second.Pointer()->Style(), psTriangle);
+  EXPECT_EQ(second.Pointer()->HorizSize(), 6);
+  EXPECT_EQ(second.SeriesColor(), clSilver);
+  first.SetParentChart(nullptr);
+  second.SetParentChart(nullptr);
 }
 
 // ---- data sources ------------------------------------------------------------------------
