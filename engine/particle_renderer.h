@@ -34,7 +34,8 @@ class TParticleRenderer : public TObject {
   void BeginRender(const tssPostProcessData& Data);
   void Add(TParticle* P);
   // Sorts far to near and draws every queued particle that is still alive, until the
-  // host asks to stop; then frees Work and empties the queue.
+  // host asks to stop; then frees Work, the copy of the region and the sort's room, and
+  // empties the queue.
   void RenderAll();
   // Hands every row of the region to the host for display.
   void DisplayRegion();
@@ -44,6 +45,9 @@ class TParticleRenderer : public TObject {
   // sprite's centre and moved by (Fx, Fy) into Work. Failures leave Work empty.
   void TransformImage(TBitmap32* Source, Byte Flip, Single S, Single Fx, Single Fy, Single Angle);
   void Clear();
+  // Bytes of working memory the renderer holds: between renders no more than its one
+  // scratch row.
+  std::size_t HeldBytes() const;
 
   tssSCREENBUFFER* ScreenBuffer = nullptr;
   Integer Width = 0;
@@ -69,13 +73,16 @@ class TParticleRenderer : public TObject {
   Single* RegionRow(Integer Line);
   // Hands every changed row of the copy back to the host and ends the copy.
   void FlushRegionRows();
+  // Frees what only a render needs: the copy of the region, the sort's room, the queue's.
+  void ReleaseRenderMemory();
 
   // One row of the region, R, G, B, depth per pixel; sized in BeginRender.
   std::vector<Single> scanline_;
   // While RenderAll runs, the region's rows are blended in this copy instead of being
   // fetched and stored through the host once per sprite row.
+  // Allocated per render, not zeroed: a row is read from the host before it is used.
   bool batching_ = false;
-  std::vector<Single> regionRows_;
+  std::unique_ptr<Single[]> regionRows_;
   std::vector<Byte> rowState_;
   TDepthSortScratch sortScratch_;
 };

@@ -56,7 +56,8 @@ class TParticleSystem : public TVariableSystem {
 
   // No particles, CurrentTime -1, no carry.
   void Reset();
-  // Steps forward to frame T in steps of TimeStep. Backwards beeps and changes nothing.
+  // Updates the owner's transforms and gathers the tools (each one's BeginStep), then
+  // steps forward to frame T in steps of TimeStep. Backwards then beeps and steps nothing.
   void Advance(Single T);
 
   // (CurrentTime - Birth) / Lifespan; 0 for a particle without a lifespan.

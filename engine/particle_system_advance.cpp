@@ -25,14 +25,8 @@ tsxGNODE* RootOf(tsxGNODE* node) { return node ? tsxGNodeGetRoot(node) : nullptr
 }  // namespace
 
 void TParticleSystem::Advance(Single T) {
-  if (T < CurrentTime) {
-    // A system runs only forward.
-    win::MessageBeep(0);
-    return;
-  }
-  // Equal times, a NaN, or a step that would never reach T: nothing to do.
-  if (!(T > CurrentTime) || !(TimeStep > 0)) return;
-
+  // The owner's transforms and the tools' step updates run whatever T is: a tool's
+  // per-frame state follows the frame asked for, not only the frames simulated.
   if (Owner) Owner->UpdateTransform();
   // The gathered list is valid for this advance only, also when a step fails; clear()
   // keeps its storage for the next advance.
@@ -41,6 +35,14 @@ void TParticleSystem::Advance(Single T) {
     ~ReleaseModifiers() { list.clear(); }
   } release{ActiveModifiers};
   GatherModifiers();
+
+  if (T < CurrentTime) {
+    // A system runs only forward.
+    win::MessageBeep(0);
+    return;
+  }
+  // Equal times, a NaN, or a step that would never reach T: nothing to do.
+  if (!(T > CurrentTime) || !(TimeStep > 0)) return;
 
   const double steps = std::nearbyint((static_cast<double>(T) - CurrentTime) / TimeStep);
   if (steps >= 1) {
@@ -153,8 +155,9 @@ void TParticleSystem::MoveParticle(TParticle& P) {
 
   for (TParticleModifier* modifier : ActiveModifiers) {
     modifier->Apply(*this, P);
-    // An absorbed particle is a free slot now: no later tool sees it.
-    if (!P.Alive) return;
+    // An absorbed particle is a free slot now: no later tool sees it. It still finishes
+    // its move, so that its dither draw keeps every later draw where it would be.
+    if (!P.Alive) break;
   }
 
   const Single keep = static_cast<Single>(1 - Random() * SpatialDither);
