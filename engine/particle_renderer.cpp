@@ -27,6 +27,15 @@ const TClass& TParticleRenderer::StaticClass() {
   return cls;
 }
 
+void TSpriteWork::SetSize(Integer Width, Integer Height) {
+  if (Width < 1 || Height < 1) Width = Height = 0;
+  const std::size_t n = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
+  if (n > pixels_.size()) pixels_.resize(n);
+  width_ = Width;
+  height_ = Height;
+  std::fill_n(pixels_.data(), n, TColor32{0});
+}
+
 TParticleRenderer::TParticleRenderer() = default;
 TParticleRenderer::~TParticleRenderer() = default;
 
@@ -99,7 +108,7 @@ void TParticleRenderer::ReleaseRenderMemory() {
 }
 
 std::size_t TParticleRenderer::HeldBytes() const {
-  const std::size_t work = Work ? static_cast<std::size_t>(Work->Width()) * Work->Height() * sizeof(TColor32) : 0;
+  const std::size_t work = Work ? Work->HeldBytes() : 0;
   const std::size_t sort = (sortScratch_.Entries.capacity() + sortScratch_.Swap.capacity()) * sizeof(TDepthSortEntry);
   const std::size_t region = regionRows_ ? static_cast<std::size_t>(RegionWidth()) * RegionHeight() * 4 * sizeof(Single) : 0;
   return scanline_.capacity() * sizeof(Single) + region + rowState_.capacity() + Queue.capacity() * sizeof(TParticle*) +
@@ -242,7 +251,7 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
 
 void TParticleRenderer::TransformImage(TBitmap32* Source, Byte Flip, Single S, Single Fx, Single Fy,
                                        Single Angle) {
-  if (!Work) Work = std::make_unique<TBitmap32>();
+  if (!Work) Work = std::make_unique<TSpriteWork>();
   try {
     const Integer w = Source ? Source->Width() : 0;
     const Integer h = Source ? Source->Height() : 0;
@@ -263,15 +272,11 @@ void TParticleRenderer::TransformImage(TBitmap32* Source, Byte Flip, Single S, S
     transformation.Translate(Fx, Fy);
     const TRect bounds = transformation.GetTransformedBounds();
     Work->SetSize(bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1);
-    Work->Clear(0);
     Source->SetStretchFilter(sfLinear);
-    TransformBitmap(Work.get(), Source, &transformation);
+    TransformPixels(Work->ScanLine(0), Work->Width(), Work->Height(), Source, &transformation);
   } catch (...) {
     // A sprite that cannot be built is not drawn; the frame goes on.
-    try {
-      Work->SetSize(0, 0);
-    } catch (...) {
-    }
+    Work->SetSize(0, 0);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "bitmaps/color32.h"
 #include "engine/blend_modes.h"
 #include "engine/editor_state.h"
 #include "engine/projection.h"
@@ -15,6 +16,24 @@
 
 class TBitmap32;
 struct TParticle;
+
+// The transformed sprite of the particle being drawn. One block of pixels serves every
+// particle of a render: it only grows, so that drawing allocates nothing per particle.
+class TSpriteWork {
+ public:
+  Integer Width() const { return width_; }
+  Integer Height() const { return height_; }
+  bool Empty() const { return width_ == 0; }
+  TColor32* ScanLine(Integer Y) { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
+  const TColor32* ScanLine(Integer Y) const { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
+  // Width x Height pixels of transparent black; empty when either is below 1.
+  void SetSize(Integer Width, Integer Height);
+  std::size_t HeldBytes() const { return pixels_.capacity() * sizeof(TColor32); }
+
+ private:
+  std::vector<TColor32> pixels_;
+  Integer width_ = 0, height_ = 0;
+};
 
 // Render region, inclusive on both ends.
 struct TRenderRegion {
@@ -61,7 +80,7 @@ class TParticleRenderer : public TObject {
   Integer Mode = rmPureAlpha;
   Integer MaxPixelSize = 1024;
   // Created on demand, freed after each RenderAll.
-  std::unique_ptr<TBitmap32> Work;
+  std::unique_ptr<TSpriteWork> Work;
   Integer LastCount = 0;
   Single DepthJitter = 0;
 

@@ -6,6 +6,7 @@
 // Curves, in creation (and stream) order, sampled at the particle's life percentage
 // unless said: Size, Speed, Orientation, Gravity, Alpha, Intensity, Visibility (a step
 // curve), Flow (over the loop time) and Flow Jitter (streamed, not simulated).
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -135,8 +136,15 @@ class TParticleSystem : public TVariableSystem {
   void UpdateLoopTime();
   void Kill();
   void Emit();
+  // The move's three curves at one life percentage (its bits): particles born in one
+  // step share it, and a curve's value at one point cannot change during a step.
+  struct TMoveCurves {
+    std::uint64_t LifeBits = 0;
+    bool Known = false;
+    double Orientation = 0, Speed = 0, Gravity = 0;
+  };
   void Move();
-  void MoveParticle(TParticle& P);
+  void MoveParticle(TParticle& P, TMoveCurves& Curves);
   const TParticle& At(Integer Index) const;
 };
 

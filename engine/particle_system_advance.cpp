@@ -1,6 +1,7 @@
 // The simulation step of a particle system: gather the tools, then per step update the
 // loop time, kill, emit and move.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -133,20 +134,25 @@ void TParticleSystem::Emit() {
 }
 
 void TParticleSystem::Move() {
+  TMoveCurves curves;
   for (TParticle& p : Particles) {
-    if (p.Alive) MoveParticle(p);
+    if (p.Alive) MoveParticle(p, curves);
   }
 }
 
-void TParticleSystem::MoveParticle(TParticle& P) {
+void TParticleSystem::MoveParticle(TParticle& P, TMoveCurves& Curves) {
   ClearFpuState();
   const double life = LifePercent(P);
+  const auto lifeBits = std::bit_cast<std::uint64_t>(life);
+  if (!Curves.Known || Curves.LifeBits != lifeBits) {
+    Curves = {lifeBits, true, Orientation->ValueAt(life), Speed->ValueAt(life), Gravity->ValueAt(life)};
+  }
 
-  const double turn = (static_cast<double>(P.Rotation) + P.Spin + Orientation->ValueAt(life)) / 360;
+  const double turn = (static_cast<double>(P.Rotation) + P.Spin + Curves.Orientation) / 360;
   P.Rotation = static_cast<Single>((turn - std::trunc(turn)) * 360);
 
   CtsxVec3f step = P.Drive;
-  VecMulScalar(&step, static_cast<Single>(Speed->ValueAt(life)));
+  VecMulScalar(&step, static_cast<Single>(Curves.Speed));
   VecAddTo(&step, &P.Velocity, &step);
 
   P.PreviousPosition = P.Position;
@@ -167,7 +173,7 @@ void TParticleSystem::MoveParticle(TParticle& P) {
   VecAddTo(&P.PreviousPosition, &moved, &P.NewPosition);
 
   CtsxVec3f pull = P.Acceleration;
-  VecMulScalar(&pull, static_cast<Single>(Gravity->ValueAt(life)));
+  VecMulScalar(&pull, static_cast<Single>(Curves.Gravity));
   VecAddTo(&P.Velocity, &pull, &P.Velocity);
 
   P.TwistAngle += P.TwistRate / 10;
