@@ -54,49 +54,51 @@ struct PlainSpline {
   }
 };
 
-// Particles a second of the reference step for Count particles with the system's curves.
-double ReferenceStepRate(std::size_t count, const TParticleSystem& system) {
-  struct Arrays {
-    std::vector<float> px, py, pz, vx, vy, vz, dx, dy, dz, az, rot, spin, birth, life, nx, ny, nz;
-  };
-  return bench_ref::RateOf("step" + std::to_string(count), [count, speed = PlainSpline(*system.Speed),
-                                                           gravity = PlainSpline(*system.Gravity),
-                                                           a = Arrays(), now = 0.0f]() mutable {
-    if (a.px.empty()) {
-      for (auto* v : {&a.px, &a.py, &a.pz, &a.vx, &a.vy, &a.vz, &a.dx, &a.dy, &a.dz, &a.az, &a.rot, &a.spin, &a.birth,
-                      &a.life, &a.nx, &a.ny, &a.nz})
-        v->assign(count, 0.0f);
-      for (std::size_t i = 0; i < count; ++i) {
-        a.birth[i] = -static_cast<float>(i % kLifespan);
-        a.life[i] = kLifespan;
-        a.dx[i] = 0.01f;
-        a.dz[i] = 0.02f;
-        a.az[i] = -0.01f;
-        a.spin[i] = 1;
-      }
+// The reference step of Count particles with the system's speed and gravity curves;
+// returns the particles stepped.
+struct ReferenceStep {
+  ReferenceStep(std::size_t n, const TParticleSystem& system)
+      : count(n), speed(*system.Speed), gravity(*system.Gravity) {
+    for (auto* v : {&px, &py, &pz, &vx, &vy, &vz, &dx, &dy, &dz, &az, &rot, &spin, &birth, &life, &nx, &ny, &nz})
+      v->assign(count, 0.0f);
+    for (std::size_t i = 0; i < count; ++i) {
+      birth[i] = -static_cast<float>(i % kLifespan);
+      life[i] = kLifespan;
+      dx[i] = 0.01f;
+      dz[i] = 0.02f;
+      az[i] = -0.01f;
+      spin[i] = 1;
     }
+  }
+  std::size_t count;
+  PlainSpline speed, gravity;
+  std::vector<float> px, py, pz, vx, vy, vz, dx, dy, dz, az, rot, spin, birth, life, nx, ny, nz;
+  float now = 0;
+
+  long long operator()() {
     now += 1;
     const float dither = 0.1f;
     for (std::size_t i = 0; i < count; ++i) {
-      const double l = 100.0 * ((now - a.birth[i]) / a.life[i] - std::floor((now - a.birth[i]) / a.life[i]));
-      const double turn = (a.rot[i] + a.spin[i]) / 360.0;
-      a.rot[i] = static_cast<float>((turn - std::trunc(turn)) * 360);
+      const double age = (now - birth[i]) / life[i];
+      const double l = 100.0 * (age - std::floor(age));
+      const double turn = (rot[i] + spin[i]) / 360.0;
+      rot[i] = static_cast<float>((turn - std::trunc(turn)) * 360);
       const auto sp = static_cast<float>(speed.At(l));
-      const float sx = a.dx[i] * sp + a.vx[i], sy = a.dy[i] * sp + a.vy[i], sz = a.dz[i] * sp + a.vz[i];
-      const float ox = a.px[i], oy = a.py[i], oz = a.pz[i];
-      a.px[i] += sx;
-      a.py[i] += sy;
-      a.pz[i] += sz;
+      const float sx = dx[i] * sp + vx[i], sy = dy[i] * sp + vy[i], sz = dz[i] * sp + vz[i];
+      const float ox = px[i], oy = py[i], oz = pz[i];
+      px[i] += sx;
+      py[i] += sy;
+      pz[i] += sz;
       const auto keep = static_cast<float>(1 - Random() * dither);
-      a.nx[i] = ox + (a.px[i] - ox) * keep;
-      a.ny[i] = oy + (a.py[i] - oy) * keep;
-      a.nz[i] = oz + (a.pz[i] - oz) * keep;
-      a.vz[i] += a.az[i] * static_cast<float>(gravity.At(l));
+      nx[i] = ox + (px[i] - ox) * keep;
+      ny[i] = oy + (py[i] - oy) * keep;
+      nz[i] = oz + (pz[i] - oz) * keep;
+      vz[i] += az[i] * static_cast<float>(gravity.At(l));
     }
-    benchmark::DoNotOptimize(a.nx.data());
+    benchmark::DoNotOptimize(nx.data());
     return static_cast<long long>(count);
-  });
-}
+  }
+};
 
 void BM_ParticleStep(benchmark::State& state) {
   const auto live = static_cast<double>(state.range(0));
@@ -123,15 +125,19 @@ void BM_ParticleStep(benchmark::State& state) {
   // Fill the system to its steady state first.
   for (int frame = 0; frame <= kLifespan; ++frame) system.Advance(static_cast<Single>(frame));
 
-  const double reference = ReferenceStepRate(static_cast<std::size_t>(live), system);
+  ReferenceStep reference(static_cast<std::size_t>(live), system);
+  bench_ref::RatioMeter meter;
   std::int64_t stepped = 0;
-  const bench_ref::LoopClock clock;
   for (auto _ : state) {
-    system.Advance(system.CurrentTime + 1);
+    meter.Real([&] {
+      system.Advance(system.CurrentTime + 1);
+      return system.AliveCount;
+    });
     stepped += system.AliveCount;
+    meter.Reference(state, reference);
   }
   state.SetItemsProcessed(stepped);
-  bench_ref::ReportOfReference(state, stepped, clock, reference);
+  meter.Report(state);
   state.counters["live"] = system.AliveCount;
   for (TParticleModifier* m : tools) ModifierList().Remove(m);
 }

@@ -54,14 +54,19 @@ std::vector<TColor32> ReadySprite(TBitmap32* image, int pixels) {
   return {work.Bits(), work.Bits() + static_cast<std::size_t>(pixels) * pixels};
 }
 
-// Sprites a second of the reference blend at the particles' screen places.
-double ReferenceBlendRate(int pixels, const std::vector<TParticle>& particles) {
-  return bench_ref::RateOf("blend" + std::to_string(pixels), [&, sprite = ReadySprite(DefaultParticleImage(), pixels),
-                                                               rows = std::vector<float>()]() mutable {
-    if (rows.empty()) {
-      rows.resize(static_cast<std::size_t>(kWidth) * kHeight * 4);
-      for (std::size_t i = 0; i < rows.size(); i += 4) rows[i + 3] = 1e6f;
-    }
+// The reference blend of every particle at its screen place; returns the sprites.
+struct ReferenceBlend {
+  ReferenceBlend(int size, const std::vector<TParticle>& drawn)
+      : pixels(size), particles(drawn), sprite(ReadySprite(DefaultParticleImage(), size)),
+        rows(static_cast<std::size_t>(kWidth) * kHeight * 4) {
+    for (std::size_t i = 0; i < rows.size(); i += 4) rows[i + 3] = 1e6f;
+  }
+  int pixels;
+  const std::vector<TParticle>& particles;
+  std::vector<TColor32> sprite;
+  std::vector<float> rows;
+
+  long long operator()() {
     const float alpha = 1.0f / 255, red = 1, green = 0.8f, blue = 0.6f;
     for (const TParticle& p : particles) {
       const int x0 = static_cast<int>(p.Screen.x - pixels / 2.0f);
@@ -83,8 +88,8 @@ double ReferenceBlendRate(int pixels, const std::vector<TParticle>& particles) {
     }
     benchmark::DoNotOptimize(rows.data());
     return static_cast<long long>(particles.size());
-  });
-}
+  }
+};
 
 void BM_RenderSprites(benchmark::State& state) {
   const double pixels = static_cast<double>(state.range(0));
@@ -119,14 +124,18 @@ void BM_RenderSprites(benchmark::State& state) {
       p.RenderPosition = {across(gen), down(gen), 0};
       ProjectToRender(p.RenderPosition, p.Screen.x, p.Screen.y, p.Screen.z, false);
     }
-    const double reference = ReferenceBlendRate(static_cast<int>(pixels), particles);
-    const bench_ref::LoopClock clock;
+    ReferenceBlend reference(static_cast<int>(pixels), particles);
+    bench_ref::RatioMeter meter;
     for (auto _ : state) {
-      for (TParticle& p : particles) renderer.DrawParticle(p, params);
-      benchmark::ClobberMemory();
+      meter.Real([&] {
+        for (TParticle& p : particles) renderer.DrawParticle(p, params);
+        benchmark::ClobberMemory();
+        return kParticles;
+      });
+      meter.Reference(state, reference);
     }
     state.SetItemsProcessed(state.iterations() * kParticles);
-    bench_ref::ReportOfReference(state, state.iterations() * kParticles, clock, reference);
+    meter.Report(state);
   };
   tsxRegisterExternalShader(e_tssSHADER_POSTPROCESS, reinterpret_cast<tssSHADER_CALLBACK>(&PostProcess), 1);
   host::Render(0);
@@ -180,20 +189,24 @@ void BM_RenderAll(benchmark::State& state) {
       return;
     }
     for (TParticle& p : system.Particles) p.Size = static_cast<Single>(pixels / unitPixels);
-    const double reference = ReferenceBlendRate(static_cast<int>(pixels), system.Particles);
-    const bench_ref::LoopClock clock;
+    ReferenceBlend reference(static_cast<int>(pixels), system.Particles);
+    bench_ref::RatioMeter meter;
     for (auto _ : state) {
-      renderer.BeginRender(data);
-      QueueForRender(system, renderer);
-      renderer.RenderAll();
+      meter.Real([&] {
+        renderer.BeginRender(data);
+        QueueForRender(system, renderer);
+        renderer.RenderAll();
+        benchmark::ClobberMemory();
+        return kParticles;
+      });
       if (renderer.LastCount != kParticles) {
         state.SkipWithError("not every particle was queued");
         break;
       }
-      benchmark::ClobberMemory();
+      meter.Reference(state, reference);
     }
     state.SetItemsProcessed(state.iterations() * kParticles);
-    bench_ref::ReportOfReference(state, state.iterations() * kParticles, clock, reference);
+    meter.Report(state);
   };
   tsxRegisterExternalShader(e_tssSHADER_POSTPROCESS, reinterpret_cast<tssSHADER_CALLBACK>(&PostProcess), 1);
   host::Render(0);
@@ -216,21 +229,25 @@ void BM_SortQueue(benchmark::State& state) {
   std::vector<TParticle*> unsorted;
   for (TParticle& p : particles) unsorted.push_back(&p);
   std::vector<TParticle*> queue;
-  const double reference = bench_ref::RateOf("sort" + std::to_string(state.range(0)), [&] {
-    queue = unsorted;
-    std::sort(queue.begin(), queue.end(), [](const TParticle* a, const TParticle* b) { return a->Screen.z > b->Screen.z; });
-    benchmark::DoNotOptimize(queue.data());
-    return static_cast<long long>(queue.size());
-  });
   TDepthSortScratch scratch;
-  const bench_ref::LoopClock clock;
+  bench_ref::RatioMeter meter;
   for (auto _ : state) {
-    queue = unsorted;
-    SortFarToNear(queue, scratch);
-    benchmark::DoNotOptimize(queue.data());
+    meter.Real([&] {
+      queue = unsorted;
+      SortFarToNear(queue, scratch);
+      benchmark::DoNotOptimize(queue.data());
+      return static_cast<long long>(queue.size());
+    });
+    meter.Reference(state, [&] {
+      queue = unsorted;
+      std::sort(queue.begin(), queue.end(),
+                [](const TParticle* a, const TParticle* b) { return a->Screen.z > b->Screen.z; });
+      benchmark::DoNotOptimize(queue.data());
+      return static_cast<long long>(queue.size());
+    });
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
-  bench_ref::ReportOfReference(state, state.iterations() * state.range(0), clock, reference);
+  meter.Report(state);
 }
 BENCHMARK(BM_SortQueue)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 

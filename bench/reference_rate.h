@@ -1,58 +1,46 @@
 #pragma once
-// A reference kernel's rate, measured in the same run as the real code, so that each
-// real benchmark reports its speed as a ratio that holds on a busy machine: the user
-// counter "of_reference" is the real items a second over the reference's (0.5 = half).
+// A reference kernel measured in the same run as the real code, so that each real
+// benchmark reports its speed as a ratio that holds on a busy machine: the user counter
+// "of_reference" is the real code's items a second over the reference's (0.5 = half).
+// The two are timed alternately, iteration by iteration, in CPU seconds of this thread,
+// so that both see the same load; the reference runs while the benchmark's timer is
+// paused.
 #include <benchmark/benchmark.h>
 
 #include <ctime>
-#include <functional>
-#include <map>
-#include <string>
 
 namespace bench_ref {
 
-// CPU seconds of this thread: the clock Google Benchmark rates its counters by.
 inline double ThreadSeconds() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// Items a CPU second of Run (one call returns the items it did): the best of five
-// stretches of at least 40 ms each, measured once per key and kept for the run.
-inline double RateOf(const std::string& key, const std::function<long long()>& run) {
-  static std::map<std::string, double> rates;
-  if (const auto it = rates.find(key); it != rates.end()) return it->second;
-  double best = 0;
-  for (int stretch = 0; stretch < 5; ++stretch) {
-    long long items = 0;
-    const double start = ThreadSeconds();
-    double elapsed = 0;
-    do {
-      items += run();
-      elapsed = ThreadSeconds() - start;
-    } while (elapsed < 0.04);
-    if (items / elapsed > best) best = static_cast<double>(items) / elapsed;
-  }
-  rates[key] = best;
-  return best;
-}
-
-// The CPU seconds of a benchmark's timed loop: started before it, read after it.
-class LoopClock {
+class RatioMeter {
  public:
-  LoopClock() : start_(ThreadSeconds()) {}
-  double Seconds() const { return ThreadSeconds() - start_; }
+  // Run returns the items it did.
+  template <typename TRun>
+  void Real(TRun&& run) {
+    const double start = ThreadSeconds();
+    realItems_ += static_cast<double>(run());
+    realSeconds_ += ThreadSeconds() - start;
+  }
+  template <typename TRun>
+  void Reference(benchmark::State& state, TRun&& run) {
+    state.PauseTiming();
+    const double start = ThreadSeconds();
+    referenceItems_ += static_cast<double>(run());
+    referenceSeconds_ += ThreadSeconds() - start;
+    state.ResumeTiming();
+  }
+  void Report(benchmark::State& state) const {
+    if (realSeconds_ > 0 && referenceSeconds_ > 0 && referenceItems_ > 0)
+      state.counters["of_reference"] = (realItems_ / realSeconds_) / (referenceItems_ / referenceSeconds_);
+  }
 
  private:
-  double start_;
+  double realItems_ = 0, realSeconds_ = 0, referenceItems_ = 0, referenceSeconds_ = 0;
 };
-
-// Sets "of_reference" for Items done in the loop Clock timed.
-inline void ReportOfReference(benchmark::State& state, long long items, const LoopClock& clock,
-                              double referenceRate) {
-  const double seconds = clock.Seconds();
-  if (referenceRate > 0 && seconds > 0) state.counters["of_reference"] = items / seconds / referenceRate;
-}
 
 }  // namespace bench_ref

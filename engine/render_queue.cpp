@@ -48,16 +48,25 @@ void SortFarToNear(std::vector<TParticle*>& Queue, TDepthSortScratch& Scratch) {
   Scratch.Swap.resize(n);
   TDepthSortEntry* from = Scratch.Entries.data();
   TDepthSortEntry* to = Scratch.Swap.data();
-  for (std::size_t i = 0; i < n; ++i) from[i] = {FarFirstKey(Queue[i]->Screen.z), Queue[i]};
+  // The four digits' counts are taken while the keys are made, in one pass.
+  std::size_t histograms[4][256] = {};
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t key = FarFirstKey(Queue[i]->Screen.z);
+    from[i] = TDepthSortEntry(key, Queue[i]);
+    ++histograms[0][key & 0xFF];
+    ++histograms[1][(key >> 8) & 0xFF];
+    ++histograms[2][(key >> 16) & 0xFF];
+    ++histograms[3][key >> 24];
+  }
 
   // Four stable passes of eight bits, least significant first; a pass in which every key
   // has the same digit is skipped.
   for (int shift = 0; shift < 32; shift += 8) {
-    std::size_t counts[256] = {};
-    for (std::size_t i = 0; i < n; ++i) ++counts[(from[i].Key >> shift) & 0xFF];
+    std::size_t* counts = histograms[shift / 8];
     if (counts[(from[0].Key >> shift) & 0xFF] == n) continue;
     std::size_t offset = 0;
-    for (std::size_t& c : counts) {
+    for (std::size_t b = 0; b < 256; ++b) {
+      std::size_t& c = counts[b];
       const std::size_t here = c;
       c = offset;
       offset += here;

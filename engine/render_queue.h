@@ -22,6 +22,9 @@ void QueueForRender(TParticleSystem& System, TParticleRenderer& Renderer);
 // Working room of the sort, kept by its owner so that frames after the first allocate
 // nothing.
 struct TDepthSortEntry {
+  // Left unset: the sort writes every entry it reads.
+  TDepthSortEntry() {}
+  TDepthSortEntry(std::uint32_t AKey, TParticle* AParticle) : Key(AKey), Particle(AParticle) {}
   std::uint32_t Key;
   TParticle* Particle;
 };
