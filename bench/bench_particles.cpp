@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/reference_rate.h"
+#include "bench/step_curve.h"
 
 #include "engine/modifiers.h"
 #include "engine/particle_emitter.h"
@@ -24,14 +25,6 @@
 
 namespace {
 
-constexpr int kLifespan = 60;
-
-void SetSteps(TVarSeries* curve, double value) {
-  curve->Quantum = 1.0;
-  curve->Clear();
-  curve->AddXY(0, value);
-  curve->AddXY(8192, value);
-}
 
 // A curve's keys, evaluated as the engine's splines are: the segment whose end key lies
 // at or beyond x, the cardinal spline at the clamped fraction.

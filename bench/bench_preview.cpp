@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/reference_rate.h"
+#include "bench/step_curve.h"
 #include "engine/editor_state.h"
 #include "engine/emitter_object.h"
 #include "engine/preview_loop.h"
@@ -16,14 +17,6 @@
 
 namespace {
 
-constexpr int kLifespan = 60;
-
-void SetSteps(TVarSeries* curve, double value) {
-  curve->Quantum = 1.0;
-  curve->Clear();
-  curve->AddXY(0, value);
-  curve->AddXY(8192, value);
-}
 
 win::HWND MakeViewWindow() {
   win::WNDCLASS existing;

@@ -192,32 +192,32 @@ inline void Combine(TDrawMode mode, TColor32 color, TColor32& dst, TColor32 mast
   }
 }
 
+// The four pixels of a bilinear sample at source pixel (x, y): read directly inside the
+// clip; in the one-pixel band around it through PixelS, so edges fade into OuterColor.
+struct TQuad {
+  TColor32 p00, p10, p01, p11;
+};
+inline TQuad ReadQuad(const TBitmap32& src, const TRect& clip, Int64 x, Int64 y) {
+  const auto ix = static_cast<Integer>(x);
+  const auto iy = static_cast<Integer>(y);
+  if (x > clip.left && x < clip.right - 1 && y > clip.top && y < clip.bottom - 1) {
+    const TColor32* row0 = src.PixelPtr(ix, iy);
+    const TColor32* row1 = row0 + src.Width();
+    return {row0[0], row0[1], row1[0], row1[1]};
+  }
+  return {src.PixelS(ix, iy), src.PixelS(ix + 1, iy), src.PixelS(ix, iy + 1), src.PixelS(ix + 1, iy + 1)};
+}
+
 // Bilinear sample at (x256, y256); false where the position lies outside the source
-// clip's fringe. Inside the clip the four pixels are read directly; in the one-pixel
-// band around it they are read through PixelS, so edges fade into OuterColor.
+// clip's fringe.
 inline bool SampleBilinear(const TBitmap32& src, const TRect& clip, Int64 x256, Int64 y256, TColor32& color) {
   const Int64 x = x256 >> 8;
   const Int64 y = y256 >> 8;
   if (x < -1 || y < -1 || x >= clip.right || y >= clip.bottom) return false;
   const TColor32 wx = 255 - static_cast<TColor32>(x256 & 255);
   const TColor32 wy = 255 - static_cast<TColor32>(y256 & 255);
-  const auto ix = static_cast<Integer>(x);
-  const auto iy = static_cast<Integer>(y);
-  TColor32 p00, p10, p01, p11;
-  if (x > clip.left && x < clip.right - 1 && y > clip.top && y < clip.bottom - 1) {
-    const TColor32* row0 = src.PixelPtr(ix, iy);
-    const TColor32* row1 = row0 + src.Width();
-    p00 = row0[0];
-    p10 = row0[1];
-    p01 = row1[0];
-    p11 = row1[1];
-  } else {
-    p00 = src.PixelS(ix, iy);
-    p10 = src.PixelS(ix + 1, iy);
-    p01 = src.PixelS(ix, iy + 1);
-    p11 = src.PixelS(ix + 1, iy + 1);
-  }
-  color = CombineColors(CombineColors(p00, p10, wx), CombineColors(p01, p11, wx), wy);
+  const TQuad q = ReadQuad(src, clip, x, y);
+  color = CombineColors(CombineColors(q.p00, q.p10, wx), CombineColors(q.p01, q.p11, wx), wy);
   return true;
 }
 
@@ -249,8 +249,6 @@ template <typename MixPair>
 void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, const TBitmap32& src,
                           const TRect& srcClip, const TAffineTransformation& t, MixPair mix) {
   const Int64 a = t.A(), b = t.B(), d = t.D(), e = t.E();
-  const TColor32* bits = src.ScanLine(0);
-  const Integer width = src.Width();
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
     TColor32* dstRow = dst + static_cast<std::ptrdiff_t>(y) * stride;
     const Int64 kx = b * y + t.C() + 7;
@@ -271,22 +269,8 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
       if (sx < -1 || sy < -1 || sx >= srcClip.right || sy >= srcClip.bottom) continue;
       const TColor32 wx = 255 - static_cast<TColor32>(x256 & 255);
       const TColor32 wy = 255 - static_cast<TColor32>(y256 & 255);
-      const auto ix = static_cast<Integer>(sx);
-      const auto iy = static_cast<Integer>(sy);
-      TColor32 p00, p10, p01, p11;
-      if (sx > srcClip.left && sx < srcClip.right - 1 && sy > srcClip.top && sy < srcClip.bottom - 1) {
-        const TColor32* row0 = bits + static_cast<std::ptrdiff_t>(iy) * width + ix;
-        p00 = row0[0];
-        p10 = row0[1];
-        p01 = row0[width];
-        p11 = row0[width + 1];
-      } else {
-        p00 = src.PixelS(ix, iy);
-        p10 = src.PixelS(ix + 1, iy);
-        p01 = src.PixelS(ix, iy + 1);
-        p11 = src.PixelS(ix + 1, iy + 1);
-      }
-      dstRow[x] = mix(p00, p10, p01, p11, wx, wy);
+      const TQuad q = ReadQuad(src, srcClip, sx, sy);
+      dstRow[x] = mix(q.p00, q.p10, q.p01, q.p11, wx, wy);
     }
   }
 }

@@ -109,7 +109,8 @@ void TParticleRenderer::ReleaseRenderMemory() {
 
 std::size_t TParticleRenderer::HeldBytes() const {
   const std::size_t work = Work ? Work->HeldBytes() : 0;
-  const std::size_t sort = (sortScratch_.Entries.capacity() + sortScratch_.Swap.capacity()) * sizeof(TDepthSortEntry);
+  const std::size_t sort = (sortScratch_.Entries.capacity() + sortScratch_.Swap.capacity()) * sizeof(TDepthSortEntry) +
+                           sortScratch_.Sorted.capacity() * sizeof(TParticle*);
   const std::size_t region = regionRows_ ? static_cast<std::size_t>(RegionWidth()) * RegionHeight() * 4 * sizeof(Single) : 0;
   return scanline_.capacity() * sizeof(Single) + region + rowState_.capacity() + Queue.capacity() * sizeof(TParticle*) +
          sort + work;
