@@ -1,9 +1,21 @@
 // Particles stepped per second: one system kept at 10,000 or 100,000 live particles
 // (births and deaths balanced, so that a step allocates nothing), with and without two
 // tools acting on every particle.
+//
+// Reference: the arithmetic of one particle's move without the system around it, over
+// plain arrays (structure of arrays): the speed and gravity curves looked up at the
+// life percentage (a cardinal spline over the same keys), the rotation, the position
+// and velocity steps and one draw of the generator for the dither. "of_reference" is
+// each benchmark's particles a second over the reference's.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
+#include <string>
 #include <vector>
+
+#include "bench/reference_rate.h"
+#include "bench/step_curve.h"
 
 #include "engine/modifiers.h"
 #include "engine/particle_emitter.h"
@@ -13,14 +25,73 @@
 
 namespace {
 
-constexpr int kLifespan = 60;
 
-void SetSteps(TVarSeries* curve, double value) {
-  curve->Quantum = 1.0;
-  curve->Clear();
-  curve->AddXY(0, value);
-  curve->AddXY(8192, value);
-}
+// A curve's keys, evaluated as the engine's splines are: the segment whose end key lies
+// at or beyond x, the cardinal spline at the clamped fraction.
+struct PlainSpline {
+  std::vector<double> xs, ys;
+  double tension = 0.3;
+  explicit PlainSpline(const TVarSeries& c) : tension(c.Tension) {
+    xs.assign(c.XValues()->Values(), c.XValues()->Values() + c.Count());
+    ys.assign(c.YValues()->Values(), c.YValues()->Values() + c.Count());
+  }
+  double At(double x) const {
+    const std::size_t n = xs.size();
+    const std::size_t i = std::min<std::size_t>(
+        static_cast<std::size_t>(std::lower_bound(xs.begin() + 1, xs.end(), x) - xs.begin()) - 1, n - 1);
+    const std::size_t p2 = std::min(i + 1, n - 1), p0 = i > 0 ? i - 1 : 0, p3 = std::min(p2 + 1, n - 1);
+    const double span = xs[p2] - xs[i];
+    const double t = std::clamp(span == 0 ? 0 : (x - xs[i]) / span, 0.0, 1.0), t2 = t * t, t3 = t2 * t, s = tension;
+    return ys[p0] * (-s * t3 + 2 * s * t2 - s * t) + ys[i] * ((2 - s) * t3 + (s - 3) * t2 + 1) +
+           ys[p2] * ((s - 2) * t3 + (3 - 2 * s) * t2 + s * t) + ys[p3] * (s * t3 - s * t2);
+  }
+};
+
+// The reference step of Count particles with the system's speed and gravity curves;
+// returns the particles stepped.
+struct ReferenceStep {
+  ReferenceStep(std::size_t n, const TParticleSystem& system)
+      : count(n), speed(*system.Speed), gravity(*system.Gravity) {
+    for (auto* v : {&px, &py, &pz, &vx, &vy, &vz, &dx, &dy, &dz, &az, &rot, &spin, &birth, &life, &nx, &ny, &nz})
+      v->assign(count, 0.0f);
+    for (std::size_t i = 0; i < count; ++i) {
+      birth[i] = -static_cast<float>(i % kLifespan);
+      life[i] = kLifespan;
+      dx[i] = 0.01f;
+      dz[i] = 0.02f;
+      az[i] = -0.01f;
+      spin[i] = 1;
+    }
+  }
+  std::size_t count;
+  PlainSpline speed, gravity;
+  std::vector<float> px, py, pz, vx, vy, vz, dx, dy, dz, az, rot, spin, birth, life, nx, ny, nz;
+  float now = 0;
+
+  long long operator()() {
+    now += 1;
+    const float dither = 0.1f;
+    for (std::size_t i = 0; i < count; ++i) {
+      const double age = (now - birth[i]) / life[i];
+      const double l = 100.0 * (age - std::floor(age));
+      const double turn = (rot[i] + spin[i]) / 360.0;
+      rot[i] = static_cast<float>((turn - std::trunc(turn)) * 360);
+      const auto sp = static_cast<float>(speed.At(l));
+      const float sx = dx[i] * sp + vx[i], sy = dy[i] * sp + vy[i], sz = dz[i] * sp + vz[i];
+      const float ox = px[i], oy = py[i], oz = pz[i];
+      px[i] += sx;
+      py[i] += sy;
+      pz[i] += sz;
+      const auto keep = static_cast<float>(1 - Random() * dither);
+      nx[i] = ox + (px[i] - ox) * keep;
+      ny[i] = oy + (py[i] - oy) * keep;
+      nz[i] = oz + (pz[i] - oz) * keep;
+      vz[i] += az[i] * static_cast<float>(gravity.At(l));
+    }
+    benchmark::DoNotOptimize(nx.data());
+    return static_cast<long long>(count);
+  }
+};
 
 void BM_ParticleStep(benchmark::State& state) {
   const auto live = static_cast<double>(state.range(0));
@@ -47,12 +118,19 @@ void BM_ParticleStep(benchmark::State& state) {
   // Fill the system to its steady state first.
   for (int frame = 0; frame <= kLifespan; ++frame) system.Advance(static_cast<Single>(frame));
 
+  ReferenceStep reference(static_cast<std::size_t>(live), system);
+  bench_ref::RatioMeter meter;
   std::int64_t stepped = 0;
   for (auto _ : state) {
-    system.Advance(system.CurrentTime + 1);
+    meter.Real([&] {
+      system.Advance(system.CurrentTime + 1);
+      return system.AliveCount;
+    });
     stepped += system.AliveCount;
+    meter.Reference(state, reference);
   }
   state.SetItemsProcessed(stepped);
+  meter.Report(state);
   state.counters["live"] = system.AliveCount;
   for (TParticleModifier* m : tools) ModifierList().Remove(m);
 }

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "bitmaps/blend.h"
+#include "bitmaps/blend_mix.h"
 #include "platform/classlib/math_utils.h"
 
 namespace {
@@ -191,39 +192,124 @@ inline void Combine(TDrawMode mode, TColor32 color, TColor32& dst, TColor32 mast
   }
 }
 
+// The four pixels of a bilinear sample at source pixel (x, y): read directly inside the
+// clip; in the one-pixel band around it through PixelS, so edges fade into OuterColor.
+struct TQuad {
+  TColor32 p00, p10, p01, p11;
+};
+inline TQuad ReadQuad(const TBitmap32& src, const TRect& clip, Int64 x, Int64 y) {
+  const auto ix = static_cast<Integer>(x);
+  const auto iy = static_cast<Integer>(y);
+  if (x > clip.left && x < clip.right - 1 && y > clip.top && y < clip.bottom - 1) {
+    const TColor32* row0 = src.PixelPtr(ix, iy);
+    const TColor32* row1 = row0 + src.Width();
+    return {row0[0], row0[1], row1[0], row1[1]};
+  }
+  return {src.PixelS(ix, iy), src.PixelS(ix + 1, iy), src.PixelS(ix, iy + 1), src.PixelS(ix + 1, iy + 1)};
+}
+
 // Bilinear sample at (x256, y256); false where the position lies outside the source
-// clip's fringe. Inside the clip the four pixels are read directly; in the one-pixel
-// band around it they are read through PixelS, so edges fade into OuterColor.
+// clip's fringe.
 inline bool SampleBilinear(const TBitmap32& src, const TRect& clip, Int64 x256, Int64 y256, TColor32& color) {
   const Int64 x = x256 >> 8;
   const Int64 y = y256 >> 8;
   if (x < -1 || y < -1 || x >= clip.right || y >= clip.bottom) return false;
   const TColor32 wx = 255 - static_cast<TColor32>(x256 & 255);
   const TColor32 wy = 255 - static_cast<TColor32>(y256 & 255);
-  const auto ix = static_cast<Integer>(x);
-  const auto iy = static_cast<Integer>(y);
-  TColor32 p00, p10, p01, p11;
-  if (x > clip.left && x < clip.right - 1 && y > clip.top && y < clip.bottom - 1) {
-    const TColor32* row0 = src.PixelPtr(ix, iy);
-    const TColor32* row1 = row0 + src.Width();
-    p00 = row0[0];
-    p10 = row0[1];
-    p01 = row1[0];
-    p11 = row1[1];
-  } else {
-    p00 = src.PixelS(ix, iy);
-    p10 = src.PixelS(ix + 1, iy);
-    p01 = src.PixelS(ix, iy + 1);
-    p11 = src.PixelS(ix + 1, iy + 1);
-  }
-  color = CombineColors(CombineColors(p00, p10, wx), CombineColors(p01, p11, wx), wy);
+  const TQuad q = ReadQuad(src, clip, x, y);
+  color = CombineColors(CombineColors(q.p00, q.p10, wx), CombineColors(q.p01, q.p11, wx), wy);
   return true;
 }
 
+// Narrows [First, Last] towards the x for which -4096 <= Step·x + K < End·4096, with a
+// pixel to spare on each side; an empty result leaves First > Last.
+inline void NarrowToSpan(Int64 Step, Int64 K, Integer End, Int64& First, Int64& Last) {
+  const double low = -4096.0 - static_cast<double>(K);
+  const double high = static_cast<double>(End) * 4096.0 - static_cast<double>(K);
+  double from, to;
+  if (Step > 0) {
+    from = low / static_cast<double>(Step);
+    to = high / static_cast<double>(Step);
+  } else if (Step < 0) {
+    from = high / static_cast<double>(Step);
+    to = low / static_cast<double>(Step);
+  } else {
+    if (!(low <= 0 && 0 < high)) Last = First - 1;
+    return;
+  }
+  First = std::max(First, static_cast<Int64>(std::max(std::floor(from) - 1, -1e18)));
+  Last = std::min(Last, static_cast<Int64>(std::min(std::ceil(to) + 1, 1e18)));
+}
+
+// The source-over-destination loop of the common sprite case, an affine map sampled
+// bilinearly and copied opaque: the fixed-point position moves on by A and D per pixel
+// (the same sums the per-pixel form makes) and the mixes run inline. Mix is the active
+// set's CombineColors.
+template <typename MixPair>
+void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, const TBitmap32& src,
+                          const TRect& srcClip, const TAffineTransformation& t, MixPair mix) {
+  const Int64 a = t.A(), b = t.B(), d = t.D(), e = t.E();
+  for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
+    TColor32* dstRow = dst + static_cast<std::ptrdiff_t>(y) * stride;
+    const Int64 kx = b * y + t.C() + 7;
+    const Int64 ky = e * y + t.F() + 7;
+    // Only the pixels whose source position can lie in the fringe are visited: from the
+    // position's (a·x + k) >> 12 in [-1, clip end - 1], widened by a pixel each way; the
+    // exact test below still decides.
+    Int64 first = dstClip.left, last = dstClip.right;
+    NarrowToSpan(a, kx, srcClip.right, first, last);
+    NarrowToSpan(d, ky, srcClip.bottom, first, last);
+    Int64 nx = a * first + kx;
+    Int64 ny = d * first + ky;
+    for (Integer x = static_cast<Integer>(first); x <= last; ++x, nx += a, ny += d) {
+      const Int64 x256 = nx >> 4;
+      const Int64 y256 = ny >> 4;
+      const Int64 sx = x256 >> 8;
+      const Int64 sy = y256 >> 8;
+      if (sx < -1 || sy < -1 || sx >= srcClip.right || sy >= srcClip.bottom) continue;
+      const TColor32 wx = 255 - static_cast<TColor32>(x256 & 255);
+      const TColor32 wy = 255 - static_cast<TColor32>(y256 & 255);
+      const TQuad q = ReadQuad(src, srcClip, sx, sy);
+      dstRow[x] = mix(q.p00, q.p10, q.p01, q.p11, wx, wy);
+    }
+  }
+}
+
+// CombineColors(CombineColors(p00, p10, wx), CombineColors(p01, p11, wx), wy) of each set.
+struct IntMixPair {
+  TColor32 operator()(TColor32 p00, TColor32 p10, TColor32 p01, TColor32 p11, TColor32 wx, TColor32 wy) const {
+    using blend_detail::IntCombine;
+    return IntCombine(IntCombine(p00, p10, wx), IntCombine(p01, p11, wx), wy);
+  }
+};
+
+struct MmxMixPair {
+  TColor32 operator()(TColor32 p00, TColor32 p10, TColor32 p01, TColor32 p11, TColor32 wx, TColor32 wy) const {
+#if defined(__SSE2__)
+    // Both rows' mixes in one register; their lanes already hold bytes, as the packed
+    // and unpacked results of the first two mixes would.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bias = _mm_set1_epi16(128);
+    const __m128i left = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(p00)), _mm_cvtsi32_si128(static_cast<int>(p01))), zero);
+    const __m128i right = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(p10)), _mm_cvtsi32_si128(static_cast<int>(p11))), zero);
+    const __m128i rows = blend_detail::MmxMixLanes(left, right, _mm_set1_epi16(static_cast<short>(wx)), bias);
+    const __m128i lanes =
+        blend_detail::MmxMixLanes(rows, _mm_unpackhi_epi64(rows, rows), _mm_set1_epi16(static_cast<short>(wy)), bias);
+    return static_cast<TColor32>(_mm_cvtsi128_si32(_mm_packus_epi16(lanes, lanes)));
+#else
+    using blend_detail::MmxMix;
+    return MmxMix(MmxMix(p00, p10, wx), MmxMix(p01, p11, wx), wy);
+#endif
+  }
+};
+
 }  // namespace
 
-void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transformation) {
-  if (!Dst || !Src || !Transformation) return;
+bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
+                     TTransformation* Transformation) {
+  if (!Src || !Transformation) return false;
   if (!Transformation->TransformValid()) Transformation->PrepareTransform();
 
   TDrawMode mode = Src->DrawMode();
@@ -233,38 +319,51 @@ void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transforma
 
   // Both clips hold inclusive bounds. An empty source, or a source rectangle wholly
   // outside it, has nothing to read.
-  if (Src->Empty()) return;
+  if (Src->Empty()) return false;
   TRect srcClip;
   if (!IntersectRects(srcClip, RoundFloatRect(Transformation->SrcRect(), roNearest),
                       MakeRect(0, 0, Src->Width() - 1, Src->Height() - 1)))
-    return;
+    return false;
   TRect dstClip;
-  if (!IntersectRects(dstClip, Transformation->GetTransformedBounds(),
-                      MakeRect(0, 0, Dst->Width() - 1, Dst->Height() - 1)) ||
+  if (!IntersectRects(dstClip, Transformation->GetTransformedBounds(), MakeRect(0, 0, Width - 1, Height - 1)) ||
       RectIsEmpty(dstClip))
-    return;
-  if (Dst->Empty()) return;
+    return false;
+  if (!Dst) return false;
 
-  {
-    EndMmxGuard endMmx;
-    const RowWalker walk(Transformation);
-    const bool nearest = Src->StretchFilter() == sfNearest;
-    for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
-      TColor32* dstRow = Dst->ScanLine(y);
-      for (Integer x = dstClip.left; x <= dstClip.right; ++x) {
-        Int64 sx, sy;
-        if (nearest) {
-          walk.Fixed(x, y, sx, sy);
-          if (sx >= srcClip.left && sx <= srcClip.right && sy >= srcClip.top && sy <= srcClip.bottom)
-            Combine(mode, Src->Pixel(static_cast<Integer>(sx), static_cast<Integer>(sy)), dstRow[x], master,
-                    callback);
-        } else {
-          walk.Fine(x, y, sx, sy);
-          TColor32 color;
-          if (SampleBilinear(*Src, srcClip, sx, sy, color)) Combine(mode, color, dstRow[x], master, callback);
-        }
+  EndMmxGuard endMmx;
+  const bool nearest = Src->StretchFilter() == sfNearest;
+  const auto* affine = dynamic_cast<const TAffineTransformation*>(Transformation);
+  if (affine && !nearest && mode == dmOpaque) {
+    if (CombineColors == &blend_detail::IntCombineColors) {
+      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, IntMixPair{});
+      return true;
+    }
+    if (MmxActive) {
+      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, MmxMixPair{});
+      return true;
+    }
+  }
+  const RowWalker walk(Transformation);
+  for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
+    TColor32* dstRow = Dst + static_cast<std::ptrdiff_t>(y) * Width;
+    for (Integer x = dstClip.left; x <= dstClip.right; ++x) {
+      Int64 sx, sy;
+      if (nearest) {
+        walk.Fixed(x, y, sx, sy);
+        if (sx >= srcClip.left && sx <= srcClip.right && sy >= srcClip.top && sy <= srcClip.bottom)
+          Combine(mode, Src->Pixel(static_cast<Integer>(sx), static_cast<Integer>(sy)), dstRow[x], master, callback);
+      } else {
+        walk.Fine(x, y, sx, sy);
+        TColor32 color;
+        if (SampleBilinear(*Src, srcClip, sx, sy, color)) Combine(mode, color, dstRow[x], master, callback);
       }
     }
   }
-  Dst->Changed();
+  return true;
+}
+
+void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transformation) {
+  if (!Dst) return;
+  TColor32* bits = Dst->Empty() ? nullptr : Dst->ScanLine(0);
+  if (TransformPixels(bits, Dst->Width(), Dst->Height(), Src, Transformation)) Dst->Changed();
 }

@@ -85,3 +85,7 @@ class TAffineTransformation : public TTransformation {
 // (edges fading into OuterColor) for the other filters; then Dst.Changed. Nothing
 // happens for an empty Src or Dst, a SrcRect outside Src, or an empty destination clip.
 void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transformation);
+// The same drawing into Width x Height pixels at Dst (rows Width apart), for a caller
+// that keeps one block for many transformations; no change event. False when nothing
+// was drawn.
+bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "bitmaps/blend.h"
+#include "bitmaps/blend_mix.h"
 #include "platform/classlib/exceptions.h"
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -57,53 +58,23 @@ void FreeWeightTable() {
   weightBlock = nullptr;
 }
 
-// A weight outside 0..255 is a caller's error; it must still not read past the table.
-inline TColor32 WeightIndex(TColor32 w) { return w > 0xFF ? 0xFF : w; }
-
 #if defined(__SSE2__)
 
+using blend_detail::MmxMixLanes;
+
 inline __m128i Weight(TColor32 w) {
-  return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(AlphaWeights + WeightIndex(w)));
+  return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(AlphaWeights + blend_detail::MmxWeight(w)));
 }
 inline __m128i Bias() { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(AlphaBias)); }
-
-// Lane mix of unpacked pixels: ((x − y)·w + (y << 8) + 128) >> 8.
-inline __m128i MixLanes(__m128i x16, __m128i y16, __m128i w16, __m128i bias) {
-  __m128i r = _mm_mullo_epi16(_mm_sub_epi16(x16, y16), w16);
-  r = _mm_add_epi16(r, _mm_slli_epi16(y16, 8));
-  r = _mm_add_epi16(r, bias);
-  return _mm_srli_epi16(r, 8);
-}
-
-inline __m128i Unpack(TColor32 c) {
-  return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c)), _mm_setzero_si128());
-}
-inline TColor32 Pack(__m128i lanes) {
-  return static_cast<TColor32>(_mm_cvtsi128_si32(_mm_packus_epi16(lanes, lanes)));
-}
-
-inline TColor32 Mix(TColor32 x, TColor32 y, TColor32 w) {
-  return Pack(MixLanes(Unpack(x), Unpack(y), Weight(w), Bias()));
-}
 
 // Each pixel's alpha lane copied into its four lanes.
 inline __m128i SpreadAlpha(__m128i lanes) {
   return _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes, 0xFF), 0xFF);
 }
 
-#else
-
-inline TColor32 Mix(TColor32 x, TColor32 y, TColor32 w) {
-  TColor32 out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const TColor32 cx = (x >> shift) & 0xFF, cy = (y >> shift) & 0xFF;
-    const TColor32 lane = ((cx - cy) * w + (cy << 8) + 128) & 0xFFFF;
-    out |= ((lane >> 8) & 0xFF) << shift;
-  }
-  return out;
-}
-
 #endif
+
+using blend_detail::MmxMix;
 
 inline void BlendInto(TColor32 f, TColor32& b) {
   const TColor32 a = f >> 24;
@@ -112,7 +83,7 @@ inline void BlendInto(TColor32 f, TColor32& b) {
     b = f;
     return;
   }
-  b = Mix(f, b, a);
+  b = MmxMix(f, b, a);
 }
 
 inline void BlendMasterInto(TColor32 f, TColor32& b, TColor32 m) {
@@ -120,10 +91,10 @@ inline void BlendMasterInto(TColor32 f, TColor32& b, TColor32 m) {
   if (a == 0) return;
   const TColor32 w = (a * m) >> 8;
   if (w == 0) return;
-  b = Mix(f, b, w);
+  b = MmxMix(f, b, w);
 }
 
-TColor32 MmxCombineColors(TColor32 X, TColor32 Y, TColor32 W) { return Mix(X, Y, W); }
+TColor32 MmxCombineColors(TColor32 X, TColor32 Y, TColor32 W) { return MmxMix(X, Y, W); }
 
 void MmxCombineColorsInto(TColor32 X, TColor32& Y, TColor32 W) {
   if (W == 0) return;
@@ -131,10 +102,10 @@ void MmxCombineColorsInto(TColor32 X, TColor32& Y, TColor32 W) {
     Y = X;
     return;
   }
-  Y = Mix(X, Y, W);
+  Y = MmxMix(X, Y, W);
 }
 
-TColor32 MmxBlendColors(TColor32 F, TColor32 B) { return Mix(F, B, F >> 24); }
+TColor32 MmxBlendColors(TColor32 F, TColor32 B) { return MmxMix(F, B, F >> 24); }
 
 void MmxBlendColorsInto(TColor32 F, TColor32& B) { BlendInto(F, B); }
 
@@ -169,8 +140,8 @@ void MmxBlendRow(const TColor32* Src, TColor32* Dst, Integer Count) {
       }
       const __m128i b = _mm_loadu_si128(d);
       const __m128i flo = _mm_unpacklo_epi8(f, zero), fhi = _mm_unpackhi_epi8(f, zero);
-      const __m128i lo = MixLanes(flo, _mm_unpacklo_epi8(b, zero), SpreadAlpha(flo), bias);
-      const __m128i hi = MixLanes(fhi, _mm_unpackhi_epi8(b, zero), SpreadAlpha(fhi), bias);
+      const __m128i lo = MmxMixLanes(flo, _mm_unpacklo_epi8(b, zero), SpreadAlpha(flo), bias);
+      const __m128i hi = MmxMixLanes(fhi, _mm_unpackhi_epi8(b, zero), SpreadAlpha(fhi), bias);
       // Alpha 0 mixes to B exactly; alpha 255 must give F itself.
       const __m128i mixed = _mm_packus_epi16(lo, hi);
       _mm_storeu_si128(d, _mm_or_si128(_mm_and_si128(opaque, f), _mm_andnot_si128(opaque, mixed)));
@@ -196,8 +167,8 @@ void MmxBlendRowMaster(const TColor32* Src, TColor32* Dst, Integer Count, TColor
       // so no pixel needs a shortcut.
       const __m128i wlo = _mm_srli_epi16(_mm_mullo_epi16(SpreadAlpha(flo), master), 8);
       const __m128i whi = _mm_srli_epi16(_mm_mullo_epi16(SpreadAlpha(fhi), master), 8);
-      const __m128i lo = MixLanes(flo, _mm_unpacklo_epi8(b, zero), wlo, bias);
-      const __m128i hi = MixLanes(fhi, _mm_unpackhi_epi8(b, zero), whi, bias);
+      const __m128i lo = MmxMixLanes(flo, _mm_unpacklo_epi8(b, zero), wlo, bias);
+      const __m128i hi = MmxMixLanes(fhi, _mm_unpackhi_epi8(b, zero), whi, bias);
       _mm_storeu_si128(d, _mm_packus_epi16(lo, hi));
     }
   }

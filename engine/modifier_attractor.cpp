@@ -27,8 +27,10 @@ bool TAttractModifier::PullTowards(const TParticle& Particle, Single T, CtsxVec3
   CtsxVec3f v;
   VecSubTo(&Particle.Position, &Position, &v);
   const Single d = tsxMagnitude3f(&v);
-  Strength = ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)),
-                            static_cast<Single>(Power->ValueAt(T) * 0.0005), T);
+  StrengthAt(T, [&] {
+    return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)), static_cast<Single>(Power->ValueAt(T) * 0.0005),
+                          T);
+  });
   Single divisor;
   if (!FalloffDivisor(Falloff, d, SizeZ, divisor)) return false;
   const Single k = static_cast<Single>(Sign) * Strength / divisor / Particle.Mass;

@@ -39,6 +39,7 @@ TBasicModifier::TBasicModifier() {
 }
 
 void TBasicModifier::BeginStep() {
+  strengthKnown_ = false;
   if (!Node) return;
   CtsxTxmx3f transform;
   tsxGNodeGetTransform(Node, &transform);

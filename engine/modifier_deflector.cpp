@@ -78,8 +78,10 @@ void TPlaneDeflectorModifier::Apply(TParticleSystem& System, TParticle& Particle
   VecAddTo(&Particle.PreviousPosition, &step, &Particle.Position);
 
   if (Absorb == 0) {
-    Strength = ModifierJitter(static_cast<Single>(ElasticityJitter->ValueAt(t)),
-                              static_cast<Single>(Elasticity->ValueAt(t) * 0.01), t);
+    StrengthAt(t, [&] {
+      return ModifierJitter(static_cast<Single>(ElasticityJitter->ValueAt(t)),
+                            static_cast<Single>(Elasticity->ValueAt(t) * 0.01), t);
+    });
     CtsxVec3f mirrored;
     tssReflect(&mirrored, &Particle.Velocity, &axis);
     VecMulScalar(&mirrored, Strength);

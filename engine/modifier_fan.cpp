@@ -29,8 +29,10 @@ void TPlaneFanModifier::Apply(TParticleSystem& System, TParticle& Particle) {
   const CtsxVec3f q = LocalPoint(Particle.Position);
   if (!InsideFootprint(q) || !(q.z >= Position.z)) return;
 
-  Strength = ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(t)),
-                            static_cast<Single>(Power->ValueAt(t) * 0.005), t);
+  StrengthAt(t, [&] {
+    return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(t)), static_cast<Single>(Power->ValueAt(t) * 0.005),
+                          t);
+  });
   Single divisor;
   if (!FalloffDivisor(Falloff, q.z - Position.z, SizeZ, divisor)) return;
   const Single k = Strength / divisor / Particle.Mass;

@@ -24,8 +24,10 @@ void TGravitronModifier::Apply(TParticleSystem& System, TParticle& Particle) {
   if (!ActiveTime(System, t)) return;
   if (!Infinite && !InsideFootprint(LocalPoint(Particle.Position))) return;
 
-  Strength = ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(t)),
-                            static_cast<Single>(Power->ValueAt(t) * 0.005 * SizeZ), t);
+  StrengthAt(t, [&] {
+    return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(t)),
+                          static_cast<Single>(Power->ValueAt(t) * 0.005 * SizeZ), t);
+  });
   const Single k = Strength / Particle.Mass;
   // A massless particle takes no force.
   if (!std::isfinite(k)) return;

@@ -76,6 +76,23 @@ class TBasicModifier : public TParticleModifier {
   // The modifier's time for the system's current step; false without a Node or when
   // the modifier is outside its lives.
   bool ActiveTime(const TParticleSystem& System, Single& T) const;
+  // Strength := Compute(), worked out once per frame T of an advance: the curves behind
+  // it are sampled by frame, the same for every particle. BeginStep forgets it.
+  template <typename TCompute>
+  Single StrengthAt(Single T, TCompute Compute) {
+    if (!strengthKnown_ || !(T == strengthFrame_)) {
+      strengthValue_ = Compute();
+      strengthFrame_ = T;
+      strengthKnown_ = true;
+    }
+    Strength = strengthValue_;
+    return Strength;
+  }
+
+ private:
+  bool strengthKnown_ = false;
+  Single strengthFrame_ = 0;
+  Single strengthValue_ = 0;
 };
 
 // A plane that bounces particles crossing it from its normal side, or absorbs them.

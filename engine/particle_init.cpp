@@ -54,8 +54,11 @@ void TParticleEmitter::InitParticle(TParticleSystem& System, TParticle& Particle
   Particle.Spare = {0, 0, 0};
   Particle.TwistRate = varied(VortexJitter, At(Vortex, t));
 
-  // A point on the emitter's path between its previous and its current place, so that
-  // a moving emitter leaves no gaps between frames.
+  // The birth point on the emitter's path is taken between its previous and its current
+  // place (current + r x (previous - current)), so that a moving emitter leaves no gaps
+  // between frames. The other reading, previous + (previous - current) x r x the move's
+  // length, would put births behind the previous place and ever further back the faster
+  // the emitter moves; only Origin being on the path is relied on elsewhere.
   CtsxVec3f previous, current;
   tsxGetMxTranslation3f(&previous, &PreviousMatrix);
   tsxGetMxTranslation3f(&current, &CurrentMatrix);

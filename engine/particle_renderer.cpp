@@ -27,6 +27,15 @@ const TClass& TParticleRenderer::StaticClass() {
   return cls;
 }
 
+void TSpriteWork::SetSize(Integer Width, Integer Height) {
+  if (Width < 1 || Height < 1) Width = Height = 0;
+  const std::size_t n = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
+  if (n > pixels_.size()) pixels_.resize(n);
+  width_ = Width;
+  height_ = Height;
+  std::fill_n(pixels_.data(), n, TColor32{0});
+}
+
 TParticleRenderer::TParticleRenderer() = default;
 TParticleRenderer::~TParticleRenderer() = default;
 
@@ -37,7 +46,7 @@ Integer TParticleRenderer::RegionHeight() const { return std::max(Region.y2 - Re
 Single* TParticleRenderer::RegionRow(Integer Line) {
   Byte& state = rowState_[static_cast<std::size_t>(Line)];
   if (state == kRowMissing) return nullptr;
-  Single* row = regionRows_.data() + static_cast<std::size_t>(Line) * static_cast<std::size_t>(RegionWidth()) * 4;
+  Single* row = regionRows_.get() + static_cast<std::size_t>(Line) * static_cast<std::size_t>(RegionWidth()) * 4;
   if (state == kRowUnread) {
     if (!tssScreenBufferGetScanLine(ScreenBuffer, Line, e_tssSCANLINE_RGBZ, row)) {
       state = kRowMissing;
@@ -55,7 +64,7 @@ void TParticleRenderer::FlushRegionRows() {
   for (std::size_t line = 0; line < rowState_.size(); ++line) {
     if (rowState_[line] != kRowChanged) continue;
     tssScreenBufferSetScanLine(ScreenBuffer, static_cast<int>(line), e_tssSCANLINE_RGBZ,
-                               regionRows_.data() + line * floats);
+                               regionRows_.get() + line * floats);
     rowState_[line] = kRowClean;
   }
 }
@@ -91,6 +100,22 @@ void TParticleRenderer::Add(TParticle* P) { Queue.push_back(P); }
 
 void TParticleRenderer::Clear() { Queue.clear(); }
 
+void TParticleRenderer::ReleaseRenderMemory() {
+  regionRows_.reset();
+  std::vector<Byte>().swap(rowState_);
+  std::vector<TParticle*>().swap(Queue);
+  sortScratch_ = TDepthSortScratch{};
+}
+
+std::size_t TParticleRenderer::HeldBytes() const {
+  const std::size_t work = Work ? Work->HeldBytes() : 0;
+  const std::size_t sort = (sortScratch_.Entries.capacity() + sortScratch_.Swap.capacity()) * sizeof(TDepthSortEntry) +
+                           sortScratch_.Sorted.capacity() * sizeof(TParticle*);
+  const std::size_t region = regionRows_ ? static_cast<std::size_t>(RegionWidth()) * RegionHeight() * 4 * sizeof(Single) : 0;
+  return scanline_.capacity() * sizeof(Single) + region + rowState_.capacity() + Queue.capacity() * sizeof(TParticle*) +
+         sort + work;
+}
+
 void TParticleRenderer::RenderAll() {
   SortFarToNear(Queue, sortScratch_);
   const std::size_t n = Queue.size();
@@ -103,7 +128,7 @@ void TParticleRenderer::RenderAll() {
       Renderer.FlushRegionRows();
       Renderer.Work.reset();
       Renderer.LastCount = static_cast<Integer>(Count);
-      Renderer.Queue.clear();
+      Renderer.ReleaseRenderMemory();
     }
   };
   TRenderAllEnd end{*this, n};
@@ -112,13 +137,16 @@ void TParticleRenderer::RenderAll() {
     // touches them.
     const std::size_t rows = static_cast<std::size_t>(RegionHeight());
     const std::size_t floats = rows * static_cast<std::size_t>(RegionWidth()) * 4;
+    // Without room for the copy every sprite row goes through the host, as slow as
+    // that is.
     try {
-      if (regionRows_.size() < floats) regionRows_.resize(floats);
-      rowState_.assign(rows, kRowUnread);
-      batching_ = true;
+      regionRows_.reset(new (std::nothrow) Single[floats]);
+      if (regionRows_) {
+        rowState_.assign(rows, kRowUnread);
+        batching_ = true;
+      }
     } catch (const std::bad_alloc&) {
-      // Without room for the copy every sprite row goes through the host, as slow
-      // as that is.
+      regionRows_.reset();
     }
   }
   TParticleRenderParams params;
@@ -224,7 +252,7 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
 
 void TParticleRenderer::TransformImage(TBitmap32* Source, Byte Flip, Single S, Single Fx, Single Fy,
                                        Single Angle) {
-  if (!Work) Work = std::make_unique<TBitmap32>();
+  if (!Work) Work = std::make_unique<TSpriteWork>();
   try {
     const Integer w = Source ? Source->Width() : 0;
     const Integer h = Source ? Source->Height() : 0;
@@ -245,15 +273,11 @@ void TParticleRenderer::TransformImage(TBitmap32* Source, Byte Flip, Single S, S
     transformation.Translate(Fx, Fy);
     const TRect bounds = transformation.GetTransformedBounds();
     Work->SetSize(bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1);
-    Work->Clear(0);
     Source->SetStretchFilter(sfLinear);
-    TransformBitmap(Work.get(), Source, &transformation);
+    TransformPixels(Work->ScanLine(0), Work->Width(), Work->Height(), Source, &transformation);
   } catch (...) {
     // A sprite that cannot be built is not drawn; the frame goes on.
-    try {
-      Work->SetSize(0, 0);
-    } catch (...) {
-    }
+    Work->SetSize(0, 0);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "bitmaps/color32.h"
 #include "engine/blend_modes.h"
 #include "engine/editor_state.h"
 #include "engine/projection.h"
@@ -15,6 +16,24 @@
 
 class TBitmap32;
 struct TParticle;
+
+// The transformed sprite of the particle being drawn. One block of pixels serves every
+// particle of a render: it only grows, so that drawing allocates nothing per particle.
+class TSpriteWork {
+ public:
+  Integer Width() const { return width_; }
+  Integer Height() const { return height_; }
+  bool Empty() const { return width_ == 0; }
+  TColor32* ScanLine(Integer Y) { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
+  const TColor32* ScanLine(Integer Y) const { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
+  // Width x Height pixels of transparent black; empty when either is below 1.
+  void SetSize(Integer Width, Integer Height);
+  std::size_t HeldBytes() const { return pixels_.capacity() * sizeof(TColor32); }
+
+ private:
+  std::vector<TColor32> pixels_;
+  Integer width_ = 0, height_ = 0;
+};
 
 // Render region, inclusive on both ends.
 struct TRenderRegion {
@@ -34,7 +53,8 @@ class TParticleRenderer : public TObject {
   void BeginRender(const tssPostProcessData& Data);
   void Add(TParticle* P);
   // Sorts far to near and draws every queued particle that is still alive, until the
-  // host asks to stop; then frees Work and empties the queue.
+  // host asks to stop; then frees Work, the copy of the region and the sort's room, and
+  // empties the queue.
   void RenderAll();
   // Hands every row of the region to the host for display.
   void DisplayRegion();
@@ -44,6 +64,9 @@ class TParticleRenderer : public TObject {
   // sprite's centre and moved by (Fx, Fy) into Work. Failures leave Work empty.
   void TransformImage(TBitmap32* Source, Byte Flip, Single S, Single Fx, Single Fy, Single Angle);
   void Clear();
+  // Bytes of working memory the renderer holds: between renders no more than its one
+  // scratch row.
+  std::size_t HeldBytes() const;
 
   tssSCREENBUFFER* ScreenBuffer = nullptr;
   Integer Width = 0;
@@ -57,7 +80,7 @@ class TParticleRenderer : public TObject {
   Integer Mode = rmPureAlpha;
   Integer MaxPixelSize = 1024;
   // Created on demand, freed after each RenderAll.
-  std::unique_ptr<TBitmap32> Work;
+  std::unique_ptr<TSpriteWork> Work;
   Integer LastCount = 0;
   Single DepthJitter = 0;
 
@@ -69,13 +92,16 @@ class TParticleRenderer : public TObject {
   Single* RegionRow(Integer Line);
   // Hands every changed row of the copy back to the host and ends the copy.
   void FlushRegionRows();
+  // Frees what only a render needs: the copy of the region, the sort's room, the queue's.
+  void ReleaseRenderMemory();
 
   // One row of the region, R, G, B, depth per pixel; sized in BeginRender.
   std::vector<Single> scanline_;
   // While RenderAll runs, the region's rows are blended in this copy instead of being
   // fetched and stored through the host once per sprite row.
+  // Allocated per render, not zeroed: a row is read from the host before it is used.
   bool batching_ = false;
-  std::vector<Single> regionRows_;
+  std::unique_ptr<Single[]> regionRows_;
   std::vector<Byte> rowState_;
   TDepthSortScratch sortScratch_;
 };

@@ -6,6 +6,7 @@
 // Curves, in creation (and stream) order, sampled at the particle's life percentage
 // unless said: Size, Speed, Orientation, Gravity, Alpha, Intensity, Visibility (a step
 // curve), Flow (over the loop time) and Flow Jitter (streamed, not simulated).
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -56,7 +57,8 @@ class TParticleSystem : public TVariableSystem {
 
   // No particles, CurrentTime -1, no carry.
   void Reset();
-  // Steps forward to frame T in steps of TimeStep. Backwards beeps and changes nothing.
+  // Updates the owner's transforms and gathers the tools (each one's BeginStep), then
+  // steps forward to frame T in steps of TimeStep. Backwards then beeps and steps nothing.
   void Advance(Single T);
 
   // (CurrentTime - Birth) / Lifespan; 0 for a particle without a lifespan.
@@ -134,8 +136,15 @@ class TParticleSystem : public TVariableSystem {
   void UpdateLoopTime();
   void Kill();
   void Emit();
+  // The move's three curves at one life percentage (its bits): particles born in one
+  // step share it, and a curve's value at one point cannot change during a step.
+  struct TMoveCurves {
+    std::uint64_t LifeBits = 0;
+    bool Known = false;
+    double Orientation = 0, Speed = 0, Gravity = 0;
+  };
   void Move();
-  void MoveParticle(TParticle& P);
+  void MoveParticle(TParticle& P, TMoveCurves& Curves);
   const TParticle& At(Integer Index) const;
 };
 

@@ -1,6 +1,7 @@
 // The simulation step of a particle system: gather the tools, then per step update the
 // loop time, kill, emit and move.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -25,14 +26,8 @@ tsxGNODE* RootOf(tsxGNODE* node) { return node ? tsxGNodeGetRoot(node) : nullptr
 }  // namespace
 
 void TParticleSystem::Advance(Single T) {
-  if (T < CurrentTime) {
-    // A system runs only forward.
-    win::MessageBeep(0);
-    return;
-  }
-  // Equal times, a NaN, or a step that would never reach T: nothing to do.
-  if (!(T > CurrentTime) || !(TimeStep > 0)) return;
-
+  // The owner's transforms and the tools' step updates run whatever T is: a tool's
+  // per-frame state follows the frame asked for, not only the frames simulated.
   if (Owner) Owner->UpdateTransform();
   // The gathered list is valid for this advance only, also when a step fails; clear()
   // keeps its storage for the next advance.
@@ -41,6 +36,14 @@ void TParticleSystem::Advance(Single T) {
     ~ReleaseModifiers() { list.clear(); }
   } release{ActiveModifiers};
   GatherModifiers();
+
+  if (T < CurrentTime) {
+    // A system runs only forward.
+    win::MessageBeep(0);
+    return;
+  }
+  // Equal times, a NaN, or a step that would never reach T: nothing to do.
+  if (!(T > CurrentTime) || !(TimeStep > 0)) return;
 
   const double steps = std::nearbyint((static_cast<double>(T) - CurrentTime) / TimeStep);
   if (steps >= 1) {
@@ -131,20 +134,25 @@ void TParticleSystem::Emit() {
 }
 
 void TParticleSystem::Move() {
+  TMoveCurves curves;
   for (TParticle& p : Particles) {
-    if (p.Alive) MoveParticle(p);
+    if (p.Alive) MoveParticle(p, curves);
   }
 }
 
-void TParticleSystem::MoveParticle(TParticle& P) {
+void TParticleSystem::MoveParticle(TParticle& P, TMoveCurves& Curves) {
   ClearFpuState();
   const double life = LifePercent(P);
+  const auto lifeBits = std::bit_cast<std::uint64_t>(life);
+  if (!Curves.Known || Curves.LifeBits != lifeBits) {
+    Curves = {lifeBits, true, Orientation->ValueAt(life), Speed->ValueAt(life), Gravity->ValueAt(life)};
+  }
 
-  const double turn = (static_cast<double>(P.Rotation) + P.Spin + Orientation->ValueAt(life)) / 360;
+  const double turn = (static_cast<double>(P.Rotation) + P.Spin + Curves.Orientation) / 360;
   P.Rotation = static_cast<Single>((turn - std::trunc(turn)) * 360);
 
   CtsxVec3f step = P.Drive;
-  VecMulScalar(&step, static_cast<Single>(Speed->ValueAt(life)));
+  VecMulScalar(&step, static_cast<Single>(Curves.Speed));
   VecAddTo(&step, &P.Velocity, &step);
 
   P.PreviousPosition = P.Position;
@@ -153,8 +161,9 @@ void TParticleSystem::MoveParticle(TParticle& P) {
 
   for (TParticleModifier* modifier : ActiveModifiers) {
     modifier->Apply(*this, P);
-    // An absorbed particle is a free slot now: no later tool sees it.
-    if (!P.Alive) return;
+    // An absorbed particle is a free slot now: no later tool sees it. It still finishes
+    // its move, so that its dither draw keeps every later draw where it would be.
+    if (!P.Alive) break;
   }
 
   const Single keep = static_cast<Single>(1 - Random() * SpatialDither);
@@ -164,7 +173,7 @@ void TParticleSystem::MoveParticle(TParticle& P) {
   VecAddTo(&P.PreviousPosition, &moved, &P.NewPosition);
 
   CtsxVec3f pull = P.Acceleration;
-  VecMulScalar(&pull, static_cast<Single>(Gravity->ValueAt(life)));
+  VecMulScalar(&pull, static_cast<Single>(Curves.Gravity));
   VecAddTo(&P.Velocity, &pull, &P.Velocity);
 
   P.TwistAngle += P.TwistRate / 10;

@@ -23,6 +23,8 @@ TViewProjectionCache viewCache;
 TRenderProjectionCache renderCache;
 CtsxVec3f cameraRight{1, 0, 0};
 
+void RefreshCameraRight();
+
 void RefreshView() {
   if (!tsxAViewGetWorld2VportTxmx(&viewCache.Matrix)) viewCache.Matrix = CtsxTxmx3f{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {0, 0, 0}};
   int width = 0, height = 0;
@@ -30,6 +32,8 @@ void RefreshView() {
   viewCache.HalfWidth = static_cast<Single>((width - 1) / 2.0);
   viewCache.HalfHeight = static_cast<Single>((height - 1) / 2.0);
   viewCache.ViewMode = tsxAViewGetViewMode();
+  // Taken with the view it belongs to, not once per particle sized.
+  RefreshCameraRight();
   viewCache.Stale = false;
 }
 
@@ -56,7 +60,7 @@ void RefreshCameraRight() {
 
 // The render position moved along the camera's right vector by the world size.
 CtsxVec3f SizePoint(const TParticle& P, const TParticleRenderParams& Params) {
-  RefreshCameraRight();
+  if (viewCache.Stale) RefreshView();
   CtsxVec3f offset = cameraRight;
   tsxMulScalar3f(&offset, Params.Size);
   CtsxVec3f q{};

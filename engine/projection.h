@@ -25,8 +25,8 @@ void ProjectToView(const CtsxVec3f& P, Single& X, Single& Y, Single& Depth, bool
 void ProjectToRender(const CtsxVec3f& P, Single& X, Single& Y, Single& Depth, bool Refresh);
 
 // Pixel sizes of a particle: how far its render position moved along the camera's right
-// vector by its world size lands from where the particle lands. Both refresh the right
-// vector; neither refreshes the projection itself.
+// vector by its world size lands from where the particle lands. The right vector is the
+// one read with the view projection at its last refresh (a stale view is read first).
 Single ProjectedViewSize(const TParticle& P, const TParticleRenderParams& Params);
 Single ProjectedRenderSize(const TParticle& P, const TParticleRenderParams& Params);
 

@@ -56,3 +56,10 @@ Single TableRandomAtFrame(Single Frame) {
 Single RandomTableEntry(Integer Index) { return Table().Entries[static_cast<std::size_t>(Wrap(Index))]; }
 
 Integer RandomTablePosition() { return Table().Position; }
+
+const Single* RandomTableEntries() { return Table().Entries.data(); }
+
+void AdvanceRandomTable(Integer Count) {
+  TRandomTable& t = Table();
+  t.Position = Wrap(Int64{t.Position} + Count);
+}

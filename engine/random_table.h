@@ -16,3 +16,7 @@ Single TableRandomAtFrame(Single Frame);
 // Entry Index mod 512, taken into the table for negative indices.
 Single RandomTableEntry(Integer Index);
 Integer RandomTablePosition();
+// The 512 entries, and the read position moved on by Count: for a loop that reads Count
+// entries in turn from RandomTablePosition() without a call per entry.
+const Single* RandomTableEntries();
+void AdvanceRandomTable(Integer Count);

@@ -48,22 +48,32 @@ void SortFarToNear(std::vector<TParticle*>& Queue, TDepthSortScratch& Scratch) {
   Scratch.Swap.resize(n);
   TDepthSortEntry* from = Scratch.Entries.data();
   TDepthSortEntry* to = Scratch.Swap.data();
-  for (std::size_t i = 0; i < n; ++i) from[i] = {FarFirstKey(Queue[i]->Screen.z), Queue[i]};
-
-  // Four stable passes of eight bits, least significant first; a pass in which every key
-  // has the same digit is skipped.
-  for (int shift = 0; shift < 32; shift += 8) {
-    std::size_t counts[256] = {};
-    for (std::size_t i = 0; i < n; ++i) ++counts[(from[i].Key >> shift) & 0xFF];
-    if (counts[(from[0].Key >> shift) & 0xFF] == n) continue;
+  // Three stable passes, least significant digit first (11, 11 and 10 bits); the
+  // digits' counts are taken while the keys are made, in one pass.
+  constexpr int kShift[3] = {0, 11, 22};
+  constexpr std::uint32_t kMask = 0x7FF;
+  std::vector<std::size_t> histograms(3 * 2048, 0);
+  std::size_t* counts[3] = {histograms.data(), histograms.data() + 2048, histograms.data() + 4096};
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t key = FarFirstKey(Queue[i]->Screen.z);
+    from[i] = TDepthSortEntry(key, static_cast<std::uint32_t>(i));
+    for (int d = 0; d < 3; ++d) ++counts[d][(key >> kShift[d]) & kMask];
+  }
+  for (int d = 0; d < 3; ++d) {
+    const int shift = kShift[d];
+    std::size_t* count = counts[d];
+    // A pass in which every key has the same digit changes nothing.
+    if (count[(from[0].Key >> shift) & kMask] == n) continue;
     std::size_t offset = 0;
-    for (std::size_t& c : counts) {
-      const std::size_t here = c;
-      c = offset;
+    for (std::size_t b = 0; b <= kMask; ++b) {
+      const std::size_t here = count[b];
+      count[b] = offset;
       offset += here;
     }
-    for (std::size_t i = 0; i < n; ++i) to[counts[(from[i].Key >> shift) & 0xFF]++] = from[i];
+    for (std::size_t i = 0; i < n; ++i) to[count[(from[i].Key >> shift) & kMask]++] = from[i];
     std::swap(from, to);
   }
-  for (std::size_t i = 0; i < n; ++i) Queue[i] = from[i].Particle;
+  Scratch.Sorted.resize(n);
+  for (std::size_t i = 0; i < n; ++i) Scratch.Sorted[i] = Queue[from[i].Index];
+  Queue.swap(Scratch.Sorted);
 }

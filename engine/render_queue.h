@@ -20,13 +20,18 @@ void ReadRenderParams(TParticleSystem& System, Integer Index, TParticleRenderPar
 void QueueForRender(TParticleSystem& System, TParticleRenderer& Renderer);
 
 // Working room of the sort, kept by its owner so that frames after the first allocate
-// nothing.
+// nothing. An entry is a key and the reference's place in the queue: eight bytes moved
+// per pass instead of sixteen.
 struct TDepthSortEntry {
+  // Left unset: the sort writes every entry it reads.
+  TDepthSortEntry() {}
+  TDepthSortEntry(std::uint32_t AKey, std::uint32_t AIndex) : Key(AKey), Index(AIndex) {}
   std::uint32_t Key;
-  TParticle* Particle;
+  std::uint32_t Index;
 };
 struct TDepthSortScratch {
   std::vector<TDepthSortEntry> Entries, Swap;
+  std::vector<TParticle*> Sorted;
 };
 
 // Sorts references by screen depth, larger depth first (a radix sort on the depth's

@@ -291,6 +291,12 @@ TEST_F(Modifiers, AbsorbedParticleLeavesTheSystemOnce) {
     p.Lifespan = 100;
     p.Mass = 1;
   };
+  // Births draw nothing here: the generator moves on only by each move's dither draw.
+  RandSeed = 99;
+  Random();
+  Random();
+  const Cardinal afterTwoDraws = RandSeed;
+  RandSeed = 99;
   s.Advance(0);  // born at 0.5, above the floor
   EXPECT_EQ(s.AliveCount, 1);
   EXPECT_EQ(later.applied, 1);
@@ -298,6 +304,8 @@ TEST_F(Modifiers, AbsorbedParticleLeavesTheSystemOnce) {
   EXPECT_EQ(s.AliveCount, 0);
   EXPECT_EQ(s.Particles[0].Alive, 0);
   EXPECT_EQ(later.applied, 1) << "no tool after the deflector sees the absorbed particle";
+  EXPECT_EQ(RandSeed, afterTwoDraws) << "the absorbed particle still makes its dither draw";
+  EXPECT_FLOAT_EQ(s.Particles[0].RenderPosition.z, s.Particles[0].Position.z) << "and finishes its move";
   s.Advance(5);
   EXPECT_EQ(s.AliveCount, 0);
   ModifierList().Remove(&deflector);

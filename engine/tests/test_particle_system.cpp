@@ -368,13 +368,17 @@ TEST_F(ParticleSystem, GathersEnabledModifiersOfTheOwnersSceneTree) {
   SetSteps(s.Flow, 1);
   s.Advance(2);  // three steps, one advance
   s.Advance(3);
+  // The same and an earlier time step nothing but still update and gather.
+  s.Advance(3);
+  s.Advance(1);
   BeginStepAllModifiers();
   for (CountingModifier* m : all) ModifierList().Remove(m);
 
-  EXPECT_EQ(owner.updates, 2);
+  EXPECT_EQ(owner.updates, 4);
+  EXPECT_EQ(s.CurrentTime, 3);
   EXPECT_TRUE(s.ActiveModifiers.empty());
   for (CountingModifier* m : {&sameTree, &topLevel, &noNode}) {
-    EXPECT_EQ(m->begun, 2);
+    EXPECT_EQ(m->begun, 4);
     EXPECT_EQ(m->applied, 1 + 2 + 3 + 4) << "every live particle of every step";
     EXPECT_EQ(m->prepared, 1);
   }

@@ -291,6 +291,22 @@ TEST_F(RenderAllTest, DrawsFarToNearReportsProgressAndEmptiesTheQueue) {
   EXPECT_EQ(progress, (std::vector<Integer>{33, 66, 100}));
 }
 
+TEST_F(RenderAllTest, HoldsTheRegionCopyOnlyWhileItRenders) {
+  host::SetRenderSize(1280, 720);
+  InvalidateProjections();
+  const std::size_t row = 1280 * 4 * sizeof(float);
+  std::size_t during = 0;
+  ASSERT_TRUE(RenderWith([&](tssPostProcessData& data) {
+    TParticleRenderer renderer;
+    OnRenderProgress = [&](Integer) { during = std::max(during, renderer.HeldBytes()); };
+    renderer.BeginRender(data);
+    QueueForRender(*system_, renderer);
+    renderer.RenderAll();
+    EXPECT_LE(renderer.HeldBytes(), row) << "idle: one scratch row at most";
+  }));
+  EXPECT_GE(during, 720 * row);
+}
+
 TEST_F(RenderAllTest, InvisibleAndDeadParticlesAreNotQueuedOrDrawn) {
   system_->Particles[0].Alive = 0;
   // Visibility is a step curve: 0 from 50 % of the life on.

@@ -6,7 +6,8 @@
 // The checksum changes only when the simulation changes. When a change to the
 // simulation is meant (a new rule, a different order of random draws), run this test,
 // check that the other engine tests still pass, and copy the checksum it prints into
-// kGoldenChecksum below, saying in the change why the simulation moved.
+// kGoldenChecksum below, saying in the change why the simulation moved. (An absorbed
+// particle finishing its move left it as it was: this floor bounces, it absorbs none.)
 #include <gtest/gtest.h>
 
 #include <bit>

@@ -269,8 +269,12 @@ TEST(FpuStateTest, SafeTruncTruncatesTowardZeroAndNeverInvokesUndefinedBehaviour
 }
 
 TEST(FpuStateTest, ClearFpuStateClearsPendingFlags) {
-  std::feraiseexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
-  ASSERT_NE(std::fetestexcept(FE_ALL_EXCEPT), 0);
-  ClearFpuState();
+  for (int flags : {FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW, FE_INEXACT, FE_UNDERFLOW, FE_ALL_EXCEPT}) {
+    std::feraiseexcept(flags);
+    ASSERT_NE(std::fetestexcept(FE_ALL_EXCEPT), 0);
+    ClearFpuState();
+    EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0) << flags;
+  }
+  ClearFpuState();  // nothing pending: nothing to do
   EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
 }
