@@ -38,16 +38,18 @@ function(qm_register_fuzzer target)
   add_dependencies(fuzzers ${target})
 endfunction()
 
-# qm_add_fuzzers(<label> SOURCES <library sources...> LIBS <libs...>): one libFuzzer program
-# per fuzz/*.cpp of the calling folder (built only with clang and QM_FUZZ). The folder's
-# sources are compiled once, instrumented, and shared by all its fuzzers; each fuzzer also
-# gets a five-second CTest run (labels <label> and "fuzz") from its seeds in
-# fuzz/corpus/<name>, writing what it finds to a scratch folder of the build tree.
+# qm_add_fuzzers(<label> SOURCES <library sources...> LIBS <libs...> [SEED_ROOT <dir>]
+# [SEED_TARGETS <targets...>]): one libFuzzer program per fuzz/*.cpp of the calling folder
+# (built only with clang and QM_FUZZ). The folder's sources are compiled once,
+# instrumented, and shared by all its fuzzers; each fuzzer also gets a five-second CTest
+# run (labels <label> and "fuzz") from its seeds in fuzz/corpus/<name> and, for seeds made
+# at build time by SEED_TARGETS, in <SEED_ROOT>/<name>, writing what it finds to a scratch
+# folder of the build tree.
 function(qm_add_fuzzers label)
   if(NOT (QM_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SEED_ROOT" "SOURCES;LIBS;SEED_TARGETS" ${ARGN})
   file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/*.cpp)
   if(NOT fuzzers)
     return()
@@ -69,6 +71,13 @@ function(qm_add_fuzzers label)
     if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${name})
       set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${name})
     endif()
+    if(ARG_SEED_ROOT)
+      file(MAKE_DIRECTORY ${ARG_SEED_ROOT}/${name})
+      list(APPEND seeds ${ARG_SEED_ROOT}/${name})
+    endif()
+    foreach(seedTarget IN LISTS ARG_SEED_TARGETS)
+      add_dependencies(${target} ${seedTarget})
+    endforeach()
     file(MAKE_DIRECTORY ${scratch})
     # A fixed seed keeps CI runs repeatable; findings land in the scratch folder.
     add_test(NAME ${target}_run

@@ -357,6 +357,10 @@ void TPNGGraphic::TLoader::ReadImageData(TChunkHeader& Header) {
   } else if (FColorType == 0) {
     FTarget.SetPalette(CM().CreateGrayscalePalette(false));
   }
+  // Rows not decoded yet show the file's background colour.
+  TCanvas* canvas = FTarget.Canvas();
+  canvas->Brush()->SetColor(FBackgroundColor);
+  canvas->FillRect(TRect{0, 0, Integer(width), Integer(height)});
   if (FTransparentColor != clNoTransparency) {
     FTarget.SetTransparentColor(FTransparentColor);
     FTarget.SetTransparent(true);

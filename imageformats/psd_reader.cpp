@@ -189,7 +189,6 @@ void TPSDGraphic::LoadFromStream(TStream& Stream) {
       Stream.Seek(base + FImageDataStart, soFromBeginning);
       data.resize(static_cast<std::size_t>(rowStart.back()));
     }
-    if (!data.empty()) Stream.ReadBuffer(data.data(), Int64(data.size()));
 
     TBitmap& target = BeginImage();
     target.SetPixelFormat(cm.GetPixelFormat(true));
@@ -202,6 +201,11 @@ void TPSDGraphic::LoadFromStream(TStream& Stream) {
       target.SetPalette(cm.CreateGrayscalePalette((p.Options & ioMinIsWhite) != 0));
     }
     ProgressEnd();
+    // Colour images are read whole, channel after channel, before any row is shown.
+    const bool loadStage = scheme != csIndexed && scheme != csGray;
+    if (loadStage) ProgressStart(imgmsg::LoadingData);
+    if (!data.empty()) Stream.ReadBuffer(data.data(), Int64(data.size()));
+    if (loadStage) ProgressEnd();
     ProgressStart(imgmsg::Transfering);
 
     std::vector<Byte> rows(rowBytes * planes);

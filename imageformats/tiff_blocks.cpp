@@ -74,8 +74,8 @@ TTIFFColorSetup ChooseTIFFColorSetup(const TImageProperties& P, const char* Form
   // Group 3 with two-dimensional coding or uncompressed mode is not decoded.
   if ((c == ctFax3 || c == ctFaxRLE || c == ctFaxRLEW) && (bps != 1 || spp != 1)) BadColorFormat(FormatName);
   if (c == ctThunderscan && (bps != 4 || spp != 1)) BadColorFormat(FormatName);
-  if (c == ctJPEG && P.PlanarConfig == 2 && spp > 1) NotSupported(FormatName);
-  if (P.Predictor != 1 && c == ctLZ77 && !(P.Predictor == 2 && (bps == 8 || bps == 16))) NotSupported(FormatName);
+  // Horizontal differencing is undone after any decoding, for whole-byte samples only.
+  if (P.Predictor != 1 && !(P.Predictor == 2 && (bps == 8 || bps == 16))) NotSupported(FormatName);
 
   const bool wide = bps == 8 || bps == 16;
   TTIFFColorSetup s;
@@ -120,13 +120,13 @@ TTIFFColorSetup ChooseTIFFColorSetup(const TImageProperties& P, const char* Form
     case csYCbCr:
       if (spp != 3 || bps != 8) BadColorFormat(FormatName);
       s.SourceSamples = 3;
-      if (c == ctJPEG) {
-        // The JPEG library delivers RGB already.
+      if (c == ctJPEG && P.PlanarConfig != 2) {
+        // The JPEG library delivers RGB already; planes come as they are stored.
         s.Source = csRGB;
       } else if (P.YCbCrSubSampling.size() >= 2 && P.YCbCrSubSampling[0] == 1 && P.YCbCrSubSampling[1] == 1) {
         s.Source = csYCbCr;
       } else {
-        NotSupported(FormatName);  // subsampled YCbCr outside JPEG
+        NotSupported(FormatName);  // subsampled YCbCr outside one JPEG stream
       }
       break;
     case csCIELab:
@@ -241,7 +241,7 @@ void DecodeTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, cons
   } end{decoder.get()};
 
   const bool reversed = (P.Options & ioReversed) != 0 && !IsFax(P.Compression);
-  const bool predictor = P.Predictor == 2 && P.Compression == ctLZ77;
+  const bool predictor = P.Predictor == 2;
   const bool bigEndian = (P.Options & ioBigEndian) != 0;
   const bool direct = !L.Tiled;
   const std::uint64_t perPlane = std::uint64_t(L.BlocksAcross) * L.BlocksDown;

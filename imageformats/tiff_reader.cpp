@@ -102,9 +102,11 @@ bool TTIFFGraphic::ReadTIFFProperties(TStream& Stream, Int64 Base, Int64 Limit, 
   TCardinalArray bits;
   d.GetValueList(tifftag::BitsPerSample, bits);
   Cardinal bitsPerSample = bits.empty() ? 1 : bits[0];
-  // Sample sizes that differ between channels, or that do not fit the record, leave
-  // the colour format undefined (refused at load).
-  bool uniformBits = std::all_of(bits.begin(), bits.end(), [&](Cardinal b) { return b == bitsPerSample; });
+  // Sample sizes that differ between the image's channels, or that do not fit the
+  // record, leave the colour format undefined (refused at load). Values past the
+  // samples the image has are not looked at.
+  const auto used = bits.begin() + std::min<std::size_t>(bits.size(), samples);
+  bool uniformBits = std::all_of(bits.begin(), used, [&](Cardinal b) { return b == bitsPerSample; });
   p.SamplesPerPixel = static_cast<Byte>(std::min<Cardinal>(samples, 255));
   p.BitsPerSample = static_cast<Byte>(std::min<Cardinal>(bitsPerSample, 255));
   p.BitsPerPixel = static_cast<Byte>(std::min<Cardinal>(std::uint64_t(samples) * bitsPerSample, 255));

@@ -15,6 +15,7 @@
 #include "bitmaps/bitmap32.h"
 #include "bitmaps/blend.h"
 #include "platform/classlib/bitmap.h"
+#include "platform/classlib/bmp_format.h"
 #include "platform/classlib/canvas.h"
 #include "platform/classlib/clipboard.h"
 #include "platform/classlib/graphics_tools.h"
@@ -433,6 +434,31 @@ TEST(Bitmap32Assign, A24BitBitmapComesInOpaqueAndA32BitOneKeepsItsAlpha) {
   for (Integer y = 0; y < 2; ++y)
     for (Integer x = 0; x < 2; ++x)
       EXPECT_EQ(b.Pixel(x, y), 0x10203040u * static_cast<TColor32>(1 + x + 2 * y)) << x << "," << y;
+}
+
+TEST(Bitmap32Assign, OneBitDibsKeepTheirColoursAndMonochromeBitmapsAreBlackAndWhite) {
+  TDibData dib;
+  dib.Width = 4;
+  dib.Height = 1;
+  dib.BitCount = 1;
+  dib.Colors = {win::RGBQUAD{0, 0, 255, 0}, win::RGBQUAD{255, 0, 0, 0}};  // red, blue
+  dib.Bits = {0x50, 0, 0, 0};                                            // 0 1 0 1
+  TMemoryStream file;
+  WriteBmpFile(file, dib);
+  file.SetPosition(0);
+  TBitmap bmp;
+  bmp.LoadFromStream(file);
+  const TColor32 red = Color32(255, 0, 0, 255), blue = Color32(0, 0, 255, 255);
+  const TColor32 black = Color32(0, 0, 0, 255), white = Color32(255, 255, 255, 255);
+  for (TBitmapHandleType type : {bmDIB, bmDDB}) {
+    SCOPED_TRACE(type == bmDIB ? "DIB" : "DDB");
+    bmp.SetHandleType(type);
+    TBitmap32 b;
+    b.Assign(&bmp);
+    const std::vector<TColor32> want =
+        type == bmDIB ? std::vector<TColor32>{red, blue, red, blue} : std::vector<TColor32>{black, white, black, white};
+    EXPECT_EQ((std::vector<TColor32>{b.Pixel(0, 0), b.Pixel(1, 0), b.Pixel(2, 0), b.Pixel(3, 0)}), want);
+  }
 }
 
 TEST(Bitmap32Assign, AssigningToABitmapMakesA32BitDibWithEveryByte) {

@@ -340,6 +340,21 @@ TEST(PngBuilt, ChunkContentsThatAreChecked) {
   EXPECT_EQ(BitmapRGBA(g), Bytes({85, 85, 85, 255}));
 }
 
+TEST(PngBuilt, RowsNotYetDecodedShowTheBackgroundColour) {
+  struct Peek : TPNGGraphic {
+    TBitmap* Staged() const { return FStaging.get(); }
+  } g;
+  std::vector<TColor> seen;  // row 0 and row 1 while row 0 is reported
+  g.OnProgress = [&](TObject*, TProgressStage stage, Byte, bool, const TRect&, const std::string&) {
+    if (stage == psRunning && seen.empty())
+      seen = {g.Staged()->Canvas()->Pixels(0, 0), g.Staged()->Canvas()->Pixels(0, 1)};
+  };
+  Load(g, BuildPng({IHDR(1, 2, 8, 2), [](Bytes& b) { PutChunk(b, "bKGD", {0, 0x10, 0, 0x20, 0, 0x30}); },
+                    Deflate({0, 1, 2, 3, 0, 4, 5, 6})}));
+  EXPECT_EQ(seen, (std::vector<TColor>{0x030201, 0x302010}));
+  EXPECT_EQ(BitmapRGBA(g), Bytes({1, 2, 3, 255, 4, 5, 6, 255}));
+}
+
 // ---- malformed files ----------------------------------------------------------------
 
 class PngHostile : public ::testing::Test {

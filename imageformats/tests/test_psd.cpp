@@ -149,6 +149,26 @@ TEST(PsdReader, FiveChannelRgbLoadsFourSamples) {
   EXPECT_EQ(BitmapRGBA(g), (Bytes{10, 20, 30, 255, 11, 21, 31, 7}));
 }
 
+TEST(PsdReader, ColourImagesShowALoadingStageBeforeTheirRows) {
+  const struct {
+    int mode, channels;
+    std::vector<std::string> starts;
+  } cases[] = {
+      {3, 3, {"Preparing...", "Loading data...", "Transfering..."}},
+      {1, 1, {"Preparing...", "Transfering..."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    TPSDGraphic g;
+    std::vector<std::string> starts;
+    g.OnProgress = [&](TObject*, TProgressStage stage, Byte, bool, const TRect&, const std::string& msg) {
+      if (stage == psStarting) starts.push_back(msg);
+    };
+    Load(g, BuildPsd(c.mode, c.channels, 1, 1, 8, Bytes(std::size_t(c.channels), 9)));
+    EXPECT_EQ(starts, c.starts);
+  }
+}
+
 TEST(PsdReader, LabWithOffsetChroma) {
   // L* 255 and 0 with neutral chroma: white and black.
   const Bytes file = BuildPsd(9, 3, 2, 1, 8, {255, 0, 128, 128, 128, 128});

@@ -120,6 +120,11 @@ TEST_F(TiffToolFiles, JPEGStripsMatchWithinThree) {
   EXPECT_EQ(PropertiesOf(ReadFileBytes(rgb)).ColorScheme, csRGB);
   Check(rgb, 3);
   Check(Make("jpeg_grey.tif", "convert BASE -colorspace Gray -compress jpeg OUT"), 3);
+  // Planes as grey JPEG streams of their own, in strips; subsampled YCbCr planes are refused.
+  Check(Make("jpeg_planar.tif", "tiffcp -p separate -c jpeg:r -r 8 BASE OUT"), 3);
+  TTIFFGraphic planar;
+  EXPECT_EQ(LoadError(planar, ReadFileBytes(Make("jpeg_planar_ycc.tif", "tiffcp -p separate -c jpeg BASE OUT"))),
+            kNotSupported);
 
   // A strip that is not JPEG data raises an error instead of ending the process, and
   // the bitmap keeps what it had.
@@ -340,6 +345,33 @@ TEST(TiffBuilt, PredictorUndoesDifferencesPerSample) {
   EXPECT_EQ(Bytes(row16be, row16be + 4), Bytes({0x00, 0xFF, 0x02, 0x01}));
 }
 
+TEST(TiffBuilt, PredictorAfterAnyDecodingAndOnlyTheImagesBitsPerSample) {
+  struct Case {
+    const char* name;
+    std::vector<TiffEntry> tags;
+    Bytes data, rgba;
+  };
+  auto grey = [](std::uint32_t compression, std::uint32_t size) {
+    auto t = TiffBuilder::Basic(4, 1, 8, 1, 1, compression, size);
+    SetTag(t, {317, 3, {2}});
+    return t;
+  };
+  auto rgb = TiffBuilder::Basic(1, 1, 8, 3, 2, 1, 3);
+  SetTag(rgb, {258, 3, {8, 8, 8, 1}});
+  const Bytes ramp = {10, 10, 10, 255, 15, 15, 15, 255, 20, 20, 20, 255, 25, 25, 25, 255};
+  const Case cases[] = {
+      {"none", grey(1, 4), {10, 5, 5, 5}, ramp},
+      {"packbits", grey(32773, 5), {3, 10, 5, 5, 5}, ramp},
+      {"bits 8,8,8,1", rgb, {1, 2, 3}, {1, 2, 3, 255}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TTIFFGraphic g;
+    Load(g, TiffBuilder().Build(c.tags, c.data));
+    EXPECT_EQ(BitmapRGBA(g), c.rgba);
+  }
+}
+
 // ---- malformed files ------------------------------------------------------------------
 
 class TiffHostile : public ::testing::Test {
@@ -435,6 +467,7 @@ TEST_F(TiffHostile, ColourFormatsAndCompressions) {
   ExpectRefused(With({259, 3, {4}}), kNotSupported);  // Group 4
   ExpectRefused(With({259, 3, {12345}}), kNotSupported);
   ExpectRefused(With({259, 3, {3}}), kBadColor);  // Group 3 needs 1-bit samples
+  ExpectRefused(With({317, 3, {3}}), kNotSupported);  // floating-point predictor
   // Subsampled YCbCr without JPEG is refused rather than shown scrambled.
   auto ycc = TiffBuilder::Basic(2, 1, 8, 3, 6, 1, 6);
   ExpectRefused(TiffBuilder().Build(ycc, {1, 2, 3, 4, 5, 6}), kNotSupported);

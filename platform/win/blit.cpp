@@ -26,8 +26,9 @@ bool SameFormat(const Surface& a, const Surface& b) {
 }
 
 // Turns source pixels into destination pixels: monochrome to colour through the
-// destination's text (0) and background (1) colours; colour to monochrome by
-// comparing with the source's background colour (equal -> 1).
+// source's colour table when it is a DIB, else the destination's text (0) and
+// background (1) colours; colour to monochrome by comparing with the source's
+// background colour (equal -> 1).
 class Converter {
  public:
   Converter(const DeviceContext& dst, const BlitSource& src) : s_(src.surface), d_(dst.surface) {
@@ -37,13 +38,15 @@ class Converter {
     text_ = dst.NativeColor(dst.st.textColor);
     bk_ = dst.NativeColor(dst.st.bkColor);
     srcBk_ = s_.NativeOf(src.bkColor);
-    if (!sMono_ && !dMono_ && !same_ && s_.bitsPerPixel <= 8) {
+    const bool monoTable = sMono_ && !dMono_ && src.colorTable && s_.colors && s_.numColors > 0;
+    if ((monoTable || (!sMono_ && !dMono_ && !same_)) && s_.bitsPerPixel <= 8) {
       table_.resize(std::size_t{1} << s_.bitsPerPixel);
       for (std::size_t i = 0; i < table_.size(); ++i) table_[i] = d_.NativeOf(s_.ColorOf(static_cast<DWORD>(i)));
     }
   }
   DWORD operator()(DWORD v) {
     if (sMono_ && dMono_) return v;
+    if (sMono_ && !table_.empty()) return table_[v & 1];
     if (sMono_) return v ? bk_ : text_;
     if (dMono_) return v == srcBk_ ? 1 : 0;
     if (same_) return v;
@@ -121,7 +124,7 @@ bool BlitDevice(DeviceContext& dst, i64 x, i64 y, i64 w, i64 h, const BlitSource
       srcSurf.pitch = static_cast<std::ptrdiff_t>(rowBytes);
     }
   }
-  BlitSource local{srcSurf, src ? src->bkColor : 0xFFFFFF};
+  BlitSource local{srcSurf, src ? src->bkColor : 0xFFFFFF, src && src->colorTable};
   Converter convert(dst, local);
   const bool shrinkX = useS && sw > w, shrinkY = useS && sh > h;
   const bool combine = (shrinkX || shrinkY) && stretchMode != COLORONCOLOR;
@@ -215,6 +218,8 @@ bool SourceOf(HDC hdc, BlitSource* out) {
   if (!s) return false;
   out->surface = s->surface;
   out->bkColor = s->ResolveColor(s->st.bkColor);
+  const BitmapObject* b = s->kind == GdiKind::MemDC ? CheckBitmap(s->st.bitmap) : nullptr;
+  out->colorTable = b && b->isDib;
   return true;
 }
 
@@ -435,6 +440,7 @@ int StretchDIBits(HDC hdc, int xd, int yd, int wd, int hd, int xs, int ys, int w
     // Bottom-up DIBs count the source rectangle from their bottom row.
     if (src.surface.pitch < 0) top = i64{src.surface.height} - ys - hs;
     src.bkColor = 0xFFFFFF;
+    src.colorTable = true;
     sp = &src;
   }
   if (!BlitDevice(*d, d->ToDeviceX(xd), d->ToDeviceY(yd), wd, hd, sp, xs, top, ws, hs, rop, d->st.stretchMode)) return 0;
@@ -451,6 +457,7 @@ int SetDIBitsToDevice(HDC hdc, int xd, int yd, DWORD w, DWORD h, int xs, int ys,
   const bool topDown = whole.pitch > 0;
   const i64 n = std::min<i64>(lines, whole.height);
   BlitSource src;
+  src.colorTable = true;
   if (!BufferSurface(bmi, bits, n, &src.surface, &colors)) return 0;
   // Buffer row k holds scan startScan + k (top-down) or startScan + n - 1 - k (bottom-up).
   const i64 top = topDown ? i64{ys} - startScan : i64{startScan} + n - ys - i64{h};

@@ -11,6 +11,9 @@ namespace win {
 struct BlitSource {
   Surface surface;
   COLORREF bkColor = 0xFFFFFF;
+  // A DIB (section) gives its 1-bit pixels the colours of its table; a monochrome
+  // device bitmap has none, and takes the destination's text and background colours.
+  bool colorTable = false;
 };
 
 // Transfers the source rectangle (surface coordinates) onto the destination rectangle

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "dib_canvas.h"
@@ -62,6 +63,42 @@ TEST(Blit, MonochromeToColourTakesTheDestinationTextAndBackgroundColours) {
   SetTextColor(m.dc, kGreen);  // the source DC's colours play no part
   ASSERT_TRUE(BitBlt(c.dc, 0, 0, 8, 1, m.dc, 0, 0, SRCCOPY));
   EXPECT_EQ(c.Row(), (std::vector<COLORREF>{kBlue, kRed, kBlue, kRed, kRed, kBlue, kRed, kBlue}));
+}
+
+TEST(Blit, OneBitDibsColourThroughTheirTable) {
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD t[2];
+  } info{{sizeof(BITMAPINFOHEADER), 8, -1, 1, 1, BI_RGB, 0, 0, 0, 0, 0}, {{0, 0, 255, 0}, {255, 0, 0, 0}}};
+  const BITMAPINFO* bmi = reinterpret_cast<const BITMAPINFO*>(&info);
+  const std::vector<COLORREF> want{kBlue, kRed, kBlue, kRed, kRed, kBlue, kRed, kBlue};  // 0xA5
+  const BYTE row[4] = {0xA5, 0, 0, 0};
+  void* mem = nullptr;
+  HBITMAP section = CreateDIBSection(nullptr, bmi, DIB_RGB_COLORS, &mem, nullptr, 0);
+  ASSERT_TRUE(section && mem);
+  std::memcpy(mem, row, 4);
+  HDC src = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(src, section);
+  for (bool stretch : {false, true}) {
+    SCOPED_TRACE(stretch ? "StretchBlt" : "BitBlt");
+    Canvas c(8, 1);
+    SetTextColor(c.dc, kGreen);  // a table leaves the text and background colours out
+    SetBkColor(c.dc, kMagenta);
+    ASSERT_TRUE(stretch ? StretchBlt(c.dc, 0, 0, 8, 1, src, 0, 0, 8, 1, SRCCOPY)
+                        : BitBlt(c.dc, 0, 0, 8, 1, src, 0, 0, SRCCOPY));
+    EXPECT_EQ(c.Row(), want);
+  }
+  Canvas d(8, 1);
+  SetTextColor(d.dc, kGreen);
+  ASSERT_EQ(StretchDIBits(d.dc, 0, 0, 8, 1, 0, 0, 8, 1, row, bmi, DIB_RGB_COLORS, SRCCOPY), 1);
+  EXPECT_EQ(d.Row(), want);
+  // One-bit to one-bit still copies the bits.
+  Mono m(8);
+  BitBlt(m.dc, 0, 0, 8, 1, src, 0, 0, SRCCOPY);
+  EXPECT_EQ(m.Bits(), (std::vector<int>{1, 0, 1, 0, 0, 1, 0, 1}));
+  SelectObject(src, old);
+  DeleteDC(src);
+  DeleteObject(section);
 }
 
 TEST(Blit, ColourToMonochromeMarksTheSourceBackgroundColour) {
