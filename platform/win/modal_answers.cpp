@@ -41,6 +41,12 @@ std::string Describe(const ModalPrompt& p) {
   throw NoModalAnswer(why);
 }
 
+// The prompt just recorded got no fitting answer.
+[[noreturn]] void FailUnanswered(const std::string& why) {
+  M().prompts.back().unanswered = true;
+  Fail(why);
+}
+
 std::vector<int> Buttons(UINT type) {
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {IDOK, IDCANCEL};
@@ -82,7 +88,7 @@ ModalAnswer CancelOf(const ModalPrompt& p) {
     else if ((p.type & MB_TYPEMASK) == MB_OK)
       a.result = IDOK;
     else
-      Fail("the " + Describe(p) + " cannot be cancelled");
+      FailUnanswered("the " + Describe(p) + " cannot be cancelled");
   } else if (p.kind == ModalKind::Form) {
     a.result = IDCANCEL;
   }
@@ -96,8 +102,11 @@ ModalAnswer Take(const ModalPrompt& p) {
   if (s.answers.empty()) {
     if (s.standing)
       if (std::optional<ModalAnswer> a = s.standing(p)) return *a;
-    if (s.safeDefaults) return SafeDefault(p);
-    Fail("no answer queued for the " + Describe(p));
+    if (s.safeDefaults) {
+      s.prompts.back().unanswered = true;
+      return SafeDefault(p);
+    }
+    FailUnanswered("no answer queued for the " + Describe(p));
   }
   if (s.answers.front().cancel) {
     s.answers.pop_front();
@@ -105,17 +114,17 @@ ModalAnswer Take(const ModalPrompt& p) {
   }
   const ModalAnswer& front = s.answers.front();
   if (front.kind != p.kind)
-    Fail("the " + Describe(p) + " found an answer for a " + ModalKindName(front.kind) + " next in the queue");
+    FailUnanswered("the " + Describe(p) + " found an answer for a " + ModalKindName(front.kind) + " next in the queue");
   if (p.kind == ModalKind::MessageBox) {
     const std::vector<int> b = Buttons(p.type);
     if (std::find(b.begin(), b.end(), front.result) == b.end())
-      Fail("the " + Describe(p) + " has no button " + std::to_string(front.result));
+      FailUnanswered("the " + Describe(p) + " has no button " + std::to_string(front.result));
   }
   if (p.kind == ModalKind::PopupMenu && front.result != 0) {
     const bool offered = std::any_of(p.items.begin(), p.items.end(), [&](const PopupMenuItem& i) {
       return !i.separator && i.enabled && static_cast<int>(i.id) == front.result;
     });
-    if (!offered) Fail("the " + Describe(p) + " offers no enabled item " + std::to_string(front.result));
+    if (!offered) FailUnanswered("the " + Describe(p) + " offers no enabled item " + std::to_string(front.result));
   }
   ModalAnswer a = front;
   s.answers.pop_front();

@@ -94,6 +94,8 @@ struct ModalPrompt {
   std::vector<PopupMenuItem> items;  // popup menus
   POINT pt;                          // popup menus: screen position
   std::string formClass;             // modal forms
+  // Set when no answer fitted: the safe default was taken, or the modal failed.
+  bool unanswered = false;
 };
 
 struct ModalAnswer {

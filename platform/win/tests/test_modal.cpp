@@ -182,6 +182,12 @@ TEST_F(ModalTest, ACancelAnswersAnyKindAsEscAndStandingAnswersComeAfterTheQueue)
   EXPECT_EQ(MessageBox(nullptr, "Known?", "", MB_YESNO), IDNO);
   EXPECT_THROW(MessageBox(nullptr, "Other?", "", MB_YESNO), NoModalAnswer);
   EXPECT_EQ(failures_.size(), 2u);
+  SetModalSafeDefaults(true);
+  EXPECT_EQ(MessageBox(nullptr, "Else?", "", MB_YESNO), IDNO);
+  // Only the prompts no answer fitted are marked.
+  std::vector<bool> marked;
+  for (const ModalPrompt& p : ModalPrompts()) marked.push_back(p.unanswered);
+  EXPECT_EQ(marked, (std::vector<bool>{false, false, false, false, false, false, true, false, false, true, true}));
   SetModalStandingAnswer(nullptr);
 }
 
