@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/kept_chunks.h"
 #include "editor/simple_pages.h"
 #include "panels/fold_panel.h"
 #include "platform/classlib/forms.h"
@@ -169,4 +170,6 @@ class TEmitterManForm : public TForm {
   void ReportError(const std::string& Text);
 
   Integer treeChangeOff_ = 0;
+  // Chunks of host emitters that made no emitter object, written back as they came.
+  TKeptChunks keptChunks_;
 };

@@ -12,6 +12,7 @@ Integer TEmitterManForm::EmitterExtObjWriteBinary(tsxSOBJ* Handle, tsxFILE* File
   const Integer index = IndexOfHostObject(Handle);
   THostChunkStream chunk(File);
   try {
+    if (index < 0 && keptChunks_.WriteBack(Handle, chunk)) return 0;
     // An object the page does not know still gets an empty chunk, so the reader keeps step.
     WriteEmitterChunk(index >= 0 ? Emitters[index].get() : nullptr, chunk);
   } catch (const Exception& e) {
@@ -22,14 +23,23 @@ Integer TEmitterManForm::EmitterExtObjWriteBinary(tsxSOBJ* Handle, tsxFILE* File
 
 Integer TEmitterManForm::EmitterExtObjReadBinary(tsxSOBJ* Handle, tsxFILE* File) {
   THostChunkStream chunk(File);
+  // The whole chunk first: what cannot be read goes back into the scene as it came.
+  TMemoryStream raw;
+  ReadWholeChunk(chunk, raw);
   std::unique_ptr<TEmitterObject> emitter;
   try {
-    emitter = ReadEmitterChunk(chunk);
+    emitter = ReadEmitterChunk(raw);
   } catch (const Exception& e) {
-    ReportError(std::string("An emitter in the scene could not be read; it will not emit particles.\r\r") + e.what());
+    keptChunks_.Keep(Handle, raw);
+    ReportError(UnreadableObjectText("emitter", raw) +
+                "; it is kept unchanged in the scene and will not emit particles.\r\r" + e.what());
     return 0;
   }
-  if (!emitter) return 0;
+  if (!emitter) {
+    keptChunks_.Keep(Handle, raw);
+    return 0;
+  }
+  keptChunks_.Drop(Handle);
   StopPreview();
   // The selected system belongs to the emitter that was current.
   SetCurrentSystem(nullptr);
@@ -53,6 +63,7 @@ void TEmitterManForm::RemoveEmitterAt(Integer Index) {
 }
 
 void TEmitterManForm::DeleteEmitterOfHostObject(tsxSOBJ* Handle) {
+  keptChunks_.Drop(Handle);
   const Integer index = IndexOfHostObject(Handle);
   if (index >= 0) RemoveEmitterAt(index);
 }
@@ -60,8 +71,10 @@ void TEmitterManForm::DeleteEmitterOfHostObject(tsxSOBJ* Handle) {
 void TEmitterManForm::EmitterExtObjObjectDelete(TObject*, tsxSOBJ* Handle) { DeleteEmitterOfHostObject(Handle); }
 
 void TEmitterManForm::EmitterExtObjObjectClone(TObject*, tsxSOBJ* Source, tsxSOBJ* Clone, Integer&) {
-  auto emitter = std::make_unique<TEmitterObject>();
   const Integer source = IndexOfHostObject(Source);
+  // A copy of an object kept unread is kept the same way.
+  if (source < 0 && keptChunks_.Copy(Source, Clone)) return;
+  auto emitter = std::make_unique<TEmitterObject>();
   try {
     if (source >= 0) CopyEmitterObject(*Emitters[source], *emitter);
   } catch (const Exception& e) {

@@ -2,6 +2,7 @@
 
 #include "editor/emitter_files.h"
 #include "platform/classlib/exceptions.h"
+#include "platform/classlib/format_args.h"
 #include "platform/classlib/records.h"
 
 void WriteToolChunk(const TToolObject* Tool, TStream& Stream) {
@@ -13,9 +14,11 @@ void WriteToolChunk(const TToolObject* Tool, TStream& Stream) {
 std::unique_ptr<TToolObject> ReadToolChunk(TStream& Stream) {
   TRecordReader r(Stream);
   const Integer version = r.I32("tool chunk version");
-  if (version < kToolChunkVersion) return nullptr;
   const Integer size = r.I32("tool chunk size");
-  if (size <= 0) return nullptr;
+  if (size == 0) return nullptr;
+  if (size < 0) throw EReadError(Format("The tool's scene data has a bad size (%d).", size));
+  if (version < kToolChunkVersion)
+    throw EReadError(Format("The tool's scene data has version %d; only version 100 can be read.", version));
 
   TMemoryStream record;
   if (ReadChunkBody(Stream, size, record) < size) throw EReadError("The tool's scene data is cut short");

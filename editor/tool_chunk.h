@@ -12,9 +12,9 @@ inline constexpr Integer kToolChunkVersion = 100;
 
 // Writes an empty chunk when Tool is null, so that the reader stays in step.
 void WriteToolChunk(const TToolObject* Tool, TStream& Stream);
-// Reads one chunk. Null for an empty chunk, a negative size or a version below 100;
-// the record is read whole (its size is taken in pieces only as the stream gives them)
-// before the tool is made. A short chunk or a bad record raises EReadError.
+// Reads one chunk. Null for an empty chunk (size 0); the record is read whole (its size
+// is taken in pieces only as the stream gives them) before the tool is made. A short
+// chunk, a negative size, a version below 100 or a bad record raises EReadError.
 std::unique_ptr<TToolObject> ReadToolChunk(TStream& Stream);
 // A new tool with a copy of the source's name, curves and settings, made through its
 // record; its modifier has no host node.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "editor/kept_chunks.h"
 #include "engine/tool_object.h"
 #include "panels/fold_panel.h"
 #include "platform/classlib/forms.h"
@@ -90,4 +91,6 @@ class TToolboxForm : public TForm {
   // Appends a tool read from a record, for the host object Handle.
   void AppendTool(std::unique_ptr<TToolObject> Tool, tsxSOBJ* Handle);
   Byte deleting_ = 0;
+  // Chunks of host tools that made no tool, written back as they came.
+  TKeptChunks keptChunks_;
 };

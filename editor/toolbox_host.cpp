@@ -11,6 +11,7 @@
 Integer TToolboxForm::ToolExtObjWriteBinary(tsxSOBJ* pSobj, tsxFILE* fd) {
   const Integer i = IndexOfHostObject(pSobj);
   THostChunkStream file(fd);
+  if (i < 0 && keptChunks_.WriteBack(pSobj, file)) return 0;
   // An unknown object still gets an empty chunk, so that reading stays in step.
   WriteToolChunk(i >= 0 ? Tools[static_cast<std::size_t>(i)].get() : nullptr, file);
   return 0;
@@ -18,14 +19,24 @@ Integer TToolboxForm::ToolExtObjWriteBinary(tsxSOBJ* pSobj, tsxFILE* fd) {
 
 Integer TToolboxForm::ToolExtObjReadBinary(tsxSOBJ* pSobj, tsxFILE* fd) {
   THostChunkStream file(fd);
+  // The whole chunk first: what cannot be read goes back into the scene as it came.
+  TMemoryStream raw;
+  ReadWholeChunk(file, raw);
   std::unique_ptr<TToolObject> tool;
   try {
-    tool = ReadToolChunk(file);
+    tool = ReadToolChunk(raw);
   } catch (const Exception& e) {
-    MessageDlg("A tool of the scene could not be read: " + e.Message(), mtError, {mbOK}, 0);
+    keptChunks_.Keep(pSobj, raw);
+    MessageDlg(UnreadableObjectText("tool", raw) + "; it is kept unchanged in the scene and does not act on particles.\r\r" +
+                   e.Message(),
+               mtError, {mbOK}, 0);
     return 0;
   }
-  if (!tool) return 0;
+  if (!tool) {
+    keptChunks_.Keep(pSobj, raw);
+    return 0;
+  }
+  keptChunks_.Drop(pSobj);
   // A second chunk for the same object replaces the first tool.
   if (IndexOfHostObject(pSobj) >= 0) DeleteToolOfHostObject(pSobj);
   AppendTool(std::move(tool), pSobj);
@@ -33,6 +44,7 @@ Integer TToolboxForm::ToolExtObjReadBinary(tsxSOBJ* pSobj, tsxFILE* fd) {
 }
 
 void TToolboxForm::ToolExtObjObjectDelete(TObject*, tsxSOBJ* pSobj) {
+  keptChunks_.Drop(pSobj);
   deleting_ = 1;
   try {
     DeleteToolOfHostObject(pSobj);
@@ -45,6 +57,11 @@ void TToolboxForm::ToolExtObjObjectDelete(TObject*, tsxSOBJ* pSobj) {
 
 void TToolboxForm::ToolExtObjObjectClone(TObject*, tsxSOBJ* pSobj, tsxSOBJ* pClone, Integer&) {
   const Integer i = IndexOfHostObject(pSobj);
-  if (i < 0 || !pClone) return;
+  if (!pClone) return;
+  // A copy of an object kept unread is kept the same way.
+  if (i < 0) {
+    keptChunks_.Copy(pSobj, pClone);
+    return;
+  }
   AppendTool(CopyTool(*Tools[static_cast<std::size_t>(i)]), pClone);
 }

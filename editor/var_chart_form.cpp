@@ -257,6 +257,8 @@ void TVarChartForm::GrowToShow(TChartAxis* Axis, Double Value) {
 
 Integer TVarChartForm::SetKeyX(Integer Index, Double X) {
   if (!series_ || Index < 0 || Index >= series_->Count()) return Index;
+  // The last key holds the curve's value beyond the others: it keeps its place.
+  if (Index > 0 && Index == series_->Count() - 1) return Index;
   if (Index == 0) {
     X = 0;
   } else {
@@ -290,33 +292,34 @@ void TVarChartForm::SetKeyY(Integer Index, Double Y) {
 
 Integer TVarChartForm::AddKey(Double X, Double Y) {
   if (!series_) return -1;
-  const Integer n = series_->Count();
-  const Double limit = series_->XMode == xmFrames ? kLastFrame : 100.0;
-  if (series_->XMode == xmFrames) X = std::nearbyint(X);
-  X = std::clamp(X, 0.0, limit);
   series_->QuantizeValue(Y);
+  const Integer n = series_->Count();
   if (n == 0) return series_->AddXY(0, Y);
 
-  // The gap the key goes into: after key 0, and before a last key that already sits at
-  // the end of the range.
+  const bool frames = series_->XMode == xmFrames;
   const TChartValueList* xs = series_->XValues();
-  Integer i = 0;
-  while (i < n && xs->GetValue(i) <= X) ++i;
-  i = std::max<Integer>(i, 1);
-  if (i == n && xs->GetValue(n - 1) >= limit && n > 1) i = n - 1;
-  const Double before = xs->GetValue(i - 1);
-  if (i < n) {
-    const Double after = xs->GetValue(i);
-    if (!(X > before && X < after)) X = before + 1 < after ? before + 1 : before + (after - before) / 2;
-  } else if (!(X > before)) {
-    X = before + 1;
-  }
-  Integer index = series_->AddXY(X, Y);
+  const Double first = xs->GetValue(0);
+  const Double cap = frames ? kLastFrame : 100.0;
+  // After key 0 and before the last key, which keep their places, and never on a key.
+  auto fits = [&](Double c) {
+    if (!(c > first) || c > cap || (n > 1 && !(c < xs->GetValue(n - 1)))) return false;
+    for (Integer i = 0; i < n; ++i)
+      if (xs->GetValue(i) == c) return false;
+    return true;
+  };
+  const Double wanted = frames ? std::nearbyint(X) : X;
+  const Double upper = n > 1 ? std::min(cap, xs->GetValue(n - 1)) : cap;
+  const Double p = std::clamp(wanted, first, std::max(first, upper));
+  // A taken place gives way to the free one a unit off it, on the side of X first.
+  const Double towards = X < p ? -1 : 1;
+  Double at = p;
+  if (!fits(at)) at = p + towards;
+  if (!fits(at)) at = p - towards;
+  if (!fits(at)) return -1;
+
+  const Integer index = series_->AddXY(at, Y);
   if (index < 0) return -1;
-  Double clamped = X;
-  series_->ClampKeyX(index, clamped);
-  if (clamped != X) series_->XValues()->SetValue(index, clamped);
-  GrowToShow(Chart->BottomAxis(), clamped);
+  GrowToShow(Chart->BottomAxis(), at);
   GrowToShow(Chart->LeftAxis(), Y);
   Chart->Invalidate();
   return index;
@@ -342,7 +345,8 @@ void TVarChartForm::ClearButtonClick(TObject*) {
   const Double y0 = series_->Count() > 0 ? series_->YValues()->GetValue(0) : 0;
   series_->Clear();
   series_->AddXY(0, y0);
-  series_->AddXY(kLastFrame, y0);
+  // A life or percent curve ends at 100, where the editor shows its last key.
+  series_->AddXY(series_->XMode == xmFrames ? kLastFrame : 100.0, y0);
   Chart->Invalidate();
 }
 

@@ -41,14 +41,17 @@ class TVarChartForm : public TForm {
   void ZoomInY(Double Centre);
   void ZoomOutX();
   void ZoomOutY();
-  // Key 0 stays at 0; frames are whole; the key stays between its neighbours; the X axis
-  // grows to show it. Returns the key's index afterwards.
+  // Key 0 stays at 0 and the last key where it is; frames are whole; the key stays
+  // between its neighbours; the X axis grows to show it. Returns the key's index
+  // afterwards.
   Integer SetKeyX(Integer Index, Double X);
   // Quantised and clamped by the curve; the key before the last carries the last key
   // with it; the Y axis grows to show it.
   void SetKeyY(Integer Index, Double Y);
-  // Adds a key at X (whole number in frame mode) with value Y, strictly between two
-  // keys and after key 0; returns its index.
+  // Adds a key with value Y at X (a whole frame on frame curves, at most 100 on the
+  // others) after key 0 and before the last key; where a key sits there already, a
+  // unit off it (on X's side first). Returns its index, or -1 when there is no free
+  // place and nothing was added.
   Integer AddKey(Double X, Double Y);
   // The preview's frame: the current-frame line on frame-based curves, out of view
   // otherwise.

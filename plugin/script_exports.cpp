@@ -48,7 +48,6 @@ int RunEditorCommand(const std::string& Path, std::string& Message) {
     return 1;
   }
   const std::size_t promptsBefore = win::ModalPrompts().size();
-  const std::size_t answersBefore = win::PendingModalAnswers();
   try {
     item->Click();
   } catch (const win::NoModalAnswer& e) {
@@ -61,13 +60,12 @@ int RunEditorCommand(const std::string& Path, std::string& Message) {
     Message = "\"" + Path + "\": " + e.what();
     return 1;
   }
-  // With safe defaults a dialog without an answer is cancelled instead of failing: the
-  // prompts beyond the answers used are the ones that found none.
+  // With safe defaults a dialog without an answer is cancelled instead of failing; one the
+  // host's standing answer took was answered.
   const auto& prompts = win::ModalPrompts();
-  const std::size_t asked = prompts.size() - promptsBefore;
-  const std::size_t answered = answersBefore - std::min(answersBefore, win::PendingModalAnswers());
-  if (asked > answered) {
-    Message = "\"" + Path + "\": the " + DescribePrompt(prompts[promptsBefore + answered]) + " found no answer";
+  for (std::size_t i = promptsBefore; i < prompts.size(); ++i) {
+    if (!prompts[i].unanswered) continue;
+    Message = "\"" + Path + "\": the " + DescribePrompt(prompts[i]) + " found no answer";
     return 1;
   }
   return 0;

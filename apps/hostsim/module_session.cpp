@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 
 #include <filesystem>
+#include <optional>
+#include <ostream>
 
 #include "apps/hostsim/hostsim_error.h"
 #include "platform/host/host.h"
@@ -15,8 +17,11 @@ constexpr int kMessageSize = 1024;
 
 bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
-std::string Absolute(const std::string& path) {
+// A file dialog's answer, made absolute; a folder is no file.
+std::string FileAnswer(const std::string& command, const std::string& path) {
   if (path.empty()) throw HostsimError("an empty file name is no answer");
+  if (std::filesystem::is_directory(path))
+    throw HostsimError("\"" + command + "\": the answer \"" + path + "\" is a folder, not a file");
   return std::filesystem::absolute(path).lexically_normal().string();
 }
 
@@ -37,6 +42,15 @@ std::string OneLine(const std::string& text) {
   return out;
 }
 
+bool IsTextureQuestion(const win::ModalPrompt& p) {
+  return p.kind == win::ModalKind::MessageBox && StartsWith(p.text, "Could not find the texture file: ");
+}
+
+bool IsErrorBox(const win::ModalPrompt& p) {
+  return p.kind == win::ModalKind::MessageBox && (p.type & 0xF0) == win::MB_ICONERROR &&
+         (p.type & win::MB_TYPEMASK) == win::MB_OK;
+}
+
 // What the module asked last, for a failure message.
 std::string LastQuestion(std::size_t firstPrompt) {
   const auto& prompts = win::ModalPrompts();
@@ -54,19 +68,21 @@ void PushDialogAnswer(const std::string& command, const DialogAnswer& answer) {
   if (a == "yes") return win::AnswerMessageBox(win::IDYES);
   if (a == "no") return win::AnswerMessageBox(win::IDNO);
   if (a == "ok") return win::AnswerMessageBox(win::IDOK);
-  if (a == "cancel") return win::AnswerMessageBox(win::IDCANCEL);
-  if (StartsWith(a, "open:")) return win::AnswerFileDialog(win::ModalKind::OpenFile, {Absolute(a.substr(5))});
-  if (StartsWith(a, "save:")) return win::AnswerFileDialog(win::ModalKind::SaveFile, {Absolute(a.substr(5))});
-  if (StartsWith(a, "picture:"))
-    return win::AnswerFileDialog(win::ModalKind::OpenPicture, {Absolute(a.substr(8))});
+  if (a == "cancel") return win::AnswerCancel();
+  auto file = [&](win::ModalKind kind, const std::string& path) {
+    win::AnswerFileDialog(kind, {FileAnswer(command, path)});
+  };
+  if (StartsWith(a, "open:")) return file(win::ModalKind::OpenFile, a.substr(5));
+  if (StartsWith(a, "save:")) return file(win::ModalKind::SaveFile, a.substr(5));
+  if (StartsWith(a, "picture:")) return file(win::ModalKind::OpenPicture, a.substr(8));
   const std::string item = command.substr(command.rfind('/') + 1);
-  if (StartsWith(item, "Load")) return win::AnswerFileDialog(win::ModalKind::OpenFile, {Absolute(a)});
-  if (StartsWith(item, "Save")) return win::AnswerFileDialog(win::ModalKind::SaveFile, {Absolute(a)});
+  if (StartsWith(item, "Load")) return file(win::ModalKind::OpenFile, a);
+  if (StartsWith(item, "Save")) return file(win::ModalKind::SaveFile, a);
   throw HostsimError("\"" + command + "\": cannot tell which dialog the answer \"" + a +
                      "\" is for; write open:, save:, picture:, yes, no, ok or cancel");
 }
 
-ModuleSession::ModuleSession(const std::string& modulePath) {
+ModuleSession::ModuleSession(const std::string& modulePath, std::ostream& log) : log_(log) {
   pluginId_ = host::LoadModule(modulePath);
   const std::string path = host::LoadedPlugin(pluginId_).path;
   // The host opened the module; this only finds the same copy again.
@@ -80,9 +96,23 @@ ModuleSession::ModuleSession(const std::string& modulePath) {
     host::UnloadPlugin(pluginId_);
     throw HostsimError("the module " + path + " offers no editor commands (QuillmothRunCommand, QuillmothStatusText)");
   }
+  win::SetModalStandingAnswer([this](const win::ModalPrompt& p) -> std::optional<win::ModalAnswer> {
+    win::ModalAnswer a;
+    if (IsTextureQuestion(p)) {
+      log_ << "the plug-in asked: \"" << OneLine(p.text) << "\" - answered No\n";
+      a.result = win::IDNO;
+    } else if (IsErrorBox(p)) {
+      errors_.push_back(OneLine(p.text));
+      a.result = win::IDOK;
+    } else {
+      return std::nullopt;
+    }
+    return a;
+  });
 }
 
 ModuleSession::~ModuleSession() {
+  win::SetModalStandingAnswer(nullptr);
   try {
     host::UnloadPlugin(pluginId_);
   } catch (...) {
@@ -94,6 +124,7 @@ void ModuleSession::ClickIcon() { host::ClickIcon(pluginId_); }
 
 void ModuleSession::RunCommand(const std::string& path, const std::vector<DialogAnswer>& answers) {
   win::ClearModalAnswers();
+  errors_.clear();
   for (const DialogAnswer& a : answers) PushDialogAnswer(path, a);
   const std::size_t firstPrompt = win::ModalPrompts().size();
   char message[kMessageSize] = {};
@@ -106,12 +137,35 @@ void ModuleSession::RunCommand(const std::string& path, const std::vector<Dialog
   const std::string asked = LastQuestion(firstPrompt);
   const bool failedModal = !win::ModalFailures().empty();
   win::ClearModalAnswers();
+  // The module's own news first, as it said it.
+  if (!errors_.empty()) throw HostsimError(errors_.front() + " (\"" + path + "\")");
   // The module's own message names the dialog that went unanswered.
   if (result != 0)
     throw HostsimError("\"" + path + "\" failed: " + (message[0] ? OneLine(message) : "no reason given"));
   if (failedModal) throw HostsimError("\"" + path + "\": a dialog got no usable answer" + asked);
   if (unused)
     throw HostsimError("\"" + path + "\" left " + std::to_string(unused) + " answer(s) unused" + asked);
+}
+
+void ModuleSession::LoadScene(const std::string& path) {
+  win::ClearModalAnswers();
+  errors_.clear();
+  // Nobody is there to answer what the objects' readers ask.
+  win::SetModalSafeDefaults(true);
+  try {
+    host::LoadScene(path);
+  } catch (...) {
+    win::SetModalSafeDefaults(false);
+    win::ClearModalAnswers();
+    throw;
+  }
+  win::SetModalSafeDefaults(false);
+  for (const win::ModalPrompt& p : win::ModalPrompts())
+    if (p.kind == win::ModalKind::MessageBox && !IsTextureQuestion(p)) log_ << "the plug-in said: " << OneLine(p.text) << "\n";
+  win::ClearModalAnswers();
+  if (!errors_.empty())
+    throw HostsimError(path + ": the plug-in could not read " + std::to_string(errors_.size()) +
+                       " of its objects in the scene (see its messages above)");
 }
 
 std::string ModuleSession::StatusText() const {

@@ -33,7 +33,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const SceneDescription scene = ResolveScene(o.scene);
     const std::filesystem::path folder(o.out);
     std::filesystem::create_directories(folder);
-    ModuleSession module(ModulePathOf(o.scene.module));
+    ModuleSession module(ModulePathOf(o.scene.module), err);
     module.ClickIcon();  // the first click turns rendering on
     BuildScene(module, o.scene, scene, o.width, o.height);
     // A question while rendering (a missing texture) gets No, as nobody is there to answer.

@@ -15,9 +15,9 @@ int RunScript(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 2;
   }
   try {
-    ModuleSession module(ModulePathOf(o.module));
+    ModuleSession module(ModulePathOf(o.module), err);
     module.ClickIcon();
-    if (!o.load.empty()) host::LoadScene(o.load);
+    if (!o.load.empty()) module.LoadScene(o.load);
     for (const ScriptCommand& c : o.commands) {
       module.RunCommand(c.path, c.answers);
       out << c.path << ":" << module.StatusText() << "\n";

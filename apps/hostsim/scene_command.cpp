@@ -20,7 +20,7 @@ int RunSceneCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
   try {
     const SceneDescription scene = ResolveScene(o.scene);
-    ModuleSession module(ModulePathOf(o.scene.module));
+    ModuleSession module(ModulePathOf(o.scene.module), err);
     module.ClickIcon();
     BuildScene(module, o.scene, scene, 320, 240);
     host::SaveScene(o.file);

@@ -22,7 +22,7 @@ std::string ModulePathOf(const std::string& option) { return option.empty() ? De
 void BuildScene(ModuleSession& module, const SceneOptions& options, const SceneDescription& scene, int width,
                 int height) {
   SetUpView(scene.camera, width, height);
-  if (!options.load.empty()) host::LoadScene(options.load);
+  if (!options.load.empty()) module.LoadScene(options.load);
   AddGeometry(scene.objects);
   AddPluginObjects(module, scene);
 }

@@ -211,10 +211,32 @@ TEST_F(EmitterManTest, BadSceneChunksMakeNoEmitterAndTellTheUser) {
     win::AnswerMessageBox(win::IDOK);
     host::LoadScene(path);
     EXPECT_EQ(win::PendingModalAnswers(), 0u) << "the user was told";
-    EXPECT_NE(LastMessage().find("could not be read"), std::string::npos) << LastMessage();
+    EXPECT_NE(LastMessage().find("The emitter \"Broken\" in the scene could not be read"), std::string::npos)
+        << LastMessage();
     ASSERT_EQ(form_->Emitters.size(), 1u);
     EXPECT_EQ(form_->Emitters[0]->Name, "Fine");
     EXPECT_EQ(form_->Emitters[0]->SystemCount(), 1);
     ExpectEngineListInStep();
+    // Saved again, the chunk that could not be read comes back byte for byte.
+    host::SaveScene(PathOf("again.qms"));
+    EXPECT_EQ(FileBytes(PathOf("again.qms")), bytes);
   }
+
+  // A clone of the unread object keeps its bytes; its delete callback lets them go.
+  const std::vector<Byte> unread(cutRecord.begin() + static_cast<std::ptrdiff_t>(at),
+                                 cutRecord.begin() + static_cast<std::ptrdiff_t>(at + chunkA.size()));
+  tsxSOBJ* kept = nullptr;
+  for (host::NodeHandle n : host::TopLevelNodes())
+    if (n != form_->Emitters[0]->Node) kept = static_cast<tsxSOBJ*>(n);
+  ASSERT_NE(kept, nullptr);
+  ASSERT_NE(host::CloneObject(kept), nullptr);
+  EXPECT_EQ(form_->Emitters.size(), 1u);
+  form_->EmitterExtObjObjectDelete(nullptr, kept);
+  host::SaveScene(PathOf("again.qms"));
+  const std::vector<Byte> resaved = FileBytes(PathOf("again.qms"));
+  const std::size_t copy = FindBytes(resaved, unread);
+  ASSERT_NE(copy, std::string::npos) << "the clone's";
+  EXPECT_EQ(FindBytes(std::vector<Byte>(resaved.begin() + static_cast<std::ptrdiff_t>(copy + 1), resaved.end()), unread),
+            std::string::npos);
+  EXPECT_NE(FindBytes(resaved, {101, 0, 0, 0, 0, 0, 0, 0}), std::string::npos) << "the deleted one's, empty";
 }

@@ -122,17 +122,23 @@ TEST_F(ToolChunkTest, RoundTripKeepsNameKindCurvesAndSettings) {
   EXPECT_EQ(rm->Enabled, 1);
 }
 
-TEST_F(ToolChunkTest, OldVersionsEmptyAndNegativeSizesGiveNoTool) {
+TEST_F(ToolChunkTest, OldVersionsAndNegativeSizesRaiseAndEmptyChunksGiveNoTool) {
   std::vector<Byte> b;
   PutI32(b, 99);
   PutI32(b, 4);
   PutI32(b, 0);
   auto s = StreamOf(b);
-  EXPECT_EQ(ReadToolChunk(*s), nullptr);
+  EXPECT_THROW(ReadToolChunk(*s), EReadError);
 
   b.clear();
   PutI32(b, 100);
   PutI32(b, -5);
+  s = StreamOf(b);
+  EXPECT_THROW(ReadToolChunk(*s), EReadError);
+
+  b.clear();
+  PutI32(b, 99);
+  PutI32(b, 0);
   s = StreamOf(b);
   EXPECT_EQ(ReadToolChunk(*s), nullptr);
   EXPECT_EQ(s->Position(), 8);

@@ -1,6 +1,8 @@
 // The toolbox: New commands, the list, and the host's callbacks for the tool types.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <utility>
 #include <vector>
 #include <string>
@@ -15,6 +17,17 @@
 #include "toolbox_fixture.h"
 
 namespace {
+
+std::vector<Byte> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<Byte>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int Occurrences(const std::vector<Byte>& hay, const std::vector<Byte>& needle) {
+  int n = 0;
+  for (auto it = hay.begin(); (it = std::search(it, hay.end(), needle.begin(), needle.end())) != hay.end(); ++it) ++n;
+  return n;
+}
 
 std::string ScenePath(const char* name) {
   return (std::filesystem::temp_directory_path() / (std::string("qm_toolbox_") + name + ".scene")).string();
@@ -227,25 +240,43 @@ TEST_F(ToolboxTest, TheFoldMovesTheEmitterManagersFoldAndPlayRunsTheMainWindows)
   EXPECT_EQ(rewinds, 1);
 }
 
-TEST_F(ToolboxTest, ABadToolChunkInASceneTellsTheUserAndMakesNoTool) {
+TEST_F(ToolboxTest, ABadToolChunkTellsTheUserMakesNoToolAndIsSavedBackAsItCame) {
   form_->NewAttractorAction->Execute();
-  // The scene stores a chunk that claims 200 bytes and holds 4.
-  form_->AttractorExtObj->OnWriteBinary = [](tsxSOBJ*, tsxFILE* fd) -> Integer {
-    const Byte bytes[] = {100, 0, 0, 0, 200, 0, 0, 0, 3, 'A', 'b', 'c'};
-    tsxFILEwrite(bytes, 1, sizeof bytes, fd);
-    return 0;
+  Tool(0)->Name = "Pull";
+  const TFileIOEvent own = form_->AttractorExtObj->OnWriteBinary;
+  const std::vector<std::vector<Byte>> chunks = {
+      {100, 0, 0, 0, 200, 0, 0, 0, 4, 'P', 'u', 'l', 'l'},  // claims 200 bytes, holds 5
+      {99, 0, 0, 0, 6, 0, 0, 0, 4, 'P', 'u', 'l', 'l', 0},  // an older version
   };
-  const std::string path = ScenePath("bad");
-  host::SaveScene(path);
-  win::AnswerMessageBox(win::IDOK);
-  host::LoadScene(path);
+  const std::string path = ScenePath("bad"), again = ScenePath("again");
+  for (const std::vector<Byte>& chunk : chunks) {
+    SCOPED_TRACE(int(chunk[0]));
+    form_->AttractorExtObj->OnWriteBinary = [&chunk](tsxSOBJ*, tsxFILE* fd) -> Integer {
+      tsxFILEwrite(chunk.data(), 1, chunk.size(), fd);
+      return 0;
+    };
+    host::SaveScene(path);
+    form_->AttractorExtObj->OnWriteBinary = own;
+    win::AnswerMessageBox(win::IDOK);
+    host::LoadScene(path);
+    EXPECT_TRUE(form_->Tools.empty());
+    EXPECT_EQ(ModifierList().Count(), modifiersBefore_);
+    ASSERT_FALSE(win::ModalPrompts().empty());
+    EXPECT_NE(win::ModalPrompts().back().text.find("The tool \"Pull\" in the scene could not be read"),
+              std::string::npos);
+    host::SaveScene(again);
+    EXPECT_EQ(ReadBytes(again), ReadBytes(path));
+    // A clone keeps the same bytes; gone, it takes its copy along.
+    const host::NodeHandle clone = host::CloneObject(host::TopLevelNodes().at(0));
+    ASSERT_NE(clone, nullptr);
+    host::SaveScene(again);
+    EXPECT_EQ(Occurrences(ReadBytes(again), chunk), 2);
+    ASSERT_TRUE(host::DeleteObject(clone));
+    host::SaveScene(again);
+    EXPECT_EQ(Occurrences(ReadBytes(again), chunk), 1);
+  }
   std::filesystem::remove(path);
-  EXPECT_TRUE(form_->Tools.empty());
-  EXPECT_EQ(ModifierList().Count(), modifiersBefore_);
-  bool told = false;
-  for (const auto& p : win::ModalPrompts())
-    if (p.kind == win::ModalKind::MessageBox && p.text.find("could not be read") != std::string::npos) told = true;
-  EXPECT_TRUE(told);
+  std::filesystem::remove(again);
 }
 
 TEST_F(ToolboxTest, ClicksOnTheListToggleEnabledAndSelectTools) {

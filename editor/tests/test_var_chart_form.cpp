@@ -168,6 +168,75 @@ TEST_F(VarChartTest, DoubleClickAndAddPutNewKeysBetweenOthers) {
   for (Integer i = 1; i < curve_->Count(); ++i) EXPECT_LT(KeyX(i - 1), KeyX(i)) << i;
 }
 
+TEST_F(VarChartTest, AddKeyTakesAFreePlaceBetweenTheEndKeysOrAddsNothing) {
+  const struct {
+    Byte mode;
+    std::initializer_list<std::pair<Double, Double>> keys;
+    Double x;
+    Double expected;  // -1: nothing added
+  } cases[] = {
+      {xmFrames, {{0, 1}, {1, 1}, {8192, 1}}, 0.4, -1},  // frames 0 and 1 taken, nothing between
+      {xmFrames, {{0, 1}, {1, 1}, {8192, 1}}, 0.6, 2},
+      {xmFrames, {{0, 1}, {5, 1}, {8192, 1}}, 0.4, 1},
+      {xmFrames, {{0, 1}, {8192, 1}}, 9000, 8191},
+      {xmFrames, {{0, 1}, {1, 1}, {8192, 1}}, -3, -1},
+      {xmLifePercent, {{0, 1}, {100, 1}}, 250, 99},
+      {xmLifePercent, {{0, 1}, {8192, 1}}, 100, 100},
+      {xmPercent, {{0, 1}, {37.5, 1}, {8192, 1}}, 37.5, 38.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << " at " << c.x);
+    auto curve = std::make_unique<TVarSeries>(c.mode, cmNone, 0, 2);
+    for (const auto& [x, y] : c.keys) curve->AddXY(x, y);
+    form_->SetSeries(curve.get());
+    const Integer index = form_->AddKey(c.x, 1);
+    if (c.expected < 0) {
+      EXPECT_EQ(index, -1);
+      EXPECT_EQ(curve->Count(), static_cast<Integer>(c.keys.size()));
+    } else {
+      ASSERT_EQ(curve->Count(), static_cast<Integer>(c.keys.size()) + 1);
+      EXPECT_EQ(curve->XValues()->GetValue(index), c.expected);
+    }
+    EXPECT_EQ(curve->XValues()->GetValue(curve->Count() - 1), c.keys.end()[-1].first) << "the last key stays last";
+    form_->SetSeries(nullptr);
+  }
+  form_->SetSeries(curve_.get());
+}
+
+TEST_F(VarChartTest, TheLastKeyKeepsItsPlaceAndAClearedLifeCurveStaysEditable) {
+  // Entered or dragged, the last key's X stays; its value follows.
+  EXPECT_EQ(form_->SetKeyX(3, 50.7), 3);
+  EXPECT_EQ(KeyX(3), 8192);
+  auto life = MakeCurve(xmLifePercent, cmNone, 0, 1, {{0, 0.5}, {50, 0.2}, {100, 0.8}});
+  curve_.swap(life);
+  form_->SetSeries(curve_.get());
+  Paint();
+  Drag(KeyPixel(2), PixelOf(40, 0.4));
+  EXPECT_EQ(KeyX(2), 100);
+  EXPECT_NEAR(KeyY(2), 0.4, 0.02);
+  EXPECT_EQ(KeyX(1), 50);
+
+  // Cleared, a life curve ends at 100, in view: its keys can be reached and new ones fit.
+  win::AnswerMessageBox(win::IDYES);
+  ClickControl(form_->ClearButton);
+  ASSERT_EQ(curve_->Count(), 2);
+  EXPECT_EQ(KeyX(1), 100);
+  EXPECT_EQ(KeyY(1), 0.5);
+  Paint();
+  Drag(KeyPixel(1), PixelOf(60, 0.9));
+  EXPECT_EQ(KeyX(1), 100);
+  EXPECT_NEAR(KeyY(1), 0.9, 0.02);
+  const win::POINT at = Screen(PixelOf(30, 0.3));
+  win::AdvanceClock(1000);  // no double-click with the drag's clicks
+  win::InjectDoubleClick(win::MouseButton::Left, at.x, at.y);
+  win::PumpPendingMessages();
+  ASSERT_EQ(curve_->Count(), 3);
+  EXPECT_NEAR(KeyX(1), 30, 1);
+  form_->SetSeries(nullptr);
+  curve_.swap(life);
+  form_->SetSeries(curve_.get());
+}
+
 TEST_F(VarChartTest, ZoomRangesAndUnzoom) {
   TChartAxis* x = Chart()->BottomAxis();
   TChartAxis* y = Chart()->LeftAxis();

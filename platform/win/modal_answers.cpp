@@ -14,6 +14,7 @@ struct ModalState {
   std::vector<std::string> failures;
   bool safeDefaults = false;
   std::function<void(const std::string&)> onFailure;
+  std::function<std::optional<ModalAnswer>(const ModalPrompt&)> standing;
 };
 
 ModalState& M() {
@@ -38,6 +39,12 @@ std::string Describe(const ModalPrompt& p) {
   s.failures.push_back(why);
   if (auto handler = s.onFailure) handler(why);
   throw NoModalAnswer(why);
+}
+
+// The prompt just recorded got no fitting answer.
+[[noreturn]] void FailUnanswered(const std::string& why) {
+  M().prompts.back().unanswered = true;
+  Fail(why);
 }
 
 std::vector<int> Buttons(UINT type) {
@@ -70,27 +77,54 @@ ModalAnswer SafeDefault(const ModalPrompt& p) {
   return a;
 }
 
+// What Esc gives the prompt.
+ModalAnswer CancelOf(const ModalPrompt& p) {
+  ModalAnswer a;
+  a.kind = p.kind;
+  if (p.kind == ModalKind::MessageBox) {
+    const std::vector<int> b = Buttons(p.type);
+    if (std::find(b.begin(), b.end(), IDCANCEL) != b.end())
+      a.result = IDCANCEL;
+    else if ((p.type & MB_TYPEMASK) == MB_OK)
+      a.result = IDOK;
+    else
+      FailUnanswered("the " + Describe(p) + " cannot be cancelled");
+  } else if (p.kind == ModalKind::Form) {
+    a.result = IDCANCEL;
+  }
+  return a;
+}
+
 // Records the prompt and takes its answer, failing when there is none that fits.
 ModalAnswer Take(const ModalPrompt& p) {
   ModalState& s = M();
   s.prompts.push_back(p);
   if (s.answers.empty()) {
-    if (s.safeDefaults) return SafeDefault(p);
-    Fail("no answer queued for the " + Describe(p));
+    if (s.standing)
+      if (std::optional<ModalAnswer> a = s.standing(p)) return *a;
+    if (s.safeDefaults) {
+      s.prompts.back().unanswered = true;
+      return SafeDefault(p);
+    }
+    FailUnanswered("no answer queued for the " + Describe(p));
+  }
+  if (s.answers.front().cancel) {
+    s.answers.pop_front();
+    return CancelOf(p);
   }
   const ModalAnswer& front = s.answers.front();
   if (front.kind != p.kind)
-    Fail("the " + Describe(p) + " found an answer for a " + ModalKindName(front.kind) + " next in the queue");
+    FailUnanswered("the " + Describe(p) + " found an answer for a " + ModalKindName(front.kind) + " next in the queue");
   if (p.kind == ModalKind::MessageBox) {
     const std::vector<int> b = Buttons(p.type);
     if (std::find(b.begin(), b.end(), front.result) == b.end())
-      Fail("the " + Describe(p) + " has no button " + std::to_string(front.result));
+      FailUnanswered("the " + Describe(p) + " has no button " + std::to_string(front.result));
   }
   if (p.kind == ModalKind::PopupMenu && front.result != 0) {
     const bool offered = std::any_of(p.items.begin(), p.items.end(), [&](const PopupMenuItem& i) {
       return !i.separator && i.enabled && static_cast<int>(i.id) == front.result;
     });
-    if (!offered) Fail("the " + Describe(p) + " offers no enabled item " + std::to_string(front.result));
+    if (!offered) FailUnanswered("the " + Describe(p) + " offers no enabled item " + std::to_string(front.result));
   }
   ModalAnswer a = front;
   s.answers.pop_front();
@@ -159,6 +193,12 @@ void AnswerModalForm(int modalResult, std::function<int(HWND)> action) {
   PushModalAnswer(std::move(a));
 }
 
+void AnswerCancel() {
+  ModalAnswer a;
+  a.cancel = true;
+  PushModalAnswer(std::move(a));
+}
+
 const std::vector<ModalPrompt>& ModalPrompts() { return M().prompts; }
 
 std::size_t PendingModalAnswers() { return M().answers.size(); }
@@ -174,11 +214,16 @@ void SetModalSafeDefaults(bool on) { M().safeDefaults = on; }
 
 void SetModalFailureHandler(std::function<void(const std::string&)> handler) { M().onFailure = std::move(handler); }
 
+void SetModalStandingAnswer(std::function<std::optional<ModalAnswer>(const ModalPrompt&)> answer) {
+  M().standing = std::move(answer);
+}
+
 const std::vector<std::string>& ModalFailures() { return M().failures; }
 
 void ResetModalAnswers() {
   ClearModalAnswers();
   M().safeDefaults = false;
+  M().standing = nullptr;
 }
 
 // ---- the modals --------------------------------------------------------------------------------------------

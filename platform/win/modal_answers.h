@@ -94,6 +94,8 @@ struct ModalPrompt {
   std::vector<PopupMenuItem> items;  // popup menus
   POINT pt;                          // popup menus: screen position
   std::string formClass;             // modal forms
+  // Set when no answer fitted: the safe default was taken, or the modal failed.
+  bool unanswered = false;
 };
 
 struct ModalAnswer {
@@ -106,6 +108,8 @@ struct ModalAnswer {
   // Modal forms: runs with the shown form's window (may inject input and pump) and
   // returns the modal result.
   std::function<int(HWND)> formAction;
+  // Cancels whatever asks next, as Esc would: `kind` is not consulted.
+  bool cancel = false;
 };
 
 // ---- tests: answers and what was asked -------------------------------------------------------------
@@ -116,12 +120,19 @@ void AnswerFileDialog(ModalKind kind, std::vector<std::string> files);
 void AnswerColorDialog(std::optional<COLORREF> color);
 void AnswerPopupMenu(UINT itemId);
 void AnswerModalForm(int modalResult, std::function<int(HWND)> action = {});
+// Cancels the next modal of any kind: a message box's Cancel (OK for a box with only OK;
+// a box with neither fails), no file, no colour, no menu item, a form's Cancel.
+void AnswerCancel();
 const std::vector<ModalPrompt>& ModalPrompts();
 std::size_t PendingModalAnswers();
 // Empties the answer queue, the prompts and the failures.
 void ClearModalAnswers();
 // The command-line host's mode: a missing answer is No / Cancel / nothing.
 void SetModalSafeDefaults(bool on);
+// Asked when the queue is empty, before the safe default or the failure: an answer for
+// the prompt, or none to leave it to them. The command-line host answers the questions
+// it knows this way.
+void SetModalStandingAnswer(std::function<std::optional<ModalAnswer>(const ModalPrompt&)> answer);
 // Called with the reason before a failing modal throws.
 void SetModalFailureHandler(std::function<void(const std::string&)> handler);
 const std::vector<std::string>& ModalFailures();

@@ -201,6 +201,85 @@ TEST_F(MainRoadTest, HostsimMakesLoadsAndRefusesFilesByScript) {
   EXPECT_EQ(ReadText(dir_ / "b.scn"), ReadText(dir_ / "a.scn"));
 }
 
+// Dialogs a script cancels or answers again, a folder given for a file, and a texture
+// question nobody answers while the scene is built.
+TEST_F(MainRoadTest, HostsimScriptsCancelAnswerTheRepeatedSaveAndAnswerTextureQuestionsNo) {
+  module_.reset();
+  const std::string save = "run --command 'File/New Emitter' --command 'File/Save Emitter Settings' ";
+  std::ofstream(dir_ / "made.zke") << "keep me";
+  fs::create_directories(dir_ / "out");
+  const struct {
+    const char* answers;
+    int code;
+    const char* err;
+  } cases[] = {
+      {"--answer cancel", 0, ""},
+      {"--answer made.zke --answer no --answer cancel", 0, ""},
+      {"--answer made.zke --answer no --answer other.zke", 0, ""},
+      {"--answer made.zke --answer no", 1, "save dialog"},
+      {"--answer out", 1, "\"out\" is a folder"},
+  };
+  for (const auto& c : cases) {
+    const HostsimRun r = RunHostsim(dir_, save + c.answers);
+    EXPECT_EQ(r.code, c.code) << c.answers << ": " << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.answers << ": " << r.err;
+  }
+  EXPECT_EQ(ReadText(dir_ / "made.zke"), "keep me");
+  EXPECT_GT(ReadText(dir_ / "other.zke").size(), 100u);
+  EXPECT_FALSE(fs::exists(dir_ / "out.zke"));
+
+  // A system whose particle image is nowhere: the scene still builds and renders.
+  HostsimRun r = RunHostsim(dir_, "run --command 'File/New Emitter' --command 'File/Add Particle System' "
+                                  "--command 'File/Save System Settings' --answer made.zks");
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::string zks = ReadText(dir_ / "made.zks");
+  const std::string name("\x07\0\0\0Default", 11);
+  const auto at = zks.find(name);
+  ASSERT_NE(at, std::string::npos);
+  zks.replace(at + 4, 7, "nop.png");
+  std::ofstream(dir_ / "lost.zks", std::ios::binary) << zks;
+  std::ofstream(dir_ / "scene.json") << R"({"emitters": [{"system": "lost.zks"}]})";
+  r = RunHostsim(dir_, "render --scene scene.json --frames 1:1 --size 32x24 --out frames");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("Could not find the texture file: \"nop.png\"."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("answered No"), std::string::npos) << r.err;
+  EXPECT_TRUE(fs::exists(dir_ / "frames" / "frame_0001.png"));
+}
+
+// An emitter chunk of a later version and a tool chunk of an older one: hostsim names both
+// and fails; the plug-in keeps their bytes, so the host saves them back unchanged.
+TEST_F(MainRoadTest, UnreadablePluginDataIsNamedAndSavedBackByteForByte) {
+  std::ofstream(dir_ / "scene.json") << R"({"emitters": [{}], "tools": [{"kind": "Fan"}]})";
+  HostsimRun r = RunHostsim(dir_, "scene save good.scn --scene scene.json");
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::string scene = ReadText(dir_ / "good.scn");
+  auto setVersion = [&](const std::string& leadingName, char version) {
+    const auto at = scene.find(leadingName);
+    ASSERT_TRUE(at != std::string::npos && at >= 8) << leadingName;
+    scene[at - 8] = version;
+  };
+  setVersion(std::string("\x07" "Emitter"), 102);
+  setVersion(std::string("\x03" "Fan"), 99);
+  const std::string bad = (dir_ / "bad.scn").string();
+  std::ofstream(bad, std::ios::binary) << scene;
+
+  for (const char* job : {"run --load bad.scn --save again.scn", "render --load bad.scn --frames 1:1 --out frames"}) {
+    r = RunHostsim(dir_, job);
+    EXPECT_EQ(r.code, 1) << job;
+    EXPECT_NE(r.err.find("The emitter \"Emitter\" in the scene could not be read"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("The tool \"Fan\" in the scene could not be read"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("could not read 2 of its objects"), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "again.scn"));
+  EXPECT_FALSE(fs::exists(dir_ / "frames" / "frame_0001.png"));
+
+  module_->ClickIcon();
+  EXPECT_THROW(module_->LoadScene(bad), HostsimError);
+  const std::string again = (dir_ / "again.scn").string();
+  host::SaveScene(again);
+  EXPECT_EQ(ReadText(again), scene);
+}
+
 #else
 
 TEST(MainRoadTest, NeedsTheBuiltModule) { GTEST_SKIP() << "the plug-in module is not part of this build"; }

@@ -155,6 +155,42 @@ TEST_F(ModalTest, SafeDefaultsAnswerNoOrCancel) {
   EXPECT_EQ(MessageBox(nullptr, "?", "", MB_YESNO), IDYES);
 }
 
+TEST_F(ModalTest, ACancelAnswersAnyKindAsEscAndStandingAnswersComeAfterTheQueue) {
+  ModalPrompt open;
+  open.kind = ModalKind::OpenFile;
+  const PopupMenuItem one{1, "One"};
+  for (int i = 0; i < 7; ++i) AnswerCancel();
+  EXPECT_FALSE(AskFileDialog(open).has_value());
+  EXPECT_FALSE(AskColorDialog(nullptr, 0).has_value());
+  EXPECT_EQ(TrackPopupMenu(std::span<const PopupMenuItem>(&one, 1), TPM_RETURNCMD, 0, 0, nullptr), 0u);
+  EXPECT_EQ(RunModalForm(nullptr, "TForm", ""), IDCANCEL);
+  EXPECT_EQ(MessageBox(nullptr, "?", "", MB_YESNOCANCEL), IDCANCEL);
+  EXPECT_EQ(MessageBox(nullptr, "!", "", MB_OK), IDOK);
+  EXPECT_TRUE(failures_.empty());
+  EXPECT_THROW(MessageBox(nullptr, "?", "", MB_YESNO), NoModalAnswer) << "Yes/No has no way out";
+  EXPECT_EQ(failures_.size(), 1u);
+
+  // The standing answer takes what it knows once the queue is empty; the rest still fails.
+  SetModalStandingAnswer([](const ModalPrompt& p) -> std::optional<ModalAnswer> {
+    if (p.text != "Known?") return std::nullopt;
+    ModalAnswer a;
+    a.result = IDNO;
+    return a;
+  });
+  AnswerMessageBox(IDYES);
+  EXPECT_EQ(MessageBox(nullptr, "Known?", "", MB_YESNO), IDYES);
+  EXPECT_EQ(MessageBox(nullptr, "Known?", "", MB_YESNO), IDNO);
+  EXPECT_THROW(MessageBox(nullptr, "Other?", "", MB_YESNO), NoModalAnswer);
+  EXPECT_EQ(failures_.size(), 2u);
+  SetModalSafeDefaults(true);
+  EXPECT_EQ(MessageBox(nullptr, "Else?", "", MB_YESNO), IDNO);
+  // Only the prompts no answer fitted are marked.
+  std::vector<bool> marked;
+  for (const ModalPrompt& p : ModalPrompts()) marked.push_back(p.unanswered);
+  EXPECT_EQ(marked, (std::vector<bool>{false, false, false, false, false, false, true, false, false, true, true}));
+  SetModalStandingAnswer(nullptr);
+}
+
 TEST_F(ModalTest, ServicesRecordWhatTheyWereAsked) {
   MessageBeep(0);
   MessageBeep(0x30);
