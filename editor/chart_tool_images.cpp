@@ -98,5 +98,6 @@ void FillChartToolImages(TKitImageList* List) {
   TKitImageListItem* item = List->GetItemAt(List->Add());
   item->SetWidth(kSize);
   item->SetHeight(kSize);
+  item->SetMasked(true);
   item->AddMasked(&strip, kTransparent);
 }
