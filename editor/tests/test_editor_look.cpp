@@ -85,4 +85,13 @@ TEST_F(EmitterManTest, KitLook) {
 TEST_F(ToolboxTest, KitLook) {
   EXPECT_EQ(kit_look::Check(form_.get(), "toolbox").headers, 1);
   EXPECT_GE(kit_look::Check(form_->ToolPropsForm, "tool_properties").labels, 1);
+  // Each kind's page of titles and captions.
+  int kind = 0;
+  for (TAction* a : {form_->NewDeflectorAction, form_->NewFanAction, form_->NewAttractorAction,
+                     form_->NewRepulsorAction, form_->NewLeaderAction, form_->NewGravitronAction}) {
+    SCOPED_TRACE(a->Caption());
+    ASSERT_TRUE(a->Execute());
+    win::PumpPendingMessages();
+    EXPECT_GE(kit_look::Check(form_->ToolPropsForm, "tool_properties_" + std::to_string(++kind)).labels, 2);
+  }
 }
