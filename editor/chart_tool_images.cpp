@@ -33,16 +33,25 @@ struct Cell {
   }
 };
 
+// A two-pixel-wide shaft from y0 to y1 on columns 7 and 8.
+void Shaft(const Cell& c, int y0, int y1) {
+  c.Column(7, y0, y1);
+  c.Column(8, y0, y1);
+}
+
+// A two-pixel-wide arrowhead with its tip on row y.
+void Head(const Cell& c, int y, int dir) {
+  c.Head(7, y, dir);
+  c.Head(8, y, dir);
+}
+
 // Zoom out: arrows from a middle bar out to both edges.
 void DrawOut(const Cell& c) {
   c.Row(3, 12, 7);
   c.Row(3, 12, 8);
-  c.Column(7, 2, 13);
-  c.Column(8, 2, 13);
-  c.Head(7, 1, -1);
-  c.Head(8, 1, -1);
-  c.Head(7, 14, 1);
-  c.Head(8, 14, 1);
+  Shaft(c, 2, 13);
+  Head(c, 1, -1);
+  Head(c, 14, 1);
 }
 
 // Zoom in: arrows from both edges in to a middle bar.
@@ -51,14 +60,10 @@ void DrawIn(const Cell& c) {
   c.Row(2, 13, 15);
   c.Row(4, 11, 7);
   c.Row(4, 11, 8);
-  c.Column(7, 1, 5);
-  c.Column(8, 1, 5);
-  c.Column(7, 10, 14);
-  c.Column(8, 10, 14);
-  c.Head(7, 6, 1);
-  c.Head(8, 6, 1);
-  c.Head(7, 9, -1);
-  c.Head(8, 9, -1);
+  Shaft(c, 1, 5);
+  Shaft(c, 10, 14);
+  Head(c, 6, 1);
+  Head(c, 9, -1);
 }
 
 // Unzoom: a magnifying glass over a small whole-graph frame.
