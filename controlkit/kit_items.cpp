@@ -322,6 +322,9 @@ void TKitCustomContainer::Assign(TPersistent* Source) {
   TKitOneChange<TKitCustomContainer> once(*this);
   defaultCompressed_ = source->defaultCompressed_;
   defaultPixelFormat_ = source->defaultPixelFormat_;
+  SetStorageDirectory(source->storageDirectory_);
+  SetStorageKind(source->storageKind_);
+  SetStorageFileName(source->storageFileName_);
   ReplaceItems(std::move(copies));
 }
 

@@ -48,7 +48,7 @@ TEST_F(EditorLook, GradientEditor) {
   gradient.AddXY(100, 1.0, "", clBlue);
   auto f = Make<TColorChartForm>(400, 178);
   f->SetSeries(&gradient);
-  EXPECT_GE(kit_look::Check(f.get(), "gradient_editor").labels, 0);
+  EXPECT_EQ(kit_look::Check(f.get(), "gradient_editor").labels, 1);
   EXPECT_TRUE(f->ColorModeCombo->Flat());
 }
 
