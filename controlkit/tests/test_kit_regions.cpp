@@ -530,3 +530,28 @@ TEST_F(FormShapeTest, ScrollBoxFillsTheCornerSquareOverALargeChild) {
   win::ReleaseDC(box->Handle(), dc);
   EXPECT_EQ(corner & 0xFFFFFF, static_cast<win::COLORREF>(ColorToRGB(clYellow)));
 }
+
+TEST_F(FormShapeTest, TheDesignerSeesTheMaskOutlineOnly) {
+  form_->SetColor(clWhite);
+  auto* shape = new TKitFormShape(form_.get());
+  shape->Region()->Border()->SetStyle(rbNone);
+  TKitRgnHandle mask(win::CreateRectRgn(10, 10, 60, 40));
+  shape->Region()->Mask()->SetRegionData(KitRegionToData(mask.Get()));
+  shape->Region()->SetShape(rsBitmap);
+  const auto paintAt = [&](int x, int y) {
+    win::HDC dc = win::GetDC(form_->Handle());
+    win::SendMessage(form_->Handle(), win::WM_ERASEBKGND, reinterpret_cast<win::WPARAM>(dc), 0);
+    const auto p = win::GetPixel(dc, x, y) & 0xFFFFFF;
+    win::ReleaseDC(form_->Handle(), dc);
+    return p;
+  };
+  shape->Hook();
+  EXPECT_NE(paintAt(10, 20), 0u) << "running: no outline";
+  shape->Unhook();
+  shape->SetDesigning(true);
+  shape->SetDesignActive(true);
+  shape->Hook();
+  EXPECT_EQ(paintAt(10, 20), 0u) << "designing: the outline";
+  EXPECT_EQ(paintAt(59, 20), 0u);
+  EXPECT_NE(paintAt(11, 20), 0u) << "one pixel wide";
+}
