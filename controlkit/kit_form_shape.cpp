@@ -260,7 +260,15 @@ void TKitFormShape::PaintBackground(win::HDC dc) {
       win::DeleteObject(brush);
     }
   }
-  if (useRgnBitmap_ && region_->Shape() == rsBitmap) {
+  if (useRgnBitmap_ && region_->Shape() == rsBitmap && ComponentState().Contains(csDesigning)) {
+    // The designer sees the outline only, in client coordinates (the data holds the caption).
+    TKitRgnHandle outline(region_->Mask()->CreateRegion(0, -ClientOffset().y));
+    if (outline) {
+      win::HBRUSH brush = win::CreateSolidBrush(0);
+      win::FrameRgn(dc, outline.Get(), brush, 1, 1);
+      win::DeleteObject(brush);
+    }
+  } else if (useRgnBitmap_ && region_->Shape() == rsBitmap) {
     TBitmap* border = region_->Mask()->BorderBmp();
     if (!border->Empty()) canvas.Draw(0, 0, border);
   } else if (FillActive() && !ComponentState().Contains(csDesigning)) {
@@ -272,6 +280,11 @@ void TKitFormShape::PaintBackground(win::HDC dc) {
 }
 
 void TKitFormShape::WndProc(TMessage& Message) {
+  // The application's main window (when hooked too) keeps its own shape and background.
+  if (MessageWindow() != HookedWindow()) {
+    CallPrevious(Message);
+    return;
+  }
   switch (Message.Msg) {
     case win::WM_SIZE:
       CallPrevious(Message);

@@ -91,6 +91,11 @@ std::string GetProgramPath() {
 
 std::string GetProgramDir() { return ExtractFilePath(GetProgramPath()); }
 
+const TEnumInfo& KitPathPrefixInfo() {
+  static const TEnumInfo info("TKitPathPrefix", {"ppWindows", "ppSystem", "ppProgram", "ppFixed"});
+  return info;
+}
+
 std::string GetDirectory(TKitPathPrefix Prefix, bool WithBackslash) {
   std::string dir;
   switch (Prefix) {

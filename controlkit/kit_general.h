@@ -5,9 +5,12 @@
 #include <string>
 
 #include "platform/classlib/canvas.h"
+#include "platform/classlib/properties.h"
 #include "platform/classlib/types.h"
 
 enum TKitPathPrefix { ppWindows, ppSystem, ppProgram, ppFixed };
+// The names of TKitPathPrefix (form files).
+const TEnumInfo& KitPathPrefixInfo();
 
 // `Source`'s size scaled by the smaller of the width and height ratios of `Dest` to it,
 // rounded (halves to even) and placed at Dest's top-left corner. An empty source (width

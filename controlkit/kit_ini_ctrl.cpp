@@ -9,11 +9,6 @@ namespace {
 
 constexpr Byte kMaxAlphaEntries = 26;
 
-const TEnumInfo& PathPrefixInfo() {
-  static const TEnumInfo info("TKitPathPrefix", {"ppWindows", "ppSystem", "ppProgram", "ppFixed"});
-  return info;
-}
-
 const TEnumInfo& RegRootInfo() {
   static const TEnumInfo info("TKitRegRootKey", {"rpClassesRoot", "rpCurrentUser", "rpLocalMachine", "rpUsers",
                                                  "rpCurrentConfig", "rpDynData"});
@@ -37,7 +32,7 @@ void TKitIniCtrl::Publish(TPublished& published) {
   p.Boolean("AlphaCounter", &TKitIniCtrl::AlphaCounter, &TKitIniCtrl::SetAlphaCounter).Default(false);
   p.Boolean("Common", &TKitIniCtrl::Common, &TKitIniCtrl::SetCommon).Default(true);
   p.String("IniFile", &TKitIniCtrl::IniFile, &TKitIniCtrl::SetIniFile).Default("");
-  p.Enum("IniPrefix", PathPrefixInfo(), &TKitIniCtrl::IniPrefix, &TKitIniCtrl::SetIniPrefix).Default(ppWindows);
+  p.Enum("IniPrefix", KitPathPrefixInfo(), &TKitIniCtrl::IniPrefix, &TKitIniCtrl::SetIniPrefix).Default(ppWindows);
   p.Integer("MaxEntries", &TKitIniCtrl::MaxEntries, &TKitIniCtrl::SetMaxEntries).Default(16);
   p.Boolean("NetUser", &TKitIniCtrl::NetUser, &TKitIniCtrl::SetNetUser).Default(false);
   p.String("User", &TKitIniCtrl::User, &TKitIniCtrl::SetUser).Default("");

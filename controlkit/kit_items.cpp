@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "controlkit/kit_container.h"
 #include "platform/classlib/class_registry.h"
+#include "platform/classlib/exceptions.h"
 #include "platform/classlib/records.h"
 
 
@@ -171,6 +173,36 @@ void TKitBitmapListItem::Assign(TPersistent* Source) {
   bitmap_->Assign(source->Bitmap());
 }
 
+TBitmap* TKitBitmapListItem::Bitmap() const {
+  if (bitmap_->Empty()) const_cast<TKitBitmapListItem*>(this)->LoadFromStorage();
+  return bitmap_.get();
+}
+
+void TKitBitmapListItem::LoadFromStorage() {
+  TKitCustomContainer* list = Container();
+  if (!list) return;
+  const Byte kind = list->StorageKind();
+  if (kind == 0 || kind == 3 || storageTried_ == list->StorageEpoch()) return;
+  for (const TComponent* c : {static_cast<const TComponent*>(this), static_cast<const TComponent*>(list)})
+    if (c->ComponentState().Contains(csDesigning) || c->ComponentState().Contains(csLoading)) return;
+  storageTried_ = list->StorageEpoch();
+  const std::string dir = GetDirectory(list->StorageDirectory(), true);
+  const std::string& name = list->StorageFileName();
+  TBitmap image;
+  try {
+    if (kind == 1) LoadBitmapFromFile(dir + name, Ident(), &image);
+    else if (kind == 2) image.LoadFromResourceID(Ident());
+    else image.LoadFromFile(dir + name.substr(0, 3) + std::to_string(Ident()) + ".bmp");
+  } catch (const Exception&) {
+    return;  // nothing to show; the next change of the storage settings tries again
+  }
+  // Filled from its source, not changed by anyone: nobody needs telling.
+  TNotifyEvent onChange = std::move(bitmap_->OnChange);
+  bitmap_->OnChange = nullptr;
+  bitmap_->Assign(&image);
+  bitmap_->OnChange = std::move(onChange);
+}
+
 void TKitBitmapListItem::SetBitmap(TBitmap* Value) { bitmap_->Assign(Value); }
 
 void TKitBitmapListItem::SetPixelFormat(TKitSavePixelFormat Value) { KitPut(*this, pixelFormat_, Value); }
@@ -180,8 +212,10 @@ void TKitBitmapListItem::Clear() { bitmap_->Assign(nullptr); }
 bool TKitBitmapListItem::IsEmpty() const { return bitmap_->Empty(); }
 
 Byte TKitBitmapListItem::GetFlags() const {
+  // A bitmap from the list's storage is not the form's to keep.
+  const bool inForm = !Container() || Container()->StorageKind() == 0;
   return static_cast<Byte>(TKitListItem::GetFlags() | KitPixelFormatFlags(pixelFormat_) |
-                           (IsEmpty() ? 0 : kKitFlagPayload));
+                           (IsEmpty() || !inForm ? 0 : kKitFlagPayload));
 }
 
 void TKitBitmapListItem::SaveToStream(TStream& Stream) {
@@ -288,6 +322,9 @@ void TKitCustomContainer::Assign(TPersistent* Source) {
   TKitOneChange<TKitCustomContainer> once(*this);
   defaultCompressed_ = source->defaultCompressed_;
   defaultPixelFormat_ = source->defaultPixelFormat_;
+  SetStorageDirectory(source->storageDirectory_);
+  SetStorageKind(source->storageKind_);
+  SetStorageFileName(source->storageFileName_);
   ReplaceItems(std::move(copies));
 }
 
@@ -376,6 +413,24 @@ void TKitCustomContainer::LoadFromFile(const std::string& FileName) {
 }
 
 void TKitCustomContainer::SetDefaultCompressed(bool Value) { KitPut(*this, defaultCompressed_, Value); }
+
+void TKitCustomContainer::SetStorageDirectory(TKitPathPrefix Value) {
+  if (Value == storageDirectory_) return;
+  storageDirectory_ = Value;
+  ++storageEpoch_;
+}
+
+void TKitCustomContainer::SetStorageKind(Byte Value) {
+  if (Value > 4 || Value == storageKind_) return;
+  storageKind_ = Value;
+  ++storageEpoch_;
+}
+
+void TKitCustomContainer::SetStorageFileName(const std::string& Value) {
+  if (Value == storageFileName_) return;
+  storageFileName_ = Value;
+  ++storageEpoch_;
+}
 
 void TKitCustomContainer::SetDefaultPixelFormat(TKitSavePixelFormat Value) {
   KitPut(*this, defaultPixelFormat_, Value);

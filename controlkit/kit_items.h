@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "controlkit/kit_change_link.h"
+#include "controlkit/kit_general.h"
 #include "controlkit/kit_internal_format.h"
 #include "controlkit/kit_wave.h"
 #include "platform/classlib/bitmap.h"
@@ -121,7 +122,9 @@ class TKitBitmapListItem : public TKitListItem {
 
   void Assign(TPersistent* Source) override;
 
-  TBitmap* Bitmap() const { return bitmap_.get(); }
+  // Loads the bitmap from the container's storage first when it has none (see
+  // TKitCustomContainer::StorageKind).
+  TBitmap* Bitmap() const;
   void SetBitmap(TBitmap* Value);
   TKitSavePixelFormat PixelFormat() const { return pixelFormat_; }
   void SetPixelFormat(TKitSavePixelFormat Value);
@@ -133,8 +136,11 @@ class TKitBitmapListItem : public TKitListItem {
   Byte GetFlags() const override;
 
  private:
+  void LoadFromStorage();
   std::unique_ptr<TBitmap> bitmap_;
   TKitSavePixelFormat pixelFormat_ = spfDefault;
+  // The container's StorageEpoch at the last load attempt.
+  Integer storageTried_ = -1;
 };
 
 // One wave sound.
@@ -208,6 +214,21 @@ class TKitCustomContainer : public TKitBaseContainer {
   TKitContainerKind ListKind() const { return kind_; }
   bool DefaultCompressed() const { return defaultCompressed_; }
   void SetDefaultCompressed(bool Value);
+  // Where the bitmap items of a bitmap list that hold no bitmap load one from, on first
+  // use (not while designing or loading): 0 nowhere (the form holds them), 1 item Ident
+  // of the container file StorageFileName in StorageDirectory, 2 the module's bitmap
+  // resource Ident, 3 nowhere, 4 the file StorageDirectory + the first three characters
+  // of StorageFileName + Ident + ".bmp". Kinds above 4 are ignored. A source that is
+  // missing or bad leaves the item empty; a change of these settings lets it try again.
+  TKitPathPrefix StorageDirectory() const { return storageDirectory_; }
+  void SetStorageDirectory(TKitPathPrefix Value);
+  Byte StorageKind() const { return storageKind_; }
+  void SetStorageKind(Byte Value);
+  const std::string& StorageFileName() const { return storageFileName_; }
+  void SetStorageFileName(const std::string& Value);
+  // Counts the changes of the three settings above.
+  Integer StorageEpoch() const { return storageEpoch_; }
+
   // Image and bitmap lists only.
   TKitSavePixelFormat DefaultPixelFormat() const { return defaultPixelFormat_; }
   void SetDefaultPixelFormat(TKitSavePixelFormat Value);
@@ -230,6 +251,10 @@ class TKitCustomContainer : public TKitBaseContainer {
 
   bool defaultCompressed_ = false;
   std::vector<TKitListItem*> items_;
+  TKitPathPrefix storageDirectory_ = ppProgram;
+  Byte storageKind_ = 0;
+  std::string storageFileName_;
+  Integer storageEpoch_ = 0;
   const TClass& itemClass_;
   TKitContainerKind kind_;
   TKitSavePixelFormat defaultPixelFormat_ = spfDefault;
@@ -241,6 +266,9 @@ template <class L>
 void KitPublishContainerDefaults(TPublished& published, bool WithPixelFormat) {
   auto p = published.For<L>();
   p.Boolean("DefaultCompressed", &L::DefaultCompressed, &L::SetDefaultCompressed).Default(false);
+  p.Enum("StorageDirectory", KitPathPrefixInfo(), &L::StorageDirectory, &L::SetStorageDirectory).Default(ppProgram);
+  p.Integer("StorageKind", &L::StorageKind, &L::SetStorageKind).Default(0);
+  p.String("StorageFileName", &L::StorageFileName, &L::SetStorageFileName);
   if (WithPixelFormat)
     p.Enum("DefaultPixelFormat", KitSavePixelFormatInfo(), &L::DefaultPixelFormat, &L::SetDefaultPixelFormat)
         .Default(spfDefault);

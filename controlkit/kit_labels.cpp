@@ -305,7 +305,7 @@ namespace {
 template <class L>
 void PublishLabelBase(TPublished& published) {
   TControl::PublishProperties(published, {"Align", "Caption", "Color", "Enabled", "Font", "ParentColor", "ParentFont",
-                                          "Visible", "OnClick"});
+                                          "ParentShowHint", "ShowHint", "Visible", "OnClick"});
   auto p = published.For<L>();
   p.Enum("Alignment", KitAlignmentInfo(), &L::Alignment, &L::SetAlignment).Default(agTopLeft);
   p.Boolean("AutoSize", &L::AutoSize, &L::SetAutoSize).Default(true);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "controlkit/kit_items.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/persistent.h"
 #include "platform/win/gdi.h"
@@ -42,10 +43,86 @@ std::vector<Byte> KitRegionToData(win::HRGN rgn) {
   return data;
 }
 
+// ---- published properties --------------------------------------------------------------------------
+
+const TEnumInfo& KitShadowStyleInfo() {
+  static const TEnumInfo info("TKitShadowStyle", {"hssNone", "hssSolid", "hssTracing"});
+  return info;
+}
+
+const TEnumInfo& KitRegionShapeInfo() {
+  static const TEnumInfo info(
+      "TKitRegionShape",
+      {"rsRect", "rsRoundRect", "rsBitmap", "rsNoseRect", "rsRoundNoseRect", "rsElliptic", "rsStar", "rsRoundShield",
+       "rsSharpShield", "rsDiamond", "rsOctagon", "rsComb", "rsHalfRound", "rsUserRegion", "rsThinkBubble",
+       "rsRoundThinkBubble", "rsEllipticThinkBubble", "rsPointList"});
+  return info;
+}
+
+const TEnumInfo& KitExtPosInfo() {
+  static const TEnumInfo info("TKitExtPos", {"epLeftTop", "epTopLeft", "epTopRight", "epRightTop", "epRightBottom",
+                                             "epBottomRight", "epBottomLeft", "epLeftBottom"});
+  return info;
+}
+
+const TEnumInfo& KitRegionBorderStyleInfo() {
+  static const TEnumInfo info("TKitRegionBorderStyle", {"rbNone", "rbLowered", "rbRaised", "rbSingle",
+                                                        "rbSingleRaised", "rbSingleLowered", "rbRaisedpsb",
+                                                        "rbLoweredpsb"});
+  return info;
+}
+
+void TKitShadow::Publish(TPublished& published) {
+  using S = TKitShadow;
+  auto p = published.For<S>();
+  p.Integer("Color", &S::Color, &S::SetColor).Idents(ColorIdents()).Default(clBtnShadow);
+  p.Integer("Depth", &S::Depth, &S::SetDepth).Default(6);
+  p.Enum("Style", KitShadowStyleInfo(), &S::Style, &S::SetStyle).Default(hssSolid);
+}
+
+void TKitRgnShadow::Publish(TPublished& published) {
+  using S = TKitRgnShadow;
+  published.For<S>().Enum("Style", KitShadowStyleInfo(), &S::Style, &S::SetStyle).Default(hssNone);
+}
+
+void TKitRegionMask::Publish(TPublished& published) {
+  using M = TKitRegionMask;
+  auto p = published.For<M>();
+  // Shown for information; the size travels with the "RegionData" block itself.
+  p.Integer("RegionDataSize", &M::RegionDataSize).Stored(false);
+  p.Boolean("Compressed", &M::Compressed, &M::SetCompressed).Default(false);
+  p.Enum("PixelFormat", KitSavePixelFormatInfo(), &M::PixelFormat, &M::SetPixelFormat).Default(spfDefault);
+}
+
+void TKitRegionBorder::Publish(TPublished& published) {
+  using B = TKitRegionBorder;
+  auto p = published.For<B>();
+  p.Enum("Style", KitRegionBorderStyleInfo(), &B::Style, &B::SetStyle).Default(rbSingle);
+  p.Integer("LightColor", &B::LightColor, &B::SetLightColor).Idents(ColorIdents()).Default(clBtnHighlight);
+  p.Integer("ShadowColor", &B::ShadowColor, &B::SetShadowColor).Idents(ColorIdents()).Default(clBtnShadow);
+  p.Integer("SingleColor", &B::SingleColor, &B::SetSingleColor).Idents(ColorIdents()).Default(clBlack);
+}
+
+void TKitRegion::Publish(TPublished& published) {
+  using R = TKitRegion;
+  auto p = published.For<R>();
+  p.Enum("Shape", KitRegionShapeInfo(), &R::Shape, &R::SetShape).Default(rsRoundRect);
+  p.Enum("ExtPos", KitExtPosInfo(), &R::ExtPos, &R::SetExtPos).Default(epLeftTop);
+  p.Object("Mask", &R::Mask);
+  p.Integer("RoundX", &R::RoundX, &R::SetRoundX).Default(20);
+  p.Integer("RoundY", &R::RoundY, &R::SetRoundY).Default(20);
+  p.Object("Shadow", &R::Shadow);
+  // The points travel as "PointList" (DefineProperties).
+}
+
+void TKitBorderRegion::Publish(TPublished& published) {
+  published.For<TKitBorderRegion>().Object("Border", &TKitBorderRegion::Border);
+}
+
 // ---- TKitShadow ---------------------------------------------------------------------------------
 
 const TClass& TKitShadow::StaticClass() {
-  static const TClass cls = TClass::Of<TKitShadow>("TKitShadow", TKitObject::StaticClass());
+  static const TClass cls = TClass::Of<TKitShadow>("TKitShadow", TKitObject::StaticClass(), &TKitShadow::Publish);
   return cls;
 }
 
@@ -88,7 +165,7 @@ void TKitShadow::Assign(TPersistent* source) {
 }
 
 const TClass& TKitRgnShadow::StaticClass() {
-  static const TClass cls = TClass::Of<TKitRgnShadow>("TKitRgnShadow", TKitShadow::StaticClass());
+  static const TClass cls = TClass::Of<TKitRgnShadow>("TKitRgnShadow", TKitShadow::StaticClass(), &TKitRgnShadow::Publish);
   return cls;
 }
 
@@ -180,7 +257,7 @@ void TKitPointList::WritePairs(TWriter& writer) const {
 // ---- TKitRegionMask ---------------------------------------------------------------------------------
 
 const TClass& TKitRegionMask::StaticClass() {
-  static const TClass cls = TClass::Of<TKitRegionMask>("TKitRegionMask", TKitObject::StaticClass());
+  static const TClass cls = TClass::Of<TKitRegionMask>("TKitRegionMask", TKitObject::StaticClass(), &TKitRegionMask::Publish);
   return cls;
 }
 
@@ -285,7 +362,7 @@ void TKitRegionMask::DefineProperties(TFiler* filer) {
 // ---- TKitRegionBorder ---------------------------------------------------------------------------------
 
 const TClass& TKitRegionBorder::StaticClass() {
-  static const TClass cls = TClass::Of<TKitRegionBorder>("TKitRegionBorder", TKitObject::StaticClass());
+  static const TClass cls = TClass::Of<TKitRegionBorder>("TKitRegionBorder", TKitObject::StaticClass(), &TKitRegionBorder::Publish);
   return cls;
 }
 
@@ -520,7 +597,7 @@ TKitRgnHandle ThinkBubble(const TRect& R, TKitExtPos p, TKitRegionShape shape, I
 // ---- TKitRegion ------------------------------------------------------------------------------------------
 
 const TClass& TKitRegion::StaticClass() {
-  static const TClass cls = TClass::Of<TKitRegion>("TKitRegion", TKitObject::StaticClass());
+  static const TClass cls = TClass::Of<TKitRegion>("TKitRegion", TKitObject::StaticClass(), &TKitRegion::Publish);
   return cls;
 }
 
@@ -664,7 +741,7 @@ void TKitRegion::DefineProperties(TFiler* filer) {
 // ---- TKitBorderRegion --------------------------------------------------------------------------------------
 
 const TClass& TKitBorderRegion::StaticClass() {
-  static const TClass cls = TClass::Of<TKitBorderRegion>("TKitBorderRegion", TKitRegion::StaticClass());
+  static const TClass cls = TClass::Of<TKitBorderRegion>("TKitBorderRegion", TKitRegion::StaticClass(), &TKitBorderRegion::Publish);
   return cls;
 }
 

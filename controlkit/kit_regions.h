@@ -66,6 +66,12 @@ enum TKitRegionBorderStyle : Byte {
   rbLoweredpsb
 };
 
+// The names of the enumerations (form files).
+const TEnumInfo& KitShadowStyleInfo();
+const TEnumInfo& KitRegionShapeInfo();
+const TEnumInfo& KitExtPosInfo();
+const TEnumInfo& KitRegionBorderStyleInfo();
+
 // Owns a region handle; deletes it on scope exit unless released.
 class TKitRgnHandle {
  public:
@@ -89,6 +95,7 @@ class TKitShadow : public TKitObject {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
 
   TColor Color() const { return color_; }
   void SetColor(TColor value);
@@ -112,6 +119,7 @@ class TKitRgnShadow : public TKitShadow {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
   TKitRgnShadow() { style_ = hssNone; }
 };
 
@@ -152,6 +160,7 @@ class TKitRegionMask : public TKitObject {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
 
   TKitRegionMask();
   ~TKitRegionMask() override;
@@ -202,6 +211,7 @@ class TKitRegionBorder : public TKitObject {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
 
   TKitRegionBorderStyle Style() const { return style_; }
   void SetStyle(TKitRegionBorderStyle value);
@@ -227,6 +237,7 @@ class TKitRegion : public TKitObject {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
 
   TKitRegion();
   ~TKitRegion() override;
@@ -275,6 +286,7 @@ class TKitBorderRegion : public TKitRegion {
  public:
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published);
 
   TKitBorderRegion();
   ~TKitBorderRegion() override;

@@ -4,6 +4,8 @@
 #include "controlkit/kit_glyph_layout.h"
 #include "controlkit/kit_text_effects.h"
 #include "controlkit/kit_container.h"
+#include "controlkit/kit_draw.h"
+#include "controlkit/kit_image_list.h"
 #include "platform/classlib/actions.h"
 #include "platform/classlib/application.h"
 #include "platform/classlib/class_registry.h"
@@ -40,7 +42,8 @@ TKitBaseGraphicButton::TKitBaseGraphicButton(TComponent* AOwner)
     : TKitBaseControl(AOwner),
       layout_(std::make_unique<TKitButtonLayout>()),
       fontFX_(std::make_unique<TKitFxCaption>()),
-      glyph_(std::make_unique<TKitGlyph>()) {
+      glyph_(std::make_unique<TKitGlyph>()),
+      listGlyph_(std::make_unique<TKitGlyph>()) {
   auto repaint = [this](TObject*) { Invalidate(); };
   layout_->OnChange = repaint;
   fontFX_->OnChange = [this](TObject* sender) { FontChanged(sender); };
@@ -133,12 +136,23 @@ void TKitBaseGraphicButton::StopRepeat() {
   repeatTimer_ = 0;
 }
 
+void TKitBaseGraphicButton::StartRepeat() {
+  StopRepeat();
+  // The pool only takes multiples of its MinInterval: tick at MinInterval and count the
+  // milliseconds here, so any delay and interval give the right number of clicks.
+  repeatLeft_ = repeatingDelay_;
+  repeatTimer_ = AddKitTimer(KitApplication ? KitApplication->TimerPool()->MinInterval() : 0,
+                             [this](TObject*) { RepeatTick(); });
+}
+
 void TKitBaseGraphicButton::RepeatTick() {
-  if (!held_) return;
-  if (TKitTimerItem* item = KitApplication->GetTimerItem(repeatTimer_);
-      item && item->Interval() != repeatingInterval_)
-    item->SetInterval(repeatingInterval_);
-  if (mouseInside_) Click();
+  if (!held_ || !KitApplication) return;
+  repeatLeft_ -= KitApplication->TimerPool()->MinInterval();
+  const Word timer = repeatTimer_;
+  while (repeatLeft_ <= 0 && held_ && repeatTimer_ == timer) {
+    repeatLeft_ += repeatingInterval_ > 0 ? repeatingInterval_ : 1;
+    if (mouseInside_) Click();
+  }
 }
 
 void TKitBaseGraphicButton::DblClick() {
@@ -226,6 +240,52 @@ void TKitBaseGraphicButton::SetMultiLine(bool Value) {
   Invalidate();
 }
 
+TKitGlyph* TKitBaseGraphicButton::PaintGlyph(TColor& Transparent) {
+  if (!glyph_->Glyph()->Empty()) {
+    Transparent = glyph_->Glyph()->TransparentColor();
+    return glyph_.get();
+  }
+  TKitCustomImageList* list = ImageList();
+  if (!list) return nullptr;
+  if (listStale_) {
+    listStale_ = false;
+    TBitmap image;
+    if (list->GetBitmap(ListIndex(), ImageIndex(), &image)) {
+      listTransparent_ = clNone;
+      if (list->IsMasked(ListIndex())) {
+        // The mask becomes a key colour the glyph drawing leaves out.
+        listTransparent_ = clFuchsia;
+        FillSolidRect(image.Canvas(), Rect(0, 0, image.Width(), image.Height()), clFuchsia);
+        list->Draw(image.Canvas(), 0, 0, ListIndex(), ImageIndex());
+        image.SetTransparentColor(clFuchsia);
+      }
+      listGlyph_->SetGlyph(&image);
+      listGlyph_->SetNumGlyphs(1);
+    } else {
+      listGlyph_->SetGlyph(nullptr);
+    }
+  }
+  listGlyph_->SetGlyphStyle(glyph_->GlyphStyle());
+  if (listGlyph_->Glyph()->Empty()) return nullptr;
+  Transparent = listTransparent_;
+  return listGlyph_.get();
+}
+
+void TKitBaseGraphicButton::SetImageIndex(Integer Value) {
+  listStale_ = true;
+  TKitBaseControl::SetImageIndex(Value);
+}
+
+void TKitBaseGraphicButton::SetListIndex(Integer Value) {
+  listStale_ = true;
+  TKitBaseControl::SetListIndex(Value);
+}
+
+void TKitBaseGraphicButton::GetIMLChange(TObject* Sender) {
+  listStale_ = true;
+  TKitBaseControl::GetIMLChange(Sender);
+}
+
 void TKitBaseGraphicButton::SetGlyph(TBitmap* Value) {
   glyph_->SetGlyph(Value);
   if (!Loading(this)) SetImageList(nullptr);
@@ -272,8 +332,7 @@ void TKitBaseGraphicButton::MouseDown(TMouseButton Button, TShiftState Shift, In
     SetState(kKitBtnHeld);
     if (repeatedClick_) {
       Click();
-      StopRepeat();
-      repeatTimer_ = AddKitTimer(repeatingDelay_, [this](TObject*) { RepeatTick(); });
+      if (held_) StartRepeat();
     }
   }
 }
@@ -339,7 +398,8 @@ void TKitBaseGraphicButton::ReevaluateAfterClick() {
   } catch (const Exception&) {
     return;
   }
-  if (HitTest(local.x, local.y) && Enabled() && hotTracking_ && !pressed_) {
+  // A latched button goes Hot too; its previous state (Down) returns when the mouse leaves.
+  if (HitTest(local.x, local.y) && Enabled() && hotTracking_) {
     postClick_ = 1;
     SetState(kKitBtnHot);
     postClick_ = 0;
@@ -558,11 +618,13 @@ void TKitCustomSpeedButton::Paint() {
   TBitmap* strip = nullptr;
   TRect glyphRect{};
   TCanvas* glyphCanvas = nullptr;
-  if (GlyphObject()->StateImage(st, strip, glyphRect)) glyphCanvas = strip->Canvas();
+  TColor transparent = clNone;
+  if (TKitGlyph* glyph = PaintGlyph(transparent); glyph && glyph->StateImage(st, strip, glyphRect))
+    glyphCanvas = strip->Canvas();
   Word options = Enabled() ? kKitTextEnabled : 0;
   TKitGlyphTextRects rects;
   DrawGlyphAndText(canvas, UseCaption() ? Caption() : std::string(), FontFX(), content, glyphCanvas, glyphRect,
-                   nullptr, glyphCanvas ? GlyphObject()->Glyph()->TransparentColor() : clNone, ButtonLayout(),
+                   nullptr, glyphCanvas ? transparent : clNone, ButtonLayout(),
                    MultiLine(), true, false, options, 0, rects);
 }
 

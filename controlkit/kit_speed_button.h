@@ -70,6 +70,12 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   void SetGlyph(TBitmap* Value);
   Byte NumGlyphs() const { return glyph_->NumGlyphs(); }
   void SetNumGlyphs(Byte Value) { glyph_->SetNumGlyphs(Value); }
+  // The glyph Paint draws and its transparent colour: Glyph when it holds a bitmap, else
+  // the image ListIndex/ImageIndex of ImageList; null when neither gives an image.
+  TKitGlyph* PaintGlyph(TColor& Transparent);
+  void SetImageIndex(Integer Value) override;
+  void SetListIndex(Integer Value) override;
+  void GetIMLChange(TObject* Sender) override;
   // Whether a drop-down menu and the combo part are both set.
   bool ComboActive() const { return dropDownMenu_ && dropDownCombo_; }
 
@@ -106,6 +112,7 @@ class TKitBaseGraphicButton : public TKitBaseControl {
  private:
   bool HitTest(Integer X, Integer Y);
   void BroadcastGroup();
+  void StartRepeat();
   void StopRepeat();
   void StopWatch();
   void RepeatTick();
@@ -136,6 +143,8 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   bool held_ = false;
   Word watchTimer_ = 0;
   Word repeatTimer_ = 0;
+  // Milliseconds until the next repeat click.
+  Integer repeatLeft_ = 0;
   Byte postClick_ = 0;
   Byte pressOffset_ = 0;
   Byte state_ = kKitBtnUp;
@@ -145,6 +154,10 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   // The action's ImageIndex the glyph was last taken from.
   Integer mirroredImage_ = -1;
   std::unique_ptr<TKitGlyph> glyph_;
+  // The image list's image, fetched again after a list or index change.
+  std::unique_ptr<TKitGlyph> listGlyph_;
+  TColor listTransparent_ = clNone;
+  bool listStale_ = true;
 };
 
 class TKitCustomSpeedButton : public TKitBaseGraphicButton {

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/classlib/application.h"
 #include "platform/classlib/forms.h"
 #include "platform/win/messages.h"
 
@@ -14,7 +15,10 @@ struct TKitHookChainAccess {
                               int level) {
     return c->Deliver(h, m, w, l, level);
   }
-  static void Forget(TKitWndProcComponent* c) { c->hookedWindow_ = nullptr; }
+  static void Forget(TKitWndProcComponent* c, win::HWND h) {
+    if (c->hookedWindow_ == h) c->hookedWindow_ = nullptr;
+    if (c->mainWindow_ == h) c->mainWindow_ = nullptr;
+  }
 };
 
 namespace {
@@ -49,7 +53,7 @@ void DropChain(win::HWND hwnd) {
   if (it == Chains().end()) return;
   Chain chain = std::move(it->second);
   Chains().erase(it);
-  for (TKitWndProcComponent* c : chain.hooks) TKitHookChainAccess::Forget(c);
+  for (TKitWndProcComponent* c : chain.hooks) TKitHookChainAccess::Forget(c, hwnd);
   win::FreeProcInstance(chain.dispatcher);
 }
 
@@ -146,9 +150,18 @@ void TKitWndProcComponent::Hook() {
   if (!target || !win::IsWindow(target)) return;
   destroyed_ = false;
   if (AddHook(target, this)) hookedWindow_ = target;
+  if (hookMainWindow_ && Application && Application->MainForm() && Application->MainForm()->HandleAllocated()) {
+    win::HWND main = Application->MainForm()->Handle();
+    if (main != target && win::IsWindow(main) && AddHook(main, this)) mainWindow_ = main;
+  }
 }
 
 void TKitWndProcComponent::Unhook() {
+  if (mainWindow_) {
+    win::HWND main = mainWindow_;
+    mainWindow_ = nullptr;
+    RemoveHook(main, this);
+  }
   if (!hookedWindow_) return;
   win::HWND hwnd = hookedWindow_;
   hookedWindow_ = nullptr;
@@ -167,7 +180,11 @@ win::LRESULT TKitWndProcComponent::Deliver(win::HWND hwnd, win::UINT msg, win::W
   win::HWND savedWindow = callWindow_;
   callLevel_ = level;
   callWindow_ = hwnd;
-  if (destroyed_) {
+  if (hwnd != hookedWindow_) {
+    // The main window: its end only ends that hook.
+    if (msg == win::WM_DESTROY) CallPrevious(message);
+    else WndProc(message);
+  } else if (destroyed_) {
     CallPrevious(message);
   } else if (msg == win::WM_DESTROY) {
     destroyed_ = true;

@@ -39,6 +39,11 @@ class TKitWndProcComponent : public TKitCustomComponent {
   void SetActive(bool value) { active_ = value; }
   bool DesignActive() const { return designActive_; }
   void SetDesignActive(bool value) { designActive_ = value; }
+  // Also hook the application's main window (when it is not the own one): its messages
+  // reach WndProc too, MessageWindow telling them apart. Takes effect at the next Hook.
+  bool HookMainWindow() const { return hookMainWindow_; }
+  void SetHookMainWindow(bool value) { hookMainWindow_ = value; }
+  bool MainWindowHooked() const { return mainWindow_ != nullptr; }
   // 0 normal, 1 MDI child, 2 MDI frame; taken from the owner form at creation.
   Byte FormKind() const { return formKind_; }
 
@@ -51,6 +56,8 @@ class TKitWndProcComponent : public TKitCustomComponent {
   // The window the hook goes on; null when there is none yet.
   virtual win::HWND TargetWindow() const;
   bool Destroyed() const { return destroyed_; }
+  // The window whose message WndProc is handling now.
+  win::HWND MessageWindow() const { return callWindow_; }
 
  private:
   friend struct TKitHookChainAccess;
@@ -61,6 +68,8 @@ class TKitWndProcComponent : public TKitCustomComponent {
   Byte formKind_ = 0;
   bool destroyed_ = false;  // WM_DESTROY was seen: nothing more is handled
   win::HWND hookedWindow_ = nullptr;
+  bool hookMainWindow_ = false;
+  win::HWND mainWindow_ = nullptr;
   int callLevel_ = -1;  // chain position while a message is being handled
   win::HWND callWindow_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "chart/chart_control.h"
+#include "controlkit/kit_combo_box.h"
 #include "editor/editor_helpers.h"
 #include "engine/color_series.h"
 #include "engine/float_color.h"
@@ -48,9 +49,10 @@ void TColorChartForm::Publish(TPublished& published) {
 
 TColorChartForm::TColorChartForm(TComponent* AOwner) : TForm(AOwner) {
   (void)kColorChartClassesRegistered;
+  RegisterEditorKitClasses();
   ReadFormResource();
   Chart = FindFormPart<TChart>(this, "Chart");
-  ColorModeCombo = FindFormPart<TComboBox>(this, "ColorModeCombo");
+  ColorModeCombo = FindFormPart<TKitComboBox>(this, "ColorModeCombo");
   KeyPopup = FindFormPart<TPopupMenu>(this, "KeyPopup");
   AddColorItem = FindFormPart<TMenuItem>(this, "AddColorItem");
   DeleteColorItem = FindFormPart<TMenuItem>(this, "DeleteColorItem");

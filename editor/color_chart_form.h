@@ -7,10 +7,10 @@
 // be told when the gradient goes, and takes it off the chart before the chart goes.
 #include "platform/classlib/forms.h"
 
+class TKitComboBox;
 class TChart;
 class TColorDialog;
 class TColorSeries;
-class TComboBox;
 class TMenuItem;
 class TOpenDialog;
 class TPopupMenu;
@@ -62,7 +62,7 @@ class TColorChartForm : public TForm {
   TChart* Chart = nullptr;
   // Item 0 "Gradient Color", item 1 "Random Color"; its OnChange belongs to the page
   // that embeds the form.
-  TComboBox* ColorModeCombo = nullptr;
+  TKitComboBox* ColorModeCombo = nullptr;
   TPopupMenu* KeyPopup = nullptr;
   TMenuItem* AddColorItem = nullptr;
   TMenuItem* DeleteColorItem = nullptr;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controlkit/kit_labels.h"
+#include "editor/editor_helpers.h"
 #include "engine/var_series.h"
 #include "panels/num_spin_edit.h"
 #include "platform/classlib/std_buttons.h"
@@ -31,10 +33,11 @@ const TClass& TEditKeyframeForm::StaticClass() {
 void TEditKeyframeForm::Publish(TPublished&) {}
 
 TEditKeyframeForm::TEditKeyframeForm(TComponent* AOwner) : TForm(AOwner) {
+  RegisterEditorKitClasses();
   ReadFormResource();
-  KeyframeLabel = dynamic_cast<TLabel*>(FindComponent("KeyframeLabel"));
+  KeyframeLabel = dynamic_cast<TKitSimpleLabel*>(FindComponent("KeyframeLabel"));
   KeyframeSpin = dynamic_cast<TNumSpinEdit*>(FindComponent("KeyframeSpin"));
-  PropertyLabel = dynamic_cast<TLabel*>(FindComponent("PropertyLabel"));
+  PropertyLabel = dynamic_cast<TKitSimpleLabel*>(FindComponent("PropertyLabel"));
   PropertySpin = dynamic_cast<TNumSpinEdit*>(FindComponent("PropertySpin"));
   OkButton = dynamic_cast<TButton*>(FindComponent("OkButton"));
   CancelButton = dynamic_cast<TButton*>(FindComponent("CancelButton"));

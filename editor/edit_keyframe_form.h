@@ -3,7 +3,7 @@
 // (a frame or a percentage) and its value.
 #include "platform/classlib/forms.h"
 
-class TLabel;
+class TKitSimpleLabel;
 class TButton;
 class TNumSpinEdit;
 class TVarSeries;
@@ -27,9 +27,9 @@ class TEditKeyframeForm : public TForm {
   bool KeyXChanged();
   bool KeyYChanged();
 
-  TLabel* KeyframeLabel = nullptr;
+  TKitSimpleLabel* KeyframeLabel = nullptr;
   TNumSpinEdit* KeyframeSpin = nullptr;
-  TLabel* PropertyLabel = nullptr;
+  TKitSimpleLabel* PropertyLabel = nullptr;
   TNumSpinEdit* PropertySpin = nullptr;
   TButton* OkButton = nullptr;
   TButton* CancelButton = nullptr;

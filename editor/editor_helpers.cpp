@@ -2,6 +2,12 @@
 
 #include <filesystem>
 
+#include "controlkit/kit_combo_box.h"
+#include "controlkit/kit_container.h"
+#include "controlkit/kit_control_base.h"
+#include "controlkit/kit_labels.h"
+#include "controlkit/kit_speed_button.h"
+#include "hostbridge/bridge_classes.h"
 #include "platform/classlib/dialogs.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/forms.h"
@@ -16,6 +22,19 @@ std::string& DataFolderStore() {
 }
 
 }  // namespace
+
+void RegisterEditorKitClasses() {
+  static const bool registered = [] {
+    RegisterKitContainerClasses();
+    RegisterKitPanelClasses();
+    RegisterKitLabelClasses();
+    RegisterKitComboClasses();
+    RegisterKitSpeedButtonClasses();
+    RegisterHostBridgeClasses();
+    return true;
+  }();
+  (void)registered;
+}
 
 void MissingFormPart(const char* Name) {
   throw CreateFmt<EComponentError>("Form resource lacks %s", std::string(Name));

@@ -43,6 +43,10 @@ void StartInDataFolder(TOpenDialog* Dialog);
 // the user cancelled.
 bool ExecuteRememberingFolder(TOpenDialog* Dialog);
 
+// Registers the kit and bridge classes the editor's form resources name (once); every
+// form calls it before reading its resource.
+void RegisterEditorKitClasses();
+
 // Raises EComponentError: a form resource lacks the component Name.
 [[noreturn]] void MissingFormPart(const char* Name);
 

@@ -4,6 +4,7 @@
 // emitter_man_host.cpp.
 #include "editor/emitter_man_form.h"
 
+#include "controlkit/kit_control_base.h"
 #include "editor/editor_helpers.h"
 #include "editor/editor_links.h"
 #include "editor/emitter_wireframe.h"
@@ -71,6 +72,7 @@ void TEmitterManForm::Publish(TPublished& published) {
 TEmitterManForm::TEmitterManForm(TComponent* AOwner) : TForm(AOwner) {
   // The form names the host object type's component.
   RegisterHostBridgeClasses();
+  RegisterEditorKitClasses();
   ReadFormResource();
   FindComponents();
 
@@ -133,8 +135,8 @@ void TEmitterManForm::FindComponents() {
   TreeMenu = FindFormPart<TPopupMenu>(this, "TreeMenu");
   Splitter1 = FindFormPart<TSplitter>(this, "Splitter1");
   PropsFold = FindFormPart<TFpFoldPanel>(this, "PropsFold");
-  PanelBlank = FindFormPart<TPanel>(this, "PanelBlank");
-  PanelEmitter = FindFormPart<TPanel>(this, "PanelEmitter");
+  PanelBlank = FindFormPart<TKitSimplePanel>(this, "PanelBlank");
+  PanelEmitter = FindFormPart<TKitSimplePanel>(this, "PanelEmitter");
   EmitterPageControl = FindFormPart<TPageControl>(this, "EmitterPageControl");
   SettingsSheet = FindFormPart<TTabSheet>(this, "SettingsSheet");
   VisibilitySheet = FindFormPart<TTabSheet>(this, "VisibilitySheet");
@@ -160,7 +162,7 @@ void TEmitterManForm::FindComponents() {
   SaveEmitterDialog = FindFormPart<TSaveDialog>(this, "SaveEmitterDialog");
   OpenSystemDialog = FindFormPart<TOpenDialog>(this, "OpenSystemDialog");
   SaveSystemDialog = FindFormPart<TSaveDialog>(this, "SaveSystemDialog");
-  CuePanels = {FindFormPart<TPanel>(this, "TreeCuePanel"), FindFormPart<TPanel>(this, "SettingsCuePanel"), FindFormPart<TPanel>(this, "VisibilityCuePanel")};
+  CuePanels = {FindFormPart<TKitSimplePanel>(this, "TreeCuePanel"), FindFormPart<TKitSimplePanel>(this, "SettingsCuePanel"), FindFormPart<TKitSimplePanel>(this, "VisibilityCuePanel")};
 }
 
 void TEmitterManForm::WireEvents() {

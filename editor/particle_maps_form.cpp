@@ -7,6 +7,9 @@
 #include "bitmaps/bitmap32_list.h"
 #include "bitmaps/image32.h"
 #include "bitmaps/layers.h"
+#include "controlkit/kit_combo_box.h"
+#include "controlkit/kit_control_base.h"
+#include "controlkit/kit_speed_button.h"
 #include "editor/color_chart_form.h"
 #include "editor/editor_helpers.h"
 #include "editor/editor_links.h"
@@ -43,7 +46,7 @@ const bool kMapsClassesRegistered = [] {
   return true;
 }();
 
-void ShowItem(TComboBox* Combo, Integer Value) {
+void ShowItem(TCustomComboBox* Combo, Integer Value) {
   Combo->SetItemIndex(Value >= 0 && Value < Combo->Items()->Count() ? Value : -1);
 }
 
@@ -95,6 +98,7 @@ void TParticleMapsForm::Publish(TPublished& published) {
 
 TParticleMapsForm::TParticleMapsForm(TComponent* AOwner) : TForm(AOwner) {
   (void)kMapsClassesRegistered;
+  RegisterEditorKitClasses();
   ReadFormResource();
   MapPages = FindFormPart<TPageControl>(this, "MapPages");
   ImageMapsSheet = FindFormPart<TTabSheet>(this, "ImageMapsSheet");
@@ -103,14 +107,14 @@ TParticleMapsForm::TParticleMapsForm(TComponent* AOwner) : TForm(AOwner) {
   AdvSheet = FindFormPart<TTabSheet>(this, "AdvSheet");
   Preview = FindFormPart<TImage32>(this, "Preview");
   MapSpin = FindFormPart<TNumSpinEdit>(this, "MapSpin");
-  AddMapButton = FindFormPart<TButton>(this, "AddMapButton");
-  DelButton = FindFormPart<TButton>(this, "DelButton");
-  FlipCombo = FindFormPart<TComboBox>(this, "FlipCombo");
-  MapModeCombo = FindFormPart<TComboBox>(this, "MapModeCombo");
+  AddMapButton = FindFormPart<TKitSpeedButton>(this, "AddMapButton");
+  DelButton = FindFormPart<TKitSpeedButton>(this, "DelButton");
+  FlipCombo = FindFormPart<TKitComboBox>(this, "FlipCombo");
+  MapModeCombo = FindFormPart<TKitComboBox>(this, "MapModeCombo");
   MapCycleSpin = FindFormPart<TNumSpinEdit>(this, "MapCycleSpin");
   AlphaTrackBar = FindFormPart<TTrackBar>(this, "AlphaTrackBar");
   AlphaSpin = FindFormPart<TNumSpinEdit>(this, "AlphaSpin");
-  OptionsButton = FindFormPart<TButton>(this, "OptionsButton");
+  OptionsButton = FindFormPart<TKitSpeedButton>(this, "OptionsButton");
   OptionsMenu = FindFormPart<TPopupMenu>(this, "OptionsMenu");
   ShowTransparencyItem = FindFormPart<TMenuItem>(this, "ShowTransparencyItem");
   ShowOriginItem = FindFormPart<TMenuItem>(this, "ShowOriginItem");
@@ -124,7 +128,7 @@ TParticleMapsForm::TParticleMapsForm(TComponent* AOwner) : TForm(AOwner) {
   MaxSizeSpin = FindFormPart<TNumSpinEdit>(this, "MaxSizeSpin");
   DitherSpin = FindFormPart<TNumSpinEdit>(this, "DitherSpin");
   PictureDialog = FindFormPart<TOpenPictureDialog>(this, "PictureDialog");
-  CuePanels = {FindFormPart<TPanel>(this, "MapsCuePanel"), FindFormPart<TPanel>(this, "AdvCuePanel")};
+  CuePanels = {FindFormPart<TKitSimplePanel>(this, "MapsCuePanel"), FindFormPart<TKitSimplePanel>(this, "AdvCuePanel")};
   FormCreate(this);
 }
 
@@ -153,12 +157,12 @@ void TParticleMapsForm::FormCreate(TObject*) {
 
   ParticleColorEditor = new TColorChartForm(this);
   ParticleColorEditor->PercentageMode = 1;
-  EmbedForm(ParticleColorEditor, FindFormPart<TPanel>(this, "ParticleColorPanel"), alClient);
+  EmbedForm(ParticleColorEditor, FindFormPart<TKitSimplePanel>(this, "ParticleColorPanel"), alClient);
   ParticleColorEditor->ColorModeCombo->OnChange = [this](TObject* s) { ParticleColorModeChange(s); };
 
   BaseColorEditor = new TColorChartForm(this);
   BaseColorEditor->PercentageMode = 0;
-  EmbedForm(BaseColorEditor, FindFormPart<TPanel>(this, "SystemColorPanel"), alClient);
+  EmbedForm(BaseColorEditor, FindFormPart<TKitSimplePanel>(this, "SystemColorPanel"), alClient);
   BaseColorEditor->ColorModeCombo->OnChange = [this](TObject* s) { BaseColorModeChange(s); };
 
   StartInDataFolder(PictureDialog);

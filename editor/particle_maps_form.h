@@ -8,6 +8,8 @@
 
 #include "platform/classlib/forms.h"
 
+class TKitComboBox;
+class TKitSpeedButton;
 class TBitmap32;
 class TBitmapLayer;
 class TColorChartForm;
@@ -25,7 +27,6 @@ class TParticleMapSource;
 class TPopupMenu;
 class TTabSheet;
 class TTrackBar;
-class TButton;
 
 class TParticleMapsForm : public TForm {
  public:
@@ -97,14 +98,14 @@ class TParticleMapsForm : public TForm {
   TTabSheet* AdvSheet = nullptr;
   TImage32* Preview = nullptr;
   TNumSpinEdit* MapSpin = nullptr;
-  TButton* AddMapButton = nullptr;
-  TButton* DelButton = nullptr;
-  TComboBox* FlipCombo = nullptr;
-  TComboBox* MapModeCombo = nullptr;
+  TKitSpeedButton* AddMapButton = nullptr;
+  TKitSpeedButton* DelButton = nullptr;
+  TKitComboBox* FlipCombo = nullptr;
+  TKitComboBox* MapModeCombo = nullptr;
   TNumSpinEdit* MapCycleSpin = nullptr;
   TTrackBar* AlphaTrackBar = nullptr;
   TNumSpinEdit* AlphaSpin = nullptr;
-  TButton* OptionsButton = nullptr;
+  TKitSpeedButton* OptionsButton = nullptr;
   TPopupMenu* OptionsMenu = nullptr;
   TMenuItem* ShowTransparencyItem = nullptr;
   TMenuItem* ShowOriginItem = nullptr;

@@ -3,6 +3,8 @@
 #include <cfenv>
 #include <cmath>
 
+#include "controlkit/kit_control_base.h"
+#include "controlkit/kit_labels.h"
 #include "editor/editor_helpers.h"
 #include "editor/editor_links.h"
 #include "editor/particle_maps_form.h"
@@ -64,8 +66,9 @@ void TPropsForm::Publish(TPublished& published) {
 
 TPropsForm::TPropsForm(TComponent* AOwner) : TForm(AOwner) {
   (void)kPropsClassesRegistered;
+  RegisterEditorKitClasses();
   ReadFormResource();
-  SystemLabel = FindFormPart<TLabel>(this, "SystemLabel");
+  SystemLabel = FindFormPart<TKitSimpleLabel>(this, "SystemLabel");
   PropsTree = FindFormPart<TTreeView>(this, "PropsTree");
   PropPages = FindFormPart<TPageControl>(this, "PropPages");
   SystemSheet = FindFormPart<TTabSheet>(this, "SystemSheet");
@@ -82,10 +85,10 @@ TPropsForm::TPropsForm(TComponent* AOwner) : TForm(AOwner) {
   RadiusSpin = FindFormPart<TNumSpinEdit>(this, "RadiusSpin");
   FocusShapeCombo = FindFormPart<TComboBox>(this, "FocusShapeCombo");
   RenderCombo = FindFormPart<TComboBox>(this, "RenderCombo");
-  RenderMapsPanel = FindFormPart<TPanel>(this, "RenderMapsPanel");
+  RenderMapsPanel = FindFormPart<TKitSimplePanel>(this, "RenderMapsPanel");
   PreviewButton = FindFormPart<TFpPushButton>(this, "PreviewButton");
   RewindButton = FindFormPart<TFpPushButton>(this, "RewindButton");
-  CuePanels = {FindFormPart<TPanel>(this, "SystemCuePanel"), FindFormPart<TPanel>(this, "ParticleCuePanel"), FindFormPart<TPanel>(this, "PropsCuePanel")};
+  CuePanels = {FindFormPart<TKitSimplePanel>(this, "SystemCuePanel"), FindFormPart<TKitSimplePanel>(this, "ParticleCuePanel"), FindFormPart<TKitSimplePanel>(this, "PropsCuePanel")};
   FormCreate(this);
 }
 

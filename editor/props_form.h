@@ -7,13 +7,13 @@
 
 #include "platform/classlib/forms.h"
 
+class TKitSimpleLabel;
+class TKitSimplePanel;
 class TComboBox;
 class TEmitter;
 class TFpPushButton;
-class TLabel;
 class TNumSpinEdit;
 class TPageControl;
-class TPanel;
 class TParticleMapsForm;
 class TTabSheet;
 class TTreeNode;
@@ -71,7 +71,7 @@ class TPropsForm : public TForm {
   std::vector<TWinControl*> CuePanels;
 
   // ---- the form's components ----
-  TLabel* SystemLabel = nullptr;
+  TKitSimpleLabel* SystemLabel = nullptr;
   TTreeView* PropsTree = nullptr;
   TPageControl* PropPages = nullptr;
   TTabSheet* SystemSheet = nullptr;
@@ -88,7 +88,7 @@ class TPropsForm : public TForm {
   TNumSpinEdit* RadiusSpin = nullptr;
   TComboBox* FocusShapeCombo = nullptr;
   TComboBox* RenderCombo = nullptr;
-  TPanel* RenderMapsPanel = nullptr;
+  TKitSimplePanel* RenderMapsPanel = nullptr;
   TFpPushButton* PreviewButton = nullptr;
   TFpPushButton* RewindButton = nullptr;
 

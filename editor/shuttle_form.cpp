@@ -2,10 +2,7 @@
 
 #include <string>
 
-#include "controlkit/kit_combo_box.h"
-#include "controlkit/kit_container.h"
 #include "controlkit/kit_control_base.h"
-#include "controlkit/kit_labels.h"
 #include "controlkit/kit_meter.h"
 #include "controlkit/kit_speed_button.h"
 #include "controlkit/kit_status_bar.h"
@@ -15,19 +12,6 @@
 #include "hostbridge/bridge_classes.h"
 #include "panels/push_button.h"
 #include "platform/classlib/exceptions.h"
-
-void RegisterEditorKitClasses() {
-  static const bool registered = [] {
-    RegisterKitContainerClasses();
-    RegisterKitPanelClasses();
-    RegisterKitLabelClasses();
-    RegisterKitComboClasses();
-    RegisterKitSpeedButtonClasses();
-    RegisterHostBridgeClasses();
-    return true;
-  }();
-  (void)registered;
-}
 
 const TClass& TShuttleForm::StaticClass() {
   static const TClass cls =

@@ -33,6 +33,3 @@ class TShuttleForm : public TTsOwnedForm {
 
  private:
 };
-
-// Registers the kit and bridge classes the editor's form resources name (once).
-void RegisterEditorKitClasses();

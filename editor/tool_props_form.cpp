@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "controlkit/kit_control_base.h"
 #include "editor/editor_helpers.h"
 #include "editor/tool_kinds.h"
 #include "editor/var_chart_form.h"
@@ -55,6 +56,7 @@ void TToolPropsForm::Publish(TPublished& published) {
 }
 
 TToolPropsForm::TToolPropsForm(TComponent* AOwner) : TForm(AOwner) {
+  RegisterEditorKitClasses();
   ReadFormResource();
   ToolPropsTree = FindFormPart<TTreeView>(this, "ToolPropsTree");
   PageControl = FindFormPart<TPageControl>(this, "PageControl");
@@ -78,7 +80,7 @@ TToolPropsForm::TToolPropsForm(TComponent* AOwner) : TForm(AOwner) {
   GravitronScaleSpin = FindFormPart<TNumSpinEdit>(this, "GravitronScaleSpin");
   LifespanSpin = FindFormPart<TNumSpinEdit>(this, "LifespanSpin");
   LivesSpin = FindFormPart<TNumSpinEdit>(this, "LivesSpin");
-  CuePanels = {FindFormPart<TPanel>(this, "CuePanel1"), FindFormPart<TPanel>(this, "CuePanel2"), FindFormPart<TPanel>(this, "CuePanel3")};
+  CuePanels = {FindFormPart<TKitSimplePanel>(this, "CuePanel1"), FindFormPart<TKitSimplePanel>(this, "CuePanel2"), FindFormPart<TKitSimplePanel>(this, "CuePanel3")};
 
   // Values are not stored in the form: the fan's and the gravitron's scale start at 1.
   BeginUpdateCount(updating_);

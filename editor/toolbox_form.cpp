@@ -59,6 +59,7 @@ void TToolboxForm::Publish(TPublished& published) {
 
 TToolboxForm::TToolboxForm(TComponent* AOwner) : TForm(AOwner) {
   RegisterHostBridgeClasses();
+  RegisterEditorKitClasses();
   ReadFormResource();
   ToolObjectsListView = FindFormPart<TListView>(this, "ToolObjectsListView");
   ToolPropsFold = FindFormPart<TFpFoldPanel>(this, "ToolPropsFold");

@@ -6,6 +6,10 @@
 
 #include "chart/chart_control.h"
 #include "chart/color_line_tool.h"
+#include "controlkit/kit_control_base.h"
+#include "controlkit/kit_image_list.h"
+#include "controlkit/kit_speed_button.h"
+#include "editor/chart_tool_images.h"
 #include "editor/editor_helpers.h"
 #include "editor/edit_keyframe_form.h"
 #include "engine/var_series.h"
@@ -51,15 +55,17 @@ void TVarChartForm::Publish(TPublished& published) {
 }
 
 TVarChartForm::TVarChartForm(TComponent* AOwner) : TForm(AOwner) {
+  RegisterEditorKitClasses();
   ReadFormResource();
-  ToolPanel = FindFormPart<TPanel>(this, "ToolPanel");
-  UnzoomButton = FindFormPart<TSpeedButton>(this, "UnzoomButton");
-  YOutButton = FindFormPart<TSpeedButton>(this, "YOutButton");
-  YInButton = FindFormPart<TSpeedButton>(this, "YInButton");
-  XOutButton = FindFormPart<TSpeedButton>(this, "XOutButton");
-  XInButton = FindFormPart<TSpeedButton>(this, "XInButton");
-  AddButton = FindFormPart<TSpeedButton>(this, "AddButton");
-  ClearButton = FindFormPart<TSpeedButton>(this, "ClearButton");
+  ToolPanel = FindFormPart<TKitSimplePanel>(this, "ToolPanel");
+  UnzoomButton = FindFormPart<TKitSpeedButton>(this, "UnzoomButton");
+  YOutButton = FindFormPart<TKitSpeedButton>(this, "YOutButton");
+  YInButton = FindFormPart<TKitSpeedButton>(this, "YInButton");
+  XOutButton = FindFormPart<TKitSpeedButton>(this, "XOutButton");
+  XInButton = FindFormPart<TKitSpeedButton>(this, "XInButton");
+  AddButton = FindFormPart<TKitSpeedButton>(this, "AddButton");
+  ClearButton = FindFormPart<TKitSpeedButton>(this, "ClearButton");
+  FillChartToolImages(FindFormPart<TKitImageList>(this, "ChartImages"));
   Chart = FindFormPart<TChart>(this, "Chart");
   KeyPopup = FindFormPart<TPopupMenu>(this, "KeyPopup");
   EditValuesItem = FindFormPart<TMenuItem>(this, "EditValuesItem");

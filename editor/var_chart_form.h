@@ -15,9 +15,10 @@ class TChart;
 class TChartAxis;
 class TColorLineTool;
 class TMenuItem;
-class TPanel;
+class TKitImageList;
+class TKitSimplePanel;
 class TPopupMenu;
-class TSpeedButton;
+class TKitSpeedButton;
 class TVarSeries;
 
 class TVarChartForm : public TForm {
@@ -82,14 +83,14 @@ class TVarChartForm : public TForm {
   void ChartDblClick(TObject* Sender);
 
   // ---- form content ----
-  TPanel* ToolPanel = nullptr;
-  TSpeedButton* UnzoomButton = nullptr;
-  TSpeedButton* YOutButton = nullptr;
-  TSpeedButton* YInButton = nullptr;
-  TSpeedButton* XOutButton = nullptr;
-  TSpeedButton* XInButton = nullptr;
-  TSpeedButton* AddButton = nullptr;
-  TSpeedButton* ClearButton = nullptr;
+  TKitSimplePanel* ToolPanel = nullptr;
+  TKitSpeedButton* UnzoomButton = nullptr;
+  TKitSpeedButton* YOutButton = nullptr;
+  TKitSpeedButton* YInButton = nullptr;
+  TKitSpeedButton* XOutButton = nullptr;
+  TKitSpeedButton* XInButton = nullptr;
+  TKitSpeedButton* AddButton = nullptr;
+  TKitSpeedButton* ClearButton = nullptr;
   TChart* Chart = nullptr;
   // The green "Add" marker: created inactive at 0.
   TColorLineTool* LineTool = nullptr;

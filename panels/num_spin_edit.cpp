@@ -272,6 +272,11 @@ void TNumSpinEdit::Dispatch(TMessage& Message) {
     gauge_->Invalidate();
     return;
   }
+  // Paste and cut arrive as messages too (menus, code), not only as keys.
+  if (!editorEnabled_ && (Message.Msg == WM_PASTE || Message.Msg == WM_CUT || Message.Msg == WM_CLEAR)) {
+    Message.Result = 0;
+    return;
+  }
   TCustomEdit::Dispatch(Message);
 }
 

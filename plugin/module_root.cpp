@@ -8,6 +8,7 @@
 #include "controlkit/kit_control_base.h"
 #include "controlkit/kit_labels.h"
 #include "controlkit/kit_speed_button.h"
+#include "editor/editor_helpers.h"
 #include "editor/editor_startup.h"
 #include "editor/main_form.h"
 #include "editor/shuttle_form.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/form_reader.h"
 #include "platform/classlib/form_writer.h"
+#include "platform/classlib/resources.h"
 #include "platform/classlib/streams.h"
 
 namespace {
@@ -505,3 +507,70 @@ TEST(KitContainers, AContainerStoresItsListsInAForm) {
 }
 
 }  // namespace
+
+TEST(KitContainers, BitmapItemsLoadLazilyFromEachStorageKind) {
+  if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
+  const std::string tmp = ::testing::TempDir();
+  const std::string made = tmp + "kit_storage_red.bmp";
+  ASSERT_EQ(std::system(("convert -size 4x3 xc:'#FF0000' BMP3:" + made).c_str()), 0);
+  TBitmap red, other;
+  red.LoadFromFile(made);
+  Paint(other, 5, 2);
+  // Kind 1: a container file.
+  const std::string containerFile = tmp + "kit_storage.bml";
+  {
+    TKitBitmapList file(nullptr);
+    file.GetItemAt(file.Add())->SetBitmap(&other);
+    file.GetItemAt(file.Add())->SetBitmap(&red);
+    file.SaveToFile(containerFile);
+  }
+  // Kind 2: a bitmap resource of the module.
+  TMemoryStream bmp;
+  bmp.LoadFromFile(made);
+  resource_detail::Registration resource{{"#9", RT_BITMAP, static_cast<const Byte*>(bmp.Memory()),
+                                          static_cast<std::size_t>(bmp.Size())}};
+  // Kind 4: <program directory><three letters><ident>.bmp.
+  const std::string numbered = GetDirectory(ppProgram, true) + "qmk12.bmp";
+  ASSERT_EQ(std::system(("cp " + made + " " + numbered).c_str()), 0);
+
+  struct Case {
+    Byte kind;
+    TKitPathPrefix dir;
+    std::string name;
+    Word ident;
+    TBitmap* expected;
+  };
+  const Case cases[] = {
+      {0, ppFixed, containerFile, 1, nullptr},          {1, ppFixed, containerFile, 1, &red},
+      {1, ppFixed, containerFile, 0, &other},           {1, ppFixed, containerFile, 5, nullptr},
+      {1, ppFixed, tmp + "missing.bml", 1, nullptr},    {2, ppFixed, "", 9, &red},
+      {2, ppFixed, "", 10, nullptr},                     {3, ppFixed, containerFile, 1, nullptr},
+      {4, ppProgram, "qmkitems", 12, &red},              {4, ppProgram, "qmkitems", 13, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << " ident " << c.ident);
+    TKitBitmapList list(nullptr);
+    list.SetStorageKind(c.kind);
+    list.SetStorageDirectory(c.dir);
+    list.SetStorageFileName(c.name);
+    TKitBitmapListItem* item = list.GetItemAt(list.Add());
+    item->SetIdent(c.ident);
+    int changes = 0;
+    list.OnChange = [&](TObject*) { ++changes; };
+    if (c.expected) {
+      EXPECT_TRUE(SamePixels(*item->Bitmap(), *c.expected));
+      EXPECT_EQ(list.ImageCount(0), 1);
+      EXPECT_EQ(item->GetFlags() & kKitFlagPayload, 0) << "the form does not keep a stored bitmap";
+    } else {
+      EXPECT_TRUE(item->Bitmap()->Empty());
+    }
+    EXPECT_EQ(changes, 0);
+  }
+  // Out-of-range kinds are refused.
+  TKitBitmapList list(nullptr);
+  list.SetStorageKind(5);
+  EXPECT_EQ(list.StorageKind(), 0);
+  std::remove(numbered.c_str());
+  std::remove(containerFile.c_str());
+  std::remove(made.c_str());
+}

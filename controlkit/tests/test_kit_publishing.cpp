@@ -11,12 +11,14 @@
 #include "controlkit/kit_form_shape.h"
 #include "controlkit/kit_image_face_button.h"
 #include "controlkit/kit_labels.h"
+#include "controlkit/kit_regions.h"
 #include "controlkit/kit_scroll_box.h"
 #include "controlkit/kit_speed_button.h"
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/form_reader.h"
 #include "platform/classlib/form_writer.h"
 #include "platform/classlib/forms.h"
+#include "platform/win/region_api.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -184,6 +186,45 @@ TEST_F(KitPublishing, AFormOfKitControlsSurvivesWriteReadWrite) {
   EXPECT_EQ(m->ButtonFaceStyle(), sbStretch);
   EXPECT_EQ(m->ButtonFaceImageList(), KitContainer()->ImageList());
   EXPECT_EQ(m->FaceEntries(), mm->FaceEntries());
+}
+
+TEST_F(KitPublishing, AFormShapesRegionReadsBackFromTheFormFile) {
+  auto* shape = Add<TKitFormShape>("Shape");
+  TKitBorderRegion* region = shape->Region();
+  region->SetShape(rsDiamond);
+  region->SetRoundX(7);
+  region->SetExtPos(epRightBottom);
+  region->Shadow()->SetStyle(hssSolid);
+  region->Shadow()->SetDepth(4);
+  region->Border()->SetStyle(rbRaised);
+  region->Border()->SetSingleColor(clRed);
+  TKitRgnHandle mask(win::CreateEllipticRgn(0, 0, 30, 20));
+  region->Mask()->SetRegionData(KitRegionToData(mask.Get()));
+  region->Mask()->SetPixelFormat(spf4bit);
+
+  const std::string text = WriteComponentText(form_.get());
+  std::unique_ptr<TComponent> root = ReadComponentText(text);
+  auto* s = dynamic_cast<TKitFormShape*>(root->FindComponent("Shape"));
+  ASSERT_NE(s, nullptr);
+  TKitBorderRegion* r = s->Region();
+  EXPECT_EQ(r->Shape(), rsDiamond) << text;
+  EXPECT_EQ(r->RoundX(), 7);
+  EXPECT_EQ(r->ExtPos(), epRightBottom);
+  EXPECT_EQ(r->Shadow()->Style(), hssSolid);
+  EXPECT_EQ(r->Shadow()->Depth(), 4);
+  EXPECT_EQ(r->Border()->Style(), rbRaised);
+  EXPECT_EQ(r->Border()->SingleColor(), clRed);
+  EXPECT_EQ(r->Mask()->PixelFormat(), spf4bit);
+  EXPECT_EQ(r->Mask()->RegionData(), region->Mask()->RegionData());
+  // The outline the form gets is the one that was written.
+  for (TKitRegionShape shape : {rsDiamond, rsBitmap}) {
+    region->SetShape(shape);
+    r->SetShape(shape);
+    TKitRgnHandle a(region->CreateRegion(Rect(0, 0, 60, 40))), b(r->CreateRegion(Rect(0, 0, 60, 40)));
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(KitRegionToData(a.Get()), KitRegionToData(b.Get()));
+  }
+  EXPECT_EQ(WriteComponentText(root.get()), WriteComponentText(form_.get()));
 }
 
 TEST_F(KitPublishing, AnUnknownSignatureLeavesTheListUnset) {

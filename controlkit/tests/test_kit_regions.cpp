@@ -11,12 +11,16 @@
 #include "controlkit/kit_scroll_box.h"
 #include "controlkit/kit_wndproc_hook.h"
 #include "controlkit/tests/kit_paper.h"
+#include "platform/classlib/application.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/forms.h"
+#include "platform/classlib/panels.h"
 #include "platform/classlib/persistent.h"
 #include "platform/classlib/std_buttons.h"
 #include "platform/classlib/streams.h"
+#include "platform/win/gdi.h"
 #include "platform/win/input.h"
+#include "platform/win/paint.h"
 #include "platform/win/message_queue.h"
 
 namespace {
@@ -353,6 +357,31 @@ TEST(KitWndProcHook, HooksLeaveTheChainInAnyOrder) {
   EXPECT_TRUE(log.empty());
 }
 
+TEST(KitWndProcHook, TheMainWindowOptionHooksItTooAndLetsItGo) {
+  std::unique_ptr<TForm> main(Application->CreateForm<TForm>());
+  ASSERT_EQ(Application->MainForm(), main.get());
+  TForm own(nullptr);
+  std::vector<std::string> log;
+  Recorder r(&own, &log, "r");
+  main->HandleNeeded();
+  own.HandleNeeded();
+  r.SetHookMainWindow(true);
+  r.Hook();
+  EXPECT_TRUE(r.MainWindowHooked());
+  EXPECT_EQ(win::SendMessage(main->Handle(), kProbe, 0, 0), 1);
+  EXPECT_EQ(win::SendMessage(own.Handle(), kProbe, 0, 0), 1);
+  EXPECT_EQ(log, (std::vector<std::string>{"r", "r"}));
+  r.Unhook();
+  EXPECT_EQ(KitHookCount(main->Handle()), 0);
+  EXPECT_EQ(KitHookCount(own.Handle()), 0);
+  // A main window that goes first takes only its own hook with it.
+  r.Hook();
+  main.reset();
+  EXPECT_FALSE(r.MainWindowHooked());
+  EXPECT_TRUE(r.Hooked());
+  r.Unhook();
+}
+
 TEST(KitWndProcHook, AForeignSubclassAboveTheChainKeepsWorking) {
   TForm form(nullptr);
   win::HWND hwnd = form.Handle();
@@ -476,4 +505,53 @@ TEST_F(FormShapeTest, ScrollBoxSeesThroughToTheShapesFill) {
   kit_test::Paper untouched(10, 10, clWhite);
   EXPECT_FALSE(box->BackDrawArea(untouched.C(), TRect{0, 0, 10, 10}, TPoint{0, 0}));
   EXPECT_EQ(untouched.At(5, 5), clWhite);
+}
+
+TEST_F(FormShapeTest, ScrollBoxFillsTheCornerSquareOverALargeChild) {
+  auto* box = new TKitScrollBox(form_.get());
+  box->SetParent(form_.get());
+  box->SetBounds(10, 10, 120, 90);
+  box->SetColor(clYellow);
+  auto* big = new TPanel(form_.get());
+  big->SetParent(box);
+  big->SetColor(clBlue);
+  big->SetBounds(0, 0, 400, 300);
+  win::PumpPendingMessages();
+  win::UpdateWindow(form_->Handle());
+  const auto style = static_cast<win::DWORD>(win::GetWindowLong(box->Handle(), win::GWL_STYLE));
+  ASSERT_TRUE((style & win::WS_HSCROLL) && (style & win::WS_VSCROLL));
+  win::POINT origin{0, 0};
+  win::ClientToScreen(box->Handle(), &origin);
+  win::RECT screen{};
+  win::GetWindowRect(box->Handle(), &screen);
+  const TRect client = box->ClientRect();
+  win::HDC dc = win::GetWindowDC(box->Handle());
+  const auto corner = win::GetPixel(dc, origin.x - screen.left + client.right + 3, origin.y - screen.top + client.bottom + 3);
+  win::ReleaseDC(box->Handle(), dc);
+  EXPECT_EQ(corner & 0xFFFFFF, static_cast<win::COLORREF>(ColorToRGB(clYellow)));
+}
+
+TEST_F(FormShapeTest, TheDesignerSeesTheMaskOutlineOnly) {
+  form_->SetColor(clWhite);
+  auto* shape = new TKitFormShape(form_.get());
+  shape->Region()->Border()->SetStyle(rbNone);
+  TKitRgnHandle mask(win::CreateRectRgn(10, 10, 60, 40));
+  shape->Region()->Mask()->SetRegionData(KitRegionToData(mask.Get()));
+  shape->Region()->SetShape(rsBitmap);
+  const auto paintAt = [&](int x, int y) {
+    win::HDC dc = win::GetDC(form_->Handle());
+    win::SendMessage(form_->Handle(), win::WM_ERASEBKGND, reinterpret_cast<win::WPARAM>(dc), 0);
+    const auto p = win::GetPixel(dc, x, y) & 0xFFFFFF;
+    win::ReleaseDC(form_->Handle(), dc);
+    return p;
+  };
+  shape->Hook();
+  EXPECT_NE(paintAt(10, 20), 0u) << "running: no outline";
+  shape->Unhook();
+  shape->SetDesigning(true);
+  shape->SetDesignActive(true);
+  shape->Hook();
+  EXPECT_EQ(paintAt(10, 20), 0u) << "designing: the outline";
+  EXPECT_EQ(paintAt(59, 20), 0u);
+  EXPECT_NE(paintAt(11, 20), 0u) << "one pixel wide";
 }

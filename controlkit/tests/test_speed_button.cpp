@@ -7,11 +7,14 @@
 #include <vector>
 
 #include "controlkit/kit_application.h"
+#include "controlkit/kit_image_list.h"
 #include "controlkit/kit_speed_button.h"
 #include "controlkit/tests/kit_form_test.h"
 #include "platform/classlib/forms.h"
 #include "platform/classlib/menus.h"
 #include "platform/win/clock.h"
+#include "platform/win/gdi.h"
+#include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/modal_answers.h"
 #include "platform/win/window.h"
@@ -122,6 +125,70 @@ TEST_F(SpeedButtonTest, RepeatClicksFollowDelayThenInterval) {
   Run(950);
   b->Up(80, 5);
   EXPECT_EQ(at, (std::vector<win::DWORD>{950 + 500}));
+}
+
+TEST_F(SpeedButtonTest, RepeatTimingsOffThePoolGridStillCount) {
+  TTestButton* b = Add(10);
+  b->SetRepeatedClick(true);
+  b->SetRepeatingDelay(120);
+  b->SetRepeatingInterval(30);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  b->Down(5, 5);
+  EXPECT_EQ(b->State(), kKitBtnHeld);
+  Run(300);
+  // Due at 0, 120, 150, 180, 210, 240, 270 and 300 ms.
+  EXPECT_EQ(clicks, 8);
+  b->Up(5, 5);
+  EXPECT_EQ(b->State(), kKitBtnHot);
+  Run(200);
+  EXPECT_EQ(clicks, 8);
+}
+
+TEST_F(SpeedButtonTest, GroupedReleaseUnderTheCursorGoesHotThenBackDown) {
+  form_->Show();
+  TTestButton* b = Add(10);
+  b->SetGroupIndex(1);
+  const TPoint over = b->ClientToScreen(TPoint{5, 5});
+  win::SetCursorPos(over.x, over.y);
+  b->Down(5, 5);
+  b->Up(5, 5);
+  EXPECT_TRUE(b->Pressed());
+  EXPECT_EQ(b->State(), kKitBtnHot);
+  EXPECT_EQ(b->PreviousState(), kKitBtnDown);
+  b->Move(80, 5);
+  EXPECT_EQ(b->State(), kKitBtnDown);
+}
+
+TEST_F(SpeedButtonTest, ImageListImageIsDrawnWithoutAGlyph) {
+  form_->SetColor(clWhite);
+  form_->Show();
+  TKitImageList list(form_.get());
+  TKitImageListItem* item = list.GetItemAt(list.Add());
+  item->SetWidth(8);
+  item->SetHeight(8);
+  TBitmap red;
+  red.SetPixelFormat(pf24bit);
+  red.SetSize(8, 8);
+  red.Canvas()->Brush()->SetColor(clRed);
+  red.Canvas()->FillRect(Rect(0, 0, 8, 8));
+  item->Add(&red, nullptr);
+  TTestButton* b = Add(10);
+  const auto reds = [&] {
+    win::PumpPendingMessages();
+    win::UpdateWindow(form_->Handle());
+    win::HDC dc = win::GetDC(form_->Handle());
+    int n = 0;
+    for (int y = 10; y < 32; ++y)
+      for (int x = 10; x < 33; ++x) n += (win::GetPixel(dc, x, y) & 0xFFFFFF) == 0x0000FF;
+    win::ReleaseDC(form_->Handle(), dc);
+    return n;
+  };
+  EXPECT_EQ(reds(), 0);
+  b->SetImageList(&list);
+  EXPECT_EQ(reds(), 64);
+  b->SetImageIndex(1);  // no such image: nothing drawn
+  EXPECT_EQ(reds(), 0);
 }
 
 TEST_F(SpeedButtonTest, DropDownComboWidensAndSplitsTheClickZones) {

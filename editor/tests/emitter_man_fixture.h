@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "controlkit/kit_control_base.h"
 #include "editor/editor_helpers.h"
 #include "editor/editor_links.h"
 #include "editor/emitter_files.h"

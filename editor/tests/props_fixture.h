@@ -6,6 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "controlkit/kit_combo_box.h"
+#include "controlkit/kit_control_base.h"
+#include "controlkit/kit_labels.h"
+#include "controlkit/kit_speed_button.h"
 #include "editor/editor_links.h"
 #include "engine/bitmap32_cache.h"
 #include "engine/emitter_object.h"
@@ -52,7 +56,7 @@ class PageTest : public ::testing::Test {
   }
   static void ClickMiddle(TControl* c) { Click(c, TPoint{c->Width() / 2, c->Height() / 2}); }
   // As the user picking an item of a drop-down list.
-  static void Pick(TComboBox* Combo, Integer Item) {
+  static void Pick(TCustomComboBox* Combo, Integer Item) {
     Combo->SetItemIndex(Item);
     ASSERT_TRUE(Combo->OnChange) << Combo->Name() << " has no change handler";
     Combo->OnChange(Combo);

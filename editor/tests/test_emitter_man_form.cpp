@@ -5,6 +5,8 @@
 #include "editor/props_form.h"
 #include "editor/var_chart_form.h"
 #include "chart/color_line_tool.h"
+#include "controlkit/kit_labels.h"
+#include "editor/editor_helpers.h"
 #include "engine/var_series.h"
 #include "panels/num_spin_edit.h"
 #include "platform/classlib/menus.h"
@@ -385,5 +387,6 @@ TEST_F(EmitterManTest, TheTreeMenuAndTheCommandsWords) {
   EXPECT_EQ(form_->TreeMenu->Images(), EditorLinks().Images);
   EXPECT_EQ(form_->EmittersTreeView->StateImages(), EditorLinks().Images);
   EXPECT_EQ(form_->PropsFold->Caption(), "Properties");
-  EXPECT_EQ(form_->PanelBlank->Caption(), "Load an emitter object, or use the File menu to create an emitter.");
+  EXPECT_EQ(FindFormPart<TKitSimpleLabel>(form_.get(), "BlankLabel")->Caption(),
+            "Load an emitter object, or use the File menu to create an emitter.");
 }

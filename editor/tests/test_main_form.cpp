@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "editor/tests/kit_look.h"
 #include "controlkit/kit_meter.h"
 #include "controlkit/kit_speed_button.h"
 #include "controlkit/kit_status_bar.h"
@@ -571,4 +572,11 @@ TEST_F(MainFormTest, ARenderOfAnEmitterCountsItsParticlesAndResetsBothMeters) {
     EXPECT_EQ(percent % 5, 0) << c;
     EXPECT_EQ(c, "Rendering " + std::to_string(percent) + "% Complete|" + std::to_string(percent) + "%");
   }
+}
+
+TEST_F(MainFormTest, KitLookOfTheMainAndControlWindows) {
+  form_->Show();
+  EXPECT_EQ(kit_look::Check(form_, "main").headers, 2);
+  form_->ShuttleForm->Show();
+  kit_look::Check(form_->ShuttleForm, "control_window");
 }

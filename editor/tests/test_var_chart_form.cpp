@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "chart/color_line_tool.h"
+#include "controlkit/kit_speed_button.h"
 #include "platform/win/compositor.h"
 #include "editor/tests/editor_fixture.h"
 #include "platform/classlib/actions.h"

@@ -9,6 +9,7 @@
 #include "panels/num_format.h"
 #include "panels/num_spin_edit.h"
 #include "panels_fixture.h"
+#include "platform/classlib/clipboard.h"
 #include "platform/classlib/std_edit.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/win/gdi.h"
@@ -242,6 +243,14 @@ TEST_F(SpinEditTest, EditorDisabledKeepsTypingOutButStillSteps) {
   Key(win::VK_DELETE);
   Key(win::VK_BACK);
   EXPECT_EQ(spin_->Text(), "0.00");
+  // Paste and cut as messages (edit menu, code) are refused too; copy still works.
+  Clipboard()->SetAsText("77");
+  spin_->SelectAll();
+  spin_->PasteFromClipboard();
+  spin_->CutToClipboard();
+  EXPECT_EQ(spin_->Text(), "0.00");
+  spin_->CopyToClipboard();
+  EXPECT_EQ(Clipboard()->AsText(), "0.00");
   Key(win::VK_UP);
   EXPECT_EQ(spin_->Text(), "1.00");
 }

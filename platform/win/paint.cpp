@@ -37,7 +37,9 @@ int Height(const RECT& r) { return std::max<LONG>(0, r.bottom - r.top); }
 
 Region ClientArea(const WindowObject& w) { return Region(0, 0, Width(w.client), Height(w.client)); }
 
-// The visible children of `w` in its client coordinates, through their regions.
+// The visible children of `w` in its client coordinates, through their regions. A child
+// shows only inside its parent's client area, so a child larger than that area never
+// takes the frame, scroll bars or their corner out of the parent's window DC.
 Region ChildrenArea(const WindowObject& w) {
   Region all;
   for (const WindowObject* c : w.children) {
@@ -46,7 +48,7 @@ Region ChildrenArea(const WindowObject& w) {
     if (c->windowRegion) r = r & c->windowRegion->Offsetted(c->rect.left, c->rect.top);
     all = all | r;
   }
-  return all;
+  return all & ClientArea(w);
 }
 
 Region ClientVisible(const WindowObject& w) {
