@@ -63,6 +63,8 @@ class TDragSession {
   static void SetTarget(TControl* target);
   static TPoint TargetPoint(TControl* target, TPoint screen);
   static void ShowCursor(TCursor cursor);
+  // Ends the running state: no source, no hook, the cursor of before the drag.
+  static void Stop();
   static win::LRESULT KeyHook(int code, win::WPARAM wParam, win::LPARAM lParam);
 };
 
@@ -83,6 +85,15 @@ TPoint TDragSession::TargetPoint(TControl* target, TPoint screen) {
 
 void TDragSession::ShowCursor(TCursor cursor) {
   if (Screen) win::SetCursor(Screen->Cursors(cursor));
+}
+
+void TDragSession::Stop() {
+  State& s = S();
+  if (s.keyHook) win::UnhookWindowsHookEx(s.keyHook);
+  s.keyHook = nullptr;
+  s.source = nullptr;
+  s.object = nullptr;
+  win::SetCursor(s.savedCursor);
 }
 
 void TDragSession::Begin(TControl* control, bool immediate, Integer threshold) {
@@ -169,16 +180,12 @@ void TDragSession::Done(bool drop) {
   const bool wasMoving = s.moving;
   const bool accepted = drop && wasMoving && s.accepted && target;
   const TPoint screen = object->dragPos_;
-  if (s.keyHook) win::UnhookWindowsHookEx(s.keyHook);
-  s.keyHook = nullptr;
-  s.source = nullptr;
-  s.object = nullptr;
+  Stop();
   s.watcher.reset();
   if (source->MouseCapture()) source->SetMouseCapture(false);
   // The press that started the drag was the drag's: no click follows it.
   source->controlState_.Exclude(csLButtonDown);
   source->controlState_.Exclude(csClicked);
-  win::SetCursor(s.savedCursor);
   object->dropped_ = accepted;
   const TPoint at = accepted ? TargetPoint(target, screen) : TPoint{0, 0};
   if (target && !accepted && wasMoving) {
@@ -194,13 +201,11 @@ void TDragSession::Forget(TComponent* gone) {
   State& s = S();
   if (!s.source) return;
   if (gone == s.source) {
-    // The dragged control is going: the drag ends without a word to anyone.
-    if (s.keyHook) win::UnhookWindowsHookEx(s.keyHook);
-    s.keyHook = nullptr;
-    s.source = nullptr;
-    s.object = nullptr;
+    // The dragged control is going: the drag ends without a word to anyone, and the
+    // mouse it held (through its parent's window when windowless) is let go.
+    Stop();
     s.ownObject.reset();
-    win::SetCursor(s.savedCursor);
+    win::ReleaseCapture();
     return;  // the watcher stays until the next drag replaces it
   }
   if (s.object && gone == s.object->dragTarget_) {

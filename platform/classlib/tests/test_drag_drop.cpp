@@ -252,6 +252,19 @@ TEST_F(DragDropTest, RefusedCancelledAndUnmovedDragsEndWithoutATarget) {
   Inject(win::InjectMouseDown, 20, 20);
   Inject(win::InjectMouseUp, 20, 20);
   EXPECT_EQ(form_->log.back(), "click");
+
+  // A dragged control freed in the middle of its drag ends it without a word.
+  spot_->SetDragMode(dmAutomatic);
+  form_->log.clear();
+  Inject(win::InjectMouseDown, 20, 20);
+  MoveTo(210, 20);
+  delete spot_;
+  spot_ = nullptr;
+  EXPECT_EQ(DragControl(), nullptr);
+  MoveTo(220, 30);
+  Inject(win::InjectMouseUp, 220, 30);
+  EXPECT_EQ(form_->log, (Log{"start Spot", "Target enter Spot 10,10"}));
+  EXPECT_EQ(win::GetCapture(), nullptr);
 }
 
 }  // namespace
