@@ -76,6 +76,7 @@ TBitmap32::TBitmap32() {
   h.biCompression = win::BI_RGB;
   font_ = std::make_unique<TFont>();
   font_->OnChange = [this](TObject*) { FontChanged(); };
+  font_->SetOwnerLock(OwnLock());
 }
 
 TBitmap32::~TBitmap32() {

@@ -26,6 +26,8 @@ Integer RoundedMulDiv(Integer a, Integer b, Integer c) {
   std::uint64_t q = product / uc;
   const std::uint64_t r = product % uc;
   if (uc - r <= r) ++q;
+  // With |c| = 1 the rule above lets quotients up to 2^32 through; they do not fit.
+  if (q > 0x7FFFFFFFu) return -1;
   const bool negative = ((a < 0) != (b < 0)) != (c < 0);
   const Int64 result = negative ? -static_cast<Int64>(q) : static_cast<Int64>(q);
   return static_cast<Integer>(result);

@@ -432,7 +432,8 @@ const TClass& TImage32::StaticClass() {
 void TImage32::Publish(TPublished& published) {
   TWinControl::PublishProperties(published, {"Align", "Anchors", "AutoSize", "Color", "Constraints", "DragCursor",
                                              "ParentColor", "ParentShowHint", "PopupMenu", "ShowHint", "Visible",
-                                             "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick", "OnResize"});
+                                             "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick", "OnResize",
+                                             "OnDragDrop", "OnDragOver", "OnEndDrag", "OnStartDrag"});
   auto p = published.For<TImage32>();
   p.Object("Bitmap", &TImage32::Bitmap, &TImage32::SetBitmap);
   p.Enum("BitmapAlign", BitmapAlignInfo(), &TImage32::BitmapAlign, &TImage32::SetBitmapAlign).Default(baTopLeft);

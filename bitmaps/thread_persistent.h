@@ -32,6 +32,10 @@ class TThreadPersistent : public TPersistent {
 
   TNotifyEvent OnChange;
 
+ protected:
+  // The object's own lock itself, without the count: what owned tools lock on.
+  std::recursive_mutex* OwnLock() { return &lock_; }
+
  private:
   std::recursive_mutex lock_;
   Integer lockCount_ = 0;

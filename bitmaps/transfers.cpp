@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "bitmaps/blend.h"
 #include "platform/classlib/math_utils.h"
@@ -187,6 +189,28 @@ Single TableHalfWidth(TStretchFilter filter) { return filter == sfSpline ? 1.5f 
 
 Integer RoundWeight(double v) { return static_cast<Integer>(Round(v)); }
 
+// A one-pixel destination over a source so wide that every rounded weight is 0: the
+// exact kernel shares are scaled to a total of 255 and the rounding leftovers go to the
+// largest remainders, so the pixel still sees the middle of the source.
+void ShareOutWeights(TCluster& cluster, const std::vector<std::pair<Integer, double>>& shares) {
+  double total = 0;
+  for (const auto& s : shares) total += s.second;
+  if (!(total > 0)) return;
+  std::vector<std::pair<double, std::size_t>> rest;
+  Integer given = 0;
+  std::vector<Integer> weights(shares.size());
+  for (std::size_t n = 0; n < shares.size(); ++n) {
+    const double exact = shares[n].second * 255.0 / total;
+    weights[n] = static_cast<Integer>(std::floor(exact));
+    given += weights[n];
+    rest.emplace_back(exact - weights[n], n);
+  }
+  std::stable_sort(rest.begin(), rest.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (std::size_t n = 0; n < rest.size() && given < 255; ++n, ++given) ++weights[rest[n].second];
+  for (std::size_t n = 0; n < shares.size(); ++n)
+    if (weights[n] != 0) cluster.push_back({shares[n].first, weights[n]});
+}
+
 // Clusters first..first+count-1 of the table BuildMappingTable describes; each cluster
 // depends on its index only, so a transfer builds just the clusters its clip needs.
 TMappingTable BuildClusters(Int64 dstWidth, Integer clampWidth, Integer srcLo, Integer srcHi,
@@ -223,13 +247,19 @@ TMappingTable BuildClusters(Int64 dstWidth, Integer clampWidth, Integer srcLo, I
       Single sum = 0;
       const Int64 jLo = static_cast<Int64>(std::floor(static_cast<double>(centre) - halfWidth));
       const Int64 jHi = static_cast<Int64>(std::ceil(static_cast<double>(centre) + halfWidth));
+      std::vector<std::pair<Integer, double>> shares;
       for (Int64 j = jLo; j <= jHi; ++j) {
         const double k = Kernel(filter, (static_cast<double>(centre) - static_cast<double>(j)) * scale);
         const Integer weight = RoundWeight(k * 255.0 * scale);
+        if (dstWidth == 1 && k > 0) shares.emplace_back(clampPos(j), k);
         if (weight != 0) {
           cluster.push_back({clampPos(j), weight});
           sum += static_cast<Single>(weight) / 255.0f;
         }
+      }
+      if (!(sum > 0) && dstWidth == 1) {
+        ShareOutWeights(cluster, shares);
+        continue;
       }
       if (!(sum > 0)) throw EAssertionFailed("Assertion failure");
       if (sum != 1.0f)

@@ -64,7 +64,8 @@ void TPolyh::FaceNormal(Integer i, CtsxVec3f& out) const { FaceNormalOf(Face(i),
 
 void TPolyh::FaceNormalOf(tsxFACE* face, CtsxVec3f& out) const { tsxPolyhGetFaceNormal(Handle, face, &out); }
 
-Integer TPolyh::FaceCornerCount(const tsxFACE* face) const { return face ? face->nbrCorners : 0; }
+// A negative count in a damaged face record means no corners.
+Integer TPolyh::FaceCornerCount(const tsxFACE* face) const { return face ? std::max<Integer>(face->nbrCorners, 0) : 0; }
 
 CtsxVec3f TPolyh::FaceVertex(const tsxFACE* face, Integer k) const {
   if (k < 0 || k >= FaceCornerCount(face) || !face->corners) throw CreateFmt<EListError>(msg::ListIndexError, k);

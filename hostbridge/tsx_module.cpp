@@ -10,7 +10,10 @@ TTsxModuleState& TsxModule() { return g_state; }
 
 void BindHostFunctions() {
   TTsxModuleState& s = TsxModule();
-  if (s.GetMainViewHwnd) return;
+  // Once only: a host without the main-view call would otherwise be asked again on
+  // every delete and bounds callback.
+  if (s.HostFunctionsBound) return;
+  s.HostFunctionsBound = true;
   s.GetMainViewHwnd = reinterpret_cast<bridge::TGetMainViewHwndProc>(bridge::FindHostFunction("tsxGetMainViewHwnd"));
   s.ForceLeftClick = reinterpret_cast<bridge::TForceLeftClickProc>(bridge::FindHostFunction("tsxForceLeftClick"));
   s.GetTsVersionNbrs =

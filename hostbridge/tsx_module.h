@@ -42,13 +42,14 @@ struct TTsxModuleState {
   bridge::TGetMainViewHwndProc GetMainViewHwnd = nullptr;
   bridge::TForceLeftClickProc ForceLeftClick = nullptr;
   bridge::TGetTsVersionNbrsProc GetTsVersionNbrs = nullptr;
+  bool HostFunctionsBound = false;
 };
 
 // The module's one state. It outlives every other static object of the module.
 TTsxModuleState& TsxModule();
 
-// Binds the host functions above when the main-view function is still unbound, then asks
-// the host's version numbers once (the answer is not used).
+// Binds the host functions above and asks the host's version numbers (the answer is not
+// used), once for the module's life, whether the host offers them or not.
 void BindHostFunctions();
 
 // tsxGetMainViewHwnd, bound on first need; null while the host closes its main view and

@@ -80,7 +80,8 @@ void TFpFoldPanel::Publish(TPublished& published) {
                   "Ctl3D",       "DragCursor",  "DragMode",    "Enabled",     "Font",         "FullRepaint",
                   "Locked",      "ParentCtl3D", "ParentFont",  "ParentShowHint", "PopupMenu", "ShowHint",
                   "TabOrder",    "TabStop",     "Visible",     "OnClick",     "OnDblClick",   "OnEnter",
-                  "OnExit",      "OnMouseDown", "OnMouseMove", "OnMouseUp",   "OnResize"});
+                  "OnExit",      "OnMouseDown", "OnMouseMove", "OnMouseUp",   "OnResize",     "OnDragDrop",
+                  "OnDragOver",  "OnEndDrag",   "OnStartDrag"});
   auto p = published.For<TFpFoldPanel>();
   p.Integer("Color", &TFpFoldPanel::Color, &TFpFoldPanel::SetColor)
       .Idents(ColorIdents())
@@ -163,6 +164,17 @@ TFpFoldPanel::TFpFoldPanel(TComponent* AOwner)
   };
   client_->OnMouseUp = [this](TObject*, TMouseButton b, TShiftState s, Integer x, Integer y) {
     if (OnMouseUp) OnMouseUp(this, b, s, x + client_->Left(), y + client_->Top());
+  };
+  // Drops on the client are drops on the panel, which alone decides.
+  client_->OnDragOver = [this](TObject*, TObject* source, Integer x, Integer y, TDragState state, bool& accept) {
+    accept = false;
+    if (OnDragOver) {
+      accept = true;
+      OnDragOver(this, source, x + client_->Left(), y + client_->Top(), state, accept);
+    }
+  };
+  client_->OnDragDrop = [this](TObject*, TObject* source, Integer x, Integer y) {
+    if (OnDragDrop) OnDragDrop(this, source, x + client_->Left(), y + client_->Top());
   };
 }
 

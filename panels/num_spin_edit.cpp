@@ -62,7 +62,7 @@ void TNumSpinEdit::Publish(TPublished& published) {
                   "Enabled",    "Font",       "ParentColor", "ParentCtl3D",  "ParentFont",  "ParentShowHint",
                   "PopupMenu",  "ShowHint",   "TabOrder",    "TabStop",      "Visible",     "OnClick",
                   "OnDblClick", "OnEnter",    "OnExit",      "OnKeyDown",    "OnKeyPress",  "OnKeyUp",
-                  "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+                  "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnStartDrag"});
   auto e = published.For<TCustomEdit>();
   e.Boolean("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
   e.Boolean("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize).Default(true);

@@ -5,10 +5,12 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -564,6 +566,31 @@ TEST(Bitmap32Font, AChangedFontIsNoLongerSelectedIntoTheContext) {
   ASSERT_EQ(win::GetCurrentObject(b.DC(), win::OBJ_FONT), font);
   b.Font()->SetSize(b.Font()->Size() + 4);
   EXPECT_EQ(win::GetCurrentObject(b.DC(), win::OBJ_FONT), systemFont);
+}
+
+TEST(Bitmap32Font, TheFontTakesTheBitmapsOwnLock) {
+  TBitmap32 b;
+  b.SetSize(1, 1);
+  // The holder of the bitmap changes its font freely (the lock is recursive).
+  b.Lock();
+  b.Font()->SetSize(20);
+  // Another thread's font change waits until the bitmap is let go.
+  auto change = std::async(std::launch::async, [&] { b.Font()->SetSize(30); });
+  EXPECT_EQ(change.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+  EXPECT_EQ(b.Font()->Size(), 20);
+  b.Unlock();
+  change.get();
+  EXPECT_EQ(b.Font()->Size(), 30);
+  // And the font's lock holds the bitmap against other threads, without counting.
+  b.Font()->Lock();
+  EXPECT_EQ(b.LockCount(), 0);
+  auto lock = std::async(std::launch::async, [&] {
+    b.Lock();
+    b.Unlock();
+  });
+  EXPECT_EQ(lock.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+  b.Font()->Unlock();
+  lock.get();
 }
 
 // ---- the "Data" property ----------------------------------------------------------------------

@@ -265,8 +265,13 @@ TEST(PixelHelpers, RoundedMulDivRoundsHalvesAwayFromZeroInSixtyFourBits) {
   EXPECT_EQ(RoundedMulDiv(46341, 46341, 46341), 46341);
   EXPECT_EQ(RoundedMulDiv(65536, 65536, 4), 1073741824);
   EXPECT_EQ(RoundedMulDiv(100000, 65535, 99999), 65536);
-  // A quotient without room in 31 bits.
+  // A quotient without room in 31 bits, also where |c| = 1 lets the product through.
   EXPECT_EQ(RoundedMulDiv(100000, 100000, 3), -1);
+  EXPECT_EQ(RoundedMulDiv(65536, 40000, 1), -1);
+  EXPECT_EQ(RoundedMulDiv(-65536, 40000, -1), -1);
+  EXPECT_EQ(RoundedMulDiv(65536, 32768, 1), -1);
+  EXPECT_EQ(RoundedMulDiv(65536, 32767, -1), -2147418112);
+  EXPECT_EQ(RoundedMulDiv(2147483647, 1, 1), 2147483647);
 }
 
 TEST(PixelHelpers, RectangleRoundingAndIntersection) {

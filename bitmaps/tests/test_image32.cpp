@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "bitmaps/image32.h"
+#include "platform/classlib/class_registry.h"
+#include "platform/classlib/form_reader.h"
 #include "platform/classlib/forms.h"
 #include "platform/win/compositor.h"
+#include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/window.h"
@@ -334,6 +337,77 @@ TEST_F(ImageTest, TilesRepeatAcrossTheWholeBufferAndAreCutAtItsEdge) {
   image_->Bitmap()->Clear(0xFF0A0B0Cu);
   Paint();
   EXPECT_EQ(At(339, 231), 0xFF0A0B0Cu);
+}
+
+}  // namespace
+
+namespace {
+
+class TImageDragHost : public TForm {
+ public:
+  static const TClass& StaticClass() {
+    static const TClass cls = TClass::Of<TImageDragHost>("TImageDragHost", TForm::StaticClass(), &Publish);
+    return cls;
+  }
+  const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published) {
+    auto p = published.For<TImageDragHost>();
+    p.Method("ImgStartDrag", &TImageDragHost::ImgStartDrag);
+    p.Method("ImgDragOver", &TImageDragHost::ImgDragOver);
+    p.Method("ImgDragDrop", &TImageDragHost::ImgDragDrop);
+    p.Method("ImgEndDrag", &TImageDragHost::ImgEndDrag);
+  }
+  explicit TImageDragHost(TComponent* owner) : TForm(owner) {}
+
+  void ImgStartDrag(TObject*, TDragObject*&) { log.push_back("start"); }
+  void ImgDragOver(TObject*, TObject*, Integer x, Integer y, TDragState state, bool&) {
+    log.push_back("over " + std::to_string(state) + " " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void ImgDragDrop(TObject*, TObject* source, Integer x, Integer y) {
+    log.push_back("drop " + dynamic_cast<TComponent*>(source)->Name() + " " + std::to_string(x) + "," +
+                  std::to_string(y));
+  }
+  void ImgEndDrag(TObject*, TObject* target, Integer, Integer) {
+    log.push_back(std::string("end ") + (target ? dynamic_cast<TComponent*>(target)->Name() : "nil"));
+  }
+  std::vector<std::string> log;
+};
+
+TEST(Image32Form, TheDragEventsAreReadFromAFormFileAndFire) {
+  win::ResetWindowSystem();
+  RegisterClass(TImageDragHost::StaticClass());
+  TImageDragHost host(nullptr);
+  ReadComponentTextInto(R"(object Host: TImageDragHost
+  BorderStyle = bsNone
+  Left = 100
+  Top = 50
+  object Img: TImage32
+    Left = 10
+    Top = 20
+    Width = 64
+    Height = 64
+    DragCursor = crHandPoint
+    OnStartDrag = ImgStartDrag
+    OnDragOver = ImgDragOver
+    OnDragDrop = ImgDragDrop
+    OnEndDrag = ImgEndDrag
+  end
+end
+)",
+                        &host);
+  auto* img = dynamic_cast<TImage32*>(host.FindComponent("Img"));
+  ASSERT_NE(img, nullptr);
+  EXPECT_EQ(img->DragCursor(), crHandPoint);
+  host.Show();
+  win::PumpPendingMessages();
+  // Dragged onto itself from (5, 6) of its client area.
+  const TPoint at = img->ClientToScreen(TPoint{5, 6});
+  win::SetCursorPos(at.x, at.y);
+  win::PumpPendingMessages();
+  img->BeginDrag(true);
+  img->EndDrag(true);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"start", "over 0 5,6", "drop Img 5,6", "end Img"}));
+  win::ResetWindowSystem();
 }
 
 }  // namespace

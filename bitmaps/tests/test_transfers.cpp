@@ -427,6 +427,25 @@ TEST_F(Transfers, TableResamplerModesAndOnePixelSides) {
   StretchTransfer(d.get(), MakeRect(0, 0, 1, 1), s.get(), MakeRect(0, 0, 4, 1), sfLinear2, dmOpaque);
   // Half the weight on each side: 255 · 128 · 256 = 0x7F8000 per colour channel.
   EXPECT_EQ(d->Pixel(0, 0), 0xFF7F7F7Fu);
+
+  // Sources too wide for any rounded weight still give one pixel: 255 shares in all
+  // (c · 255 · 256 >> 16 = c - 1), half of them on each half of the source.
+  for (TStretchFilter filter : {sfLinear2, sfSpline}) {
+    for (Integer width : {600, 5000}) {
+      SCOPED_TRACE(testing::Message() << "filter " << filter << ", width " << width);
+      Rows wide(1);
+      for (Integer x = 0; x < width; ++x) wide[0].push_back(0xFF336699);
+      s = MakeBitmap(wide);
+      d = MakeFilled(1, 1, kBg);
+      EXPECT_NO_THROW(StretchTransfer(d.get(), MakeRect(0, 0, 1, 1), s.get(), MakeRect(0, 0, width, 1), filter, dmOpaque));
+      EXPECT_EQ(d->Pixel(0, 0), 0xFE326598u);
+      for (Integer x = 0; x < width; ++x) wide[0][x] = x < width / 2 ? 0xFF000000 : 0xFFFFFFFF;
+      s = MakeBitmap(wide);
+      StretchTransfer(d.get(), MakeRect(0, 0, 1, 1), s.get(), MakeRect(0, 0, width, 1), filter, dmOpaque);
+      EXPECT_GE(d->Pixel(0, 0) & 0xFF, 0x7Eu);
+      EXPECT_LE(d->Pixel(0, 0) & 0xFF, 0x7Fu);
+    }
+  }
 }
 
 TEST_F(Transfers, DrawToResamplesThroughTheStretchTransfer) {

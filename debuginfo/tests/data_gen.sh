@@ -3,6 +3,8 @@
 # import-library tool and linker of the LLVM tool chain:
 #   sample32.dll/.map  PE32  (i686), exports, imports, version and RCDATA resources
 #   sample64.dll/.map  PE32+ (x86-64), the same code, another version resource
+#   callsites32.dll, callsites64.dll  call instructions of every length the raw stack
+#                      walk checks
 # Usage: data_gen.sh <data source dir> <output dir>
 # Without the tools it writes TOOLS_MISSING and the tests that need the files skip.
 set -eu
@@ -33,7 +35,7 @@ fi
 
 # llvm-rc and lld-link take any argument beginning with '/' for an option, so an
 # absolute path such as /check/... would be misread: work on copies, by relative name.
-cp "$src/helper.def" "$src/sample.c" "$src/sample32.rc" "$src/sample64.rc" "$out/"
+cp "$src/helper.def" "$src/sample.c" "$src/callsites.c" "$src/sample32.rc" "$src/sample64.rc" "$out/"
 cd "$out"
 
 build() {  # bits target machine dlltool-machine
@@ -47,4 +49,11 @@ build() {  # bits target machine dlltool-machine
 
 build 32 i686-pc-windows-msvc x86 i386
 build 64 x86_64-pc-windows-msvc x64 i386:x86-64
+
+sites() {  # bits target machine
+  "$CLANG" --target="$2" -O1 -c callsites.c -o "callsites$1.obj"
+  "$LINK" /nologo /dll /noentry /nodefaultlib /machine:"$3" /out:"callsites$1.dll" "callsites$1.obj"
+}
+sites 32 i686-pc-windows-msvc x86
+sites 64 x86_64-pc-windows-msvc x64
 touch "$out/stamp"

@@ -201,6 +201,14 @@ TEST_F(EntryPointsTest, CreationBindsTheHostFunctionsByName) {
   EXPECT_NE(MainViewHwnd(), nullptr);
   host::SetMainViewClosed(true);
   EXPECT_EQ(MainViewHwnd(), nullptr);
+
+  // A host without the main-view call: later needs neither look up nor ask the version.
+  static int versionCalls = 0;
+  TsxModule().GetMainViewHwnd = nullptr;
+  TsxModule().GetTsVersionNbrs = [](int*, int*) { ++versionCalls; };
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(MainViewHwnd(), nullptr);
+  EXPECT_EQ(TsxModule().GetMainViewHwnd, nullptr);
+  EXPECT_EQ(versionCalls, 0);
 }
 
 TEST_F(EntryPointsTest, DesignTimeCopiesTheModuleStateAndLoadedLeavesItAlone) {

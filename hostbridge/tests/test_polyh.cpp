@@ -288,4 +288,12 @@ TEST_F(PolyhTest, AFaceNamingAMissingVertexIsSwallowedByTheWeightedPoint) {
   EXPECT_NO_THROW(p.RandomWeightedFacePoint(0, out));
   EXPECT_TRUE(Near3(out, {0, 0, 0}, 0));
   EXPECT_THROW(p.RandomPointOnFace(0, out), EListError);
+
+  // A negative corner count is no corners: the origin, nothing thrown.
+  tsxFACE negative{-3, 0, corners};
+  faces[0] = &negative;
+  EXPECT_EQ(p.FaceCornerCount(&negative), 0);
+  out = {1, 1, 1};
+  EXPECT_NO_THROW(p.RandomPointOnFace(0, out));
+  EXPECT_TRUE(Near3(out, {0, 0, 0}, 0));
 }

@@ -3,6 +3,7 @@
 // (without the fold panel's inner client or its read-only sizes).
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "panels/fold_panel.h"
 #include "panels/num_spin_edit.h"
@@ -117,6 +118,95 @@ TEST_F(PanelFormsTest, WrittenFormsReadBackTheSame) {
   EXPECT_EQ(fold->Height(), 302);
   EXPECT_EQ(fold->Caption(), "Properties");
   EXPECT_EQ(fold->SeperatorLineStyle(), bsRaised);
+}
+
+}  // namespace
+
+namespace {
+
+// A form whose methods the drag events of a fold panel and a spin edit bind to.
+class TDragHostForm : public TForm {
+ public:
+  static const TClass& StaticClass() {
+    static const TClass cls = TClass::Of<TDragHostForm>("TDragHostForm", TForm::StaticClass(), &Publish);
+    return cls;
+  }
+  const TClass& ClassType() const override { return StaticClass(); }
+  static void Publish(TPublished& published) {
+    auto p = published.For<TDragHostForm>();
+    p.Method("FoldDragOver", &TDragHostForm::FoldDragOver);
+    p.Method("FoldDragDrop", &TDragHostForm::FoldDragDrop);
+    p.Method("SpinStartDrag", &TDragHostForm::SpinStartDrag);
+    p.Method("SpinEndDrag", &TDragHostForm::SpinEndDrag);
+  }
+  explicit TDragHostForm(TComponent* owner) : TForm(owner) {}
+
+  static std::string At(const char* what, TObject* o, Integer x, Integer y) {
+    auto* c = dynamic_cast<TComponent*>(o);
+    return std::string(what) + " " + (c ? c->Name() : "nil") + " " + std::to_string(x) + "," + std::to_string(y);
+  }
+  void FoldDragOver(TObject* sender, TObject*, Integer x, Integer y, TDragState state, bool&) {
+    if (state != dsDragLeave) log.push_back(At("over", sender, x, y));
+  }
+  void FoldDragDrop(TObject* sender, TObject* source, Integer x, Integer y) {
+    log.push_back(At("drop", sender, x, y) + " from " + dynamic_cast<TComponent*>(source)->Name());
+  }
+  void SpinStartDrag(TObject* sender, TDragObject*&) { log.push_back(At("start", sender, 0, 0)); }
+  void SpinEndDrag(TObject*, TObject* target, Integer x, Integer y) {
+    auto* control = dynamic_cast<TControl*>(target);
+    log.push_back(At("end in", control ? control->Parent() : nullptr, x, y));
+  }
+
+  std::vector<std::string> log;
+};
+
+TEST_F(PanelFormsTest, DragEventsAreReadAndASpinEditDropsOnAFoldPanel) {
+  RegisterClass(TDragHostForm::StaticClass());
+  TDragHostForm host(nullptr);
+  ReadComponentTextInto(R"(object Host: TDragHostForm
+  Left = 100
+  Top = 50
+  BorderStyle = bsNone
+  ClientWidth = 300
+  ClientHeight = 300
+  object Fold: TFpFoldPanel
+    Left = 0
+    Top = 100
+    Width = 300
+    Height = 200
+    DragMode = dmManual
+    OnDragOver = FoldDragOver
+    OnDragDrop = FoldDragDrop
+  end
+  object Spin: TNumSpinEdit
+    Left = 10
+    Top = 10
+    Width = 120
+    DragMode = dmAutomatic
+    DragCursor = crMultiDrag
+    OnStartDrag = SpinStartDrag
+    OnEndDrag = SpinEndDrag
+  end
+end
+)",
+                        &host);
+  auto* fold = dynamic_cast<TFpFoldPanel*>(host.FindComponent("Fold"));
+  auto* spin = dynamic_cast<TNumSpinEdit*>(host.FindComponent("Spin"));
+  ASSERT_TRUE(fold && spin);
+  EXPECT_EQ(spin->DragCursor(), crMultiDrag);
+  host.Show();
+  win::PumpPendingMessages();
+
+  // Over the panel's client the panel hears of it, in its own coordinates.
+  Press(spin, 5, 5);
+  EXPECT_TRUE(spin->Dragging());
+  MoveTo(fold, 150, 100);
+  Release(fold, 160, 110);
+  EXPECT_FALSE(spin->Dragging());
+  EXPECT_EQ(host.log, (std::vector<std::string>{"start Spin 0,0", "over Fold 150,100", "over Fold 160,110",
+                                                "drop Fold 160,110 from Spin", "end in Fold " +
+                                                    std::to_string(160 - fold->Client()->Left()) + "," +
+                                                    std::to_string(110 - fold->Client()->Top())}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "platform/classlib/application.h"
 #include "platform/classlib/class_registry.h"
+#include "platform/classlib/drag_drop.h"
 #include "platform/classlib/forms.h"
 #include "platform/classlib/win_control.h"
 #include "platform/win/gdi.h"
@@ -310,6 +311,10 @@ const PropertyRegistrar kControlProperties[] = {
     {"OnResize", [](TPublished& p) { p.For<TControl>().Event("OnResize", &TControl::OnResize); }},
     {"OnCanResize", [](TPublished& p) { p.For<TControl>().Event("OnCanResize", &TControl::OnCanResize); }},
     {"OnContextPopup", [](TPublished& p) { p.For<TControl>().Event("OnContextPopup", &TControl::OnContextPopup); }},
+    {"OnDragDrop", [](TPublished& p) { p.For<TControl>().Event("OnDragDrop", &TControl::OnDragDrop); }},
+    {"OnDragOver", [](TPublished& p) { p.For<TControl>().Event("OnDragOver", &TControl::OnDragOver); }},
+    {"OnEndDrag", [](TPublished& p) { p.For<TControl>().Event("OnEndDrag", &TControl::OnEndDrag); }},
+    {"OnStartDrag", [](TPublished& p) { p.For<TControl>().Event("OnStartDrag", &TControl::OnStartDrag); }},
     {"OnConstrainedResize",
      [](TPublished& p) { p.For<TControl>().Event("OnConstrainedResize", &TControl::OnConstrainedResize); }},
 };
@@ -627,6 +632,7 @@ win::LRESULT TControl::Perform(win::UINT Msg, win::WPARAM WParam, win::LPARAM LP
 }
 
 void TControl::WndProc(TMessage& Message) {
+  if (DragFilterMessage(this, Message)) return;
   if (Message.Msg >= win::WM_MOUSEFIRST && Message.Msg <= win::WM_MOUSELAST) {
     // A control without double clicks sees the second press as a press.
     if (!controlStyle_.Contains(csDoubleClicks)) {
@@ -644,6 +650,10 @@ void TControl::WndProc(TMessage& Message) {
       case win::WM_LBUTTONDOWN:
       case win::WM_LBUTTONDBLCLK:
         if (Application) Application->HintInputMessage();
+        if (dragMode_ == dmAutomatic && !ComponentState().Contains(csDesigning)) {
+          BeginDrag(true);
+          return;
+        }
         controlState_.Include(csLButtonDown);
         break;
       case win::WM_RBUTTONDOWN:

@@ -156,6 +156,16 @@ using TConstrainedResizeEvent =
     std::function<void(TObject* Sender, Integer& MinWidth, Integer& MinHeight, Integer& MaxWidth, Integer& MaxHeight)>;
 using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 using TWndMethod = std::function<void(TMessage& Message)>;
+// Drag and drop (drag_drop.h runs it). Source is the dragged control, or the drag object
+// an OnStartDrag handler supplied; X and Y are in the receiving control's client area.
+class TDragObject;
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, Integer X, Integer Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+// Target is null (and X, Y are 0) when the drag ended without a drop.
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, Integer X, Integer Y)>;
 
 // ---- size constraints ---------------------------------------------------------------
 
@@ -332,11 +342,19 @@ class TControl : public TComponent {
   void SetParentShowHint(bool value);
   Integer HelpContext() const { return helpContext_; }
   void SetHelpContext(Integer value) { helpContext_ = value; }
-  // Drag and drop is not run by this system; the values are kept for form files.
+  // ---- drag and drop (drag_drop.cpp) ----
+  // dmAutomatic starts a drag at every left-button press on the control.
   TDragMode DragMode() const { return dragMode_; }
   void SetDragMode(TDragMode value) { dragMode_ = value; }
+  // Shown while a target accepts this control.
   TCursor DragCursor() const { return dragCursor_; }
   void SetDragCursor(TCursor value) { dragCursor_ = value; }
+  // Starts dragging this control at once, or (not Immediate) once the mouse has moved
+  // more than Threshold pixels (-1: the system's five) with the button held.
+  void BeginDrag(bool Immediate, Integer Threshold = -1);
+  // Ends this control's drag: dropped on the last target when it accepted and Drop.
+  void EndDrag(bool Drop);
+  bool Dragging() const;
 
   // ---- menus and actions ----
   // Typed access needs the menus (actions) header; the component forms compile anywhere.
@@ -398,6 +416,10 @@ class TControl : public TComponent {
   TConstrainedResizeEvent OnConstrainedResize;
   // Before a popup menu opens (right button released); Handled keeps it closed.
   TContextPopupEvent OnContextPopup;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TStartDragEvent OnStartDrag;
+  TEndDragEvent OnEndDrag;
 
   // Used by TWinControl on its children.
   virtual void WndProc(TMessage& Message);
@@ -436,6 +458,13 @@ class TControl : public TComponent {
   virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
   virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
   virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+  // Drag and drop: a control that takes drops only when it has OnDragOver, which
+  // decides (Accept starts true).
+  friend class TDragSession;
+  virtual void DoStartDrag(TDragObject*& DragObject);
+  virtual void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept);
+  virtual void DragDrop(TObject* Source, Integer X, Integer Y);
+  virtual void DoEndDrag(TObject* Target, Integer X, Integer Y);
   virtual void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // Invalidates the control's rectangle in the parent (bEraseBkgnd for see-through ones).

@@ -21,12 +21,29 @@ TGraphicsObject::~TGraphicsObject() {
   if (handle_) win::DeleteObject(handle_);
 }
 
+void TGraphicsObject::Lock() {
+  if (ownerLock_) ownerLock_->lock();
+}
+
+void TGraphicsObject::Unlock() {
+  if (ownerLock_) ownerLock_->unlock();
+}
+
+namespace {
+// Holds the owner lock for a scope; holds nothing without one.
+std::unique_lock<std::recursive_mutex> OwnerLockScope(std::recursive_mutex* lock) {
+  return lock ? std::unique_lock<std::recursive_mutex>(*lock) : std::unique_lock<std::recursive_mutex>();
+}
+}  // namespace
+
 win::HGDIOBJ TGraphicsObject::HandleObject() {
+  const auto scope = OwnerLockScope(ownerLock_);
   if (!handle_) handle_ = CreateHandleObject();
   return handle_;
 }
 
 void TGraphicsObject::ReplaceHandle(win::HGDIOBJ h) {
+  const auto scope = OwnerLockScope(ownerLock_);
   win::HGDIOBJ old = handle_;
   handle_ = h;
   // The canvas deselects first and the change handler may deselect too (a bitmap that
@@ -41,6 +58,7 @@ void TGraphicsObject::Changed(bool dropHandle) {
     ReplaceHandle(nullptr);
     return;
   }
+  const auto scope = OwnerLockScope(ownerLock_);
   if (canvas_) canvas_->ToolChanging(this);
   if (OnChange) OnChange(this);
 }
@@ -316,6 +334,7 @@ TFont::TFont() : color_(clWindowText), pixelsPerInch_(ScreenPixelsPerInch()) {
 }
 
 void TFont::Assign(TPersistent* source) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (auto* src = dynamic_cast<TFont*>(source)) {
     if (src == this) return;
     charset_ = src->charset_;
@@ -332,30 +351,35 @@ void TFont::Assign(TPersistent* source) {
 }
 
 void TFont::SetCharset(TFontCharset value) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (value == charset_) return;
   charset_ = value;
   Changed();
 }
 
 void TFont::SetColor(TColor value) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (value == color_) return;
   color_ = value;
   Changed(false);  // the text colour is the canvas's, not part of the font
 }
 
 void TFont::SetHeight(Integer value) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (value == height_) return;
   height_ = value;
   Changed();
 }
 
 void TFont::SetName(const TFontName& value) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (value.empty() || value == name_) return;
   name_ = value;
   Changed();
 }
 
 void TFont::SetPitch(TFontPitch value) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (value == pitch_) return;
   pitch_ = value;
   Changed();
@@ -366,12 +390,14 @@ Integer TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
 void TFont::SetSize(Integer value) { SetHeight(-MulDiv(value, pixelsPerInch_, 72)); }
 
 void TFont::SetStyle(TFontStyles value) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (value == style_) return;
   style_ = value;
   Changed();
 }
 
 void TFont::SetOrientation(Integer value) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (value == orientation_) return;
   orientation_ = value;
   Changed();
@@ -384,6 +410,7 @@ void TFont::SetPixelsPerInch(Integer value) {
 win::HFONT TFont::Handle() { return win::ObjectAsFont(HandleObject()); }
 
 void TFont::SetHandle(win::HFONT value) {
+  const auto scope = OwnerLockScope(OwnerLock());
   if (value && win::FontAsObject(value) == CurrentHandle()) return;
   if (value) {
     win::LOGFONT lf;

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include <mutex>
+
 #include "platform/classlib/graphics_colors.h"
 #include "platform/classlib/persistent.h"
 #include "platform/classlib/properties.h"
@@ -25,6 +27,15 @@ class TGraphicsObject : public TPersistent {
   ~TGraphicsObject() override;
 
   bool HandleAllocated() const { return handle_ != nullptr; }
+
+  // The lock of the object that owns this one (a bitmap's own lock for its font), or
+  // none. Making the handle and announcing a change happen inside it, so that a thread
+  // holding the owner locked never sees the object half-changed.
+  std::recursive_mutex* OwnerLock() const { return ownerLock_; }
+  void SetOwnerLock(std::recursive_mutex* value) { ownerLock_ = value; }
+  // Enter and leave the owner lock; nothing without one.
+  void Lock();
+  void Unlock();
 
   TNotifyEvent OnChange;
 
@@ -48,6 +59,7 @@ class TGraphicsObject : public TPersistent {
 
   win::HGDIOBJ handle_ = nullptr;
   TCanvas* canvas_ = nullptr;  // the canvas that owns this tool, told of every change
+  std::recursive_mutex* ownerLock_ = nullptr;
 };
 
 // ---- pens ---------------------------------------------------------------------------

@@ -3,7 +3,11 @@
 #include <dlfcn.h>
 
 #include <array>
+#include <cstdio>
 #include <cstring>
+#include <set>
+#include <sstream>
+#include <string>
 
 #include "host_test_support.h"
 
@@ -46,6 +50,22 @@ TEST_F(ModuleLoadTest, HandshakeThroughDlopenWritesTheExactDescriptor) {
   getData(reinterpret_cast<tsxPluginDescriptor*>(d.data()), 17);
   EXPECT_EQ(d, ExpectedDescriptor());
   EXPECT_EQ(dlclose(lib), 0);
+}
+
+TEST(ModuleSymbolsTest, TheDynamicSymbolTableHoldsTheEntryPointsAndNothingElse) {
+  // The list as the system's own tool reads it from the file.
+  FILE* pipe = popen((std::string("nm -D --defined-only ") + QM_QUILLMOTH_MODULE).c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::set<std::string> defined;
+  char line[1024];
+  while (std::fgets(line, sizeof line, pipe)) {
+    std::istringstream fields(line);
+    std::string address, kind, name;
+    if (fields >> address >> kind >> name) defined.insert(name);
+  }
+  ASSERT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(defined, (std::set<std::string>{"QuillmothRunCommand", "QuillmothStatusText", "tsxDeactivate",
+                                            "tsxGetData", "tsxGetVersion", "tsxOnLeftClick", "tsxOnRightClick"}));
 }
 
 TEST_F(ModuleLoadTest, TheHostLoadsClicksDeactivatesAndUnloadsIt) {
