@@ -9,6 +9,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/modal_loop.h"
 #include "platform/win/paint.h"
+#include "platform/win/rect.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/text/text.h"
 
@@ -207,6 +208,15 @@ HWND MakeMenuWindow(int x, int y, int w, int h) {
                         nullptr, nullptr, nullptr);
 }
 
+// The top-left corner of a measured level shown at `at`, kept on the screen.
+POINT PlaceLevel(const Level& l, POINT at, UINT flags) {
+  int x = at.x;
+  if (flags & TPM_RIGHTALIGN) x -= l.width;
+  if (flags & TPM_CENTERALIGN) x -= l.width / 2;
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  return POINT{std::max(0, std::min(x, sw - l.width)), std::max(0, std::min<int>(at.y, sh - l.height))};
+}
+
 bool IsMouse(UINT m) { return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK); }
 bool IsPress(UINT m) {
   return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN || m == WM_NCLBUTTONDOWN ||
@@ -275,13 +285,8 @@ class Tracker {
     auto l = std::make_unique<Level>();
     l->nodes = nodes;
     MeasureLevel(*l);
-    int x = at.x;
-    if (flags & TPM_RIGHTALIGN) x -= l->width;
-    if (flags & TPM_CENTERALIGN) x -= l->width / 2;
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    x = std::max(0, std::min(x, sw - l->width));
-    int y = std::max(0, std::min<int>(at.y, sh - l->height));
-    l->wnd = MakeMenuWindow(x, y, l->width, l->height);
+    const POINT p = PlaceLevel(*l, at, flags);
+    l->wnd = MakeMenuWindow(p.x, p.y, l->width, l->height);
     if (!l->wnd) return;
     SetWindowLong(l->wnd, GWL_USERDATA, reinterpret_cast<LONG_PTR>(l.get()));
     ShowWindow(l->wnd, SW_SHOWNOACTIVATE);
@@ -475,6 +480,25 @@ const std::vector<MenuBarItem>* Tracker::MenuBarItemsOf(HWND bar) { return MenuB
 UINT TrackPopupMenuOnScreen(std::span<const PopupMenuItem> items, UINT flags, int x, int y) {
   Tracker t(items, flags, POINT{x, y});
   return t.Run();
+}
+
+BOOL GetMenuBarDropDownItemRect(HWND hwnd, int index, UINT id, RECT* out) {
+  const std::vector<MenuBarItem>* items = MenuBarItems(hwnd);
+  RECT entry;
+  if (!items || !out || id == 0 || !GetMenuBarItemRect(hwnd, index, &entry)) return 0;
+  std::size_t i = 0;
+  const std::vector<Node> tree = BuildTree((*items)[static_cast<std::size_t>(index)].items, i, 0);
+  Level l;
+  l.nodes = &tree;
+  MeasureLevel(l);
+  const POINT at = PlaceLevel(l, POINT{entry.left, entry.bottom}, TPM_LEFTALIGN);
+  for (std::size_t r = 0; r < tree.size(); ++r) {
+    if (tree[r].item.id != id) continue;
+    *out = l.rows[r];
+    OffsetRect(out, at.x, at.y);
+    return 1;
+  }
+  return 0;
 }
 
 void TrackMenuBar(HWND hwnd, int index, bool byKeyboard) {

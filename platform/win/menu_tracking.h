@@ -32,6 +32,9 @@ BOOL SetMenuBar(HWND hwnd, std::vector<MenuBarItem> items);
 int MenuBarHeight(HWND hwnd);
 // An entry's rectangle in screen coordinates.
 BOOL GetMenuBarItemRect(HWND hwnd, int index, RECT* out);
+// Where the row of item `id` of entry `index`'s drop-down shows once the entry is opened
+// (screen coordinates), for scripts that click through menus.
+BOOL GetMenuBarDropDownItemRect(HWND hwnd, int index, UINT id, RECT* out);
 // Opens entry `index` of the bar and tracks it until an item is chosen or the menu is
 // dismissed. `byKeyboard` highlights the first item of the drop-down.
 void TrackMenuBar(HWND hwnd, int index, bool byKeyboard);
