@@ -54,18 +54,6 @@ std::string After(const std::string& s, char c) {
   return p == std::string::npos ? std::string() : s.substr(p + 1);
 }
 
-char Hotkey(const std::string& caption) {
-  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
-  }
-  return '\0';
-}
-
 int TextWidth(HDC dc, const std::string& text) {
   RECT r{0, 0, 0, 0};
   DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CALCRECT);
@@ -217,7 +205,6 @@ POINT PlaceLevel(const Level& l, POINT at, UINT flags) {
   return POINT{std::max(0, std::min(x, sw - l.width)), std::max(0, std::min<int>(at.y, sh - l.height))};
 }
 
-bool IsMouse(UINT m) { return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK); }
 bool IsPress(UINT m) {
   return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN || m == WM_NCLBUTTONDOWN ||
          m == WM_NCRBUTTONDOWN || m == WM_NCMBUTTONDOWN || m == WM_LBUTTONDBLCLK || m == WM_NCLBUTTONDBLCLK;
@@ -263,7 +250,7 @@ class Tracker {
         PostQuitMessage(static_cast<int>(m.wParam));
         break;
       }
-      if (IsMouse(m.message))
+      if (IsMouseMessage(m.message))
         Mouse(m.message, m.pt);
       else if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
         TranslateMessage(&m);  // hot keys come as characters
@@ -456,7 +443,7 @@ class Tracker {
     }
     Level& l = *levels_.back();
     for (std::size_t i = 0; i < l.nodes->size(); ++i) {
-      if (Hotkey((*l.nodes)[i].item.caption) == want && Choosable((*l.nodes)[i])) {
+      if (MenuHotkey((*l.nodes)[i].item.caption) == want && Choosable((*l.nodes)[i])) {
         Choose(levels_.size() - 1, static_cast<int>(i), true);
         return;
       }
@@ -476,6 +463,18 @@ class Tracker {
 const std::vector<MenuBarItem>* Tracker::MenuBarItemsOf(HWND bar) { return MenuBarItems(bar); }
 
 }  // namespace
+
+char MenuHotkey(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return '\0';
+}
 
 UINT TrackPopupMenuOnScreen(std::span<const PopupMenuItem> items, UINT flags, int x, int y) {
   Tracker t(items, flags, POINT{x, y});

@@ -48,6 +48,8 @@ UINT TrackPopupMenuOnScreen(std::span<const PopupMenuItem> items, UINT flags, in
 // ---- for the window system's own files ----------------------------------------------------------------
 // Draws the bar into a window DC at the given rectangle (window coordinates).
 void PaintMenuBar(HWND hwnd, HDC dc, const RECT& bar);
+// The character a caption's '&' marks, in upper case ('\0' for none; "&&" is a plain '&').
+char MenuHotkey(const std::string& caption);
 // The bar's entries (null when the window has none), and the entry drawn open (-1: none).
 const std::vector<MenuBarItem>* MenuBarItems(HWND hwnd);
 void SetMenuBarOpenIndex(HWND hwnd, int index);
