@@ -134,8 +134,9 @@ void TCustomItemView::CMFontChanged(TMessage& Message) {
 
 TRect TCustomItemView::ScrollBarRect() {
   const Integer w = win::GetSystemMetrics(win::SM_CXVSCROLL);
-  if (RowCount() <= PageRows() || ClientWidth() < 2 * w || ClientHeight() < 3 * w) return TRect{0, 0, 0, 0};
-  return TRect{ClientWidth() - w, 0, ClientWidth(), ClientHeight()};
+  const Integer top = RowsTop();
+  if (RowCount() <= PageRows() || ClientWidth() < 2 * w || ClientHeight() - top < 3 * w) return TRect{0, 0, 0, 0};
+  return TRect{ClientWidth() - w, top, ClientWidth(), ClientHeight()};
 }
 
 TCustomItemView::ThumbPlace TCustomItemView::Thumb() {

@@ -62,6 +62,8 @@ class TCustomItemView : public TCustomControl {
   // All rows, and the rows one page shows.
   virtual Integer RowCount() = 0;
   virtual Integer PageRows() = 0;
+  // Where the rows start (below a header); the scroll bar starts there too.
+  virtual Integer RowsTop() { return 0; }
   // The scroll bar's rectangle (client coordinates); empty when every row fits.
   TRect ScrollBarRect();
   virtual void LayoutChanged() = 0;

@@ -289,6 +289,7 @@ class TCustomListView : public TCustomItemView {
   void ClampTop() override;
   Integer RowCount() override { return items_ ? items_->Count() : 0; }
   Integer PageRows() override { return VisibleRows(); }
+  Integer RowsTop() override { return HeaderHeight(); }
   void LayoutChanged() override { ItemsChanged(); }
   void EditDelayElapsed() override;
   void ScrollIntoView(const TListItem* item);
