@@ -71,6 +71,24 @@ bool CaptureWindow(HWND hwnd, WindowImage* out) {
   return true;
 }
 
+void CaptureDesktop(WindowImage* out) {
+  WindowImage img;
+  img.width = std::clamp(GetSystemMetrics(SM_CXSCREEN), 0, kMaxImageSide);
+  img.height = std::clamp(GetSystemMetrics(SM_CYSCREEN), 0, kMaxImageSide);
+  img.pixels.assign(static_cast<std::size_t>(img.width) * img.height, Native(GetSysColor(COLOR_DESKTOP)));
+  const Region screen(0, 0, img.width, img.height);
+  const std::vector<WindowObject*> windows = TopLevelWindows();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+    if (((*it)->style & WS_VISIBLE) && !((*it)->style & WS_MINIMIZE) && !(*it)->dead) Compose(**it, img, POINT{(*it)->rect.left, (*it)->rect.top}, screen);
+  *out = std::move(img);
+}
+
+bool WriteDesktopToPng(const std::string& path, std::string* error) {
+  WindowImage img;
+  CaptureDesktop(&img);
+  return WriteSurfaceToPng(img.AsSurface(), path, error);
+}
+
 bool WriteWindowToPng(HWND hwnd, const std::string& path, std::string* error) {
   WindowImage img;
   if (!CaptureWindow(hwnd, &img)) {

@@ -1,0 +1,83 @@
+#include "platform/display/sdl_display.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/display/sdl_input.h"
+#include "platform/win/compositor.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/system_tables.h"
+
+namespace display {
+namespace {
+
+// A frame at the usual 60 Hz refresh when nothing else wakes the loop.
+constexpr unsigned kRefreshMs = 16;
+
+std::string SdlReason(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
+
+}  // namespace
+
+SdlDisplay::SdlDisplay(int width, int height, const std::string& title) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(SdlReason("no screen"));
+  window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, 0);
+  if (!window_) {
+    const std::string reason = SdlReason("cannot open the screen window");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    throw std::runtime_error(reason);
+  }
+  win::SetScreenSize(width, height);
+  win::SetDisplayHooks(this);
+}
+
+SdlDisplay::~SdlDisplay() {
+  if (win::GetDisplayHooks() == this) win::SetDisplayHooks(nullptr);
+  SDL_DestroyWindow(window_);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void SdlDisplay::PumpEvents(unsigned wait_ms) {
+  SDL_Event e;
+  bool any = wait_ms > 0 ? SDL_WaitEventTimeout(&e, static_cast<int>(wait_ms)) != 0 : SDL_PollEvent(&e) != 0;
+  while (any) {
+    FeedEvent(e, &exposed_, &quit_);
+    any = SDL_PollEvent(&e) != 0;
+  }
+}
+
+void SdlDisplay::Present() {
+  win::WindowImage desktop;
+  win::CaptureDesktop(&desktop);
+  // Nothing changed and nothing uncovered: the screen already shows it.
+  if (!exposed_ && desktop.pixels == shown_) return;
+  SDL_Surface* target = SDL_GetWindowSurface(window_);
+  if (!target) return;
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(desktop.pixels.data(), desktop.width, desktop.height, 32,
+                                                           desktop.width * 4, SDL_PIXELFORMAT_RGB888);
+  if (!source) return;
+  SDL_BlitSurface(source, nullptr, target, nullptr);
+  SDL_FreeSurface(source);
+  SDL_UpdateWindowSurface(window_);
+  shown_ = std::move(desktop.pixels);
+  exposed_ = false;
+}
+
+std::vector<std::uint32_t> SdlDisplay::ShownPixels() const {
+  std::vector<std::uint32_t> out;
+  SDL_Surface* s = SDL_GetWindowSurface(window_);
+  if (!s) return out;
+  out.resize(static_cast<std::size_t>(s->w) * s->h);
+  SDL_ConvertPixels(s->w, s->h, s->format->format, s->pixels, s->pitch, SDL_PIXELFORMAT_RGB888, out.data(), s->w * 4);
+  for (std::uint32_t& p : out) p &= 0x00FFFFFF;
+  return out;
+}
+
+void RunMessageLoop(SdlDisplay& display) {
+  while (!display.QuitRequested() && !win::QuitRequested()) {
+    display.PumpEvents(kRefreshMs);
+    win::PumpPendingMessages();
+    display.Present();
+  }
+}
+
+}  // namespace display
