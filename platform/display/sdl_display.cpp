@@ -1,6 +1,6 @@
 #include "platform/display/sdl_display.h"
 
-#include <cstring>
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/display/sdl_input.h"
@@ -13,6 +13,8 @@ namespace {
 
 // A frame at the usual 60 Hz refresh when nothing else wakes the loop.
 constexpr unsigned kRefreshMs = 16;
+// How long a tapped key stays down: about as long as a finger holds it.
+constexpr Uint32 kTapMs = 100;
 
 std::string SdlReason(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
 
@@ -37,15 +39,42 @@ SdlDisplay::~SdlDisplay() {
 }
 
 void SdlDisplay::PumpEvents(unsigned wait_ms) {
+  // A key pressed and released within one batch (a quick tap, a scripted key) stays down
+  // for a while, so that a loop polling the key state between its frames sees it; what
+  // follows the release waits with it, in order.
+  const Uint32 heldFor = SDL_GetTicks() - heldSince_;
+  if (!held_.empty() && heldFor < kTapMs) {
+    SDL_Delay(std::min<Uint32>(wait_ms, kTapMs - heldFor));
+    SDL_PumpEvents();
+    return;
+  }
+  const std::vector<SDL_Event> held = std::move(held_);
+  held_.clear();
+  for (const SDL_Event& e : held) FeedEvent(e, &exposed_, &quit_);
   SDL_Event e;
-  bool any = wait_ms > 0 ? SDL_WaitEventTimeout(&e, static_cast<int>(wait_ms)) != 0 : SDL_PollEvent(&e) != 0;
+  bool any = !held.empty() ? SDL_PollEvent(&e) != 0
+             : wait_ms > 0 ? SDL_WaitEventTimeout(&e, static_cast<int>(wait_ms)) != 0
+                           : SDL_PollEvent(&e) != 0;
+  std::vector<SDL_Keycode> pressed;
   while (any) {
-    FeedEvent(e, &exposed_, &quit_);
+    const bool tapped =
+        e.type == SDL_KEYUP && std::find(pressed.begin(), pressed.end(), e.key.keysym.sym) != pressed.end();
+    if (tapped && held_.empty()) heldSince_ = SDL_GetTicks();
+    if (tapped || !held_.empty()) {
+      held_.push_back(e);
+    } else {
+      if (e.type == SDL_KEYDOWN) pressed.push_back(e.key.keysym.sym);
+      FeedEvent(e, &exposed_, &quit_);
+    }
     any = SDL_PollEvent(&e) != 0;
   }
 }
 
 void SdlDisplay::Present() {
+  // Loops may present many times a frame; the screen needs a picture once a refresh.
+  const Uint32 now = SDL_GetTicks();
+  if (!exposed_ && now - lastPresent_ < kRefreshMs) return;
+  lastPresent_ = now;
   win::WindowImage desktop;
   win::CaptureDesktop(&desktop);
   // Nothing changed and nothing uncovered: the screen already shows it.
@@ -72,10 +101,11 @@ std::vector<std::uint32_t> SdlDisplay::ShownPixels() const {
   return out;
 }
 
-void RunMessageLoop(SdlDisplay& display) {
+void RunMessageLoop(SdlDisplay& display, const std::function<void()>& idle) {
   while (!display.QuitRequested() && !win::QuitRequested()) {
     display.PumpEvents(kRefreshMs);
     win::PumpPendingMessages();
+    if (idle) idle();
     display.Present();
   }
 }

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ class SdlDisplay : public win::DisplayHooks {
   SdlDisplay& operator=(const SdlDisplay&) = delete;
 
   void PumpEvents(unsigned wait_ms) override;
+  // At most once a refresh (16 ms) unless the screen window was uncovered.
   void Present() override;
   bool QuitRequested() const override { return quit_; }
 
@@ -30,12 +32,16 @@ class SdlDisplay : public win::DisplayHooks {
  private:
   SDL_Window* window_ = nullptr;
   std::vector<std::uint32_t> shown_;  // the last presented desktop
+  std::vector<SDL_Event> held_;  // a tapped key's release and what came after it
+  Uint32 heldSince_ = 0;
+  Uint32 lastPresent_ = 0;
   bool exposed_ = true;
   bool quit_ = false;
 };
 
-// The standard loop of a program on the screen: input, the window system's queue, then
-// the picture, until the person closes the screen or the window system quits.
-void RunMessageLoop(SdlDisplay& display);
+// The standard loop of a program on the screen: input, the window system's queue, the
+// program's idle work, then the picture, until the person closes the screen or the
+// window system quits.
+void RunMessageLoop(SdlDisplay& display, const std::function<void()>& idle = {});
 
 }  // namespace display
