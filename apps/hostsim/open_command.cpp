@@ -77,7 +77,19 @@ int RunShot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     err << "hostsim shot: shot needs a DIR\n";
     return 2;
   }
+  // The plug-in's windows belong to the host's main view: a real (hidden) window stands
+  // for it, so that they are made and can be pictured.
+  win::WNDCLASS wc;
+  wc.lpfnWndProc = &win::DefWindowProc;
+  wc.lpszClassName = "HostHiddenView";
+  win::RegisterClass(&wc);
+  const win::HWND view = win::CreateWindowEx(0, wc.lpszClassName, "view", win::WS_POPUP, 0, 0, 320, 240, nullptr, nullptr,
+                                             nullptr, nullptr);
+  host::SetMainViewWindow(view);
+  host::SetViewWindow(view);
   std::vector<std::string> run(args.begin() + 1, args.end());
   run.insert(run.end(), {"--shots", args[0]});
-  return RunScript(run, out, err);
+  const int code = RunScript(run, out, err);
+  win::DestroyWindow(view);
+  return code;
 }
