@@ -1,11 +1,14 @@
 #include "platform/classlib/dialogs.h"
 
 #include "platform/classlib/class_registry.h"
+#include "platform/classlib/color_dialog_form.h"
+#include "platform/classlib/file_dialog_form.h"
 #include "platform/classlib/file_paths.h"
 #include "platform/classlib/forms.h"
 #include "platform/classlib/graphic.h"
 #include "platform/classlib/picture.h"
 #include "platform/classlib/screen.h"
+#include "platform/win/modal_loop.h"
 
 namespace {
 
@@ -117,7 +120,8 @@ bool TOpenDialog::Execute() {
   prompt.overwritePrompt = options_.Contains(ofOverwritePrompt);
   // The dialog stays open until the user chooses acceptable files or cancels.
   for (;;) {
-    std::optional<std::vector<std::string>> answer = win::AskFileDialog(prompt);
+    std::optional<std::vector<std::string>> answer =
+        win::ModalRunsOnScreen() ? RunFileDialogForm(prompt) : win::AskFileDialog(prompt);
     if (!answer || answer->empty()) return false;
     std::vector<std::string> files;
     files.reserve(answer->size());
@@ -183,8 +187,13 @@ void TColorDialog::Publish(TPublished& published) {
 }
 
 bool TColorDialog::Execute() {
-  std::optional<win::COLORREF> chosen =
-      win::AskColorDialog(OwnerWindow(), static_cast<win::COLORREF>(ColorToRGB(color_)));
+  const auto initial = static_cast<win::COLORREF>(ColorToRGB(color_));
+  std::optional<win::COLORREF> chosen;
+  if (win::ModalRunsOnScreen()) {
+    if (std::optional<TColor> c = RunColorDialogForm(static_cast<TColor>(initial))) chosen = static_cast<win::COLORREF>(*c);
+  } else {
+    chosen = win::AskColorDialog(OwnerWindow(), initial);
+  }
   if (!chosen) return false;
   color_ = static_cast<TColor>(*chosen & 0x00FFFFFF);
   return true;

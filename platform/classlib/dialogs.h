@@ -1,10 +1,12 @@
 #pragma once
 // The common dialogs: open, save, open picture and colour.
 //
-// Execute asks the window system's answer queue (modal_answers.h) the way the system's
-// dialog would ask the user: the prompt carries the title, filter, initial folder, file
-// name, default extension and whether several files may be chosen. What the dialog itself
-// checks before it closes is done here, through message boxes of the answer queue:
+// With a person at the screen and no scripted answer waiting, Execute shows the class
+// library's own dialog window (file_dialog_form.h, color_dialog_form.h). Otherwise it asks
+// the window system's answer queue (modal_answers.h) the way the dialog would ask the
+// user: the prompt carries the title, filter, initial folder, file name, default extension
+// and whether several files may be chosen. What the dialog itself checks before it closes
+// is done here, through message boxes:
 //   - ofFileMustExist / ofPathMustExist: a chosen file (folder) that does not exist is
 //     reported and the dialog asks again;
 //   - ofOverwritePrompt (save dialogs): choosing an existing file asks Yes / No; No asks

@@ -5,9 +5,12 @@
 #include "platform/classlib/application.h"
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/form_resources.h"
+#include "platform/classlib/menus.h"
 #include "platform/classlib/screen.h"
 #include "platform/win/input.h"
+#include "platform/win/menu_tracking.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/modal_loop.h"
 #include "platform/win/modal_answers.h"
 #include "platform/win/paint.h"
 #include "platform/win/window.h"
@@ -223,6 +226,7 @@ void TCustomForm::Loaded() {
     SetClientSize(size);
   }
   if (activeControl_ && !activeControl_->Parent()) activeControl_ = nullptr;
+  UpdateMenuBar();
 }
 
 // A form shows only once it is complete (see ReadFormResource).
@@ -242,7 +246,10 @@ void TCustomForm::GetChildren(const TGetChildProc& proc, TComponent* root) {
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   TScrollingWinControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == menu_) menu_ = nullptr;
+  if (AComponent == menu_) {
+    menu_ = nullptr;
+    UpdateMenuBar();
+  }
   if (AComponent == activeControl_) activeControl_ = nullptr;
   if (AComponent == focusedControl_) focusedControl_ = nullptr;
 }
@@ -290,6 +297,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 void TCustomForm::CreateWnd() {
   TScrollingWinControl::CreateWnd();
+  UpdateMenuBar();
   if (formStyle_ == fsStayOnTop)
     win::SetWindowPos(WindowHandle(), win::HWND_TOPMOST, 0, 0, 0, 0,
                       win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE);
@@ -331,6 +339,19 @@ void TCustomForm::SetMenuComponent(TComponent* value) {
   if (menu_) menu_->RemoveFreeNotification(this);
   menu_ = value;
   if (value) value->FreeNotification(this);
+  UpdateMenuBar();
+}
+
+// The window's bar shows the main menu; the client area keeps its size when the bar comes
+// or goes, as the form file states the client size.
+void TCustomForm::UpdateMenuBar() {
+  win::HWND h = WindowHandle();
+  if (!h || Parent() || ComponentState().Contains(csLoading)) return;
+  auto* menu = dynamic_cast<TMenu*>(menu_);
+  const bool had = win::MenuBarHeight(h) > 0;
+  const TPoint client{ClientWidth(), ClientHeight()};
+  win::SetMenuBar(h, menu ? MenuBarItemsOf(*menu) : std::vector<win::MenuBarItem>{});
+  if (had != (win::MenuBarHeight(h) > 0)) SetClientSize(client);
 }
 
 void TCustomForm::PaintWindow(win::HDC DC) { PaintOnDC(*canvas_, DC, [this] { Paint(); }); }
@@ -501,6 +522,19 @@ TModalResult TCustomForm::ShowModal() {
         if (Application && Application->Terminated()) {
           modalResult_ = mrCancel;
           break;
+        }
+        if (win::ModalRunsOnScreen()) {
+          // A person answers: wait for input and deliver it; a closed screen cancels.
+          if (!win::WaitForDisplayInput()) {
+            modalResult_ = mrCancel;
+            break;
+          }
+          if (Application)
+            Application->ProcessMessages();
+          else
+            win::PumpPendingMessages();
+          if (modalResult_ != mrNone) CloseModal();
+          continue;
         }
         // Nothing more to deliver and still no result: the answer queue decides. An
         // answer's action may click the form's own buttons, whose result then wins.
@@ -693,6 +727,28 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_RELEASE: CMRelease(Message); break;
     case win::WM_CLOSE: WMClose(Message); break;
     case win::WM_ACTIVATE: WMActivate(Message); break;
+    case win::WM_INITMENU:
+      // The drop-downs show what the items' actions say now.
+      if (auto* menu = dynamic_cast<TMenu*>(menu_)) {
+        try {
+          menu->Items()->InitiateActions();
+        } catch (...) {
+          HandleOrRethrow(this);
+        }
+      }
+      UpdateMenuBar();
+      break;
+    case win::WM_COMMAND:
+      if (auto* menu = dynamic_cast<TMenu*>(menu_); menu && Message.LParam == 0 && win::HIWORD(Message.WParam) == 0) {
+        try {
+          if (menu->DispatchCommand(win::LOWORD(Message.WParam))) break;
+        } catch (...) {
+          HandleOrRethrow(this);
+          break;
+        }
+      }
+      TScrollingWinControl::Dispatch(Message);
+      break;
     default: TScrollingWinControl::Dispatch(Message); break;
   }
 }

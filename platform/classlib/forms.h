@@ -17,9 +17,13 @@
 // taken from the message queue, so that the code that called Close may still run.
 //
 // ShowModal shows the form, disables the other top-level windows and runs the message
-// queue until ModalResult is set. When the queue runs dry with no result, the answer is
-// taken from the window system's answer queue (prompt: the form's caption): a test that
-// pushes none fails, the command-line host answers mrCancel.
+// queue until ModalResult is set. With a person at the screen and no scripted answer
+// waiting, it waits for their input until a result is set (a closed screen cancels).
+// Otherwise, when the queue runs dry with no result, the answer is taken from the window
+// system's answer queue (prompt: the form's caption): a test that pushes none fails, the
+// command-line host answers mrCancel.
+//
+// A form's main menu (Menu) is its window's menu bar; the client size stays as set.
 #include <functional>
 #include <string>
 #include <vector>
@@ -191,6 +195,7 @@ class TCustomForm : public TScrollingWinControl {
 
  private:
   void SetActive(bool value);
+  void UpdateMenuBar();
   void SetWindowFocus();
   void SetWindowToPosition();
 

@@ -526,6 +526,21 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove && AComponent == popupComponent_) popupComponent_ = nullptr;
 }
 
+std::vector<win::MenuBarItem> MenuBarItemsOf(const TMenu& Menu) {
+  std::vector<win::MenuBarItem> bar;
+  const TMenuItem* root = Menu.Items();
+  for (Integer i = 0; i < root->Count(); ++i) {
+    const TMenuItem* item = root->Items(i);
+    if (!item->Visible()) continue;
+    win::MenuBarItem entry;
+    entry.caption = item->Caption();
+    entry.enabled = item->Enabled();
+    AddPopupItems(*item, 0, entry.items);
+    bar.push_back(std::move(entry));
+  }
+  return bar;
+}
+
 void InstallMenuHooks() { SetPopupMenuHook(&PopupFromControl); }
 
 win::HWND PopupListWindow() {

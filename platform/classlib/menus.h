@@ -12,8 +12,8 @@
 // user's choice from its answer queue. The choice comes back as WM_COMMAND with the item's
 // command id to a window of this unit, so the chosen item's Click runs when the message
 // queue delivers that command: after the code that called Popup has returned, as with a
-// real menu. The main menu has no menu bar on this window system; its items are clicked
-// by the code that owns them.
+// real menu. A form's main menu is its window's menu bar (MenuBarItemsOf); the chosen
+// item's command reaches the form, which clicks the item.
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +21,7 @@
 #include "platform/classlib/component.h"
 #include "platform/classlib/controls.h"
 #include "platform/classlib/exceptions.h"
+#include "platform/win/menu_tracking.h"
 
 class TMenu;
 class TBasicAction;
@@ -244,6 +245,10 @@ class TPopupMenu : public TMenu {
   TPopupAlignment alignment_ = paLeft;
   TTrackButton trackButton_ = tbRightButton;
 };
+
+// A main menu's visible top-level items as the window system's bar shows them, each with
+// its drop-down.
+std::vector<win::MenuBarItem> MenuBarItemsOf(const TMenu& Menu);
 
 // The window that receives the WM_COMMAND of tracked popup menus (made on first use).
 win::HWND PopupListWindow();

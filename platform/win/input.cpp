@@ -38,6 +38,7 @@ struct InputState {
   BYTE sync[256] = {};
   bool buttons[3] = {};  // as the delivered messages say
   LastDown lastDown;
+  int lastKeyDown = 0;  // the last key pressed, 0 after a mouse press
   HWND tracked = nullptr;
   bool trackNonClient = false;
   bool leaveOnRelease = false;
@@ -814,10 +815,11 @@ bool OnInputMessageRemoved(const MSG& m) {
   if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN || m.message == WM_KEYUP || m.message == WM_SYSKEYUP) {
     const bool up = (static_cast<DWORD>(m.lParam) >> 31) != 0;
     SetKeyBits(s.sync, static_cast<int>(m.wParam & 0xFF), !up);
+    if (!up && !((static_cast<DWORD>(m.lParam) >> 30) & 1)) s.lastKeyDown = static_cast<int>(m.wParam & 0xFF);
     return true;
   }
   switch (m.message) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: SetKeyBits(s.sync, VK_LBUTTON, true); break;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: SetKeyBits(s.sync, VK_LBUTTON, true); s.lastKeyDown = 0; break;
     case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: SetKeyBits(s.sync, VK_RBUTTON, true); break;
     case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: SetKeyBits(s.sync, VK_MBUTTON, true); break;
     case WM_LBUTTONUP: SetKeyBits(s.sync, VK_LBUTTON, false); break;
@@ -848,6 +850,8 @@ bool OnInputMessageRemoved(const MSG& m) {
   return CheckWindow(h) != nullptr;
 }
 
+int LastKeyDown() { return I().lastKeyDown; }
+
 void ForgetWindowInput(WindowObject* w) {
   InputState& s = I();
   if (s.focus == w) s.focus = nullptr;
@@ -868,6 +872,7 @@ void ResetInputState() {
   std::memset(s.sync, 0, sizeof s.sync);
   for (bool& b : s.buttons) b = false;
   s.lastDown = LastDown{};
+  s.lastKeyDown = 0;
   s.trackNonClient = s.leaveOnRelease = false;
   s.doubleClickTime = 500;
   s.current = nullptr;

@@ -217,6 +217,9 @@ void ConvertInput(const InputEvent& e, std::vector<MSG>* out);
 bool OnInputMessageRemoved(const MSG& m);
 // WM_CHAR (or WM_SYSCHAR) for a key message, 0 when the key types nothing.
 int CharForKey(int vk, bool shift, bool ctrl, bool capsLock);
+// The virtual key of the last key press taken from the queue (auto-repeats aside); 0
+// after a left mouse press.
+int LastKeyDown();
 // Forget every reference to a window going away.
 void ForgetWindowInput(WindowObject* w);
 // Pick a new active window when `w` (active) is hidden, minimised or destroyed.

@@ -80,6 +80,8 @@ inline constexpr UINT WM_KEYLAST = 0x0108;
 // ---- commands, timers, scrolling -------------------------------------------------------
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+// Sent to a window before its menu bar is tracked: the moment to bring the bar up to date.
+inline constexpr UINT WM_INITMENU = 0x0116;
 inline constexpr UINT WM_TIMER = 0x0113;  // 275
 inline constexpr UINT WM_HSCROLL = 0x0114;
 inline constexpr UINT WM_VSCROLL = 0x0115;
@@ -134,6 +136,8 @@ inline constexpr WPARAM SC_MINIMIZE = 0xF020;
 inline constexpr WPARAM SC_MAXIMIZE = 0xF030;
 inline constexpr WPARAM SC_CLOSE = 0xF060;
 inline constexpr WPARAM SC_RESTORE = 0xF120;
+// The menu bar by the keyboard (lParam: the hot-key character, 0 for Alt or F10 alone).
+inline constexpr WPARAM SC_KEYMENU = 0xF100;
 // WM_HSCROLL / WM_VSCROLL (low word of wParam)
 inline constexpr WPARAM SB_LINEUP = 0;
 inline constexpr WPARAM SB_LINELEFT = 0;
@@ -159,6 +163,7 @@ inline constexpr LRESULT HTNOWHERE = 0;
 inline constexpr LRESULT HTCLIENT = 1;
 inline constexpr LRESULT HTCAPTION = 2;
 inline constexpr LRESULT HTSYSMENU = 3;
+inline constexpr LRESULT HTMENU = 5;
 inline constexpr LRESULT HTHSCROLL = 6;
 inline constexpr LRESULT HTVSCROLL = 7;
 inline constexpr LRESULT HTMINBUTTON = 8;

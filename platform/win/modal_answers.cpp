@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <deque>
 
+#include "platform/win/menu_tracking.h"
+#include "platform/win/message_box.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/modal_loop.h"
 
 namespace win {
 namespace {
@@ -191,6 +194,10 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
   // The system's own default title.
   p.caption = caption ? caption : "Error";
   p.type = type;
+  if (ModalRunsOnScreen()) {
+    M().prompts.push_back(p);
+    return RunMessageBoxOnScreen(p, SafeDefault(p).result);
+  }
   return Take(p).result;
 }
 
@@ -218,7 +225,13 @@ UINT TrackPopupMenu(std::span<const PopupMenuItem> items, UINT flags, int x, int
   p.type = flags;
   p.items.assign(items.begin(), items.end());
   p.pt = POINT{x, y};
-  const UINT id = static_cast<UINT>(Take(p).result);
+  UINT id = 0;
+  if (ModalRunsOnScreen()) {
+    M().prompts.push_back(p);
+    id = TrackPopupMenuOnScreen(items, flags, x, y);
+  } else {
+    id = static_cast<UINT>(Take(p).result);
+  }
   if (flags & TPM_RETURNCMD) return id;
   if (id == 0) return 0;
   if (!(flags & TPM_NONOTIFY) && owner) PostMessage(owner, WM_COMMAND, MAKEWPARAM(static_cast<int>(id), 0), 0);

@@ -5,7 +5,9 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/win/caption.h"
 #include "platform/win/gdi.h"
+#include "platform/win/menu_tracking.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/region_api.h"
@@ -446,7 +448,12 @@ void DefaultPaintFrame(HWND hwnd) {
                DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
       if (old) SelectObject(dc, old);
     }
+    PaintCloseBox(dc, *w);
     y += ch;
+  }
+  if (const int mh = MenuBarHeight(hwnd)) {
+    PaintMenuBar(hwnd, dc, RECT{b, y, W - b, y + mh});
+    y += mh;
   }
   // Edges around the client area (and its scroll bars).
   RECT inner{b, y, W - b, H - b};

@@ -10,7 +10,9 @@
 #include <unordered_set>
 #include <utility>
 
+#include "platform/win/caption.h"
 #include "platform/win/gdi.h"
+#include "platform/win/menu_tracking.h"
 #include "platform/win/hooks.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
@@ -426,6 +428,8 @@ LRESULT DefaultHitTest(WindowObject* w, int sx, int sy) {
   }
   if ((w->style & WS_CAPTION) == WS_CAPTION) {
     const int ch = GetSystemMetrics((w->exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+    const RECT box = CloseBoxRect(*w);
+    if (x >= box.left && x < box.right && y >= box.top && y < box.bottom) return HTCLOSE;
     if (y >= b && y < b + ch && x >= b && x < width - b) return HTCAPTION;
   }
   if ((w->style & WS_VSCROLL) && x >= c.right && x < c.right + GetSystemMetrics(SM_CXVSCROLL) && y >= c.top &&
@@ -763,6 +767,10 @@ BOOL DestroyWindow(HWND hwnd) {
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   WindowObject* w = CheckWindow(hwnd);
   if (!w) return 0;
+  if (LRESULT r = 0; DefMenuBarProc(hwnd, msg, wParam, lParam, &r)) return r;
+  if (DefCaptionProc(hwnd, msg, wParam, lParam)) return 0;
+  w = CheckWindow(hwnd);
+  if (!w) return 0;
   switch (msg) {
     case WM_NCCREATE: {
       const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
@@ -782,6 +790,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       r->top = Sat(std::int64_t{r->top} + t.top);
       r->right = std::max(r->left, Sat(std::int64_t{r->right} - t.right));
       r->bottom = std::max(r->top, Sat(std::int64_t{r->bottom} - t.bottom));
+      r->top = std::min(r->bottom, Sat(std::int64_t{r->top} + MenuBarHeight(hwnd)));
       return 0;
     }
     case WM_NCHITTEST: return DefaultHitTest(w, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

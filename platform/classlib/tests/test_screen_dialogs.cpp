@@ -1,0 +1,259 @@
+// The class library with a person at the screen: a form's main menu as its menu bar,
+// ShowModal waiting for a click, and the file and colour dialogs as real windows.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/classlib/application.h"
+#include "platform/classlib/dialogs.h"
+#include "platform/classlib/forms.h"
+#include "platform/classlib/menus.h"
+#include "platform/classlib/screen.h"
+#include "platform/classlib/std_buttons.h"
+#include "platform/classlib/std_edit.h"
+#include "platform/classlib/std_listview.h"
+#include "platform/win/clock.h"
+#include "platform/win/compositor.h"
+#include "platform/win/input.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/modal_answers.h"
+#include "platform/win/paint.h"
+#include "platform/win/tests/scripted_screen.h"
+#include "platform/win/window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Steps = std::vector<std::function<void()>>;
+
+std::string ShotPath(const std::string& name) {
+  const char* dir = std::getenv("QM_SHOT_DIR");
+  return (dir ? std::string(dir) + "/" : ::testing::TempDir()) + name + ".png";
+}
+
+TCustomForm* ActiveForm() { return Screen->ActiveCustomForm(); }
+
+template <class C>
+std::vector<C*> PartsOf(TComponent* form) {
+  std::vector<C*> out;
+  for (Integer i = 0; i < form->ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<C*>(form->Components(i))) out.push_back(c);
+  return out;
+}
+
+// Clicks the middle of a control.
+void ClickOn(TControl* c) {
+  const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
+  win::InjectClick(win::MouseButton::Left, p.x, p.y);
+}
+
+class ScreenDialogsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::ResetWindowSystem();
+    win::UseManualClock(1000);
+    dir_ = fs::temp_directory_path() / ("qm_screen_dialogs_" + std::to_string(::getpid()));
+    fs::create_directories(dir_ / "sub");
+    std::ofstream(dir_ / "fountain.qme") << "x";
+    std::ofstream(dir_ / "notes.txt") << "x";
+  }
+  void TearDown() override {
+    win::ResetWindowSystem();
+    win::UseRealClock();
+    fs::remove_all(dir_);
+  }
+  fs::path dir_;
+};
+
+TEST_F(ScreenDialogsTest, AFormsMainMenuIsItsMenuBarAndRunsItsItems) {
+  TForm form(nullptr);
+  form.SetBounds(50, 50, 360, 240);
+  auto* menu = new TMainMenu(&form);
+  int newEmitters = 0;
+  auto item = [&](TMenuItem* parent, const char* caption) {
+    auto* i = new TMenuItem(&form);
+    i->SetCaption(caption);
+    parent->Add(i);
+    return i;
+  };
+  TMenuItem* file = item(menu->Items(), "&File");
+  item(file, "&New Emitter")->OnClick = [&](TObject*) { ++newEmitters; };
+  item(file, "-");
+  item(file, "E&xit")->SetEnabled(false);
+  form.Show();
+  const Integer clientHeight = form.ClientHeight();
+  form.SetMenuComponent(menu);
+  EXPECT_EQ(form.ClientHeight(), clientHeight);  // the window grew by the bar instead
+  ASSERT_GT(win::MenuBarHeight(form.Handle()), 0);
+  win::RECT entry;
+  ASSERT_TRUE(win::GetMenuBarItemRect(form.Handle(), 0, &entry));
+  const Steps byMouse = {[&] {
+    win::UpdateWindow(form.Handle());
+    EXPECT_TRUE(win::WriteWindowToPng(form.Handle(), ShotPath("form_menu_bar")));
+    // The first row of the drop-down under the entry.
+    win::InjectClick(win::MouseButton::Left, entry.left + 20, entry.bottom + 10);
+  }};
+  const Steps byKeys = {[] { win::InjectKey(win::VK_RETURN); }};
+  for (const Steps* steps : {&byMouse, &byKeys}) {
+    ScriptedScreen screen(*steps);
+    if (steps == &byMouse)
+      win::InjectClick(win::MouseButton::Left, (entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2);
+    else
+      win::InjectKey(win::VK_MENU);
+    Application->ProcessMessages();
+    EXPECT_TRUE(screen.UsedUp() && !screen.Closed());
+  }
+  EXPECT_EQ(newEmitters, 2);
+  form.SetMenuComponent(nullptr);
+  EXPECT_EQ(win::MenuBarHeight(form.Handle()), 0);
+  EXPECT_EQ(form.ClientHeight(), clientHeight);
+}
+
+TEST_F(ScreenDialogsTest, ShowModalWaitsForThePersonsAnswer) {
+  struct Case {
+    const char* name;
+    std::function<void(TButton* ok)> act;
+    TModalResult result;
+    bool closed;
+  };
+  const std::vector<Case> cases = {
+      {"a click on OK", [](TButton* ok) { ClickOn(ok); }, mrOk, false},
+      {"Esc presses Cancel", [](TButton*) { win::InjectKey(win::VK_ESCAPE); }, mrCancel, false},
+      {"the screen closing cancels", nullptr, mrCancel, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TForm form(nullptr);
+    form.SetBorderStyle(bsDialog);
+    form.SetClientSize(TPoint{240, 90});
+    auto* ok = new TButton(&form);
+    ok->SetParent(&form);
+    ok->SetBounds(40, 50, 75, 25);
+    ok->SetCaption("OK");
+    ok->SetModalResult(mrOk);
+    auto* cancel = new TButton(&form);
+    cancel->SetParent(&form);
+    cancel->SetBounds(125, 50, 75, 25);
+    cancel->SetCaption("Cancel");
+    cancel->SetCancel(true);
+    cancel->SetModalResult(mrCancel);
+    Steps steps;
+    if (c.act) steps.push_back([&] { c.act(ok); });
+    ScriptedScreen screen(steps);
+    EXPECT_EQ(form.ShowModal(), c.result);
+    EXPECT_EQ(screen.Closed(), c.closed);
+    EXPECT_FALSE(form.Visible());
+  }
+}
+
+TEST_F(ScreenDialogsTest, TheSaveDialogListsTheFolderAndTakesATypedName) {
+  const std::string folder = dir_.string();
+  struct Case {
+    const char* name;
+    Steps steps;
+    std::string file;  // empty: cancelled
+  };
+  // What the list shows: the sub-folder, then the files the filter lets through.
+  const auto listed = [] {
+    std::vector<std::string> names;
+    for (TListView* l : PartsOf<TListView>(ActiveForm()))
+      for (Integer i = 0; i < l->Items()->Count(); ++i) names.push_back(l->Items()->Item(i)->Caption());
+    return names;
+  };
+  const auto type = [](const std::string& t) { return [t] { win::InjectText(t); }; };
+  const auto enter = [] { win::InjectKey(win::VK_RETURN); };
+  const std::vector<Case> cases = {
+      {"a new name gets the default extension",
+       {[&] {
+          EXPECT_EQ(listed(), (std::vector<std::string>{"sub/", "fountain.qme"}));
+          win::UpdateWindow(ActiveForm()->Handle());
+          EXPECT_TRUE(win::WriteWindowToPng(ActiveForm()->Handle(), ShotPath("save_dialog")));
+        },
+        type("spray"), enter},
+       folder + "/spray.qme"},
+      // Typing replaces the name field's text; an existing file asks Yes / No first.
+      {"an existing file asks before it is replaced", {type("fountain"), enter, enter}, folder + "/fountain.qme"},
+      {"a typed folder is opened, a wildcard filters",
+       {type("*.txt"), enter, [&] { EXPECT_EQ(listed(), (std::vector<std::string>{"sub/", "notes.txt"})); },
+        [] { win::InjectKey(win::VK_HOME); }, [] { win::InjectKey(win::VK_END, win::kShift); },
+        type("sub"), enter, type("x"), enter},
+       folder + "/sub/x.qme"},
+      {"Esc cancels", {[] { win::InjectKey(win::VK_ESCAPE); }}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSaveDialog dialog(nullptr);
+    dialog.SetFilter("Emitter files (*.qme)|*.qme|All files (*.*)|*.*");
+    dialog.SetDefaultExt("qme");
+    dialog.SetInitialDir(folder);
+    dialog.SetFileName("fountain.qm");
+    dialog.SetOptions(dialog.Options() + TOpenOptions{ofOverwritePrompt});
+    ScriptedScreen screen(c.steps);
+    EXPECT_EQ(dialog.Execute(), !c.file.empty());
+    EXPECT_TRUE(screen.UsedUp() && !screen.Closed());
+    EXPECT_EQ(dialog.FileName(), c.file.empty() ? std::string("fountain.qm") : c.file);
+  }
+}
+
+TEST_F(ScreenDialogsTest, TheColourDialogChoosesFromItsGridAndKeepsCustomColours) {
+  // Clicks the first pixel of the dialog showing `colour`.
+  const auto clickColour = [](win::COLORREF colour) {
+    return [colour] {
+      win::HWND h = ActiveForm()->Handle();
+      win::UpdateWindow(h);
+      win::WindowImage img;
+      ASSERT_TRUE(win::CaptureWindow(h, &img));
+      win::RECT r;
+      win::GetWindowRect(h, &r);
+      for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x)
+          if (img.At(x, y) == colour) {
+            win::InjectClick(win::MouseButton::Left, r.left + x + 2, r.top + y + 2);
+            return;
+          }
+      ADD_FAILURE() << "no cell of that colour";
+    };
+  };
+  const auto key = [](int vk) { return [vk] { win::InjectKey(vk); }; };
+  const auto clickButton = [](const std::string& caption) {
+    return [caption] {
+      for (TButton* b : PartsOf<TButton>(ActiveForm()))
+        if (b->Caption() == caption) ClickOn(b);
+    };
+  };
+  const auto countOf = [](win::COLORREF colour) {
+    win::WindowImage img;
+    win::CaptureWindow(ActiveForm()->Handle(), &img);
+    return std::count(img.pixels.begin(), img.pixels.end(),
+                      (win::GetRValue(colour) << 16) | (win::GetGValue(colour) << 8) | win::GetBValue(colour));
+  };
+  TColorDialog dialog(nullptr);
+  dialog.SetColor(clWhite);
+  std::ptrdiff_t redBefore = 0;
+  {
+    // Red from the grid, kept as a custom colour too.
+    ScriptedScreen screen({[&] { redBefore = countOf(win::RGB(255, 0, 0)); }, clickColour(win::RGB(255, 0, 0)),
+                           clickButton("&Add to Custom Colors"), clickButton("OK")});
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.Color(), static_cast<TColor>(win::RGB(255, 0, 0)));
+  }
+  {
+    // The next time the custom row holds it; Esc keeps the colour.
+    ScriptedScreen screen({[&] {
+                             EXPECT_GT(countOf(win::RGB(255, 0, 0)), redBefore + 100);
+                             EXPECT_TRUE(win::WriteWindowToPng(ActiveForm()->Handle(), ShotPath("colour_dialog")));
+                           },
+                           clickColour(win::RGB(0, 0, 255)), key(win::VK_ESCAPE)});
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(dialog.Color(), static_cast<TColor>(win::RGB(255, 0, 0)));
+  }
+}
+
+}  // namespace
