@@ -39,34 +39,39 @@ SdlDisplay::~SdlDisplay() {
 }
 
 void SdlDisplay::PumpEvents(unsigned wait_ms) {
-  // A key pressed and released within one batch (a quick tap, a scripted key) stays down
-  // for a while, so that a loop polling the key state between its frames sees it; what
-  // follows the release waits with it, in order.
-  const Uint32 heldFor = SDL_GetTicks() - heldSince_;
-  if (!held_.empty() && heldFor < kTapMs) {
-    SDL_Delay(std::min<Uint32>(wait_ms, kTapMs - heldFor));
+  // A key released soon after its press (a quick tap, a scripted key) stays down until it
+  // has been down for a while, so that a loop polling the key state between its frames
+  // sees it; what follows the release waits with it, in order.
+  const Uint32 now = SDL_GetTicks();
+  if (!held_.empty() && static_cast<Sint32>(heldUntil_ - now) > 0) {
+    SDL_Delay(std::min<Uint32>(wait_ms, heldUntil_ - now));
     SDL_PumpEvents();
     return;
   }
-  const std::vector<SDL_Event> held = std::move(held_);
+  std::vector<SDL_Event> batch = std::move(held_);
   held_.clear();
-  for (const SDL_Event& e : held) FeedEvent(e, &exposed_, &quit_);
   SDL_Event e;
-  bool any = !held.empty() ? SDL_PollEvent(&e) != 0
+  bool any = !batch.empty() ? SDL_PollEvent(&e) != 0
              : wait_ms > 0 ? SDL_WaitEventTimeout(&e, static_cast<int>(wait_ms)) != 0
                            : SDL_PollEvent(&e) != 0;
-  std::vector<SDL_Keycode> pressed;
-  while (any) {
-    const bool tapped =
-        e.type == SDL_KEYUP && std::find(pressed.begin(), pressed.end(), e.key.keysym.sym) != pressed.end();
-    if (tapped && held_.empty()) heldSince_ = SDL_GetTicks();
-    if (tapped || !held_.empty()) {
-      held_.push_back(e);
-    } else {
-      if (e.type == SDL_KEYDOWN) pressed.push_back(e.key.keysym.sym);
-      FeedEvent(e, &exposed_, &quit_);
+  for (; any; any = SDL_PollEvent(&e) != 0) batch.push_back(e);
+  for (const SDL_Event& ev : batch) {
+    if (!held_.empty()) {
+      held_.push_back(ev);
+      continue;
     }
-    any = SDL_PollEvent(&e) != 0;
+    const Uint32 t = SDL_GetTicks();
+    if (ev.type == SDL_KEYDOWN && !pressedAt_.count(ev.key.keysym.sym)) pressedAt_[ev.key.keysym.sym] = t;
+    if (ev.type == SDL_KEYUP) {
+      const auto down = pressedAt_.find(ev.key.keysym.sym);
+      if (down != pressedAt_.end() && t - down->second < kTapMs) {
+        heldUntil_ = down->second + kTapMs;
+        held_.push_back(ev);
+        continue;
+      }
+      if (down != pressedAt_.end()) pressedAt_.erase(down);
+    }
+    FeedEvent(ev, &exposed_, &quit_);
   }
 }
 

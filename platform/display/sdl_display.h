@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ class SdlDisplay : public win::DisplayHooks {
   SDL_Window* window_ = nullptr;
   std::vector<std::uint32_t> shown_;  // the last presented desktop
   std::vector<SDL_Event> held_;  // a tapped key's release and what came after it
-  Uint32 heldSince_ = 0;
+  Uint32 heldUntil_ = 0;
+  std::map<SDL_Keycode, Uint32> pressedAt_;  // keys down, since when
   Uint32 lastPresent_ = 0;
   bool exposed_ = true;
   bool quit_ = false;

@@ -144,7 +144,6 @@ TEST_F(SdlDisplayTest, SdlEventsArriveAsTheWindowSystemsMessages) {
       {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 119, 89), {{WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(99, 59)}}},
       {wheel, {{WM_MOUSEWHEEL, MAKEWPARAM(MK_RBUTTON, -2 * WHEEL_DELTA), MAKELPARAM(119, 89)}}},
       {key(SDL_KEYDOWN, SDLK_a), {{WM_KEYDOWN, 'A', 0}, {WM_CHAR, 'a', 0}}},
-      {key(SDL_KEYUP, SDLK_a), {{WM_KEYUP, 'A', 0}}},
       {key(SDL_KEYDOWN, SDLK_PERIOD), {{WM_KEYDOWN, VK_OEM_PERIOD, 0}, {WM_CHAR, '.', 0}}},
       {key(SDL_KEYDOWN, SDLK_ESCAPE), {{WM_KEYDOWN, VK_ESCAPE, 0}, {WM_CHAR, 27, 0}}},
       {key(SDL_KEYDOWN, SDLK_F13), {}},  // no code for it: nothing
@@ -167,18 +166,15 @@ TEST_F(SdlDisplayTest, SdlEventsArriveAsTheWindowSystemsMessages) {
     }
   }
   EXPECT_TRUE(GetAsyncKeyState(VK_ESCAPE) & 0x8000);
-  // A tap within one batch stays down a while (a polling loop sees it); what follows the
-  // release waits with it, in order.
-  for (SDL_Event e : {key(SDL_KEYUP, SDLK_ESCAPE), key(SDL_KEYDOWN, SDLK_b), key(SDL_KEYUP, SDLK_b),
-                      key(SDL_KEYDOWN, SDLK_c)})
-    SDL_PushEvent(&e);
-  for (int pass = 0; pass < 3; ++pass) {
+  // A key let go soon after its press stays down a while (a loop polling the key state
+  // sees it); what follows the release waits with it, in order.
+  for (SDL_Event e : {key(SDL_KEYUP, SDLK_a), key(SDL_KEYDOWN, SDLK_c)}) SDL_PushEvent(&e);
+  for (int pass = 0; pass < 2; ++pass) {
     SCOPED_TRACE(pass);
-    if (pass == 2) SDL_Delay(120);
+    if (pass == 1) SDL_Delay(120);
     display_->PumpEvents(0);
-    EXPECT_FALSE(GetAsyncKeyState(VK_ESCAPE) & 0x8000);
-    EXPECT_EQ((GetAsyncKeyState('B') & 0x8000) != 0, pass < 2);
-    EXPECT_EQ((GetAsyncKeyState('C') & 0x8000) != 0, pass == 2);
+    EXPECT_EQ((GetAsyncKeyState('A') & 0x8000) != 0, pass == 0);
+    EXPECT_EQ((GetAsyncKeyState('C') & 0x8000) != 0, pass == 1);
   }
   EXPECT_FALSE(display_->QuitRequested());
   SDL_Event quit{};
