@@ -4,6 +4,7 @@
 #include "apps/hostsim/cli_options.h"
 #include "apps/hostsim/commands.h"
 #include "apps/hostsim/desktop/file_prompt.h"
+#include "apps/hostsim/desktop/host_controls.h"
 #include "apps/hostsim/desktop/host_window.h"
 #include "apps/hostsim/module_session.h"
 #include "apps/hostsim/scene_setup.h"
@@ -79,11 +80,8 @@ int RunShot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   // The plug-in's windows belong to the host's main view: a real (hidden) window stands
   // for it, so that they are made and can be pictured.
-  win::WNDCLASS wc;
-  wc.lpfnWndProc = &win::DefWindowProc;
-  wc.lpszClassName = "HostHiddenView";
-  win::RegisterClass(&wc);
-  const win::HWND view = win::CreateWindowEx(0, wc.lpszClassName, "view", win::WS_POPUP, 0, 0, 320, 240, nullptr, nullptr,
+  const char* cls = hostui::RegisterHostClass("HostHiddenView", &win::DefWindowProc);
+  const win::HWND view = win::CreateWindowEx(0, cls, "view", win::WS_POPUP, 0, 0, 320, 240, nullptr, nullptr,
                                              nullptr, nullptr);
   host::SetMainViewWindow(view);
   host::SetViewWindow(view);

@@ -61,20 +61,12 @@ LRESULT PromptProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
 
 std::string AskFileName(display::SdlDisplay& screen, HWND owner, const std::string& title,
                         const std::string& proposal) {
-  WNDCLASS existing;
-  if (!GetClassInfo(nullptr, "HostPrompt", &existing)) {
-    WNDCLASS wc;
-    wc.lpfnWndProc = &PromptProc;
-    wc.lpszClassName = "HostPrompt";
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_BTNFACE + 1));
-    RegisterClass(&wc);
-  }
+  const char* cls = RegisterHostClass("HostPrompt", &PromptProc, COLOR_BTNFACE);
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   const RECT f = FrameThickness(style, 0);
   const int w = kWidth + f.left + f.right, h = kHeight + f.top + f.bottom;
   const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 3;
-  const HWND dlg = CreateWindowEx(0, "HostPrompt", title.c_str(), style, x, y, w, h, owner, nullptr, nullptr, nullptr);
+  const HWND dlg = CreateWindowEx(0, cls, title.c_str(), style, x, y, w, h, owner, nullptr, nullptr, nullptr);
   const HWND field = CreateField(dlg, kField, proposal);
   MoveWindow(field, 12, 32, kWidth - 24, 24, 1);
   MoveWindow(CreateButton(dlg, kOk, "OK"), kWidth - 184, 80, 80, 26, 1);

@@ -244,19 +244,8 @@ LRESULT FieldProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
   }
 }
 
-const char* Register(const char* name, WNDPROC proc) {
-  WNDCLASS existing;
-  if (GetClassInfo(nullptr, name, &existing)) return name;
-  WNDCLASS wc;
-  wc.lpfnWndProc = proc;
-  wc.lpszClassName = name;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  RegisterClass(&wc);
-  return name;
-}
-
 HWND Make(const char* cls, WNDPROC proc, HWND parent, int id, const std::string& text) {
-  return CreateWindowEx(0, Register(cls, proc), text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10,
+  return CreateWindowEx(0, RegisterHostClass(cls, proc), text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10,
                         parent, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), nullptr, nullptr);
 }
 
@@ -293,6 +282,18 @@ void SetListSelection(HWND list, int index) {
 int ListArrow(HWND list) { return StateOf(list).arrow; }
 
 std::string FieldText(HWND field) { return TextOf(field); }
+
+const char* RegisterHostClass(const char* name, WNDPROC proc, int background) {
+  WNDCLASS existing;
+  if (GetClassInfo(nullptr, name, &existing)) return name;
+  WNDCLASS wc;
+  wc.lpfnWndProc = proc;
+  wc.lpszClassName = name;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  if (background >= 0) wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(background + 1));
+  RegisterClass(&wc);
+  return name;
+}
 
 HGDIOBJ HostFont() { return GetStockObject(DEFAULT_GUI_FONT); }
 

@@ -27,6 +27,10 @@ void SetListSelection(win::HWND list, int index);
 int ListArrow(win::HWND list);  // the virtual key of the last kArrowKey
 std::string FieldText(win::HWND field);
 
+// Registers a window class of the host once (the arrow cursor; `background` a system
+// colour index, or -1 for none) and returns its name.
+const char* RegisterHostClass(const char* name, win::WNDPROC proc, int background = -1);
+
 // The one font of every host window: the GUI font.
 win::HGDIOBJ HostFont();
 

@@ -38,18 +38,6 @@ constexpr BarItem kBarItems[] = {{kIcon, 6, 96},         {kPrevFrame, 158, 24}, 
                                  {kNextFrame, 242, 24},  {kRender, 280, 80},    {kOpen, 368, 104},
                                  {kSave, 478, 104}};
 
-const char* RegisterClassOnce(const char* name, WNDPROC proc, int background) {
-  WNDCLASS existing;
-  if (GetClassInfo(nullptr, name, &existing)) return name;
-  WNDCLASS wc;
-  wc.lpfnWndProc = proc;
-  wc.lpszClassName = name;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(background + 1));
-  RegisterClass(&wc);
-  return name;
-}
-
 // RGBA bytes of a view as window pixels.
 PixelImage ViewImage(const host::View& v) {
   PixelImage img{v.width, v.height, {}};
@@ -79,8 +67,8 @@ void DrawLabel(HDC dc, const RECT& r, const std::string& text, UINT format) {
 HostWindow::HostWindow(ModuleSession& module, int screenWidth, int screenHeight, AskFileName ask)
     : module_(module), ask_(std::move(ask)) {
   g_host = this;
-  const char* cls = RegisterClassOnce("HostMain", &HostWindow::MainProc, COLOR_BTNFACE);
-  RegisterClassOnce("HostView", &HostWindow::ViewProc, COLOR_APPWORKSPACE);
+  const char* cls = RegisterHostClass("HostMain", &HostWindow::MainProc, COLOR_BTNFACE);
+  RegisterHostClass("HostView", &HostWindow::ViewProc, COLOR_APPWORKSPACE);
   main_ = CreateWindowEx(0, cls, "hostsim", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, screenWidth, screenHeight,
                          nullptr, nullptr, nullptr, nullptr);
   const std::string title = host::LoadedPlugin(module.PluginId()).descriptor.title;
@@ -228,7 +216,7 @@ void HostWindow::ShowRender(const PixelImage& image, const std::string& status, 
   renderStatus_ = status;
   const std::string title = "Render - frame " + std::to_string(frame);
   if (!IsWindow(render_)) {
-    const char* cls = RegisterClassOnce("HostRender", &HostWindow::RenderProc, COLOR_BTNFACE);
+    const char* cls = RegisterHostClass("HostRender", &HostWindow::RenderProc, COLOR_BTNFACE);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     const RECT frameSize = FrameThickness(style, 0);
     const int w = image.width + frameSize.left + frameSize.right;
