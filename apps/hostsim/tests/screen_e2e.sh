@@ -37,7 +37,16 @@ RENDER_IMAGE="600x400+630+300"         # inside the render window's picture
 
 click() {
   xdotool mousemove $1 $2 click 1
-  sleep 0.7
+  sleep 1
+}
+
+# Retries a check for up to 20 seconds (slow builds, a busy machine).
+eventually() {
+  for _ in $(seq 1 40); do
+    "$@" && return 0
+    sleep 0.5
+  done
+  return 1
 }
 
 shot() { import -window root "$WORK/$1.png"; }
@@ -65,23 +74,27 @@ click $NEW_EMITTER
 shot before
 click $PLAY
 sleep 2
-shot playing
 white_before=$(count_colour before "$VIEW_RIGHT_OF_EDITOR" white)
-white_playing=$(count_colour playing "$VIEW_RIGHT_OF_EDITOR" white)
+particles_shown() {
+  shot playing
+  white_playing=$(count_colour playing "$VIEW_RIGHT_OF_EDITOR" white)
+  [ "$white_playing" -gt $((white_before + 500)) ]
+}
+eventually particles_shown || fail "the preview drew no particles into the host's view"
 echo "white pixels in the view: $white_before before Play, $white_playing while playing"
-[ "$white_playing" -gt $((white_before + 500)) ] || fail "the preview drew no particles into the host's view"
 
 xdotool key Escape
-sleep 0.7
+sleep 1
 click $RENDER
-sleep 2
-shot rendered
-grey=$(count_colour rendered "$RENDER_IMAGE" 'rgb(168,168,168)')
-bright=$(convert "$WORK/rendered.png" -crop "$RENDER_IMAGE" +repage -colorspace gray -threshold 70% \
-  -format '%[fx:round(mean*w*h)]' info:)
+render_shown() {
+  shot rendered
+  grey=$(count_colour rendered "$RENDER_IMAGE" 'rgb(168,168,168)')
+  bright=$(convert "$WORK/rendered.png" -crop "$RENDER_IMAGE" +repage -colorspace gray -threshold 70% \
+    -format '%[fx:round(mean*w*h)]' info:)
+  [ "$grey" -lt 100 ] && [ "$bright" -gt 100 ]
+}
+eventually render_shown || fail "no rendered frame with particles in a window over the view ($grey grey, $bright bright)"
 echo "render window: $grey pixels of the view's grey, $bright bright pixels"
-[ "$grey" -lt 100 ] || fail "no render window over the view"
-[ "$bright" -gt 100 ] || fail "the rendered frame shows no particles"
 
 click $EDITOR_FILE_MENU
 click $SAVE_EMITTER
@@ -89,13 +102,9 @@ shot save_dialog
 rm -f "$WORK/e2e.zke"
 xdotool type --delay 40 "$WORK/e2e.zke"
 xdotool key Return
-for _ in $(seq 1 50); do
-  [ -s "$WORK/e2e.zke" ] && break
-  sleep 0.2
-done
-shot saved
-[ -s "$WORK/e2e.zke" ] || fail "Save Emitter Settings wrote no $WORK/e2e.zke"
+eventually test -s "$WORK/e2e.zke" || fail "Save Emitter Settings wrote no $WORK/e2e.zke"
 # An emitter file starts with its format number and the emitter's name.
+shot saved
 [ "$(head -c 12 "$WORK/e2e.zke" | od -An -tx1 | tr -d ' \n')" = "6500000007456d6974746572" ] ||
   fail "e2e.zke is no emitter settings file"
 echo "PASS"
