@@ -60,11 +60,13 @@ void SdlDisplay::PumpEvents(unsigned wait_ms) {
       held_.push_back(ev);
       continue;
     }
-    const Uint32 t = SDL_GetTicks();
+    // Event times, not handling times: a press that waited behind a held release keeps
+    // its own moment.
+    const Uint32 t = ev.key.timestamp;
     if (ev.type == SDL_KEYDOWN && !pressedAt_.count(ev.key.keysym.sym)) pressedAt_[ev.key.keysym.sym] = t;
     if (ev.type == SDL_KEYUP) {
       const auto down = pressedAt_.find(ev.key.keysym.sym);
-      if (down != pressedAt_.end() && t - down->second < kTapMs) {
+      if (down != pressedAt_.end() && t - down->second < kTapMs && SDL_GetTicks() - down->second < kTapMs) {
         heldUntil_ = down->second + kTapMs;
         held_.push_back(ev);
         continue;
