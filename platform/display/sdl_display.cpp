@@ -22,6 +22,13 @@ std::string SdlReason(const char* what) { return std::string(what) + ": " + SDL_
 
 SdlDisplay::SdlDisplay(int width, int height, const std::string& title) {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(SdlReason("no screen"));
+  // Without a screen SDL falls back to drivers nobody sees: a program would wait there for
+  // a person forever. They serve only when asked for by name (tests).
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if ((driver == "dummy" || driver == "offscreen" || driver == "evdev") && !SDL_getenv("SDL_VIDEODRIVER")) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    throw std::runtime_error("no screen (no X or Wayland display; try xvfb-run)");
+  }
   window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, 0);
   if (!window_) {
     const std::string reason = SdlReason("cannot open the screen window");

@@ -79,3 +79,10 @@ TEST_F(HostsimCliTest, ShotPicturesEachVisibleWindowWhereTheDesktopShowsIt) {
                ShellWord(windows[0].string()) + " null: 2>" + diff).c_str());
   EXPECT_EQ(ReadText(dir_ / "diff.txt"), "0");
 }
+
+TEST_F(HostsimCliTest, OpenWithoutAScreenFailsInsteadOfWaitingUnseen) {
+  for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(v);
+  const HostsimRun r = RunHostsim(dir_, "open");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("hostsim open: no screen"), std::string::npos) << r.err;
+}
