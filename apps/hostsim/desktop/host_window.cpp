@@ -1,7 +1,7 @@
 #include "apps/hostsim/desktop/host_window.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
 #include <exception>
 
 #include "apps/hostsim/desktop/host_controls.h"

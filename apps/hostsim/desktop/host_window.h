@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/hostsim/desktop/pixel_window.h"
+#include "apps/hostsim/desktop/pixel_image.h"
 #include "platform/win/window.h"
 
 class ModuleSession;

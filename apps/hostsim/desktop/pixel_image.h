@@ -1,5 +1,5 @@
 #pragma once
-// A window that shows an image of its own (the view's pixels, a rendered frame): 32-bit
+// An image a host window shows (the view's pixels, a rendered frame): 32-bit
 // pixels 0x00RRGGBB, top row first, drawn at the client's top-left corner.
 #include <cstdint>
 #include <vector>

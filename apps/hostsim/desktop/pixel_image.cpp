@@ -1,4 +1,4 @@
-#include "apps/hostsim/desktop/pixel_window.h"
+#include "apps/hostsim/desktop/pixel_image.h"
 
 #include "platform/win/gdi.h"
 
