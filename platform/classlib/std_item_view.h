@@ -6,6 +6,10 @@
 // does (LayoutChanged) and what happens when the delay before in-place editing is over
 // (EditDelayElapsed). It has no class of its own in the registry: the views keep
 // TCustomControl as their class parent.
+//
+// When there are more rows than fit, a vertical scroll bar is drawn over the right edge
+// of the client area: its arrows scroll a row, the track a page, and the thumb is dragged
+// (RowCount and PageRows give its proportions).
 #include "platform/classlib/win_control.h"
 
 // Runs `work` between items.BeginUpdate() and items.EndUpdate(), ending the update also
@@ -55,6 +59,11 @@ class TCustomItemView : public TCustomControl {
 
  protected:
   virtual void ClampTop() = 0;
+  // All rows, and the rows one page shows.
+  virtual Integer RowCount() = 0;
+  virtual Integer PageRows() = 0;
+  // The scroll bar's rectangle (client coordinates); empty when every row fits.
+  TRect ScrollBarRect();
   virtual void LayoutChanged() = 0;
   virtual void EditDelayElapsed() = 0;
 
@@ -76,6 +85,7 @@ class TCustomItemView : public TCustomControl {
   void WMKillFocus(TMessage& Message) override;
   void WMSize(TMessage& Message) override;
   void CMFontChanged(TMessage& Message) override;
+  void PaintWindow(win::HDC DC) override;
 
   Integer topRow_ = 0;  // first row shown
   bool focused_ = false;
@@ -83,4 +93,15 @@ class TCustomItemView : public TCustomControl {
   bool hideSelection_ = true;
   bool readOnly_ = false;
   bool rowSelect_ = false;
+
+ private:
+  struct ThumbPlace {
+    Integer top, bottom;  // client y of the thumb
+    Integer trackTop, trackBottom;
+  };
+  ThumbPlace Thumb();
+  void ScrollTo(Integer row);
+  // A press on the scroll bar; false when the point is elsewhere.
+  bool ScrollBarPress(Integer X, Integer Y);
+  Integer dragOffset_ = -1;  // while the thumb is dragged: the press's distance below its top
 };

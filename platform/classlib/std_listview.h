@@ -287,6 +287,8 @@ class TCustomListView : public TCustomItemView {
   Integer ColumnWidth(Integer index) const;
   Integer VisibleRows();
   void ClampTop() override;
+  Integer RowCount() override { return items_ ? items_->Count() : 0; }
+  Integer PageRows() override { return VisibleRows(); }
   void LayoutChanged() override { ItemsChanged(); }
   void EditDelayElapsed() override;
   void ScrollIntoView(const TListItem* item);

@@ -321,6 +321,8 @@ class TCustomTreeView : public TCustomItemView {
   Integer VisibleRows();
   void ScrollIntoView(const TTreeNode* node);
   void ClampTop() override;
+  Integer RowCount() override { return static_cast<Integer>(VisibleNodes().size()); }
+  Integer PageRows() override { return VisibleRows(); }
   void LayoutChanged() override { NodesChanged(); }
   void EditDelayElapsed() override;
   void NodeDeleting(TTreeNode* node);

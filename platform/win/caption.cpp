@@ -14,9 +14,6 @@ namespace {
 
 bool Inside(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
-bool IsMouseMessage(UINT m) {
-  return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
-}
 bool IsLeftUp(UINT m) { return m == WM_LBUTTONUP || m == WM_NCLBUTTONUP; }
 
 // Holds the mouse until the left button is let go, calling `move` with each screen point;

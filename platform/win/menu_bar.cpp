@@ -133,18 +133,8 @@ int MenuBarHotkeyIndex(HWND hwnd, char ch) {
   Bar* bar = BarOf(hwnd);
   if (!bar || ch == '\0') return -1;
   const char want = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  for (std::size_t i = 0; i < bar->items.size(); ++i) {
-    const std::string& c = bar->items[i].caption;
-    for (std::size_t k = 0; k + 1 < c.size(); ++k) {
-      if (c[k] != '&') continue;
-      if (c[k + 1] == '&') {
-        ++k;
-        continue;
-      }
-      if (std::toupper(static_cast<unsigned char>(c[k + 1])) == want) return static_cast<int>(i);
-      break;
-    }
-  }
+  for (std::size_t i = 0; i < bar->items.size(); ++i)
+    if (MenuHotkey(bar->items[i].caption) == want) return static_cast<int>(i);
   return -1;
 }
 

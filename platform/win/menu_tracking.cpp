@@ -9,6 +9,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/modal_loop.h"
 #include "platform/win/paint.h"
+#include "platform/win/rect.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/text/text.h"
 
@@ -51,18 +52,6 @@ std::string Before(const std::string& s, char c) { return s.substr(0, s.find(c))
 std::string After(const std::string& s, char c) {
   const std::size_t p = s.find(c);
   return p == std::string::npos ? std::string() : s.substr(p + 1);
-}
-
-char Hotkey(const std::string& caption) {
-  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
-  }
-  return '\0';
 }
 
 int TextWidth(HDC dc, const std::string& text) {
@@ -207,7 +196,15 @@ HWND MakeMenuWindow(int x, int y, int w, int h) {
                         nullptr, nullptr, nullptr);
 }
 
-bool IsMouse(UINT m) { return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK); }
+// The top-left corner of a measured level shown at `at`, kept on the screen.
+POINT PlaceLevel(const Level& l, POINT at, UINT flags) {
+  int x = at.x;
+  if (flags & TPM_RIGHTALIGN) x -= l.width;
+  if (flags & TPM_CENTERALIGN) x -= l.width / 2;
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  return POINT{std::max(0, std::min(x, sw - l.width)), std::max(0, std::min<int>(at.y, sh - l.height))};
+}
+
 bool IsPress(UINT m) {
   return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN || m == WM_NCLBUTTONDOWN ||
          m == WM_NCRBUTTONDOWN || m == WM_NCMBUTTONDOWN || m == WM_LBUTTONDBLCLK || m == WM_NCLBUTTONDBLCLK;
@@ -253,7 +250,7 @@ class Tracker {
         PostQuitMessage(static_cast<int>(m.wParam));
         break;
       }
-      if (IsMouse(m.message))
+      if (IsMouseMessage(m.message))
         Mouse(m.message, m.pt);
       else if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
         TranslateMessage(&m);  // hot keys come as characters
@@ -275,13 +272,8 @@ class Tracker {
     auto l = std::make_unique<Level>();
     l->nodes = nodes;
     MeasureLevel(*l);
-    int x = at.x;
-    if (flags & TPM_RIGHTALIGN) x -= l->width;
-    if (flags & TPM_CENTERALIGN) x -= l->width / 2;
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    x = std::max(0, std::min(x, sw - l->width));
-    int y = std::max(0, std::min<int>(at.y, sh - l->height));
-    l->wnd = MakeMenuWindow(x, y, l->width, l->height);
+    const POINT p = PlaceLevel(*l, at, flags);
+    l->wnd = MakeMenuWindow(p.x, p.y, l->width, l->height);
     if (!l->wnd) return;
     SetWindowLong(l->wnd, GWL_USERDATA, reinterpret_cast<LONG_PTR>(l.get()));
     ShowWindow(l->wnd, SW_SHOWNOACTIVATE);
@@ -451,7 +443,7 @@ class Tracker {
     }
     Level& l = *levels_.back();
     for (std::size_t i = 0; i < l.nodes->size(); ++i) {
-      if (Hotkey((*l.nodes)[i].item.caption) == want && Choosable((*l.nodes)[i])) {
+      if (MenuHotkey((*l.nodes)[i].item.caption) == want && Choosable((*l.nodes)[i])) {
         Choose(levels_.size() - 1, static_cast<int>(i), true);
         return;
       }
@@ -472,9 +464,40 @@ const std::vector<MenuBarItem>* Tracker::MenuBarItemsOf(HWND bar) { return MenuB
 
 }  // namespace
 
+char MenuHotkey(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return '\0';
+}
+
 UINT TrackPopupMenuOnScreen(std::span<const PopupMenuItem> items, UINT flags, int x, int y) {
   Tracker t(items, flags, POINT{x, y});
   return t.Run();
+}
+
+BOOL GetMenuBarDropDownItemRect(HWND hwnd, int index, UINT id, RECT* out) {
+  const std::vector<MenuBarItem>* items = MenuBarItems(hwnd);
+  RECT entry;
+  if (!items || !out || id == 0 || !GetMenuBarItemRect(hwnd, index, &entry)) return 0;
+  std::size_t i = 0;
+  const std::vector<Node> tree = BuildTree((*items)[static_cast<std::size_t>(index)].items, i, 0);
+  Level l;
+  l.nodes = &tree;
+  MeasureLevel(l);
+  const POINT at = PlaceLevel(l, POINT{entry.left, entry.bottom}, TPM_LEFTALIGN);
+  for (std::size_t r = 0; r < tree.size(); ++r) {
+    if (tree[r].item.id != id) continue;
+    *out = l.rows[r];
+    OffsetRect(out, at.x, at.y);
+    return 1;
+  }
+  return 0;
 }
 
 void TrackMenuBar(HWND hwnd, int index, bool byKeyboard) {

@@ -32,6 +32,9 @@ BOOL SetMenuBar(HWND hwnd, std::vector<MenuBarItem> items);
 int MenuBarHeight(HWND hwnd);
 // An entry's rectangle in screen coordinates.
 BOOL GetMenuBarItemRect(HWND hwnd, int index, RECT* out);
+// Where the row of item `id` of entry `index`'s drop-down shows once the entry is opened
+// (screen coordinates), for scripts that click through menus.
+BOOL GetMenuBarDropDownItemRect(HWND hwnd, int index, UINT id, RECT* out);
 // Opens entry `index` of the bar and tracks it until an item is chosen or the menu is
 // dismissed. `byKeyboard` highlights the first item of the drop-down.
 void TrackMenuBar(HWND hwnd, int index, bool byKeyboard);
@@ -45,6 +48,8 @@ UINT TrackPopupMenuOnScreen(std::span<const PopupMenuItem> items, UINT flags, in
 // ---- for the window system's own files ----------------------------------------------------------------
 // Draws the bar into a window DC at the given rectangle (window coordinates).
 void PaintMenuBar(HWND hwnd, HDC dc, const RECT& bar);
+// The character a caption's '&' marks, in upper case ('\0' for none; "&&" is a plain '&').
+char MenuHotkey(const std::string& caption);
 // The bar's entries (null when the window has none), and the entry drawn open (-1: none).
 const std::vector<MenuBarItem>* MenuBarItems(HWND hwnd);
 void SetMenuBarOpenIndex(HWND hwnd, int index);

@@ -9,6 +9,7 @@
 
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
+#include "platform/win/menu_tracking.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/modal_loop.h"
 #include "platform/win/paint.h"
@@ -152,11 +153,6 @@ int ButtonAt(const Box& box, int x, int y) {
   return -1;
 }
 
-char HotkeyOf(const char* label) {
-  const char* amp = std::strchr(label, '&');
-  return amp && amp[1] ? static_cast<char>(std::toupper(static_cast<unsigned char>(amp[1]))) : '\0';
-}
-
 LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* box = reinterpret_cast<Box*>(GetWindowLong(hwnd, GWL_USERDATA));
   if (!box) return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -197,7 +193,7 @@ LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCHAR: {
       const char want = static_cast<char>(std::toupper(static_cast<int>(wParam & 0xFF)));
       for (const Button& b : box->buttons)
-        if (HotkeyOf(b.label) == want) box->result = b.id;
+        if (MenuHotkey(b.label) == want) box->result = b.id;
       return 0;
     }
     case WM_CLOSE: box->result = EscapeAnswer(box->buttons); return 0;

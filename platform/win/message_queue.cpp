@@ -44,10 +44,6 @@ bool MatchRange(UINT first, UINT last, UINT msg) {
   return msg >= first && msg <= last;
 }
 
-bool IsMouseMessage(UINT m) {
-  return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
-}
-
 bool IsKeyMessage(UINT m) { return m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP; }
 
 // Takes the first matching queued message. Raw input met on the way becomes messages
@@ -186,6 +182,10 @@ void PostQuitMessage(int exitCode) {
   e.msg.wParam = static_cast<WPARAM>(exitCode);
   e.msg.time = ClockMillis();
   Q().q.push_back(e);
+}
+
+bool IsMouseMessage(UINT m) {
+  return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
 }
 
 void QueueInput(const InputEvent& ev) {

@@ -52,6 +52,8 @@ bool QuitRequested(int* exitCode = nullptr);
 std::size_t PendingMessageCount();
 
 // ---- for the window system's own files ----------------------------------------------------------
+// A mouse message of the client or the non-client area.
+bool IsMouseMessage(UINT msg);
 struct InputEvent;
 void QueueInput(const InputEvent& e);
 // Puts a message at the head of the queue.

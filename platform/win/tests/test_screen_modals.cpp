@@ -106,11 +106,13 @@ class ScreenModalTest : public ::testing::Test {
 TEST_F(ScreenModalTest, TheMenuBarOpensByClickOrAltAndRunsTheChosenItem) {
   SetFileEditBar();
   const auto key = [](int vk) { return [vk] { InjectKey(vk); }; };
-  // Clicks the first row of the open drop-down (the rows are at least 17 pixels high).
-  const auto clickFirstRow = [] {
+  // Clicks New Emitter where the open drop-down shows it.
+  const auto clickFirstRow = [&] {
     RECT r;
-    GetWindowRect(WindowsOfClass("QmMenuWindow").at(0), &r);
-    InjectClick(MouseButton::Left, r.left + 20, r.top + 10);
+    ASSERT_TRUE(GetMenuBarDropDownItemRect(frame_, 0, 101, &r));
+    const POINT p = Centre(r);
+    EXPECT_EQ(WindowFromPoint(p), WindowsOfClass("QmMenuWindow").at(0));
+    InjectClick(MouseButton::Left, p.x, p.y);
   };
   struct Case {
     const char* name;

@@ -1,5 +1,6 @@
 // The class library with a person at the screen: a form's main menu as its menu bar,
-// ShowModal waiting for a click, and the file and colour dialogs as real windows.
+// ShowModal waiting for a click, the file and colour dialogs as real windows, and the
+// scroll bar of a tree view.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,12 +19,14 @@
 #include "platform/classlib/std_buttons.h"
 #include "platform/classlib/std_edit.h"
 #include "platform/classlib/std_listview.h"
+#include "platform/classlib/std_treeview.h"
 #include "platform/win/clock.h"
 #include "platform/win/compositor.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/modal_answers.h"
 #include "platform/win/paint.h"
+#include "platform/win/system_tables.h"
 #include "platform/win/tests/scripted_screen.h"
 #include "platform/win/window.h"
 
@@ -254,6 +257,51 @@ TEST_F(ScreenDialogsTest, TheColourDialogChoosesFromItsGridAndKeepsCustomColours
     EXPECT_FALSE(dialog.Execute());
     EXPECT_EQ(dialog.Color(), static_cast<TColor>(win::RGB(255, 0, 0)));
   }
+}
+
+TEST_F(ScreenDialogsTest, ATreeViewsScrollBarScrollsByArrowTrackAndThumb) {
+  TForm form(nullptr);
+  form.SetBounds(60, 60, 260, 220);
+  auto* tree = new TTreeView(&form);
+  tree->SetParent(&form);
+  tree->SetBounds(10, 10, 160, 140);
+  for (int i = 0; i < 40; ++i) tree->Items()->Add(nullptr, "node " + std::to_string(i));
+  form.Show();
+  win::UpdateWindow(form.Handle());
+  EXPECT_TRUE(win::WriteWindowToPng(form.Handle(), ShotPath("tree_scroll_bar")));
+  const Integer bar = win::GetSystemMetrics(win::SM_CXVSCROLL);
+  const Integer x = tree->ClientWidth() - bar / 2, bottom = tree->ClientHeight();
+  // The thumb sits at the top of the track, the rest of the track is bare.
+  win::WindowImage img;
+  ASSERT_TRUE(win::CaptureWindow(tree->Handle(), &img));
+  const TPoint origin = tree->ClientOrigin();
+  win::RECT wr;
+  win::GetWindowRect(tree->Handle(), &wr);
+  const auto at = [&](Integer cy) { return img.At(origin.x - wr.left + x - 4, origin.y - wr.top + cy); };
+  EXPECT_EQ(at(bar + 4), win::GetSysColor(win::COLOR_BTNFACE));
+  EXPECT_EQ(at(bottom - bar - 4), win::GetSysColor(win::COLOR_SCROLLBAR));
+  const auto click = [&](Integer cy) {
+    const TPoint p = tree->ClientToScreen(TPoint{x, cy});
+    win::InjectClick(win::MouseButton::Left, p.x, p.y);
+    Application->ProcessMessages();
+    return tree->TopItem()->Index();
+  };
+  EXPECT_EQ(click(bar / 2), 0);           // the up arrow at the top does nothing
+  EXPECT_EQ(click(bottom - bar / 2), 1);  // the down arrow
+  const Integer page = click(bottom - bar - 2) - 1;  // the track below the thumb
+  EXPECT_GT(page, 3);
+  EXPECT_EQ(tree->Selected(), nullptr);  // the bar's clicks select nothing
+  // Dragging the thumb to the bottom shows the last page.
+  tree->SetTopItem(tree->Items()->GetFirstNode());
+  const TPoint from = tree->ClientToScreen(TPoint{x, bar + 3});
+  const TPoint to = tree->ClientToScreen(TPoint{x, bottom - bar + 20});
+  win::InjectMouseDown(win::MouseButton::Left, from.x, from.y);
+  win::InjectMouseMove(to.x, (from.y + to.y) / 2);
+  win::InjectMouseMove(to.x, to.y);
+  win::InjectMouseUp(win::MouseButton::Left, to.x, to.y);
+  Application->ProcessMessages();
+  EXPECT_EQ(tree->TopItem()->Index(), 40 - page);
+  EXPECT_EQ(click(bottom - bar / 2), 40 - page);
 }
 
 }  // namespace
