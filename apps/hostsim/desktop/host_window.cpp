@@ -233,31 +233,20 @@ void HostWindow::ShowRender(const PixelImage& image, const std::string& status, 
   SetWindowPos(render_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void HostWindow::OpenScene() {
-  const std::string file = ask_("Open scene", sceneFile_);
+void HostWindow::SceneFile(bool save) {
+  const std::string file =
+      ask_(save ? "Save scene" : "Open scene", save && sceneFile_.empty() ? "scene.scn" : sceneFile_);
   if (file.empty()) return;
   try {
-    host::LoadScene(file);
+    if (save) host::SaveScene(file);
+    else host::LoadScene(file);
     sceneFile_ = file;
     SetWindowText(main_, ("hostsim - " + file).c_str());
-    SetStatus("Opened " + file);
+    SetStatus((save ? "Saved " : "Opened ") + file);
   } catch (const std::exception& e) {
-    SetStatus(std::string("Cannot open the scene: ") + e.what());
+    SetStatus(std::string(save ? "Cannot save the scene: " : "Cannot open the scene: ") + e.what());
   }
   Idle();
-}
-
-void HostWindow::SaveScene() {
-  const std::string file = ask_("Save scene", sceneFile_.empty() ? "scene.scn" : sceneFile_);
-  if (file.empty()) return;
-  try {
-    host::SaveScene(file);
-    sceneFile_ = file;
-    SetWindowText(main_, ("hostsim - " + file).c_str());
-    SetStatus("Saved " + file);
-  } catch (const std::exception& e) {
-    SetStatus(std::string("Cannot save the scene: ") + e.what());
-  }
 }
 
 void HostWindow::Command(int id, int code, HWND control) {
@@ -288,8 +277,8 @@ void HostWindow::Command(int id, int code, HWND control) {
       }
       break;
     case kRender: RenderFrame(); break;
-    case kOpen: OpenScene(); break;
-    case kSave: SaveScene(); break;
+    case kOpen: SceneFile(false); break;
+    case kSave: SceneFile(true); break;
     case kObjects:
       if (code == kSelected) {
         const std::vector<host::NodeHandle> nodes = host::TopLevelNodes();

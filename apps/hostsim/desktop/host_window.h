@@ -47,8 +47,7 @@ class HostWindow {
   void SetFrame(int frame);
   void MoveSelected(int vk);
   void RenderFrame();
-  void OpenScene();
-  void SaveScene();
+  void SceneFile(bool save);  // Open scene... or Save scene...
   void ShowRender(const PixelImage& image, const std::string& status, int frame);
 
   ModuleSession& module_;
