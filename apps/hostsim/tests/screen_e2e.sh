@@ -66,6 +66,12 @@ for _ in $(seq 1 150); do
   sleep 0.2
 done
 xdotool search --name '^hostsim$' >/dev/null 2>&1 || fail "no hostsim window"
+# The screen stays black until the scene is built and the host's loop runs.
+host_shown() {
+  shot start
+  [ "$(convert "$WORK/start.png" -format '%[pixel:p{20,30}]' info:)" = "srgb(192,192,192)" ]
+}
+eventually host_shown || fail "the host's window never showed"
 sleep 1
 
 click $ICON
