@@ -10,6 +10,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-liberation2
   nlohmann-json3-dev
   imagemagick netpbm libtiff-tools sox
+  libsdl2-dev xvfb xauth xdotool
   clang lld llvm
 )
 

@@ -91,6 +91,8 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
       o.load = w.Value(word);
     } else if (word == "--save") {
       o.save = w.Value(word);
+    } else if (word == "--shots") {
+      o.shots = w.Value(word);
     } else if (word == "--command") {
       const std::string& path = w.Value(word);
       if (path.find('/') == std::string::npos) throw UsageError("--command wants \"Menu/Item\", not \"" + path + "\"");
@@ -120,3 +122,19 @@ SceneSaveOptions ParseSceneSaveOptions(const std::vector<std::string>& args) {
   if (o.file.empty()) throw UsageError("scene save needs a FILE");
   return o;
 }
+
+OpenOptions ParseOpenOptions(const std::vector<std::string>& args) {
+  OpenOptions o;
+  Words w(args);
+  while (w.More()) {
+    const std::string& word = w.Next();
+    if (SceneOption(w, word, o.scene)) continue;
+    if (word == "--size")
+      std::tie(o.width, o.height) = ParseSize(w.Value(word));
+    else
+      throw UsageError("open: unknown option \"" + word + "\"");
+  }
+  if (o.width < 640 || o.height < 480) throw UsageError("open: the screen needs at least 640x480 pixels");
+  return o;
+}
+

@@ -44,6 +44,7 @@ struct RunOptions {
   std::string load;
   std::vector<ScriptCommand> commands;
   std::string save;
+  std::string shots;  // a folder for pictures of every window after the commands
 };
 
 struct SceneSaveOptions {
@@ -55,4 +56,12 @@ FrameRange ParseFrames(const std::string& text);                   // "A:B", 0 <
 std::pair<int, int> ParseSize(const std::string& text);            // "WxH", 2..8192 each
 RenderOptions ParseRenderOptions(const std::vector<std::string>& args);
 RunOptions ParseRunOptions(const std::vector<std::string>& args);
+// `open`: the scene as for render, on a screen of width x height.
+struct OpenOptions {
+  SceneOptions scene;
+  int width = 1280;
+  int height = 800;
+};
+
 SceneSaveOptions ParseSceneSaveOptions(const std::vector<std::string>& args);  // after "save"
+OpenOptions ParseOpenOptions(const std::vector<std::string>& args);

@@ -12,3 +12,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
 int RunScript(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // `hostsim scene save FILE [--scene FILE | --load SCENE] [--emitter FILE.zke ...]`
 int RunSceneCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// `hostsim open [--load SCENE | --scene FILE.json] [--emitter FILE.zke ...] [--size WxH]`:
+// the host and the plug-in on a screen until the person closes it.
+int RunOpen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// `hostsim shot DIR [run options]`: a run, then pictures of every window into DIR.
+int RunShot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -3,6 +3,8 @@
 //   hostsim render ...             render a scene to PNG frames
 //   hostsim scene save FILE ...    build a scene and save the host's scene file
 //   hostsim run ...                run editor commands with scripted dialog answers
+//   hostsim shot DIR ...           a run, then every visible window as PNG
+//   hostsim open ...               the host and the plug-in on a screen
 // (apps/hostsim/README.md has the options and the scene description.)
 #include <iostream>
 #include <string>
@@ -22,7 +24,9 @@ int Usage() {
                "                      [--emitter FILE.zke ...] [--module PATH]\n"
                "       hostsim scene save FILE [--scene FILE | --load SCENE] [--emitter FILE.zke ...] [--module PATH]\n"
                "       hostsim run [--load SCENE] [--command \"Menu/Item\" [--answer A]...]... [--save SCENE]\n"
-               "                   [--module PATH]\n";
+               "                   [--shots DIR] [--module PATH]\n"
+               "       hostsim shot DIR [run options]\n"
+               "       hostsim open [--scene FILE | --load SCENE] [--emitter FILE.zke ...] [--size WxH] [--module PATH]\n";
   return 2;
 }
 
@@ -52,6 +56,10 @@ int main(int argc, char** argv) {
     code = RunRender(args, std::cout, std::cerr);
   else if (words[0] == "run")
     code = RunScript(args, std::cout, std::cerr);
+  else if (words[0] == "shot")
+    code = RunShot(args, std::cout, std::cerr);
+  else if (words[0] == "open")
+    code = RunOpen(args, std::cout, std::cerr);
   else if (words[0] == "scene")
     code = RunSceneCommand(args, std::cout, std::cerr);
   else

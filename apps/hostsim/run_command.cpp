@@ -4,6 +4,7 @@
 #include "apps/hostsim/commands.h"
 #include "apps/hostsim/module_session.h"
 #include "apps/hostsim/scene_setup.h"
+#include "apps/hostsim/window_shots.h"
 #include "platform/host/host.h"
 
 int RunScript(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -26,6 +27,7 @@ int RunScript(const std::vector<std::string>& args, std::ostream& out, std::ostr
       host::SaveScene(o.save);
       out << "saved " << o.save << "\n";
     }
+    if (!o.shots.empty()) WriteWindowShots(o.shots, out);
     return 0;
   } catch (const std::exception& e) {
     err << "hostsim run: " << e.what() << "\n";

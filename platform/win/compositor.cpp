@@ -26,10 +26,15 @@ void Compose(WindowObject& w, WindowImage& img, POINT origin, const Region& clip
     const int sy = y - origin.y;
     if (sy < 0 || sy >= s.height || s.Empty()) return;
     DWORD* dst = img.pixels.data() + static_cast<std::size_t>(y) * img.width;
-    for (LONG x = x0; x < x1; ++x) {
-      const int sx = x - origin.x;
-      if (sx >= 0 && sx < s.width) dst[x] = s.Get(sx, sy) & 0x00FFFFFF;
+    const LONG from = std::max<LONG>(x0, origin.x), to = std::min<LONG>(x1, origin.x + s.width);
+    // Window buffers are 32-bit 0x00RRGGBB: whole runs copy straight (the screen is redrawn
+    // many times a second).
+    if (s.bitsPerPixel == 32 && s.redMask == 0x00FF0000 && s.greenMask == 0x0000FF00 && s.blueMask == 0x000000FF) {
+      const DWORD* src = reinterpret_cast<const DWORD*>(s.Row(sy)) - origin.x;
+      for (LONG x = from; x < to; ++x) dst[x] = src[x] & 0x00FFFFFF;
+      return;
     }
+    for (LONG x = from; x < to; ++x) dst[x] = s.Get(x - origin.x, sy) & 0x00FFFFFF;
   });
   const POINT co{origin.x + w.client.left, origin.y + w.client.top};
   const Region childClip = area & Region(co.x, co.y, co.x + Width(w.client), co.y + Height(w.client));
@@ -69,6 +74,24 @@ bool CaptureWindow(HWND hwnd, WindowImage* out) {
   Compose(*w, img, POINT{0, 0}, Region(0, 0, img.width, img.height));
   *out = std::move(img);
   return true;
+}
+
+void CaptureDesktop(WindowImage* out) {
+  WindowImage img;
+  img.width = std::clamp(GetSystemMetrics(SM_CXSCREEN), 0, kMaxImageSide);
+  img.height = std::clamp(GetSystemMetrics(SM_CYSCREEN), 0, kMaxImageSide);
+  img.pixels.assign(static_cast<std::size_t>(img.width) * img.height, Native(GetSysColor(COLOR_DESKTOP)));
+  const Region screen(0, 0, img.width, img.height);
+  const std::vector<WindowObject*> windows = TopLevelWindows();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+    if (((*it)->style & WS_VISIBLE) && !((*it)->style & WS_MINIMIZE) && !(*it)->dead) Compose(**it, img, POINT{(*it)->rect.left, (*it)->rect.top}, screen);
+  *out = std::move(img);
+}
+
+bool WriteDesktopToPng(const std::string& path, std::string* error) {
+  WindowImage img;
+  CaptureDesktop(&img);
+  return WriteSurfaceToPng(img.AsSurface(), path, error);
 }
 
 bool WriteWindowToPng(HWND hwnd, const std::string& path, std::string* error) {

@@ -27,4 +27,9 @@ bool CaptureWindow(HWND hwnd, WindowImage* out);
 // As an 8-bit RGB PNG. False with a reason in `error` on failure.
 bool WriteWindowToPng(HWND hwnd, const std::string& path, std::string* error = nullptr);
 
+// The whole screen as a person sees it: every visible top-level window over the desktop
+// colour, the bottom of the z-order first, each at its place on the screen.
+void CaptureDesktop(WindowImage* out);
+bool WriteDesktopToPng(const std::string& path, std::string* error = nullptr);
+
 }  // namespace win

@@ -55,9 +55,34 @@ TEST_F(HostsimCliTest, AMissingEmitterFileFailsBeforeTheModuleLoads) {
 
 TEST_F(HostsimCliTest, BadOptionsGiveTheUsage) {
   for (const char* args : {"render --frames 9:2", "render --size 0x5", "render --bogus", "run --answer x.zke",
-                           "scene load x.scn", "scene save", "paint"}) {
+                           "scene load x.scn", "scene save", "paint", "shot", "shot --command File/New",
+                           "open --size 100x100", "open --bogus"}) {
     const HostsimRun r = RunHostsim(dir_, args);
     EXPECT_EQ(r.code, 2) << args;
     EXPECT_NE(r.err.find("usage: hostsim"), std::string::npos) << args << ": " << r.err;
   }
+}
+
+TEST_F(HostsimCliTest, ShotPicturesEachVisibleWindowWhereTheDesktopShowsIt) {
+  const HostsimRun r = RunHostsim(dir_, "shot pics --command 'File/New Emitter'");
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::vector<fs::path> windows;
+  for (const auto& e : fs::directory_iterator(dir_ / "pics"))
+    if (e.path().filename().string().rfind("window_", 0) == 0) windows.push_back(e.path());
+  ASSERT_EQ(windows.size(), 1u) << r.out;  // the editor's main window
+  // The window's own picture is the part of the desktop's where the window stands.
+  const std::string size = ShellWord((dir_ / "size.txt").string());
+  ASSERT_EQ(std::system(("identify -format '%wx%h' " + ShellWord(windows[0].string()) + " >" + size).c_str()), 0);
+  const std::string crop = ReadText(dir_ / "size.txt") + "+220+120";
+  const std::string diff = ShellWord((dir_ / "diff.txt").string());
+  std::system(("compare -metric AE " + ShellWord((dir_ / "pics" / "desktop.png").string() + "[" + crop + "]") + " " +
+               ShellWord(windows[0].string()) + " null: 2>" + diff).c_str());
+  EXPECT_EQ(ReadText(dir_ / "diff.txt"), "0");
+}
+
+TEST_F(HostsimCliTest, OpenWithoutAScreenFailsInsteadOfWaitingUnseen) {
+  for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(v);
+  const HostsimRun r = RunHostsim(dir_, "open");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("hostsim open: no screen"), std::string::npos) << r.err;
 }
