@@ -104,3 +104,7 @@ bool ExecuteRememberingFolder(TOpenDialog* Dialog) {
   }
   return true;
 }
+
+void ShowItem(TCustomComboBox* Combo, Integer Value) {
+  Combo->SetItemIndex(Value >= 0 && Value < Combo->Items()->Count() ? Value : -1);
+}

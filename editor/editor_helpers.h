@@ -13,6 +13,7 @@ class TCustomForm;
 class TList;
 class TStrings;
 class TOpenDialog;
+class TCustomComboBox;
 class TComponent;
 
 // Parent := AParent, top-left corner at 0, the given alignment, no border and no border
@@ -42,6 +43,9 @@ void StartInDataFolder(TOpenDialog* Dialog);
 // ... and, once a file is chosen, starts next time in that file's folder. False when
 // the user cancelled.
 bool ExecuteRememberingFolder(TOpenDialog* Dialog);
+
+// A stored value shown in a combo; a value the combo does not list shows nothing.
+void ShowItem(TCustomComboBox* Combo, Integer Value);
 
 // Registers the kit and bridge classes the editor's form resources name (once); every
 // form calls it before reading its resource.

@@ -46,10 +46,6 @@ const bool kMapsClassesRegistered = [] {
   return true;
 }();
 
-void ShowItem(TCustomComboBox* Combo, Integer Value) {
-  Combo->SetItemIndex(Value >= 0 && Value < Combo->Items()->Count() ? Value : -1);
-}
-
 Integer SpinInteger(TNumSpinEdit* Spin) { return static_cast<Integer>(std::trunc(Spin->Value())); }
 
 // Raises the counter for the life of a scope.

@@ -37,11 +37,6 @@ const bool kPropsClassesRegistered = [] {
   return true;
 }();
 
-// A stored value shown in a combo; a value the combo does not list shows nothing.
-void ShowItem(TComboBox* Combo, Integer Value) {
-  Combo->SetItemIndex(Value >= 0 && Value < Combo->Items()->Count() ? Value : -1);
-}
-
 }  // namespace
 
 const TClass& TPropsForm::StaticClass() {
