@@ -306,9 +306,6 @@ TEST(ValueListOfSeries, ListsRegisterWithTheirSeries) {
   ASSERT_EQ(lists->Count(), 2);
   EXPECT_EQ(lists->Get(0), series.XValues());
   EXPECT_EQ(lists->Get(1), series.YValues());
-  EXPECT_EQ(series.XValues()->Name(), "X");
-  EXPECT_EQ(series.XValues()->Order(), loAscending);
-  EXPECT_EQ(series.YValues()->Order(), loNone);
 
   auto* z = new TChartValueList(&series, "Z");
   ASSERT_EQ(lists->Count(), 3);
