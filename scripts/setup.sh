@@ -11,6 +11,7 @@ PACKAGES=(
   nlohmann-json3-dev
   imagemagick netpbm libtiff-tools sox
   clang lld llvm
+  gcovr
 )
 
 missing=()
