@@ -75,12 +75,7 @@ class RecordingCanvas : public TChartCanvas3D {
     TChartCanvas3D::DrawEllipse(X1, Y1, X2, Y2);
   }
   void DrawPolygon(std::span<const TPoint> Points) override {
-    std::vector<Integer> args;
-    for (const TPoint& p : Points) {
-      args.push_back(p.x);
-      args.push_back(p.y);
-    }
-    Record("Polygon", args);
+    Record("Polygon", Flat(Points));
     TChartCanvas3D::DrawPolygon(Points);
   }
   void PutPixel(Integer X, Integer Y, TColor Color) override {
@@ -128,11 +123,7 @@ class RecordingCanvas : public TChartCanvas3D {
     TChartCanvas3D::DrawBoxRect(R);
   }
   void PolygonWithZ(std::span<const TPoint> Points, Integer Z) override {
-    std::vector<Integer> args;
-    for (const TPoint& p : Points) {
-      args.push_back(p.x);
-      args.push_back(p.y);
-    }
+    std::vector<Integer> args = Flat(Points);
     args.push_back(Z);
     Record("PolygonZ", args);
     TChartCanvas3D::PolygonWithZ(Points, Z);
@@ -156,6 +147,14 @@ class RecordingCanvas : public TChartCanvas3D {
   }
 
  private:
+  static std::vector<Integer> Flat(std::span<const TPoint> Points) {
+    std::vector<Integer> args;
+    for (const TPoint& p : Points) {
+      args.push_back(p.x);
+      args.push_back(p.y);
+    }
+    return args;
+  }
   void Record(const char* op, std::vector<Integer> args, const std::string& text = std::string()) {
     Entry e;
     e.Op = op;
