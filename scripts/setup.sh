@@ -12,6 +12,7 @@ PACKAGES=(
   imagemagick netpbm libtiff-tools sox
   libsdl2-dev xvfb xauth xdotool
   clang lld llvm
+  gcovr
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #pragma once
-// A chart canvas that logs every primitive it is asked to draw, with the pen and brush in
-// force, and then draws it as the real canvas would (into whatever reference canvas it
-// was given). Install it with the panel's SetCanvas; RecordingRig below does, on a chart
-// whose pixels are its values.
+// The chart folder's test helpers. RecordingCanvas logs every primitive it is asked to
+// draw, with the pen, pen mode and brush in force, then draws it as the real canvas would
+// (into whatever reference canvas it was given). RecordingRig puts it on a chart whose
+// pixels are its values; tool_rig.h puts it on a whole chart control on a form.
 #include <memory>
 #include <sstream>
 #include <string>
@@ -20,6 +20,7 @@ class RecordingCanvas : public TChartCanvas3D {
     std::vector<Integer> Args;
     std::string Text;
     TColor Pen = 0;
+    TPenMode Mode = pmCopy;
     bool PenClear = false;
     TColor Brush = 0;
     bool BrushClear = false;
@@ -47,6 +48,11 @@ class RecordingCanvas : public TChartCanvas3D {
     return out;
   }
   void ClearLog() { Log.clear(); }
+  const Entry* Find(const std::string& Op) const {
+    for (const Entry& e : Log)
+      if (e.Op == Op) return &e;
+    return nullptr;
+  }
 
   void DrawLine(Integer X0, Integer Y0, Integer X1, Integer Y1) override {
     Record("Line", {X0, Y0, X1, Y1});
@@ -69,12 +75,7 @@ class RecordingCanvas : public TChartCanvas3D {
     TChartCanvas3D::DrawEllipse(X1, Y1, X2, Y2);
   }
   void DrawPolygon(std::span<const TPoint> Points) override {
-    std::vector<Integer> args;
-    for (const TPoint& p : Points) {
-      args.push_back(p.x);
-      args.push_back(p.y);
-    }
-    Record("Polygon", args);
+    Record("Polygon", Flat(Points));
     TChartCanvas3D::DrawPolygon(Points);
   }
   void PutPixel(Integer X, Integer Y, TColor Color) override {
@@ -97,18 +98,70 @@ class RecordingCanvas : public TChartCanvas3D {
     Record("Unclip", {});
     TChartCanvas3D::RemoveClip();
   }
+  void ZLine3D(Integer X, Integer Y, Integer Z0, Integer Z1) override {
+    Record("ZLine", {X, Y, Z0, Z1});
+    TChartCanvas3D::ZLine3D(X, Y, Z0, Z1);
+  }
+  void VertLine3D(Integer X, Integer Top, Integer Bottom, Integer Z) override {
+    Record("VLine3D", {X, Top, Bottom, Z});
+    TChartCanvas3D::VertLine3D(X, Top, Bottom, Z);
+  }
+  void HorizLine3D(Integer Left, Integer Right, Integer Y, Integer Z) override {
+    Record("HLine3D", {Left, Right, Y, Z});
+    TChartCanvas3D::HorizLine3D(Left, Right, Y, Z);
+  }
+  void HorizontalLine(Integer X0, Integer X1, Integer Y) override {
+    Record("HLine", {X0, X1, Y});
+    TChartCanvas3D::HorizontalLine(X0, X1, Y);
+  }
+  void VerticalLine(Integer X, Integer Y0, Integer Y1) override {
+    Record("VLine", {X, Y0, Y1});
+    TChartCanvas3D::VerticalLine(X, Y0, Y1);
+  }
+  void DrawBoxRect(const TRect& R) override {
+    Record("BoxRect", {R.left, R.top, R.right, R.bottom});
+    TChartCanvas3D::DrawBoxRect(R);
+  }
+  void PolygonWithZ(std::span<const TPoint> Points, Integer Z) override {
+    std::vector<Integer> args = Flat(Points);
+    args.push_back(Z);
+    Record("PolygonZ", args);
+    TChartCanvas3D::PolygonWithZ(Points, Z);
+  }
+  void Arrow(bool Filled, const TPoint& From, const TPoint& To, Integer HeadWidth, Integer ArrowWidth,
+             Integer Z) override {
+    Record("Arrow", {From.x, From.y, To.x, To.y, HeadWidth, ArrowWidth, Z});
+    TChartCanvas3D::Arrow(Filled, From, To, HeadWidth, ArrowWidth, Z);
+  }
+  void ClipCube(const TRect& R, Integer MinZ, Integer MaxZ) override {
+    Record("ClipCube", {R.left, R.top, R.right, R.bottom, MinZ, MaxZ});
+    TChartCanvas3D::ClipCube(R, MinZ, MaxZ);
+  }
+  void StretchGraphic(const TRect& R, TGraphic* Graphic) override {
+    Record("Stretch", {R.left, R.top, R.right, R.bottom});
+    TChartCanvas3D::StretchGraphic(R, Graphic);
+  }
   void DrawRoundBox(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3) override {
     Record("RoundBox", {X1, Y1, X2, Y2, X3, Y3});
     TChartCanvas3D::DrawRoundBox(X1, Y1, X2, Y2, X3, Y3);
   }
 
  private:
+  static std::vector<Integer> Flat(std::span<const TPoint> Points) {
+    std::vector<Integer> args;
+    for (const TPoint& p : Points) {
+      args.push_back(p.x);
+      args.push_back(p.y);
+    }
+    return args;
+  }
   void Record(const char* op, std::vector<Integer> args, const std::string& text = std::string()) {
     Entry e;
     e.Op = op;
     e.Args = std::move(args);
     e.Text = text;
     e.Pen = Pen()->Color();
+    e.Mode = Pen()->Mode();
     e.PenClear = Pen()->Style() == psClear;
     e.Brush = Brush()->Color();
     e.BrushClear = Brush()->Style() == bsClear;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "chart/axis_panel.h"
@@ -94,43 +95,32 @@ TEST_F(AxisTest, SetMinMaxOrdersAndWidensTheLimits) {
 TEST_F(AxisTest, WritersRefuseBadValuesAndKeepTheOldOnes) {
   TChartAxis* a = chart->LeftAxis();
   a->SetMinMax(0, 10);
-  try {
-    a->SetMinimum(11);
-    FAIL() << "no exception";
-  } catch (const AxisException& e) {
-    EXPECT_EQ(e.Message(), "Axis Minimum Value must be <= Maximum");
+  const struct {
+    std::function<void()> write;
+    std::string message;
+    std::function<Double()> kept;
+    Double old;
+  } cases[] = {
+      {[&] { a->SetMinimum(11); }, "Axis Minimum Value must be <= Maximum", [&] { return a->Minimum(); }, 0},
+      {[&] { a->SetMaximum(-1); }, "Axis Maximum Value must be >= Minimum", [&] { return a->Maximum(); }, 10},
+      {[&] { a->SetIncrement(-0.5); }, "Axis increment must be >= 0", [&] { return a->Increment(); }, 0},
+      {[&] { a->SetLogarithmicBase(1); }, "Axis Logarithmic Base should be >= 2",
+       [&] { return a->LogarithmicBase(); }, 10},
+      {[&] { a->SetLabelsSeparation(-1); }, "Labels Separation % must be greater than 0",
+       [&] { return Double(a->LabelsSeparation()); }, Double(a->LabelsSeparation())},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    try {
+      c.write();
+      ADD_FAILURE() << "no exception";
+    } catch (const AxisException& e) {
+      EXPECT_EQ(e.Message(), c.message);
+    }
+    EXPECT_EQ(c.kept(), c.old);
   }
-  EXPECT_EQ(a->Minimum(), 0);
-  try {
-    a->SetMaximum(-1);
-    FAIL() << "no exception";
-  } catch (const AxisException& e) {
-    EXPECT_EQ(e.Message(), "Axis Maximum Value must be >= Minimum");
-  }
-  EXPECT_EQ(a->Maximum(), 10);
-
-  try {
-    a->SetIncrement(-0.5);
-    FAIL() << "no exception";
-  } catch (const AxisException& e) {
-    EXPECT_EQ(e.Message(), "Axis increment must be >= 0");
-  }
-  EXPECT_EQ(a->Increment(), 0);
-  try {
-    a->SetLogarithmicBase(1);
-    FAIL() << "no exception";
-  } catch (const AxisException& e) {
-    EXPECT_EQ(e.Message(), "Axis Logarithmic Base should be >= 2");
-  }
-  EXPECT_EQ(a->LogarithmicBase(), 10);
   a->SetLogarithmicBase(2);
   EXPECT_EQ(a->LogarithmicBase(), 2);
-  try {
-    a->SetLabelsSeparation(-1);
-    FAIL() << "no exception";
-  } catch (const AxisException& e) {
-    EXPECT_EQ(e.Message(), "Labels Separation % must be greater than 0");
-  }
   a->SetLabelsSeparation(0);
   EXPECT_EQ(a->LabelsSeparation(), 0);
 

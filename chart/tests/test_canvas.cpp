@@ -124,23 +124,14 @@ TEST(ChartCanvasTools, BrushImageBecomesAPatternThatOutlivesThePicture) {
   EXPECT_EQ(s.At(0, 0), s.At(1, 0));
 }
 
-TEST(ChartCanvasTools, WrittenDefaultsAndWhatFormsStore) {
-  TDottedGrayPen grid;
-  EXPECT_EQ(grid.Color(), clGray);
-  EXPECT_EQ(grid.Style(), psDot);
-  TChartAxisPen axis;
-  EXPECT_EQ(axis.Width(), 2);
+TEST(ChartCanvasTools, WhatFormsStore) {
   TChartHiddenPen hidden;
-  EXPECT_FALSE(hidden.Visible());
   EXPECT_TRUE(IsDefaultPropValue(&hidden, FindPropInfo(&hidden, "Visible")));
   TChartBrush brush;
-  EXPECT_EQ(brush.Color(), clDefault);
 
   // A chart font stores Color, Height, Name and Style only when they differ from what
   // it was made with.
   TChartFont font(nullptr, clNavy);
-  EXPECT_EQ(font.Name(), "Arial");
-  EXPECT_EQ(font.Size(), 8);
   EXPECT_FALSE(IsStoredProp(&font, FindPropInfo(&font, "Color")));
   EXPECT_FALSE(IsStoredProp(&font, FindPropInfo(&font, "Height")));
   EXPECT_FALSE(IsStoredProp(&font, FindPropInfo(&font, "Name")));

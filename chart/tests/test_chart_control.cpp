@@ -11,7 +11,7 @@
 #include "chart/chart_tools_base.h"
 #include "chart/chart_utils.h"
 #include "chart/line_series.h"
-#include "chart/tests/recording_canvas.h"
+#include "chart/tests/tool_rig.h"
 #include "platform/classlib/form_reader.h"
 #include "platform/classlib/form_writer.h"
 #include "platform/classlib/forms.h"
@@ -25,54 +25,25 @@ using Ops = std::vector<std::string>;
 const TShiftState kLeft{ssLeft};
 const TShiftState kCtrlLeft{ssLeft, ssCtrl};
 
-// A 400 x 250 2D chart on a form, axes 0..100 without labels (so the plotting rectangle is
-// the margins' (12, 10)-(388, 240)), title and legend hidden, one line series from
-// (0, 0) to (100, 100), zoomed with Ctrl and the left button as the editors do.
-struct ChartRig {
+// The tools' chart with the title back, axes 0..100 without labels (so the plotting
+// rectangle is the margins' (12, 10)-(388, 240)), one line series from (0, 0) to
+// (100, 100), zoomed with Ctrl and the left button as the editors do.
+struct ChartRig : ToolRig {
   explicit ChartRig(bool Axes = false) {
-    win::ResetWindowSystem();
-    form = std::make_unique<TForm>(nullptr);
-    chart = new TChart(form.get());
-    chart->SetParent(form.get());
-    chart->SetBounds(0, 0, 400, 250);
-    chart->SetView3D(false);
-    chart->Legend()->SetVisible(false);
+    chart->Title()->SetVisible(true);
+    for (TChartAxis* a : {chart->BottomAxis(), chart->LeftAxis(), chart->TopAxis(), chart->RightAxis()})
+      a->SetVisible(true);
     chart->SetAxisVisible(Axes);
     chart->Zoom()->SetKeyShift({ssCtrl});
-    auto c = std::make_unique<RecordingCanvas>();
-    canvas = c.get();
-    chart->SetCanvas(std::move(c));
-    chart->BottomAxis()->SetMinMax(0, 100);
-    chart->LeftAxis()->SetMinMax(0, 100);
-    series = new TLineSeries(form.get());
-    series->SetParentChart(chart);
-    series->AddXY(0, 0);
-    series->AddXY(100, 100);
-    target.SetPixelFormat(pf24bit);
-    target.SetSize(400, 250);
+    series = AddSeries();
     Draw();
-  }
-  ~ChartRig() {
-    form.reset();
-    win::ResetWindowSystem();
-  }
-  void Draw() {
-    canvas->ClearLog();
-    canvas->WriteBuffered(false);
-    chart->DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
   }
   void Drag(Integer X0, Integer Y0, Integer X1, Integer Y1, TShiftState Shift = kCtrlLeft) {
     chart->MouseDown(mbLeft, Shift, X0, Y0);
     chart->MouseMove(Shift, X1, Y1);
     chart->MouseUp(mbLeft, {}, X1, Y1);
   }
-  TColor At(Integer X, Integer Y) { return target.Canvas()->Pixels(X, Y) & 0xFFFFFF; }
-
-  std::unique_ptr<TForm> form;
-  TChart* chart = nullptr;
   TLineSeries* series = nullptr;
-  RecordingCanvas* canvas = nullptr;
-  TBitmap target;
 };
 
 // Pixels of the plotting rectangle as axis values (axes 0..100 over 12..388 and 10..240).

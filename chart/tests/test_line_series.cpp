@@ -260,27 +260,9 @@ TEST(SeriesPointerShapes, PointerColoursFollowThePointUnlessSet) {
 
 // ---- the two series kinds ----------------------------------------------------------------
 
-TEST(LineAndPointSeries, DefaultsGalleriesAndAssignment) {
+TEST(LineAndPointSeries, AssignmentKeepsTheKind) {
   TLineSeries line(nullptr);
-  EXPECT_TRUE(line.DrawLine());
-  EXPECT_FALSE(line.Pointer()->Visible());
-  EXPECT_TRUE(line.DrawBetweenPoints);
   TPointSeries points(nullptr);
-  EXPECT_FALSE(points.DrawLine());
-  EXPECT_FALSE(points.ClickableLine());
-  EXPECT_TRUE(points.Pointer()->Visible());
-  EXPECT_EQ(points.Marks()->ArrowLength(), 0);
-  EXPECT_EQ(points.GetEditorClassName(), "TSeriesPointerEditor");
-
-  std::vector<std::string> names;
-  line.CreateSubGallery([&](const std::string& n) { names.push_back(n); });
-  EXPECT_EQ(names, (std::vector<std::string>{"Normal", "Stairs", "Points", "Height", "Hollow", "Colors", "Marks",
-                                             "No Border"}));
-  names.clear();
-  points.CreateSubGallery([&](const std::string& n) { names.push_back(n); });
-  EXPECT_EQ(names.size(), 12u);
-  EXPECT_EQ(names[5], "Point 2D");
-
   // A line takes a point series' settings but stays a line with hidden pointers.
   points.AddXY(1, 2);
   points.Pointer()->SetStyle(psDiamond);

@@ -22,17 +22,9 @@ std::unique_ptr<TSeriesMarkPosition> Box(Integer x, Integer y, Integer w, Intege
 
 }  // namespace
 
-TEST(SeriesMarks, DefaultsAndAssignment) {
+TEST(SeriesMarks, Assignment) {
   TChartSeries s(nullptr);
   TSeriesMarks* m = s.Marks();
-  EXPECT_FALSE(m->Visible());
-  EXPECT_EQ(m->BackColor(), clInfoBk);
-  EXPECT_EQ(m->ShadowSize(), 1);
-  EXPECT_EQ(m->ShadowColor(), 0x808080);
-  EXPECT_EQ(m->Style(), smsLabel);
-  EXPECT_EQ(m->Gradient()->Direction(), gdRightLeft);
-  EXPECT_EQ(m->Gradient()->StartColor(), clSilver);
-
   TChartSeries t(nullptr);
   m->SetAngle(90);
   m->SetArrowLength(3);

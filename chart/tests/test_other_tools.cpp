@@ -529,7 +529,7 @@ TEST(AnnotationTool, AnEmptyTextIsFramedAroundOneBlank) {
   EXPECT_EQ(frame.top, 8);
   EXPECT_EQ(frame.right, 10 + w + 2);
   EXPECT_EQ(frame.bottom, 10 + h + 2);
-  EXPECT_EQ(rig.canvas->Ops({"Text"}), (std::vector<std::string>{"Text 10,10,1"}));
+  EXPECT_EQ(rig.canvas->Ops({"Text"}), (std::vector<std::string>{"Text 10,10 ' '"}));
 
   // Two lines in the bottom-right corner.
   note->SetText(std::string("ab") + ChartLineSeparator + "c");
@@ -538,15 +538,14 @@ TEST(AnnotationTool, AnEmptyTextIsFramedAroundOneBlank) {
   const Integer wide = canvas->MeasureTextWidth("ab");
   const Integer x = 400 - wide - 8;
   const Integer y = 250 - 2 * h - 8;
-  EXPECT_EQ(rig.canvas->Ops({"Text"}), (std::vector<std::string>{"Text " + std::to_string(x) + "," +
-                                                                     std::to_string(y) + ",2",
-                                                                 "Text " + std::to_string(x) + "," +
-                                                                     std::to_string(y + h) + ",1"}));
+  EXPECT_EQ(rig.canvas->Ops({"Text"}),
+            (std::vector<std::string>{"Text " + std::to_string(x) + "," + std::to_string(y) + " 'ab'",
+                                      "Text " + std::to_string(x) + "," + std::to_string(y + h) + " 'c'"}));
   // A custom position puts the text inside the shape's own place.
   note->Shape()->SetLeft(50);
   note->Shape()->SetTop(60);
   rig.Draw();
-  EXPECT_EQ(rig.canvas->Ops({"Text"}).front(), "Text 54,62,2");
+  EXPECT_EQ(rig.canvas->Ops({"Text"}).front(), "Text 54,62 'ab'");
   EXPECT_EQ(note->Shape()->ShapeBounds.left, 50);
 }
 

@@ -458,20 +458,6 @@ TEST(ChartPanelStorage, PrintMarginsAreAListOfFourAndOldZoomSettingsAreReadOnly)
   EXPECT_EQ(Stored(again.Data(), "AllowZoom"), nullptr);
 }
 
-TEST(ChartPanelStorage, PublishedSubObjectsAndColourNames) {
-  TProbeChart chart(nullptr);
-  SetSetProp(chart.Zoom(), "KeyShift", "[ssCtrl]");
-  EXPECT_TRUE(chart.Zoom()->KeyShift().Contains(ssCtrl));
-  EXPECT_EQ(GetObjectProp(&chart, "View3DOptions"), chart.View3DOptions());
-  SetOrdProp(chart.View3DOptions(), "Zoom", 150);
-  EXPECT_EQ(chart.View3DOptions()->Zoom(), 150);
-  const TPropInfo& start = FindPropInfo(chart.Gradient(), "StartColor");
-  ASSERT_NE(start.IdentMap, nullptr);
-  Int64 value = 0;
-  EXPECT_TRUE(start.IdentMap->IdentToInt("clBtnFace", value));
-  EXPECT_TRUE(IsDefaultPropValue(chart.Gradient(), FindPropInfo(chart.Gradient(), "MidColor")));
-}
-
 // ---- a real window -----------------------------------------------------------------------------
 
 TEST(ChartPanelWindow, PaintsFromTheBufferUntilSomethingChanges) {

@@ -247,50 +247,20 @@ end
 }
 
 TEST(DataSources, AFormWithALoopIsRefusedWhole) {
-  const std::string text = R"(object Holder: TComponent
-  object A: TLineSeries
-    DataSource = B
-  end
-  object B: TLineSeries
-    DataSource = A
-  end
-end
-)";
-  const std::string message = MessageOf([&] { ReadComponentText(text); });
-  EXPECT_NE(message.find("Circular Series dependences are not allowed"), std::string::npos) << message;
-
-  // A longer loop, A <- C <- B <- A, written forwards.
-  const std::string longer = R"(object Holder: TComponent
-  object A: TLineSeries
-    DataSource = C
-  end
-  object B: TLineSeries
-    DataSource = A
-  end
-  object C: TLineSeries
-    DataSource = B
-  end
-end
-)";
-  const std::string m2 = MessageOf([&] { ReadComponentText(longer); });
-  EXPECT_NE(m2.find("Circular Series dependences are not allowed"), std::string::npos) << m2;
-
-  // A loop through the name list of several sources, closed by a published DataSource.
-  const std::string named = R"(object Holder: TComponent
-  object A: TLineSeries
-    DataSources = (
-      'B'
-      'C')
-  end
-  object B: TLineSeries
-    DataSource = A
-  end
-  object C: TLineSeries
-  end
-end
-)";
-  const std::string m3 = MessageOf([&] { ReadComponentText(named); });
-  EXPECT_NE(m3.find("Circular Series dependences are not allowed"), std::string::npos) << m3;
+  // Two series, a longer loop written forwards, a loop closed through a name list.
+  const char* const forms[] = {
+      "object A: TLineSeries\n DataSource = B\nend\nobject B: TLineSeries\n DataSource = A\nend\n",
+      "object A: TLineSeries\n DataSource = C\nend\nobject B: TLineSeries\n DataSource = A\nend\n"
+      "object C: TLineSeries\n DataSource = B\nend\n",
+      "object A: TLineSeries\n DataSources = (\n 'B'\n 'C')\nend\n"
+      "object B: TLineSeries\n DataSource = A\nend\nobject C: TLineSeries\nend\n",
+  };
+  for (const char* series : forms) {
+    SCOPED_TRACE(series);
+    const std::string message =
+        MessageOf([&] { ReadComponentText(std::string("object Holder: TComponent\n") + series + "end\n"); });
+    EXPECT_NE(message.find("Circular Series dependences are not allowed"), std::string::npos) << message;
+  }
 }
 
 TEST(DataSources, FormsStoreSeveralSourcesByName) {
