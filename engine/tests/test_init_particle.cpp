@@ -11,6 +11,10 @@
 #include "engine/particle_map_source.h"
 #include "engine/particle_system.h"
 #include "platform/classlib/random.h"
+#include "engine/tests/engine_test_support.h"
+
+using engine_test::SetConstant;
+using engine_test::ExpectVec;
 
 namespace {
 
@@ -26,12 +30,6 @@ struct Draws {
     return static_cast<Integer>((static_cast<std::uint64_t>(static_cast<Cardinal>(n)) * seed) >> 32);
   }
 };
-
-void SetConstant(TVarSeries* curve, double value) {
-  curve->Clear();
-  curve->AddXY(0, value);
-  curve->AddXY(8192, value);
-}
 
 CtsxTxmx3f Matrix(CtsxVec3f row0, CtsxVec3f row1, CtsxVec3f row2, CtsxVec3f translation) {
   CtsxTxmx3f m{};
@@ -61,12 +59,6 @@ class InitParticle : public ::testing::Test {
   TParticleSystem system;
   TParticleEmitter emitter;
 };
-
-void ExpectVec(const CtsxVec3f& v, double x, double y, double z, double tolerance = 1e-5) {
-  EXPECT_NEAR(v.x, x, tolerance);
-  EXPECT_NEAR(v.y, y, tolerance);
-  EXPECT_NEAR(v.z, z, tolerance);
-}
 
 }  // namespace
 
@@ -146,9 +138,9 @@ TEST_F(InitParticle, FocusOneLaunchesAlongLocalZOrInItsXYPlane) {
   emitter.PreviousMatrix = kTurnedX;
   for (int i = 0; i < 40; ++i) {
     const TParticle p = Born();
-    ExpectVec(p.TwistAxis, 0, -1, 0, 1e-6);
-    ExpectVec(p.Direction, 0, -1, 0, 1e-6);
-    ExpectVec(p.Drive, 0, -0.5, 0, 1e-6);
+    ExpectVec(p.TwistAxis, 0, -1, 0);
+    ExpectVec(p.Direction, 0, -1, 0);
+    ExpectVec(p.Drive, 0, -0.5, 0);
   }
 
   emitter.FocusShape = fsDisc;

@@ -8,27 +8,17 @@
 #include "engine/default_image.h"
 #include "engine/particle_map_options.h"
 #include "engine/particle_map_source.h"
+#include "engine/tests/curve_bytes.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/records.h"
 #include "platform/classlib/streams.h"
 #include "platform/classlib/strings.h"
 
+using namespace curve_bytes;
+
 namespace {
 
-std::vector<Byte> BytesOf(TMemoryStream& s) {
-  const Byte* p = static_cast<const Byte*>(s.Memory());
-  return std::vector<Byte>(p, p + s.Size());
-}
-
-void Put32(std::vector<Byte>& out, Cardinal v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<Byte>(v >> (8 * i)));
-}
 void PutText(std::vector<Byte>& out, const std::string& s) { out.insert(out.end(), s.begin(), s.end()); }
-
-void Fill(TMemoryStream& s, const std::vector<Byte>& bytes) {
-  s.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
-  s.SetPosition(0);
-}
 
 // Names and option values of every entry, to compare whole sources.
 struct Entry {
@@ -288,7 +278,7 @@ TEST_F(MapSource, MalformedRecordsAreRefusedAndChangeNothing) {
     refused(part, ("cut at " + std::to_string(cut)).c_str());
   }
   TMemoryStream full;
-    Fill(full, whole);
+  Fill(full, whole);
   s.LoadFromStream(full);
   EXPECT_EQ(s.Maps().CommaText(), "Default,z.bmp");
 }
@@ -300,7 +290,7 @@ TEST_F(MapSource, RecordWithoutNamesLoadsAsDefault) {
   Put32(b, 0);
   Put32(b, 0x12345678);  // the next field of the enclosing record
   TMemoryStream m;
-    Fill(m, b);
+  Fill(m, b);
   s.LoadFromStream(m);
   ASSERT_EQ(s.Count(), 1);
   EXPECT_EQ(s.Maps().Strings(0), "Default");

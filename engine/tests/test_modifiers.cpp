@@ -15,23 +15,14 @@
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/random.h"
 #include "platform/classlib/streams.h"
+#include "engine/tests/curve_bytes.h"
+#include "engine/tests/engine_test_support.h"
 #include "platform/host/host.h"
 
+using namespace curve_bytes;
+using namespace engine_test;
+
 namespace {
-
-void SetConstant(TVarSeries* curve, double value) {
-  curve->Clear();
-  curve->AddXY(0, value);
-  curve->AddXY(8192, value);
-}
-
-bool Finite(const CtsxVec3f& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-void ExpectVec(const CtsxVec3f& v, double x, double y, double z) {
-  EXPECT_NEAR(v.x, x, 1e-6);
-  EXPECT_NEAR(v.y, y, 1e-6);
-  EXPECT_NEAR(v.z, z, 1e-6);
-}
 
 class Modifiers : public ::testing::Test {
  protected:
@@ -324,21 +315,10 @@ TEST(ModifierJitter, OneTableEntryPerRoundedFrame) {
 
 namespace {
 
-void Put8(std::vector<Byte>& out, Byte v) { out.push_back(v); }
-void Put32(std::vector<Byte>& out, Cardinal v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<Byte>(v >> (8 * i)));
-}
-void PutF32(std::vector<Byte>& out, float v) { Put32(out, std::bit_cast<Cardinal>(v)); }
-void PutF64(std::vector<Byte>& out, double v) {
-  const auto bits = std::bit_cast<std::uint64_t>(v);
-  for (int i = 0; i < 8; ++i) out.push_back(static_cast<Byte>(bits >> (8 * i)));
-}
 // A curve record with the two default keys.
 void PutCurve(std::vector<Byte>& out, const std::string& name, Byte xmode, double min, double max, Byte clamp,
               double value) {
-  Put8(out, static_cast<Byte>(name.size()));
-  out.insert(out.end(), name.begin(), name.end());
-  out.insert(out.end(), 64 - name.size(), 0);
+  PutShortString(out, name, 64);
   Put8(out, xmode);
   PutF64(out, min);
   PutF64(out, max);
@@ -352,16 +332,12 @@ void PutCurve(std::vector<Byte>& out, const std::string& name, Byte xmode, doubl
 }
 
 std::vector<Byte> Written(const TParticleModifier& m) {
-  TMemoryStream s;
-  m.SaveToStream(s);
-  const Byte* p = static_cast<const Byte*>(s.Memory());
-  return std::vector<Byte>(p, p + s.Size());
+  return curve_bytes::Written([&](TStream& s) { m.SaveToStream(s); });
 }
 
 void Read(TParticleModifier& m, const std::vector<Byte>& bytes) {
   TMemoryStream s;
-  if (!bytes.empty()) s.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
-  s.SetPosition(0);
+  Fill(s, bytes);
   m.LoadFromStream(s);
 }
 

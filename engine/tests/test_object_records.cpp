@@ -18,15 +18,6 @@ using namespace curve_bytes;
 
 namespace {
 
-void PutF32(std::vector<Byte>& out, float v) { Put32(out, std::bit_cast<Cardinal>(v)); }
-void PutZeros(std::vector<Byte>& out, std::size_t n) { out.insert(out.end(), n, 0); }
-
-// What a writer of another record produces, to splice into a computed layout.
-std::vector<Byte> Written(const std::function<void(TStream&)>& write) {
-  TMemoryStream s;
-  write(s);
-  return BytesOf(s);
-}
 void Append(std::vector<Byte>& out, const std::vector<Byte>& more) { out.insert(out.end(), more.begin(), more.end()); }
 
 // A system entry with a value in every fixed field that differs from the defaults.

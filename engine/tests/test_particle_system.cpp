@@ -16,6 +16,9 @@
 #include "platform/classlib/random.h"
 #include "platform/host/host.h"
 #include "platform/win/services.h"
+#include "engine/tests/engine_test_support.h"
+
+using engine_test::SetConstant;
 
 namespace {
 
@@ -48,12 +51,6 @@ void ExpectCurves(const TVariableSystem& owner, const std::vector<CurveSpec>& sp
     EXPECT_FLOAT_EQ(c->GetYValue(0), s.value);
     EXPECT_FLOAT_EQ(c->GetYValue(1), s.value);
   }
-}
-
-void SetConstant(TVarSeries* curve, double value) {
-  curve->Clear();
-  curve->AddXY(0, value);
-  curve->AddXY(8192, value);
 }
 
 // A step curve holds its value exactly, so that flows count whole particles.

@@ -22,16 +22,13 @@
 #include "engine/random_table.h"
 #include "platform/classlib/random.h"
 #include "platform/host/host.h"
+#include "engine/tests/engine_test_support.h"
+
+using engine_test::SetConstant;
 
 namespace {
 
 constexpr std::uint64_t kGoldenChecksum = 0x1e89a5eb79bfc1a8;
-
-void SetConstant(TVarSeries* curve, double value) {
-  curve->Clear();
-  curve->AddXY(0, value);
-  curve->AddXY(8192, value);
-}
 
 // The emitter entry's part: the emitter follows its host node.
 class NodeOwner : public TParticleSystemOwner {

@@ -14,9 +14,7 @@ using namespace curve_bytes;
 namespace {
 
 std::vector<Byte> ModifierBytes(const TParticleModifier& m) {
-  TMemoryStream s;
-  m.SaveToStream(s);
-  return BytesOf(s);
+  return Written([&](TStream& s) { m.SaveToStream(s); });
 }
 
 // A tool record up to and including the Enabled byte.
