@@ -5,6 +5,8 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "bridge_test_support.h"
 #include "hostbridge/bridge_classes.h"
@@ -60,41 +62,36 @@ class EntryPointsTest : public BridgeTest {
 
 }  // namespace
 
-TEST_F(EntryPointsTest, DescriptorCutsTitleTo31AndAuthorTo63AndIdsToU16) {
-  TComponent root(nullptr);
-  auto* tsx = new TTsx(&root);
-  tsx->SetTitle(std::string(40, 'T').replace(0, 5, "Quill"));
-  tsx->SetAuthor(std::string(70, 'a'));
-  tsx->SetResBmpId(0x12345);
-  tsx->SetResStringId(-1);
-  tsx->Loaded();
-
-  const Bytes b = FilledDescriptor(3);
-  Bytes expected;
-  expected.fill(0);
-  const std::string title = tsx->Title().substr(0, 31);
-  std::memcpy(expected.data(), title.data(), 31);
-  std::memset(expected.data() + 32, 'a', 63);
-  expected[96] = 0x45;
-  expected[97] = 0x23;
-  expected[98] = 0xFF;
-  expected[99] = 0xFF;
-  EXPECT_EQ(b, expected);
-}
-
-TEST_F(EntryPointsTest, ShortFieldsArePaddedWithZeros) {
-  TComponent root(nullptr);
-  auto* tsx = new TTsx(&root);
-  tsx->SetTitle("Quillmoth");
-  tsx->SetResBmpId(100);
-  tsx->SetResStringId(0);
-  tsx->Loaded();
-
-  const Bytes b = FilledDescriptor(1);
-  Bytes expected{};
-  std::memcpy(expected.data(), "Quillmoth", 9);
-  expected[96] = 100;
-  EXPECT_EQ(b, expected);
+// Title in bytes 0-31 (31 characters and a zero), author in 32-95 (63 and a zero), then
+// the bitmap and string ids as 16-bit values; short fields are padded with zeros.
+TEST_F(EntryPointsTest, DescriptorCutsAndPadsItsFields) {
+  struct Case {
+    std::string title, author;
+    Integer bmp, str;
+    std::string titleBytes, authorBytes;
+    Byte ids[4];
+  };
+  const Case cases[] = {
+      {"Quillmoth", "", 100, 0, "Quillmoth", "", {100, 0, 0, 0}},
+      {"Quill" + std::string(35, 'T'), std::string(70, 'a'), 0x12345, -1, "Quill" + std::string(26, 'T'),
+       std::string(63, 'a'), {0x45, 0x23, 0xFF, 0xFF}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    ResetAll();
+    TComponent root(nullptr);
+    auto* tsx = new TTsx(&root);
+    tsx->SetTitle(c.title);
+    tsx->SetAuthor(c.author);
+    tsx->SetResBmpId(c.bmp);
+    tsx->SetResStringId(c.str);
+    tsx->Loaded();
+    Bytes expected{};
+    std::memcpy(expected.data(), c.titleBytes.data(), c.titleBytes.size());
+    std::memcpy(expected.data() + 32, c.authorBytes.data(), c.authorBytes.size());
+    std::memcpy(expected.data() + 96, c.ids, 4);
+    EXPECT_EQ(FilledDescriptor(1), expected);
+  }
 }
 
 TEST_F(EntryPointsTest, PlugInitRunsWithTheIdStoredBeforeTheDescriptorIsFilled) {
@@ -264,16 +261,19 @@ TEST_F(EntryPointsTest, FormFilesSetPropertiesAndBindEventsByName) {
 }
 
 TEST(FpuStateTest, SafeTruncTruncatesTowardZeroAndNeverInvokesUndefinedBehaviour) {
-  EXPECT_EQ(SafeTrunc(2.9f), 2);
-  EXPECT_EQ(SafeTrunc(-2.9f), -2);
-  EXPECT_EQ(SafeTrunc(-0.5f), 0);
-  EXPECT_EQ(SafeTrunc(16777216.0f), 16777216);
-  EXPECT_EQ(SafeTrunc(-9.0e18f), static_cast<Int64>(-9.0e18f));
   const Int64 indefinite = std::numeric_limits<Int64>::min();
-  EXPECT_EQ(SafeTrunc(std::nanf("")), indefinite);
-  EXPECT_EQ(SafeTrunc(1e30f), indefinite);
-  EXPECT_EQ(SafeTrunc(-1e30f), indefinite);
-  EXPECT_EQ(SafeTrunc(std::numeric_limits<float>::infinity()), indefinite);
+  const std::pair<float, Int64> cases[] = {
+      {2.9f, 2},
+      {-2.9f, -2},
+      {-0.5f, 0},
+      {16777216.0f, 16777216},
+      {-9.0e18f, -9000000202358128640},  // the float nearest -9e18, exactly
+      {std::nanf(""), indefinite},
+      {1e30f, indefinite},
+      {-1e30f, indefinite},
+      {std::numeric_limits<float>::infinity(), indefinite},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(SafeTrunc(in), out) << in;
 }
 
 TEST(FpuStateTest, ClearFpuStateClearsPendingFlags) {

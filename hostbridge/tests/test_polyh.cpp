@@ -69,27 +69,35 @@ TEST(VectorUtilsTest, SnapToZeroBelowOneMillionth) {
 
 TEST(PointInPolygonTest, EvenOddWithCornersOnTheRayCountedOnce) {
   const std::vector<CtsxVec3f> square = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}};
-  EXPECT_TRUE(PointInPolygon({1, 1, 0}, square));
-  EXPECT_FALSE(PointInPolygon({3, 1, 0}, square));
-  EXPECT_FALSE(PointInPolygon({1, 3, 0}, square));
-  // On a vertical edge's x: the edge itself never counts, the horizontal edges at its
-  // ends count once, so the right edge is inside and the left one outside.
-  EXPECT_TRUE(PointInPolygon({2, 1, 0}, square));
-  EXPECT_FALSE(PointInPolygon({0, 1, 0}, square));
-  EXPECT_FALSE(PointInPolygon({2, 3, 0}, square));
-  EXPECT_FALSE(PointInPolygon({2, -1, 0}, square));
-
-  // A corner straight above the point is shared by two edges; it must flip once.
   const std::vector<CtsxVec3f> roof = {{0, 0, 0}, {4, 0, 0}, {2, 2, 0}};
-  EXPECT_TRUE(PointInPolygon({2, 1, 0}, roof));
-  EXPECT_FALSE(PointInPolygon({2, 3, 0}, roof));
-
-  // Concave: the notch is outside.
   const std::vector<CtsxVec3f> notch = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {2, 1, 0}, {0, 4, 0}};
-  EXPECT_FALSE(PointInPolygon({2, 3, 0}, notch));
-  EXPECT_TRUE(PointInPolygon({3, 2, 0}, notch));
-
-  EXPECT_FALSE(PointInPolygon({0.5f, 0.1f, 0}, std::vector<CtsxVec3f>{{0, 0, 0}, {1, 0, 0}}));
+  const std::vector<CtsxVec3f> segment = {{0, 0, 0}, {1, 0, 0}};
+  struct Case {
+    const std::vector<CtsxVec3f>* polygon;
+    CtsxVec3f point;
+    bool inside;
+  };
+  const Case cases[] = {
+      {&square, {1, 1, 0}, true},
+      {&square, {3, 1, 0}, false},
+      {&square, {1, 3, 0}, false},
+      // On a vertical edge's x: the edge itself never counts, the horizontal edges at its
+      // ends count once, so the right edge is inside and the left one outside.
+      {&square, {2, 1, 0}, true},
+      {&square, {0, 1, 0}, false},
+      {&square, {2, 3, 0}, false},
+      {&square, {2, -1, 0}, false},
+      // A corner straight above the point is shared by two edges; it must flip once.
+      {&roof, {2, 1, 0}, true},
+      {&roof, {2, 3, 0}, false},
+      // Concave: the notch is outside.
+      {&notch, {2, 3, 0}, false},
+      {&notch, {3, 2, 0}, true},
+      {&segment, {0.5f, 0.1f, 0}, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(PointInPolygon(c.point, *c.polygon), c.inside)
+        << c.polygon->size() << " corners, (" << c.point.x << ", " << c.point.y << ")";
 }
 
 TEST(RandomPointInPolygonTest, DrawsInTheBoxUntilInsideAndKeepsTheFirstZ) {
