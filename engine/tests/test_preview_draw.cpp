@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "engine/editor_state.h"
 #include "engine/particle.h"
@@ -60,46 +61,29 @@ class PreviewDrawTest : public ::testing::Test {
 constexpr TColor kColour = 0x4080FF;
 
 TEST_F(PreviewDrawTest, EachDrawModeDrawsItsShape) {
-  const TColor colour = kColour;
-  PreviewDrawMode = dmWireBoxes;
-  Draw();
-  EXPECT_EQ(At(149, 119), colour);
-  EXPECT_EQ(At(169, 119), colour);
-  EXPECT_EQ(At(159, 109), colour);
-  EXPECT_EQ(At(159, 119), kBlack);
-  EXPECT_EQ(At(170, 119), kBlack);
-
-  SetUp();
-  PreviewDrawMode = dmSolidBoxes;
-  Draw();
-  EXPECT_EQ(At(159, 119), colour);
-  EXPECT_EQ(At(149, 109), colour);
-  EXPECT_EQ(At(169, 129), colour);
-  EXPECT_EQ(At(170, 129), kBlack);
-  EXPECT_EQ(At(148, 119), kBlack);
-
-  SetUp();
-  PreviewDrawMode = dmDots;
-  Draw();
-  // Two pixels square around (159.5, 119.5): (158, 118)-(160, 120).
-  EXPECT_EQ(At(158, 118), colour);
-  EXPECT_EQ(At(159, 119), colour);
-  EXPECT_EQ(At(160, 119), kBlack);
-  EXPECT_EQ(At(157, 119), kBlack);
-
-  SetUp();
-  PreviewDrawMode = dmWireCircles;
-  Draw();
-  EXPECT_EQ(At(149, 119), colour);
-  EXPECT_EQ(At(159, 119), kBlack);
-  EXPECT_EQ(At(150, 110), kBlack);
-
-  SetUp();
-  PreviewDrawMode = dmSolidCircles;
-  Draw();
-  EXPECT_EQ(At(159, 119), colour);
-  EXPECT_EQ(At(149, 119), colour);
-  EXPECT_EQ(At(150, 110), kBlack);
+  struct Probe {
+    int x, y;
+    bool drawn;
+  };
+  struct Case {
+    Integer mode;
+    std::vector<Probe> probes;
+  };
+  const Case cases[] = {
+      {dmWireBoxes, {{149, 119, true}, {169, 119, true}, {159, 109, true}, {159, 119, false}, {170, 119, false}}},
+      {dmSolidBoxes, {{159, 119, true}, {149, 109, true}, {169, 129, true}, {170, 129, false}, {148, 119, false}}},
+      // Two pixels square around (159.5, 119.5): (158, 118)-(160, 120).
+      {dmDots, {{158, 118, true}, {159, 119, true}, {160, 119, false}, {157, 119, false}}},
+      {dmWireCircles, {{149, 119, true}, {159, 119, false}, {150, 110, false}}},
+      {dmSolidCircles, {{159, 119, true}, {149, 119, true}, {150, 110, false}}},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    PreviewDrawMode = c.mode;
+    Draw();
+    for (const Probe& p : c.probes)
+      EXPECT_EQ(At(p.x, p.y), p.drawn ? kColour : kBlack) << "mode " << c.mode << " at " << p.x << "," << p.y;
+  }
 }
 
 TEST_F(PreviewDrawTest, AlphaHintsScaleTheColourAndCaptionOffsetMovesDown) {
