@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "engine/random_table.h"
 #include "platform/classlib/random.h"
@@ -62,18 +63,13 @@ TEST(RandomTable, NextReadsInTurnAndWrapsAfter512) {
 }
 
 TEST(RandomTable, FrameReadRoundsHalvesToEvenAndWrapsIntoTheTable) {
-  EXPECT_EQ(TableRandomAtFrame(7), RandomTableEntry(7));
-  EXPECT_EQ(TableRandomAtFrame(2.5f), RandomTableEntry(2));
-  EXPECT_EQ(TableRandomAtFrame(3.5f), RandomTableEntry(4));
-  EXPECT_EQ(TableRandomAtFrame(6.6f), RandomTableEntry(7));
-  EXPECT_EQ(TableRandomAtFrame(512), RandomTableEntry(0));
-  EXPECT_EQ(TableRandomAtFrame(1000), RandomTableEntry(1000 - 512));
-  EXPECT_EQ(TableRandomAtFrame(-1), RandomTableEntry(511));
-  EXPECT_EQ(TableRandomAtFrame(-513), RandomTableEntry(511));
-  // 2^40 is a multiple of 512; no integer overflow on the way.
-  EXPECT_EQ(TableRandomAtFrame(1099511627776.0f), RandomTableEntry(0));
-  EXPECT_EQ(TableRandomAtFrame(std::numeric_limits<Single>::quiet_NaN()), RandomTableEntry(0));
-  EXPECT_EQ(TableRandomAtFrame(-std::numeric_limits<Single>::infinity()), RandomTableEntry(0));
+  const std::pair<Single, Integer> cases[] = {
+      {7, 7}, {2.5f, 2}, {3.5f, 4}, {6.6f, 7}, {512, 0}, {1000, 488}, {-1, 511}, {-513, 511},
+      {1099511627776.0f, 0},  // 2^40 is a multiple of 512; no integer overflow on the way
+      {std::numeric_limits<Single>::quiet_NaN(), 0},
+      {-std::numeric_limits<Single>::infinity(), 0},
+  };
+  for (const auto& [frame, entry] : cases) EXPECT_EQ(TableRandomAtFrame(frame), RandomTableEntry(entry)) << frame;
   // The frame read does not move the running position.
   const Integer pos = RandomTablePosition();
   TableRandomAtFrame(3);
