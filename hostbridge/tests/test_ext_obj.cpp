@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bridge_test_support.h"
@@ -51,18 +52,12 @@ TEST(ExtObjTypeListTest, IdsFiveSixAndNineLeaveTwoEmptySlots) {
   list.Store(6, Fake(2));
   list.Store(9, Fake(3));
   EXPECT_EQ(list.FirstTypeId(), 5);
+  const std::vector<TTsxExtObj*> slots = {Fake(1), Fake(2), nullptr, nullptr, Fake(3)};
   ASSERT_EQ(list.Count(), 5);
-  EXPECT_EQ(list.At(0), Fake(1));
-  EXPECT_EQ(list.At(1), Fake(2));
-  EXPECT_EQ(list.At(2), nullptr);
-  EXPECT_EQ(list.At(3), nullptr);
-  EXPECT_EQ(list.At(4), Fake(3));
-  EXPECT_EQ(list.Find(9), Fake(3));
-  EXPECT_EQ(list.Find(7), nullptr);
-  EXPECT_EQ(list.Find(8), nullptr);
-  EXPECT_EQ(list.Find(4), nullptr);
-  EXPECT_EQ(list.Find(10), nullptr);
-  EXPECT_EQ(list.Find(-2147483647 - 1), nullptr);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(list.At(i), slots[i]) << "slot " << i;
+  const std::pair<int, TTsxExtObj*> finds[] = {{9, Fake(3)}, {7, nullptr}, {8, nullptr},
+                                               {4, nullptr}, {10, nullptr}, {-2147483647 - 1, nullptr}};
+  for (const auto& [id, found] : finds) EXPECT_EQ(list.Find(id), found) << "id " << id;
 
   list.Remove(Fake(2));
   EXPECT_EQ(list.Find(6), nullptr);
