@@ -263,14 +263,9 @@ TEST_F(EntryPointsTest, FormFilesSetPropertiesAndBindEventsByName) {
 TEST(FpuStateTest, SafeTruncTruncatesTowardZeroAndNeverInvokesUndefinedBehaviour) {
   const Int64 indefinite = std::numeric_limits<Int64>::min();
   const std::pair<float, Int64> cases[] = {
-      {2.9f, 2},
-      {-2.9f, -2},
-      {-0.5f, 0},
-      {16777216.0f, 16777216},
+      {2.9f, 2}, {-2.9f, -2}, {-0.5f, 0}, {16777216.0f, 16777216},
       {-9.0e18f, -9000000202358128640},  // the float nearest -9e18, exactly
-      {std::nanf(""), indefinite},
-      {1e30f, indefinite},
-      {-1e30f, indefinite},
+      {std::nanf(""), indefinite}, {1e30f, indefinite}, {-1e30f, indefinite},
       {std::numeric_limits<float>::infinity(), indefinite},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(SafeTrunc(in), out) << in;

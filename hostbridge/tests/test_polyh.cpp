@@ -77,23 +77,14 @@ TEST(PointInPolygonTest, EvenOddWithCornersOnTheRayCountedOnce) {
     CtsxVec3f point;
     bool inside;
   };
+  // On a vertical edge's x the edge itself never counts and the horizontal edges at its
+  // ends count once, so the right edge is inside and the left one outside; the roof's
+  // corner straight above the point flips once; the notch of the concave polygon is outside.
   const Case cases[] = {
-      {&square, {1, 1, 0}, true},
-      {&square, {3, 1, 0}, false},
-      {&square, {1, 3, 0}, false},
-      // On a vertical edge's x: the edge itself never counts, the horizontal edges at its
-      // ends count once, so the right edge is inside and the left one outside.
-      {&square, {2, 1, 0}, true},
-      {&square, {0, 1, 0}, false},
-      {&square, {2, 3, 0}, false},
-      {&square, {2, -1, 0}, false},
-      // A corner straight above the point is shared by two edges; it must flip once.
-      {&roof, {2, 1, 0}, true},
-      {&roof, {2, 3, 0}, false},
-      // Concave: the notch is outside.
-      {&notch, {2, 3, 0}, false},
-      {&notch, {3, 2, 0}, true},
-      {&segment, {0.5f, 0.1f, 0}, false},
+      {&square, {1, 1, 0}, true},  {&square, {3, 1, 0}, false}, {&square, {1, 3, 0}, false},
+      {&square, {2, 1, 0}, true},  {&square, {0, 1, 0}, false}, {&square, {2, 3, 0}, false},
+      {&square, {2, -1, 0}, false}, {&roof, {2, 1, 0}, true},   {&roof, {2, 3, 0}, false},
+      {&notch, {2, 3, 0}, false},  {&notch, {3, 2, 0}, true},   {&segment, {0.5f, 0.1f, 0}, false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(PointInPolygon(c.point, *c.polygon), c.inside)
