@@ -216,7 +216,6 @@ TEST_F(EntryPointsTest, DesignTimeCopiesTheModuleStateAndLoadedLeavesItAlone) {
   auto* tsx = new TTsx(&designer);
   EXPECT_EQ(tsx->Title(), "Earlier");
   EXPECT_EQ(tsx->ResBmpId(), 55);
-  EXPECT_EQ(tsx->ApiVersionNeeded(), 430);
   EXPECT_EQ(TsxModule().GetMainViewHwnd, nullptr) << "no host at design time";
   tsx->SetTitle("Changed");
   tsx->OnLeftClick = [] { return 1; };

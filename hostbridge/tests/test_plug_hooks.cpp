@@ -62,18 +62,15 @@ class PlugHooksTest : public BridgeTest {
     win::PumpPendingMessages();
   }
 
-  std::vector<win::UINT> MouseMessages() const {
+  // The messages the window got, only the mouse ones or only the key ones.
+  std::vector<win::UINT> Received(bool mouse) const {
     std::vector<win::UINT> out;
     for (win::UINT m : got_)
-      if (m >= win::WM_MOUSEFIRST && m <= win::WM_MOUSELAST) out.push_back(m);
+      if ((m >= win::WM_MOUSEFIRST && m <= win::WM_MOUSELAST) == mouse) out.push_back(m);
     return out;
   }
-  std::vector<win::UINT> KeyMessages() const {
-    std::vector<win::UINT> out;
-    for (win::UINT m : got_)
-      if (m == win::WM_KEYDOWN || m == win::WM_KEYUP) out.push_back(m);
-    return out;
-  }
+  std::vector<win::UINT> MouseMessages() const { return Received(true); }
+  std::vector<win::UINT> KeyMessages() const { return Received(false); }
 
   TComponent root_{nullptr};
   win::HWND window_ = nullptr;
