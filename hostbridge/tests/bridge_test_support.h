@@ -1,14 +1,16 @@
 #pragma once
-// A fresh host and a fresh bridge module for every test.
+// A fresh host and a fresh bridge module for every test, and a window to receive input.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "hostbridge/ext_obj_types.h"
+#include "platform/classlib/component.h"
 #include "hostbridge/tsx_module.h"
 #include "platform/classlib/random.h"
 #include "platform/host/host.h"
 #include "platform/host/host_state.h"
+#include "platform/win/window.h"
 
 class BridgeTest : public ::testing::Test {
  protected:
@@ -21,7 +23,23 @@ class BridgeTest : public ::testing::Test {
     ExtObjTypes().Clear();
     RandSeed = 0;
   }
+
+  TComponent root_{nullptr};
 };
+
+// A visible window of a class using the default window procedure, registered on first use.
+inline win::HWND TestWindow(const char* className, win::UINT classStyle, win::DWORD style, int width, int height) {
+  win::WNDCLASS existing;
+  if (!win::GetClassInfo(nullptr, className, &existing)) {
+    win::WNDCLASS wc;
+    wc.style = classStyle;
+    wc.lpfnWndProc = &win::DefWindowProc;
+    wc.lpszClassName = className;
+    win::RegisterClass(&wc);
+  }
+  return win::CreateWindowEx(0, className, "", style | win::WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                             nullptr, nullptr);
+}
 
 // How many draws of the process-wide generator lie between two seeds (up to `limit`).
 inline int DrawsBetween(Cardinal from, Cardinal to, int limit = 1000) {

@@ -36,7 +36,6 @@ class ExtObjTest : public BridgeTest {
     return e;
   }
 
-  TComponent root_{nullptr};
   TBeepProc previousBeep_ = nullptr;
 };
 

@@ -7,10 +7,7 @@
 
 namespace {
 
-class GlobalShaderTest : public BridgeTest {
- protected:
-  TComponent root_{nullptr};
-};
+class GlobalShaderTest : public BridgeTest {};
 
 struct LineCall {
   Integer x0, x1, line;

@@ -29,15 +29,7 @@ class OwnedFormTest : public BridgeTest {
   void SetUp() override {
     BridgeTest::SetUp();
     win::ResetWindowSystem();
-    win::WNDCLASS existing;
-    if (!win::GetClassInfo(nullptr, kViewClass, &existing)) {
-      win::WNDCLASS wc;
-      wc.lpfnWndProc = &win::DefWindowProc;
-      wc.lpszClassName = kViewClass;
-      win::RegisterClass(&wc);
-    }
-    view_ = win::CreateWindowEx(0, kViewClass, "Host", win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0, 0, 800, 600,
-                                nullptr, nullptr, nullptr, nullptr);
+    view_ = TestWindow(kViewClass, 0, win::WS_OVERLAPPEDWINDOW, 800, 600);
     host::SetMainViewWindow(view_);
   }
   void TearDown() override {

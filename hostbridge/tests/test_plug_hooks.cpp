@@ -20,16 +20,7 @@ class PlugHooksTest : public BridgeTest {
   void SetUp() override {
     BridgeTest::SetUp();
     win::ResetWindowSystem();
-    win::WNDCLASS existing;
-    if (!win::GetClassInfo(nullptr, kClass, &existing)) {
-      win::WNDCLASS wc;
-      wc.style = win::CS_DBLCLKS;
-      wc.lpfnWndProc = &win::DefWindowProc;
-      wc.lpszClassName = kClass;
-      win::RegisterClass(&wc);
-    }
-    window_ = win::CreateWindowEx(0, kClass, "", win::WS_POPUP | win::WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
+    window_ = TestWindow(kClass, win::CS_DBLCLKS, win::WS_POPUP, 100, 100);
     win::SetFocus(window_);
     win::PumpPendingMessages();
     win::SetMessageObserver([this](win::HWND h, win::UINT m, win::WPARAM, win::LPARAM) {
@@ -72,7 +63,6 @@ class PlugHooksTest : public BridgeTest {
   std::vector<win::UINT> MouseMessages() const { return Received(true); }
   std::vector<win::UINT> KeyMessages() const { return Received(false); }
 
-  TComponent root_{nullptr};
   win::HWND window_ = nullptr;
   std::vector<win::UINT> got_;
 };
