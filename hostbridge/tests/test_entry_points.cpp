@@ -80,7 +80,7 @@ TEST_F(EntryPointsTest, DescriptorCutsAndPadsItsFields) {
     SCOPED_TRACE(c.title);
     ResetAll();
     TComponent root(nullptr);
-    auto* tsx = new TTsx(&root);
+    auto* tsx = new TTsx(&root_);
     tsx->SetTitle(c.title);
     tsx->SetAuthor(c.author);
     tsx->SetResBmpId(c.bmp);
@@ -95,8 +95,7 @@ TEST_F(EntryPointsTest, DescriptorCutsAndPadsItsFields) {
 }
 
 TEST_F(EntryPointsTest, PlugInitRunsWithTheIdStoredBeforeTheDescriptorIsFilled) {
-  TComponent root(nullptr);
-  auto* tsx = new TTsx(&root);
+  auto* tsx = new TTsx(&root_);
   tsx->SetTitle("Quillmoth");
   tsx->SetApiVersionNeeded(512);
   tsx->Loaded();
@@ -119,8 +118,7 @@ TEST_F(EntryPointsTest, PlugInitRunsWithTheIdStoredBeforeTheDescriptorIsFilled) 
 
 TEST_F(EntryPointsTest, LeftClickAnswersZeroWithoutAHandlerElseTheHandlersResult) {
   EXPECT_EQ(TsxOnLeftClick(), 0);
-  TComponent root(nullptr);
-  auto* tsx = new TTsx(&root);
+  auto* tsx = new TTsx(&root_);
   tsx->OnLeftClick = [] { return 77; };
   EXPECT_EQ(TsxOnLeftClick(), 0) << "handlers reach the module only when the TTsx is loaded";
   tsx->Loaded();
@@ -128,8 +126,7 @@ TEST_F(EntryPointsTest, LeftClickAnswersZeroWithoutAHandlerElseTheHandlersResult
 }
 
 TEST_F(EntryPointsTest, RightClickAndDeactivateRaiseTheirHandlers) {
-  TComponent root(nullptr);
-  auto* tsx = new TTsx(&root);
+  auto* tsx = new TTsx(&root_);
   int right = 0, deactivated = 0;
   tsx->OnRightClick = [&] { ++right; };
   tsx->OnDeactivate = [&] { ++deactivated; };
@@ -142,8 +139,7 @@ TEST_F(EntryPointsTest, RightClickAndDeactivateRaiseTheirHandlers) {
 }
 
 TEST_F(EntryPointsTest, DeactivateAfterFinalisationRaisesNothing) {
-  TComponent root(nullptr);
-  auto* tsx = new TTsx(&root);
+  auto* tsx = new TTsx(&root_);
   tsx->SetTitle("Quillmoth");
   int deactivated = 0;
   tsx->OnDeactivate = [&] { ++deactivated; };
@@ -155,8 +151,7 @@ TEST_F(EntryPointsTest, DeactivateAfterFinalisationRaisesNothing) {
 }
 
 TEST_F(EntryPointsTest, NoExceptionLeavesAnExport) {
-  TComponent root(nullptr);
-  auto* tsx = new TTsx(&root);
+  auto* tsx = new TTsx(&root_);
   tsx->SetTitle("Quillmoth");
   tsx->OnPlugInit = [] { throw std::runtime_error("init"); };
   tsx->OnLeftClick = []() -> Integer { throw Exception("click"); };
@@ -175,12 +170,11 @@ TEST_F(EntryPointsTest, NoExceptionLeavesAnExport) {
 }
 
 TEST_F(EntryPointsTest, CreationClearsPlugInitAndTakesTheTrapHandlers) {
-  TComponent root(nullptr);
   TsxModule().PlugInit = [] {};
-  auto* first = new TTsx(&root);
+  auto* first = new TTsx(&root_);
   EXPECT_FALSE(TsxModule().PlugInit);
   EXPECT_EQ(TsxModule().TrapHandlers, first);
-  auto* second = new TTsx(&root);
+  auto* second = new TTsx(&root_);
   EXPECT_EQ(TsxModule().TrapHandlers, second);
   delete second;
   EXPECT_EQ(TsxModule().TrapHandlers, nullptr) << "a freed TTsx must not stay bound";
@@ -188,8 +182,7 @@ TEST_F(EntryPointsTest, CreationClearsPlugInitAndTakesTheTrapHandlers) {
 }
 
 TEST_F(EntryPointsTest, CreationBindsTheHostFunctionsByName) {
-  TComponent root(nullptr);
-  new TTsx(&root);
+  new TTsx(&root_);
   const TTsxModuleState& s = TsxModule();
   ASSERT_NE(s.GetMainViewHwnd, nullptr);
   EXPECT_NE(s.ForceLeftClick, nullptr);
@@ -225,12 +218,11 @@ TEST_F(EntryPointsTest, DesignTimeCopiesTheModuleStateAndLoadedLeavesItAlone) {
 }
 
 TEST_F(EntryPointsTest, OwnerIsRememberedOnlyWhenItIsAForm) {
-  TComponent root(nullptr);
-  auto* plain = new TTsx(&root);
+  auto* plain = new TTsx(&root_);
   EXPECT_EQ(plain->OwnerForm(), nullptr);
   SetIsFormPredicate(&EveryComponentIsAForm);
-  auto* owned = new TTsx(&root);
-  EXPECT_EQ(owned->OwnerForm(), &root);
+  auto* owned = new TTsx(&root_);
+  EXPECT_EQ(owned->OwnerForm(), &root_);
 }
 
 TEST_F(EntryPointsTest, FormFilesSetPropertiesAndBindEventsByName) {

@@ -45,8 +45,7 @@ class EventsTest : public BridgeTest {};
 }  // namespace
 
 TEST_F(EventsTest, RegistersTheSelectedClassesGeneralRenderMouseViewAndUnregistersAll) {
-  TComponent root(nullptr);
-  auto* e = new TTsEvents(&root);
+  auto* e = new TTsEvents(&root_);
   e->SetEvents({peViewMsg, peRender, peGeneral, peMouse});
   EXPECT_TRUE(RegisteredClasses().empty()) << "changing Events while inactive registers nothing";
   e->SetActive(true);
@@ -73,8 +72,7 @@ TEST_F(EventsTest, DesignTimeIgnoresActive) {
 }
 
 TEST_F(EventsTest, EachClassAndSubCodeRaisesItsEvent) {
-  TComponent root(nullptr);
-  auto* e = new TTsEvents(&root);
+  auto* e = new TTsEvents(&root_);
   std::vector<std::string> log;
   LogAll(*e, log);
   e->SetEvents({peRender, peMouse, peViewMsg, peGeneral});
@@ -103,8 +101,7 @@ TEST_F(EventsTest, EachClassAndSubCodeRaisesItsEvent) {
 }
 
 TEST_F(EventsTest, TheHandlerGetsTheHostsRecordUnchanged) {
-  TComponent root(nullptr);
-  auto* e = new TTsEvents(&root);
+  auto* e = new TTsEvents(&root_);
   float frame = -1;
   tsxEventRenderData* seen = nullptr;
   e->OnRenderBegin = [&](tsxEventRenderData* d) {
@@ -123,9 +120,8 @@ TEST_F(EventsTest, TheHandlerGetsTheHostsRecordUnchanged) {
 }
 
 TEST_F(EventsTest, OnlyTheLastRegisteredComponentReceivesEvents) {
-  TComponent root(nullptr);
-  auto* first = new TTsEvents(&root);
-  auto* second = new TTsEvents(&root);
+  auto* first = new TTsEvents(&root_);
+  auto* second = new TTsEvents(&root_);
   int a = 0, b = 0;
   first->OnSceneNew = [&] { ++a; };
   second->OnSceneNew = [&] { ++b; };
@@ -139,8 +135,7 @@ TEST_F(EventsTest, OnlyTheLastRegisteredComponentReceivesEvents) {
 }
 
 TEST_F(EventsTest, AFreedComponentIsNeitherRegisteredNorCalled) {
-  TComponent root(nullptr);
-  auto* e = new TTsEvents(&root);
+  auto* e = new TTsEvents(&root_);
   int calls = 0;
   e->OnAppClose = [&] { ++calls; };
   e->SetEvents({peGeneral});
@@ -154,8 +149,7 @@ TEST_F(EventsTest, AFreedComponentIsNeitherRegisteredNorCalled) {
 }
 
 TEST_F(EventsTest, AnExceptionInAHandlerDoesNotReachTheHost) {
-  TComponent root(nullptr);
-  auto* e = new TTsEvents(&root);
+  auto* e = new TTsEvents(&root_);
   int later = 0;
   e->OnRenderBegin = [](tsxEventRenderData*) { throw std::runtime_error("begin"); };
   e->OnRenderEnd = [&](tsxEventRenderData*) { ++later; };
@@ -168,9 +162,8 @@ TEST_F(EventsTest, AnExceptionInAHandlerDoesNotReachTheHost) {
 }
 
 TEST_F(EventsTest, FreeingAnEarlierComponentKeepsTheLaterOnesRegistrations) {
-  TComponent root(nullptr);
-  auto* first = new TTsEvents(&root);
-  auto* second = new TTsEvents(&root);
+  auto* first = new TTsEvents(&root_);
+  auto* second = new TTsEvents(&root_);
   int calls = 0;
   second->OnSceneLoad = [&] { ++calls; };
   first->SetEvents({peGeneral});
