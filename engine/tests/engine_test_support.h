@@ -1,13 +1,36 @@
 #pragma once
-// Helpers shared by the engine's tests: flat curves and vector checks.
+// Helpers shared by the engine's tests: rigs, flat curves and vector checks.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "engine/bitmap32_cache.h"
 #include "engine/var_series.h"
+#include "platform/classlib/random.h"
+#include "platform/host/host.h"
 #include "platform/host/tsxapi.h"
 
 namespace engine_test {
+
+// A fresh host scene and the generator at seed 1513.
+class FreshHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host::Reset();
+    RandSeed = 1513;
+  }
+};
+
+// The image cache and its handler are process-wide: every test starts and ends clean.
+class CleanImageCache : public ::testing::Test {
+ protected:
+  void SetUp() override { Clean(); }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    Bitmap32Cache().Clear();
+    OnTextureNotFound = nullptr;
+  }
+};
 
 // A curve holding one value over the whole range.
 inline void SetConstant(TVarSeries* curve, double value) {

@@ -9,6 +9,7 @@
 #include "engine/particle_system.h"
 #include "platform/classlib/random.h"
 #include "platform/host/host.h"
+#include "engine/tests/engine_test_support.h"
 
 namespace {
 
@@ -20,11 +21,10 @@ void SetFlow(TParticleSystem& s, double value) {
   s.Flow->AddXY(8192, value);
 }
 
-class Emission : public ::testing::Test {
+class Emission : public engine_test::FreshHost {
  protected:
   void SetUp() override {
-    host::Reset();
-    RandSeed = 1513;
+    FreshHost::SetUp();
     s.Template.Lifespan = 1000;
   }
   TParticleSystem s;

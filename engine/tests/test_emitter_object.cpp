@@ -9,16 +9,16 @@
 #include "engine/particle_renderer.h"
 #include "platform/classlib/random.h"
 #include "platform/host/host.h"
+#include "engine/tests/engine_test_support.h"
 
 namespace {
 
 using host::Channel;
 
-class EmitterObjects : public ::testing::Test {
+class EmitterObjects : public engine_test::FreshHost {
  protected:
   void SetUp() override {
-    host::Reset();
-    RandSeed = 1513;
+    FreshHost::SetUp();
     OnMainStatusText = nullptr;
   }
   void TearDown() override { OnMainStatusText = nullptr; }

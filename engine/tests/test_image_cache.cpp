@@ -12,6 +12,7 @@
 #include "engine/particle_map_source.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/strings.h"
+#include "engine/tests/engine_test_support.h"
 
 namespace {
 
@@ -69,18 +70,7 @@ std::string MakeBmp24(const ScratchDir& dir, const std::string& name) {
   return bmp;
 }
 
-// The global cache and its handler are process-wide: every test starts and ends clean.
-class ImageCache : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Bitmap32Cache().Clear();
-    OnTextureNotFound = nullptr;
-  }
-  void TearDown() override {
-    Bitmap32Cache().Clear();
-    OnTextureNotFound = nullptr;
-  }
-};
+class ImageCache : public engine_test::CleanImageCache {};
 
 }  // namespace
 

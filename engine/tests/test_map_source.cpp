@@ -13,6 +13,7 @@
 #include "platform/classlib/records.h"
 #include "platform/classlib/streams.h"
 #include "platform/classlib/strings.h"
+#include "engine/tests/engine_test_support.h"
 
 using namespace curve_bytes;
 
@@ -47,17 +48,7 @@ void SetOptions(TParticleMapOptions* o, Single alpha, Byte flip, Single ox, Sing
   o->OriginY = oy;
 }
 
-class MapSource : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Bitmap32Cache().Clear();
-    OnTextureNotFound = nullptr;
-  }
-  void TearDown() override {
-    Bitmap32Cache().Clear();
-    OnTextureNotFound = nullptr;
-  }
-};
+class MapSource : public engine_test::CleanImageCache {};
 
 }  // namespace
 

@@ -59,13 +59,7 @@ void SetSteps(TVarSeries* curve, double value) {
   SetConstant(curve, value);
 }
 
-class ParticleSystem : public ::testing::Test {
- protected:
-  void SetUp() override {
-    host::Reset();
-    RandSeed = 1513;
-  }
-};
+class ParticleSystem : public engine_test::FreshHost {};
 
 }  // namespace
 
