@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
@@ -74,6 +76,19 @@ class RendererTest : public ::testing::Test {
     renderer.Image = &sprite_;
     renderer.Mode = mode;
   }
+  // Renders frame 0 of a fresh host, Body drawing in Mode over the 320 x 240 region filled
+  // with the background colour at depth 1e6.
+  void DrawOver(Integer mode, const std::function<void(TParticleRenderer&, tssSCREENBUFFER*)>& body,
+                std::array<float, 3> background = {0, 0, 0}) {
+    host::Reset();
+    InvalidateProjections();
+    ASSERT_TRUE(RenderWith([&](tssPostProcessData& data) {
+      TParticleRenderer renderer;
+      Prepare(renderer, data, mode);
+      FillRegion(data.screenBuffer, 320, 240, background[0], background[1], background[2], 1e6f);
+      body(renderer, data.screenBuffer);
+    }));
+  }
 
   TBitmap32 sprite_;
   TParticleMapOptions options_;
@@ -96,37 +111,29 @@ TEST_F(RendererTest, SkipsParticlesTooSmallTooLargeOrTooFaint) {
       {16, 0.003f, true},    // faint but drawn
   };
   for (const Case& c : cases) {
-    host::Reset();
-    InvalidateProjections();
     bool changed = false;
-    ASSERT_TRUE(RenderWith([&](tssPostProcessData& data) {
-      TParticleRenderer renderer;
-      Prepare(renderer, data, rmPureAlpha);
+    DrawOver(rmPureAlpha, [&](TParticleRenderer& renderer, tssSCREENBUFFER* buffer) {
       renderer.MaxPixelSize = 256;
-      FillRegion(data.screenBuffer, 320, 240, 0, 0, 0, 1e6f);
-      const auto before = ReadRegion(data.screenBuffer, 320, 240);
+      const auto before = ReadRegion(buffer, 320, 240);
       TParticle p = ParticleAt({0, 0, 0});
       renderer.DrawParticle(p, ParamsFor(c.pixels, c.alpha));
-      changed = Changed(before, ReadRegion(data.screenBuffer, 320, 240));
-    }));
+      changed = Changed(before, ReadRegion(buffer, 320, 240));
+    });
     EXPECT_EQ(changed, c.drawn) << c.pixels << " px, alpha " << c.alpha;
   }
 }
 
 TEST_F(RendererTest, SkipsParticlesBehindTheCameraAndOutsideTheRegion) {
-  ASSERT_TRUE(RenderWith([&](tssPostProcessData& data) {
-    TParticleRenderer renderer;
-    Prepare(renderer, data, rmPureAlpha);
-    FillRegion(data.screenBuffer, 320, 240, 0, 0, 0, 1e6f);
-    const auto before = ReadRegion(data.screenBuffer, 320, 240);
+  DrawOver(rmPureAlpha, [&](TParticleRenderer& renderer, tssSCREENBUFFER* buffer) {
+    const auto before = ReadRegion(buffer, 320, 240);
     TParticle behind = ParticleAt({0, 0, 12});
     EXPECT_LT(behind.Screen.z, 0);
     renderer.DrawParticle(behind, ParamsFor(16));
     TParticle outside = ParticleAt({6, 0, 0});
     EXPECT_GT(outside.Screen.x, 340);
     renderer.DrawParticle(outside, ParamsFor(16));
-    EXPECT_FALSE(Changed(before, ReadRegion(data.screenBuffer, 320, 240)));
-  }));
+    EXPECT_FALSE(Changed(before, ReadRegion(buffer, 320, 240)));
+  });
 }
 
 // The rules of each mode are pinned in the blend-mode tests; here the renderer's part: the
@@ -151,61 +158,50 @@ TEST_F(RendererTest, ColourAndAlphaReachTheBlendAndUnknownModesBlendAsPureAlpha)
       {7, {(1 - a) * bg[0] + a * c[0], (1 - a) * bg[1] + a * c[1], (1 - a) * bg[2] + a * c[2]}, 1e6f},
   };
   for (const Expected& e : expected) {
-    host::Reset();
-    InvalidateProjections();
     float pixel[4] = {};
-    ASSERT_TRUE(RenderWith([&](tssPostProcessData& data) {
-      TParticleRenderer renderer;
-      Prepare(renderer, data, e.mode);
-      FillRegion(data.screenBuffer, 320, 240, 0.2f, 0.4f, 0.6f, 1e6f);
+    DrawOver(e.mode, [&](TParticleRenderer& renderer, tssSCREENBUFFER* buffer) {
       TParticle p = ParticleAt({0, 0, 0});
       p.Color = {1, 0.5f, 0.25f, 1};
       TParticleRenderParams params = ParamsFor(16, 0.5f);
       params.Color = {0.8f, 1, 0.5f, 1};
       renderer.DrawParticle(p, params);
       // The origin lands on (159.5, 119.5): the middle of a 16-pixel sprite.
-      ReadPixel(data.screenBuffer, 320, 159, 119, pixel);
-    }));
+      ReadPixel(buffer, 320, 159, 119, pixel);
+    }, {0.2f, 0.4f, 0.6f});
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(pixel[k], e.rgb[k], 1e-5) << "mode " << e.mode << " channel " << k;
     EXPECT_FLOAT_EQ(pixel[3], e.depth) << "mode " << e.mode;
   }
 }
 
 TEST_F(RendererTest, PaintWritesTheReferenceDepthSoAnEqualParticleLeavesItAlone) {
-  ASSERT_TRUE(RenderWith([&](tssPostProcessData& data) {
-    TParticleRenderer renderer;
-    Prepare(renderer, data, rmPaint);
-    FillRegion(data.screenBuffer, 320, 240, 0, 0, 0, 1e6f);
+  DrawOver(rmPaint, [&](TParticleRenderer& renderer, tssSCREENBUFFER* buffer) {
     TParticle p = ParticleAt({0, 0, 0});
     renderer.DrawParticle(p, ParamsFor(16));
     float first[4];
-    ReadPixel(data.screenBuffer, 320, 159, 119, first);
+    ReadPixel(buffer, 320, 159, 119, first);
     EXPECT_FLOAT_EQ(first[3], p.Screen.z * p.Screen.z);
     EXPECT_GT(first[0], 0);
 
     // Same depth, another colour: the depth test refuses every pixel.
-    const auto before = ReadRegion(data.screenBuffer, 320, 240);
+    const auto before = ReadRegion(buffer, 320, 240);
     TParticle q = p;
     q.Color = {0, 1, 0, 1};
     renderer.DrawParticle(q, ParamsFor(16));
-    EXPECT_FALSE(Changed(before, ReadRegion(data.screenBuffer, 320, 240)));
+    EXPECT_FALSE(Changed(before, ReadRegion(buffer, 320, 240)));
 
     // Nearer, it paints over.
     TParticle nearer = ParticleAt({0, 0, 1});
     nearer.Color = {0, 1, 0, 1};
     renderer.DrawParticle(nearer, ParamsFor(16));
     float after[4];
-    ReadPixel(data.screenBuffer, 320, 159, 119, after);
+    ReadPixel(buffer, 320, 159, 119, after);
     EXPECT_FLOAT_EQ(after[3], nearer.Screen.z * nearer.Screen.z);
     EXPECT_FLOAT_EQ(after[0], 0);
-  }));
+  });
 }
 
 TEST_F(RendererTest, DepthDitheringJittersByHalfTheSizeOnlyWhenOn) {
-  ASSERT_TRUE(RenderWith([&](tssPostProcessData& data) {
-    TParticleRenderer renderer;
-    Prepare(renderer, data, rmPureAlpha);
-    FillRegion(data.screenBuffer, 320, 240, 0, 0, 0, 1e6f);
+  DrawOver(rmPureAlpha, [&](TParticleRenderer& renderer, tssSCREENBUFFER*) {
     TParticle p = ParticleAt({0, 0, 0});
 
     // How the jittered test draws from the table is pinned in the blend-mode tests.
@@ -218,7 +214,7 @@ TEST_F(RendererTest, DepthDitheringJittersByHalfTheSizeOnlyWhenOn) {
     renderer.DrawParticle(p, params);
     EXPECT_FLOAT_EQ(renderer.DepthJitter, params.Size * 0.5f);
     EXPECT_NE(RandomTablePosition(), start);
-  }));
+  });
 }
 
 TEST_F(RendererTest, FlipMirrorsTheSprite) {
@@ -226,19 +222,14 @@ TEST_F(RendererTest, FlipMirrorsTheSprite) {
   sprite_.Clear(0);
   sprite_.FillRect(0, 0, 8, 16, 0xFFFFFFFF);
   for (Byte flip : {Byte(0), Byte(1)}) {
-    host::Reset();
-    InvalidateProjections();
     float left[4], right[4];
-    ASSERT_TRUE(RenderWith([&](tssPostProcessData& data) {
-      TParticleRenderer renderer;
-      Prepare(renderer, data, rmPureAlpha);
-      FillRegion(data.screenBuffer, 320, 240, 0, 0, 0, 1e6f);
+    DrawOver(rmPureAlpha, [&](TParticleRenderer& renderer, tssSCREENBUFFER* buffer) {
       TParticle p = ParticleAt({0, 0, 0});
       options_.Flip = flip;
       renderer.DrawParticle(p, ParamsFor(16));
-      ReadPixel(data.screenBuffer, 320, 154, 119, left);
-      ReadPixel(data.screenBuffer, 320, 165, 119, right);
-    }));
+      ReadPixel(buffer, 320, 154, 119, left);
+      ReadPixel(buffer, 320, 165, 119, right);
+    });
     EXPECT_EQ(left[0] > 0, flip == 0) << "flip " << int(flip);
     EXPECT_EQ(right[0] > 0, flip == 1) << "flip " << int(flip);
   }
