@@ -121,29 +121,23 @@ TEST(CurveValue, CurveWithoutKeysSamplesAsZero) {
 
 // ---- key editing -------------------------------------------------------------------------
 
+// Rounded to the quantum (halves to the even neighbour), capped at 65000, then clamped
+// to the curve's bounds.
 TEST(CurveKeys, QuantizeRoundsToTheQuantumClampsAndCaps) {
-  TVarSeries c(xmFrames, cmNone, 0, 0);
-  Double y = 0.014;
-  c.QuantizeValue(y);
-  EXPECT_NEAR(y, 0.01, 1e-15);
-  y = 70000;
-  c.QuantizeValue(y);
-  EXPECT_EQ(y, 65000.0);
-  // Halves go to the even neighbour.
-  c.Quantum = 1.0;
-  y = 2.5;
-  c.QuantizeValue(y);
-  EXPECT_EQ(y, 2.0);
-  y = 3.5;
-  c.QuantizeValue(y);
-  EXPECT_EQ(y, 4.0);
-  // Then the curve's bounds.
-  c.Quantum = 0.01;
-  c.ClampMode = cmBoth;
-  c.Max = 1;
-  y = 1.234;
-  c.QuantizeValue(y);
-  EXPECT_EQ(y, 1.0);
+  struct Case {
+    Double quantum;
+    Byte clamp;
+    Double in, out;
+  };
+  const Case cases[] = {{0.01, cmNone, 0.014, 0.01}, {0.01, cmNone, 70000, 65000}, {1.0, cmNone, 2.5, 2.0},
+                        {1.0, cmNone, 3.5, 4.0},     {0.01, cmBoth, 1.234, 1.0}};
+  for (const Case& c : cases) {
+    TVarSeries curve(xmFrames, c.clamp, 0, 1);
+    curve.Quantum = c.quantum;
+    Double y = c.in;
+    curve.QuantizeValue(y);
+    EXPECT_NEAR(y, c.out, 1e-15) << c.in << " by " << c.quantum;
+  }
 }
 
 TEST(CurveKeys, ClampKeyXKeepsKeysInOrderAndPercentCurvesWithin100) {
