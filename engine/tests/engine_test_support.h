@@ -39,6 +39,12 @@ inline void SetConstant(TVarSeries* curve, double value) {
   curve->AddXY(8192, value);
 }
 
+// A step curve holds its value exactly, so that flows count whole particles.
+inline void SetSteps(TVarSeries* curve, double value) {
+  curve->Quantum = 1.0;
+  SetConstant(curve, value);
+}
+
 inline bool Finite(const CtsxVec3f& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 inline void ExpectVec(const CtsxVec3f& v, double x, double y, double z, double tolerance = 1e-6) {

@@ -13,13 +13,8 @@
 
 namespace {
 
-// A step curve: the flow is exactly the value at every frame.
-void SetFlow(TParticleSystem& s, double value) {
-  s.Flow->Quantum = 1.0;
-  s.Flow->Clear();
-  s.Flow->AddXY(0, value);
-  s.Flow->AddXY(8192, value);
-}
+// The flow as a step curve: exactly the value at every frame.
+void SetFlow(TParticleSystem& s, double value) { engine_test::SetSteps(s.Flow, value); }
 
 class Emission : public engine_test::FreshHost {
  protected:

@@ -19,6 +19,7 @@
 #include "engine/tests/engine_test_support.h"
 
 using engine_test::SetConstant;
+using engine_test::SetSteps;
 
 namespace {
 
@@ -51,12 +52,6 @@ void ExpectCurves(const TVariableSystem& owner, const std::vector<CurveSpec>& sp
     EXPECT_FLOAT_EQ(c->GetYValue(0), s.value);
     EXPECT_FLOAT_EQ(c->GetYValue(1), s.value);
   }
-}
-
-// A step curve holds its value exactly, so that flows count whole particles.
-void SetSteps(TVarSeries* curve, double value) {
-  curve->Quantum = 1.0;
-  SetConstant(curve, value);
 }
 
 class ParticleSystem : public engine_test::FreshHost {};
