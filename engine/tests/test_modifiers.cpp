@@ -95,7 +95,6 @@ TEST_F(Modifiers, AttractorAndRepulsorPullAndPush) {
 
   TRepulseModifier repulsor;
   repulsor.Node = host::AddCube("push", 2);
-  EXPECT_EQ(repulsor.KindName, "Repulsor");
   ExpectVec(Applied(repulsor, system, At({3, 4, 0}, 2)).Velocity, 0.00375, 0.005, 0);
 }
 
