@@ -133,6 +133,7 @@ class DragDropTest : public ::testing::Test {
     form_ = std::make_unique<TDragForm>(nullptr);
     ReadComponentTextInto(kDragFormText, form_.get());
     spot_ = dynamic_cast<TDragSpot*>(form_->FindComponent("Spot"));
+    ASSERT_NE(spot_, nullptr);
     form_->Show();
     win::PumpPendingMessages();
   }
@@ -156,17 +157,6 @@ class DragDropTest : public ::testing::Test {
   std::unique_ptr<TDragForm> form_;
   TDragSpot* spot_ = nullptr;
 };
-
-TEST_F(DragDropTest, AFormFileNamesTheDragPropertiesAndEvents) {
-  ASSERT_NE(spot_, nullptr);
-  EXPECT_EQ(spot_->DragMode(), dmAutomatic);
-  EXPECT_EQ(spot_->DragCursor(), crHandPoint);
-  EXPECT_TRUE(spot_->OnStartDrag && spot_->OnEndDrag);
-  auto* target = dynamic_cast<TDropPanel*>(form_->FindComponent("Target"));
-  ASSERT_NE(target, nullptr);
-  EXPECT_TRUE(target->OnDragOver && target->OnDragDrop);
-  EXPECT_FALSE(target->OnStartDrag);
-}
 
 TEST_F(DragDropTest, ADragFromOneControlToAnotherDropsWhereTheTargetAccepts) {
   Inject(win::InjectMouseDown, 20, 20);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -35,11 +34,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using Steps = std::vector<std::function<void()>>;
-
-std::string ShotPath(const std::string& name) {
-  const char* dir = std::getenv("QM_SHOT_DIR");
-  return (dir ? std::string(dir) + "/" : ::testing::TempDir()) + name + ".png";
-}
 
 TCustomForm* ActiveForm() { return Screen->ActiveCustomForm(); }
 

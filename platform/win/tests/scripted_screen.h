@@ -2,11 +2,21 @@
 // A screen for tests: each wait for input runs the next step of a script (steps inject
 // input with the injector); once the script is used up the screen reports itself closed,
 // so a loop that would never end fails the test instead of hanging it.
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/win/display_hooks.h"
+
+// Where tests leave pictures of what they showed.
+inline std::string ShotPath(const std::string& name) {
+  const char* dir = std::getenv("QM_SHOT_DIR");
+  return (dir ? std::string(dir) + "/" : ::testing::TempDir()) + name + ".png";
+}
 
 class ScriptedScreen : public win::DisplayHooks {
  public:

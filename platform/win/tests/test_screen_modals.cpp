@@ -2,7 +2,6 @@
 // keys, message boxes answered by keys and the close box, windows moved by the caption.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,12 +38,6 @@ std::vector<HWND> WindowsOfClass(const char* cls) {
     return true;
   });
   return out;
-}
-
-// Where tests leave pictures of what they showed.
-std::string ShotPath(const std::string& name) {
-  const char* dir = std::getenv("QM_SHOT_DIR");
-  return (dir ? std::string(dir) + "/" : ::testing::TempDir()) + name + ".png";
 }
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
