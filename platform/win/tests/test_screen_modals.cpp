@@ -40,6 +40,17 @@ std::vector<HWND> WindowsOfClass(const char* cls) {
   return out;
 }
 
+// A point of a window's close box, found by asking the window.
+POINT CloseBoxOf(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  for (int y = r.top; y < r.top + 30; ++y)
+    for (int x = r.right - 1; x > r.right - 40; --x)
+      if (SendMessage(h, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return POINT{x, y};
+  ADD_FAILURE() << "no close box";
+  return POINT{0, 0};
+}
+
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 class ScreenModalTest : public ::testing::Test {
@@ -214,17 +225,6 @@ TEST_F(ScreenModalTest, PopupMenusTrackOnScreenUnlessAnAnswerWaits) {
 }
 
 TEST_F(ScreenModalTest, MessageBoxesAreWindowsAnsweredByKeysAndTheCloseBox) {
-  // A point of the box's close box, found by asking the box.
-  const auto closeBox = [] {
-    HWND box = WindowsOfClass("QmMessageBox").at(0);
-    RECT r;
-    GetWindowRect(box, &r);
-    for (int y = r.top; y < r.top + 30; ++y)
-      for (int x = r.right - 1; x > r.right - 40; --x)
-        if (SendMessage(box, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return POINT{x, y};
-    ADD_FAILURE() << "no close box";
-    return POINT{0, 0};
-  };
   struct Case {
     const char* name;
     UINT type;
@@ -240,7 +240,7 @@ TEST_F(ScreenModalTest, MessageBoxesAreWindowsAnsweredByKeysAndTheCloseBox) {
        false},
       {"a button's letter", MB_YESNO, {[] { InjectKey('Y'); }}, IDYES, false},
       {"the close box", MB_OKCANCEL | MB_ICONWARNING,
-       {[&] { const POINT p = closeBox(); InjectClick(MouseButton::Left, p.x, p.y); }}, IDCANCEL, false},
+       {[] { const POINT p = CloseBoxOf(WindowsOfClass("QmMessageBox").at(0)); InjectClick(MouseButton::Left, p.x, p.y); }}, IDCANCEL, false},
       // Yes/No has no Cancel: Esc does nothing, and a closed screen answers No.
       {"no escape from Yes/No", MB_YESNO, {[] { InjectKey(VK_ESCAPE); }}, IDNO, true},
   };
@@ -291,10 +291,7 @@ TEST_F(ScreenModalTest, TheCaptionMovesTheWindowAndItsCloseBoxClosesIt) {
   EXPECT_EQ(moved.top - start.top, 30);
   EXPECT_EQ(GetCapture(), nullptr);
   // A press on the close box that leaves it closes nothing; one let go on it closes.
-  POINT box{0, 0};
-  for (int x = moved.right - 1; x > moved.right - 40 && !box.x; --x) {
-    if (SendMessage(frame_, WM_NCHITTEST, 0, MAKELPARAM(x, moved.top + 10)) == HTCLOSE) box = POINT{x, moved.top + 10};
-  }
+  const POINT box = CloseBoxOf(frame_);
   ASSERT_NE(box.x, 0);
   InjectMouseDown(MouseButton::Left, box.x, box.y);
   InjectMouseUp(MouseButton::Left, box.x - 100, box.y + 100);
