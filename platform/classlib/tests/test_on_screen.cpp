@@ -130,17 +130,15 @@ TEST_F(ScreenDialogsTest, ShowModalWaitsForThePersonsAnswer) {
     TForm form(nullptr);
     form.SetBorderStyle(bsDialog);
     form.SetClientSize(TPoint{240, 90});
-    auto* ok = new TButton(&form);
-    ok->SetParent(&form);
-    ok->SetBounds(40, 50, 75, 25);
-    ok->SetCaption("OK");
-    ok->SetModalResult(mrOk);
-    auto* cancel = new TButton(&form);
-    cancel->SetParent(&form);
-    cancel->SetBounds(125, 50, 75, 25);
-    cancel->SetCaption("Cancel");
-    cancel->SetCancel(true);
-    cancel->SetModalResult(mrCancel);
+    TButton* buttons[2];
+    for (int i = 0; i < 2; ++i) {
+      buttons[i] = new TButton(&form);
+      buttons[i]->SetParent(&form);
+      buttons[i]->SetBounds(40 + 85 * i, 50, 75, 25);
+      buttons[i]->SetModalResult(i ? mrCancel : mrOk);
+    }
+    TButton* ok = buttons[0];
+    buttons[1]->SetCancel(true);
     Steps steps;
     if (c.act) steps.push_back([&] { c.act(ok); });
     ScriptedScreen screen(steps);

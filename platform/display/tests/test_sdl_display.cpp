@@ -115,41 +115,38 @@ TEST_F(SdlDisplayTest, SdlEventsArriveAsTheWindowSystemsMessages) {
                    m == WM_MOUSEWHEEL))
       got.push_back({m, wp, key ? 0 : lp});
   });
-  auto button = [](Uint32 type, Uint8 b, int x, int y) {
+  // One builder for every event the cases need: `a` is the button, key or wheel step.
+  auto ev = [](Uint32 type, int a = 0, int x = 0, int y = 0) {
     SDL_Event e{};
     e.type = type;
-    e.button.button = b;
-    e.button.x = x;
-    e.button.y = y;
+    if (type == SDL_MOUSEMOTION) {
+      e.motion.x = x;
+      e.motion.y = y;
+    } else if (type == SDL_MOUSEWHEEL) {
+      e.wheel.y = a;
+    } else if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+      e.key.keysym.sym = a;
+    } else {
+      e.button.button = static_cast<Uint8>(a);
+      e.button.x = x;
+      e.button.y = y;
+    }
     return e;
   };
-  auto key = [](Uint32 type, SDL_Keycode k) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.keysym.sym = k;
-    return e;
-  };
-  SDL_Event motion{};
-  motion.type = SDL_MOUSEMOTION;
-  motion.motion.x = 25;
-  motion.motion.y = 41;
-  SDL_Event wheel{};
-  wheel.type = SDL_MOUSEWHEEL;
-  wheel.wheel.y = -2;
   struct Case {
     SDL_Event in;
     std::vector<Got> want;
   };
   const std::vector<Case> cases = {
-      {motion, {{WM_MOUSEMOVE, 0, MAKELPARAM(5, 11)}}},
-      {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 30, 50), {{WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20)}}},
-      {button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 30, 50), {{WM_LBUTTONUP, 0, MAKELPARAM(10, 20)}}},
-      {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 119, 89), {{WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(99, 59)}}},
-      {wheel, {{WM_MOUSEWHEEL, MAKEWPARAM(MK_RBUTTON, -2 * WHEEL_DELTA), MAKELPARAM(119, 89)}}},
-      {key(SDL_KEYDOWN, SDLK_a), {{WM_KEYDOWN, 'A', 0}, {WM_CHAR, 'a', 0}}},
-      {key(SDL_KEYDOWN, SDLK_PERIOD), {{WM_KEYDOWN, VK_OEM_PERIOD, 0}, {WM_CHAR, '.', 0}}},
-      {key(SDL_KEYDOWN, SDLK_ESCAPE), {{WM_KEYDOWN, VK_ESCAPE, 0}, {WM_CHAR, 27, 0}}},
-      {key(SDL_KEYDOWN, SDLK_F13), {}},  // no code for it: nothing
+      {ev(SDL_MOUSEMOTION, 0, 25, 41), {{WM_MOUSEMOVE, 0, MAKELPARAM(5, 11)}}},
+      {ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 30, 50), {{WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20)}}},
+      {ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 30, 50), {{WM_LBUTTONUP, 0, MAKELPARAM(10, 20)}}},
+      {ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 119, 89), {{WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(99, 59)}}},
+      {ev(SDL_MOUSEWHEEL, -2), {{WM_MOUSEWHEEL, MAKEWPARAM(MK_RBUTTON, -2 * WHEEL_DELTA), MAKELPARAM(119, 89)}}},
+      {ev(SDL_KEYDOWN, SDLK_a), {{WM_KEYDOWN, 'A', 0}, {WM_CHAR, 'a', 0}}},
+      {ev(SDL_KEYDOWN, SDLK_PERIOD), {{WM_KEYDOWN, VK_OEM_PERIOD, 0}, {WM_CHAR, '.', 0}}},
+      {ev(SDL_KEYDOWN, SDLK_ESCAPE), {{WM_KEYDOWN, VK_ESCAPE, 0}, {WM_CHAR, 27, 0}}},
+      {ev(SDL_KEYDOWN, SDLK_F13), {}},  // no code for it: nothing
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(i);
@@ -163,7 +160,7 @@ TEST_F(SdlDisplayTest, SdlEventsArriveAsTheWindowSystemsMessages) {
   EXPECT_TRUE(GetAsyncKeyState(VK_ESCAPE) & 0x8000);
   // A key let go soon after its press stays down a while (a loop polling the key state
   // sees it); what follows the release waits with it, in order.
-  for (SDL_Event e : {key(SDL_KEYUP, SDLK_a), key(SDL_KEYDOWN, SDLK_c)}) SDL_PushEvent(&e);
+  for (SDL_Event e : {ev(SDL_KEYUP, SDLK_a), ev(SDL_KEYDOWN, SDLK_c)}) SDL_PushEvent(&e);
   for (int pass = 0; pass < 2; ++pass) {
     SCOPED_TRACE(pass);
     if (pass == 1) SDL_Delay(120);
@@ -172,8 +169,7 @@ TEST_F(SdlDisplayTest, SdlEventsArriveAsTheWindowSystemsMessages) {
     EXPECT_EQ((GetAsyncKeyState('C') & 0x8000) != 0, pass == 1);
   }
   EXPECT_FALSE(display_->QuitRequested());
-  SDL_Event quit{};
-  quit.type = SDL_QUIT;
+  SDL_Event quit = ev(SDL_QUIT);
   SDL_PushEvent(&quit);
   display_->PumpEvents(0);
   EXPECT_TRUE(display_->QuitRequested());
