@@ -207,14 +207,10 @@ TEST_F(KitPublishing, AFormShapesRegionReadsBackFromTheFormFile) {
   auto* s = dynamic_cast<TKitFormShape*>(root->FindComponent("Shape"));
   ASSERT_NE(s, nullptr);
   TKitBorderRegion* r = s->Region();
-  EXPECT_EQ(r->Shape(), rsDiamond) << text;
-  EXPECT_EQ(r->RoundX(), 7);
-  EXPECT_EQ(r->ExtPos(), epRightBottom);
-  EXPECT_EQ(r->Shadow()->Style(), hssSolid);
-  EXPECT_EQ(r->Shadow()->Depth(), 4);
-  EXPECT_EQ(r->Border()->Style(), rbRaised);
-  EXPECT_EQ(r->Border()->SingleColor(), clRed);
-  EXPECT_EQ(r->Mask()->PixelFormat(), spf4bit);
+  EXPECT_TRUE(r->Shape() == rsDiamond && r->RoundX() == 7 && r->ExtPos() == epRightBottom &&
+              r->Shadow()->Style() == hssSolid && r->Shadow()->Depth() == 4 && r->Border()->Style() == rbRaised &&
+              r->Border()->SingleColor() == clRed && r->Mask()->PixelFormat() == spf4bit)
+      << text;
   EXPECT_EQ(r->Mask()->RegionData(), region->Mask()->RegionData());
   // The outline the form gets is the one that was written.
   for (TKitRegionShape shape : {rsDiamond, rsBitmap}) {

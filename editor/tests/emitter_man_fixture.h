@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "editor/tests/file_bytes.h"
 #include "controlkit/kit_control_base.h"
 #include "editor/editor_helpers.h"
 #include "editor/editor_links.h"
@@ -102,10 +102,6 @@ class EmitterManTest : public ::testing::Test {
     return form_->CurrentEmitter;
   }
   std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-  static std::vector<Byte> FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<Byte>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
   static void WriteFile(const std::string& path, const std::vector<Byte>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -1,8 +1,6 @@
 #pragma once
-// What an editor window built of the kit looks like, checked on its pixels: no class-library
-// label, panel or speed button is left; edge-bevelled header strips show their edge on
-// top and their colour below; single-line kit labels centre their text; image-list speed
-// buttons show their glyph. The window is written to a PNG in the test scratch folder.
+// An editor window built of the kit, checked on its pixels: no class-library label, panel or
+// speed button left; header strips, centred labels and image-list glyphs drawn.
 #include <gtest/gtest.h>
 
 #include <string>

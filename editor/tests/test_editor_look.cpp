@@ -1,5 +1,4 @@
-// Every editor window on its pixels: kit header strips, centred kit labels and image-list
-// toolbar buttons (kit_look.h); each window is also written to a PNG for a look by eye.
+// Every editor window on its pixels (kit_look.h); each is also written to a PNG for a look by eye.
 #include "editor/tests/kit_look.h"
 
 #include <memory>
@@ -18,80 +17,64 @@
 
 namespace {
 
+void ExpectSeen(TForm* form, const std::string& name, int headers, int labels, int imageButtons = 0) {
+  SCOPED_TRACE(name);
+  const kit_look::Seen seen = kit_look::Check(form, name);
+  EXPECT_GE(seen.headers, headers);
+  EXPECT_GE(seen.labels, labels);
+  EXPECT_GE(seen.imageButtons, imageButtons);
+}
+
 class EditorLook : public PageTest {
  protected:
-  template <class F>
-  std::unique_ptr<F> Make(Integer w, Integer h) {
+  // One window at a time, shown, checked and gone before the next.
+  template <class F, class Setup>
+  void Look(Integer w, Integer h, Setup setup, const std::string& name, int headers, int labels, int buttons = 0) {
     auto f = std::make_unique<F>(nullptr);
     f->SetBounds(10, 10, w, h);
+    setup(f.get());
     f->Show();
     Pump();
-    return f;
+    ExpectSeen(f.get(), name, headers, labels, buttons);
   }
 };
 
 }  // namespace
 
-TEST_F(EditorLook, CurveEditor) {
+TEST_F(EditorLook, EachEditorWindow) {
   TVarSeries curve(xmFrames, cmBoth, 0, 10);
   curve.AddXY(0, 2);
   curve.AddXY(100, 8);
-  auto f = Make<TVarChartForm>(420, 260);
-  f->SetSeries(&curve);
-  const kit_look::Seen seen = kit_look::Check(f.get(), "curve_editor");
-  EXPECT_EQ(seen.headers, 1);
-  EXPECT_EQ(seen.imageButtons, 5);
-}
-
-TEST_F(EditorLook, GradientEditor) {
   TColorSeries gradient(nullptr);
   gradient.AddXY(100, 1.0, "", clBlue);
-  auto f = Make<TColorChartForm>(400, 178);
-  f->SetSeries(&gradient);
-  EXPECT_EQ(kit_look::Check(f.get(), "gradient_editor").labels, 1);
-  EXPECT_TRUE(f->ColorModeCombo->Flat());
-}
-
-TEST_F(EditorLook, KeyframeDialog) {
-  auto f = Make<TEditKeyframeForm>(260, 120);
-  EXPECT_EQ(kit_look::Check(f.get(), "edit_keyframe").labels, 2);
-}
-
-TEST_F(EditorLook, MapsPage) {
-  auto f = Make<TParticleMapsForm>(300, 260);
-  f->SetSystem(system_);
-  f->LoadFromSystem();
-  EXPECT_GE(kit_look::Check(f.get(), "particle_maps").labels, 3);
-  EXPECT_TRUE(f->FlipCombo->Flat());
-  EXPECT_TRUE(f->MapModeCombo->Flat());
-}
-
-TEST_F(EditorLook, PropertiesPage) {
-  auto f = Make<TPropsForm>(420, 360);
-  f->SetSystem(system_);
-  const kit_look::Seen seen = kit_look::Check(f.get(), "properties");
-  EXPECT_GE(seen.headers, 1);
-  EXPECT_GE(seen.labels, 1);
+  Look<TVarChartForm>(420, 260, [&](TVarChartForm* f) { f->SetSeries(&curve); }, "curve_editor", 1, 0, 5);
+  Look<TColorChartForm>(400, 178, [&](TColorChartForm* f) {
+    f->SetSeries(&gradient);
+    EXPECT_TRUE(f->ColorModeCombo->Flat());
+  }, "gradient_editor", 0, 1);
+  Look<TEditKeyframeForm>(260, 120, [](TEditKeyframeForm*) {}, "edit_keyframe", 0, 2);
+  Look<TParticleMapsForm>(300, 260, [&](TParticleMapsForm* f) {
+    f->SetSystem(system_);
+    f->LoadFromSystem();
+    EXPECT_TRUE(f->FlipCombo->Flat() && f->MapModeCombo->Flat());
+  }, "particle_maps", 0, 3);
+  Look<TPropsForm>(420, 360, [&](TPropsForm* f) { f->SetSystem(system_); }, "properties", 1, 1);
 }
 
 TEST_F(EmitterManTest, KitLook) {
   NewEmitter();
   Pump();
-  const kit_look::Seen seen = kit_look::Check(form_.get(), "emitter_manager");
-  EXPECT_GE(seen.headers, 1);
-  EXPECT_GE(seen.labels, 3);
+  ExpectSeen(form_.get(), "emitter_manager", 1, 3);
 }
 
 TEST_F(ToolboxTest, KitLook) {
-  EXPECT_EQ(kit_look::Check(form_.get(), "toolbox").headers, 1);
-  EXPECT_GE(kit_look::Check(form_->ToolPropsForm, "tool_properties").labels, 1);
-  // Each kind's page of titles and captions.
-  int kind = 0;
+  ExpectSeen(form_.get(), "toolbox", 1, 0);
+  ExpectSeen(form_->ToolPropsForm, "tool_properties", 0, 1);
+  int kind = 0;  // each kind's page of titles and captions
   for (TAction* a : {form_->NewDeflectorAction, form_->NewFanAction, form_->NewAttractorAction,
                      form_->NewRepulsorAction, form_->NewLeaderAction, form_->NewGravitronAction}) {
-    SCOPED_TRACE(a->Caption());
     ASSERT_TRUE(a->Execute());
     win::PumpPendingMessages();
-    EXPECT_GE(kit_look::Check(form_->ToolPropsForm, "tool_properties_" + std::to_string(++kind)).labels, 2);
+    ExpectSeen(form_->ToolPropsForm, "tool_properties_" + std::to_string(++kind), 0, 2);
   }
 }

@@ -1,8 +1,6 @@
 // The toolbox: New commands, the list, and the host's callbacks for the tool types.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <utility>
 #include <vector>
 #include <string>
@@ -14,20 +12,10 @@
 #include "engine/particle_system.h"
 #include "platform/classlib/std_buttons.h"
 #include "platform/win/input.h"
+#include "editor/tests/file_bytes.h"
 #include "toolbox_fixture.h"
 
 namespace {
-
-std::vector<Byte> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<Byte>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int Occurrences(const std::vector<Byte>& hay, const std::vector<Byte>& needle) {
-  int n = 0;
-  for (auto it = hay.begin(); (it = std::search(it, hay.end(), needle.begin(), needle.end())) != hay.end(); ++it) ++n;
-  return n;
-}
 
 std::string ScenePath(const char* name) {
   return (std::filesystem::temp_directory_path() / (std::string("qm_toolbox_") + name + ".scene")).string();
@@ -265,15 +253,15 @@ TEST_F(ToolboxTest, ABadToolChunkTellsTheUserMakesNoToolAndIsSavedBackAsItCame) 
     EXPECT_NE(win::ModalPrompts().back().text.find("The tool \"Pull\" in the scene could not be read"),
               std::string::npos);
     host::SaveScene(again);
-    EXPECT_EQ(ReadBytes(again), ReadBytes(path));
+    EXPECT_EQ(FileBytes(again), FileBytes(path));
     // A clone keeps the same bytes; gone, it takes its copy along.
     const host::NodeHandle clone = host::CloneObject(host::TopLevelNodes().at(0));
     ASSERT_NE(clone, nullptr);
     host::SaveScene(again);
-    EXPECT_EQ(Occurrences(ReadBytes(again), chunk), 2);
+    EXPECT_EQ(Occurrences(FileBytes(again), chunk), 2);
     ASSERT_TRUE(host::DeleteObject(clone));
     host::SaveScene(again);
-    EXPECT_EQ(Occurrences(ReadBytes(again), chunk), 1);
+    EXPECT_EQ(Occurrences(FileBytes(again), chunk), 1);
   }
   std::filesystem::remove(path);
   std::filesystem::remove(again);

@@ -120,10 +120,6 @@ TEST_F(PanelFormsTest, WrittenFormsReadBackTheSame) {
   EXPECT_EQ(fold->SeperatorLineStyle(), bsRaised);
 }
 
-}  // namespace
-
-namespace {
-
 // A form whose methods the drag events of a fold panel and a spin edit bind to.
 class TDragHostForm : public TForm {
  public:
