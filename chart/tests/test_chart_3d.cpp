@@ -43,11 +43,7 @@ struct Chart3DRig {
     }
     return out;
   }
-  const RecordingCanvas::Entry* FindText(const std::string& Text) const {
-    for (const auto& e : canvas->Log)
-      if (e.Op == "Text" && e.Text == Text) return &e;
-    return nullptr;
-  }
+  const RecordingCanvas::Entry* FindText(const std::string& Text) const { return canvas->FindText(Text); }
 
   TChart chart{nullptr};
   TLineSeries line{nullptr};
