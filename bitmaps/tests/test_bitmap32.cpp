@@ -457,9 +457,9 @@ TEST(Bitmap32Assign, OneBitDibsKeepTheirColoursAndMonochromeBitmapsAreBlackAndWh
     bmp.SetHandleType(type);
     TBitmap32 b;
     b.Assign(&bmp);
-    const std::vector<TColor32> want =
-        type == bmDIB ? std::vector<TColor32>{red, blue, red, blue} : std::vector<TColor32>{black, white, black, white};
-    EXPECT_EQ((std::vector<TColor32>{b.Pixel(0, 0), b.Pixel(1, 0), b.Pixel(2, 0), b.Pixel(3, 0)}), want);
+    const TColor32 c0 = type == bmDIB ? red : black, c1 = type == bmDIB ? blue : white;
+    EXPECT_EQ((std::vector<TColor32>{b.Pixel(0, 0), b.Pixel(1, 0), b.Pixel(2, 0), b.Pixel(3, 0)}),
+              (std::vector<TColor32>{c0, c1, c0, c1}));
   }
 }
 

@@ -53,6 +53,11 @@ class RecordingCanvas : public TChartCanvas3D {
       if (e.Op == Op) return &e;
     return nullptr;
   }
+  const Entry* FindText(const std::string& Text) const {
+    for (const Entry& e : Log)
+      if (e.Op == "Text" && e.Text == Text) return &e;
+    return nullptr;
+  }
 
   void DrawLine(Integer X0, Integer Y0, Integer X1, Integer Y1) override {
     Record("Line", {X0, Y0, X1, Y1});

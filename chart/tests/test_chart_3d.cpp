@@ -43,11 +43,6 @@ struct Chart3DRig {
     }
     return out;
   }
-  const RecordingCanvas::Entry* FindText(const std::string& Text) const {
-    for (const auto& e : canvas->Log)
-      if (e.Op == "Text" && e.Text == Text) return &e;
-    return nullptr;
-  }
 
   TChart chart{nullptr};
   TLineSeries line{nullptr};
@@ -58,7 +53,7 @@ struct Chart3DRig {
 
 }  // namespace
 
-TEST(Chart3D, RibbonsForLinesOnlyUndersidesDarkerBackSeriesFirst) {
+TEST(Chart3D, RibbonsForLinesOnlyUndersidesDarkerBackSeriesFirstAndTheDepthAxis) {
   Chart3DRig rig;
   // A leg steeper than the 45 degree depth shows its underside; a flat one its top.
   rig.line.AddXY(0, 0);
@@ -97,18 +92,12 @@ TEST(Chart3D, RibbonsForLinesOnlyUndersidesDarkerBackSeriesFirst) {
   const Integer cy = (flat[1] + flat[3] + flat[5] + flat[7]) / 4;
   EXPECT_EQ(rig.line.Clicked(cx, cy), 1);
   EXPECT_EQ(rig.line.Clicked(cx, cy + 30), -1);
-}
 
-TEST(Chart3D, TheDepthAxisLabelsEachSeriesAlongTheDepth) {
-  Chart3DRig rig;
-  rig.line.AddXY(0, 0);
-  rig.points.AddXY(50, 50);
-  rig.Draw();
-  EXPECT_EQ(rig.FindText("Points"), nullptr);  // hidden by default
+  // The depth axis labels each series along the depth.
   rig.chart.DepthAxis()->SetVisible(true);
   rig.Draw();
-  const auto* front = rig.FindText("Line");
-  const auto* back = rig.FindText("Points");
+  const auto* front = rig.canvas->FindText("Line");
+  const auto* back = rig.canvas->FindText("Points");
   ASSERT_NE(front, nullptr);
   ASSERT_NE(back, nullptr);
   // Further back is further right and further up, by the depth between the two.
@@ -132,7 +121,7 @@ TEST(Chart3D, AMarkTextStaysInsideItsFrame) {
   rig.points.AddXY(50, 50, "Mk");
   rig.points.Marks()->SetVisible(true);
   rig.Draw();
-  const auto* text = rig.FindText("Mk");
+  const auto* text = rig.canvas->FindText("Mk");
   ASSERT_NE(text, nullptr);
   // The frame is the last box before the text.
   const RecordingCanvas::Entry* frame = nullptr;

@@ -554,11 +554,10 @@ TEST(ChartForms, ASeriesOnCustomAxesIsOnThemAgainAfterARoundTrip) {
     auto* chart = new TChart(&form);
     chart->SetName("Chart1");
     chart->SetParent(&form);
-    auto* spare = static_cast<TChartAxis*>(chart->CustomAxes()->Add());
+    chart->CustomAxes()->Add();  // a spare, so that the indices are not 0
     auto* vert = static_cast<TChartAxis*>(chart->CustomAxes()->Add());
     auto* horiz = static_cast<TChartAxis*>(chart->CustomAxes()->Add());
     horiz->SetHorizontal(true);
-    (void)spare;
     auto* plain = new TLineSeries(&form);
     plain->SetName("Plain");
     plain->SetParentChart(chart);

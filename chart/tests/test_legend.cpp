@@ -168,10 +168,9 @@ TEST(LegendHitTest, HorizontalCheckBoxRowsAreHitWhereTheyAreDrawn) {
   const Integer cw = (r.right - r.left) / cols;
   for (int k = 0; k <= legend->LastValue(); ++k) {
     SCOPED_TRACE(k);
-    Integer textY = -1;
-    for (const auto& e : rig.canvas->Log)
-      if (e.Op == "Text" && e.Text == "S" + std::to_string(k)) textY = e.Args[1];
-    ASSERT_GE(textY, 0);
+    const auto* text = rig.canvas->FindText("S" + std::to_string(k));
+    ASSERT_NE(text, nullptr);
+    const Integer textY = text->Args[1];
     const Integer x = r.left + 1 + (k % cols) * cw + cw / 2;
     EXPECT_EQ(legend->Clicked(x, textY + 2), k);
     EXPECT_EQ(legend->Clicked(x, textY + legend->ItemHeight() - 4), k);

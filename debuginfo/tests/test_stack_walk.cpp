@@ -52,7 +52,6 @@ TEST_F(StackWalk, ReturnAddressesAfterEveryCallFormAndNothingElse) {
     SCOPED_TRACE(c.file);
     TDbgPeImage image(DataFile(c.file));
     const TDbgModuleCode code(image, c.base);
-    ASSERT_EQ(code.Base(), c.base);
     const std::uint64_t sites = ExportAddress(image, c.base, "qm_sites");
     const std::uint64_t fake = ExportAddress(image, c.base, "qm_fake_call");
 
@@ -80,7 +79,6 @@ TEST_F(StackWalk, ReturnAddressesAfterEveryCallFormAndNothingElse) {
 
     // The same module at its preferred base: the same offsets.
     const TDbgModuleCode preferred(image);
-    EXPECT_EQ(preferred.Base(), image.Headers().ImageBase);
     EXPECT_TRUE(DbgValidCallSite(preferred, image.Headers().ImageBase + (sites - c.base) + c.returns.back()));
     EXPECT_FALSE(DbgValidCallSite(preferred, sites + c.returns.back()));
   }

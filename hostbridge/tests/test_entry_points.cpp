@@ -79,7 +79,6 @@ TEST_F(EntryPointsTest, DescriptorCutsAndPadsItsFields) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
     ResetAll();
-    TComponent root(nullptr);
     auto* tsx = new TTsx(&root_);
     tsx->SetTitle(c.title);
     tsx->SetAuthor(c.author);
