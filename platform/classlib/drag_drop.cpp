@@ -62,6 +62,7 @@ class TDragSession {
   static void MoveTo(TPoint screen);
   static void SetTarget(TControl* target);
   static TPoint TargetPoint(TControl* target, TPoint screen);
+  static void Leave(TControl* target, TObject* sourceObject, TPoint screen);
   static void ShowCursor(TCursor cursor);
   // Ends the running state: no source, no hook, the cursor of before the drag.
   static void Stop();
@@ -81,6 +82,12 @@ TObject* TDragSession::SourceObject() {
 
 TPoint TDragSession::TargetPoint(TControl* target, TPoint screen) {
   return target ? target->ScreenToClient(screen) : TPoint{0, 0};
+}
+
+void TDragSession::Leave(TControl* target, TObject* sourceObject, TPoint screen) {
+  bool ignored = false;
+  const TPoint p = TargetPoint(target, screen);
+  target->DragOver(sourceObject, p.x, p.y, dsDragLeave, ignored);
 }
 
 void TDragSession::ShowCursor(TCursor cursor) {
@@ -148,11 +155,7 @@ void TDragSession::MoveTo(TPoint screen) {
   TControl* old = s.object->dragTarget_;
   TDragState state = dsDragMove;
   if (target != old) {
-    if (old) {
-      bool ignored = false;
-      const TPoint p = TargetPoint(old, screen);
-      old->DragOver(SourceObject(), p.x, p.y, dsDragLeave, ignored);
-    }
+    if (old) Leave(old, SourceObject(), screen);
     if (!S().source) return;  // a handler ended the drag
     SetTarget(target);
     state = dsDragEnter;
@@ -188,11 +191,7 @@ void TDragSession::Done(bool drop) {
   source->controlState_.Exclude(csClicked);
   object->dropped_ = accepted;
   const TPoint at = accepted ? TargetPoint(target, screen) : TPoint{0, 0};
-  if (target && !accepted && wasMoving) {
-    bool ignored = false;
-    const TPoint p = TargetPoint(target, screen);
-    target->DragOver(sourceObject, p.x, p.y, dsDragLeave, ignored);
-  }
+  if (target && !accepted && wasMoving) Leave(target, sourceObject, screen);
   if (accepted) target->DragDrop(sourceObject, at.x, at.y);
   source->DoEndDrag(accepted ? target : nullptr, at.x, at.y);
 }

@@ -3,10 +3,10 @@
 #include <fnmatch.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 #include "platform/classlib/forms.h"
 #include "platform/classlib/std_buttons.h"
@@ -14,6 +14,7 @@
 #include "platform/classlib/std_edit.h"
 #include "platform/classlib/std_label.h"
 #include "platform/classlib/std_listview.h"
+#include "platform/classlib/sysutils.h"
 
 namespace fs = std::filesystem;
 
@@ -41,11 +42,6 @@ std::string Trim(const std::string& s) {
 }
 
 bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
-
-std::string LowerCase(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string SizeText(std::uintmax_t bytes) {
   if (bytes < 1024) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
@@ -103,7 +99,7 @@ class TFileDialogForm : public TForm {
     for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
       FilterEntry f{parts[i], {}};
       for (const std::string& p : SplitOn(parts[i + 1], ';'))
-        if (!Trim(p).empty()) f.patterns.push_back(Trim(p));
+        if (std::string t = Trim(p); !t.empty()) f.patterns.push_back(std::move(t));
       filters_.push_back(f);
       filterBox_->Items()->Add(f.description);
     }

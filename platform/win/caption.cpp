@@ -7,12 +7,11 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/modal_loop.h"
 #include "platform/win/paint.h"
+#include "platform/win/rect.h"
 #include "platform/win/system_tables.h"
 
 namespace win {
 namespace {
-
-bool Inside(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 bool IsLeftUp(UINT m) { return m == WM_LBUTTONUP || m == WM_NCLBUTTONUP; }
 
@@ -85,7 +84,7 @@ bool DefCaptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     WindowObject* now = CheckWindow(hwnd);
     if (!now) return true;
     const POINT o = WindowOriginOnScreen(*now);
-    if (Inside(CloseBoxRect(*now), end.x - o.x, end.y - o.y)) SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (const RECT box = CloseBoxRect(*now); PtInRect(&box, POINT{end.x - o.x, end.y - o.y})) SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     return true;
   }
   if (static_cast<LRESULT>(wParam) != HTCAPTION || (w->style & WS_MAXIMIZE)) return false;

@@ -7,6 +7,7 @@
 #include "platform/win/menu_tracking.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
+#include "platform/win/rect.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/text/text.h"
 
@@ -68,8 +69,7 @@ bool OnBar(HWND hwnd, POINT screen) {
   if (!w || !BarOf(hwnd)) return false;
   const POINT o = WindowOriginOnScreen(*w);
   const RECT r = BarRect(*w);
-  const int x = screen.x - o.x, y = screen.y - o.y;
-  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+  return PtInRect(&r, POINT{screen.x - o.x, screen.y - o.y}) != 0;
 }
 
 int EntryAt(HWND hwnd, POINT screen) {

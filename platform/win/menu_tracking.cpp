@@ -212,7 +212,6 @@ bool IsPress(UINT m) {
 bool IsRelease(UINT m) {
   return m == WM_LBUTTONUP || m == WM_RBUTTONUP || m == WM_NCLBUTTONUP || m == WM_NCRBUTTONUP;
 }
-bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
 // The tracking of one menu: a bar's drop-downs or a popup menu with its submenus.
 class Tracker {
@@ -355,11 +354,11 @@ class Tracker {
       Level& l = *levels_[d];
       RECT wr;
       GetWindowRect(l.wnd, &wr);
-      if (!Inside(wr, pt)) continue;
+      if (!PtInRect(&wr, pt)) continue;
       POINT c{pt.x - wr.left, pt.y - wr.top};
       int row = -1;
       for (std::size_t i = 0; i < l.rows.size(); ++i)
-        if (Inside(l.rows[i], c) && !(*l.nodes)[i].item.separator) row = static_cast<int>(i);
+        if (PtInRect(&l.rows[i], c) && !(*l.nodes)[i].item.separator) row = static_cast<int>(i);
       if (msg == WM_MOUSEMOVE || msg == WM_NCMOUSEMOVE) {
         if (row < 0) return;
         SetHot(l, row);
@@ -387,7 +386,7 @@ class Tracker {
   int BarEntryAt(POINT pt) const {
     for (int i = 0; i < static_cast<int>(barTrees_.size()); ++i) {
       RECT r;
-      if (GetMenuBarItemRect(bar_, i, &r) && Inside(r, pt)) return i;
+      if (GetMenuBarItemRect(bar_, i, &r) && PtInRect(&r, pt)) return i;
     }
     return -1;
   }

@@ -64,12 +64,6 @@ struct Box {
   int result = 0;
 };
 
-void Fill(HDC dc, const RECT& r, COLORREF c) {
-  HBRUSH b = CreateSolidBrush(c);
-  FillRect(dc, &r, b);
-  DeleteObject(b);
-}
-
 void DrawIcon(HDC dc, UINT type, int x, int y) {
   const UINT icon = type & 0x00F0;
   if (icon == 0) return;
@@ -108,7 +102,7 @@ void DrawIcon(HDC dc, UINT type, int x, int y) {
 
 void DrawButton(HDC dc, const RECT& rect, const char* label, bool focused, bool pressed) {
   RECT r = rect;
-  Fill(dc, r, GetSysColor(COLOR_BTNFACE));
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   if (focused) {
     // The default button's dark outline.
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
@@ -131,7 +125,7 @@ void Paint(HWND hwnd, Box& box) {
   HDC dc = BeginPaint(hwnd, &ps);
   RECT c;
   GetClientRect(hwnd, &c);
-  Fill(dc, c, GetSysColor(COLOR_BTNFACE));
+  FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
   DrawIcon(dc, box.type, kMargin, kMargin);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
@@ -146,10 +140,8 @@ void Paint(HWND hwnd, Box& box) {
 }
 
 int ButtonAt(const Box& box, int x, int y) {
-  for (std::size_t i = 0; i < box.buttonRects.size(); ++i) {
-    const RECT& r = box.buttonRects[i];
-    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return static_cast<int>(i);
-  }
+  for (std::size_t i = 0; i < box.buttonRects.size(); ++i)
+    if (PtInRect(&box.buttonRects[i], POINT{x, y})) return static_cast<int>(i);
   return -1;
 }
 

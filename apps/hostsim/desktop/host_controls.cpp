@@ -178,7 +178,6 @@ LRESULT ListProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL:
       s.top -= GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
       ScrollIntoView(h, s);
-      s.top = std::clamp(s.top, 0, std::max(0, static_cast<int>(s.items.size()) - VisibleRows(h)));
       InvalidateRect(h, nullptr, 0);
       return 0;
     case WM_GETDLGCODE: return kWantArrows;
