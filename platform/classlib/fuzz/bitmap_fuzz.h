@@ -1,18 +1,9 @@
 #pragma once
-// Shared part of the picture fuzz targets: the input as a stream at its start, and the
-// check that a loaded bitmap is whole.
-#include <cstddef>
-#include <cstdint>
-
+// Shared check of the picture fuzz targets: a loaded bitmap is whole.
 #include "platform/classlib/bitmap.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 namespace bitmapfuzz {
-
-inline void Fill(TMemoryStream& stream, const std::uint8_t* data, std::size_t size) {
-  if (size) stream.WriteBuffer(data, static_cast<Int64>(size));
-  stream.SetPosition(0);
-}
 
 // A loaded image is whole: its first and last rows can be reached.
 inline void TouchRows(TBitmap& bitmap) {

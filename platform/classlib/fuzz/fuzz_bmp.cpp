@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream stream;
-  bitmapfuzz::Fill(stream, data, size);
+  FillStream(stream, data, size);
   try {
     TBitmap bitmap;
     bitmap.LoadFromStream(stream);
