@@ -458,7 +458,7 @@ void TChartCanvas3D::DrawFaces(std::vector<Face3D> Faces, bool Dark) {
   std::stable_sort(shown.begin(), shown.end(), [](const Shown& a, const Shown& b) { return a.depth > b.depth; });
   for (const Shown& s : shown) {
     if (Dark && !s.frontal)
-      DarkPolygon(s.points, 48);
+      DarkPolygon(s.points, kDarkSideAmount);
     else
       DrawPolygon(s.points);
   }

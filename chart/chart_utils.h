@@ -67,6 +67,8 @@ void SinCos(Double Angle, Double& Sin, Double& Cos);
 // Color (system colours resolved) with Amount (0..255) taken off each channel: the
 // shade of a solid's sides.
 TColor DarkenColor(TColor Color, Integer Amount);
+// How much darker a solid's sides and a ribbon's underside are drawn.
+inline constexpr Integer kDarkSideAmount = 48;
 inline Double MaxDouble(Double a, Double b) { return a > b ? a : b; }
 inline Double MinDouble(Double a, Double b) { return a < b ? a : b; }
 inline Integer MaxLong(Integer a, Integer b) { return a > b ? a : b; }

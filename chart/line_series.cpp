@@ -302,7 +302,7 @@ void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TC
       const TColor face = drawArea_ ? areaColour : Colour;
       const bool dark = dark3D_ && ShowsUnderside(canvas->SpaceToScreen(leg(k).x, leg(k).y, StartZ),
                                                   canvas->SpaceToScreen(leg(k + 1).x, leg(k + 1).y, StartZ));
-      canvas->ApplyBrush(drawArea_ ? areaBrush_.get() : Brush(), dark ? DarkenColor(face, 48) : face);
+      canvas->ApplyBrush(drawArea_ ? areaBrush_.get() : Brush(), dark ? DarkenColor(face, kDarkSideAmount) : face);
       canvas->DrawPolygon(Ribbon(leg(k), leg(k + 1)));
     }
     if (drawArea_) {

@@ -41,8 +41,7 @@ bool TKeptChunks::WriteBack(tsxSOBJ* Handle, TStream& Stream) const {
 bool TKeptChunks::Copy(tsxSOBJ* Source, tsxSOBJ* Clone) {
   const auto it = chunks_.find(Source);
   if (it == chunks_.end()) return false;
-  std::vector<Byte> copy = it->second;
-  chunks_[Clone] = std::move(copy);
+  chunks_[Clone] = it->second;
   return true;
 }
 

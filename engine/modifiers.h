@@ -81,18 +81,16 @@ class TBasicModifier : public TParticleModifier {
   template <typename TCompute>
   Single StrengthAt(Single T, TCompute Compute) {
     if (!strengthKnown_ || !(T == strengthFrame_)) {
-      strengthValue_ = Compute();
+      Strength = Compute();
       strengthFrame_ = T;
       strengthKnown_ = true;
     }
-    Strength = strengthValue_;
     return Strength;
   }
 
  private:
   bool strengthKnown_ = false;
   Single strengthFrame_ = 0;
-  Single strengthValue_ = 0;
 };
 
 // A plane that bounces particles crossing it from its normal side, or absorbs them.

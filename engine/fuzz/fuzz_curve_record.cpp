@@ -10,12 +10,11 @@
 #include "engine/fuzz/record_bytes.h"
 #include "engine/var_series.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream in;
-  if (size) in.WriteBuffer(data, static_cast<Int64>(size));
-  in.SetPosition(0);
+  FillStream(in, data, size);
 
   TVarSeries curve(xmFrames, cmBoth, 0, 1);
   curve.Name = "before";
@@ -43,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::uint8_t> written = RecordOf(curve);
   TMemoryStream again;
-  again.WriteBuffer(written.data(), static_cast<Int64>(written.size()));
-  again.SetPosition(0);
+  FillStream(again, written.data(), written.size());
   TVarSeries back(xmFrames, cmNone, 0, 0);
   back.LoadFromStream(again);
   if (RecordOf(back) != written) std::abort();

@@ -12,7 +12,7 @@
 #include "engine/fuzz/record_bytes.h"
 #include "engine/emitter_object.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 namespace {
 
@@ -38,8 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   const Integer version = (data[0] & 1) ? 101 : 100;
   TMemoryStream in;
-  if (size > 1) in.WriteBuffer(data + 1, static_cast<Int64>(size - 1));
-  in.SetPosition(0);
+  FillStream(in, data + 1, size - 1);
 
   Fixture& f = Objects();
   TEmitterObject& o = f.object;
@@ -56,8 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   f.record = RecordOf(o);
   TMemoryStream again;
-  again.WriteBuffer(f.record.data(), static_cast<Int64>(f.record.size()));
-  again.SetPosition(0);
+  FillStream(again, f.record.data(), f.record.size());
   f.back.LoadFromStream(101, again);
   if (RecordOf(f.back) != f.record) std::abort();
   return 0;

@@ -9,13 +9,12 @@
 #include "engine/particle_map_options.h"
 #include "engine/particle_map_source.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 #include "platform/classlib/strings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream in;
-  if (size) in.WriteBuffer(data, static_cast<Int64>(size));
-  in.SetPosition(0);
+  FillStream(in, data, size);
 
   TParticleMapSource source;
   source.AddMap("before.bmp");

@@ -10,7 +10,7 @@
 #include "engine/fuzz/record_bytes.h"
 #include "engine/modifiers.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::uint8_t> before = RecordOf(*modifier);
 
   TMemoryStream in;
-  if (size > 1) in.WriteBuffer(data + 1, static_cast<Int64>(size - 1));
-  in.SetPosition(0);
+  FillStream(in, data + 1, size - 1);
   try {
     modifier->LoadFromStream(in);
   } catch (const EReadError&) {
@@ -44,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::uint8_t> loaded = RecordOf(*modifier);
   TMemoryStream again;
-  again.WriteBuffer(loaded.data(), static_cast<Int64>(loaded.size()));
-  again.SetPosition(0);
+  FillStream(again, loaded.data(), loaded.size());
   std::unique_ptr<TBasicModifier> back = Make(data[0]);
   back->LoadFromStream(again);
   if (RecordOf(*back) != loaded) std::abort();

@@ -12,7 +12,7 @@
 #include "engine/fuzz/record_bytes.h"
 #include "engine/emitter_object.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 namespace {
 
@@ -37,8 +37,7 @@ Fixture& Entries() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   TMemoryStream in;
-  if (size > 1) in.WriteBuffer(data + 1, static_cast<Int64>(size - 1));
-  in.SetPosition(0);
+  FillStream(in, data + 1, size - 1);
 
   Fixture& f = Entries();
   TEmitter& e = f.entry;
@@ -55,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   f.record = RecordOf(e);
   TMemoryStream again;
-  again.WriteBuffer(f.record.data(), static_cast<Int64>(f.record.size()));
-  again.SetPosition(0);
+  FillStream(again, f.record.data(), f.record.size());
   f.back.LoadFromStream(again);
   if (RecordOf(f.back) != f.record) std::abort();
   return 0;

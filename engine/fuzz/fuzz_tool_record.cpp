@@ -10,12 +10,11 @@
 #include "engine/modifiers.h"
 #include "engine/tool_object.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream in;
-  if (size) in.WriteBuffer(data, static_cast<Int64>(size));
-  in.SetPosition(0);
+  FillStream(in, data, size);
 
   TToolObject t;
   t.SetModifier(std::make_unique<TPlaneFanModifier>());
@@ -32,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::uint8_t> written = RecordOf(t);
   TMemoryStream again;
-  again.WriteBuffer(written.data(), static_cast<Int64>(written.size()));
-  again.SetPosition(0);
+  FillStream(again, written.data(), written.size());
   TToolObject back;
   back.LoadFromStream(100, again);
   if (RecordOf(back) != written) std::abort();

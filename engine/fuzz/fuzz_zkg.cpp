@@ -10,12 +10,11 @@
 #include "engine/fuzz/record_bytes.h"
 #include "engine/color_series.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream in;
-  if (size) in.WriteBuffer(data, static_cast<Int64>(size));
-  in.SetPosition(0);
+  FillStream(in, data, size);
 
   TColorSeries gradient;
   gradient.Name = "before";
@@ -40,8 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::uint8_t> written = RecordOf(gradient);
   TMemoryStream again;
-  again.WriteBuffer(written.data(), static_cast<Int64>(written.size()));
-  again.SetPosition(0);
+  FillStream(again, written.data(), written.size());
   TColorSeries back;
   back.LoadFromStream(again);
   if (RecordOf(back) != written) std::abort();

@@ -6,15 +6,14 @@
 #include <cstdint>
 
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 namespace readerfuzz {
 
 template <class Graphic>
 void LoadOnce(const std::uint8_t* data, std::size_t size) {
   TMemoryStream stream;
-  if (size) stream.WriteBuffer(data, static_cast<Int64>(size));
-  stream.SetPosition(0);
+  FillStream(stream, data, size);
   Graphic::CanLoad(static_cast<TStream&>(stream));
   Graphic graphic;
   try {

@@ -4,23 +4,17 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/classlib/bitmap.h"
 #include "platform/classlib/bmp_format.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/bitmap_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream stream;
-  if (size) stream.WriteBuffer(data, static_cast<Int64>(size));
-  stream.SetPosition(0);
+  FillStream(stream, data, size);
   try {
     TBitmap bitmap;
     bitmap.LoadFromStream(stream);
-    // A loaded image is whole: its first and last rows can be reached.
-    if (!bitmap.Empty()) {
-      bitmap.ScanLine(0);
-      bitmap.ScanLine(bitmap.Height() - 1);
-    }
+    bitmapfuzz::TouchRows(bitmap);
   } catch (const Exception&) {
   }
   if (size > 14) {

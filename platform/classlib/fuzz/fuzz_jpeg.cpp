@@ -3,24 +3,19 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/classlib/bitmap.h"
 #include "platform/classlib/exceptions.h"
+#include "platform/classlib/fuzz/bitmap_fuzz.h"
 #include "platform/classlib/jpeg_image.h"
-#include "platform/classlib/streams.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream stream;
-  if (size) stream.WriteBuffer(data, static_cast<Int64>(size));
-  stream.SetPosition(0);
+  FillStream(stream, data, size);
   try {
     TJPEGImage image;
     image.LoadFromStream(stream);
     TBitmap bitmap;
     bitmap.Assign(&image);
-    if (!bitmap.Empty()) {
-      bitmap.ScanLine(0);
-      bitmap.ScanLine(bitmap.Height() - 1);
-    }
+    bitmapfuzz::TouchRows(bitmap);
   } catch (const Exception&) {
   }
   return 0;
