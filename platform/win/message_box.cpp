@@ -29,34 +29,10 @@ constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 constexpr int kMaxTextWidth = 420;
 
-struct Button {
-  int id;
-  const char* label;
-};
-
-std::vector<Button> ButtonsOf(UINT type) {
-  switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_ABORTRETRYIGNORE: return {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
-    case MB_YESNOCANCEL: return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO: return {{IDYES, "&Yes"}, {IDNO, "&No"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
-    default: return {{IDOK, "OK"}};
-  }
-}
-
-// Esc and the close box: Cancel where the box has it, OK for a box with OK alone, else
-// nothing (the person has to answer).
-int EscapeAnswer(const std::vector<Button>& buttons) {
-  for (const Button& b : buttons)
-    if (b.id == IDCANCEL) return IDCANCEL;
-  return buttons.size() == 1 ? buttons[0].id : 0;
-}
-
 struct Box {
   std::string text;
   UINT type = 0;
-  std::vector<Button> buttons;
+  std::vector<MessageBoxButton> buttons;
   std::vector<RECT> buttonRects;  // client coordinates
   RECT textRect{};
   int focus = 0;    // the button Enter presses
@@ -172,7 +148,7 @@ LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       switch (wParam) {
         case VK_RETURN:
         case VK_SPACE: box->result = box->buttons[static_cast<std::size_t>(box->focus)].id; break;
-        case VK_ESCAPE: box->result = EscapeAnswer(box->buttons); break;
+        case VK_ESCAPE: box->result = MessageBoxEscapeResult(box->type); break;
         case VK_TAB: box->focus = (box->focus + ((GetKeyState(VK_SHIFT) < 0) ? n - 1 : 1)) % n; break;
         case VK_LEFT: case VK_UP: box->focus = (box->focus + n - 1) % n; break;
         case VK_RIGHT: case VK_DOWN: box->focus = (box->focus + 1) % n; break;
@@ -184,11 +160,11 @@ LRESULT BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR:
     case WM_SYSCHAR: {
       const char want = static_cast<char>(std::toupper(static_cast<int>(wParam & 0xFF)));
-      for (const Button& b : box->buttons)
+      for (const MessageBoxButton& b : box->buttons)
         if (MenuHotkey(b.label) == want) box->result = b.id;
       return 0;
     }
-    case WM_CLOSE: box->result = EscapeAnswer(box->buttons); return 0;
+    case WM_CLOSE: box->result = MessageBoxEscapeResult(box->type); return 0;
     default: return DefWindowProc(hwnd, msg, wParam, lParam);
   }
 }
@@ -230,12 +206,12 @@ int RunMessageBoxOnScreen(const ModalPrompt& prompt, int fallback) {
   Box box;
   box.text = prompt.text;
   box.type = prompt.type;
-  box.buttons = ButtonsOf(prompt.type);
+  box.buttons = MessageBoxButtons(prompt.type);
   const int n = static_cast<int>(box.buttons.size());
   box.focus = std::min(n - 1, static_cast<int>((prompt.type >> 8) & 0x3));
   int cw = 0, chgt = 0;
   Layout(box, &cw, &chgt);
-  const DWORD style = WS_POPUP | WS_CAPTION | (EscapeAnswer(box.buttons) ? WS_SYSMENU : 0);
+  const DWORD style = WS_POPUP | WS_CAPTION | (MessageBoxEscapeResult(box.type) ? WS_SYSMENU : 0);
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
   const RECT frame = FrameThickness(style, exStyle);
   const int w = cw + frame.left + frame.right, h = chgt + frame.top + frame.bottom;

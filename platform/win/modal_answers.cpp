@@ -50,16 +50,27 @@ std::string Describe(const ModalPrompt& p) {
   Fail(why);
 }
 
-std::vector<int> Buttons(UINT type) {
+}  // namespace
+
+std::vector<MessageBoxButton> MessageBoxButtons(UINT type) {
   switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO: return {IDYES, IDNO};
-    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
-    default: return {IDOK};
+    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_ABORTRETRYIGNORE: return {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
+    case MB_YESNOCANCEL: return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO: return {{IDYES, "&Yes"}, {IDNO, "&No"}};
+    case MB_RETRYCANCEL: return {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
+    default: return {{IDOK, "OK"}};
   }
 }
+
+int MessageBoxEscapeResult(UINT type) {
+  const std::vector<MessageBoxButton> b = MessageBoxButtons(type);
+  for (const MessageBoxButton& x : b)
+    if (x.id == IDCANCEL) return IDCANCEL;
+  return b.size() == 1 ? b[0].id : 0;
+}
+
+namespace {
 
 // The answer that changes nothing.
 ModalAnswer SafeDefault(const ModalPrompt& p) {
@@ -85,13 +96,8 @@ ModalAnswer CancelOf(const ModalPrompt& p) {
   ModalAnswer a;
   a.kind = p.kind;
   if (p.kind == ModalKind::MessageBox) {
-    const std::vector<int> b = Buttons(p.type);
-    if (std::find(b.begin(), b.end(), IDCANCEL) != b.end())
-      a.result = IDCANCEL;
-    else if ((p.type & MB_TYPEMASK) == MB_OK)
-      a.result = IDOK;
-    else
-      FailUnanswered("the " + Describe(p) + " cannot be cancelled");
+    a.result = MessageBoxEscapeResult(p.type);
+    if (a.result == 0) FailUnanswered("the " + Describe(p) + " cannot be cancelled");
   } else if (p.kind == ModalKind::Form) {
     a.result = IDCANCEL;
   }
@@ -119,8 +125,8 @@ ModalAnswer Take(const ModalPrompt& p) {
   if (front.kind != p.kind)
     FailUnanswered("the " + Describe(p) + " found an answer for a " + ModalKindName(front.kind) + " next in the queue");
   if (p.kind == ModalKind::MessageBox) {
-    const std::vector<int> b = Buttons(p.type);
-    if (std::find(b.begin(), b.end(), front.result) == b.end())
+    const std::vector<MessageBoxButton> b = MessageBoxButtons(p.type);
+    if (std::none_of(b.begin(), b.end(), [&](const MessageBoxButton& x) { return x.id == front.result; }))
       FailUnanswered("the " + Describe(p) + " has no button " + std::to_string(front.result));
   }
   if (p.kind == ModalKind::PopupMenu && front.result != 0) {

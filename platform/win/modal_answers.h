@@ -59,6 +59,16 @@ inline constexpr int IDIGNORE = 5;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
+// A message box's buttons, left to right, with their captions.
+struct MessageBoxButton {
+  int id;
+  const char* label;
+};
+std::vector<MessageBoxButton> MessageBoxButtons(UINT type);
+// What Esc and the close box answer: Cancel where the box has it, OK for a box with OK
+// alone, else 0 (the person has to answer).
+int MessageBoxEscapeResult(UINT type);
+
 // Popup-menu tracking flags (the window system's own values).
 inline constexpr UINT TPM_LEFTALIGN = 0x0000;
 inline constexpr UINT TPM_RIGHTBUTTON = 0x0002;
