@@ -63,8 +63,12 @@ TGraphicClass GraphicClassOfContent(const std::string& fileName) {
   } catch (const EFOpenError&) {
     return nullptr;
   }
-  for (const FileFormat& f : FileFormats())
-    if (f.ContentCheck && f.ContentCheck(f.GraphicClass, *stream)) return f.GraphicClass;
+  std::vector<TGraphicClass> asked;  // a class of several extensions is asked once
+  for (const FileFormat& f : FileFormats()) {
+    if (!f.ContentCheck || std::find(asked.begin(), asked.end(), f.GraphicClass) != asked.end()) continue;
+    if (f.ContentCheck(f.GraphicClass, *stream)) return f.GraphicClass;
+    asked.push_back(f.GraphicClass);
+  }
   return nullptr;
 }
 
