@@ -85,12 +85,14 @@ void TLayerCollection::EndUpdate() {
   if (updateCount_ == 0 && OnChange) OnChange(this);
 }
 
+// A layer's change is reported at once, inside an update too; only the repaint of GDI
+// overlays waits for the update's end.
 void TLayerCollection::Changing() {
-  if (updateCount_ == 0 && OnChanging) OnChanging(this);
+  if (OnChanging) OnChanging(this);
 }
 
 void TLayerCollection::Changed() {
-  if (updateCount_ == 0 && OnChange) OnChange(this);
+  if (OnChange) OnChange(this);
 }
 
 void TLayerCollection::GDIUpdate() {

@@ -72,7 +72,7 @@ class TLayerCollection : public TPersistent {
   // unchanged) without a matching BeginUpdate.
   void EndUpdate();
   Integer UpdateCount() const { return updateCount_; }
-  // OnChanging / OnChange / OnGDIUpdate, each only outside an update.
+  // OnChanging / OnChange, also inside an update; OnGDIUpdate only outside one.
   void Changing();
   void Changed();
   void GDIUpdate();

@@ -31,7 +31,8 @@ bool RandomPointInPolygon(std::span<const CtsxVec3f> points, CtsxVec3f& out) {
   }
   const float w = hi.x - lo.x;
   const float h = hi.y - lo.y;
-  if (!(w > 0.001f && h > 0.001f)) return false;
+  // Compared in double: a box exactly 0.001f wide lies just above 0.001 and is sampled.
+  if (!(double(w) > 0.001 && double(h) > 0.001)) return false;
   for (int attempt = 0; attempt < 11; ++attempt) {
     CtsxVec3f candidate;
     candidate.x = static_cast<float>(lo.x + Random() * w);

@@ -12,6 +12,6 @@ bool PointInPolygon(const CtsxVec3f& p, std::span<const CtsxVec3f> points);
 
 // A point drawn uniformly from the polygon's 2-D bounding box, at most 11 tries, until one
 // lies inside; it gets the z of points[0]. Draws nothing and fails when the box is 0.001
-// or less wide or high. On failure out = points[0] (or stays as it was for no points).
+// or less wide or high (compared in double). On failure out = points[0] (or stays as it was for no points).
 // Uses the process-wide random generator: x then y for each try.
 bool RandomPointInPolygon(std::span<const CtsxVec3f> points, CtsxVec3f& out);

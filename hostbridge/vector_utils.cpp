@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-Single SnapToZero(Single x) { return std::fabs(x) < 1e-6f ? 0.0f : x; }
+// Compared in double: the float nearest 1e-6 lies just below it and is snapped.
+Single SnapToZero(Single x) { return std::fabs(double(x)) < 1e-6 ? 0.0f : x; }
 
 void SnapVectorToZero(CtsxVec3f& v) {
   v.x = SnapToZero(v.x);

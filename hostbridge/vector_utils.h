@@ -4,7 +4,7 @@
 #include "platform/classlib/types.h"
 #include "platform/host/tsxapi.h"
 
-// 0 when |x| < 1e-6, else x.
+// 0 when |x| < 1e-6 (compared in double), else x.
 Single SnapToZero(Single x);
 void SnapVectorToZero(CtsxVec3f& v);
 // All 12 entries: the 9 of the rotation and the 3 of the translation.

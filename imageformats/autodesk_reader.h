@@ -18,6 +18,9 @@ class TAutodeskGraphic : public TImageFormatGraphic {
   bool ReadImageProperties(TStream& Stream, Cardinal ImageIndex) override;
   void LoadFromStream(TStream& Stream) override;
 
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
+
  private:
   Byte FBitsPerPixel = 0;
   Byte FCompression = 0;

@@ -26,6 +26,9 @@ class TCUTGraphic : public TImageFormatGraphic {
 
   const std::string& PaletteFile() const { return FPaletteFile; }
 
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
+
  private:
   std::string FPaletteFile;
 };

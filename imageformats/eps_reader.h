@@ -27,4 +27,7 @@ class TEPSGraphic : public TTIFFGraphic {
   static bool CanLoad(TStream& Stream);
   // Loads the TIFF preview. The preview must lie inside the file.
   void LoadFromStream(TStream& Stream) override;
+
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
 };

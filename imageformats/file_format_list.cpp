@@ -95,7 +95,9 @@ void TFileFormatList::RegisterFileFormat(const std::string& Extension, const std
       if (old->Count <= 0) RemoveClassEntry(old);
     }
   }
-  TPicture::RegisterFileFormat(Extension, Individual.empty() ? classEntry->Description : Individual, GraphicClass);
+  bool (*const contentCheck)(TGraphicClass, TStream&) = &TImageFormatGraphic::CanLoad;
+  TPicture::RegisterFileFormat(Extension, Individual.empty() ? classEntry->Description : Individual, GraphicClass,
+                               GraphicClass->InheritsFrom(TImageFormatGraphic::StaticClass()) ? contentCheck : nullptr);
 }
 
 void TFileFormatList::UnregisterFileFormat(const std::string& Extension, TGraphicClass GraphicClass) {

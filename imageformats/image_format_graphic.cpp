@@ -83,6 +83,19 @@ bool TImageFormatGraphic::CanLoad(const std::string& FileName) { return CanLoadF
 
 bool TImageFormatGraphic::CanLoad(TStream&) { return false; }
 
+bool TImageFormatGraphic::CanLoad(TGraphicClass Class, const std::string& FileName) {
+  TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+  return CanLoad(Class, static_cast<TStream&>(stream));
+}
+
+bool TImageFormatGraphic::CanLoad(TGraphicClass Class, TStream& Stream) {
+  if (!Class || !Class->InheritsFrom(StaticClass()) || !Class->CanCreate()) return false;
+  // Class operations are not virtual in C++: a prototype of the class answers.
+  std::unique_ptr<TObject> prototype(Class->Create());
+  auto* reader = dynamic_cast<TImageFormatGraphic*>(prototype.get());
+  return reader && reader->ClassCanLoad(Stream);
+}
+
 bool TImageFormatGraphic::ReadImageProperties(TStream&, Cardinal) {
   FImageProperties = TImageProperties();
   FImageProperties.FileGamma = 1.0f;

@@ -175,6 +175,10 @@ class TImageFormatGraphic : public TBitmap {
   // (raising the stream's open error) and asks the stream form of its own class.
   static bool CanLoad(const std::string& FileName);
   static bool CanLoad(TStream& Stream);
+  // The same questions asked of a class held only as its record, as the registries hold
+  // it: answered by that class's own forms; False for a class that is no reader.
+  static bool CanLoad(TGraphicClass Class, const std::string& FileName);
+  static bool CanLoad(TGraphicClass Class, TStream& Stream);
 
   // Reads the header at the stream's position into ImageProperties; True when usable.
   virtual bool ReadImageProperties(TStream& Stream, Cardinal ImageIndex);
@@ -186,6 +190,10 @@ class TImageFormatGraphic : public TBitmap {
   const TRect& ProgressRect() const { return FProgressRect; }
 
  protected:
+  // The class's stream form of CanLoad, reached through an instance of the class; every
+  // reader answers with its own.
+  virtual bool ClassCanLoad(TStream& Stream) { return CanLoad(Stream); }
+
   template <class T>
   static bool CanLoadFile(const std::string& FileName) {
     TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);

@@ -19,6 +19,9 @@ class TPCXGraphic : public TImageFormatGraphic {
   bool ReadImageProperties(TStream& Stream, Cardinal ImageIndex) override;
   void LoadFromStream(TStream& Stream) override;
 
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
+
  private:
   Byte FHeader[128] = {};
 };

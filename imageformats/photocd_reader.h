@@ -25,4 +25,7 @@ class TPCDGraphic : public TImageFormatGraphic {
   // files always answer resolution 0.
   bool ReadImageProperties(TStream& Stream, Cardinal ImageIndex) override;
   void LoadFromStream(TStream& Stream) override;
+
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
 };

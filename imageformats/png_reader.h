@@ -35,6 +35,9 @@ class TPNGGraphic : public TImageFormatGraphic {
 
   static constexpr TColor clNoTransparency = 0x1FFFFFFF;
 
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
+
  private:
   class TLoader;
   friend class TLoader;

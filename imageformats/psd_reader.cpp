@@ -132,9 +132,7 @@ void TPSDGraphic::LoadFromStream(TStream& Stream) {
     if (!ReadImageProperties(Stream, 0)) ImageFormatError(imgmsg::InvalidImage, {kPSD});
     const TImageProperties& p = FImageProperties;
     const TColorScheme scheme = p.ColorScheme;
-    const bool depthOk = FDepth == 8 || (FDepth == 16 && scheme != csIndexed && scheme != csCMYK &&
-                                         scheme != csCIELab) ||
-                         (FDepth == 1 && FMode == kModeBitmap);
+    const bool depthOk = FDepth == 8 || (FDepth == 16 && scheme != csIndexed) || (FDepth == 1 && FMode == kModeBitmap);
     if (scheme == csUndefined || !depthOk || (FMode == kModeBitmap && FDepth != 1))
       ImageFormatError(imgmsg::InvalidColorFormat, {kPSD});
     if (p.Compression == ctUnknown) ImageFormatError(imgmsg::UnknownCompression, {imgmsg::CompressionScheme, kPSD});
@@ -226,7 +224,8 @@ void TPSDGraphic::LoadFromStream(TStream& Stream) {
           decoder.Decode(source, dest, Integer(rowStart[index + 1] - rowStart[index]), Integer(rowBytes));
           if (static_cast<Byte*>(dest) != row + rowBytes) ImageFormatError(imgmsg::StreamReadError, {kPSD});
         }
-        // CMYK is stored as the amount of paper left: 255 is no ink.
+        // CMYK is stored as the amount of paper left: 255 is no ink. Inverting every byte
+        // inverts 16-bit samples too.
         if (scheme == csCMYK)
           for (std::size_t i = 0; i < rowBytes; ++i) row[i] = static_cast<Byte>(255 - row[i]);
       }

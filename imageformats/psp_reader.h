@@ -21,6 +21,9 @@ class TPSPGraphic : public TImageFormatGraphic {
   bool ReadImageProperties(TStream& Stream, Cardinal ImageIndex) override;
   void LoadFromStream(TStream& Stream) override;
 
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
+
  private:
   class TLoader;
   Word FCompression = 0;  // as the file gives it: 0 none, 1 run-length, 2 LZ77, 3 JPEG

@@ -19,6 +19,9 @@ class TRLAGraphic : public TImageFormatGraphic {
   bool ReadImageProperties(TStream& Stream, Cardinal ImageIndex) override;
   void LoadFromStream(TStream& Stream) override;
 
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
+
  private:
   Cardinal FColorChannels = 0;
   Cardinal FMatteChannels = 0;

@@ -18,4 +18,7 @@ class TSGIGraphic : public TImageFormatGraphic {
   static bool CanLoad(TStream& Stream);
   bool ReadImageProperties(TStream& Stream, Cardinal ImageIndex) override;
   void LoadFromStream(TStream& Stream) override;
+
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
 };

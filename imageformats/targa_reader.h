@@ -43,6 +43,9 @@ class TTargaGraphic : public TImageFormatGraphic {
   // Writes the image run-length encoded, top row first; nothing for an empty bitmap.
   void SaveToStream(TStream& Stream) override;
 
+ protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
+
  private:
   TTargaHeader FHeader;
 };

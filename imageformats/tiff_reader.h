@@ -26,6 +26,7 @@ class TTIFFGraphic : public TImageFormatGraphic {
   const TFloatArray& YCbCrCoefficients() const { return FYCbCrCoefficients; }
 
  protected:
+  bool ClassCanLoad(TStream& Stream) override { return CanLoad(Stream); }
   // Loads image 0 of the TIFF data occupying [Base, Limit) of the stream.
   void LoadTIFF(TStream& Stream, Int64 Base, Int64 Limit);
   bool ReadTIFFProperties(TStream& Stream, Int64 Base, Int64 Limit, Cardinal ImageIndex);

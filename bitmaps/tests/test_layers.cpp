@@ -72,14 +72,18 @@ TEST(LayerCollection, OrderIndicesUpdatesAndChangeReports) {
   b->SetIndex(-5);
   EXPECT_EQ(b->Index(), 0);
 
-  // Nested updates report once; changes inside them are held back.
+  // Nested updates report their begin and end once; a layer's change inside them is
+  // reported at once, a GDI overlay's repaint only outside them.
+  a->SetLayerOptions(kLayerGDIOverlay);
   events.clear();
   c.BeginUpdate();
   c.BeginUpdate();
   b->SetLocation(TFloatRect{1, 2, 3, 4});
+  a->Changed();
   c.EndUpdate();
   c.EndUpdate();
-  EXPECT_EQ(events, (Log{"changing", "change"}));
+  EXPECT_EQ(events, (Log{"changing", "changing", "change", "change"}));
+  a->SetLayerOptions(kLayerVisible);
 
   // An unpaired end is refused and leaves the count at zero.
   events.clear();

@@ -45,10 +45,14 @@ bool InTriangle(const CtsxVec3f& p, const CtsxVec3f& a, const CtsxVec3f& b, cons
 }  // namespace
 
 TEST(VectorUtilsTest, SnapToZeroBelowOneMillionth) {
-  EXPECT_EQ(SnapToZero(9.9e-7f), 0.0f);
-  EXPECT_EQ(SnapToZero(-9.9e-7f), 0.0f);
-  EXPECT_EQ(SnapToZero(1e-6f), 1e-6f);
-  EXPECT_EQ(SnapToZero(-2.5f), -2.5f);
+  // The float written 1e-6f is 9.99999997e-7, below the bound; the next float is above it.
+  const float above = std::nextafter(1e-6f, 1.0f);
+  const struct {
+    float in, out;
+  } cases[] = {
+      {9.9e-7f, 0.0f}, {-9.9e-7f, 0.0f}, {1e-6f, 0.0f}, {-1e-6f, 0.0f}, {above, above}, {-above, -above}, {-2.5f, -2.5f},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SnapToZero(c.in), c.out) << c.in;
   CtsxTxmx3f m{};
   for (int i = 0; i < 3; ++i) {
     for (int j = 0; j < 3; ++j) m.rot[i][j] = 5e-7f;
@@ -124,6 +128,26 @@ TEST(RandomPointInPolygonTest, ANarrowBoxDrawsNothingAndFails) {
   EXPECT_FALSE(RandomPointInPolygon(sliver, out));
   EXPECT_EQ(RandSeed, 77u);
   EXPECT_TRUE(Near3(out, {1, 1, 2}, 0));
+}
+
+TEST(RandomPointInPolygonTest, BoxesJustOverOneThousandthAreSampled) {
+  // 0.001f is 0.0010000000475, just over the bound; the float below it is under.
+  const float under = std::nextafter(0.001f, 0.0f);
+  const struct {
+    float w, h;
+    bool sampled;
+  } cases[] = {
+      {0.001f, 0.001f, true}, {under, 1.0f, false}, {1.0f, under, false}, {0.001f, 5.0f, true}, {0.0f, 1.0f, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.w << " x " << c.h);
+    // At the origin, so the sides are exactly w and h.
+    const std::vector<CtsxVec3f> box = {{0, 0, 1}, {c.w, 0, 1}, {c.w, c.h, 1}, {0, c.h, 1}};
+    RandSeed = 5;
+    CtsxVec3f out{};
+    RandomPointInPolygon(box, out);
+    EXPECT_EQ(RandSeed != 5u, c.sampled);
+  }
 }
 
 TEST(RandomPointInPolygonTest, ElevenMissesFailWithTheFirstCorner) {

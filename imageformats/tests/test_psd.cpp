@@ -137,6 +137,8 @@ TEST_F(PsdToolFiles, ColourGreyAndIndexedFiles) {
   Check("bitmap", "-monochrome -depth 1 -compress RLE", 0, 1, 1, 1, pf1bit);
   // CMYK is stored inverted; the converter truncates where the tool rounds.
   Check("cmyk", "-colorspace CMYK -compress RLE", 4, 8, 4, 1, pf24bit, 1);
+  Check("cmyk16", "-colorspace CMYK -depth 16 -compress RLE", 4, 16, 4, 1, pf24bit, 1);
+  Check("cmyk16_raw", "-colorspace CMYK -depth 16 -compress none", 4, 16, 4, 0, pf24bit, 1);
 }
 
 TEST(PsdReader, FiveChannelRgbLoadsFourSamples) {
@@ -175,6 +177,27 @@ TEST(PsdReader, LabWithOffsetChroma) {
   TPSDGraphic g;
   Load(g, file);
   EXPECT_EQ(BitmapRGBA(g), (Bytes{255, 255, 255, 255, 0, 0, 0, 255}));
+}
+
+TEST(PsdReader, SixteenBitLabMatchesEightBitLab) {
+  // The tool writes no L*a*b* files, so they are built here: 16-bit samples hold the 8-bit
+  // ones times 257 (lightness) and 256 (chroma, offset 32768), so both decode alike.
+  const Bytes l8 = {0, 51, 128, 200, 255, 128}, a8 = {128, 128, 128, 158, 98, 188}, b8 = {128, 128, 128, 128, 168, 78};
+  Bytes planes8, planes16;
+  for (const auto* plane : {&l8, &a8, &b8})
+    for (unsigned char v : *plane) {
+      planes8.push_back(v);
+      PutBE(planes16, plane == &l8 ? v * 257u : v * 256u, 2);
+    }
+  TPSDGraphic g8, g16;
+  Load(g8, BuildPsd(9, 3, 6, 1, 8, planes8));
+  Load(g16, BuildPsd(9, 3, 6, 1, 16, planes16));
+  EXPECT_EQ(g16.PixelFormat(), pf24bit);
+  // Neutral greys and three chromatic pixels, from the L*a*b* formula without white point.
+  const Bytes expected = {0,   0,   0,   255, 8,   8,   8,   255, 47,  47, 47,  255,
+                          236, 106, 141, 255, 193, 255, 114, 255, 107, 18, 154, 255};
+  EXPECT_EQ(BitmapRGBA(g8), expected);
+  EXPECT_EQ(BitmapRGBA(g16), expected);
 }
 
 TEST(PsdReader, SignatureCheck) {

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "imageformats/eps_reader.h"
 #include "imageformats/file_format_list.h"
 #include "imageformats/image_format_graphic.h"
 #include "imageformats/png_reader.h"
@@ -50,6 +51,17 @@ void ExpectConsistent(const TFileFormatList& list) {
     EXPECT_EQ(list.ClassEntry(c).Count, refs) << list.ClassEntry(c).GraphicClass->ClassName();
     EXPECT_GT(refs, 0);
   }
+}
+
+// The list's Clear takes the class library's own kinds out of the picture registry; the
+// tests that follow need them back.
+void RestoreClassLibraryKinds() {
+  TPicture::RegisterFileFormat("bmp", "Bitmaps", &TBitmap::StaticClass());
+  TPicture::RegisterFileFormat("ico", "Icons", &TIcon::StaticClass());
+  TPicture::RegisterFileFormat("emf", "Enhanced Metafiles", &TMetafile::StaticClass());
+  TPicture::RegisterFileFormat("wmf", "Metafiles", &TMetafile::StaticClass());
+  TPicture::RegisterFileFormat("jpg", "JPEG Image File", &TJPEGImage::StaticClass());
+  TPicture::RegisterFileFormat("jpeg", "JPEG Image File", &TJPEGImage::StaticClass());
 }
 
 }  // namespace
@@ -177,12 +189,7 @@ TEST(ImageFormatsUnit, RegistersAtLoadAndUnregistersAtUnload) {
   ImageFormatsFinalize();  // unbalanced: nothing
 
   // Put the class library's own kinds back for the tests that follow.
-  TPicture::RegisterFileFormat("bmp", "Bitmaps", &TBitmap::StaticClass());
-  TPicture::RegisterFileFormat("ico", "Icons", &TIcon::StaticClass());
-  TPicture::RegisterFileFormat("emf", "Enhanced Metafiles", &TMetafile::StaticClass());
-  TPicture::RegisterFileFormat("wmf", "Metafiles", &TMetafile::StaticClass());
-  TPicture::RegisterFileFormat("jpg", "JPEG Image File", &TJPEGImage::StaticClass());
-  TPicture::RegisterFileFormat("jpeg", "JPEG Image File", &TJPEGImage::StaticClass());
+  RestoreClassLibraryKinds();
   EXPECT_EQ(GraphicFilter(nullptr), filterBefore);
 }
 
@@ -200,18 +207,77 @@ TEST(ImageFormatsUnit, PicturesLoadTheLibrarysFormatsByExtension) {
     error = e.Message();
   }
   ImageFormatsFinalize();
-  TPicture::RegisterFileFormat("bmp", "Bitmaps", &TBitmap::StaticClass());
-  TPicture::RegisterFileFormat("ico", "Icons", &TIcon::StaticClass());
-  TPicture::RegisterFileFormat("emf", "Enhanced Metafiles", &TMetafile::StaticClass());
-  TPicture::RegisterFileFormat("wmf", "Metafiles", &TMetafile::StaticClass());
-  TPicture::RegisterFileFormat("jpg", "JPEG Image File", &TJPEGImage::StaticClass());
-  TPicture::RegisterFileFormat("jpeg", "JPEG Image File", &TJPEGImage::StaticClass());
+  RestoreClassLibraryKinds();
   ASSERT_EQ(error, "");
   ASSERT_NE(picture.Graphic(), nullptr);
   EXPECT_TRUE(picture.Graphic()->Is<TPNGGraphic>());
   EXPECT_EQ(picture.Width(), 2);
   auto* bmp = static_cast<TBitmap*>(picture.Graphic());
   EXPECT_EQ(BitmapRGBA(*bmp), std::vector<unsigned char>({0x10, 0x10, 0x10, 255, 0xF0, 0xF0, 0xF0, 255}));
+}
+
+TEST(ImageFormatsUnit, PicturesOfUnknownExtensionsLoadByTheirSignature) {
+  ImageFormatsInitialize();
+  TempDir dir;
+  WriteFileBytes(dir / "smoke.particle", BuildPng({IHDR(2, 1, 8, 0), nullptr, Deflate({0, 0x10, 0xF0})}));
+  WriteFileBytes(dir / "smoke", BuildPng({IHDR(3, 1, 8, 0), nullptr, Deflate({0, 1, 2, 3})}));
+  WriteFileBytes(dir / "junk.particle", std::vector<unsigned char>(64, 0xEE));
+  const struct {
+    std::string file;
+    int width;  // 0: refused with the error
+    std::string error;
+  } cases[] = {
+      {"smoke.particle", 2, ""},
+      {"smoke", 3, ""},
+      {"junk.particle", 0, "Unknown picture file extension (.particle)"},
+      {"missing.particle", 0, "Unknown picture file extension (.particle)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    TPicture picture;
+    std::string error;
+    try {
+      picture.LoadFromFile(dir / c.file);
+    } catch (const Exception& e) {
+      error = e.Message();
+    }
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(picture.Width(), c.width);
+    if (c.width) {
+      EXPECT_TRUE(picture.Graphic()->Is<TPNGGraphic>());
+    }
+  }
+  ImageFormatsFinalize();
+  RestoreClassLibraryKinds();
+}
+
+TEST(ImageFormatGraphic, CanLoadAnswersThroughAClassRecord) {
+  TempDir dir;
+  const std::vector<unsigned char> png = BuildPng({IHDR(1, 1, 8, 0), nullptr, Deflate({0, 7})});
+  const std::vector<unsigned char> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0};
+  const struct {
+    TGraphicClass cls;
+    const std::vector<unsigned char>* data;
+    bool expected;
+  } cases[] = {
+      {&TPNGGraphic::StaticClass(), &png, true},
+      {&TTIFFGraphic::StaticClass(), &png, false},
+      {&TTIFFGraphic::StaticClass(), &tiff, true},
+      {&TEPSGraphic::StaticClass(), &tiff, false},  // the derived class's own check
+      {&TImageFormatGraphic::StaticClass(), &png, false},
+      {&TBitmap::StaticClass(), &png, false},
+      {nullptr, &png, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cls ? c.cls->ClassName() : "none");
+    TMemoryStream s;
+    FillStream(s, *c.data);
+    EXPECT_EQ(TImageFormatGraphic::CanLoad(c.cls, s), c.expected);
+    EXPECT_EQ(s.Position(), 0);
+    WriteFileBytes(dir / "x.bin", *c.data);
+    EXPECT_EQ(TImageFormatGraphic::CanLoad(c.cls, dir / "x.bin"), c.expected);
+  }
+  EXPECT_THROW(TImageFormatGraphic::CanLoad(&TPNGGraphic::StaticClass(), dir / "missing.png"), EFOpenError);
 }
 
 TEST(ImageFormatGraphic, BaseAnswersAndAssign) {

@@ -18,6 +18,7 @@ struct FileFormat {
   std::string Extension;
   std::string Description;
   TGraphicClass GraphicClass;
+  TPicture::TContentCheck ContentCheck = nullptr;
 };
 
 // The registry, with the class library's own kinds in it from the start.
@@ -53,6 +54,24 @@ TGraphicClass GraphicClassByName(const std::string& name) {
   return nullptr;
 }
 
+// The first registered class whose content check accepts the file; nullptr when none
+// does or the file cannot be opened (the caller then reports the extension).
+TGraphicClass GraphicClassOfContent(const std::string& fileName) {
+  std::unique_ptr<TFileStream> stream;
+  try {
+    stream = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite);
+  } catch (const EFOpenError&) {
+    return nullptr;
+  }
+  std::vector<TGraphicClass> asked;  // a class of several extensions is asked once
+  for (const FileFormat& f : FileFormats()) {
+    if (!f.ContentCheck || std::find(asked.begin(), asked.end(), f.GraphicClass) != asked.end()) continue;
+    if (f.ContentCheck(f.GraphicClass, *stream)) return f.GraphicClass;
+    asked.push_back(f.GraphicClass);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 const TClass& TPicture::StaticClass() {
@@ -67,17 +86,18 @@ TPicture::~TPicture() = default;
 // ---- registry ----------------------------------------------------------------------------------
 
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
-                                  TGraphicClass graphicClass) {
+                                  TGraphicClass graphicClass, TContentCheck contentCheck) {
   const std::string ext = WithoutDot(extension);
   if (ext.empty() || !graphicClass) return;
   for (FileFormat& f : FileFormats()) {
     if (SameText(f.Extension, ext)) {
       f.Description = description;
       f.GraphicClass = graphicClass;
+      f.ContentCheck = contentCheck;
       return;
     }
   }
-  FileFormats().push_back(FileFormat{ext, description, graphicClass});
+  FileFormats().push_back(FileFormat{ext, description, graphicClass, contentCheck});
 }
 
 void TPicture::UnregisterGraphicClass(TGraphicClass graphicClass) {
@@ -175,8 +195,9 @@ void TPicture::AssignTo(TPersistent* dest) {
 
 void TPicture::LoadFromFile(const std::string& fileName) {
   const std::string ext = WithoutDot(ExtractFileExt(fileName));
-  TGraphicClass cls = FindFileFormat(ext);
-  if (!cls || ext.empty()) throw CreateFmt<EInvalidGraphic>(msg::UnknownGraphicFormat, ext);
+  TGraphicClass cls = ext.empty() ? nullptr : FindFileFormat(ext);
+  if (!cls) cls = GraphicClassOfContent(fileName);
+  if (!cls) throw CreateFmt<EInvalidGraphic>(msg::UnknownGraphicFormat, ext);
   std::unique_ptr<TGraphic> graphic = NewGraphic(cls);
   graphic->OnProgress = [this](TObject* sender, TProgressStage stage, Byte percent, bool redraw, const TRect& r,
                                const std::string& m) {

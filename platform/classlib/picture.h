@@ -25,9 +25,10 @@ class TPicture : public TPersistent {
   // asked to assign itself (AssignTo).
   void Assign(TPersistent* source) override;
 
-  // The graphic class registered for the file's extension loads the file. An unknown
-  // extension raises EInvalidGraphic "Unknown picture file extension (.%s)"; a failed
-  // load leaves the picture as it was.
+  // The graphic class registered for the file's extension loads the file; for an
+  // extension nobody registered, the first registered class whose content check knows
+  // the file's signature. When neither finds one: EInvalidGraphic "Unknown picture file
+  // extension (.%s)". A failed load leaves the picture as it was.
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName);
 
@@ -45,10 +46,14 @@ class TPicture : public TPersistent {
   Integer Width() const;
   Integer Height() const;
 
+  // Whether the data at the stream's position carries the signature of the class; the
+  // position is restored.
+  using TContentCheck = bool (*)(TGraphicClass graphicClass, TStream& stream);
+
   // Registry. A known extension (compared without regard to case) is registered again in
-  // place; extensions are given without the dot.
+  // place; extensions are given without the dot. The content check is optional.
   static void RegisterFileFormat(const std::string& extension, const std::string& description,
-                                 TGraphicClass graphicClass);
+                                 TGraphicClass graphicClass, TContentCheck contentCheck = nullptr);
   // Drops every extension of that class.
   static void UnregisterGraphicClass(TGraphicClass graphicClass);
   // The class of an extension (with or without the dot), or nullptr.
