@@ -466,7 +466,7 @@ void TChartSeries::DrawMarks() {
   const Integer every = marks_->DrawEvery();
   marks_->Depth = MiddleZ;
   const bool clip = marks_->Clip() && ParentChart();
-  if (clip) canvas->ClipToBox(ParentChart()->ChartRect());
+  if (clip) canvas->ClipCube(ParentChart()->ChartRect(), 0, ParentChart()->Width3D());
   for (Integer i = firstValueIndex_; i <= lastValueIndex_; ++i) {
     if (i % every != 0 || IsNull(i)) continue;
     const std::string text = GetMarkText(i);
@@ -535,9 +535,12 @@ std::string TChartSeries::GetMarkText(Integer ValueIndex) {
     case smsLabelPercent: text = labelOrValue + sep + PercentText(ValueIndex); break;
     case smsLabelValue: text = labelOrValue + sep + valueText; break;
     case smsLegend: {
-      // The legend's text (value, then label) on one line.
-      text = LegendString(ValueIndex, ltsLeftValue);
+      // What the chart's legend says of the point, its columns joined by a blank: the
+      // column separator has no glyph.
+      TCustomAxisPanel* chart = ParentChart();
+      text = chart ? chart->FormattedValueLegend(this, ValueIndex) : LegendString(ValueIndex, ltsLeftValue);
       std::replace(text.begin(), text.end(), ChartLineSeparator, ' ');
+      std::replace(text.begin(), text.end(), ChartLegendColumnSeparator, ' ');
       break;
     }
     case smsPercentTotal: text = percentTotal(); break;

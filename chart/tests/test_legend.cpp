@@ -350,3 +350,23 @@ TEST(LegendCheckBox, ThirteenPixelBoxWithShadowsAndTick) {
   // On another background the light edges are white.
   EXPECT_EQ(at(X, Y + 12), 0xFFFFFF);
 }
+
+TEST(LegendText, AMarkInLegendStyleSaysWhatTheLegendSaysWithoutTheColumnSeparator) {
+  LegendRig rig;
+  TLineSeries* s = rig.Add("S");
+  s->AddXY(1, 10, "a");
+  s->AddXY(2, 20);
+  s->Marks()->SetStyle(smsLegend);
+  const struct {
+    TLegendTextStyle Style;
+    Integer Index;
+    const char* Text;
+  } cases[] = {
+      {ltsLeftValue, 0, "10 a"}, {ltsRightValue, 0, "a 10"}, {ltsRightValue, 1, "20"},
+      {ltsPlain, 0, "a"},        {ltsXAndValue, 1, "2 20"},  {ltsLeftPercent, 0, "33.33 % a"},
+  };
+  for (const auto& c : cases) {
+    rig.chart.Legend()->SetTextStyle(c.Style);
+    EXPECT_EQ(s->GetMarkText(c.Index), c.Text) << static_cast<int>(c.Style) << " " << c.Index;
+  }
+}
