@@ -148,140 +148,97 @@ TEST(Chart3D, AMarkTextStaysInsideItsFrame) {
 
 namespace {
 
-struct View {
-  const char* Name;
-  bool Orthogonal;
-  Integer Zoom;
-  Integer Perspective;
-  Integer Percent;  // Chart3DPercent
-};
-
-const View kViews[] = {
-    {"orthogonal", true, 100, 0, 15},        {"orthogonal, zoom 50", true, 50, 0, 15},
-    {"orthogonal, deep", true, 100, 0, 40},  {"turned", false, 100, 0, 15},
-    {"turned, zoom 50", false, 50, 0, 15},   {"turned, deep", false, 100, 0, 60},
-    {"turned, perspective", false, 100, 60, 40},
-};
-
-// The default chart made in code (3D, legend on the right) with a title, a line and a
-// point series of small crosses reaching the top and the right end of their range.
-struct DefaultChartRig {
-  explicit DefaultChartRig(const View& V) {
-    canvas = RecordWholeChart(chart, target);
-    chart.Title()->Text()->Add("Title");
-    TView3DOptions* o = chart.View3DOptions();
-    o->SetOrthogonal(V.Orthogonal);
-    o->SetZoom(V.Zoom);
-    o->SetPerspective(V.Perspective);
-    chart.SetChart3DPercent(V.Percent);
-    line.SetTitle("Line");
-    line.SetParentChart(&chart);
-    points.SetTitle("Points");
-    points.Pointer()->SetStyle(psCross);
-    points.Pointer()->SetHorizSize(2);
-    points.Pointer()->SetVertSize(2);
-    points.SetParentChart(&chart);
-    for (Integer i = 0; i <= 10; ++i) {
-      line.AddXY(i, (i * 37) % 11);
-      points.AddXY(i, (i * 53) % 11);
-    }
-  }
-  void Draw() {
-    canvas->ClearLog();
-    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
-  }
-  // The screen bounds of the walls' block as the pass left it.
-  TRect WallsOnScreen() {
-    TRect r = chart.ChartRect();
-    r.left -= chart.LeftWall()->Size();
-    r.bottom += chart.BottomWall()->Size();
-    return chart.Canvas()->ProjectedBounds(r, 0, chart.Width3D() + chart.BackWall()->Size());
-  }
-
-  TChart chart{nullptr};
-  TLineSeries line{nullptr};
-  TPointSeries points{nullptr};
-  RecordingCanvas* canvas = nullptr;
-  TBitmap target;
-};
-
 bool Inside(const TPoint& P, const TRect& R) { return P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom; }
 
 }  // namespace
 
-TEST(Chart3DLayout, TitlesLegendWallsAndEveryPointStayInsideTheirPlaces) {
-  // Operations whose arguments are screen points.
+TEST(Chart3DViews, TheDefaultChartStaysInItsPlacesAndIsHitWhereDrawn) {
+  const struct {
+    const char* Name;
+    bool Orthogonal;
+    Integer Zoom, Perspective, Percent;
+  } views[] = {
+      {"orthogonal", true, 100, 0, 15}, {"zoom 50", true, 50, 0, 15},      {"deep", true, 100, 0, 40},
+      {"turned", false, 100, 0, 15},    {"turned, zoom 50", false, 50, 0, 15}, {"turned, deep", false, 100, 0, 60},
+      {"turned, perspective", false, 100, 60, 40},
+  };
   const std::vector<std::string> screenOps = {"Line", "MoveTo", "LineTo", "Polygon", "Box", "BoxRect", "Ellipse"};
-  for (const View& v : kViews) {
+  for (const auto& v : views) {
     SCOPED_TRACE(v.Name);
-    DefaultChartRig rig(v);
-    rig.Draw();
-    const TRect walls = rig.WallsOnScreen();
+    // The chart made in code (3D, legend on the right) with a title, a line and small
+    // crosses reaching the top and the right end of their range, marks on every 4th.
+    TChart chart{nullptr};
+    TBitmap target;
+    RecordingCanvas* log = RecordWholeChart(chart, target);
+    chart.Title()->Text()->Add("Title");
+    chart.View3DOptions()->SetOrthogonal(v.Orthogonal);
+    chart.View3DOptions()->SetZoom(v.Zoom);
+    chart.View3DOptions()->SetPerspective(v.Perspective);
+    chart.SetChart3DPercent(v.Percent);
+    TLineSeries line{nullptr};
+    TPointSeries points{nullptr};
+    line.SetParentChart(&chart);
+    points.SetParentChart(&chart);
+    points.Pointer()->SetStyle(psCross);
+    points.Pointer()->SetHorizSize(2);
+    points.Pointer()->SetVertSize(2);
+    points.Marks()->SetVisible(true);
+    points.Marks()->SetDrawEvery(4);
+    for (Integer i = 0; i <= 10; ++i) {
+      line.AddXY(i, (i * 37) % 11);
+      points.AddXY(i, (i * 53) % 11, "M" + std::to_string(i));
+    }
+    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    TCanvas3D* c = chart.Canvas();
+
     // Titles and legend took their room first: the walls stay clear of both.
-    EXPECT_LE(rig.chart.Title()->ShapeBounds.bottom, walls.top);
-    EXPECT_GE(rig.chart.Legend()->ShapeBounds.left, walls.right);
+    TRect block = chart.ChartRect();
+    block.left -= chart.LeftWall()->Size();
+    block.bottom += chart.BottomWall()->Size();
+    const TRect walls = c->ProjectedBounds(block, 0, chart.Width3D() + chart.BackWall()->Size());
+    EXPECT_LE(chart.Title()->ShapeBounds.bottom, walls.top);
+    EXPECT_GE(chart.Legend()->ShapeBounds.left, walls.right);
     // Nothing runs over the chart's bounds.
-    for (const auto& e : rig.canvas->Log) {
+    for (const auto& e : log->Log) {
       if (std::find(screenOps.begin(), screenOps.end(), e.Op) == screenOps.end()) continue;
       for (std::size_t k = 0; k + 1 < e.Args.size(); k += 2)
         EXPECT_TRUE(Inside(TPoint{e.Args[k], e.Args[k + 1]}, TRect{0, 0, 401, 251})) << e.Str();
     }
-    // Each series is clipped to the projected block, which holds every one of its
-    // points with its pointer, front to back.
+    // Each series' clip holds every point (with its cross) at the front and the back.
     std::vector<TRect> clips;
-    for (std::size_t i = 0; i + 1 < rig.canvas->Log.size(); ++i)
-      if (rig.canvas->Log[i].Op == "ClipCube" && rig.canvas->Log[i + 1].Op == "Clip") {
-        const auto& a = rig.canvas->Log[i + 1].Args;
+    for (std::size_t i = 0; i + 1 < log->Log.size(); ++i)
+      if (log->Log[i].Op == "ClipCube" && log->Log[i + 1].Op == "Clip") {
+        const auto& a = log->Log[i + 1].Args;
         clips.push_back(TRect{a[0], a[1], a[2], a[3]});
       }
     ASSERT_EQ(clips.size(), 2u);
-    TCanvas3D* c = rig.chart.Canvas();
-    for (TCustomSeries* s : {static_cast<TCustomSeries*>(&rig.line), static_cast<TCustomSeries*>(&rig.points)}) {
-      for (Integer i = 0; i < s->Count(); ++i) {
-        const Integer x = s->CalcXPos(i), y = s->CalcYPos(i);
-        // A line has no pointer; the crosses reach 2 pixels each way.
-        const Integer reach = s == &rig.points ? 2 : 0;
-        for (Integer dx : {-reach, reach})
-          for (Integer dy : {-reach, reach})
-            for (Integer z : {s->StartZ, s->EndZ}) {
-              const TPoint p = c->SpaceToScreen(x + dx, y + dy, z);
-              for (const TRect& clip : clips) EXPECT_TRUE(Inside(p, clip)) << s->Title() << " point " << i;
-            }
-      }
+    for (TCustomSeries* s : {static_cast<TCustomSeries*>(&line), static_cast<TCustomSeries*>(&points)}) {
+      const Integer reach = s == &points ? 2 : 0;
+      for (Integer i = 0; i < s->Count(); ++i)
+        for (Integer d : {-reach, reach})
+          for (Integer z : {s->StartZ, s->EndZ}) {
+            const TPoint p = c->SpaceToScreen(s->CalcXPos(i) + d, s->CalcYPos(i) - d, z);
+            for (const TRect& clip : clips) EXPECT_TRUE(Inside(p, clip)) << i;
+          }
     }
-  }
-}
 
-TEST(Chart3DHitTests, AxisMarkAndPointAnswerWhereTheyAreDrawn) {
-  for (const View& v : kViews) {
-    SCOPED_TRACE(v.Name);
-    DefaultChartRig rig(v);
-    rig.points.Marks()->SetVisible(true);
-    rig.points.Marks()->SetStyle(smsLabel);
-    rig.points.Marks()->SetDrawEvery(4);  // marks apart from one another
-    for (Integer i = 0; i < rig.points.Count(); ++i) rig.points.SetValueLabel(i, "M" + std::to_string(i));
-    rig.Draw();
-    TCanvas3D* c = rig.chart.Canvas();
-
-    for (TChartAxis* axis : {rig.chart.BottomAxis(), rig.chart.LeftAxis()}) {
-      const Integer along = axis->CenterPixel;
-      const TPoint on = axis->Horizontal() ? c->SpaceToScreen(along, axis->LinePixel, 0)
-                                           : c->SpaceToScreen(axis->LinePixel, along, 0);
+    // Hit tests answer where things are drawn: an axis line, a point, a mark's text.
+    const TPoint centre = RectCenter(chart.ChartRect());
+    for (TChartAxis* axis : {chart.BottomAxis(), chart.LeftAxis()}) {
+      const TPoint on = axis->Horizontal() ? c->SpaceToScreen(axis->CenterPixel, axis->LinePixel, 0)
+                                           : c->SpaceToScreen(axis->LinePixel, axis->CenterPixel, 0);
       EXPECT_TRUE(axis->HitTest(on.x, on.y));
-      const TPoint centre = RectCenter(rig.chart.ChartRect());
-      const TPoint inside = c->SpaceToScreen(centre.x, centre.y, 0);
-      EXPECT_FALSE(axis->HitTest(inside.x, inside.y));
+      const TPoint off = c->SpaceToScreen(centre.x, centre.y, 0);
+      EXPECT_FALSE(axis->HitTest(off.x, off.y));
     }
-
     for (Integer i : {0, 4, 8}) {
-      const TPoint p = c->SpaceToScreen(rig.points.CalcXPos(i), rig.points.CalcYPos(i), rig.points.StartZ);
-      EXPECT_EQ(rig.points.Clicked(p.x, p.y), i) << i;
-      // The mark's text stands inside its drawn box.
-      const auto* text = rig.canvas->FindText("M" + std::to_string(i));
+      const TPoint p = c->SpaceToScreen(points.CalcXPos(i), points.CalcYPos(i), points.StartZ);
+      EXPECT_EQ(points.Clicked(p.x, p.y), i);
+      const auto* text = log->FindText("M" + std::to_string(i));
       ASSERT_NE(text, nullptr);
-      EXPECT_EQ(rig.points.Marks()->HitTest(text->Args[0] + 2, text->Args[1] + 2), i) << i;
+      EXPECT_EQ(points.Marks()->HitTest(text->Args[0] + 2, text->Args[1] + 2), i);
     }
-    EXPECT_EQ(rig.points.Marks()->HitTest(1, 1), -1);
+    EXPECT_EQ(points.Marks()->HitTest(1, 1), -1);
   }
 }
 

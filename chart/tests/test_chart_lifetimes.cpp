@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/chart_control.h"
@@ -15,81 +16,56 @@
 namespace {
 
 enum Step { kMoveToB, kLeave, kFreeAxis, kFreeSource };
-const char* const kStepNames[] = {"move to B", "leave", "free axis", "free source"};
+const char* const kStepNames[] = {"move to B, ", "leave, ", "free axis, ", "free source, "};
 
-enum Place { kInA, kInB, kOut };
-
+// Chart A with a custom axis, a source and a follower on that axis; an empty chart B.
 struct World {
   World() {
     for (int k = 0; k < 2; ++k) {
       charts[k] = std::make_unique<TChart>(nullptr);
       charts[k]->SetView3D(false);
-      canvases[k] = RecordWholeChart(*charts[k], targets[k]);
+      RecordWholeChart(*charts[k], targets[k]);
     }
-    axis = static_cast<TChartAxis*>(charts[0]->CustomAxes()->Add());
+    axis = static_cast<TChartAxis*>(A()->CustomAxes()->Add());
     axis->SetHorizontal(true);
-    source = new TLineSeries(nullptr);
-    source->SetParentChart(charts[0].get());
+    source->SetParentChart(A());
     source->AddXY(0, 1);
-    source->AddXY(1, 2);
-    follower = new TLineSeries(nullptr);
-    follower->SetParentChart(charts[0].get());
+    follower->SetParentChart(A());
     follower->SetDataSource(source);
     follower->SetCustomHorizAxis(axis);
   }
   TChart* A() { return charts[0].get(); }
-  TChart* B() { return charts[1].get(); }
   void Draw() {
     for (int k = 0; k < 2; ++k)
       if (charts[k]) charts[k]->DrawTo(targets[k].Canvas(), TRect{0, 0, 400, 250});
   }
   void Apply(Step s) {
-    switch (s) {
-      case kMoveToB:
-        follower->SetParentChart(B());
-        place = kInB;
-        break;
-      case kLeave:
-        follower->SetParentChart(nullptr);
-        place = kOut;
-        break;
-      case kFreeAxis:
-        delete axis;
-        axis = nullptr;
-        break;
-      case kFreeSource:
-        delete source;
-        source = nullptr;
-        break;
-    }
+    if (s == kMoveToB) follower->SetParentChart(charts[1].get());
+    if (s == kLeave) follower->SetParentChart(nullptr);
+    if (s == kFreeAxis) delete std::exchange(axis, nullptr);
+    if (s == kFreeSource) delete std::exchange(source, nullptr);
   }
-  // What the follower must hold now, and that it follows its source only inside a chart.
+  // The follower's links, and that it follows its source only inside a chart.
   void Check() {
+    TCustomAxisPanel* in = follower->ParentChart();
     EXPECT_EQ(follower->CustomHorizAxis(), axis);
-    TChartAxis* expected = place == kOut  ? nullptr
-                           : place == kInB ? B()->BottomAxis()
-                           : axis          ? axis
-                                           : A()->BottomAxis();
-    EXPECT_EQ(follower->GetHorizAxis(), expected);
+    EXPECT_EQ(follower->GetHorizAxis(), !in ? nullptr : in == A() && axis ? axis : in->BottomAxis());
     if (!source) {
       EXPECT_TRUE(follower->DataSources().empty());
       return;
     }
     EXPECT_EQ(follower->DataSource(), source);
-    const auto& linked = source->LinkedSeries();
-    EXPECT_EQ(std::count(linked.begin(), linked.end(), follower), 1);
+    EXPECT_EQ(std::count(source->LinkedSeries().begin(), source->LinkedSeries().end(), follower), 1);
     const Integer before = follower->Count();
     source->AddXY(source->Count(), 3);
-    EXPECT_EQ(follower->Count(), place == kOut ? before : source->Count());
+    EXPECT_EQ(follower->Count(), in ? source->Count() : before);
   }
 
   std::unique_ptr<TChart> charts[2];
   TBitmap targets[2];
-  RecordingCanvas* canvases[2] = {nullptr, nullptr};
   TChartAxis* axis = nullptr;
-  TLineSeries* source = nullptr;
-  TLineSeries* follower = nullptr;
-  Place place = kInA;
+  TLineSeries* source = new TLineSeries(nullptr);
+  TLineSeries* follower = new TLineSeries(nullptr);
 };
 
 }  // namespace
@@ -99,33 +75,22 @@ TEST(ChartLifetimes, FollowerAxisSourceAndChartsGoInEveryOrder) {
   do {
     for (bool followerFirst : {true, false}) {
       std::string trace;
-      for (Step s : order) trace += std::string(kStepNames[s]) + ", ";
+      for (Step s : order) trace += kStepNames[s];
       SCOPED_TRACE(trace + (followerFirst ? "follower freed first" : "charts freed first"));
       World w;
-      w.Draw();
       for (Step s : order) {
         w.Apply(s);
         w.Draw();
         w.Check();
       }
-      // Back in its first chart: refilled from a living source, following it again.
+      // Back in its first chart: refilled from a living source and following it again.
       w.follower->SetParentChart(w.A());
-      w.place = kInA;
-      if (w.source) {
-        EXPECT_EQ(w.follower->Count(), w.source->Count());
-      }
       w.Draw();
       w.Check();
-      if (followerFirst) {
-        delete w.follower;
-        w.charts[0].reset();
-        w.charts[1].reset();
-      } else {
-        w.charts[0].reset();
-        w.charts[1].reset();
-        EXPECT_EQ(w.follower->ParentChart(), nullptr);
-        delete w.follower;
-      }
+      if (followerFirst) delete w.follower;
+      w.charts[0].reset();
+      w.charts[1].reset();
+      if (!followerFirst) delete w.follower;
     }
   } while (std::next_permutation(order.begin(), order.end()));
 }
