@@ -13,6 +13,7 @@
 #include "chart/chart_control.h"
 #include "chart/chart_tools.h"
 #include "chart/chart_utils.h"
+#include "chart/drag_marks_tool.h"
 #include "chart/line_series.h"
 #include "chart/tests/recording_canvas.h"
 
@@ -239,6 +240,19 @@ TEST(Chart3DViews, TheDefaultChartStaysInItsPlacesAndIsHitWhereDrawn) {
       EXPECT_EQ(points.Marks()->HitTest(text->Args[0] + 2, text->Args[1] + 2), i);
     }
     EXPECT_EQ(points.Marks()->HitTest(1, 1), -1);
+
+    // A mark dragged by the tool follows the mouse on the screen.
+    TDragMarksTool drag(nullptr);
+    drag.SetParentChart(&chart);
+    const TPoint grab{log->FindText("M4")->Args[0] + 2, log->FindText("M4")->Args[1] + 2};
+    drag.ChartMouseEvent(cmeDown, mbLeft, TShiftState{}, grab.x, grab.y);
+    drag.ChartMouseEvent(cmeMove, mbLeft, TShiftState{}, grab.x + 12, grab.y + 8);
+    drag.ChartMouseEvent(cmeUp, mbLeft, TShiftState{}, grab.x + 12, grab.y + 8);
+    log->ClearLog();
+    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    EXPECT_NEAR(log->FindText("M4")->Args[0], grab.x - 2 + 12, 1);
+    EXPECT_NEAR(log->FindText("M4")->Args[1], grab.y - 2 + 8, 1);
+    drag.SetParentChart(nullptr);
   }
 }
 
