@@ -251,7 +251,8 @@ TEST(ChartCanvasText, OutlinedTextLeavesTheBackgroundModeAsItFoundIt) {
   s.canvas.ApplyFont(&plain);
   s.canvas.DrawText(40, 2, "Ab");
   std::string cell;
-  for (int y = 2; y < 2 + s.canvas.MeasureTextHeight("Ab"); ++y) cell += s.Row(y, clBlack, 40, 40 + s.canvas.MeasureTextWidth("Ab"));
+  const int w = s.canvas.MeasureTextWidth("Ab"), h = s.canvas.MeasureTextHeight("Ab");
+  for (int y = 2; y < 2 + h; ++y) cell += s.Row(y, clBlack, 40, 40 + w);
   EXPECT_NE(cell.find('#'), std::string::npos);
   EXPECT_EQ(cell.find('?'), std::string::npos) << cell;
 }

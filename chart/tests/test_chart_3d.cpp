@@ -149,7 +149,9 @@ TEST(Chart3D, AMarkTextStaysInsideItsFrame) {
 
 namespace {
 
-bool Inside(const TPoint& P, const TRect& R) { return P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom; }
+bool Inside(const TPoint& P, const TRect& R) {
+  return P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom;
+}
 
 }  // namespace
 
@@ -163,7 +165,8 @@ TEST(Chart3DViews, TheDefaultChartStaysInItsPlacesAndIsHitWhereDrawn) {
       {"turned", false, 100, 0, 15},    {"turned, zoom 50", false, 50, 0, 15}, {"turned, deep", false, 100, 0, 60},
       {"turned, perspective", false, 100, 60, 40},
   };
-  const std::vector<std::string> screenOps = {"Line", "MoveTo", "LineTo", "Polygon", "Box", "BoxRect", "Ellipse"};
+  const std::vector<std::string> screenOps = {"Line", "MoveTo",  "LineTo",  "Polygon",
+                                              "Box",  "BoxRect", "Ellipse", "Text"};
   for (const auto& v : views) {
     SCOPED_TRACE(v.Name);
     // The chart made in code (3D, legend on the right) with a title, a line and small
