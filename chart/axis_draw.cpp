@@ -118,16 +118,33 @@ void TChartAxis::ReserveSpace(TRect& Rect, bool Inflate) {
 
 bool TChartAxis::HitTest(Integer X, Integer Y) {
   if (!visible_) return false;
-  const Integer along = horizontal_ ? X : Y;
-  const Integer across = horizontal_ ? Y : X;
   const Integer lo = std::min(StartPixel, EndPixel);
   const Integer hi = std::max(StartPixel, EndPixel);
-  if (along < lo || along > hi) return false;
   const Integer o = Outward();
-  // From 3 pixels inside the line to the outer edge of the labels.
+  // From 3 pixels inside the line to the outer edge of the labels, both ends included.
   const Integer a = LinePixel - 3 * o;
   const Integer b = LabelsPixel + o * labelsRoom_;
-  return across >= std::min(a, b) && across <= std::max(a, b);
+  const Integer nearEdge = std::min(a, b), farEdge = std::max(a, b);
+  // The band is found where it is drawn: in the front plane (the depth axis: on the
+  // floor) as the canvas projects it.
+  TChartCanvas3D* canvas = parentChart_ ? parentChart_->Canvas() : nullptr;
+  const Integer floor = parentChart_ ? parentChart_->ChartRect().bottom : 0;
+  auto at = [&](Integer along, Integer across) {
+    TPoint s = horizontal_ ? TPoint{along, across} : TPoint{across, along};
+    Integer z = 0;
+    if (depthAxis_) {
+      s = TPoint{across, floor};
+      z = along;
+    }
+    return canvas ? canvas->SpaceToScreen(s.x, s.y, z) : s;
+  };
+  const TPoint p{X, Y};
+  const TPoint band[4] = {at(lo, nearEdge), at(hi + 1, nearEdge), at(hi + 1, farEdge + 1), at(lo, farEdge + 1)};
+  if (InsidePolygon(p, band)) return true;
+  // A band the view squeezes thin keeps its line.
+  if (!parentChart_ || !parentChart_->View3D()) return false;
+  const TPoint from = at(lo, LinePixel), to = at(hi, LinePixel);
+  return NearLine(p, from.x, from.y, to.x, to.y);
 }
 
 // ---- drawing ----------------------------------------------------------------------------

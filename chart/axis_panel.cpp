@@ -578,6 +578,35 @@ void TCustomAxisPanel::PlaceAxes() {
   }
 }
 
+void TCustomAxisPanel::PlaceAxesInView() {
+  TChartCanvas3D* canvas = Canvas();
+  const TRect area = ChartRect();
+  TRect room = area;
+  // A turned view is no rectangle: the plotting rectangle shrinks until the projected
+  // block of walls fits the area less the axes' own room. Each round moves the block by
+  // at least half its overshoot, so a few rounds settle it.
+  for (int round = 0;; ++round) {
+    SetChartRect(room);
+    PlaceAxes();
+    canvas->SetProjectionCentre(Width3D(), ChartRect());
+    if (!View3D() || canvas->IsOrthogonal() || round == 12) return;
+    const TRect plot = ChartRect();
+    const TRect target{area.left + plot.left - room.left, area.top + plot.top - room.top,
+                       area.right - (room.right - plot.right), area.bottom - (room.bottom - plot.bottom)};
+    TRect block = plot;
+    Integer back = Width3D();
+    WallsBlock(block, back);
+    const TRect b = canvas->ProjectedBounds(block, 0, back);
+    const TRect over{std::max(0, target.left - b.left), std::max(0, target.top - b.top),
+                     std::max(0, b.right - target.right), std::max(0, b.bottom - target.bottom)};
+    if (over.left + over.top + over.right + over.bottom == 0) return;
+    const TRect next{room.left + over.left, room.top + over.top, room.right - over.right, room.bottom - over.bottom};
+    // Nothing left to shrink: keep what there is.
+    if (next.right - next.left < 8 || next.bottom - next.top < 8) return;
+    room = next;
+  }
+}
+
 void TCustomAxisPanel::DrawAxes() {
   if (OnBeforeDrawAxes) OnBeforeDrawAxes(this);
   for (Integer i = 0; i < axes_->Count(); ++i) {
@@ -606,7 +635,8 @@ void TCustomAxisPanel::DrawSeries(TChartSeries* Series) {
     // column of the rectangle.
     ++r.right;
     ++r.bottom;
-    canvas->ClipToBox(r);
+    // In 3D series stand at their depth: the clip is the projected block, front to back.
+    canvas->ClipCube(r, 0, Width3D());
   }
   try {
     Series->DrawAllValues();
@@ -629,7 +659,6 @@ void TCustomAxisPanel::DrawContents() {
     PaintBevels(back);
     PaintBackground(back);
     Calc3DSizes();
-    CalcWallsRect();
     if (OnBeforeDrawChart) OnBeforeDrawChart(this);
     // 3. Series find their axes.
     for (Integer i = 0; i < seriesList_->Count(); ++i) {
@@ -639,10 +668,10 @@ void TCustomAxisPanel::DrawContents() {
     // 4. Titles and legend take their room before the axes are placed.
     const bool rotates = canvas->CanRotateFully();
     if (!rotates) DrawTitlesAndLegend(true);
-    // 5. Axes, plotting rectangle, z order, limits.
-    PlaceAxes();
-    // 6. Projection.
-    canvas->SetProjectionCentre(Width3D(), ChartRect());
+    // The walls take their room inside what titles and legend left.
+    CalcWallsRect();
+    // 5, 6. Axes, plotting rectangle, z order, limits; the projection.
+    PlaceAxesInView();
     if (rotates) {
       const TRect plotting = ChartRect();
       SetChartRect(ChartBounds());

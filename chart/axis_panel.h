@@ -230,15 +230,20 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
  protected:
   // The drawing pass.
   void DrawContents() override;
-  // The pass's hooks, run in this order: room for the 3D walls (after the 3D sizes),
-  // titles and legend before the axes are placed, the walls, titles and legend after the
-  // series; the wall size an axis keeps off the plotting rectangle. Nothing here.
+  // The pass's hooks, run in this order: titles and legend before the axes are placed,
+  // room for the 3D walls (inside what they left), the walls, titles and legend after
+  // the series; the wall size an axis keeps off the plotting rectangle. Nothing here.
   virtual void CalcWallsRect() {}
   virtual void DrawTitlesAndLegend(bool BeforeSeries) { (void)BeforeSeries; }
   virtual void DrawWalls() {}
   virtual Integer GetAxisWallSize(TChartAxis* Axis) {
     (void)Axis;
     return 0;
+  }
+  // Widens the plotting rectangle and its depth Back to the block the walls take.
+  virtual void WallsBlock(TRect& Rect, Integer& Back) {
+    (void)Rect;
+    (void)Back;
   }
   // The series, then the tools, are the chart's children in forms.
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
@@ -255,6 +260,8 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   // Steps of the drawing pass.
   void Calc3DSizes();
   void PlaceAxes();
+  // PlaceAxes and the projection, a turned 3D view kept inside the plotting area.
+  void PlaceAxesInView();
   void DrawAxes();
   void DrawSeries(TChartSeries* Series);
 

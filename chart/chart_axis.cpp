@@ -169,15 +169,17 @@ void TChartAxis::Init() {
 }
 
 TChartAxis::~TChartAxis() {
-  if (parentChart_) {
-    TChartSeriesList* list = parentChart_->SeriesList();
-    for (Integer i = 0; list && i < list->Count(); ++i) {
-      TChartSeries* s = list->Series(i);
-      if (s->CustomHorizAxis() == this) s->SetCustomHorizAxis(nullptr);
-      if (s->CustomVertAxis() == this) s->SetCustomVertAxis(nullptr);
-    }
-    parentChart_->RemoveAxis(this);
+  // Every series using the axis lets go of it, whichever chart it is in by now.
+  while (!customUsers_.empty()) {
+    TChartSeries* s = customUsers_.back();
+    if (s->CustomHorizAxis() == this)
+      s->SetCustomHorizAxis(nullptr);
+    else if (s->CustomVertAxis() == this)
+      s->SetCustomVertAxis(nullptr);
+    else
+      customUsers_.pop_back();
   }
+  if (parentChart_) parentChart_->RemoveAxis(this);
 }
 
 void TChartAxis::DetachChart() {

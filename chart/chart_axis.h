@@ -292,6 +292,10 @@ class TChartAxis : public TCollectionItem {
 
  private:
   friend class TCustomAxisPanel;
+  // Series that name this axis as a custom axis, in or out of its chart; each is told
+  // when the axis goes.
+  friend class TChartSeries;
+  std::vector<TChartSeries*> customUsers_;
   void Init();
   // The chart goes away first: the axis stays without one.
   void DetachChart();

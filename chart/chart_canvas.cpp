@@ -433,11 +433,14 @@ void TChartCanvas3D::TextWithEffects(Integer X, Integer Y, const std::string& Te
     win::EndPath(dc);
     const TBrushStyle oldStyle = reference_->Brush()->Style();
     const TColor oldColor = reference_->Brush()->Color();
+    // Taken before the solid brush is selected, which turns the background opaque: the
+    // texts after this one keep the mode they were given.
+    const int oldMode = win::GetBkMode(dc);
     ApplyPen(font->OutLine());
     SetSolidBrush(color);
     // An empty polyline selects pen and brush without drawing anything.
     reference_->Polyline(std::span<const TPoint>());
-    const int oldMode = win::SetBkMode(dc, win::TRANSPARENT);
+    win::SetBkMode(dc, win::TRANSPARENT);
     win::StrokeAndFillPath(dc);
     win::SetBkMode(dc, oldMode);
     reference_->Brush()->SetColor(oldColor);

@@ -154,6 +154,8 @@ class TCanvas3D : public TChartCanvas {
   // The space point at depth Z that projects to the screen point (X, Y).
   virtual void ScreenToSpace(Integer& X, Integer& Y, Integer Z) = 0;
   virtual TPoint SpaceToScreen(Integer X, Integer Y, Integer Z) = 0;
+  // The screen bounds of the block over Rect from depth MinZ to MaxZ (its eight corners).
+  TRect ProjectedBounds(const TRect& Rect, Integer MinZ, Integer MaxZ);
   // Starts a frame on DestCanvas over Rect; returns the rectangle to draw in (moved to
   // (0, 0) when buffered).
   virtual TRect BeginFrame(TCanvas* DestCanvas, TView3DOptions* Options, TColor BackColor, bool Is3D,

@@ -384,11 +384,7 @@ void TChartCanvas3D::Arrow(bool Filled, const TPoint& From, const TPoint& To, In
   }
 }
 
-void TChartCanvas3D::ClipCube(const TRect& Rect, Integer MinZ, Integer MaxZ) {
-  if (!is3D_) {
-    ClipToBox(Rect);
-    return;
-  }
+TRect TCanvas3D::ProjectedBounds(const TRect& Rect, Integer MinZ, Integer MaxZ) {
   TRect box{std::numeric_limits<Integer>::max(), std::numeric_limits<Integer>::max(),
             std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::min()};
   for (Integer x : {Rect.left, Rect.right})
@@ -400,7 +396,11 @@ void TChartCanvas3D::ClipCube(const TRect& Rect, Integer MinZ, Integer MaxZ) {
         box.right = std::max(box.right, p.x);
         box.bottom = std::max(box.bottom, p.y);
       }
-  ClipToBox(box);
+  return box;
+}
+
+void TChartCanvas3D::ClipCube(const TRect& Rect, Integer MinZ, Integer MaxZ) {
+  ClipToBox(is3D_ ? ProjectedBounds(Rect, MinZ, MaxZ) : Rect);
 }
 
 // ---- text at a depth ----------------------------------------------------------------------------

@@ -169,6 +169,14 @@ Integer TCustomChart::GetAxisWallSize(TChartAxis* Axis) {
   return 0;
 }
 
+void TCustomChart::WallsBlock(TRect& Rect, Integer& Back) {
+  if (!View3D() || !View3DWalls() || !AxesInUse()) return;
+  Rect.left -= leftWall_->Size();
+  Rect.bottom += bottomWall_->Size();
+  if (rightWall_->Visible()) Rect.right += rightWall_->Size();
+  Back += backWall_->Size();
+}
+
 // ---- clicked parts -----------------------------------------------------------------------
 
 TChartClickedPart TCustomChart::CalcClickedPart(TPoint P, bool OnlyWithEvents) {
@@ -358,15 +366,8 @@ void TCustomChart::DrawWalls() {
           const std::array<TPoint, 4> c{
               canvas->SpaceToScreen(face.left, face.top, w3d), canvas->SpaceToScreen(face.right, face.top, w3d),
               canvas->SpaceToScreen(face.right, face.bottom, w3d), canvas->SpaceToScreen(face.left, face.bottom, w3d)};
-          TRect box{c[0].x, c[0].y, c[0].x, c[0].y};
-          for (const TPoint& p : c) {
-            box.left = std::min(box.left, p.x);
-            box.top = std::min(box.top, p.y);
-            box.right = std::max(box.right, p.x);
-            box.bottom = std::max(box.bottom, p.y);
-          }
           canvas->ClipToPolygon(c);
-          backWall_->Gradient()->Draw(canvas, box);
+          backWall_->Gradient()->Draw(canvas, canvas->ProjectedBounds(face, w3d, w3d));
           canvas->RemoveClip();
         }
       }

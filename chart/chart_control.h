@@ -144,6 +144,7 @@ class TCustomChart : public TCustomAxisPanel {
   void DrawTitlesAndLegend(bool BeforeSeries) override;
   void DrawWalls() override;
   Integer GetAxisWallSize(TChartAxis* Axis) override;
+  void WallsBlock(TRect& Rect, Integer& Back) override;
 
  private:
   void ReadBackColor(TReader& Reader);

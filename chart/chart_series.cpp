@@ -100,6 +100,8 @@ TChartSeries::~TChartSeries() {
   }
   Clear();
   SetParentChart(nullptr);
+  LinkCustomAxis(customHorizAxis_, nullptr);
+  LinkCustomAxis(customVertAxis_, nullptr);
 }
 
 bool TChartSeries::IsPercentFormatStored() const { return percentFormat_ != "##0.## %"; }
@@ -134,6 +136,7 @@ void TChartSeries::SeriesJoined() {
   // The chart knows which colours its series and its back wall already use.
   if (seriesColor_ == clDefault) seriesColor_ = chart->GetFreeSeriesColor(true);
   RecalcGetAxis();
+  followsSources_ = true;
   if (!ComponentState().Contains(csDesigning) || calcObject_)
     CheckDataSource();
   else
@@ -145,13 +148,9 @@ void TChartSeries::SeriesLeaving() {
   TCustomAxisPanel* chart = ParentChart();
   if (chart && !ChartDestroying() && cursor_ != crDefault && chart->Cursor() == cursor_)
     chart->SetCursor(chart->SavedCursor());
-  // The series stops following its sources while it is out of a chart.
-  for (TComponent* src : dataSources_) {
-    if (auto* s = dynamic_cast<TChartSeries*>(src)) {
-      auto& l = s->linkedSeries_;
-      l.erase(std::remove(l.begin(), l.end(), this), l.end());
-    }
-  }
+  // The links to its sources stay while both live: out of a chart the series only
+  // stops following them, and on joining again it is refilled.
+  followsSources_ = false;
 }
 
 // ---- points ----------------------------------------------------------------------------
@@ -339,15 +338,17 @@ void TChartSeries::RecalcGetAxis() {
     horizAxisObject_ = vertAxisObject_ = nullptr;
     return;
   }
+  // A custom axis of another chart is kept for when the series goes back there; here the
+  // standard axis stands in for it.
   horizAxisObject_ = chart->BottomAxis();
   if (horizAxis_ == aTopAxis)
     horizAxisObject_ = chart->TopAxis();
-  else if (horizAxis_ == aCustomHorizAxis && customHorizAxis_)
+  else if (horizAxis_ == aCustomHorizAxis && customHorizAxis_ && customHorizAxis_->ParentChart() == chart)
     horizAxisObject_ = customHorizAxis_;
   vertAxisObject_ = chart->LeftAxis();
   if (vertAxis_ == aRightAxis)
     vertAxisObject_ = chart->RightAxis();
-  else if (vertAxis_ == aCustomVertAxis && customVertAxis_)
+  else if (vertAxis_ == aCustomVertAxis && customVertAxis_ && customVertAxis_->ParentChart() == chart)
     vertAxisObject_ = customVertAxis_;
 }
 
@@ -365,15 +366,26 @@ void TChartSeries::SetVertAxis(TVertAxis value) {
   Repaint();
 }
 
+void TChartSeries::LinkCustomAxis(TChartAxis*& Slot, TChartAxis* value) {
+  // Each use is one entry in the axis' list, so an axis used both ways is let go twice.
+  if (Slot) {
+    auto& users = Slot->customUsers_;
+    const auto at = std::find(users.begin(), users.end(), this);
+    if (at != users.end()) users.erase(at);
+  }
+  Slot = value;
+  if (value) value->customUsers_.push_back(this);
+}
+
 void TChartSeries::SetCustomHorizAxis(TChartAxis* value) {
-  customHorizAxis_ = value;
+  LinkCustomAxis(customHorizAxis_, value);
   horizAxis_ = value ? aCustomHorizAxis : aBottomAxis;
   RecalcGetAxis();
   Repaint();
 }
 
 void TChartSeries::SetCustomVertAxis(TChartAxis* value) {
-  customVertAxis_ = value;
+  LinkCustomAxis(customVertAxis_, value);
   vertAxis_ = value ? aCustomVertAxis : aLeftAxis;
   RecalcGetAxis();
   Repaint();
@@ -466,7 +478,7 @@ void TChartSeries::DrawMarks() {
   const Integer every = marks_->DrawEvery();
   marks_->Depth = MiddleZ;
   const bool clip = marks_->Clip() && ParentChart();
-  if (clip) canvas->ClipToBox(ParentChart()->ChartRect());
+  if (clip) canvas->ClipCube(ParentChart()->ChartRect(), 0, ParentChart()->Width3D());
   for (Integer i = firstValueIndex_; i <= lastValueIndex_; ++i) {
     if (i % every != 0 || IsNull(i)) continue;
     const std::string text = GetMarkText(i);
@@ -535,9 +547,12 @@ std::string TChartSeries::GetMarkText(Integer ValueIndex) {
     case smsLabelPercent: text = labelOrValue + sep + PercentText(ValueIndex); break;
     case smsLabelValue: text = labelOrValue + sep + valueText; break;
     case smsLegend: {
-      // The legend's text (value, then label) on one line.
-      text = LegendString(ValueIndex, ltsLeftValue);
+      // What the chart's legend says of the point, its columns joined by a blank: the
+      // column separator has no glyph.
+      TCustomAxisPanel* chart = ParentChart();
+      text = chart ? chart->FormattedValueLegend(this, ValueIndex) : LegendString(ValueIndex, ltsLeftValue);
       std::replace(text.begin(), text.end(), ChartLineSeparator, ' ');
+      std::replace(text.begin(), text.end(), ChartLegendColumnSeparator, ' ');
       break;
     }
     case smsPercentTotal: text = percentTotal(); break;
@@ -691,6 +706,8 @@ void TChartSeries::NotifyValue(TValueEvent Event, Integer ValueIndex) {
   // A follower may unlink itself while reacting: walk a copy.
   const std::vector<TChartSeries*> followers = linkedSeries_;
   for (TChartSeries* s : followers) {
+    // A follower that left its chart waits; joining one refills it.
+    if (!s->followsSources_) continue;
     const TSeriesRecalcOptions o = s->recalcOptions_;
     switch (Event) {
       case veClear:

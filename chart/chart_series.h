@@ -315,8 +315,8 @@ class TChartSeries : public TCustomChartSeries {
   friend class TChartCalcObject;
   friend class TCustomAxisPanel;
   // The chart's hooks around list membership: joined (a colour, the axes, then the data
-  // source, or sample values at design time) and leaving (the chart's own cursor back,
-  // the sources no longer followed).
+  // source, or sample values at design time) and leaving (the chart's own cursor back;
+  // the sources are not followed while the series is out of a chart).
   virtual void SeriesJoined();
   virtual void SeriesLeaving();
   bool IsPercentFormatStored() const;
@@ -335,6 +335,8 @@ class TChartSeries : public TCustomChartSeries {
   // Custom axes named by index in a form, once the chart is known.
   void ResolveCustomAxes();
   void RemoveAllSources();
+  // Points Slot (one of the custom axes) at value, keeping the axes' lists of users.
+  void LinkCustomAxis(TChartAxis*& Slot, TChartAxis* value);
   void CheckCircular(TChartSeries* Start);
   std::string FormatValue(Double Value);
   std::string PercentText(Integer ValueIndex);
@@ -352,6 +354,8 @@ class TChartSeries : public TCustomChartSeries {
   TChartAxis* vertAxisObject_ = nullptr;
   std::string xLabelsSource_;
   std::vector<TChartSeries*> linkedSeries_;
+  // False from leaving a chart to joining one: the sources' changes are not followed.
+  bool followsSources_ = true;
   std::unique_ptr<TSeriesMarks> marks_;
   std::string percentFormat_ = "##0.## %";
   std::string valueFormat_ = "#,##0.###";

@@ -63,8 +63,14 @@ void TDragMarksTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Bu
       break;
     case cmeMove:
       if (TSeriesMarkPosition* position = PickedPosition()) {
-        const Integer dx = X - lastX_;
-        const Integer dy = Y - lastY_;
+        // The mark is kept in the plane of its depth: the mouse's way is taken back
+        // there, so that the mark, drawn through the view, stays under the mouse.
+        TPoint from{lastX_, lastY_}, to{X, Y};
+        const Integer depth = pickedSeries_->Marks()->Depth;
+        chart->Canvas()->ScreenToSpace(from.x, from.y, depth);
+        chart->Canvas()->ScreenToSpace(to.x, to.y, depth);
+        const Integer dx = to.x - from.x;
+        const Integer dy = to.y - from.y;
         position->UserPlaced = true;
         position->ArrowEnd.x += dx;
         position->ArrowEnd.y += dy;

@@ -283,7 +283,6 @@ bool TCustomSeries::ShowsUnderside(const TPoint& A, const TPoint& B) const {
 
 void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TColor Colour, Integer ValueIndex) {
   if ((X == X0 && Y == Y0) || Colour == clNone) return;
-  (void)ValueIndex;
   TCanvas3D* canvas = ParentCanvas();
   TCustomAxisPanel* chart = ParentChart();
   const TColor lineColour = ColorLines ? Colour : SeriesColor();
@@ -310,6 +309,7 @@ void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TC
       canvas->PolygonWithZ(area, StartZ);
       if (areaLinesPen_->Visible()) {
         canvas->ApplyPen(areaLinesPen_.get());
+        if (ValueIndex - 1 > firstValueIndex_) canvas->VertLine3D(X0, Y0, PrevOriginPos, StartZ);
         canvas->VertLine3D(X, Y, OriginPos, StartZ);
       }
     } else if (lineHeight_ > 0) {
@@ -326,9 +326,11 @@ void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TC
     canvas->ApplyPen(LinePen(), lineColour);
     canvas->ApplyBrush(areaBrush_.get(), areaColour);
     canvas->DrawPolygon(std::span<const TPoint>(area.data(), area.size()));
-    // The line under the area at the point, down to the base line.
+    // The lines under the area at the points, down to the base line. The outline of
+    // this segment's area covered the one at its start: it is drawn again on top.
     if (areaLinesPen_->Visible()) {
       canvas->ApplyPen(areaLinesPen_.get());
+      if (ValueIndex - 1 > firstValueIndex_) canvas->DrawLine(X0, Y0, X0, PrevOriginPos);
       canvas->DrawLine(X, Y, X, OriginPos);
     }
     return;

@@ -135,17 +135,27 @@ void TSeriesMarks::SetDrawEvery(Integer value) { ChangeValue(drawEvery_, value <
 void TSeriesMarks::SetStyle(TSeriesMarksStyle value) { ChangeValue(style_, value); }
 void TSeriesMarks::SetMultiLine(bool value) { ChangeValue(multiLine_, value); }
 
+TPoint TSeriesMarks::ScreenShift(const TSeriesMarkPosition& Position) {
+  TCanvas3D* canvas = series_ ? series_->ParentCanvas() : nullptr;
+  TCustomAxisPanel* chart = series_ ? series_->ParentChart() : nullptr;
+  if (!canvas || !chart || !chart->View3D() || canvas->CanRotateFully()) return TPoint{0, 0};
+  const TPoint projected = canvas->SpaceToScreen(Position.ArrowEnd.x, Position.ArrowEnd.y, Depth);
+  return TPoint{projected.x - Position.ArrowEnd.x, projected.y - Position.ArrowEnd.y};
+}
+
 Integer TSeriesMarks::HitTest(Integer X, Integer Y) {
-  if (series_ && series_->ParentChart()) {
-    if (TCanvas3D* canvas = series_->ParentCanvas()) canvas->ScreenToSpace(X, Y, Depth);
-  }
-  const TPoint p{X, Y};
+  TCanvas3D* canvas = series_ ? series_->ParentCanvas() : nullptr;
+  TCustomAxisPanel* chart = series_ ? series_->ParentChart() : nullptr;
+  // A canvas that turns the box with the view: back into the box's own plane.
+  if (canvas && chart && chart->View3D() && canvas->CanRotateFully()) canvas->ScreenToSpace(X, Y, Depth);
   for (Integer i = 0; i < positions_->Count(); ++i) {
     if (i % drawEvery_ != 0) continue;
     const TSeriesMarkPosition* pos = positions_->Position(i);
     if (!pos) continue;
+    const TPoint shift = ScreenShift(*pos);
     const TRect r = pos->Bounds();
-    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return i;
+    const Integer x = X - shift.x, y = Y - shift.y;
+    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return i;
   }
   return -1;
 }
@@ -214,11 +224,9 @@ void TSeriesMarks::DrawMark(Integer Index, TColor Colour, TSeriesMarkPosition& P
   // The box moves by the projection of the arrow's end; its text then goes with it,
   // drawn flat, so it is not moved a second time.
   const bool boxMoved = is3D && !canvas->CanRotateFully();
-  if (boxMoved) {
-    const TPoint projected = canvas->SpaceToScreen(Position.ArrowEnd.x, Position.ArrowEnd.y, Depth);
-    Position.BoxTopLeft.x += projected.x - Position.ArrowEnd.x;
-    Position.BoxTopLeft.y += projected.y - Position.ArrowEnd.y;
-  }
+  const TPoint shift = ScreenShift(Position);
+  Position.BoxTopLeft.x += shift.x;
+  Position.BoxTopLeft.y += shift.y;
 
   if (Transparent())
     canvas->Brush()->SetStyle(bsClear);

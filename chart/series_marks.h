@@ -85,9 +85,8 @@ class TSeriesMarks : public TChartCustomShape {
   // shape's settings.
   void Assign(TPersistent* source) override;
 
-  // The first index i (ascending, i mod DrawEvery = 0) whose stored box holds (X, Y);
-  // -1 when none. With a chart, (X, Y) is first taken back from the 3D projection at
-  // Depth.
+  // The first index i (ascending, i mod DrawEvery = 0) whose box, where DrawMark puts
+  // it on the screen, holds (X, Y); -1 when none.
   Integer HitTest(Integer X, Integer Y);
   // Keeps Position in the cache at Index; a user-placed entry wins over Position (its
   // ArrowStart stays when Position asks to keep it).
@@ -124,6 +123,9 @@ class TSeriesMarks : public TChartCustomShape {
 
  private:
   void ArrowChanged(TObject* Sender);
+  // How far a 3D view moves the box of Position on the screen: by the projection of its
+  // arrow end at Depth (0 in 2D and on canvases that draw the box at its depth).
+  TPoint ScreenShift(const TSeriesMarkPosition& Position);
 
   TChartSeries* series_;
   Integer angle_ = 0;

@@ -144,7 +144,7 @@ TEST(AxisPanelPass, AxesBehindAreDrawnBeforeTheToolsAndSeries) {
   PassRig rig;
   rig.Draw();
   EXPECT_EQ(rig.Steps(),
-            (Log{"walls-room", "chart", "titles-before", "walls", "axes-event", "axis", "tool:1", "series-event",
+            (Log{"chart", "titles-before", "walls-room", "walls", "axes-event", "axis", "tool:1", "series-event",
                  "before-values", "series", "after-values", "titles-after", "tool:0", "after-draw"}));
   // Repaints are held off while the pass runs, and allowed again after it.
   EXPECT_FALSE(rig.tool.sawRepaint);
@@ -159,7 +159,7 @@ TEST(AxisPanelPass, AxesInFrontFollowTheSeriesAndTheZoomFrameComesBeforeTheLastT
   rig.chart.Zoom()->Y1 = 90;
   rig.Draw();
   EXPECT_EQ(rig.Steps(),
-            (Log{"walls-room", "chart", "titles-before", "walls", "tool:1", "series-event", "before-values", "series",
+            (Log{"chart", "titles-before", "walls-room", "walls", "tool:1", "series-event", "before-values", "series",
                  "after-values", "axes-event", "axis", "titles-after", "box", "tool:0", "after-draw"}));
 }
 
@@ -168,12 +168,12 @@ TEST(AxisPanelPass, HiddenAxesInactiveSeriesAndInactiveToolsDrawNothing) {
   rig.chart.SetAxisVisible(false);
   rig.tool.SetActive(false);
   rig.Draw();
-  EXPECT_EQ(rig.Steps(), (Log{"walls-room", "chart", "titles-before", "walls", "series-event", "before-values",
+  EXPECT_EQ(rig.Steps(), (Log{"chart", "titles-before", "walls-room", "walls", "series-event", "before-values",
                               "series", "after-values", "titles-after", "after-draw"}));
   rig.series.SetActive(false);
   rig.Draw();
   EXPECT_EQ(rig.Steps(),
-            (Log{"walls-room", "chart", "titles-before", "walls", "series-event", "titles-after", "after-draw"}));
+            (Log{"chart", "titles-before", "walls-room", "walls", "series-event", "titles-after", "after-draw"}));
 }
 
 TEST(AxisPanelPass, SeriesAreClippedToTheirAxesUnlessClipPointsIsOff) {

@@ -237,6 +237,26 @@ TEST(ChartCanvasText, MeasuresAddTheShadowAndResetRestoresTheDefaults) {
   EXPECT_EQ(s.canvas.ReadTextAlign(), 0u);
 }
 
+TEST(ChartCanvasText, OutlinedTextLeavesTheBackgroundModeAsItFoundIt) {
+  // A red outlined word, then a plain black one: the second keeps the transparent
+  // background it was given, so only black ink lands in its cell.
+  Sheet s(80, 20);
+  s.Fill(clWhite);
+  s.canvas.WriteBackMode(cbmTransparent);
+  TChartFont outlined, plain;
+  outlined.SetColor(clRed);
+  outlined.OutLine()->SetVisible(true);
+  s.canvas.ApplyFont(&outlined);
+  s.canvas.DrawText(2, 2, "Ab");
+  s.canvas.ApplyFont(&plain);
+  s.canvas.DrawText(40, 2, "Ab");
+  std::string cell;
+  const int w = s.canvas.MeasureTextWidth("Ab"), h = s.canvas.MeasureTextHeight("Ab");
+  for (int y = 2; y < 2 + h; ++y) cell += s.Row(y, clBlack, 40, 40 + w);
+  EXPECT_NE(cell.find('#'), std::string::npos);
+  EXPECT_EQ(cell.find('?'), std::string::npos) << cell;
+}
+
 // ---- exact pixels ----------------------------------------------------------------------------
 
 TEST(ChartCanvasPixels, BoxRectFramesBothCornersIncluded) {

@@ -1,14 +1,19 @@
 // A 3D chart drawn whole (orthogonal, 45 degrees): line ribbons with darker undersides,
-// point series as solids only, series drawn from the back, the depth axis, and marks.
+// point series as solids only, series drawn from the back, the depth axis, and marks;
+// the default chart in zoomed and turned views: its layout, clip and hit tests; the lines
+// under areas.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/chart_control.h"
+#include "chart/chart_tools.h"
 #include "chart/chart_utils.h"
+#include "chart/drag_marks_tool.h"
 #include "chart/line_series.h"
 #include "chart/tests/recording_canvas.h"
 
@@ -138,4 +143,147 @@ TEST(Chart3D, AMarkTextStaysInsideItsFrame) {
   EXPECT_LE(text->Args[0] + w, frame->Args[2]);
   EXPECT_GE(text->Args[1], frame->Args[1]);
   EXPECT_LE(text->Args[1] + h, frame->Args[3] + 1);
+}
+
+// ---- views: orthogonal, zoomed, turned, with perspective -----------------------------------
+
+namespace {
+
+bool Inside(const TPoint& P, const TRect& R) {
+  return P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom;
+}
+
+}  // namespace
+
+TEST(Chart3DViews, TheDefaultChartStaysInItsPlacesAndIsHitWhereDrawn) {
+  const struct {
+    const char* Name;
+    bool Orthogonal;
+    Integer Zoom, Perspective, Percent;
+  } views[] = {
+      {"orthogonal", true, 100, 0, 15}, {"zoom 50", true, 50, 0, 15},      {"deep", true, 100, 0, 40},
+      {"turned", false, 100, 0, 15},    {"turned, zoom 50", false, 50, 0, 15}, {"turned, deep", false, 100, 0, 60},
+      {"turned, perspective", false, 100, 60, 40},
+  };
+  const std::vector<std::string> screenOps = {"Line", "MoveTo",  "LineTo",  "Polygon",
+                                              "Box",  "BoxRect", "Ellipse", "Text"};
+  for (const auto& v : views) {
+    SCOPED_TRACE(v.Name);
+    // The chart made in code (3D, legend on the right) with a title, a line and small
+    // crosses reaching the top and the right end of their range, marks on every 4th.
+    TChart chart{nullptr};
+    TBitmap target;
+    RecordingCanvas* log = RecordWholeChart(chart, target);
+    chart.Title()->Text()->Add("Title");
+    chart.View3DOptions()->SetOrthogonal(v.Orthogonal);
+    chart.View3DOptions()->SetZoom(v.Zoom);
+    chart.View3DOptions()->SetPerspective(v.Perspective);
+    chart.SetChart3DPercent(v.Percent);
+    TLineSeries line{nullptr};
+    TPointSeries points{nullptr};
+    line.SetParentChart(&chart);
+    points.SetParentChart(&chart);
+    points.Pointer()->SetStyle(psCross);
+    points.Pointer()->SetHorizSize(2);
+    points.Pointer()->SetVertSize(2);
+    points.Marks()->SetVisible(true);
+    points.Marks()->SetDrawEvery(4);
+    for (Integer i = 0; i <= 10; ++i) {
+      line.AddXY(i, (i * 37) % 11);
+      points.AddXY(i, (i * 53) % 11, "M" + std::to_string(i));
+    }
+    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    TCanvas3D* c = chart.Canvas();
+
+    // Titles and legend took their room first: the walls stay clear of both.
+    TRect block = chart.ChartRect();
+    block.left -= chart.LeftWall()->Size();
+    block.bottom += chart.BottomWall()->Size();
+    const TRect walls = c->ProjectedBounds(block, 0, chart.Width3D() + chart.BackWall()->Size());
+    EXPECT_LE(chart.Title()->ShapeBounds.bottom, walls.top);
+    EXPECT_GE(chart.Legend()->ShapeBounds.left, walls.right);
+    // Nothing runs over the chart's bounds.
+    for (const auto& e : log->Log) {
+      if (std::find(screenOps.begin(), screenOps.end(), e.Op) == screenOps.end()) continue;
+      for (std::size_t k = 0; k + 1 < e.Args.size(); k += 2)
+        EXPECT_TRUE(Inside(TPoint{e.Args[k], e.Args[k + 1]}, TRect{0, 0, 401, 251})) << e.Str();
+    }
+    // Each series' clip holds every point (with its cross) at the front and the back.
+    std::vector<TRect> clips;
+    for (std::size_t i = 0; i + 1 < log->Log.size(); ++i)
+      if (log->Log[i].Op == "ClipCube" && log->Log[i + 1].Op == "Clip") {
+        const auto& a = log->Log[i + 1].Args;
+        clips.push_back(TRect{a[0], a[1], a[2], a[3]});
+      }
+    ASSERT_EQ(clips.size(), 2u);
+    for (TCustomSeries* s : {static_cast<TCustomSeries*>(&line), static_cast<TCustomSeries*>(&points)}) {
+      const Integer reach = s == &points ? 2 : 0;
+      for (Integer i = 0; i < s->Count(); ++i)
+        for (Integer d : {-reach, reach})
+          for (Integer z : {s->StartZ, s->EndZ}) {
+            const TPoint p = c->SpaceToScreen(s->CalcXPos(i) + d, s->CalcYPos(i) - d, z);
+            for (const TRect& clip : clips) EXPECT_TRUE(Inside(p, clip)) << i;
+          }
+    }
+
+    // Hit tests answer where things are drawn: an axis line, a point, a mark's text.
+    const TPoint centre = RectCenter(chart.ChartRect());
+    for (TChartAxis* axis : {chart.BottomAxis(), chart.LeftAxis()}) {
+      const TPoint on = axis->Horizontal() ? c->SpaceToScreen(axis->CenterPixel, axis->LinePixel, 0)
+                                           : c->SpaceToScreen(axis->LinePixel, axis->CenterPixel, 0);
+      EXPECT_TRUE(axis->HitTest(on.x, on.y));
+      const TPoint off = c->SpaceToScreen(centre.x, centre.y, 0);
+      EXPECT_FALSE(axis->HitTest(off.x, off.y));
+    }
+    for (Integer i : {0, 4, 8}) {
+      const TPoint p = c->SpaceToScreen(points.CalcXPos(i), points.CalcYPos(i), points.StartZ);
+      EXPECT_EQ(points.Clicked(p.x, p.y), i);
+      const auto* text = log->FindText("M" + std::to_string(i));
+      ASSERT_NE(text, nullptr);
+      EXPECT_EQ(points.Marks()->HitTest(text->Args[0] + 2, text->Args[1] + 2), i);
+    }
+    EXPECT_EQ(points.Marks()->HitTest(1, 1), -1);
+
+    // A mark dragged by the tool follows the mouse on the screen.
+    TDragMarksTool drag(nullptr);
+    drag.SetParentChart(&chart);
+    const TPoint grab{log->FindText("M4")->Args[0] + 2, log->FindText("M4")->Args[1] + 2};
+    drag.ChartMouseEvent(cmeDown, mbLeft, TShiftState{}, grab.x, grab.y);
+    drag.ChartMouseEvent(cmeMove, mbLeft, TShiftState{}, grab.x + 12, grab.y + 8);
+    drag.ChartMouseEvent(cmeUp, mbLeft, TShiftState{}, grab.x + 12, grab.y + 8);
+    log->ClearLog();
+    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    EXPECT_NEAR(log->FindText("M4")->Args[0], grab.x - 2 + 12, 1);
+    EXPECT_NEAR(log->FindText("M4")->Args[1], grab.y - 2 + 8, 1);
+    drag.SetParentChart(nullptr);
+  }
+}
+
+TEST(ChartAreaLines, EveryPointKeepsItsLineUnderTheAreaIn2DAnd3D) {
+  for (bool is3D : {false, true}) {
+    SCOPED_TRACE(is3D ? "3D" : "2D");
+    TChart chart{nullptr};
+    TBitmap target;
+    RecordWholeChart(chart, target);
+    chart.SetView3D(is3D);
+    chart.Legend()->SetVisible(false);
+    chart.BottomAxis()->SetMinMax(0, 100);
+    chart.LeftAxis()->SetMinMax(0, 100);
+    TLineSeries s{nullptr};
+    s.SetParentChart(&chart);
+    s.SetSeriesColor(clBlue);
+    s.SetDrawArea(true);
+    s.SetAreaColor(clLime);
+    s.AreaLinesPen()->SetColor(clRed);
+    for (const auto& [x, y] : {std::pair{10, 60}, {30, 80}, {50, 70}, {70, 50}, {90, 60}}) s.AddXY(x, y);
+    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    for (Integer i = 1; i < s.Count(); ++i) {
+      const Integer x = s.CalcXPos(i);
+      const Integer mid = (s.CalcYPos(i) + s.GetOriginPos(i)) / 2;
+      const TPoint p = chart.Canvas()->SpaceToScreen(x, mid, s.StartZ);
+      EXPECT_EQ(target.Canvas()->Pixels(p.x, p.y) & 0xFFFFFF, clRed) << "point " << i;
+      // Beside it the area itself.
+      EXPECT_EQ(target.Canvas()->Pixels(p.x - 3, p.y) & 0xFFFFFF, clLime) << "point " << i;
+    }
+  }
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/chart_control.h"
@@ -349,4 +350,17 @@ TEST(LegendCheckBox, ThirteenPixelBoxWithShadowsAndTick) {
   EXPECT_EQ(at(X + 3, Y + 5), 0xFFFFFF);
   // On another background the light edges are white.
   EXPECT_EQ(at(X, Y + 12), 0xFFFFFF);
+}
+
+TEST(LegendText, AMarkInLegendStyleSaysWhatTheLegendSaysWithoutTheColumnSeparator) {
+  LegendRig rig;
+  TLineSeries* s = rig.Add("S");
+  s->AddXY(1, 10, "a");
+  s->Marks()->SetStyle(smsLegend);
+  const std::pair<TLegendTextStyle, const char*> cases[] = {
+      {ltsLeftValue, "10 a"}, {ltsRightValue, "a 10"}, {ltsPlain, "a"}, {ltsXAndValue, "1 10"}};
+  for (const auto& [style, text] : cases) {
+    rig.chart.Legend()->SetTextStyle(style);
+    EXPECT_EQ(s->GetMarkText(0), text);
+  }
 }
