@@ -4,6 +4,7 @@
 // the folder the file dialogs start in, and finding the parts of a form read from its
 // resource.
 #include <string>
+#include <vector>
 
 #include "platform/classlib/component.h"
 #include "platform/classlib/controls.h"
@@ -21,6 +22,11 @@ class TComponent;
 void EmbedForm(TCustomForm* Form, TWinControl* AParent, TAlign Align);
 
 // Frees every item of List (each a TObject), then empties it.
+// The control keeps its distance from its parent's right edge as the parent grows or shrinks.
+void KeepAtRight(TControl* Control);
+// Each cue card's close button stays in its card's top right corner.
+void KeepCueButtonsAtRight(const std::vector<TWinControl*>& Panels);
+
 void FreeListItems(TList& List);
 // Frees the object of every entry of Strings, then empties it.
 void FreeStringsObjects(TStrings& Strings);
