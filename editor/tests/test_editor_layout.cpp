@@ -1,8 +1,7 @@
-// Every control the editor's forms lay out, on every page a person reaches
-// through the main window, lies inside its parent's client area (or inside what
-// its scroll box can scroll to), at the main window's designed size and at a
-// larger one; so do the control window's and the keyframe dialog's. Checked on
-// window rectangles.
+// Every control the editor's forms lay out, on every page a person reaches through the main
+// window, lies inside its parent's client area (or inside what its scroll box can scroll
+// to), at the main window's designed size and at a larger one; so do the control window's
+// and the keyframe dialog's. Checked on window rectangles.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -27,97 +26,80 @@
 
 namespace {
 
-bool IsShown(TControl *c) {
-  if (!c->Visible())
-    return false;
-  for (TWinControl *p = c->Parent(); p; p = p->Parent())
-    if (!p->Visible())
-      return false;
+bool IsShown(TControl* c) {
+  if (!c->Visible()) return false;
+  for (TWinControl* p = c->Parent(); p; p = p->Parent())
+    if (!p->Visible()) return false;
   return true;
 }
 
-// Where the control sits in its parent's whole scrollable extent, and that
-// extent.
+// Where the control sits in its parent's whole scrollable extent, and that extent.
 struct Placement {
   TRect rect;
   TRect room;
 };
 
-Placement PlaceIn(TControl *c) {
-  TWinControl *parent = c->Parent();
+Placement PlaceIn(TControl* c) {
+  TWinControl* parent = c->Parent();
   TRect rect = c->BoundsRect();
   TRect room = parent->ClientRect();
-  if (auto *box = dynamic_cast<TScrollBox *>(parent)) {
-    const Integer x = box->HorzScrollBar()->Position(),
-                  y = box->VertScrollBar()->Position();
+  if (auto* box = dynamic_cast<TScrollBox*>(parent)) {
+    const Integer x = box->HorzScrollBar()->Position(), y = box->VertScrollBar()->Position();
     rect = TRect{rect.left + x, rect.top + y, rect.right + x, rect.bottom + y};
     // What the bars can bring into view; none when a bar does not show.
-    room.right += box->HorzScrollBar()->IsScrollBarVisible()
-                      ? box->HorzScrollBar()->ScrollRange()
-                      : 0;
-    room.bottom += box->VertScrollBar()->IsScrollBarVisible()
-                       ? box->VertScrollBar()->ScrollRange()
-                       : 0;
+    room.right += box->HorzScrollBar()->IsScrollBarVisible() ? box->HorzScrollBar()->ScrollRange() : 0;
+    room.bottom += box->VertScrollBar()->IsScrollBarVisible() ? box->VertScrollBar()->ScrollRange() : 0;
   }
   return Placement{rect, room};
 }
 
-std::string Text(const TRect &r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
-         std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+std::string Text(const TRect& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
+         std::to_string(r.bottom) + ")";
 }
 
-void ExpectReachable(TWinControl *parent, const std::string &state,
-                     int &checked) {
+void ExpectReachable(TWinControl* parent, const std::string& state, int& checked) {
   for (Integer i = 0; i < parent->ControlCount(); ++i) {
-    TControl *c = parent->Controls(i);
-    if (!IsShown(c))
-      continue;
-    // The controls the forms lay out; a control's own parts are its own
-    // business.
-    if (dynamic_cast<TCustomForm *>(c->Owner()) ||
-        dynamic_cast<TCustomForm *>(c)) {
+    TControl* c = parent->Controls(i);
+    if (!IsShown(c)) continue;
+    // The controls the forms lay out; a control's own parts are its own business.
+    if (dynamic_cast<TCustomForm*>(c->Owner()) || dynamic_cast<TCustomForm*>(c)) {
       ++checked;
       const Placement p = PlaceIn(c);
-      const bool inside =
-          p.rect.left >= p.room.left && p.rect.top >= p.room.top &&
-          p.rect.right <= p.room.right && p.rect.bottom <= p.room.bottom;
-      EXPECT_TRUE(inside && p.rect.right > p.rect.left &&
-                  p.rect.bottom > p.rect.top)
-          << state << ": " << c->Name() << " " << Text(p.rect) << " in "
-          << parent->Name() << " " << Text(p.room);
+      const bool inside = p.rect.left >= p.room.left && p.rect.top >= p.room.top && p.rect.right <= p.room.right &&
+                          p.rect.bottom <= p.room.bottom;
+      EXPECT_TRUE(inside && p.rect.right > p.rect.left && p.rect.bottom > p.rect.top)
+          << state << ": " << c->Name() << " " << Text(p.rect) << " in " << parent->Name() << " " << Text(p.room);
     }
-    if (auto *w = dynamic_cast<TWinControl *>(c))
-      ExpectReachable(w, state, checked);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) ExpectReachable(w, state, checked);
   }
 }
 
 class EditorLayoutTest : public MainFormTest {
-protected:
-  void Check(const std::string &state, TWinControl *root = nullptr) {
+ protected:
+  void Check(const std::string& state, TWinControl* root = nullptr) {
     win::PumpPendingMessages();
     int checked = 0;
     ExpectReachable(root ? root : form_, size_ + " " + state, checked);
     EXPECT_GT(checked, 4) << state;
   }
   // Each sheet of a page control in turn, as its tab is clicked.
-  void EachSheet(TPageControl *pages, const std::string &state) {
+  void EachSheet(TPageControl* pages, const std::string& state) {
     for (Integer i = 0; i < pages->PageCount(); ++i) {
-      TTabSheet *sheet = pages->Pages(i);
-      if (!sheet->TabVisible())
-        continue;
+      TTabSheet* sheet = pages->Pages(i);
+      if (!sheet->TabVisible()) continue;
       pages->SetActivePage(sheet);
       Check(state + "/" + sheet->Name());
     }
   }
   void SweepEveryPage() {
-    TEmitterManForm *man = form_->EmitterManForm;
-    TTreeView *tree = man->EmittersTreeView;
+    TEmitterManForm* man = form_->EmitterManForm;
+    TTreeView* tree = man->EmittersTreeView;
     Check("no emitter");
     tree->SetSelected(tree->Items()->Root(0));
     EachSheet(FindFormPart<TPageControl>(man, "EmitterPageControl"), "emitter");
     tree->SetSelected(tree->Items()->Root(0)->Item(0));
-    TPropsForm *props = man->PropsForm;
+    TPropsForm* props = man->PropsForm;
     for (Integer node = 0; node < 22; ++node) {
       props->SelectProperty(node);
       const std::string state = "property " + std::to_string(node);
@@ -127,11 +109,10 @@ protected:
         Check(state);
     }
     CallLink(EditorLinks().ShowToolbox);
-    TToolboxForm *tools = form_->ToolboxForm;
+    TToolboxForm* tools = form_->ToolboxForm;
     Check("no tool");
-    for (TAction *a : {tools->NewDeflectorAction, tools->NewFanAction,
-                       tools->NewAttractorAction, tools->NewRepulsorAction,
-                       tools->NewLeaderAction, tools->NewGravitronAction}) {
+    for (TAction* a : {tools->NewDeflectorAction, tools->NewFanAction, tools->NewAttractorAction,
+                       tools->NewRepulsorAction, tools->NewLeaderAction, tools->NewGravitronAction}) {
       ASSERT_TRUE(a->Execute());
       Check("tool " + a->Caption());
     }
@@ -141,10 +122,9 @@ protected:
   std::string size_;
 };
 
-} // namespace
+}  // namespace
 
-TEST_F(EditorLayoutTest,
-       EveryNamedControlIsReachableAtTheDesignedSizeAndLarger) {
+TEST_F(EditorLayoutTest, EveryNamedControlIsReachableAtTheDesignedSizeAndLarger) {
   form_->TsxLeftClick();
   form_->FindMenuItem("File/New Emitter")->Click();
   form_->EmitterManForm->PropsFold->Expand();
