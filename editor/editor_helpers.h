@@ -21,12 +21,12 @@ class TComponent;
 // icons, shown.
 void EmbedForm(TCustomForm* Form, TWinControl* AParent, TAlign Align);
 
-// Frees every item of List (each a TObject), then empties it.
 // The control keeps its distance from its parent's right edge as the parent grows or shrinks.
 void KeepAtRight(TControl* Control);
 // Each cue card's close button stays in its card's top right corner.
 void KeepCueButtonsAtRight(const std::vector<TWinControl*>& Panels);
 
+// Frees every item of List (each a TObject), then empties it.
 void FreeListItems(TList& List);
 // Frees the object of every entry of Strings, then empties it.
 void FreeStringsObjects(TStrings& Strings);
