@@ -83,19 +83,21 @@ class EditorLayoutTest : public MainFormTest {
     ExpectReachable(root ? root : form_, size_ + " " + state, checked);
     EXPECT_GT(checked, 4) << state;
   }
-  // Each sheet of a page control in turn, as its tab is clicked.
-  void EachSheet(TPageControl* pages, const std::string& state) {
+  // Each sheet of a page control in turn, as its tab is clicked (`changed` stands for the
+  // page control's change handler).
+  void EachSheet(TPageControl* pages, const std::string& state, const std::function<void()>& changed = {}) {
     for (Integer i = 0; i < pages->PageCount(); ++i) {
       TTabSheet* sheet = pages->Pages(i);
       if (!sheet->TabVisible()) continue;
       pages->SetActivePage(sheet);
+      if (changed) changed();
       Check(state + "/" + sheet->Name());
     }
   }
   void SweepEveryPage() {
     TEmitterManForm* man = form_->EmitterManForm;
     TTreeView* tree = man->EmittersTreeView;
-    Check("no emitter");
+    Check("emitter manager");
     tree->SetSelected(tree->Items()->Root(0));
     EachSheet(FindFormPart<TPageControl>(man, "EmitterPageControl"), "emitter");
     tree->SetSelected(tree->Items()->Root(0)->Item(0));
@@ -105,6 +107,8 @@ class EditorLayoutTest : public MainFormTest {
       const std::string state = "property " + std::to_string(node);
       if (node == 0)
         EachSheet(props->MapsForm->MapPages, state);
+      else if (props->PropPages->ActivePage() == props->SettingSheet)
+        EachSheet(props->PropJitterPages, state, [props] { props->PropJitterPagesChange(props->PropJitterPages); });
       else
         Check(state);
     }
@@ -124,7 +128,7 @@ class EditorLayoutTest : public MainFormTest {
 
 }  // namespace
 
-TEST_F(EditorLayoutTest, EveryNamedControlIsReachableAtTheDesignedSizeAndLarger) {
+TEST_F(EditorLayoutTest, EveryControlIsReachableAtTheDesignedSizeAndLarger) {
   form_->TsxLeftClick();
   form_->FindMenuItem("File/New Emitter")->Click();
   form_->EmitterManForm->PropsFold->Expand();
@@ -139,6 +143,10 @@ TEST_F(EditorLayoutTest, EveryNamedControlIsReachableAtTheDesignedSizeAndLarger)
     ASSERT_EQ(form_->ClientHeight(), s.height);
     SweepEveryPage();
   }
+  // Without the cue cards the pages lay out again.
+  form_->ToggleCuesAction->Execute();
+  size_ += " without cue cards";
+  SweepEveryPage();
   size_ = "own size";
   form_->ShrinkButtonClick(form_->ShrinkButton);
   Check("control window", form_->ShuttleForm);
