@@ -154,3 +154,22 @@ TEST_F(EditorLayoutTest, EveryControlIsReachableAtTheDesignedSizeAndLarger) {
   keyframe.Show();
   Check("keyframe dialog", &keyframe);
 }
+
+TEST_F(EditorLayoutTest, AWindowGrownTallerSharesItsNewHeightBetweenTreeAndProperties) {
+  form_->TsxLeftClick();
+  form_->EmitterManForm->PropsFold->Expand();
+  TControl* tree = form_->EmitterManForm->EmittersTreeView;
+  TControl* fold = form_->EmitterManForm->PropsFold;
+  const Integer treeAt470 = tree->Height(), foldAt470 = fold->Height();
+  struct Step {
+    Integer clientHeight, treeGrown, foldGrown;
+  };
+  for (const Step& s : {Step{720, 125, 125}, Step{571, 51, 50}, Step{470, 0, 0}}) {
+    SCOPED_TRACE(s.clientHeight);
+    form_->SetClientHeight(s.clientHeight);
+    win::PumpPendingMessages();
+    EXPECT_EQ(tree->Height(), treeAt470 + s.treeGrown);
+    EXPECT_EQ(fold->Height(), foldAt470 + s.foldGrown);
+    EXPECT_EQ(form_->ToolboxForm->ToolPropsFold->Height(), fold->Height());
+  }
+}
