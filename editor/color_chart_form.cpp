@@ -61,6 +61,8 @@ TColorChartForm::TColorChartForm(TComponent* AOwner) : TForm(AOwner) {
   OpenDialog = FindFormPart<TOpenDialog>(this, "OpenDialog");
   SaveDialog = FindFormPart<TSaveDialog>(this, "SaveDialog");
 
+  // The chart takes what the hint and the buttons leave, so every key stays in reach.
+  Chart->SetAlign(alClient);
   // The chart only shows keys: the mouse belongs to the form, not to zoom and pan.
   Chart->Legend()->SetVisible(false);
   Chart->Zoom()->SetAllow(false);

@@ -4,6 +4,8 @@
 // emitter_man_host.cpp.
 #include "editor/emitter_man_form.h"
 
+#include <algorithm>
+
 #include "controlkit/kit_control_base.h"
 #include "editor/editor_helpers.h"
 #include "editor/editor_links.h"
@@ -163,6 +165,7 @@ void TEmitterManForm::FindComponents() {
   OpenSystemDialog = FindFormPart<TOpenDialog>(this, "OpenSystemDialog");
   SaveSystemDialog = FindFormPart<TSaveDialog>(this, "SaveSystemDialog");
   CuePanels = {FindFormPart<TKitSimplePanel>(this, "TreeCuePanel"), FindFormPart<TKitSimplePanel>(this, "SettingsCuePanel"), FindFormPart<TKitSimplePanel>(this, "VisibilityCuePanel")};
+  KeepCueButtonsAtRight(CuePanels);
 }
 
 void TEmitterManForm::WireEvents() {
@@ -173,6 +176,7 @@ void TEmitterManForm::WireEvents() {
   PropsFold->BeforeCollaps = [this](TObject* s) { PropsFoldBeforeCollaps(s); };
   PropsFold->AfterCollaps = [this](TObject* s) { PropsFoldAfterCollaps(s); };
   PropsFold->BeforeExpand = [this](TObject* s) { PropsFoldBeforeExpand(s); };
+  OnResize = [this](TObject* s) { FormResize(s); };
 }
 
 void TEmitterManForm::AttachTreeChange(bool Attach) {
@@ -301,6 +305,19 @@ void TEmitterManForm::Splitter1CanResize(TObject*, Integer& NewSize, bool& Accep
 
 void TEmitterManForm::Splitter1Moved(TObject*) {
   if (TFpFoldPanel* tools = EditorLinks().ToolPropsFold) tools->SetHeight(PropsFold->Height());
+}
+
+void TEmitterManForm::FormResize(TObject*) {
+  const Integer height = ClientHeight();
+  const Integer grown = lastHeight_ < 0 ? 0 : height - lastHeight_;
+  lastHeight_ = height;
+  // Not while the window is made or a fold changes the window's height for itself.
+  if (grown == 0 || !Showing() || PropsFold->IsCollapsed()) return;
+  // Halves of the whole growth (rounded down), so that growing and shrinking back come out even.
+  const Integer before = grownTotal_ >> 1;
+  grownTotal_ += grown;
+  PropsFold->SetHeight(std::max(kMinFoldHeight, PropsFold->Height() + (grownTotal_ >> 1) - before));
+  Splitter1Moved(this);
 }
 
 void TEmitterManForm::PropsFoldBeforeCollaps(TObject* Sender) { CallLink(EditorLinks().FoldBeforeCollapse, Sender); }

@@ -107,6 +107,8 @@ class TEmitterManForm : public TForm {
   void VisibilitySheetHide(TObject* Sender);
   void Splitter1CanResize(TObject* Sender, Integer& NewSize, bool& Accept);
   void Splitter1Moved(TObject* Sender);
+  // A taller window gives half its new height to the properties fold, half to the tree.
+  void FormResize(TObject* Sender);
   void PropsFoldBeforeCollaps(TObject* Sender);
   void PropsFoldAfterCollaps(TObject* Sender);
   void PropsFoldBeforeExpand(TObject* Sender);
@@ -170,6 +172,8 @@ class TEmitterManForm : public TForm {
   void ReportError(const std::string& Text);
 
   Integer treeChangeOff_ = 0;
+  Integer lastHeight_ = -1;  // the client height FormResize saw last
+  Integer grownTotal_ = 0;   // what FormResize has shared out so far
   // Chunks of host emitters that made no emitter object, written back as they came.
   TKeptChunks keptChunks_;
 };

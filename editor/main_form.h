@@ -136,6 +136,9 @@ class TMainForm : public TTsOwnedForm {
   void ReleaseHostAndEngine();
   // The transport buttons' look on both windows.
   void ShowTransport(const char* Caption, TColor Color, TColor RaiseColor);
+  // Every enabled modifier prepares (a leader samples its path again), then every enabled
+  // tool's modifier begins its step: before a preview and before a render.
+  void PrepareTools();
   void RestoreRenderTime();
 
   std::unique_ptr<TParticleRenderer> renderer_;

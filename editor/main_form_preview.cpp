@@ -6,6 +6,7 @@
 #include "editor/toolbox_form.h"
 #include "engine/editor_state.h"
 #include "engine/particle_modifier.h"
+#include "engine/particle_system.h"
 #include "engine/preview_loop.h"
 #include "engine/tool_object.h"
 #include "hostbridge/fpu_state.h"
@@ -70,13 +71,17 @@ void TMainForm::PreviewButtonClick(TObject*) {
   }
 }
 
-void TMainForm::RunPreview() {
-  if (ToolboxForm) {
-    for (const auto& tool : ToolboxForm->Tools) {
-      TParticleModifier* m = tool ? tool->Modifier() : nullptr;
-      if (m && m->Enabled) m->BeginStep();
-    }
+void TMainForm::PrepareTools() {
+  BeginStepAllModifiers();
+  if (!ToolboxForm) return;
+  for (const auto& tool : ToolboxForm->Tools) {
+    TParticleModifier* m = tool ? tool->Modifier() : nullptr;
+    if (m && m->Enabled) m->BeginStep();
   }
+}
+
+void TMainForm::RunPreview() {
+  PrepareTools();
   StartAnimation();
   StopAnimateAction->Execute();
 }

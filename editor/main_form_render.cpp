@@ -28,7 +28,9 @@ void TMainForm::TsEventsRenderBegin(tsxEventRenderData*) {
   // Remembered whether or not the plug-in renders: the end of the render puts it back.
   renderStartTime_ = HostTime();
   renderTimePending_ = true;
-  if (TsxGlobalShader->PostProcessActive() && EmitterManForm) EmitterManForm->RenderBegin();
+  if (!TsxGlobalShader->PostProcessActive() || !EmitterManForm) return;
+  PrepareTools();
+  EmitterManForm->RenderBegin();
 }
 
 void TMainForm::TsEventsRenderEnd(tsxEventRenderData*) { RestoreRenderTime(); }

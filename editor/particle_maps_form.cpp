@@ -125,6 +125,14 @@ TParticleMapsForm::TParticleMapsForm(TComponent* AOwner) : TForm(AOwner) {
   DitherSpin = FindFormPart<TNumSpinEdit>(this, "DitherSpin");
   PictureDialog = FindFormPart<TOpenPictureDialog>(this, "PictureDialog");
   CuePanels = {FindFormPart<TKitSimplePanel>(this, "MapsCuePanel"), FindFormPart<TKitSimplePanel>(this, "AdvCuePanel")};
+  // The four tabs fit the page at the main window's size in the small face of the labels;
+  // the sheets keep the face they had.
+  for (Integer i = 0; i < MapPages->PageCount(); ++i) {
+    MapPages->Pages(i)->Font()->Assign(MapPages->Font());
+    MapPages->Pages(i)->SetParentFont(false);
+  }
+  MapPages->Font()->SetName("Arial");
+  MapPages->Font()->SetHeight(-9);
   FormCreate(this);
 }
 

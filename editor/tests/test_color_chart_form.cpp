@@ -210,6 +210,21 @@ TEST_F(ColorChartFormTest, DraggingRespectsTheFixedKeysAndLimitsAndKeepsTheDragg
   EXPECT_EQ(Keys(*gradient_), (std::vector<Key>{{1, kBlack}, {90, kRed}, {100, kBlue}}));
 }
 
+TEST_F(ColorChartFormTest, OnTheMapsPagesNarrowSheetEveryKeyIsInReach) {
+  // The size the particle colour sheet gives the editor in the main window.
+  form_->SetBounds(100, 50, 230, 102);
+  Paint();
+  // In the form's client area, where the mouse reaches it.
+  const TRect client = form_->ClientRect();
+  for (Integer i = 0; i < gradient_->Count(); ++i) {
+    const TPoint p = form_->ScreenToClient(Chart()->ClientToScreen(KeyPoint(i)));
+    EXPECT_TRUE(p.x >= client.left && p.x < client.right && p.y >= client.top && p.y < client.bottom)
+        << "key " << i << " at (" << p.x << "," << p.y << ")";
+  }
+  Drag(2, 140);
+  EXPECT_EQ(Keys(*gradient_), (std::vector<Key>{{1, kBlack}, {50, kRed}, {140, kBlue}}));
+}
+
 TEST_F(ColorChartFormTest, PercentageModeHoldsTheLastKeyAndStopsShortOf100) {
   form_->PercentageMode = 1;
   Drag(2, 60);

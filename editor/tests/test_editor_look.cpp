@@ -51,7 +51,7 @@ TEST_F(EditorLook, EachEditorWindow) {
   Look<TColorChartForm>(400, 178, [&](TColorChartForm* f) {
     f->SetSeries(&gradient);
     EXPECT_TRUE(f->ColorModeCombo->Flat());
-  }, "gradient_editor", 0, 1);
+  }, "gradient_editor", 0, 0);
   Look<TEditKeyframeForm>(260, 120, [](TEditKeyframeForm*) {}, "edit_keyframe", 0, 2);
   Look<TParticleMapsForm>(300, 260, [&](TParticleMapsForm* f) {
     f->SetSystem(system_);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "editor/tests/kit_look.h"
+#include "editor/tests/main_form_fixture.h"
 #include "controlkit/kit_meter.h"
 #include "controlkit/kit_speed_button.h"
 #include "controlkit/kit_status_bar.h"
@@ -23,7 +24,9 @@
 #include "editor/toolbox_form.h"
 #include "engine/bitmap32_cache.h"
 #include "engine/editor_state.h"
+#include "engine/modifiers.h"
 #include "engine/particle_renderer.h"
+#include "engine/tool_object.h"
 #include "hostbridge/ext_obj_types.h"
 #include "hostbridge/global_shader.h"
 #include "hostbridge/ts_events.h"
@@ -45,77 +48,6 @@
 #include "platform/win/modal_answers.h"
 #include "platform/win/services.h"
 #include "platform/win/window.h"
-
-namespace {
-
-constexpr const char* kViewClass = "QmMainFormTestView";
-
-class MainFormTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    win::ResetWindowSystem();
-    win::UseManualClock(1000, 0);
-    win::SetModalFailureHandler([](const std::string& why) { ADD_FAILURE() << "modal: " << why; });
-    host::Reset();
-    TsxModule() = TTsxModuleState{};
-    ExtObjTypes().Clear();
-    TsxModule().PluginId = 1;
-    Running = false;
-    Rewind = false;
-    win::WNDCLASS existing;
-    if (!win::GetClassInfo(nullptr, kViewClass, &existing)) {
-      win::WNDCLASS wc;
-      wc.lpfnWndProc = &win::DefWindowProc;
-      wc.lpszClassName = kViewClass;
-      win::RegisterClass(&wc);
-    }
-    view_ = win::CreateWindowEx(0, kViewClass, "Host", win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0, 0, 800, 600,
-                                nullptr, nullptr, nullptr, nullptr);
-    host::SetMainViewWindow(view_);
-    dir_ = std::filesystem::temp_directory_path() /
-           ("qm_main_form_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    SetDataFolder(dir_.string() + "/");
-    form_ = new TMainForm(nullptr);
-    form_->TsxPlugInit();
-  }
-  void TearDown() override {
-    host::SetPump(nullptr);
-    delete MainForm;
-    win::SetModalFailureHandler(nullptr);
-    win::ClearModalAnswers();
-    win::ResetWindowSystem();
-    win::UseRealClock();
-    SetDataFolder("");
-    std::filesystem::remove_all(dir_);
-    host::Reset();
-    TsxModule() = TTsxModuleState{};
-    ExtObjTypes().Clear();
-  }
-
-  void ExpectButtons(const char* Caption, TColor Color, TColor Raise) {
-    for (TFpPushButton* b : {form_->PreviewButton, form_->ShuttleForm->PreviewButton}) {
-      EXPECT_EQ(b->Caption(), Caption);
-      EXPECT_EQ(b->Color(), Color);
-      EXPECT_EQ(b->RaiseColor(), Raise);
-    }
-  }
-
-  // Plays; Step runs at every host poll of the loop with the poll's number.
-  void PlayWhile(const std::function<void(int)>& Step) {
-    int polls = 0;
-    host::SetPump([&] { Step(++polls); });
-    form_->PreviewButtonClick(form_->PreviewButton);
-    host::SetPump(nullptr);
-  }
-
-  win::HWND view_ = nullptr;
-  std::filesystem::path dir_;
-  TMainForm* form_ = nullptr;
-};
-
-}  // namespace
 
 TEST_F(MainFormTest, TheHandshakeDefinesTheSevenTypesInOrderAndSwitchesTheRenderEventsOn) {
   EXPECT_TRUE(form_->TsEvents->Active());
@@ -579,4 +511,32 @@ TEST_F(MainFormTest, KitLookOfTheMainAndControlWindows) {
   EXPECT_EQ(kit_look::Check(form_, "main").headers, 2);
   form_->ShuttleForm->Show();
   kit_look::Check(form_->ShuttleForm, "control_window");
+}
+
+TEST_F(MainFormTest, ARekeyedLeaderIsFollowedByTheNextPreviewAndRender) {
+  form_->TsxLeftClick();
+  form_->FindMenuItem("Toolbox/New Leader")->Click();
+  ASSERT_EQ(form_->ToolboxForm->Tools.size(), 1u);
+  auto* leader = dynamic_cast<TPathingModifier*>(form_->ToolboxForm->Tools[0]->Modifier());
+  ASSERT_NE(leader, nullptr);
+  ASSERT_NE(leader->Node, nullptr);
+  auto keyTo = [&](float x) {
+    host::SetKey(leader->Node, host::Channel::Position, 0, CtsxVec3f{x, 0, 0});
+    host::SetKey(leader->Node, host::Channel::Position, 4, CtsxVec3f{x, 8, 0});
+  };
+  auto stopAtOnce = [](int) { Running = false; };
+  struct Step {
+    float x;
+    bool render;
+  };
+  for (const Step& step : {Step{1, false}, Step{-3, false}, Step{5, true}, Step{7, false}}) {
+    SCOPED_TRACE(step.x);
+    keyTo(step.x);
+    if (step.render) ASSERT_TRUE(host::Render(2));
+    else PlayWhile(stopAtOnce);
+    ASSERT_EQ(leader->Path.size(), 5u);
+    EXPECT_FLOAT_EQ(leader->Path[0].x, step.x);
+    EXPECT_FLOAT_EQ(leader->Path[4].x, step.x);
+    EXPECT_FLOAT_EQ(leader->Path[4].y, 8);
+  }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <utility>
 
 #include "apps/hostsim/desktop/host_controls.h"
 #include "apps/hostsim/frame_image.h"
@@ -151,13 +152,13 @@ void HostWindow::Idle() {
   SetListItems(list_, names);
   SetListSelection(list_, selected);
   tsxAllViewsRefresh();
-  ShowViewPixels();
+  ShowViewPixels(std::exchange(viewDrawnOver_, false));
 }
 
-void HostWindow::ShowViewPixels() {
+void HostWindow::ShowViewPixels(bool force) {
   const host::View& v = host::ActiveView(host::State());
   // Called several times a frame while the plug-in previews: only a changed view converts.
-  if (v.width == viewImage_.width && v.height == viewImage_.height && v.pixels == viewBytes_) return;
+  if (!force && v.width == viewImage_.width && v.height == viewImage_.height && v.pixels == viewBytes_) return;
   viewBytes_ = v.pixels;
   viewImage_ = ViewImage(v);
   const HDC dc = GetDC(view_);

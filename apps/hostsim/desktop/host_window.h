@@ -29,10 +29,15 @@ class HostWindow {
   win::HWND RenderWindow() const { return render_; }
   // The host's idle work: the view redrawn, the object list and the frame brought up to date.
   void Idle();
-  // The view's pixels into its window when they changed since the last call.
-  void ShowViewPixels();
-  // While set, the plug-in runs a loop of its own: the host's own commands wait.
-  void SetPluginBusy(bool busy) { pluginBusy_ = busy; }
+  // The view's pixels into its window when they changed since the last call, or always
+  // with `force`.
+  void ShowViewPixels(bool force = false);
+  // While set, the plug-in runs a loop of its own: the host's own commands wait. Such a
+  // loop (the preview) draws into the view's window, so the next idle draws the scene again.
+  void SetPluginBusy(bool busy) {
+    pluginBusy_ = busy;
+    if (busy) viewDrawnOver_ = true;
+  }
   void SetStatus(const std::string& text);
   // Places the controls and sizes the view's drawport to its window and the render to
   // the view's shape within 640 x 480.
@@ -62,6 +67,7 @@ class HostWindow {
   int frame_ = 0;
   int renderWidth_ = 0, renderHeight_ = 0;
   bool pluginBusy_ = false;
+  bool viewDrawnOver_ = false;
 };
 
 }  // namespace hostui

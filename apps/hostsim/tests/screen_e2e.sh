@@ -9,7 +9,7 @@ HOSTSIM=$1
 WORK=${2:-$(mktemp -d)}
 mkdir -p "$WORK"
 
-for tool in xvfb-run Xvfb xdotool import convert; do
+for tool in xvfb-run Xvfb xdotool import convert compare; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
 done
 
@@ -34,6 +34,15 @@ SAVE_EMITTER="299 238"
 PLAY="257 176"
 VIEW_RIGHT_OF_EDITOR="628x700+640+60"  # the view's part no window of the editor covers
 RENDER_IMAGE="600x400+630+300"         # inside the render window's picture
+# The emitter tree's rows, the properties fold's button and, once it is open on the maps
+# page, the particle colour tab, the colour mode combo, its second item and its text.
+EMITTER_NODE="296 225"
+SYSTEM_NODE="318 225"
+PROPERTIES_FOLD="244 318"
+PARTICLE_COLOR_TAB="472 399"
+COLOR_MODE_COMBO="560 451"
+RANDOM_COLOR_ITEM="545 482"
+COLOR_MODE_TEXT="84x14+512+444"
 
 click() {
   xdotool mousemove $1 $2 click 1
@@ -90,7 +99,13 @@ eventually particles_shown || fail "the preview drew no particles into the host'
 echo "white pixels in the view: $white_before before Play, $white_playing while playing"
 
 xdotool key Escape
-sleep 1
+# Stopped, the view shows the scene again without the preview's last frame.
+scene_back() {
+  shot stopped
+  white_stopped=$(count_colour stopped "$VIEW_RIGHT_OF_EDITOR" white)
+  [ "$white_stopped" -lt $((white_before + 500)) ]
+}
+eventually scene_back || fail "the view kept the preview's particles after Stop ($white_stopped white pixels)"
 click $RENDER
 render_shown() {
   shot rendered
@@ -101,6 +116,21 @@ render_shown() {
 }
 eventually render_shown || fail "no rendered frame with particles in a window over the view ($grey grey, $bright bright)"
 echo "render window: $grey pixels of the view's grey, $bright bright pixels"
+
+# The particle colour editor on the maps page: its mode combo switched with the mouse.
+click $SYSTEM_NODE
+click $PROPERTIES_FOLD
+click $PARTICLE_COLOR_TAB
+shot gradient_before
+click $COLOR_MODE_COMBO
+click $RANDOM_COLOR_ITEM
+click $PARTICLE_COLOR_TAB  # the combo's focus highlight goes: only its text differs
+shot gradient_after
+changed=$(compare -metric AE "$WORK/gradient_before.png[$COLOR_MODE_TEXT]" "$WORK/gradient_after.png[$COLOR_MODE_TEXT]" \
+  null: 2>&1 || true)
+[ "$changed" -gt 50 ] || fail "the colour mode combo did not change ($changed pixels)"
+echo "colour mode combo: $changed pixels changed"
+click $EMITTER_NODE
 
 click $EDITOR_FILE_MENU
 click $SAVE_EMITTER

@@ -1,0 +1,175 @@
+// Every control the editor's forms lay out, on every page a person reaches through the main
+// window, lies inside its parent's client area (or inside what its scroll box can scroll
+// to), at the main window's designed size and at a larger one; so do the control window's
+// and the keyframe dialog's. Checked on window rectangles.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controlkit/kit_speed_button.h"
+#include "editor/edit_keyframe_form.h"
+#include "editor/editor_links.h"
+#include "editor/emitter_man_form.h"
+#include "editor/particle_maps_form.h"
+#include "editor/props_form.h"
+#include "editor/tests/main_form_fixture.h"
+#include "editor/tool_props_form.h"
+#include "editor/toolbox_form.h"
+#include "panels/fold_panel.h"
+#include "platform/classlib/actions.h"
+#include "platform/classlib/menus.h"
+#include "platform/classlib/scrolling.h"
+#include "platform/classlib/std_pagecontrol.h"
+#include "platform/classlib/std_treeview.h"
+
+namespace {
+
+bool IsShown(TControl* c) {
+  if (!c->Visible()) return false;
+  for (TWinControl* p = c->Parent(); p; p = p->Parent())
+    if (!p->Visible()) return false;
+  return true;
+}
+
+// Where the control sits in its parent's whole scrollable extent, and that extent.
+struct Placement {
+  TRect rect;
+  TRect room;
+};
+
+Placement PlaceIn(TControl* c) {
+  TWinControl* parent = c->Parent();
+  TRect rect = c->BoundsRect();
+  TRect room = parent->ClientRect();
+  if (auto* box = dynamic_cast<TScrollBox*>(parent)) {
+    const Integer x = box->HorzScrollBar()->Position(), y = box->VertScrollBar()->Position();
+    rect = TRect{rect.left + x, rect.top + y, rect.right + x, rect.bottom + y};
+    // What the bars can bring into view; none when a bar does not show.
+    room.right += box->HorzScrollBar()->IsScrollBarVisible() ? box->HorzScrollBar()->ScrollRange() : 0;
+    room.bottom += box->VertScrollBar()->IsScrollBarVisible() ? box->VertScrollBar()->ScrollRange() : 0;
+  }
+  return Placement{rect, room};
+}
+
+std::string Text(const TRect& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
+         std::to_string(r.bottom) + ")";
+}
+
+void ExpectReachable(TWinControl* parent, const std::string& state, int& checked) {
+  for (Integer i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (!IsShown(c)) continue;
+    // The controls the forms lay out; a control's own parts are its own business.
+    if (dynamic_cast<TCustomForm*>(c->Owner()) || dynamic_cast<TCustomForm*>(c)) {
+      ++checked;
+      const Placement p = PlaceIn(c);
+      const bool inside = p.rect.left >= p.room.left && p.rect.top >= p.room.top && p.rect.right <= p.room.right &&
+                          p.rect.bottom <= p.room.bottom;
+      EXPECT_TRUE(inside && p.rect.right > p.rect.left && p.rect.bottom > p.rect.top)
+          << state << ": " << c->Name() << " " << Text(p.rect) << " in " << parent->Name() << " " << Text(p.room);
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(c)) ExpectReachable(w, state, checked);
+  }
+}
+
+class EditorLayoutTest : public MainFormTest {
+ protected:
+  void Check(const std::string& state, TWinControl* root = nullptr) {
+    win::PumpPendingMessages();
+    int checked = 0;
+    ExpectReachable(root ? root : form_, size_ + " " + state, checked);
+    EXPECT_GT(checked, 4) << state;
+  }
+  // Each sheet of a page control in turn, as its tab is clicked (`changed` stands for the
+  // page control's change handler).
+  void EachSheet(TPageControl* pages, const std::string& state, const std::function<void()>& changed = {}) {
+    for (Integer i = 0; i < pages->PageCount(); ++i) {
+      TTabSheet* sheet = pages->Pages(i);
+      if (!sheet->TabVisible()) continue;
+      pages->SetActivePage(sheet);
+      if (changed) changed();
+      Check(state + "/" + sheet->Name());
+    }
+  }
+  void SweepEveryPage() {
+    TEmitterManForm* man = form_->EmitterManForm;
+    TTreeView* tree = man->EmittersTreeView;
+    Check("emitter manager");
+    tree->SetSelected(tree->Items()->Root(0));
+    EachSheet(FindFormPart<TPageControl>(man, "EmitterPageControl"), "emitter");
+    tree->SetSelected(tree->Items()->Root(0)->Item(0));
+    TPropsForm* props = man->PropsForm;
+    for (Integer node = 0; node < 22; ++node) {
+      props->SelectProperty(node);
+      const std::string state = "property " + std::to_string(node);
+      if (node == 0)
+        EachSheet(props->MapsForm->MapPages, state);
+      else if (props->PropPages->ActivePage() == props->SettingSheet)
+        EachSheet(props->PropJitterPages, state, [props] { props->PropJitterPagesChange(props->PropJitterPages); });
+      else
+        Check(state);
+    }
+    CallLink(EditorLinks().ShowToolbox);
+    TToolboxForm* tools = form_->ToolboxForm;
+    Check("no tool");
+    for (TAction* a : {tools->NewDeflectorAction, tools->NewFanAction, tools->NewAttractorAction,
+                       tools->NewRepulsorAction, tools->NewLeaderAction, tools->NewGravitronAction}) {
+      ASSERT_TRUE(a->Execute());
+      Check("tool " + a->Caption());
+    }
+    form_->TabControl1->SetTabIndex(0);
+    form_->TabControl1Change(form_->TabControl1);
+  }
+  std::string size_;
+};
+
+}  // namespace
+
+TEST_F(EditorLayoutTest, EveryControlIsReachableAtTheDesignedSizeAndLarger) {
+  form_->TsxLeftClick();
+  form_->FindMenuItem("File/New Emitter")->Click();
+  form_->EmitterManForm->PropsFold->Expand();
+  struct Size {
+    Integer width, height;
+  };
+  for (const Size s : {Size{400, 470}, Size{640, 720}}) {
+    size_ = std::to_string(s.width) + "x" + std::to_string(s.height);
+    form_->SetClientWidth(s.width);
+    form_->SetClientHeight(s.height);
+    ASSERT_EQ(form_->ClientWidth(), s.width);
+    ASSERT_EQ(form_->ClientHeight(), s.height);
+    SweepEveryPage();
+  }
+  // Without the cue cards the pages lay out again.
+  form_->ToggleCuesAction->Execute();
+  size_ += " without cue cards";
+  SweepEveryPage();
+  size_ = "own size";
+  form_->ShrinkButtonClick(form_->ShrinkButton);
+  Check("control window", form_->ShuttleForm);
+  TEditKeyframeForm keyframe(nullptr);
+  keyframe.Show();
+  Check("keyframe dialog", &keyframe);
+}
+
+TEST_F(EditorLayoutTest, AWindowGrownTallerSharesItsNewHeightBetweenTreeAndProperties) {
+  form_->TsxLeftClick();
+  form_->EmitterManForm->PropsFold->Expand();
+  TControl* tree = form_->EmitterManForm->EmittersTreeView;
+  TControl* fold = form_->EmitterManForm->PropsFold;
+  const Integer treeAt470 = tree->Height(), foldAt470 = fold->Height();
+  struct Step {
+    Integer clientHeight, treeGrown, foldGrown;
+  };
+  for (const Step& s : {Step{720, 125, 125}, Step{571, 51, 50}, Step{470, 0, 0}}) {
+    SCOPED_TRACE(s.clientHeight);
+    form_->SetClientHeight(s.clientHeight);
+    win::PumpPendingMessages();
+    EXPECT_EQ(tree->Height(), treeAt470 + s.treeGrown);
+    EXPECT_EQ(fold->Height(), foldAt470 + s.foldGrown);
+    EXPECT_EQ(form_->ToolboxForm->ToolPropsFold->Height(), fold->Height());
+  }
+}
