@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/win/caption.h"
+#include "platform/win/scroll_bar.h"
 #include "platform/win/gdi.h"
 #include "platform/win/menu_tracking.h"
 #include "platform/win/hooks.h"
@@ -769,6 +770,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!w) return 0;
   if (LRESULT r = 0; DefMenuBarProc(hwnd, msg, wParam, lParam, &r)) return r;
   if (DefCaptionProc(hwnd, msg, wParam, lParam)) return 0;
+  if (DefScrollBarProc(hwnd, msg, wParam, lParam)) return 0;
   w = CheckWindow(hwnd);
   if (!w) return 0;
   switch (msg) {
