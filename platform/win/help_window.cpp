@@ -158,14 +158,7 @@ HWND HelpWindow() { return IsWindow(View().hwnd) ? View().hwnd : nullptr; }
 HWND ShowHelpWindow(const std::string& file) {
   HelpView& v = View();
   if (!HelpWindow()) {
-    WNDCLASS existing;
-    if (!GetClassInfo(nullptr, kHelpClass, &existing)) {
-      WNDCLASS wc;
-      wc.lpfnWndProc = &HelpProc;
-      wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-      wc.lpszClassName = kHelpClass;
-      RegisterClass(&wc);
-    }
+    RegisterSystemClass(kHelpClass, &HelpProc);
     const int w = 680, h = 480;
     const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2);
     const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - h) / 2);

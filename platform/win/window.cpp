@@ -464,6 +464,17 @@ bool IsButtonDown(UINT msg) {
 
 // ---- lookup and delivery ---------------------------------------------------------------------------
 
+void RegisterSystemClass(const char* name, WNDPROC proc, UINT style) {
+  WNDCLASS existing;
+  if (GetClassInfo(nullptr, name, &existing)) return;
+  WNDCLASS wc;
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClass(&wc);
+}
+
 WindowObject* CheckWindow(HWND h) {
   if (!h) return nullptr;
   State& s = S();

@@ -379,6 +379,9 @@ struct WindowObject {
   bool isDesktop = false;
 };
 
+// Registers a class of the window system's own windows (arrow cursor) unless it is there.
+void RegisterSystemClass(const char* name, WNDPROC proc, UINT style = 0);
+
 // Checked lookup: null unless `h` is a live window.
 WindowObject* CheckWindow(HWND h);
 // The window's top-left corner and its client area's in screen coordinates.
