@@ -94,12 +94,12 @@ void PaintCloseBox(HDC dc, const WindowObject& w) {
 }
 
 bool DefCaptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // A quick second press on the close box is a double click; it presses the box as well.
-  if (msg != WM_NCLBUTTONDOWN && !(msg == WM_NCLBUTTONDBLCLK && static_cast<LRESULT>(wParam) == HTCLOSE)) return false;
+  const LRESULT hit = static_cast<LRESULT>(wParam);
+  // A quick second press on the close box or the border is a double click; it presses as well.
+  if (msg != WM_NCLBUTTONDOWN && !(msg == WM_NCLBUTTONDBLCLK && (hit == HTCLOSE || IsSizingHit(hit)))) return false;
   WindowObject* w = CheckWindow(hwnd);
   if (!w) return false;
   const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  const LRESULT hit = static_cast<LRESULT>(wParam);
   if (IsSizingHit(hit)) {
     if (!(w->style & WS_THICKFRAME) || (w->style & (WS_MAXIMIZE | WS_MINIMIZE))) return false;
     SizeByBorder(hwnd, hit, at);

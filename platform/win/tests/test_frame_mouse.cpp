@@ -271,28 +271,6 @@ TEST_F(FrameMouseTest, SetScrollInfoKeepsPageAndPositionInRange) {
   }
 }
 
-TEST_F(FrameMouseTest, ScrollBarsShorterThanTwoArrowsHalveTheArrowsAndShowNoThumb) {
-  SCROLLINFO si;
-  si.nMax = 99;
-  si.nPage = 10;
-  struct Case {
-    RECT bar;
-    bool vertical;
-    RECT lineUp, lineDown, thumb;
-  };
-  const Case cases[] = {
-      {{0, 0, 16, 20}, true, {0, 0, 16, 10}, {0, 10, 16, 20}, {}},
-      {{0, 0, 16, 40}, true, {0, 0, 16, 16}, {0, 24, 16, 40}, {0, 16, 16, 24}},
-      {{0, 0, 200, 16}, false, {0, 0, 16, 16}, {184, 0, 200, 16}, {16, 0, 32, 16}},
-  };
-  for (const Case& c : cases) {
-    const ScrollBarLayout l = LayOutScrollBar(c.bar, c.vertical, si, 0);
-    EXPECT_EQ(l.lineUp, c.lineUp);
-    EXPECT_EQ(l.lineDown, c.lineDown);
-    EXPECT_EQ(l.thumb, c.thumb);
-  }
-}
-
 TEST_F(FrameMouseTest, TheHelpWindowShowsTheFilesTextScrollsAndCloses) {
   const std::string path = ::testing::TempDir() + "qm_help_" + std::to_string(::getpid()) + ".hlp";
   {
@@ -311,23 +289,23 @@ TEST_F(FrameMouseTest, TheHelpWindowShowsTheFilesTextScrollsAndCloses) {
   EXPECT_GT(si.nPage, 10u);
   EXPECT_LT(si.nPage, 80u);
   // Text lines have ink, the empty lines between them none.
+  TEXTMETRIC tm;
+  HDC dc = GetDC(h);
+  SelectObject(dc, GetStockObject(ANSI_FIXED_FONT));
+  GetTextMetrics(dc, &tm);
+  ReleaseDC(h, dc);
   auto inkInRow = [&](int line) {
     UpdateWindow(h);
     WindowImage img;
     EXPECT_TRUE(CaptureWindow(h, &img));
-    TEXTMETRIC tm;
-    HDC dc = GetDC(h);
-    SelectObject(dc, GetStockObject(ANSI_FIXED_FONT));
-    GetTextMetrics(dc, &tm);
-    ReleaseDC(h, dc);
-    POINT o{0, 0};
-    ClientToScreen(h, &o);
     RECT wr;
     GetWindowRect(h, &wr);
-    const int top = o.y - wr.top + 6 + line * tm.tmHeight;
+    POINT o{0, 0};
+    ClientToScreen(h, &o);
+    const int left = o.x - wr.left + 6, top = o.y - wr.top + 6 + line * tm.tmHeight;
     int ink = 0;
     for (int y = top; y < top + tm.tmHeight; ++y)
-      for (int xx = o.x - wr.left + 6; xx < o.x - wr.left + 200; ++xx) ink += img.At(xx, y) == GetSysColor(COLOR_WINDOWTEXT);
+      for (int x = left; x < left + 200; ++x) ink += img.At(x, y) == GetSysColor(COLOR_WINDOWTEXT);
     return ink;
   };
   EXPECT_GT(inkInRow(0), 10);
