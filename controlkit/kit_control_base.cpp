@@ -279,6 +279,8 @@ void TKitCustomControl::WMEraseBkgnd(TMessage& Message) {
 
 void TKitCustomControl::WMSize(TMessage& Message) {
   TCustomControl::WMSize(Message);
+  // Bevels and aligned captions hang on the size, and the class keeps no redraw style.
+  Invalidate();
   RepaintSeeThroughChildren();
 }
 

@@ -760,11 +760,18 @@ void TControl::ConstrainedResize(Integer& MinWidth, Integer& MinHeight, Integer&
   if (OnConstrainedResize) OnConstrainedResize(this, MinWidth, MinHeight, MaxWidth, MaxHeight);
 }
 
+void TControl::EffectiveConstraints(Integer& MinWidth, Integer& MinHeight, Integer& MaxWidth, Integer& MaxHeight) {
+  MinWidth = constraints_->MinWidth();
+  MinHeight = constraints_->MinHeight();
+  MaxWidth = constraints_->MaxWidth();
+  MaxHeight = constraints_->MaxHeight();
+  ConstrainedResize(MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
 bool TControl::CheckNewSize(Integer& NewWidth, Integer& NewHeight) {
   auto constrain = [this](Integer& w, Integer& h) {
-    Integer minW = constraints_->MinWidth(), minH = constraints_->MinHeight();
-    Integer maxW = constraints_->MaxWidth(), maxH = constraints_->MaxHeight();
-    ConstrainedResize(minW, minH, maxW, maxH);
+    Integer minW, minH, maxW, maxH;
+    EffectiveConstraints(minW, minH, maxW, maxH);
     if (maxW > 0 && w > maxW)
       w = maxW;
     else if (minW > 0 && w < minW)

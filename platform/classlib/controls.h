@@ -446,6 +446,8 @@ class TControl : public TComponent {
   virtual bool CanResize(Integer& NewWidth, Integer& NewHeight);
   virtual bool CanAutoSize(Integer& NewWidth, Integer& NewHeight);
   virtual void ConstrainedResize(Integer& MinWidth, Integer& MinHeight, Integer& MaxWidth, Integer& MaxHeight);
+  // Constraints as ConstrainedResize leaves them (0: no limit).
+  void EffectiveConstraints(Integer& MinWidth, Integer& MinHeight, Integer& MaxWidth, Integer& MaxHeight);
   virtual void ConstraintsChanged();
   virtual void DoAutoSize();
   virtual void RequestAlign();

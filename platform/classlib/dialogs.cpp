@@ -116,6 +116,7 @@ bool TOpenDialog::Execute() {
   prompt.initialDir = initialDir_;
   prompt.fileName = fileName_;
   prompt.defaultExt = defaultExt_;
+  prompt.filterIndex = filterIndex_;
   prompt.multiSelect = options_.Contains(ofAllowMultiSelect);
   prompt.overwritePrompt = options_.Contains(ofOverwritePrompt);
   // The dialog stays open until the user chooses acceptable files or cancels.

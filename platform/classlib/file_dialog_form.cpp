@@ -41,6 +41,18 @@ std::string Trim(const std::string& s) {
   return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
 }
 
+// The names of a field holding "one" "two" ...; text outside the quotes is passed over.
+std::vector<std::string> QuotedNames(const std::string& s) {
+  std::vector<std::string> out;
+  for (std::size_t open = s.find('"'); open != std::string::npos; open = s.find('"', open)) {
+    const std::size_t close = s.find('"', open + 1);
+    if (close == std::string::npos) break;
+    if (close > open + 1) out.push_back(s.substr(open + 1, close - open - 1));
+    open = close + 1;
+  }
+  return out;
+}
+
 bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
 
 std::string SizeText(std::uintmax_t bytes) {
@@ -77,8 +89,21 @@ class TFileDialogForm : public TForm {
     list_->Columns()->Items(0)->SetWidth(300);
     list_->Columns()->Add()->SetCaption("Size");
     list_->Columns()->Items(1)->SetWidth(136);
+    list_->SetMultiSelect(prompt.multiSelect);
     list_->OnSelectItem = [this](TObject*, TListItem* item, bool selected) {
-      if (selected && item && !IsFolderItem(item)) nameEdit_->SetText(item->Caption());
+      if (!list_->MultiSelect()) {
+        if (selected && item && !IsFolderItem(item)) nameEdit_->SetText(item->Caption());
+        return;
+      }
+      // Several files show each in double quotes.
+      std::vector<std::string> names;
+      for (Integer i = 0; i < list_->Items()->Count(); ++i)
+        if (TListItem* it = list_->Items()->Item(i); it->Selected() && !IsFolderItem(it)) names.push_back(it->Caption());
+      if (names.size() == 1) nameEdit_->SetText(names[0]);
+      if (names.size() < 2) return;
+      std::string text;
+      for (const std::string& n : names) text += (text.empty() ? "\"" : " \"") + n + "\"";
+      nameEdit_->SetText(text);
     };
     list_->OnDblClick = [this](TObject*) { Accept(); };
     MakeLabel("File &name:", 10, 258);
@@ -107,7 +132,8 @@ class TFileDialogForm : public TForm {
       filters_.push_back(FilterEntry{"All files (*)", {"*"}});
       filterBox_->Items()->Add(filters_[0].description);
     }
-    filterBox_->SetItemIndex(0);
+    filterBox_->SetItemIndex(
+        std::clamp<Integer>(prompt.filterIndex - 1, 0, static_cast<Integer>(filters_.size()) - 1));
     filterBox_->OnChange = [this](TObject*) {
       pattern_.clear();
       Fill();
@@ -123,7 +149,7 @@ class TFileDialogForm : public TForm {
     SetActiveControl(nameEdit_);
   }
 
-  const std::string& Chosen() const { return chosen_; }
+  const std::vector<std::string>& Chosen() const { return chosen_; }
 
  private:
   template <class C>
@@ -209,6 +235,16 @@ class TFileDialogForm : public TForm {
     }
     const std::string typed = Trim(nameEdit_->Text());
     if (typed.empty()) return;
+    if (list_->MultiSelect() && typed.front() == '"') {
+      chosen_.clear();
+      for (const std::string& name : QuotedNames(typed)) {
+        fs::path p(name);
+        if (p.is_relative()) p = fs::path(folder_) / p;
+        chosen_.push_back(p.lexically_normal().string());
+      }
+      if (!chosen_.empty()) SetModalResult(mrOk);
+      return;
+    }
     if (HasWildcard(typed)) {
       pattern_ = typed;
       Fill();
@@ -222,7 +258,7 @@ class TFileDialogForm : public TForm {
       Browse(p.string());
       return;
     }
-    chosen_ = p.lexically_normal().string();
+    chosen_ = {p.lexically_normal().string()};
     SetModalResult(mrOk);
   }
 
@@ -237,7 +273,7 @@ class TFileDialogForm : public TForm {
   std::vector<FilterEntry> filters_;
   std::string pattern_;  // a typed wildcard, over the filter
   std::string folder_;
-  std::string chosen_;
+  std::vector<std::string> chosen_;
 };
 
 }  // namespace
@@ -245,5 +281,5 @@ class TFileDialogForm : public TForm {
 std::optional<std::vector<std::string>> RunFileDialogForm(const win::ModalPrompt& prompt) {
   auto form = std::make_unique<TFileDialogForm>(prompt);
   if (form->ShowModal() != mrOk || form->Chosen().empty()) return std::nullopt;
-  return std::vector<std::string>{form->Chosen()};
+  return form->Chosen();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win/scroll_bar.h"
 #include "platform/win/system_tables.h"
 
 #include "platform/classlib/class_registry.h"
@@ -98,10 +99,22 @@ void TControlScrollBar::SetPosition(Integer value) {
   if (value == position_) return;
   Integer old = position_;
   position_ = value;
+  UpdateWindowBar();
   if (kind_ == sbHorizontal)
     control_->ScrollBy(old - value, 0);
   else
     control_->ScrollBy(0, old - value);
+}
+
+void TControlScrollBar::UpdateWindowBar() {
+  win::HWND wnd = control_->WindowHandle();
+  if (!wnd) return;
+  win::SCROLLINFO si;
+  si.fMask = win::SIF_ALL;
+  si.nMax = shown_ ? range_ - 1 : 0;
+  si.nPage = shown_ ? static_cast<win::UINT>(range_ - calcRange_) : 0;
+  si.nPos = position_;
+  win::SetScrollInfo(wnd, kind_ == sbHorizontal ? win::SB_HORZ : win::SB_VERT, &si, 1);
 }
 
 void TControlScrollBar::ScrollMessage(TMessage& Message) {
@@ -216,6 +229,8 @@ void TScrollingWinControl::UpdateScrollBars() {
     // Positions beyond the new ranges come back.
     horzScrollBar_->SetPosition(horzScrollBar_->position_);
     vertScrollBar_->SetPosition(vertScrollBar_->position_);
+    horzScrollBar_->UpdateWindowBar();
+    vertScrollBar_->UpdateWindowBar();
   } catch (...) {
     updatingBars_ = false;
     throw;

@@ -5,8 +5,9 @@
 // A scroll bar shows when it is Visible and its Range exceeds the client extent along its
 // axis; Position runs from 0 to Range minus that extent and moving it moves every child
 // the other way. With AutoScroll the ranges follow the children's extents. The window
-// system draws the bars as part of the frame (WS_HSCROLL / WS_VSCROLL); their state is
-// kept here.
+// system draws the bars as part of the frame (WS_HSCROLL / WS_VSCROLL) from the state kept
+// here, which each change hands it (SetScrollInfo), and sends WM_HSCROLL / WM_VSCROLL when
+// the mouse works them.
 #include "platform/classlib/win_control.h"
 
 class TScrollingWinControl;
@@ -50,6 +51,8 @@ class TControlScrollBar : public TPersistent {
  private:
   friend class TScrollingWinControl;
   bool RangeStored() const;
+  // Hands range, page and position to the window's frame bar.
+  void UpdateWindowBar();
   // Sets the range from AutoScroll without turning AutoScroll off.
   void DoSetRange(Integer value);
 

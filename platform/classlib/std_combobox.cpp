@@ -10,8 +10,10 @@
 #include "platform/classlib/sysutils.h"
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
+#include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/rect.h"
+#include "platform/win/scroll_bar.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/window.h"
 
@@ -91,11 +93,17 @@ class TComboListWindow {
     hot_ = combo_->ItemIndex();
     top_ = 0;
     ScrollIntoView(hot_);
+    // More rows than the list shows: a scroll bar beside them.
+    auto style = win::GetWindowLong(handle_, win::GWL_STYLE) & ~static_cast<win::LONG_PTR>(win::WS_VSCROLL);
+    if (static_cast<Integer>(rows_.size()) > combo_->DropDownCount()) style |= win::WS_VSCROLL;
+    win::SetWindowLong(handle_, win::GWL_STYLE, style);
     TRect box;
     win::GetWindowRect(combo_->WindowHandle(), &box);
     Integer width = std::max<Integer>(combo_->DroppedWidth(), box.right - box.left);
     Integer height = VisibleHeight() + 2;  // the border
-    win::SetWindowPos(handle_, win::HWND_TOPMOST, box.left, box.bottom, width, height, win::SWP_NOACTIVATE);
+    win::SetWindowPos(handle_, win::HWND_TOPMOST, box.left, box.bottom, width, height,
+                      win::SWP_NOACTIVATE | win::SWP_FRAMECHANGED);
+    UpdateBar();
     visible_ = true;
     win::ShowWindow(handle_, win::SW_SHOWNA);
     win::InvalidateRect(handle_, nullptr, 1);
@@ -168,11 +176,44 @@ class TComboListWindow {
     return h;
   }
 
+  Integer Shown() const { return std::min<Integer>(static_cast<Integer>(rows_.size()), combo_->DropDownCount()); }
+
   void ScrollIntoView(Integer index) {
     if (index < 0 || index >= static_cast<Integer>(rows_.size())) return;
-    Integer shown = std::min<Integer>(static_cast<Integer>(rows_.size()), combo_->DropDownCount());
-    if (index < top_) top_ = index;
-    if (index >= top_ + shown) top_ = index - shown + 1;
+    if (index < top_) SetTop(index);
+    if (index >= top_ + Shown()) SetTop(index - Shown() + 1);
+  }
+
+  void SetTop(Integer top) {
+    top = std::clamp<Integer>(top, 0, std::max<Integer>(0, static_cast<Integer>(rows_.size()) - Shown()));
+    if (top == top_) return;
+    top_ = top;
+    UpdateBar();
+    if (visible_) win::InvalidateRect(handle_, nullptr, 0);
+  }
+
+  void UpdateBar() {
+    if (!handle_ || !win::IsWindow(handle_)) return;
+    win::SCROLLINFO si;
+    si.fMask = win::SIF_ALL;
+    si.nMax = std::max<Integer>(static_cast<Integer>(rows_.size()), 1) - 1;
+    si.nPage = static_cast<win::UINT>(Shown());
+    si.nPos = top_;
+    win::SetScrollInfo(handle_, win::SB_VERT, &si, 1);
+  }
+
+  // A press on the scroll bar (client coordinates): the window system follows the mouse,
+  // the list keeps the capture afterwards. False when the point is elsewhere.
+  bool BarPress(win::LPARAM l) {
+    win::POINT p{win::GET_X_LPARAM(l), win::GET_Y_LPARAM(l)};
+    win::ClientToScreen(handle_, &p);
+    if (win::SendMessage(handle_, win::WM_NCHITTEST, 0, win::MAKELPARAM(p.x, p.y)) != win::HTVSCROLL) return false;
+    const win::HWND h = handle_;
+    barHeld_ = true;
+    win::DefWindowProc(h, win::WM_NCLBUTTONDOWN, win::HTVSCROLL, win::MAKELPARAM(p.x, p.y));
+    barHeld_ = false;
+    if (visible_ && win::IsWindow(h)) win::SetCapture(h);
+    return true;
   }
 
   void Paint(win::HDC dc) {
@@ -214,6 +255,7 @@ class TComboListWindow {
       case win::WM_LBUTTONDBLCLK:
       case win::WM_RBUTTONDOWN: {
         Integer i = ItemAt(win::GET_X_LPARAM(l), win::GET_Y_LPARAM(l));
+        if (i < 0 && msg != win::WM_RBUTTONDOWN && BarPress(l)) return 0;
         if (i < 0 && !InList(l)) {
           // A press anywhere else closes the list and chooses nothing.
           combo_->SetDroppedDown(false);
@@ -230,16 +272,22 @@ class TComboListWindow {
         // The release of the press that opened the list keeps it open.
         return 0;
       }
-      case win::WM_MOUSEWHEEL: {
-        Integer notches = win::GET_WHEEL_DELTA_WPARAM(w) / win::WHEEL_DELTA;
-        Integer shown = std::min<Integer>(static_cast<Integer>(rows_.size()), combo_->DropDownCount());
-        top_ = std::clamp<Integer>(top_ - notches, 0, std::max<Integer>(0, static_cast<Integer>(rows_.size()) - shown));
-        win::InvalidateRect(h, nullptr, 0);
+      case win::WM_MOUSEWHEEL:
+        SetTop(top_ - win::GET_WHEEL_DELTA_WPARAM(w) / win::WHEEL_DELTA);
         return 0;
-      }
+      case win::WM_VSCROLL:
+        switch (win::LOWORD(w)) {
+          case win::SB_LINEUP: SetTop(top_ - 1); break;
+          case win::SB_LINEDOWN: SetTop(top_ + 1); break;
+          case win::SB_PAGEUP: SetTop(top_ - Shown()); break;
+          case win::SB_PAGEDOWN: SetTop(top_ + Shown()); break;
+          case win::SB_THUMBTRACK: case win::SB_THUMBPOSITION: SetTop(win::HIWORD(w)); break;
+          default: break;
+        }
+        return 0;
       case win::WM_CAPTURECHANGED:
-        // Another window took the mouse: the list goes.
-        if (visible_ && reinterpret_cast<win::HWND>(l) != h) combo_->SetDroppedDown(false);
+        // Another window took the mouse: the list goes (the scroll bar held borrows it).
+        if (visible_ && !barHeld_ && reinterpret_cast<win::HWND>(l) != h) combo_->SetDroppedDown(false);
         return 0;
       default:
         return win::DefWindowProc(h, msg, w, l);
@@ -260,6 +308,7 @@ class TComboListWindow {
   Integer top_ = 0;
   Integer emptyRow_ = 16;
   bool visible_ = false;
+  bool barHeld_ = false;
 };
 
 // ---- the edit part -----------------------------------------------------------------------------------

@@ -79,22 +79,12 @@ void TCustomItemView::Dispatch(TMessage& Message) {
     EditDelayElapsed();
     return;
   }
+  if (Message.Msg == win::WM_VSCROLL) {
+    WMVScroll(Message);
+    return;
+  }
   const Integer x = win::GET_X_LPARAM(Message.LParam), y = win::GET_Y_LPARAM(Message.LParam);
   if ((Message.Msg == win::WM_LBUTTONDOWN || Message.Msg == win::WM_LBUTTONDBLCLK) && ScrollBarPress(x, y)) return;
-  if (dragOffset_ >= 0) {
-    if (Message.Msg == win::WM_MOUSEMOVE) {
-      const ThumbPlace t = Thumb();
-      const Integer span = (t.trackBottom - t.trackTop) - (t.bottom - t.top);
-      const Integer range = RowCount() - PageRows();
-      if (span > 0) ScrollTo(((y - dragOffset_ - t.trackTop) * range + span / 2) / span);
-      return;
-    }
-    if (Message.Msg == win::WM_LBUTTONUP || Message.Msg == win::WM_CAPTURECHANGED) {
-      dragOffset_ = -1;
-      if (Message.Msg == win::WM_LBUTTONUP && win::GetCapture() == WindowHandle()) win::ReleaseCapture();
-      return;
-    }
-  }
   TCustomControl::Dispatch(Message);
 }
 
@@ -135,21 +125,17 @@ void TCustomItemView::CMFontChanged(TMessage& Message) {
 TRect TCustomItemView::ScrollBarRect() {
   const Integer w = win::GetSystemMetrics(win::SM_CXVSCROLL);
   const Integer top = RowsTop();
-  if (RowCount() <= PageRows() || ClientWidth() < 2 * w || ClientHeight() - top < 3 * w) return TRect{0, 0, 0, 0};
+  if (RowCount() <= PageRows() || ClientWidth() < 2 * w || ClientHeight() <= top) return TRect{0, 0, 0, 0};
   return TRect{ClientWidth() - w, top, ClientWidth(), ClientHeight()};
 }
 
-TCustomItemView::ThumbPlace TCustomItemView::Thumb() {
-  const TRect bar = ScrollBarRect();
-  const Integer arrow = bar.right - bar.left;
-  ThumbPlace t{0, 0, bar.top + arrow, bar.bottom - arrow};
-  const Integer track = t.trackBottom - t.trackTop, count = std::max<Integer>(RowCount(), 1);
-  const Integer page = std::min(PageRows(), count);
-  const Integer size = std::min(track, std::max<Integer>(8, track * page / count));
-  const Integer range = count - page;
-  t.top = t.trackTop + (range > 0 ? (track - size) * std::clamp<Integer>(topRow_, 0, range) / range : 0);
-  t.bottom = t.top + size;
-  return t;
+win::SCROLLINFO TCustomItemView::BarInfo() {
+  win::SCROLLINFO si;
+  si.fMask = win::SIF_ALL;
+  si.nMax = std::max<Integer>(RowCount(), 1) - 1;
+  si.nPage = static_cast<win::UINT>(std::clamp<Integer>(PageRows(), 0, si.nMax + 1));
+  si.nPos = topRow_;
+  return si;
 }
 
 void TCustomItemView::ScrollTo(Integer row) {
@@ -159,22 +145,35 @@ void TCustomItemView::ScrollTo(Integer row) {
   if (topRow_ != before) Invalidate();
 }
 
+void TCustomItemView::WMVScroll(TMessage& Message) {
+  switch (win::LOWORD(Message.WParam)) {
+    case win::SB_LINEUP: ScrollTo(topRow_ - 1); break;
+    case win::SB_LINEDOWN: ScrollTo(topRow_ + 1); break;
+    case win::SB_PAGEUP: ScrollTo(topRow_ - PageRows()); break;
+    case win::SB_PAGEDOWN: ScrollTo(topRow_ + PageRows()); break;
+    case win::SB_THUMBTRACK:
+    case win::SB_THUMBPOSITION: ScrollTo(win::HIWORD(Message.WParam)); break;
+    case win::SB_TOP: ScrollTo(0); break;
+    case win::SB_BOTTOM: ScrollTo(RowCount()); break;
+    default: break;
+  }
+  Message.Result = 0;
+}
+
 bool TCustomItemView::ScrollBarPress(Integer X, Integer Y) {
   const TRect bar = ScrollBarRect();
   if (bar.right <= bar.left || X < bar.left || X >= bar.right || Y < bar.top || Y >= bar.bottom) return false;
-  const ThumbPlace t = Thumb();
-  if (Y < t.trackTop)
-    ScrollTo(topRow_ - 1);
-  else if (Y >= t.trackBottom)
-    ScrollTo(topRow_ + 1);
-  else if (Y < t.top)
-    ScrollTo(topRow_ - PageRows());
-  else if (Y >= t.bottom)
-    ScrollTo(topRow_ + PageRows());
-  else {
-    dragOffset_ = Y - t.top;
-    win::SetCapture(Handle());
-  }
+  const TPoint origin = ClientOrigin();
+  win::HeldScrollBar held;
+  held.hwnd = Handle();
+  held.bar = win::RECT{bar.left + origin.x, bar.top + origin.y, bar.right + origin.x, bar.bottom + origin.y};
+  held.info = [this] { return BarInfo(); };
+  held.scroll = [this](win::WPARAM code) { Perform(win::WM_VSCROLL, code, 0); };
+  held.show = [this](win::ScrollPart part, std::optional<int>) {
+    pressedPart_ = part;
+    Invalidate();
+  };
+  win::TrackScrollBar(held, win::POINT{X + origin.x, Y + origin.y});
   return true;
 }
 
@@ -182,30 +181,7 @@ void TCustomItemView::PaintWindow(win::HDC DC) {
   TCustomControl::PaintWindow(DC);
   const TRect bar = ScrollBarRect();
   if (bar.right <= bar.left) return;
-  auto fill = [DC](const TRect& r, int colour) {
-    const win::RECT wr{r.left, r.top, r.right, r.bottom};
-    win::FillRect(DC, &wr, win::GetSysColorBrush(colour));
-  };
-  auto button = [&](const TRect& r) {
-    fill(r, win::COLOR_BTNFACE);
-    win::RECT e{r.left, r.top, r.right, r.bottom};
-    win::DrawEdge(DC, &e, win::EDGE_RAISED, win::BF_RECT);
-  };
-  // An arrow of three to one pixels wide rows, pointing up (dir -1) or down (+1).
-  auto arrow = [&](const TRect& r, int dir) {
-    const Integer cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-    for (Integer i = 0; i < 4; ++i) {
-      const Integer y = cy + dir * (i - 2);
-      fill(TRect{cx - 3 + i, y, cx + 4 - i, y + 1}, win::COLOR_BTNTEXT);
-    }
-  };
-  const Integer w = bar.right - bar.left;
-  const ThumbPlace t = Thumb();
-  fill(TRect{bar.left, t.trackTop, bar.right, t.trackBottom}, win::COLOR_SCROLLBAR);
-  const TRect up{bar.left, bar.top, bar.right, bar.top + w}, down{bar.left, bar.bottom - w, bar.right, bar.bottom};
-  button(up);
-  arrow(up, -1);
-  button(down);
-  arrow(down, +1);
-  button(TRect{bar.left, t.top, bar.right, t.bottom});
+  const win::SCROLLINFO si = BarInfo();
+  win::PaintScrollBar(DC, win::LayOutScrollBar(win::RECT{bar.left, bar.top, bar.right, bar.bottom}, true, si, si.nPos),
+                      pressedPart_);
 }

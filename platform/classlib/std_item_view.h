@@ -8,9 +8,10 @@
 // TCustomControl as their class parent.
 //
 // When there are more rows than fit, a vertical scroll bar is drawn over the right edge
-// of the client area: its arrows scroll a row, the track a page, and the thumb is dragged
-// (RowCount and PageRows give its proportions).
+// of the client area, the window system's bar (scroll_bar.h): its arrows scroll a row, the
+// track a page, and the thumb is dragged (RowCount and PageRows give its proportions).
 #include "platform/classlib/win_control.h"
+#include "platform/win/scroll_bar.h"
 
 // Runs `work` between items.BeginUpdate() and items.EndUpdate(), ending the update also
 // when it throws, so the view repaints once for the whole change.
@@ -97,13 +98,10 @@ class TCustomItemView : public TCustomControl {
   bool rowSelect_ = false;
 
  private:
-  struct ThumbPlace {
-    Integer top, bottom;  // client y of the thumb
-    Integer trackTop, trackBottom;
-  };
-  ThumbPlace Thumb();
+  win::SCROLLINFO BarInfo();
   void ScrollTo(Integer row);
   // A press on the scroll bar; false when the point is elsewhere.
   bool ScrollBarPress(Integer X, Integer Y);
-  Integer dragOffset_ = -1;  // while the thumb is dragged: the press's distance below its top
+  void WMVScroll(TMessage& Message);
+  win::ScrollPart pressedPart_ = win::ScrollPart::None;
 };

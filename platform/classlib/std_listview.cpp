@@ -204,16 +204,20 @@ void TListItem::SetChecked(bool value) { ChangeField(checked_, value, ctState); 
 
 bool TListItem::Selected() const {
   TCustomListView* view = ListView();
-  return view && view->selected_ == this;
+  return view && (view->selected_ == this || (view->multiSelect_ && marked_));
 }
 
 void TListItem::SetSelected(bool value) {
   TCustomListView* view = ListView();
   if (!view) return;
-  if (value)
+  if (value) {
     view->SetSelected(this);
-  else if (view->selected_ == this)
+  } else if (view->selected_ == this) {
     view->SetSelected(nullptr);
+  } else if (marked_) {
+    marked_ = false;
+    view->Invalidate();
+  }
 }
 
 bool TListItem::Focused() const { return Selected(); }
@@ -441,6 +445,13 @@ void TCustomListView::ColClick(TListColumn* Column) {
 // ---- selection and items ----
 
 void TCustomListView::SetSelected(TListItem* value) {
+  if (value && value->owner_ != items_.get()) return;
+  if (ClearMarks()) Invalidate();
+  FocusItem(value);
+  if (value && selected_ == value) value->marked_ = true;
+}
+
+void TCustomListView::FocusItem(TListItem* value) {
   if (value == selected_) return;
   if (value && value->owner_ != items_.get()) return;
   if (edit_.Item()) edit_.Finish(false);
@@ -450,7 +461,7 @@ void TCustomListView::SetSelected(TListItem* value) {
   selected_ = nullptr;
   if (old) {
     Change(old, ctState);
-    DoSelectItem(old, false);
+    DoSelectItem(old, old->Selected());
   }
   selected_ = value;
   if (value) {
@@ -461,11 +472,69 @@ void TCustomListView::SetSelected(TListItem* value) {
   Invalidate();
 }
 
+bool TCustomListView::ClearMarks() {
+  bool any = false;
+  for (Integer i = 0; items_ && i < items_->Count(); ++i) {
+    TListItem* item = items_->Item(i);
+    any = any || (item->marked_ && item != selected_);
+    item->marked_ = false;
+  }
+  return any;
+}
+
+Integer TCustomListView::SelCount() const {
+  if (!multiSelect_) return selected_ ? 1 : 0;
+  Integer n = 0;
+  for (Integer i = 0; i < items_->Count(); ++i) n += items_->Item(i)->Selected() ? 1 : 0;
+  return n;
+}
+
+void TCustomListView::SetMultiSelect(bool value) {
+  if (multiSelect_ == value) return;
+  ClearMarks();
+  if (selected_) selected_->marked_ = true;
+  multiSelect_ = value;
+  Invalidate();
+}
+
+void TCustomListView::ClickSelect(TListItem* item, TShiftState Shift) {
+  const bool ctrl = multiSelect_ && Shift.Contains(ssCtrl), shift = multiSelect_ && Shift.Contains(ssShift);
+  if (!ctrl && !shift) {
+    SetSelected(item);
+    anchor_ = item;
+    return;
+  }
+  if (shift) {
+    TListItem* from = anchor_ ? anchor_ : selected_ ? selected_ : item;
+    const Integer a = std::min(from->Index(), item->Index()), b = std::max(from->Index(), item->Index());
+    if (!ctrl) ClearMarks();
+    for (Integer i = a; i <= b; ++i) items_->Item(i)->marked_ = true;
+    FocusItem(item);
+    Invalidate();
+    return;
+  }
+  // Ctrl alone: this item in or out; the focus goes to it, or off it to another selected one.
+  anchor_ = item;
+  item->marked_ = !item->Selected();
+  if (item->marked_) {
+    FocusItem(item);
+  } else if (item == selected_) {
+    TListItem* next = nullptr;
+    for (Integer i = 0; i < items_->Count() && !next; ++i)
+      if (items_->Item(i)->marked_) next = items_->Item(i);
+    FocusItem(next);
+  } else {
+    DoSelectItem(item, false);
+  }
+  Invalidate();
+}
+
 void TCustomListView::ItemDeleting(TListItem* item) {
   if (ComponentState().Contains(csDestroying)) return;
   if (item == edit_.Item()) edit_.Finish(true);
   if (item == edit_.Finishing()) edit_.ForgetFinishing();
   if (item == clickItem_) clickItem_ = nullptr;
+  if (item == anchor_) anchor_ = nullptr;
   Delete(item);
   // A deleted item leaves nothing selected.
   if (item == selected_) selected_ = nullptr;
@@ -683,11 +752,12 @@ void TCustomListView::MouseDown(TMouseButton Button, TShiftState Shift, Integer 
       } else if (item && checkboxes_ && hit.Contains(htOnStateIcon)) {
         ToggleCheck(item);
       } else if (item) {
-        if (item == selected_ && hit.Contains(htOnLabel) && !readOnly_)
+        if (item == selected_ && hit.Contains(htOnLabel) && !readOnly_ && SelCount() == 1 &&
+            !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift))
           clickItem_ = item;
         else {
           edit_.StopTimer();
-          SetSelected(item);
+          ClickSelect(item, Shift);
         }
       } else {
         edit_.StopTimer();
@@ -741,7 +811,7 @@ void TCustomListView::PaintHeader(TCanvas* c) {
 void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
   RowParts p = PartsOf(item, row);
   Integer h = ItemHeight();
-  bool selected = item == selected_;
+  bool selected = item->Selected();
   bool showSel = ShowsSelection(selected);
   TColor selText = SelectionTextColor();
   Integer lineH = FontLineHeight(Font());

@@ -154,6 +154,7 @@ class TListItem : public TPersistent {
   Integer stateIndex_ = -1;
   void* data_ = nullptr;
   bool checked_ = false;
+  bool marked_ = false;  // among the selection of a MultiSelect view
 };
 
 class TListItems : public TPersistent {
@@ -209,9 +210,12 @@ class TCustomListView : public TCustomItemView {
   void SetColumns(TListColumns* value) { columns_->Assign(value); }
   TListItems* Items() const { return items_.get(); }
   void SetItems(TListItems* value) { items_->Assign(value); }
+  // The focused item, which is selected; a MultiSelect view may have more (SelCount).
   TListItem* Selected() const { return selected_; }
-  // As a click does: OnChanging for the old and new item, then the changes.
+  // As a click does: OnChanging for the old and new item, then the changes. The item
+  // becomes the only one selected.
   void SetSelected(TListItem* value);
+  Integer SelCount() const;
   TListItem* ItemFocused() const { return selected_; }
   void SetItemFocused(TListItem* value) { SetSelected(value); }
   TListItem* TopItem() const;
@@ -233,8 +237,10 @@ class TCustomListView : public TCustomItemView {
   void SetCheckboxes(bool value);
   bool ColumnClick() const { return columnClick_; }
   void SetColumnClick(bool value) { columnClick_ = value; }
+  // Ctrl-click adds or takes away an item, Shift-click selects the rows from the last
+  // clicked one.
   bool MultiSelect() const { return multiSelect_; }
-  void SetMultiSelect(bool value) { multiSelect_ = value; }
+  void SetMultiSelect(bool value);
   bool ShowColumnHeaders() const { return showColumnHeaders_; }
   void SetShowColumnHeaders(bool value);
   TCustomImageList* SmallImages() const { return smallImages_; }
@@ -296,6 +302,10 @@ class TCustomListView : public TCustomItemView {
   void ItemsChanged();
   void ItemDeleting(TListItem* item);
   void ToggleCheck(TListItem* item);
+  // The focus moves to `value` (OnChanging, the changes) without touching the marks.
+  void FocusItem(TListItem* value);
+  bool ClearMarks();
+  void ClickSelect(TListItem* item, TShiftState Shift);
   bool BeginEdit(TListItem* item);
   void PaintHeader(TCanvas* c);
   void PaintRow(TCanvas* c, TListItem* item, Integer row);
@@ -304,6 +314,7 @@ class TCustomListView : public TCustomItemView {
   std::unique_ptr<TListItems> items_;
   TListItem* selected_ = nullptr;
   TListItem* clickItem_ = nullptr;
+  TListItem* anchor_ = nullptr;  // where a Shift-click range starts
   TInplaceEdit<TListItem> edit_;
   std::unique_ptr<TChangeLink> imageLink_;
 

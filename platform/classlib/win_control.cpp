@@ -855,6 +855,7 @@ void TWinControl::Dispatch(TMessage& Message) {
     case win::WM_SIZE: WMSize(Message); break;
     case win::WM_MOVE: WMMove(Message); break;
     case win::WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); break;
+    case win::WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); break;
     case win::WM_SETFOCUS: WMSetFocus(Message); break;
     case win::WM_KILLFOCUS: WMKillFocus(Message); break;
     case win::WM_KEYDOWN: WMKeyDown(Message); break;
@@ -913,6 +914,18 @@ void TWinControl::WMMove(TMessage& Message) {
 }
 
 void TWinControl::WMWindowPosChanged(TMessage& Message) { DefaultHandler(Message); }
+
+void TWinControl::WMGetMinMaxInfo(TMessage& Message) {
+  DefaultHandler(Message);
+  auto* mm = reinterpret_cast<win::MINMAXINFO*>(Message.LParam);
+  if (!mm) return;
+  Integer minW, minH, maxW, maxH;
+  EffectiveConstraints(minW, minH, maxW, maxH);
+  if (minW > 0) mm->ptMinTrackSize.x = minW;
+  if (minH > 0) mm->ptMinTrackSize.y = minH;
+  if (maxW > 0) mm->ptMaxTrackSize.x = maxW;
+  if (maxH > 0) mm->ptMaxTrackSize.y = maxH;
+}
 
 void TWinControl::WMSetFocus(TMessage& Message) {
   TCustomForm* form = ::GetParentForm(this);

@@ -196,6 +196,8 @@ class TWinControl : public TControl {
   virtual void WMSize(TMessage& Message);
   virtual void WMMove(TMessage& Message);
   virtual void WMWindowPosChanged(TMessage& Message);
+  // The constraints bound a size taken by dragging the window's border.
+  void WMGetMinMaxInfo(TMessage& Message);
   virtual void WMSetFocus(TMessage& Message);
   virtual void WMKillFocus(TMessage& Message);
   virtual void WMKeyDown(TMessage& Message);

@@ -5,6 +5,7 @@
 
 #include "platform/display/sdl_input.h"
 #include "platform/win/compositor.h"
+#include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/system_tables.h"
 
@@ -41,6 +42,9 @@ SdlDisplay::SdlDisplay(int width, int height, const std::string& title) {
 
 SdlDisplay::~SdlDisplay() {
   if (win::GetDisplayHooks() == this) win::SetDisplayHooks(nullptr);
+  SDL_SetCursor(SDL_GetDefaultCursor());
+  for (auto& [id, cursor] : cursors_)
+    if (cursor) SDL_FreeCursor(cursor);
   SDL_DestroyWindow(window_);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -84,7 +88,30 @@ void SdlDisplay::PumpEvents(unsigned wait_ms) {
   }
 }
 
+// The screen's pointer takes the shape the window system chose (sizing arrows at a
+// sizeable border, the I-beam over text); shapes it has no match for show the arrow.
+void SdlDisplay::ShowCursorShape() {
+  win::CursorInfo info;
+  const win::WORD id = win::GetCursorIdentity(win::GetCursor(), &info) && !info.module ? info.id : 0;
+  if (id == cursorShown_) return;
+  cursorShown_ = id;
+  static const std::map<win::WORD, SDL_SystemCursor> kShapes = {
+      {32513, SDL_SYSTEM_CURSOR_IBEAM},    {32514, SDL_SYSTEM_CURSOR_WAIT},     {32515, SDL_SYSTEM_CURSOR_CROSSHAIR},
+      {32642, SDL_SYSTEM_CURSOR_SIZENWSE}, {32643, SDL_SYSTEM_CURSOR_SIZENESW}, {32644, SDL_SYSTEM_CURSOR_SIZEWE},
+      {32645, SDL_SYSTEM_CURSOR_SIZENS},   {32646, SDL_SYSTEM_CURSOR_SIZEALL},  {32648, SDL_SYSTEM_CURSOR_NO},
+      {32649, SDL_SYSTEM_CURSOR_HAND},     {32650, SDL_SYSTEM_CURSOR_WAITARROW}};
+  const auto shape = kShapes.find(id);
+  if (shape == kShapes.end()) {
+    SDL_SetCursor(SDL_GetDefaultCursor());
+    return;
+  }
+  auto [it, made] = cursors_.try_emplace(id, nullptr);
+  if (made) it->second = SDL_CreateSystemCursor(shape->second);
+  SDL_SetCursor(it->second ? it->second : SDL_GetDefaultCursor());
+}
+
 void SdlDisplay::Present() {
+  ShowCursorShape();
   // Loops may present many times a frame; the screen needs a picture once a refresh.
   const Uint32 now = SDL_GetTicks();
   if (!exposed_ && now - lastPresent_ < kRefreshMs) return;

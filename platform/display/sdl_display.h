@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win/display_hooks.h"
+#include "platform/win/types.h"
 
 namespace display {
 
@@ -31,7 +32,11 @@ class SdlDisplay : public win::DisplayHooks {
   std::vector<std::uint32_t> ShownPixels() const;
 
  private:
+  void ShowCursorShape();
+
   SDL_Window* window_ = nullptr;
+  std::map<win::WORD, SDL_Cursor*> cursors_;  // made on first use
+  win::WORD cursorShown_ = 0;
   std::vector<std::uint32_t> shown_;  // the last presented desktop
   std::vector<SDL_Event> held_;  // a tapped key's release and what came after it
   Uint32 heldUntil_ = 0;

@@ -1,6 +1,7 @@
 #include "platform/win/caption.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
@@ -13,36 +14,55 @@
 namespace win {
 namespace {
 
-bool IsLeftUp(UINT m) { return m == WM_LBUTTONUP || m == WM_NCLBUTTONUP; }
+// The rectangle a window dragged by the frame part `hit` gets when the mouse moved by
+// (dx, dy): the dragged edges move, the opposite ones stay, and the size keeps within the
+// track sizes.
+RECT SizedRect(const RECT& start, LRESULT hit, int dx, int dy, const MINMAXINFO& mm) {
+  const bool left = hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
+  const bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT;
+  const bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
+  const bool bottom = hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT;
+  const auto fit = [](int size, LONG lo, LONG hi) { return std::max<int>(lo, std::min<int>(hi, size)); };
+  const int minW = mm.ptMinTrackSize.x, maxW = std::max(mm.ptMaxTrackSize.x, mm.ptMinTrackSize.x);
+  const int minH = mm.ptMinTrackSize.y, maxH = std::max(mm.ptMaxTrackSize.y, mm.ptMinTrackSize.y);
+  RECT r = start;
+  if (left) r.left = r.right - fit(start.right - start.left - dx, minW, maxW);
+  if (right) r.right = r.left + fit(start.right - start.left + dx, minW, maxW);
+  if (top) r.top = r.bottom - fit(start.bottom - start.top - dy, minH, maxH);
+  if (bottom) r.bottom = r.top + fit(start.bottom - start.top + dy, minH, maxH);
+  return r;
+}
 
-// Holds the mouse until the left button is let go, calling `move` with each screen point;
-// other messages are delivered meanwhile. The point where it was let go (or the last seen).
-template <class Move>
-POINT FollowMouse(HWND hwnd, POINT start, Move&& move) {
-  SetCapture(hwnd);
-  POINT last = start;
-  MSG m;
-  while (NextModalMessage(&m)) {
-    if (m.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(m.wParam));
-      break;
-    }
-    if (!IsMouseMessage(m.message)) {
-      if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) break;
-      TranslateMessage(&m);
-      DispatchMessage(&m);
-      if (!CheckWindow(hwnd)) return last;
-      continue;
-    }
-    last = m.pt;
-    move(m.pt);
-    if (IsLeftUp(m.message) || !CheckWindow(hwnd) || GetCapture() != hwnd) break;
-  }
-  if (GetCapture() == hwnd) ReleaseCapture();
-  return last;
+bool IsSizingHit(LRESULT hit) { return hit >= HTLEFT && hit <= HTBOTTOMRIGHT; }
+
+// Sizes the window by its border while the button is held; Esc puts it back.
+void SizeByBorder(HWND hwnd, LRESULT hit, POINT at) {
+  WindowObject* w = CheckWindow(hwnd);
+  if (!w) return;
+  const RECT start = w->rect;
+  const MINMAXINFO mm = QueryMinMaxInfo(hwnd);
+  if (!CheckWindow(hwnd)) return;
+  Deliver(hwnd, WM_ENTERSIZEMOVE, 0, 0);
+  const auto place = [hwnd](const RECT& r) {
+    if (CheckWindow(hwnd))
+      SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  const std::optional<POINT> end =
+      FollowMouse(hwnd, at, [&](POINT p) { place(SizedRect(start, hit, p.x - at.x, p.y - at.y, mm)); });
+  if (!end) place(start);
+  if (CheckWindow(hwnd)) Deliver(hwnd, WM_EXITSIZEMOVE, 0, 0);
 }
 
 }  // namespace
+
+MINMAXINFO QueryMinMaxInfo(HWND hwnd) {
+  MINMAXINFO mm;
+  mm.ptMaxSize = POINT{GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
+  mm.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  mm.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+  Deliver(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  return mm;
+}
 
 RECT CloseBoxRect(const WindowObject& w) {
   if ((w.style & WS_CAPTION) != WS_CAPTION || !(w.style & WS_SYSMENU)) return RECT{};
@@ -74,20 +94,27 @@ void PaintCloseBox(HDC dc, const WindowObject& w) {
 }
 
 bool DefCaptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // A quick second press on the close box is a double click; it presses the box as well.
-  if (msg != WM_NCLBUTTONDOWN && !(msg == WM_NCLBUTTONDBLCLK && static_cast<LRESULT>(wParam) == HTCLOSE)) return false;
+  const LRESULT hit = static_cast<LRESULT>(wParam);
+  // A quick second press on the close box or the border is a double click; it presses as well.
+  if (msg != WM_NCLBUTTONDOWN && !(msg == WM_NCLBUTTONDBLCLK && (hit == HTCLOSE || IsSizingHit(hit)))) return false;
   WindowObject* w = CheckWindow(hwnd);
-  if (!w || (w->style & WS_CHILD)) return false;
+  if (!w) return false;
   const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  if (static_cast<LRESULT>(wParam) == HTCLOSE) {
-    const POINT end = FollowMouse(hwnd, at, [](POINT) {});
-    WindowObject* now = CheckWindow(hwnd);
-    if (!now) return true;
-    const POINT o = WindowOriginOnScreen(*now);
-    if (const RECT box = CloseBoxRect(*now); PtInRect(&box, POINT{end.x - o.x, end.y - o.y})) SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (IsSizingHit(hit)) {
+    if (!(w->style & WS_THICKFRAME) || (w->style & (WS_MAXIMIZE | WS_MINIMIZE))) return false;
+    SizeByBorder(hwnd, hit, at);
     return true;
   }
-  if (static_cast<LRESULT>(wParam) != HTCAPTION || (w->style & WS_MAXIMIZE)) return false;
+  if (w->style & WS_CHILD) return false;
+  if (hit == HTCLOSE) {
+    const std::optional<POINT> end = FollowMouse(hwnd, at, [](POINT) {});
+    WindowObject* now = CheckWindow(hwnd);
+    if (!now || !end) return true;
+    const POINT o = WindowOriginOnScreen(*now);
+    if (const RECT box = CloseBoxRect(*now); PtInRect(&box, POINT{end->x - o.x, end->y - o.y})) SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+  }
+  if (hit != HTCAPTION || (w->style & WS_MAXIMIZE)) return false;
   const RECT start = w->rect;
   FollowMouse(hwnd, at, [&](POINT p) {
     if (!CheckWindow(hwnd)) return;

@@ -1,6 +1,7 @@
 #pragma once
-// The caption bar's part of the default window procedure: the close box, and moving the
-// window by dragging its caption. For the window system's own files.
+// The frame's part of the default window procedure: the close box, moving the window by
+// dragging its caption, and sizing a window with a sizeable border (WS_THICKFRAME) by
+// dragging an edge or a corner. For the window system's own files.
 #include "platform/win/types.h"
 #include "platform/win/window.h"
 
@@ -10,8 +11,10 @@ namespace win {
 // WS_SYSMENU).
 RECT CloseBoxRect(const WindowObject& w);
 void PaintCloseBox(HDC dc, const WindowObject& w);
-// WM_NCLBUTTONDOWN on the caption (a move) or on the close box (a press that closes when
-// let go on it). True when handled.
+// WM_NCLBUTTONDOWN on the caption (a move), on the close box (a press that closes when
+// let go on it) or on a sizing edge or corner. True when handled.
+// The window's track sizes: the window system's defaults, then WM_GETMINMAXINFO.
+MINMAXINFO QueryMinMaxInfo(HWND hwnd);
 bool DefCaptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace win

@@ -183,15 +183,7 @@ LRESULT MenuWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND MakeMenuWindow(int x, int y, int w, int h) {
-  WNDCLASS existing;
-  if (!GetClassInfo(nullptr, kMenuWindowClass, &existing)) {
-    WNDCLASS wc;
-    wc.style = CS_SAVEBITS;
-    wc.lpfnWndProc = &MenuWindowProc;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kMenuWindowClass;
-    RegisterClass(&wc);
-  }
+  RegisterSystemClass(kMenuWindowClass, &MenuWindowProc, CS_SAVEBITS);
   return CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kMenuWindowClass, "", WS_POPUP, x, y, w, h, nullptr,
                         nullptr, nullptr, nullptr);
 }

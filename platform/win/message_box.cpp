@@ -195,14 +195,7 @@ void Layout(Box& box, int* width, int* height) {
 }  // namespace
 
 int RunMessageBoxOnScreen(const ModalPrompt& prompt, int fallback) {
-  WNDCLASS existing;
-  if (!GetClassInfo(nullptr, kBoxClass, &existing)) {
-    WNDCLASS wc;
-    wc.lpfnWndProc = &BoxProc;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kBoxClass;
-    RegisterClass(&wc);
-  }
+  RegisterSystemClass(kBoxClass, &BoxProc);
   Box box;
   box.text = prompt.text;
   box.type = prompt.type;

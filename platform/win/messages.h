@@ -40,6 +40,7 @@ inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_SETCURSOR = 0x0020;
 inline constexpr UINT WM_MOUSEACTIVATE = 0x0021;
+inline constexpr UINT WM_GETMINMAXINFO = 0x0024;  // lParam: MINMAXINFO* (window.h)
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
@@ -101,6 +102,9 @@ inline constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr UINT WM_MOUSELAST = 0x020A;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
+// Around a window being sized or moved by the mouse.
+inline constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
+inline constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 inline constexpr UINT WM_MOUSEHOVER = 0x02A1;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 

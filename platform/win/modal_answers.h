@@ -98,6 +98,7 @@ struct ModalPrompt {
   std::string initialDir;
   std::string fileName;
   std::string defaultExt;
+  int filterIndex = 1;  // the filter shown first, counted from 1
   bool multiSelect = false;
   bool overwritePrompt = false;
   COLORREF color = 0;  // colour dialogs: the starting colour

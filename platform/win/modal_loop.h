@@ -3,6 +3,9 @@
 // box, a tracked menu, a window dragged by its caption) take their messages here. With a
 // screen (display_hooks.h) an empty queue means waiting for the person; without one it
 // means nothing more can come, so a loop never blocks a program run without a display.
+#include <functional>
+#include <optional>
+
 #include "platform/win/messages.h"
 #include "platform/win/types.h"
 
@@ -18,5 +21,12 @@ bool WaitForDisplayInput(unsigned waitMs = 15);
 // True when a modal of the window system or the class library runs for real: a screen
 // is there and the answer queue holds nothing for it.
 bool ModalRunsOnScreen();
+
+// Holds the mouse for `hwnd` until the left button is let go, calling `move` with each
+// screen point of the mouse (a window dragged or sized by its frame, a scroll bar held).
+// Other messages are delivered, except those `take` answers true for. The last point
+// seen; nothing when Esc ended it.
+std::optional<POINT> FollowMouse(HWND hwnd, POINT start, const std::function<void(POINT)>& move,
+                                 const std::function<bool(const MSG&)>& take = nullptr);
 
 }  // namespace win

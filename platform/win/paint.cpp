@@ -11,6 +11,7 @@
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/region_api.h"
+#include "platform/win/scroll_bar.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/text/text.h"
 
@@ -461,11 +462,7 @@ void DefaultPaintFrame(HWND hwnd) {
   RECT inner{b, y, W - b, H - b};
   if (w->exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   if (w->exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &inner, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-  const RECT& c = w->client;
-  if (w->style & WS_VSCROLL) FillColour(dc, RECT{c.right, c.top, inner.right, c.bottom}, COLOR_SCROLLBAR);
-  if (w->style & WS_HSCROLL) FillColour(dc, RECT{c.left, c.bottom, c.right, inner.bottom}, COLOR_SCROLLBAR);
-  if ((w->style & WS_VSCROLL) && (w->style & WS_HSCROLL))
-    FillColour(dc, RECT{c.right, c.bottom, inner.right, inner.bottom}, COLOR_BTNFACE);
+  PaintFrameScrollBars(hwnd, dc);
   ReleaseDC(hwnd, dc);
 }
 

@@ -7,6 +7,8 @@
 #include <memory>
 #include <set>
 
+#include "platform/win/help_window.h"
+
 namespace win {
 
 struct RegistryKeyObject {
@@ -138,6 +140,10 @@ BOOL WinHelp(HWND owner, const char* helpFile, UINT command, ULONG_PTR data) {
   HelpCall c{owner, Text(helpFile), command, data, {}};
   if (command == HELP_KEY || command == HELP_COMMAND) c.text = Text(reinterpret_cast<const char*>(data));
   Sv().helpCalls.push_back(std::move(c));
+  if (command == HELP_QUIT)
+    CloseHelpWindow();
+  else if (helpFile && *helpFile)
+    ShowHelpWindow(helpFile);
   return 1;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // System services that, on this machine, only record what they were asked or give a
-// scripted answer: the beep, sounds, the shell's open, the help viewer and a registry
-// held in memory. Tests read the records and fill the registry.
+// scripted answer: the beep, sounds, the shell's open, the help calls (which also show
+// the help window) and a registry held in memory. Tests read the records and fill the
+// registry.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -67,7 +68,8 @@ struct HelpCall {
   ULONG_PTR data = 0;
   std::string text;  // the keyword or macro of HELP_KEY / HELP_COMMAND
 };
-// Records the request; always succeeds.
+// Records the request and shows the file in the help window (help_window.h); HELP_QUIT
+// closes that window. Always succeeds.
 BOOL WinHelp(HWND owner, const char* helpFile, UINT command, ULONG_PTR data);
 const std::vector<HelpCall>& RecordedHelpCalls();
 

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/win/caption.h"
+#include "platform/win/scroll_bar.h"
 #include "platform/win/gdi.h"
 #include "platform/win/menu_tracking.h"
 #include "platform/win/hooks.h"
@@ -463,6 +464,17 @@ bool IsButtonDown(UINT msg) {
 
 // ---- lookup and delivery ---------------------------------------------------------------------------
 
+void RegisterSystemClass(const char* name, WNDPROC proc, UINT style) {
+  WNDCLASS existing;
+  if (GetClassInfo(nullptr, name, &existing)) return;
+  WNDCLASS wc;
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClass(&wc);
+}
+
 WindowObject* CheckWindow(HWND h) {
   if (!h) return nullptr;
   State& s = S();
@@ -769,6 +781,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!w) return 0;
   if (LRESULT r = 0; DefMenuBarProc(hwnd, msg, wParam, lParam, &r)) return r;
   if (DefCaptionProc(hwnd, msg, wParam, lParam)) return 0;
+  if (DefScrollBarProc(hwnd, msg, wParam, lParam)) return 0;
   w = CheckWindow(hwnd);
   if (!w) return 0;
   switch (msg) {

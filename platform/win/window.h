@@ -125,6 +125,16 @@ struct WINDOWPOS {
   UINT flags = 0;
 };
 
+// WM_GETMINMAXINFO: filled with the window system's defaults before it is sent; a window
+// sized by its border stays between the two track sizes.
+struct MINMAXINFO {
+  POINT ptReserved{};
+  POINT ptMaxSize{};
+  POINT ptMaxPosition{};
+  POINT ptMinTrackSize{};
+  POINT ptMaxTrackSize{};
+};
+
 // WM_NCCALCSIZE with wParam 1: rgrc[0] holds the new window rectangle (parent client
 // coordinates) and receives the new client rectangle; rgrc[1] and rgrc[2] hold the old
 // window and client rectangles. With wParam 0, lParam is a RECT* used like rgrc[0].
@@ -345,6 +355,15 @@ struct WindowObject {
   std::vector<BYTE> extra;
   std::optional<Region> windowRegion;  // window coordinates
 
+  // The frame's scroll bars, [SB_HORZ] and [SB_VERT] (scroll_bar.cpp).
+  struct ScrollBarState {
+    int min = 0, max = 0, pos = 0, trackPos = 0;
+    UINT page = 0;
+    int pressed = 0;  // a ScrollPart while the mouse holds the bar
+    bool tracking = false;  // the thumb is dragged: it shows at trackPos
+  };
+  ScrollBarState scrollBars[2];
+
   // Painting (paint.cpp).
   Region update;  // client coordinates
   bool erasePending = false;
@@ -359,6 +378,9 @@ struct WindowObject {
   bool dead = false;
   bool isDesktop = false;
 };
+
+// Registers a class of the window system's own windows (arrow cursor) unless it is there.
+void RegisterSystemClass(const char* name, WNDPROC proc, UINT style = 0);
 
 // Checked lookup: null unless `h` is a live window.
 WindowObject* CheckWindow(HWND h);

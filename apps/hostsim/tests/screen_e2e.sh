@@ -84,6 +84,36 @@ eventually host_shown || fail "the host's window never showed"
 sleep 1
 
 click $ICON
+# The editor opens 408 x 228 at (220, 120), its properties fold collapsed. Its bottom-right
+# corner dragged out grows it (its caption then runs on past its old right edge); dragged
+# back, it is as it was for the steps below.
+CAPTION_PAST_EDITOR="54x1+630+131"
+caption_past_editor() {
+  echo $(($(count_colour "$1" "$CAPTION_PAST_EDITOR" 'rgb(0,0,128)') +
+    $(count_colour "$1" "$CAPTION_PAST_EDITOR" 'rgb(128,128,128)')))
+}
+drag() {
+  xdotool mousemove $1 $2 mousedown 1 sleep 0.3 mousemove $((($1 + $3) / 2)) $((($2 + $4) / 2)) sleep 0.3 \
+    mousemove $3 $4 sleep 0.3 mouseup 1
+  sleep 1
+}
+shot editor_opened
+caption_before=$(caption_past_editor editor_opened)
+drag 626 346 706 446
+editor_grown() {
+  shot editor_grown
+  caption_grown=$(caption_past_editor editor_grown)
+  [ "$caption_grown" -gt $((caption_before + 40)) ]
+}
+eventually editor_grown || fail "dragging the editor's corner did not grow it ($caption_before, then $caption_grown)"
+drag 706 446 626 346
+editor_back() {
+  shot editor_back
+  [ "$(caption_past_editor editor_back)" -le $((caption_before + 2)) ]
+}
+eventually editor_back || fail "dragging the editor's corner back did not make it as it was"
+echo "caption pixels past the editor's first right edge: $caption_before, $caption_grown grown"
+
 click $EDITOR_FILE_MENU
 click $NEW_EMITTER
 shot before

@@ -297,3 +297,162 @@ TEST_F(ScreenDialogsTest, ATreeViewsScrollBarScrollsByArrowTrackAndThumb) {
 }
 
 }  // namespace
+
+namespace {
+
+// Clicks the middle of a list's row, with modifier keys held.
+void ClickRow(TListView* list, const std::string& caption, unsigned modifiers = 0) {
+  for (Integer i = 0; i < list->Items()->Count(); ++i) {
+    TListItem* item = list->Items()->Item(i);
+    if (item->Caption() != caption) continue;
+    const TRect r = item->DisplayRect(false);
+    const TPoint p = list->ClientToScreen(TPoint{r.left + 40, (r.top + r.bottom) / 2});
+    win::InjectClick(win::MouseButton::Left, p.x, p.y, modifiers);
+    return;
+  }
+  ADD_FAILURE() << "no row " << caption;
+}
+
+TEST_F(ScreenDialogsTest, TheOpenDialogPicksSeveralFilesByCtrlAndShiftClicks) {
+  for (const char* name : {"a.png", "b.png", "c.png", "d.png"}) std::ofstream(dir_ / name) << "x";
+  const std::string folder = dir_.string();
+  const auto list = [] { return PartsOf<TListView>(ActiveForm()).front(); };
+  const auto click = [&](const char* caption, unsigned modifiers = 0) {
+    return [&, caption, modifiers] { ClickRow(list(), caption, modifiers); };
+  };
+  const auto enter = [] { win::InjectKey(win::VK_RETURN); };
+  struct Case {
+    const char* name;
+    bool multi;
+    Steps steps;
+    std::vector<std::string> files;
+  };
+  const std::vector<Case> cases = {
+      {"Ctrl adds a file",
+       true,
+       {[&] {
+          // The dialog starts on its FilterIndex: the pictures.
+          std::vector<std::string> names;
+          for (Integer i = 0; i < list()->Items()->Count(); ++i) names.push_back(list()->Items()->Item(i)->Caption());
+          EXPECT_EQ(names, (std::vector<std::string>{"sub/", "a.png", "b.png", "c.png", "d.png"}));
+        },
+        click("a.png"), click("c.png", win::kCtrl),
+        [&] {
+          win::UpdateWindow(ActiveForm()->Handle());
+          EXPECT_TRUE(win::WriteWindowToPng(ActiveForm()->Handle(), ShotPath("open_dialog_several")));
+        },
+        enter},
+       {"a.png", "c.png"}},
+      {"Shift takes the rows between, Ctrl takes one out again",
+       true,
+       {click("b.png"), click("d.png", win::kShift), click("c.png", win::kCtrl), enter},
+       {"b.png", "d.png"}},
+      {"Shift goes from the last click", true, {click("d.png"), click("b.png", win::kShift), enter},
+       {"b.png", "c.png", "d.png"}},
+      {"without multiple selection a Ctrl-click picks one", false, {click("a.png"), click("c.png", win::kCtrl), enter},
+       {"c.png"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TOpenDialog dialog(nullptr);
+    dialog.SetFilter("Text files (*.txt)|*.txt|Pictures (*.png)|*.png");
+    dialog.SetFilterIndex(2);
+    dialog.SetInitialDir(folder);
+    if (c.multi) dialog.SetOptions(dialog.Options() + TOpenOptions{ofAllowMultiSelect});
+    ScriptedScreen screen(c.steps);
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_TRUE(screen.UsedUp() && !screen.Closed());
+    std::vector<std::string> files;
+    for (Integer i = 0; i < dialog.Files()->Count(); ++i) files.push_back(dialog.Files()->Strings(i));
+    std::vector<std::string> expected;
+    for (const std::string& f : c.files) expected.push_back(folder + "/" + f);
+    EXPECT_EQ(files, expected);
+  }
+}
+
+TEST_F(ScreenDialogsTest, AScrollBoxScrollsByItsFrameBarAndASizedFormLaysOutAgain) {
+  TForm form(nullptr);
+  form.SetBounds(40, 40, 300, 260);
+  form.Constraints()->SetMinWidth(250);
+  form.Constraints()->SetMaxHeight(320);
+  auto* box = new TScrollBox(&form);
+  box->SetParent(&form);
+  box->SetAlign(alClient);
+  auto* tall = new TButton(&form);
+  tall->SetParent(box);
+  tall->SetBounds(10, 10, 80, 600);
+  auto* corner = new TButton(&form);
+  corner->SetParent(&form);
+  corner->SetAlign(alBottom);
+  form.Show();
+  win::UpdateWindow(form.Handle());
+  ASSERT_TRUE(box->VertScrollBar()->IsScrollBarVisible());
+  EXPECT_TRUE(win::WriteWindowToPng(form.Handle(), ShotPath("scroll_box")));
+  // The bar lies right of the box's client area; its down arrow scrolls by the increment.
+  const TPoint origin = box->ClientOrigin();
+  const Integer barX = origin.x + box->ClientWidth() + 8, bottom = origin.y + box->ClientHeight();
+  // (Showing the form scrolled its focused button into view.)
+  const Integer before = box->VertScrollBar()->Position();
+  win::InjectClick(win::MouseButton::Left, barX, bottom - 8);
+  Application->ProcessMessages();
+  EXPECT_EQ(box->VertScrollBar()->Position(), before + 8);
+  EXPECT_EQ(tall->Top(), 10 - before - 8);
+  // The thumb dragged to the far end shows the bottom of the button.
+  win::SCROLLINFO si;
+  si.fMask = win::SIF_ALL;
+  win::GetScrollInfo(box->Handle(), win::SB_VERT, &si);
+  EXPECT_EQ(si.nMax, 609);
+  EXPECT_EQ(si.nPos, before + 8);
+  win::InjectMouseDown(win::MouseButton::Left, barX, origin.y + 16 + 30);
+  win::InjectMouseMove(barX, bottom + 200);
+  win::InjectMouseUp(win::MouseButton::Left, barX, bottom + 200);
+  Application->ProcessMessages();
+  EXPECT_EQ(box->VertScrollBar()->Position(), box->VertScrollBar()->ScrollRange());
+  EXPECT_EQ(tall->Top() + tall->Height(), box->ClientHeight());
+  // The form's corner dragged out: the constraints hold and the children follow.
+  win::RECT r;
+  win::GetWindowRect(form.Handle(), &r);
+  {
+    ScriptedScreen screen({[&] { win::InjectMouseMove(r.right - 1 + 40, r.bottom + 200); },
+                           [&] { win::InjectMouseUp(win::MouseButton::Left, r.right - 1 + 40, r.bottom + 200); }});
+    win::InjectMouseDown(win::MouseButton::Left, r.right - 1, r.bottom - 1);
+    Application->ProcessMessages();
+    EXPECT_TRUE(screen.UsedUp());
+  }
+  EXPECT_EQ(form.Width(), 340);
+  EXPECT_EQ(form.Height(), 320);
+  EXPECT_EQ(box->Width(), form.ClientWidth());
+  EXPECT_EQ(corner->Top() + corner->Height(), form.ClientHeight());
+  {
+    ScriptedScreen screen({[&] { win::InjectMouseMove(r.left + 300, r.bottom); },
+                           [&] { win::InjectMouseUp(win::MouseButton::Left, r.left + 300, r.bottom); }});
+    win::InjectMouseDown(win::MouseButton::Left, r.left, r.bottom - 100);
+    Application->ProcessMessages();
+  }
+  EXPECT_EQ(form.Width(), 250);
+  EXPECT_EQ(form.Left() + form.Width(), r.right + 40);
+}
+
+TEST_F(ScreenDialogsTest, AShortListViewStillDrawsAndWorksItsScrollBar) {
+  TForm form(nullptr);
+  form.SetBounds(60, 60, 260, 160);
+  auto* list = new TListView(&form);
+  list->SetParent(&form);
+  list->SetViewStyle(vsReport);
+  list->SetShowColumnHeaders(false);
+  list->Columns()->Add()->SetWidth(120);
+  list->SetBounds(10, 10, 160, 40);
+  for (int i = 0; i < 20; ++i) list->Items()->Add()->SetCaption("row " + std::to_string(i));
+  form.Show();
+  win::UpdateWindow(form.Handle());
+  const Integer bar = win::GetSystemMetrics(win::SM_CXVSCROLL);
+  const Integer h = list->ClientHeight();
+  ASSERT_LT(h, 3 * bar);
+  const TPoint down = list->ClientToScreen(TPoint{list->ClientWidth() - bar / 2, h - 2});
+  win::InjectClick(win::MouseButton::Left, down.x, down.y);
+  Application->ProcessMessages();
+  EXPECT_EQ(list->TopItem()->Index(), 1);
+  EXPECT_EQ(list->Selected(), nullptr);
+}
+
+}  // namespace

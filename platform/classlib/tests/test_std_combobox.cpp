@@ -14,6 +14,7 @@
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
+#include "platform/win/system_tables.h"
 
 namespace {
 
@@ -252,6 +253,34 @@ TEST_F(ComboBoxTest, AFormGoingWhileTheListIsDroppedTakesTheListWithIt) {
   EXPECT_FALSE(win::IsWindow(list));
   EXPECT_EQ(win::GetCapture(), nullptr);
   EXPECT_EQ(log_, (Log{"dropdown"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ComboBoxTest, ALongListScrollsByItsBar) {
+  for (int i = 3; i < 20; ++i) combo_->Items()->Add("Item " + std::to_string(i));
+  ClickAt(combo_->Handle(), 20, 8);
+  ASSERT_TRUE(combo_->DroppedDown());
+  const win::HWND list = combo_->ListHandle();
+  win::RECT lr;
+  win::GetWindowRect(list, &lr);
+  EXPECT_EQ(lr.bottom - lr.top, 8 * combo_->ItemHeight() + 2);
+  // The bar's down arrow, at the list's bottom right inside the border, scrolls a row and
+  // leaves the list open; the top row is then item 1.
+  win::InjectClick(win::MouseButton::Left, lr.right - 9, lr.bottom - 9);
+  win::PumpPendingMessages();
+  ASSERT_TRUE(combo_->DroppedDown());
+  EXPECT_EQ(win::GetCapture(), list);
+  EXPECT_EQ(combo_->ListItemRect(1).top, 0);
+  // The rows give the bar its width.
+  EXPECT_EQ(combo_->ListItemRect(1).right, 120 - 2 - win::GetSystemMetrics(win::SM_CXVSCROLL));
+  const win::POINT p = win::ScreenPointOf(list, 10, 2);
+  win::InjectClick(win::MouseButton::Left, p.x, p.y);
+  win::PumpPendingMessages();
+  EXPECT_FALSE(combo_->DroppedDown());
+  EXPECT_EQ(combo_->ItemIndex(), 1);
 }
 
 }  // namespace
