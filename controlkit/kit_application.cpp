@@ -83,7 +83,8 @@ TKitApplication::TKitApplication(TComponent* AOwner) : TComponent(AOwner) {
   if (win::QueryPerformanceFrequency(&frequency)) performanceFrequency_ = frequency.QuadPart;
   if (Screen) {
     auto* module = reinterpret_cast<win::HINSTANCE>(&g_moduleToken);
-    Screen->SetCursors(kKitCursorIndex, win::LoadCursor(module, win::MAKEINTRESOURCE(kKitCursorResource)));
+    cursor_ = win::LoadCursor(module, win::MAKEINTRESOURCE(kKitCursorResource));
+    Screen->SetCursors(kKitCursorIndex, cursor_);
   }
 }
 
@@ -91,6 +92,8 @@ TKitApplication::~TKitApplication() {
   iniCtrl_.reset();
   patternBitmap_.reset();
   timerPool_.reset();
+  // The module's cursor goes with the module.
+  if (cursor_) win::DestroyCursor(cursor_);
 }
 
 TBitmap* TKitApplication::GetPatternBitmap(TColor color) {

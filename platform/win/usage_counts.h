@@ -12,6 +12,7 @@ struct UsageCounts {
   int hooks = 0;           // installed hooks
   int procInstances = 0;   // procedure instances in use
   int gdiObjects = 0;      // live GDI objects, stock objects not counted
+  int cursors = 0;         // cursors loaded from modules
   bool operator==(const UsageCounts&) const = default;
 };
 
@@ -24,5 +25,6 @@ int RegisteredClassCount();
 int ActiveTimerCount();
 int InstalledHookCount();
 int ProcInstanceCount();
+int LoadedCursorCount();
 
 }  // namespace win
