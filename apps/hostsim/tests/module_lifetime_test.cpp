@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "apps/hostsim/desktop/host_controls.h"
@@ -118,11 +119,25 @@ class ModuleLifetimeTest : public ::testing::Test {
     ASSERT_NE(tree, nullptr);
     win::RECT r;
     win::GetWindowRect(tree, &r);
-    win::AnswerCancel();
+    // The context menu's choice reaches the editor through the popup list's window, whose
+    // procedure must be this copy's.
+    win::SetModalStandingAnswer([](const win::ModalPrompt& p) -> std::optional<win::ModalAnswer> {
+      for (const win::PopupMenuItem& item : p.items) {
+        std::string caption = item.caption;
+        std::erase(caption, '&');
+        if (p.kind != win::ModalKind::PopupMenu || caption != "New Emitter") continue;
+        win::ModalAnswer a;
+        a.kind = win::ModalKind::PopupMenu;
+        a.result = static_cast<int>(item.id);
+        return a;
+      }
+      return std::nullopt;
+    });
+    const std::size_t nodes = host::TopLevelNodes().size();
     win::InjectClick(win::MouseButton::Right, (r.left + r.right) / 2, r.top + 8);
     win::PumpPendingMessages();
-    EXPECT_EQ(win::PendingModalAnswers(), 0u) << "the context menu took the answer";
-    win::ClearModalAnswers();
+    win::SetModalStandingAnswer(nullptr);
+    EXPECT_EQ(host::TopLevelNodes().size(), nodes + 1) << "the context menu's New Emitter ran";
 
     Play(mainForm, 20);
     EXPECT_TRUE(host::Render(1));
@@ -167,6 +182,7 @@ TEST_F(ModuleLifetimeTest, TheHostClosingItsViewDuringPlayThenUnloading) {
     Play(mainForm, 500);
     EXPECT_FALSE(win::IsWindow(mainForm));
     onPoll_ = nullptr;
+    EXPECT_EQ(win::CurrentUsageCounts().timers, before_.timers + 1) << "the form waits for the queue to free it";
     // Unloaded before the queue frees the form.
   }
   win::AdvanceClock(5000);
