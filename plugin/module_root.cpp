@@ -19,12 +19,14 @@
 
 namespace {
 
+// Set when the module's static objects are being destroyed: the program is exiting with
+// the module still loaded (an unload ends the module before any static goes). A plain
+// global, since a store into a member of the object being destroyed may be dropped.
+bool g_staticsGoing = false;
+
 struct ModuleLifetime {
   bool started = false;
   bool ended = false;
-  // Set when the first static object of the module is destroyed: the program is exiting
-  // with the module still loaded (an unload ends the module before any static goes).
-  bool staticsGoing = false;
 
   ModuleLifetime() {
     SetBeepProc([](Cardinal type) { win::MessageBeep(type); });
@@ -32,7 +34,7 @@ struct ModuleLifetime {
     ImageFormatsInitialize();
   }
 
-  ~ModuleLifetime() { staticsGoing = true; }
+  ~ModuleLifetime() { g_staticsGoing = true; }
 
   // The module's end, in a fixed order: the editor, then everything the libraries made
   // for the module's life, then the registries.
@@ -53,7 +55,7 @@ ModuleLifetime g_module;
 // exit with the module loaded it comes after them: the process is ending, and what the
 // module made goes with it.
 __attribute__((destructor)) void ModuleUnloading() {
-  if (!g_module.staticsGoing) g_module.End();
+  if (!g_staticsGoing) g_module.End();
 }
 
 }  // namespace
