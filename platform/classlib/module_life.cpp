@@ -26,7 +26,7 @@ ModuleLife& Life() {
 }  // namespace
 
 void AtModuleEnd(std::function<void()> undo) {
-  if (g_ended) return;  // what a static destructor makes after the end goes with the process
+  if (g_ended) return;  // made after the end (by a static destructor): not the module's to undo
   Life().undo.push_back(std::move(undo));
 }
 
@@ -37,8 +37,6 @@ bool RegisterModuleWindowClass(const win::WNDCLASS& wc) {
   if (!g_ended) Life().classes.emplace_back(wc.lpszClassName);
   return true;
 }
-
-bool ModuleLifeEnded() { return g_ended; }
 
 void EndModuleLife() {
   if (g_ended) return;

@@ -27,7 +27,6 @@ bool RegisterModuleWindowClass(const win::WNDCLASS& wc);
 // owns, then what AtModuleEnd registered (latest first), the mouse, the screen, and last
 // the window classes. Later calls do nothing.
 void EndModuleLife();
-bool ModuleLifeEnded();
 
 // The object in `slot` (a static pointer), made by `make` on first use and freed at the
 // module's end, which empties the slot.
