@@ -11,7 +11,7 @@
 #include "platform/classlib/screen.h"
 #include "platform/win/clock.h"
 #include "platform/win/input.h"
-#include "platform/win/immortal.h"
+#include "platform/classlib/module_life.h"
 
 TKitApplication* KitApplication = nullptr;
 
@@ -28,11 +28,14 @@ struct KitModuleToken {
 };
 KitModuleToken g_moduleToken;
 
-// The application exists from load on and is never freed, like the class library's own
-// Application: its pattern bitmap and timer window belong to the window system, whose
-// tables may already be gone when static objects are destroyed at exit.
+// The application exists from load on; at the module's end it goes after the forms whose
+// controls hold its timers, and its pool's window with it.
 const bool kKitApplicationCreated = [] {
-  KitApplication = Immortal(new TKitApplication(nullptr));
+  KitApplication = new TKitApplication(nullptr);
+  AtModuleEnd([] {
+    delete KitApplication;
+    KitApplication = nullptr;
+  });
   return true;
 }();
 
@@ -80,7 +83,8 @@ TKitApplication::TKitApplication(TComponent* AOwner) : TComponent(AOwner) {
   if (win::QueryPerformanceFrequency(&frequency)) performanceFrequency_ = frequency.QuadPart;
   if (Screen) {
     auto* module = reinterpret_cast<win::HINSTANCE>(&g_moduleToken);
-    Screen->SetCursors(kKitCursorIndex, win::LoadCursor(module, win::MAKEINTRESOURCE(kKitCursorResource)));
+    cursor_ = win::LoadCursor(module, win::MAKEINTRESOURCE(kKitCursorResource));
+    Screen->SetCursors(kKitCursorIndex, cursor_);
   }
 }
 
@@ -88,6 +92,8 @@ TKitApplication::~TKitApplication() {
   iniCtrl_.reset();
   patternBitmap_.reset();
   timerPool_.reset();
+  // The module's cursor goes with the module.
+  if (cursor_) win::DestroyCursor(cursor_);
 }
 
 TBitmap* TKitApplication::GetPatternBitmap(TColor color) {

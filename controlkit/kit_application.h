@@ -85,6 +85,7 @@ class TKitApplication : public TComponent {
   Byte logPlace_ = 2;
   std::string logFile_;
   Int64 performanceFrequency_ = 0;
+  win::HCURSOR cursor_ = nullptr;
   Byte alreadyRunning_ = 0;
   std::array<Byte, kKitTimerSlots> timerSlots_{};
 };

@@ -2,7 +2,7 @@
 
 #include "controlkit/kit_connector.h"
 #include "platform/classlib/class_registry.h"
-#include "platform/win/immortal.h"
+#include "platform/classlib/module_life.h"
 
 namespace {
 
@@ -100,10 +100,8 @@ void TKitContainer::Change() {
 void TKitContainer::ListChanged(TObject*) { Change(); }
 
 TKitContainer* KitContainer() {
-  // Made on first use and kept, like the kit application: controls may ask for it while
-  // static objects are being destroyed at exit.
-  static TKitContainer* shared = Immortal(new TKitContainer(nullptr));
-  return shared;
+  static TKitContainer* shared = nullptr;
+  return ModuleLazy(shared, [] { return new TKitContainer(nullptr); });
 }
 
 std::string KitSharedListSignature(const TKitCustomImageList* List) {

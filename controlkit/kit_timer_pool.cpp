@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/classlib/exceptions.h"
+#include "platform/classlib/module_life.h"
 #include "platform/win/messages.h"
 #include "platform/win/timers.h"
 
@@ -13,12 +14,10 @@ constexpr const char* kWindowClass = "TKitTimerPoolWindow";
 constexpr win::ULONG_PTR kTimerId = 1;
 
 void RegisterWindowClass() {
-  win::WNDCLASS existing;
-  if (win::GetClassInfo(nullptr, kWindowClass, &existing)) return;
   win::WNDCLASS wc;
   wc.lpfnWndProc = &win::DefWindowProc;
   wc.lpszClassName = kWindowClass;
-  win::RegisterClass(&wc);
+  RegisterModuleWindowClass(wc);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ void EditorStartup() {
 
 void EditorShutdown() {
   TsxModule().ShuttingDown = 1;
+  FreeMainFormAfterPreview();
   // The form's destructor takes back the host's registrations and the engine's callbacks.
   delete MainForm;
   g_hostFolder.clear();

@@ -157,6 +157,10 @@ class TMainForm : public TTsOwnedForm {
 
 extern TMainForm* MainForm;
 
+// A main form whose window went during its preview waits in the queue to be freed; the
+// editor's shut-down frees it at once and stops the timer that would have.
+void FreeMainFormAfterPreview();
+
 // The status lines after a render: the main window's and the control window's.
 std::string RenderStatusText(Integer Particles, Cardinal ElapsedMs);
 std::string ControlRenderStatusText(Integer Particles, Cardinal ElapsedMs);

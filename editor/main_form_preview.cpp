@@ -27,15 +27,19 @@ constexpr TColor kPlayRaiseColor = 38656;
 // A form whose window went while its preview loop ran is freed from the message queue,
 // once every handler on the way back from the loop has returned.
 TMainForm* g_formToFree = nullptr;
+win::ULONG_PTR g_freeTimer = 0;
 
-void FreeFormAfterPreview(win::HWND, win::UINT, win::ULONG_PTR id, win::DWORD) {
-  win::KillTimer(nullptr, id);
+void FreeFormAfterPreview(win::HWND, win::UINT, win::ULONG_PTR, win::DWORD) { FreeMainFormAfterPreview(); }
+
+}  // namespace
+
+void FreeMainFormAfterPreview() {
+  if (g_freeTimer) win::KillTimer(nullptr, g_freeTimer);
+  g_freeTimer = 0;
   TMainForm* form = g_formToFree;
   g_formToFree = nullptr;
   delete form;
 }
-
-}  // namespace
 
 void TMainForm::ShowTransport(const char* Caption, TColor Color, TColor RaiseColor) {
   for (TFpPushButton* b : {PreviewButton, ShuttleForm ? ShuttleForm->PreviewButton : nullptr}) {
@@ -67,7 +71,7 @@ void TMainForm::PreviewButtonClick(TObject*) {
   --inPreview_;
   if (freeAfterPreview_ && !g_formToFree) {
     g_formToFree = this;
-    win::SetTimer(nullptr, 0, 0, &FreeFormAfterPreview);
+    g_freeTimer = win::SetTimer(nullptr, 0, 0, &FreeFormAfterPreview);
   }
 }
 

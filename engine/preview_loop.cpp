@@ -69,8 +69,9 @@ void ReleaseAnimationView() {
   if (!ViewCanvas) return;
   const win::HDC dc = ViewCanvas->Handle();
   ViewCanvas->SetHandle(nullptr);
-  // The context belongs to the window it came from, whichever view is active now.
-  if (dc && win::IsWindow(ViewWindow)) win::ReleaseDC(ViewWindow, dc);
+  // The context belongs to the window it came from, whichever view is active now, and is
+  // given back even when that window has gone: the window system keeps it until then.
+  if (dc) win::ReleaseDC(ViewWindow, dc);
   ViewCanvas.reset();
 }
 

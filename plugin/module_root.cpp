@@ -1,8 +1,6 @@
 // Module initialisation and finalisation: the editor's start-up and shut-down.
 #include "plugin/module_root.h"
 
-#include <cstdlib>
-
 #include "controlkit/kit_combo_box.h"
 #include "controlkit/kit_container.h"
 #include "controlkit/kit_control_base.h"
@@ -16,13 +14,19 @@
 #include "hostbridge/tsx.h"
 #include "hostbridge/tsx_module.h"
 #include "imageformats/file_format_list.h"
+#include "platform/classlib/module_life.h"
 #include "platform/win/services.h"
 
 namespace {
 
+// Set when the module's static objects are being destroyed: the program is exiting with
+// the module still loaded (an unload ends the module before any static goes). A plain
+// global, since a store into a member of the object being destroyed may be dropped.
+bool g_staticsGoing = false;
+
 struct ModuleLifetime {
   bool started = false;
-  bool shutDown = false;
+  bool ended = false;
 
   ModuleLifetime() {
     SetBeepProc([](Cardinal type) { win::MessageBeep(type); });
@@ -30,30 +34,34 @@ struct ModuleLifetime {
     ImageFormatsInitialize();
   }
 
-  ~ModuleLifetime() {
-    ShutDown();
+  ~ModuleLifetime() { g_staticsGoing = true; }
+
+  // The module's end, in a fixed order: the editor, then everything the libraries made
+  // for the module's life, then the registries.
+  void End() {
+    if (ended) return;
+    ended = true;
     // Deactivation is ignored from the start of shut-down on.
     TsxModule().ShuttingDown = 1;
+    if (started) EditorShutdown();
+    EndModuleLife();
     ImageFormatsFinalize();
-  }
-
-  void ShutDown() {
-    if (!started || shutDown) return;
-    shutDown = true;
-    EditorShutdown();
   }
 };
 
 ModuleLifetime g_module;
 
-// Registered once the editor runs, so that it goes before the libraries it uses do
-// (at unload, or at exit when the module is linked into a program).
-void ShutDownEditor() { g_module.ShutDown(); }
+// Runs when the module is unloaded, before any of its static objects is destroyed. At
+// exit with the module loaded it comes after them: the process is ending, and what the
+// module made goes with it.
+__attribute__((destructor)) void ModuleUnloading() {
+  if (!g_staticsGoing) g_module.End();
+}
 
 }  // namespace
 
 void EnsureModuleStarted() {
-  if (g_module.started) return;
+  if (g_module.started || g_module.ended) return;
   g_module.started = true;
   // Every kit class the editor's form resources name.
   RegisterKitContainerClasses();
@@ -63,8 +71,6 @@ void EnsureModuleStarted() {
   RegisterKitSpeedButtonClasses();
   RegisterEditorKitClasses();
   EditorStartup();
-  // After the start, so that what the start made in the libraries is still there.
-  std::atexit(&ShutDownEditor);
 }
 
 TComponent* ModuleRoot() {

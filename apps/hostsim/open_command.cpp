@@ -17,7 +17,9 @@ namespace {
 // The pump the host runs while the plug-in loops (its preview, a render): the person's
 // input, the picture of the frame the plug-in has finished, the window system's queue,
 // then the view's newly drawn scene for the plug-in to draw over. Presenting before the
-// view's pixels change keeps a half-drawn frame off the screen.
+// view's pixels change keeps a half-drawn frame off the screen. Once the host is closing
+// (its close box, the screen's, a signal) every abort check says so, which ends the
+// plug-in's loop and lets the host's own loop see the quit.
 class ScreenPump {
  public:
   ScreenPump(display::SdlDisplay& screen, hostui::HostWindow& host) {
@@ -28,6 +30,7 @@ class ScreenPump {
       win::PumpPendingMessages();
       host.SetPluginBusy(false);
       host.ShowViewPixels();
+      if (screen.QuitRequested() || win::QuitRequested()) host::ScriptAbort(0);
     });
   }
   ~ScreenPump() {

@@ -15,15 +15,14 @@
 #include "platform/win/modal_answers.h"
 #include "platform/win/rect.h"
 #include "platform/win/timers.h"
-#include "platform/win/immortal.h"
 
 TApplication* Application = nullptr;
 
 namespace {
 
-// The application exists from load on; it is never freed (see screen.h).
+// The application exists from load on, until the module's end (module_life.h).
 const bool kApplicationCreated = [] {
-  Application = Immortal(new TApplication(nullptr));
+  Application = new TApplication(nullptr);
   return true;
 }();
 

@@ -157,7 +157,7 @@ class TApplication : public TComponent {
   std::vector<win::HWND> minimized_;
 };
 
-// Made at load; never freed before the process ends (see screen.h).
+// Made at load; freed at the module's end (module_life.h), null after it.
 extern TApplication* Application;
 
 // Inside a catch block: the exception being handled goes to the application, or, before

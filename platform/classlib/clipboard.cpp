@@ -5,7 +5,7 @@
 #include "platform/classlib/graphic.h"
 #include "platform/classlib/icon_metafile.h"
 #include "platform/classlib/picture.h"
-#include "platform/win/immortal.h"
+#include "platform/classlib/module_life.h"
 
 namespace {
 constexpr const char* kUnknownClipboardFormat = "Unsupported clipboard format";
@@ -106,7 +106,6 @@ void TClipboard::SetAsText(const std::string& value) {
 }
 
 TClipboard* Clipboard() {
-  // Never destroyed: a picture it holds must not outlive the window system's tables at exit.
-  static TClipboard* clipboard = Immortal(new TClipboard());
-  return clipboard;
+  static TClipboard* clipboard = nullptr;
+  return ModuleLazy(clipboard, [] { return new TClipboard(); });
 }

@@ -6,7 +6,7 @@
 
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/collection.h"
-#include "platform/win/immortal.h"
+#include "platform/classlib/module_life.h"
 
 namespace {
 
@@ -299,10 +299,9 @@ class TBindingWatcher : public TComponent {
   std::vector<TBinding> bindings_;
 };
 
-// Never freed: components may outlive every static object of the module.
 TBindingWatcher& Bindings() {
-  static TBindingWatcher* watcher = Immortal(new TBindingWatcher());
-  return *watcher;
+  static TBindingWatcher* watcher = nullptr;
+  return *ModuleLazy(watcher, [] { return new TBindingWatcher(); });
 }
 
 // ---- global lookup -----------------------------------------------------------------

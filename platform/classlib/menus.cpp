@@ -10,14 +10,14 @@
 #include "platform/win/input.h"
 #include "platform/win/modal_answers.h"
 #include "platform/win/window.h"
-#include "platform/win/immortal.h"
+#include "platform/classlib/module_life.h"
 
 namespace {
 
-// Every live item by its command id. Never freed: items may outlive static destruction.
+// Every live item by its command id.
 std::unordered_map<Word, TMenuItem*>& Commands() {
-  static auto* commands = Immortal(new std::unordered_map<Word, TMenuItem*>());
-  return *commands;
+  static std::unordered_map<Word, TMenuItem*>* commands = nullptr;
+  return *ModuleLazy(commands, [] { return new std::unordered_map<Word, TMenuItem*>(); });
 }
 
 Word NewCommand() {
@@ -546,14 +546,16 @@ void InstallMenuHooks() { SetPopupMenuHook(&PopupFromControl); }
 win::HWND PopupListWindow() {
   static win::HWND window = nullptr;
   if (win::IsWindow(window)) return window;
-  win::WNDCLASS existing;
-  if (!win::GetClassInfo(nullptr, kPopupListClass, &existing)) {
-    win::WNDCLASS wc;
-    wc.lpfnWndProc = &PopupListProc;
-    wc.lpszClassName = kPopupListClass;
-    win::RegisterClass(&wc);
-  }
+  win::WNDCLASS wc;
+  wc.lpfnWndProc = &PopupListProc;
+  wc.lpszClassName = kPopupListClass;
+  RegisterModuleWindowClass(wc);
   window = win::CreateWindowEx(0, kPopupListClass, "", win::WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   if (!window) throw EOutOfResources("Cannot make the popup list window");
+  const win::HWND made = window;
+  AtModuleEnd([made] {
+    if (win::IsWindow(made)) win::DestroyWindow(made);
+    if (window == made) window = nullptr;
+  });
   return window;
 }

@@ -8,17 +8,16 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/text/face_table.h"
-#include "platform/win/immortal.h"
 
 TScreen* Screen = nullptr;
 TMouse* Mouse = nullptr;
 
 namespace {
 
-// The screen and the mouse exist from load on; they are never freed (see screen.h).
+// The screen and the mouse exist from load on, until the module's end (module_life.h).
 const bool kScreenCreated = [] {
-  Screen = Immortal(new TScreen(nullptr));
-  Mouse = Immortal(new TMouse());
+  Screen = new TScreen(nullptr);
+  Mouse = new TMouse();
   return true;
 }();
 

@@ -94,7 +94,6 @@ class TMouse {
   Integer DragThreshold() const { return 5; }
 };
 
-// Made at load; never freed before the process ends (windows may outlive static
-// destruction order otherwise).
+// Made at load; freed at the module's end (module_life.h), null after it.
 extern TScreen* Screen;
 extern TMouse* Mouse;

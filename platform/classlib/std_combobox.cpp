@@ -5,6 +5,7 @@
 
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/forms.h"
+#include "platform/classlib/module_life.h"
 #include "platform/classlib/std_edit.h"
 #include "platform/classlib/std_label.h"
 #include "platform/classlib/sysutils.h"
@@ -32,8 +33,7 @@ void EnsureListClass() {
     wc.style = win::CS_SAVEBITS;
     wc.lpfnWndProc = &win::DefWindowProc;
     wc.lpszClassName = kListClassName;
-    win::RegisterClass(&wc);
-    return true;
+    return RegisterModuleWindowClass(wc);
   }();
   (void)registered;
 }

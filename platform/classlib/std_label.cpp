@@ -8,7 +8,7 @@
 #include "platform/win/rect.h"
 #include "platform/win/region_api.h"
 #include "platform/win/text/text.h"
-#include "platform/win/immortal.h"
+#include "platform/classlib/module_life.h"
 
 namespace {
 
@@ -17,14 +17,14 @@ const bool kLabelRegistered = [] {
   return true;
 }();
 
-// A canvas on a memory device context for measuring; it lives as long as the process.
+// A canvas on a memory device context for measuring.
 TCanvas* MeasureCanvas() {
-  static TBitmap* bitmap = [] {
-    auto* b = Immortal(new TBitmap());
-    b->SetSize(1, 1);
-    return b;
-  }();
-  return bitmap->Canvas();
+  static TBitmap* bitmap = nullptr;
+  return ModuleLazy(bitmap, [] {
+           auto* b = new TBitmap();
+           b->SetSize(1, 1);
+           return b;
+         })->Canvas();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "platform/classlib/application.h"
 #include "platform/classlib/forms.h"
+#include "platform/classlib/module_life.h"
 #include "platform/classlib/screen.h"
 #include "platform/classlib/sysutils.h"
 #include "platform/win/gdi.h"
@@ -242,7 +243,7 @@ void TWinControl::CreateWnd() {
     win::WNDCLASS existing;
     if (!win::GetClassInfo(nullptr, name.c_str(), &existing)) {
       wanted.lpszClassName = name.c_str();
-      if (!win::RegisterClass(&wanted)) throw CreateFmt<EOutOfResources>("Cannot register window class %s", name);
+      if (!RegisterModuleWindowClass(wanted)) throw CreateFmt<EOutOfResources>("Cannot register window class %s", name);
       className = name;
       break;
     }

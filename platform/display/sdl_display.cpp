@@ -22,6 +22,9 @@ std::string SdlReason(const char* what) { return std::string(what) + ": " + SDL_
 }  // namespace
 
 SdlDisplay::SdlDisplay(int width, int height, const std::string& title) {
+  // The picture is the window system's pixels blitted to a plain window surface: no GL
+  // driver is loaded behind it (one that SDL unloads again leaves its allocations behind).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw std::runtime_error(SdlReason("no screen"));
   // Without a screen SDL falls back to drivers nobody sees: a program would wait there for
   // a person forever. They serve only when asked for by name (tests).

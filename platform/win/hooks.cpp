@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win/system_info.h"
+#include "platform/win/usage_counts.h"
 
 namespace win {
 
@@ -91,6 +92,8 @@ bool RunHooks(int idHook, WPARAM wParam, LPARAM lParam) {
   if (!chain || chain->empty()) return false;
   return CallHook(chain->front(), HC_ACTION, wParam, lParam) != 0;
 }
+
+int InstalledHookCount() { return static_cast<int>(H().keyboard.size() + H().mouse.size()); }
 
 void ResetHooks() {
   HookState& s = H();

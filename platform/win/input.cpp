@@ -9,6 +9,7 @@
 #include "platform/win/clock.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/system_tables.h"
+#include "platform/win/usage_counts.h"
 
 namespace win {
 
@@ -590,6 +591,21 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 HCURSOR GetCursor() { return I().current; }
+
+BOOL DestroyCursor(HCURSOR cursor) {
+  InputState& s = I();
+  auto it = std::find_if(s.cursors.begin(), s.cursors.end(), [&](const auto& c) { return c.get() == cursor; });
+  if (it == s.cursors.end() || !(*it)->module) return 0;
+  if (s.current == cursor) s.current = nullptr;
+  s.cursors.erase(it);
+  return 1;
+}
+
+int LoadedCursorCount() {
+  int n = 0;
+  for (const auto& c : I().cursors) n += c->module ? 1 : 0;
+  return n;
+}
 
 bool GetCursorIdentity(HCURSOR cursor, CursorInfo* out) {
   for (const auto& c : I().cursors)

@@ -131,6 +131,9 @@ inline const char* const IDC_HELP = MAKEINTRESOURCE(32651);
 HCURSOR LoadCursor(HINSTANCE module, const char* name);
 HCURSOR SetCursor(HCURSOR cursor);  // the previous cursor
 HCURSOR GetCursor();
+// Forgets a module's cursor (a module that goes gives back what it loaded); the shown
+// cursor falls back to none when it was this one. False for a system cursor or a stale handle.
+BOOL DestroyCursor(HCURSOR cursor);
 // What a cursor handle stands for (tests): its resource id (0 for a named cursor) and name.
 struct CursorInfo {
   HINSTANCE module = nullptr;

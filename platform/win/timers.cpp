@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win/clock.h"
+#include "platform/win/usage_counts.h"
 
 namespace win {
 namespace {
@@ -107,6 +108,8 @@ void KillWindowTimers(HWND hwnd) {
   auto& v = T().timers;
   v.erase(std::remove_if(v.begin(), v.end(), [&](const Timer& t) { return t.hwnd == hwnd; }), v.end());
 }
+
+int ActiveTimerCount() { return static_cast<int>(T().timers.size()); }
 
 void ResetTimers() {
   T().timers.clear();

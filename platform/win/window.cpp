@@ -23,6 +23,7 @@
 #include "platform/win/services.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/timers.h"
+#include "platform/win/usage_counts.h"
 #include "platform/win/immortal.h"
 
 namespace win {
@@ -551,6 +552,14 @@ void FreeProcInstance(WNDPROC proc) {
     return;
   }
 }
+
+int ProcInstanceCount() {
+  return static_cast<int>(kMaxProcInstances - Slots().freeSlots.size());
+}
+
+int LiveWindowCount() { return static_cast<int>(S().live.size()) - 1; }
+
+int RegisteredClassCount() { return static_cast<int>(S().classes.size()); }
 
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!proc) return 0;

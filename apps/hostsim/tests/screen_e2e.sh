@@ -173,4 +173,38 @@ eventually test -s "$WORK/e2e.zke" || fail "Save Emitter Settings wrote no $WORK
 shot saved
 [ "$(head -c 12 "$WORK/e2e.zke" | od -An -tx1 | tr -d ' \n')" = "6500000007456d6974746572" ] ||
   fail "e2e.zke is no emitter settings file"
+
+# The end: the host's close box ends the program with status 0 (the module unloaded on the
+# way), also while Play runs, and so does a signal.
+CLOSE_BOX="1265 13"
+ended_with_zero() {
+  for _ in $(seq 1 60); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.5
+  done
+  kill -0 "$1" 2>/dev/null && fail "hostsim open did not end when $2"
+  code=0
+  wait "$1" || code=$?
+  [ "$code" = 0 ] || fail "hostsim open ended with status $code when $2: $(tail -n 20 "$WORK/open.err")"
+  echo "hostsim open ended with status 0 when $2"
+}
+start_playing() {
+  "$HOSTSIM" open --size 1280x800 >"$WORK/open.out" 2>"$WORK/open.err" &
+  HOST=$!
+  eventually host_shown || fail "the host's window never showed again"
+  sleep 1
+  click $ICON
+  click $EDITOR_FILE_MENU
+  click $NEW_EMITTER
+  click $PLAY
+  eventually particles_shown || fail "no particles before the close"
+}
+click $CLOSE_BOX
+ended_with_zero $HOST "its close box was pressed after using the editor"
+start_playing
+click $CLOSE_BOX
+ended_with_zero $HOST "its close box was pressed while Play ran"
+start_playing
+kill -TERM $HOST
+ended_with_zero $HOST "it got SIGTERM while Play ran"
 echo "PASS"
