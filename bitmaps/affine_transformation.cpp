@@ -245,9 +245,11 @@ inline void NarrowToSpan(Int64 Step, Int64 K, Integer End, Int64& First, Int64& 
 // bilinearly and copied opaque: the fixed-point position moves on by A and D per pixel
 // (the same sums the per-pixel form makes) and the mixes run inline. Mix is the active
 // set's CombineColors.
+// With Spans, each row's visited columns are recorded there and the pixels among them
+// without a sample are cleared, so that the caller needs no cleared block.
 template <typename MixPair>
 void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, const TBitmap32& src,
-                          const TRect& srcClip, const TAffineTransformation& t, MixPair mix) {
+                          const TRect& srcClip, const TAffineTransformation& t, MixPair mix, TRowSpan* spans) {
   const Int64 a = t.A(), b = t.B(), d = t.D(), e = t.E();
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
     TColor32* dstRow = dst + static_cast<std::ptrdiff_t>(y) * stride;
@@ -259,14 +261,36 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
     Int64 first = dstClip.left, last = dstClip.right;
     NarrowToSpan(a, kx, srcClip.right, first, last);
     NarrowToSpan(d, ky, srcClip.bottom, first, last);
+    if (spans && first <= last) spans[y] = {static_cast<Integer>(first), static_cast<Integer>(last)};
     Int64 nx = a * first + kx;
     Int64 ny = d * first + ky;
     for (Integer x = static_cast<Integer>(first); x <= last; ++x, nx += a, ny += d) {
+      if constexpr (MixPair::kPairs) {
+        // Two pixels at once where both read their four source pixels inside the
+        // bitmap: the same pixels ReadQuad reads, one way or the other.
+        const Int64 sxa = nx >> 12, sya = ny >> 12, sxb = (nx + a) >> 12, syb = (ny + d) >> 12;
+        if (x < last && sxa >= 0 && sxa < srcClip.right && sya >= 0 && sya < srcClip.bottom && sxb >= 0 &&
+            sxb < srcClip.right && syb >= 0 && syb < srcClip.bottom) {
+          const TColor32* rowA = src.PixelPtr(static_cast<Integer>(sxa), static_cast<Integer>(sya));
+          const TColor32* rowB = src.PixelPtr(static_cast<Integer>(sxb), static_cast<Integer>(syb));
+          MixPair::Two(rowA, rowA + src.Width(), 255 - static_cast<TColor32>((nx >> 4) & 255),
+                       255 - static_cast<TColor32>((ny >> 4) & 255), rowB, rowB + src.Width(),
+                       255 - static_cast<TColor32>(((nx + a) >> 4) & 255),
+                       255 - static_cast<TColor32>(((ny + d) >> 4) & 255), dstRow + x);
+          ++x;
+          nx += a;
+          ny += d;
+          continue;
+        }
+      }
       const Int64 x256 = nx >> 4;
       const Int64 y256 = ny >> 4;
       const Int64 sx = x256 >> 8;
       const Int64 sy = y256 >> 8;
-      if (sx < -1 || sy < -1 || sx >= srcClip.right || sy >= srcClip.bottom) continue;
+      if (sx < -1 || sy < -1 || sx >= srcClip.right || sy >= srcClip.bottom) {
+        if (spans) dstRow[x] = 0;
+        continue;
+      }
       const TColor32 wx = 255 - static_cast<TColor32>(x256 & 255);
       const TColor32 wy = 255 - static_cast<TColor32>(y256 & 255);
       const TQuad q = ReadQuad(src, srcClip, sx, sy);
@@ -277,6 +301,7 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
 
 // CombineColors(CombineColors(p00, p10, wx), CombineColors(p01, p11, wx), wy) of each set.
 struct IntMixPair {
+  static constexpr bool kPairs = false;
   TColor32 operator()(TColor32 p00, TColor32 p10, TColor32 p01, TColor32 p11, TColor32 wx, TColor32 wy) const {
     using blend_detail::IntCombine;
     return IntCombine(IntCombine(p00, p10, wx), IntCombine(p01, p11, wx), wy);
@@ -284,6 +309,32 @@ struct IntMixPair {
 };
 
 struct MmxMixPair {
+#if defined(__SSE2__)
+  static constexpr bool kPairs = true;
+  // The mixes of two neighbouring destination pixels in one register: each reads p00
+  // and p10 at its Top, p01 and p11 at its Bottom.
+  static void Two(const TColor32* topA, const TColor32* bottomA, TColor32 wxA, TColor32 wyA, const TColor32* topB,
+                  const TColor32* bottomB, TColor32 wxB, TColor32 wyB, TColor32* out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bias = _mm_set1_epi16(128);
+    // p00, p01, p10, p11 of each.
+    const __m128i quadA = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(topA)),
+                                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottomA)));
+    const __m128i quadB = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(topB)),
+                                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottomB)));
+    const __m128i rowsA = blend_detail::MmxMixLanes(_mm_unpacklo_epi8(quadA, zero), _mm_unpackhi_epi8(quadA, zero),
+                                                    _mm_set1_epi16(static_cast<short>(wxA)), bias);
+    const __m128i rowsB = blend_detail::MmxMixLanes(_mm_unpacklo_epi8(quadB, zero), _mm_unpackhi_epi8(quadB, zero),
+                                                    _mm_set1_epi16(static_cast<short>(wxB)), bias);
+    const __m128i wy =
+        _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(wyA)), _mm_set1_epi16(static_cast<short>(wyB)));
+    const __m128i lanes =
+        blend_detail::MmxMixLanes(_mm_unpacklo_epi64(rowsA, rowsB), _mm_unpackhi_epi64(rowsA, rowsB), wy, bias);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lanes, lanes));
+  }
+#else
+  static constexpr bool kPairs = false;
+#endif
   TColor32 operator()(TColor32 p00, TColor32 p10, TColor32 p01, TColor32 p11, TColor32 wx, TColor32 wy) const {
 #if defined(__SSE2__)
     // Both rows' mixes in one register; their lanes already hold bytes, as the packed
@@ -305,10 +356,10 @@ struct MmxMixPair {
   }
 };
 
-}  // namespace
-
-bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
-                     TTransformation* Transformation) {
+// TransformPixels, and with Spans TransformPixelSpans.
+bool TransformInto(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
+                   std::vector<TRowSpan>* Spans) {
+  if (Spans) Spans->assign(static_cast<std::size_t>(std::max(Height, 0)), TRowSpan{});
   if (!Src || !Transformation) return false;
   if (!Transformation->TransformValid()) Transformation->PrepareTransform();
 
@@ -333,15 +384,21 @@ bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Sr
   EndMmxGuard endMmx;
   const bool nearest = Src->StretchFilter() == sfNearest;
   const auto* affine = dynamic_cast<const TAffineTransformation*>(Transformation);
+  TRowSpan* spans = Spans ? Spans->data() : nullptr;
   if (affine && !nearest && mode == dmOpaque) {
     if (CombineColors == &blend_detail::IntCombineColors) {
-      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, IntMixPair{});
+      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, IntMixPair{}, spans);
       return true;
     }
     if (MmxActive) {
-      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, MmxMixPair{});
+      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, MmxMixPair{}, spans);
       return true;
     }
+  }
+  if (Spans) {
+    // The general loop may blend into what is there: it gets the cleared block it expects.
+    std::fill_n(Dst, static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), TColor32{0});
+    for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) spans[y] = {dstClip.left, dstClip.right};
   }
   const RowWalker walk(Transformation);
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
@@ -360,6 +417,18 @@ bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Sr
     }
   }
   return true;
+}
+
+}  // namespace
+
+bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
+                     TTransformation* Transformation) {
+  return TransformInto(Dst, Width, Height, Src, Transformation, nullptr);
+}
+
+bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
+                         std::vector<TRowSpan>& Spans) {
+  return TransformInto(Dst, Width, Height, Src, Transformation, &Spans);
 }
 
 void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transformation) {
