@@ -46,34 +46,47 @@ void SortFarToNear(std::vector<TParticle*>& Queue, TDepthSortScratch& Scratch) {
   if (n < 2) return;
   Scratch.Entries.resize(n);
   Scratch.Swap.resize(n);
+  Scratch.Sorted.resize(n);
   TDepthSortEntry* from = Scratch.Entries.data();
   TDepthSortEntry* to = Scratch.Swap.data();
   // Three stable passes, least significant digit first (11, 11 and 10 bits); the
   // digits' counts are taken while the keys are made, in one pass.
   constexpr int kShift[3] = {0, 11, 22};
   constexpr std::uint32_t kMask = 0x7FF;
+  // Particles lie far apart in memory: their depths are asked for well ahead of use.
+  constexpr std::size_t kAhead = 16;
   std::vector<std::size_t> histograms(3 * 2048, 0);
   std::size_t* counts[3] = {histograms.data(), histograms.data() + 2048, histograms.data() + 4096};
+  TParticle* const* queue = Queue.data();
   for (std::size_t i = 0; i < n; ++i) {
-    const std::uint32_t key = FarFirstKey(Queue[i]->Screen.z);
+    if (i + kAhead < n) __builtin_prefetch(&queue[i + kAhead]->Screen.z);
+    const std::uint32_t key = FarFirstKey(queue[i]->Screen.z);
     from[i] = TDepthSortEntry(key, static_cast<std::uint32_t>(i));
     for (int d = 0; d < 3; ++d) ++counts[d][(key >> kShift[d]) & kMask];
   }
-  for (int d = 0; d < 3; ++d) {
-    const int shift = kShift[d];
-    std::size_t* count = counts[d];
-    // A pass in which every key has the same digit changes nothing.
-    if (count[(from[0].Key >> shift) & kMask] == n) continue;
+  // A pass in which every key has the same digit changes nothing.
+  int passes[3];
+  int passCount = 0;
+  for (int d = 0; d < 3; ++d)
+    if (counts[d][(from[0].Key >> kShift[d]) & kMask] != n) passes[passCount++] = d;
+  TParticle** sorted = Scratch.Sorted.data();
+  if (passCount == 0) std::copy_n(queue, n, sorted);
+  for (int p = 0; p < passCount; ++p) {
+    const int shift = kShift[passes[p]];
+    std::size_t* count = counts[passes[p]];
     std::size_t offset = 0;
     for (std::size_t b = 0; b <= kMask; ++b) {
       const std::size_t here = count[b];
       count[b] = offset;
       offset += here;
     }
-    for (std::size_t i = 0; i < n; ++i) to[count[(from[i].Key >> shift) & kMask]++] = from[i];
-    std::swap(from, to);
+    if (p + 1 < passCount) {
+      for (std::size_t i = 0; i < n; ++i) to[count[(from[i].Key >> shift) & kMask]++] = from[i];
+      std::swap(from, to);
+    } else {
+      // The last pass places the references themselves.
+      for (std::size_t i = 0; i < n; ++i) sorted[count[(from[i].Key >> shift) & kMask]++] = queue[from[i].Index];
+    }
   }
-  Scratch.Sorted.resize(n);
-  for (std::size_t i = 0; i < n; ++i) Scratch.Sorted[i] = Queue[from[i].Index];
   Queue.swap(Scratch.Sorted);
 }
