@@ -72,6 +72,7 @@ void TParticleRenderer::FlushRegionRows() {
 
 void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
   Queue.clear();
+  queueKeys_.clear();
   ScreenBuffer = Data.screenBuffer;
   Width = Data.width;
   Height = Data.height;
@@ -97,14 +98,21 @@ void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
   if (scanline_.size() < floats) scanline_.resize(floats);
 }
 
-void TParticleRenderer::Add(TParticle* P) { Queue.push_back(P); }
+void TParticleRenderer::Add(TParticle* P) {
+  Queue.push_back(P);
+  queueKeys_.push_back(FarFirstKey(P ? P->Screen.z : 0));
+}
 
-void TParticleRenderer::Clear() { Queue.clear(); }
+void TParticleRenderer::Clear() {
+  Queue.clear();
+  queueKeys_.clear();
+}
 
 void TParticleRenderer::ReleaseRenderMemory() {
   regionRows_.reset();
   std::vector<Byte>().swap(rowState_);
   std::vector<TParticle*>().swap(Queue);
+  std::vector<std::uint32_t>().swap(queueKeys_);
   sortScratch_ = TDepthSortScratch{};
 }
 
@@ -114,11 +122,11 @@ std::size_t TParticleRenderer::HeldBytes() const {
                            sortScratch_.Sorted.capacity() * sizeof(TParticle*);
   const std::size_t region = regionRows_ ? static_cast<std::size_t>(RegionWidth()) * RegionHeight() * 4 * sizeof(Single) : 0;
   return scanline_.capacity() * sizeof(Single) + region + rowState_.capacity() + Queue.capacity() * sizeof(TParticle*) +
-         sort + work;
+         queueKeys_.capacity() * sizeof(std::uint32_t) + sort + work;
 }
 
 void TParticleRenderer::RenderAll() {
-  SortFarToNear(Queue, sortScratch_);
+  SortFarToNear(Queue, queueKeys_, sortScratch_);
   const std::size_t n = Queue.size();
   // Always leaves the renderer ready for the next frame, even when a step throws.
   struct TRenderAllEnd {

@@ -113,4 +113,7 @@ class TParticleRenderer : public TObject {
   std::unique_ptr<Single[]> regionRows_;
   std::vector<Byte> rowState_;
   TDepthSortScratch sortScratch_;
+  // The depth key of each reference Add put into Queue, taken while the particle's
+  // record is at hand, so that the sort need not read the records again.
+  std::vector<std::uint32_t> queueKeys_;
 };
