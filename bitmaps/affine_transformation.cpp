@@ -251,6 +251,10 @@ template <typename MixPair>
 void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, const TBitmap32& src,
                           const TRect& srcClip, const TAffineTransformation& t, MixPair mix, TRowSpan* spans) {
   const Int64 a = t.A(), b = t.B(), d = t.D(), e = t.E();
+  // Held in locals: a store into the destination could, for the compiler, change them.
+  const Int64 right = srcClip.right, bottom = srcClip.bottom;
+  const TColor32* const bits = src.Empty() ? nullptr : src.ScanLine(0);
+  const std::ptrdiff_t width = src.Width();
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
     TColor32* dstRow = dst + static_cast<std::ptrdiff_t>(y) * stride;
     const Int64 kx = b * y + t.C() + 7;
@@ -269,12 +273,12 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
         // Two pixels at once where both read their four source pixels inside the
         // bitmap: the same pixels ReadQuad reads, one way or the other.
         const Int64 sxa = nx >> 12, sya = ny >> 12, sxb = (nx + a) >> 12, syb = (ny + d) >> 12;
-        if (x < last && sxa >= 0 && sxa < srcClip.right && sya >= 0 && sya < srcClip.bottom && sxb >= 0 &&
-            sxb < srcClip.right && syb >= 0 && syb < srcClip.bottom) {
-          const TColor32* rowA = src.PixelPtr(static_cast<Integer>(sxa), static_cast<Integer>(sya));
-          const TColor32* rowB = src.PixelPtr(static_cast<Integer>(sxb), static_cast<Integer>(syb));
-          MixPair::Two(rowA, rowA + src.Width(), 255 - static_cast<TColor32>((nx >> 4) & 255),
-                       255 - static_cast<TColor32>((ny >> 4) & 255), rowB, rowB + src.Width(),
+        if (x < last && sxa >= 0 && sxa < right && sya >= 0 && sya < bottom && sxb >= 0 && sxb < right && syb >= 0 &&
+            syb < bottom) {
+          const TColor32* rowA = bits + sya * width + sxa;
+          const TColor32* rowB = bits + syb * width + sxb;
+          MixPair::Two(rowA, rowA + width, 255 - static_cast<TColor32>((nx >> 4) & 255),
+                       255 - static_cast<TColor32>((ny >> 4) & 255), rowB, rowB + width,
                        255 - static_cast<TColor32>(((nx + a) >> 4) & 255),
                        255 - static_cast<TColor32>(((ny + d) >> 4) & 255), dstRow + x);
           ++x;
