@@ -357,13 +357,14 @@ struct MmxMixPair {
         blend_detail::MmxMixLanes(_mm_unpacklo_epi64(rowsA, rowsB), _mm_unpackhi_epi64(rowsA, rowsB), wy, bias);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lanes, lanes));
   }
-  // Four neighbouring destination pixels, at positions N + k·Step (k = 0 to 3), when all
-  // four read their source pixels inside the bitmap (false, and nothing written,
-  // otherwise): the mixes of Two, with the positions and weights in registers too.
+  // 0, 1, 2 and 3 times Step, for Four.
   static __m128i Steps(Int64 step) {
     const auto s = static_cast<std::int32_t>(step);
     return _mm_setr_epi32(0, s, 2 * s, 3 * s);
   }
+  // Four neighbouring destination pixels, at positions N + k·Step (k = 0 to 3), when all
+  // four read their source pixels inside the bitmap (false, and nothing written,
+  // otherwise): the mixes of Two, with the positions and weights in registers too.
   static bool Four(std::int32_t nx, std::int32_t ny, __m128i stepsX, __m128i stepsY, const TColor32* bits,
                    std::ptrdiff_t width, std::int32_t right, std::int32_t bottom, TColor32* out) {
     const __m128i px = _mm_add_epi32(_mm_set1_epi32(nx), stepsX);
