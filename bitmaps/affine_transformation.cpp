@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 
@@ -221,6 +222,8 @@ inline bool SampleBilinear(const TBitmap32& src, const TRect& clip, Int64 x256, 
   return true;
 }
 
+inline bool Fits32(Int64 v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
 // Narrows [First, Last] towards the x for which -4096 <= Step·x + K < End·4096, with a
 // pixel to spare on each side; an empty result leaves First > Last.
 inline void NarrowToSpan(Int64 Step, Int64 K, Integer End, Int64& First, Int64& Last) {
@@ -245,10 +248,23 @@ inline void NarrowToSpan(Int64 Step, Int64 K, Integer End, Int64& First, Int64& 
 // bilinearly and copied opaque: the fixed-point position moves on by A and D per pixel
 // (the same sums the per-pixel form makes) and the mixes run inline. Mix is the active
 // set's CombineColors.
+// With Spans, each row's visited columns are recorded there and the pixels among them
+// without a sample are cleared, so that the caller needs no cleared block.
 template <typename MixPair>
 void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, const TBitmap32& src,
-                          const TRect& srcClip, const TAffineTransformation& t, MixPair mix) {
+                          const TRect& srcClip, const TAffineTransformation& t, MixPair mix, TRowSpan* spans) {
   const Int64 a = t.A(), b = t.B(), d = t.D(), e = t.E();
+  // Held in locals: a store into the destination could, for the compiler, change them.
+  const Int64 right = srcClip.right, bottom = srcClip.bottom;
+  const TColor32* const bits = src.Empty() ? nullptr : src.ScanLine(0);
+  const std::ptrdiff_t width = src.Width();
+  // 0, 1, 2 and 3 steps, for four positions in one register (used only when 4·a and
+  // 4·d fit 32 bits).
+  const auto steps = [](Int64 step) {
+    if constexpr (MixPair::kPairs) return MixPair::Steps(Fits32(4 * step) ? step : 0);
+    else return 0;
+  };
+  [[maybe_unused]] const auto stepsX = steps(a), stepsY = steps(d);
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
     TColor32* dstRow = dst + static_cast<std::ptrdiff_t>(y) * stride;
     const Int64 kx = b * y + t.C() + 7;
@@ -259,14 +275,47 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
     Int64 first = dstClip.left, last = dstClip.right;
     NarrowToSpan(a, kx, srcClip.right, first, last);
     NarrowToSpan(d, ky, srcClip.bottom, first, last);
+    if (spans && first <= last) spans[y] = {static_cast<Integer>(first), static_cast<Integer>(last)};
     Int64 nx = a * first + kx;
     Int64 ny = d * first + ky;
+    // Positions that stay within 32 bits along the row go four to a register.
+    const bool lanes32 = last > first && Fits32(nx) && Fits32(ny) && Fits32(nx + a * (last - first)) &&
+                         Fits32(ny + d * (last - first)) && Fits32(4 * a) && Fits32(4 * d);
     for (Integer x = static_cast<Integer>(first); x <= last; ++x, nx += a, ny += d) {
+      if constexpr (MixPair::kPairs) {
+        // Four or two pixels at once where all read their four source pixels inside the
+        // bitmap: the pixels ReadQuad reads, one way or the other.
+        if (lanes32 && x + 3 <= last &&
+            MixPair::Four(static_cast<std::int32_t>(nx), static_cast<std::int32_t>(ny), stepsX, stepsY, bits, width,
+                          static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom), dstRow + x)) {
+          x += 3;
+          nx += 3 * a;
+          ny += 3 * d;
+          continue;
+        }
+        if (const Int64 sxa = nx >> 12, sya = ny >> 12, sxb = (nx + a) >> 12, syb = (ny + d) >> 12;
+            x < last && sxa >= 0 && sxa < right && sya >= 0 && sya < bottom && sxb >= 0 && sxb < right && syb >= 0 &&
+            syb < bottom) {
+          const TColor32* rowA = bits + sya * width + sxa;
+          const TColor32* rowB = bits + syb * width + sxb;
+          MixPair::Two(rowA, rowA + width, 255 - static_cast<TColor32>((nx >> 4) & 255),
+                       255 - static_cast<TColor32>((ny >> 4) & 255), rowB, rowB + width,
+                       255 - static_cast<TColor32>(((nx + a) >> 4) & 255),
+                       255 - static_cast<TColor32>(((ny + d) >> 4) & 255), dstRow + x);
+          ++x;
+          nx += a;
+          ny += d;
+          continue;
+        }
+      }
       const Int64 x256 = nx >> 4;
       const Int64 y256 = ny >> 4;
       const Int64 sx = x256 >> 8;
       const Int64 sy = y256 >> 8;
-      if (sx < -1 || sy < -1 || sx >= srcClip.right || sy >= srcClip.bottom) continue;
+      if (sx < -1 || sy < -1 || sx >= srcClip.right || sy >= srcClip.bottom) {
+        if (spans) dstRow[x] = 0;
+        continue;
+      }
       const TColor32 wx = 255 - static_cast<TColor32>(x256 & 255);
       const TColor32 wy = 255 - static_cast<TColor32>(y256 & 255);
       const TQuad q = ReadQuad(src, srcClip, sx, sy);
@@ -277,6 +326,7 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
 
 // CombineColors(CombineColors(p00, p10, wx), CombineColors(p01, p11, wx), wy) of each set.
 struct IntMixPair {
+  static constexpr bool kPairs = false;
   TColor32 operator()(TColor32 p00, TColor32 p10, TColor32 p01, TColor32 p11, TColor32 wx, TColor32 wy) const {
     using blend_detail::IntCombine;
     return IntCombine(IntCombine(p00, p10, wx), IntCombine(p01, p11, wx), wy);
@@ -284,6 +334,87 @@ struct IntMixPair {
 };
 
 struct MmxMixPair {
+#if defined(__SSE2__)
+  static constexpr bool kPairs = true;
+  // The mixes of two neighbouring destination pixels in one register: each reads p00
+  // and p10 at its Top, p01 and p11 at its Bottom.
+  static void Two(const TColor32* topA, const TColor32* bottomA, TColor32 wxA, TColor32 wyA, const TColor32* topB,
+                  const TColor32* bottomB, TColor32 wxB, TColor32 wyB, TColor32* out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bias = _mm_set1_epi16(128);
+    // p00, p01, p10, p11 of each.
+    const __m128i quadA = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(topA)),
+                                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottomA)));
+    const __m128i quadB = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(topB)),
+                                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottomB)));
+    const __m128i rowsA = blend_detail::MmxMixLanes(_mm_unpacklo_epi8(quadA, zero), _mm_unpackhi_epi8(quadA, zero),
+                                                    _mm_set1_epi16(static_cast<short>(wxA)), bias);
+    const __m128i rowsB = blend_detail::MmxMixLanes(_mm_unpacklo_epi8(quadB, zero), _mm_unpackhi_epi8(quadB, zero),
+                                                    _mm_set1_epi16(static_cast<short>(wxB)), bias);
+    const __m128i wy =
+        _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(wyA)), _mm_set1_epi16(static_cast<short>(wyB)));
+    const __m128i lanes =
+        blend_detail::MmxMixLanes(_mm_unpacklo_epi64(rowsA, rowsB), _mm_unpackhi_epi64(rowsA, rowsB), wy, bias);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lanes, lanes));
+  }
+  // 0, 1, 2 and 3 times Step, for Four.
+  static __m128i Steps(Int64 step) {
+    const auto s = static_cast<std::int32_t>(step);
+    return _mm_setr_epi32(0, s, 2 * s, 3 * s);
+  }
+  // Four neighbouring destination pixels, at positions N + k·Step (k = 0 to 3), when all
+  // four read their source pixels inside the bitmap (false, and nothing written,
+  // otherwise): the mixes of Two, with the positions and weights in registers too.
+  static bool Four(std::int32_t nx, std::int32_t ny, __m128i stepsX, __m128i stepsY, const TColor32* bits,
+                   std::ptrdiff_t width, std::int32_t right, std::int32_t bottom, TColor32* out) {
+    const __m128i px = _mm_add_epi32(_mm_set1_epi32(nx), stepsX);
+    const __m128i py = _mm_add_epi32(_mm_set1_epi32(ny), stepsY);
+    const __m128i sx = _mm_srai_epi32(px, 12);
+    const __m128i sy = _mm_srai_epi32(py, 12);
+    const __m128i below = _mm_set1_epi32(-1);
+    const __m128i inside =
+        _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(sx, below), _mm_cmplt_epi32(sx, _mm_set1_epi32(right))),
+                      _mm_and_si128(_mm_cmpgt_epi32(sy, below), _mm_cmplt_epi32(sy, _mm_set1_epi32(bottom))));
+    if (_mm_movemask_epi8(inside) != 0xFFFF) return false;
+    alignas(16) std::int32_t xs[4], ys[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(xs), sx);
+    _mm_store_si128(reinterpret_cast<__m128i*>(ys), sy);
+    const TColor32* at[4];
+    for (int k = 0; k < 4; ++k) at[k] = bits + ys[k] * width + xs[k];
+    // 255 - (position·256 and 255), each weight spread over the four lanes of its pixel.
+    const __m128i byte = _mm_set1_epi32(255);
+    const __m128i wx = _mm_xor_si128(_mm_and_si128(_mm_srai_epi32(px, 4), byte), byte);
+    const __m128i wy = _mm_xor_si128(_mm_and_si128(_mm_srai_epi32(py, 4), byte), byte);
+    const __m128i wx2 = _mm_unpacklo_epi16(_mm_packs_epi32(wx, wx), _mm_packs_epi32(wx, wx));
+    const __m128i wy2 = _mm_unpacklo_epi16(_mm_packs_epi32(wy, wy), _mm_packs_epi32(wy, wy));
+    const __m128i mixed01 = MixTwo(at[0], at[1], width, _mm_unpacklo_epi32(wx2, wx2), _mm_unpacklo_epi32(wy2, wy2));
+    const __m128i mixed23 = MixTwo(at[2], at[3], width, _mm_unpackhi_epi32(wx2, wx2), _mm_unpackhi_epi32(wy2, wy2));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(mixed01, mixed23));
+    return true;
+  }
+
+ private:
+  // Pixels A and B, each from p00 and p10 at its address and p01 and p11 a row below,
+  // with weights already spread: the two unpacked results in one register.
+  static __m128i MixTwo(const TColor32* a, const TColor32* b, std::ptrdiff_t width, __m128i wx, __m128i wy) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bias = _mm_set1_epi16(128);
+    // p00 of A, p00 of B, p10 of A, p10 of B; and the same a row below.
+    const __m128i top = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
+                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+    const __m128i low = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + width)),
+                                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b + width)));
+    const __m128i upper =
+        blend_detail::MmxMixLanes(_mm_unpacklo_epi8(top, zero), _mm_unpackhi_epi8(top, zero), wx, bias);
+    const __m128i lower =
+        blend_detail::MmxMixLanes(_mm_unpacklo_epi8(low, zero), _mm_unpackhi_epi8(low, zero), wx, bias);
+    return blend_detail::MmxMixLanes(upper, lower, wy, bias);
+  }
+
+ public:
+#else
+  static constexpr bool kPairs = false;
+#endif
   TColor32 operator()(TColor32 p00, TColor32 p10, TColor32 p01, TColor32 p11, TColor32 wx, TColor32 wy) const {
 #if defined(__SSE2__)
     // Both rows' mixes in one register; their lanes already hold bytes, as the packed
@@ -305,10 +436,10 @@ struct MmxMixPair {
   }
 };
 
-}  // namespace
-
-bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
-                     TTransformation* Transformation) {
+// TransformPixels, and with Spans TransformPixelSpans.
+bool TransformInto(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
+                   std::vector<TRowSpan>* Spans) {
+  if (Spans) Spans->assign(static_cast<std::size_t>(std::max(Height, 0)), TRowSpan{});
   if (!Src || !Transformation) return false;
   if (!Transformation->TransformValid()) Transformation->PrepareTransform();
 
@@ -333,15 +464,21 @@ bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Sr
   EndMmxGuard endMmx;
   const bool nearest = Src->StretchFilter() == sfNearest;
   const auto* affine = dynamic_cast<const TAffineTransformation*>(Transformation);
+  TRowSpan* spans = Spans ? Spans->data() : nullptr;
   if (affine && !nearest && mode == dmOpaque) {
     if (CombineColors == &blend_detail::IntCombineColors) {
-      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, IntMixPair{});
+      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, IntMixPair{}, spans);
       return true;
     }
     if (MmxActive) {
-      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, MmxMixPair{});
+      AffineBilinearOpaque(Dst, Width, dstClip, *Src, srcClip, *affine, MmxMixPair{}, spans);
       return true;
     }
+  }
+  if (Spans) {
+    // The general loop may blend into what is there: it gets the cleared block it expects.
+    std::fill_n(Dst, static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), TColor32{0});
+    for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) spans[y] = {dstClip.left, dstClip.right};
   }
   const RowWalker walk(Transformation);
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
@@ -360,6 +497,18 @@ bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Sr
     }
   }
   return true;
+}
+
+}  // namespace
+
+bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
+                     TTransformation* Transformation) {
+  return TransformInto(Dst, Width, Height, Src, Transformation, nullptr);
+}
+
+bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
+                         std::vector<TRowSpan>& Spans) {
+  return TransformInto(Dst, Width, Height, Src, Transformation, &Spans);
 }
 
 void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transformation) {

@@ -89,3 +89,15 @@ void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transforma
 // that keeps one block for many transformations; no change event. False when nothing
 // was drawn.
 bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation);
+
+// The columns of one row that a transformation drew, First to Last inclusive; none when
+// First > Last.
+struct TRowSpan {
+  Integer First = 0, Last = -1;
+};
+// TransformPixels into a block that need not be cleared first: Spans gets one entry per
+// row, and within a row's span the pixels are those a cleared block would hold; outside
+// it they are transparent black in a cleared block and left as they were here. Lets a
+// caller that reads only the spans skip clearing and reading the sprite's empty corners.
+bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
+                         std::vector<TRowSpan>& Spans);

@@ -10,6 +10,7 @@
 #include "engine/particle.h"
 #include "engine/particle_map_options.h"
 #include "engine/particle_system.h"
+#include "engine/random_table.h"
 #include "hostbridge/fpu_state.h"
 
 namespace {
@@ -33,7 +34,7 @@ void TSpriteWork::SetSize(Integer Width, Integer Height) {
   if (n > pixels_.size()) pixels_.resize(n);
   width_ = Width;
   height_ = Height;
-  std::fill_n(pixels_.data(), n, TColor32{0});
+  spans_.clear();
 }
 
 TParticleRenderer::TParticleRenderer() = default;
@@ -71,6 +72,7 @@ void TParticleRenderer::FlushRegionRows() {
 
 void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
   Queue.clear();
+  queueKeys_.clear();
   ScreenBuffer = Data.screenBuffer;
   Width = Data.width;
   Height = Data.height;
@@ -96,14 +98,21 @@ void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
   if (scanline_.size() < floats) scanline_.resize(floats);
 }
 
-void TParticleRenderer::Add(TParticle* P) { Queue.push_back(P); }
+void TParticleRenderer::Add(TParticle* P) {
+  Queue.push_back(P);
+  queueKeys_.push_back(FarFirstKey(P ? P->Screen.z : 0));
+}
 
-void TParticleRenderer::Clear() { Queue.clear(); }
+void TParticleRenderer::Clear() {
+  Queue.clear();
+  queueKeys_.clear();
+}
 
 void TParticleRenderer::ReleaseRenderMemory() {
   regionRows_.reset();
   std::vector<Byte>().swap(rowState_);
   std::vector<TParticle*>().swap(Queue);
+  std::vector<std::uint32_t>().swap(queueKeys_);
   sortScratch_ = TDepthSortScratch{};
 }
 
@@ -113,11 +122,11 @@ std::size_t TParticleRenderer::HeldBytes() const {
                            sortScratch_.Sorted.capacity() * sizeof(TParticle*);
   const std::size_t region = regionRows_ ? static_cast<std::size_t>(RegionWidth()) * RegionHeight() * 4 * sizeof(Single) : 0;
   return scanline_.capacity() * sizeof(Single) + region + rowState_.capacity() + Queue.capacity() * sizeof(TParticle*) +
-         sort + work;
+         queueKeys_.capacity() * sizeof(std::uint32_t) + sort + work;
 }
 
 void TParticleRenderer::RenderAll() {
-  SortFarToNear(Queue, sortScratch_);
+  SortFarToNear(Queue, queueKeys_, sortScratch_);
   const std::size_t n = Queue.size();
   // Always leaves the renderer ready for the next frame, even when a step throws.
   struct TRenderAllEnd {
@@ -206,7 +215,8 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
   DepthJitter = DepthDithering ? Params.Size * 0.5f : 0;
   state.Depth = depth * depth - 0.5f * DepthJitter;
   state.DepthJitter = DepthJitter;
-  const TBlendRowProc blend = BlendRowFor(Mode, DepthJitter != 0);
+  const bool jittered = DepthJitter != 0;
+  const TBlendRowProc blend = BlendRowFor(Mode, jittered);
 
   // Within the region now, so both fit an Integer.
   const Integer ix = static_cast<Integer>(ix64);
@@ -238,7 +248,16 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
       row = scanline_.data();
       if (!tssScreenBufferGetScanLine(ScreenBuffer, line, e_tssSCANLINE_RGBZ, row)) continue;
     }
-    blend(Work->ScanLine(r) + skip, row + offset, count, state);
+    // Only the span that holds the sprite is blended; the jittered routines still move
+    // the table on by the whole row, one value per pixel as ever.
+    const TRowSpan span = Work->Span(r);
+    const Integer first = std::max(skip, span.First);
+    const Integer last = std::min(skip + count - 1, span.Last);
+    const Integer before = std::min(first - skip, count);
+    const Integer drawn = last >= first ? last - first + 1 : 0;
+    if (jittered) AdvanceRandomTable(before);
+    if (drawn > 0) blend(Work->ScanLine(r) + first, row + offset + static_cast<std::size_t>(before) * 4, drawn, state);
+    if (jittered) AdvanceRandomTable(count - before - drawn);
     if (batching_ && !ShowScanlines) {
       rowState_[static_cast<std::size_t>(line)] = kRowChanged;
       continue;
@@ -274,7 +293,7 @@ void TParticleRenderer::TransformImage(TBitmap32* Source, Byte Flip, Single S, S
     const TRect bounds = transformation.GetTransformedBounds();
     Work->SetSize(bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1);
     Source->SetStretchFilter(sfLinear);
-    TransformPixels(Work->ScanLine(0), Work->Width(), Work->Height(), Source, &transformation);
+    TransformPixelSpans(Work->ScanLine(0), Work->Width(), Work->Height(), Source, &transformation, Work->Spans());
   } catch (...) {
     // A sprite that cannot be built is not drawn; the frame goes on.
     Work->SetSize(0, 0);

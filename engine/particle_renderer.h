@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "bitmaps/affine_transformation.h"
 #include "bitmaps/color32.h"
 #include "engine/blend_modes.h"
 #include "engine/editor_state.h"
@@ -26,12 +27,20 @@ class TSpriteWork {
   bool Empty() const { return width_ == 0; }
   TColor32* ScanLine(Integer Y) { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
   const TColor32* ScanLine(Integer Y) const { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
-  // Width x Height pixels of transparent black; empty when either is below 1.
+  // Width x Height pixels, not cleared, and no row spans; empty when either is below 1.
   void SetSize(Integer Width, Integer Height);
-  std::size_t HeldBytes() const { return pixels_.capacity() * sizeof(TColor32); }
+  // The columns of row Y that hold the sprite; the pixels outside are not to be read.
+  TRowSpan Span(Integer Y) const {
+    return static_cast<std::size_t>(Y) < spans_.size() ? spans_[static_cast<std::size_t>(Y)] : TRowSpan{};
+  }
+  std::vector<TRowSpan>& Spans() { return spans_; }
+  std::size_t HeldBytes() const {
+    return pixels_.capacity() * sizeof(TColor32) + spans_.capacity() * sizeof(TRowSpan);
+  }
 
  private:
   std::vector<TColor32> pixels_;
+  std::vector<TRowSpan> spans_;
   Integer width_ = 0, height_ = 0;
 };
 
@@ -104,4 +113,7 @@ class TParticleRenderer : public TObject {
   std::unique_ptr<Single[]> regionRows_;
   std::vector<Byte> rowState_;
   TDepthSortScratch sortScratch_;
+  // The depth key of each reference Add put into Queue, taken while the particle's
+  // record is at hand, so that the sort need not read the records again.
+  std::vector<std::uint32_t> queueKeys_;
 };

@@ -135,13 +135,21 @@ void TParticleSystem::Emit() {
 
 void TParticleSystem::Move() {
   TMoveCurves curves;
-  for (TParticle& p : Particles) {
-    if (p.Alive) MoveParticle(p, curves);
+  // The flags are cleared before each particle. The SSE flags are read by nothing while
+  // the particles move, so clearing them once, before the last one, leaves them as a
+  // clear before each would; the x87 flags, which can trap, are cleared for each.
+  std::size_t end = Particles.size();
+  while (end > 0 && !Particles[end - 1].Alive) --end;
+  for (std::size_t i = 0; i < end; ++i) {
+    TParticle& p = Particles[i];
+    if (!p.Alive) continue;
+    if (i + 1 == end) ClearSseState();
+    MoveParticle(p, curves);
   }
 }
 
 void TParticleSystem::MoveParticle(TParticle& P, TMoveCurves& Curves) {
-  ClearFpuState();
+  ClearX87State();
   const double life = LifePercent(P);
   const auto lifeBits = std::bit_cast<std::uint64_t>(life);
   if (!Curves.Known || Curves.LifeBits != lifeBits) {

@@ -34,6 +34,12 @@ struct TDepthSortScratch {
   std::vector<TParticle*> Sorted;
 };
 
+// The sort key of a screen depth: keys in ascending order run from far to near.
+std::uint32_t FarFirstKey(Single Depth);
+
 // Sorts references by screen depth, larger depth first (a radix sort on the depth's
-// bits); particles of equal depth keep no fixed order.
+// bits); particles of equal depth keep no fixed order. The first form reads each
+// particle's depth; the second takes Keys[i], the FarFirstKey of Queue[i]'s depth taken
+// when it was queued, and reads no particle.
 void SortFarToNear(std::vector<TParticle*>& Queue, TDepthSortScratch& Scratch);
+void SortFarToNear(std::vector<TParticle*>& Queue, const std::vector<std::uint32_t>& Keys, TDepthSortScratch& Scratch);

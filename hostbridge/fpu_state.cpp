@@ -8,18 +8,28 @@
 #include <xmmintrin.h>
 #endif
 
-void ClearFpuState() {
+// Both run once per particle. Saving and reloading the whole x87 environment is slow;
+// each flag set is cleared in place instead, only when one of its flags is up.
+void ClearX87State() {
 #if defined(__x86_64__) || defined(__i386__)
-  // Runs once per particle. Saving and reloading the whole x87 environment is slow; the
-  // two flag sets are cleared in place instead, each only when one of its flags is up.
   unsigned short x87 = 0;
   __asm__ volatile("fnstsw %0" : "=am"(x87));
   if (x87 & FE_ALL_EXCEPT) __asm__ volatile("fnclex");
-  const unsigned sse = _mm_getcsr();
-  if (sse & FE_ALL_EXCEPT) _mm_setcsr(sse & ~static_cast<unsigned>(FE_ALL_EXCEPT));
 #else
   std::feclearexcept(FE_ALL_EXCEPT);
 #endif
+}
+
+void ClearSseState() {
+#if defined(__x86_64__) || defined(__i386__)
+  const unsigned sse = _mm_getcsr();
+  if (sse & FE_ALL_EXCEPT) _mm_setcsr(sse & ~static_cast<unsigned>(FE_ALL_EXCEPT));
+#endif
+}
+
+void ClearFpuState() {
+  ClearX87State();
+  ClearSseState();
 }
 
 Int64 SafeTrunc(Single value) {

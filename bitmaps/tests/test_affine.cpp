@@ -393,3 +393,41 @@ TEST_F(TransformBitmapTest, NothingHappensWithoutPixelsToReadOrWrite) {
   EXPECT_EQ(changes, 0);
   EXPECT_EQ(Pixels(*d), Rows(4, std::vector<TColor32>(4, kBg)));
 }
+
+// Drawing with row spans into a block that was not cleared gives, within each span, the
+// pixels of a cleared block, and the cleared block holds nothing outside the spans; for
+// the sprite loop and for the general one, turned and not.
+TEST_F(TransformBitmapTest, RowSpansHoldWhatAClearedBlockWouldHold) {
+  auto s = MakeBitmap(Numbered(9, 12));
+  s->SetStretchFilter(sfLinear);
+  s->OnPixelCombine = [](TColor32 F, TColor32& B, TColor32) { B = F; };
+  constexpr Integer kW = 30, kH = 34;
+  for (TDrawMode mode : {dmOpaque, dmCustom}) {
+    for (Single angle : {0.0f, 33.0f, 200.0f}) {
+      SCOPED_TRACE(std::to_string(mode) + " " + std::to_string(angle));
+      s->SetDrawMode(mode);
+      TAffineTransformation t;
+      t.SetSrcRect(MakeFloatRect(0, 0, 8, 11));
+      t.Scale(2.1f, 2.1f);
+      t.Rotate(9, 12, angle);
+      t.Translate(0.3f, 0.6f);
+      auto cleared = MakeFilled(kW, kH, 0);
+      TransformBitmap(cleared.get(), s.get(), &t);
+      std::vector<TColor32> dirty(kW * kH, 0xDEADBEEF);
+      std::vector<TRowSpan> spans;
+      ASSERT_TRUE(TransformPixelSpans(dirty.data(), kW, kH, s.get(), &t, spans));
+      ASSERT_EQ(spans.size(), static_cast<std::size_t>(kH));
+      int inside = 0;
+      for (Integer y = 0; y < kH; ++y)
+        for (Integer x = 0; x < kW; ++x) {
+          if (x >= spans[y].First && x <= spans[y].Last) {
+            ++inside;
+            EXPECT_EQ(dirty[y * kW + x], cleared->Pixel(x, y)) << x << "," << y;
+          } else {
+            EXPECT_EQ(cleared->Pixel(x, y), 0u) << x << "," << y;
+          }
+        }
+      EXPECT_GT(inside, 9 * 12);
+    }
+  }
+}

@@ -454,3 +454,26 @@ TEST(RenderQueueSort, PutsLargerDepthsFirstForAnyMixOfValues) {
 }
 
 }  // namespace
+
+// Keys taken at queueing give the order the depths give, to the reference; keys that do
+// not go with the queue are passed over for the depths.
+TEST(RenderQueueSort, KeysFromQueueingGiveTheSameOrder) {
+  std::vector<TParticle> particles(3000);
+  for (size_t i = 0; i < particles.size(); ++i) particles[i].Screen.z = static_cast<Single>((i * 7919) % 613) - 20.5f;
+  std::vector<TParticle*> byDepth, byKeys, shortKeys;
+  std::vector<std::uint32_t> keys;
+  for (TParticle& p : particles) {
+    byDepth.push_back(&p);
+    keys.push_back(FarFirstKey(p.Screen.z));
+  }
+  byKeys = shortKeys = byDepth;
+  TDepthSortScratch scratch;
+  SortFarToNear(byDepth, scratch);
+  SortFarToNear(byKeys, keys, scratch);
+  EXPECT_EQ(byKeys, byDepth);
+  keys.pop_back();
+  SortFarToNear(shortKeys, keys, scratch);
+  EXPECT_EQ(shortKeys, byDepth);
+  EXPECT_EQ(byDepth.front()->Screen.z, 591.5f);
+  EXPECT_EQ(byDepth.back()->Screen.z, -20.5f);
+}

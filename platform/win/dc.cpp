@@ -187,19 +187,31 @@ COLORREF DeviceContext::ResolveColor(COLORREF c) const {
 }
 
 void DeviceContext::FillSpanNative(int x0, int x1, int y, DWORD native, int rop2) {
-  if (x0 >= x1 || y < effBox_.top || y >= effBox_.bottom) return;
+  FillBoxNative(x0, y, x1, y + 1, native, rop2);
+}
+
+void DeviceContext::FillBoxNative(int x0, int y0, int x1, int y1, DWORD native, int rop2) {
+  y0 = std::max<int>(y0, effBox_.top);
+  y1 = std::min<int>(y1, effBox_.bottom);
+  if (x0 >= x1 || y0 >= y1 || rop2 == R2_NOP) return;
   const DWORD mask = surface.NativeMask();
-  for (const RECT& r : effClip_.BandAt(y)) {
-    const int a = std::max<int>(x0, r.left);
-    const int b = std::min<int>(x1, r.right);
+  const std::span<const RECT> rects = effClip_.Rects();
+  // Clip rectangles never overlap, so each pixel is written once whatever the order.
+  auto it = std::partition_point(rects.begin(), rects.end(), [y0](const RECT& r) { return r.bottom <= y0; });
+  for (; it != rects.end() && it->top < y1; ++it) {
+    const int a = std::max<int>(x0, it->left);
+    const int b = std::min<int>(x1, it->right);
     if (a >= b) continue;
-    if (rop2 == R2_COPYPEN && surface.bitsPerPixel == 32) {
-      DWORD* p = reinterpret_cast<DWORD*>(surface.Row(y)) + a;
-      std::fill(p, p + (b - a), native);
-      continue;
+    const int top = std::max<int>(y0, it->top);
+    const int bottom = std::min<int>(y1, it->bottom);
+    for (int y = top; y < bottom; ++y) {
+      if (rop2 == R2_COPYPEN && surface.bitsPerPixel == 32) {
+        DWORD* p = reinterpret_cast<DWORD*>(surface.Row(y)) + a;
+        std::fill(p, p + (b - a), native);
+        continue;
+      }
+      for (int x = a; x < b; ++x) surface.Put(x, y, ApplyRop2(rop2, native, surface.Get(x, y)) & mask);
     }
-    if (rop2 == R2_NOP) continue;
-    for (int x = a; x < b; ++x) surface.Put(x, y, ApplyRop2(rop2, native, surface.Get(x, y)) & mask);
   }
 }
 
@@ -410,6 +422,16 @@ void FillLogical(DeviceContext& dc, const BrushObject* b, std::int64_t l, std::i
   if (!b || l >= r || t >= bt) return;
   const std::int64_t L = dc.ToDeviceX(l), T = dc.ToDeviceY(t), R = dc.ToDeviceX(r), B = dc.ToDeviceY(bt);
   const RECT box = dc.ClipBox();
+  if (b->style == BS_SOLID) {
+    // One colour for the whole rectangle: converted once, not per row.
+    if (dc.surface.Empty()) return;
+    const std::int64_t x0 = std::max<std::int64_t>(L, box.left), x1 = std::min<std::int64_t>(R, box.right);
+    const std::int64_t y0 = std::max<std::int64_t>(T, box.top), y1 = std::min<std::int64_t>(B, box.bottom);
+    if (x0 >= x1 || y0 >= y1) return;
+    dc.FillBoxNative(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1),
+                     dc.NativeColor(b->color), rop2);
+    return;
+  }
   for (std::int64_t y = std::max<std::int64_t>(T, box.top); y < std::min<std::int64_t>(B, box.bottom); ++y)
     FillSpanBrush(dc, b, L, R, y, rop2);
 }

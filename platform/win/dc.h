@@ -134,6 +134,8 @@ struct DeviceContext : GdiObject {
   void FillSpan(int x0, int x1, int y, COLORREF c) { FillSpanRop(x0, x1, y, c, st.rop2); }
   void FillSpanRop(int x0, int x1, int y, COLORREF c, int rop2);
   void FillSpanNative(int x0, int x1, int y, DWORD native, int rop2);
+  // FillSpanNative for every row of [y0, y1), walking the clip's rectangles once.
+  void FillBoxNative(int x0, int y0, int x1, int y1, DWORD native, int rop2);
   void PlotPixel(int x, int y, COLORREF c) { PlotPixelRop(x, y, c, st.rop2); }
   void PlotPixelRop(int x, int y, COLORREF c, int rop2);
   COLORREF ReadPixel(int x, int y) const;  // CLR_INVALID outside the surface
