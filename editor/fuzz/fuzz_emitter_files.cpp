@@ -1,71 +1,86 @@
 // Emitter files, system files and emitter scene chunks from arbitrary bytes (the first byte
 // picks the reader): a refused input leaves the object as it was; an accepted one writes
 // and reads back to the same bytes. A chunk reader never takes more than the chunk's bytes.
+//
+// The objects files are read into are made once and reused: making them per input (each
+// system with its thirty-odd curves) cost several times the read itself.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "editor/emitter_files.h"
+#include "engine/fuzz/record_bytes.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-template <class Write>
-Bytes BytesOf(Write write) {
-  TMemoryStream s;
-  write(s);
-  const auto* p = static_cast<const std::uint8_t*>(s.Memory());
-  return Bytes(p, p + s.Size());
+Bytes FileOf(const TEmitterObject& o) {
+  return WrittenBytes([&](TStream& s) { WriteEmitterFile(o, s); });
 }
 
-void Load(TMemoryStream& s, const Bytes& b) {
-  s.SetSize(0);
-  if (!b.empty()) s.WriteBuffer(b.data(), static_cast<Int64>(b.size()));
-  s.SetPosition(0);
+Bytes FileOf(const TEmitter& e) {
+  return WrittenBytes([&](TStream& s) { WriteSystemFile(e, s); });
+}
+
+Bytes ChunkOf(const TEmitterObject& o) {
+  return WrittenBytes([&](TStream& s) { WriteEmitterChunk(&o, s); });
+}
+
+struct Fixture {
+  TEmitterObject object;  // emitter files are read into it
+  Bytes objectFile;       // its file bytes as they stand
+  TEmitterObject objectBack;
+  TEmitterObject owner;
+  TEmitter& system;  // system files are read into it
+  Bytes systemFile;
+  TEmitter& systemBack;
+  Fixture() : system(*owner.AddSystem()), systemBack(*owner.AddSystem()) {
+    object.Name = "before";
+    object.AddSystem()->Name = "kept";
+    objectFile = FileOf(object);
+    system.Name = "kept";
+    systemFile = FileOf(system);
+  }
+};
+
+Fixture& Objects() {
+  static Fixture* f = new Fixture();  // lives as long as the process
+  return *f;
+}
+
+// Reads a file into Target: a refusal must leave Target's file bytes at Kept; an accepted
+// file becomes Kept and must read back into Back to the same bytes.
+template <class T, class Read>
+void FileRoundTrip(TMemoryStream& in, T& Target, Bytes& Kept, T& Back, Read read) {
+  try {
+    read(Target, in);
+  } catch (const EReadError&) {
+    if (FileOf(Target) != Kept) std::abort();
+    return;
+  }
+  Kept = FileOf(Target);
+  TMemoryStream again;
+  FillStream(again, Kept.data(), Kept.size());
+  read(Back, again);
+  if (FileOf(Back) != Kept) std::abort();
 }
 
 void EmitterFile(TMemoryStream& in) {
-  TEmitterObject o;
-  o.Name = "before";
-  o.AddSystem()->Name = "kept";
-  const Bytes before = BytesOf([&](TStream& s) { WriteEmitterFile(o, s); });
-  try {
-    ReadEmitterFile(o, in);
-  } catch (const EReadError&) {
-    if (BytesOf([&](TStream& s) { WriteEmitterFile(o, s); }) != before) std::abort();
-    return;
-  }
-  if (o.SystemCount() < 1) std::abort();
-  const Bytes written = BytesOf([&](TStream& s) { WriteEmitterFile(o, s); });
-  TMemoryStream again;
-  Load(again, written);
-  TEmitterObject back;
-  back.AddSystem();
-  ReadEmitterFile(back, again);
-  if (BytesOf([&](TStream& s) { WriteEmitterFile(back, s); }) != written) std::abort();
+  Fixture& f = Objects();
+  FileRoundTrip(in, f.object, f.objectFile, f.objectBack, [](TEmitterObject& o, TStream& s) {
+    ReadEmitterFile(o, s);
+    if (o.SystemCount() < 1) std::abort();
+  });
 }
 
 void SystemFile(TMemoryStream& in) {
-  TEmitterObject owner;
-  TEmitter* e = owner.AddSystem();
-  e->Name = "kept";
-  const Bytes before = BytesOf([&](TStream& s) { WriteSystemFile(*e, s); });
-  try {
-    ReadSystemFile(*e, in);
-  } catch (const EReadError&) {
-    if (BytesOf([&](TStream& s) { WriteSystemFile(*e, s); }) != before) std::abort();
-    return;
-  }
-  const Bytes written = BytesOf([&](TStream& s) { WriteSystemFile(*e, s); });
-  TMemoryStream again;
-  Load(again, written);
-  TEmitter* back = owner.AddSystem();
-  ReadSystemFile(*back, again);
-  if (BytesOf([&](TStream& s) { WriteSystemFile(*back, s); }) != written) std::abort();
+  Fixture& f = Objects();
+  FileRoundTrip(in, f.system, f.systemFile, f.systemBack, [](TEmitter& e, TStream& s) { ReadSystemFile(e, s); });
 }
 
 void Chunk(TMemoryStream& in, std::size_t size) {
@@ -78,12 +93,12 @@ void Chunk(TMemoryStream& in, std::size_t size) {
   if (in.Position() > static_cast<Int64>(size)) std::abort();
   if (!o) return;
   if (o->SystemCount() < 1) std::abort();
-  const Bytes written = BytesOf([&](TStream& s) { WriteEmitterChunk(o.get(), s); });
+  const Bytes written = ChunkOf(*o);
   TMemoryStream again;
-  Load(again, written);
+  FillStream(again, written.data(), written.size());
   std::unique_ptr<TEmitterObject> back = ReadEmitterChunk(again);
   if (!back || again.Position() != static_cast<Int64>(written.size())) std::abort();
-  if (BytesOf([&](TStream& s) { WriteEmitterChunk(back.get(), s); }) != written) std::abort();
+  if (ChunkOf(*back) != written) std::abort();
 }
 
 }  // namespace
@@ -91,7 +106,7 @@ void Chunk(TMemoryStream& in, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   TMemoryStream in;
-  Load(in, Bytes(data + 1, data + size));
+  FillStream(in, data + 1, size - 1);
   switch (data[0] % 3) {
     case 0: EmitterFile(in); break;
     case 1: SystemFile(in); break;
