@@ -75,23 +75,29 @@ void TColorSeries::SetKeys(const std::string& NewName, const std::vector<std::pa
   EndUpdate();
 }
 
-void TColorSeries::LoadFromStream(TStream& Stream) {
-  TRecordReader r(Stream);
-  const std::string name = r.ShortString(kNameCapacity, "gradient name");
-  const Integer count = r.ReadCount("gradient key count", kKeyBytes);
+TGradientRecord TGradientRecord::Read(TRecordReader& Reader) {
+  TGradientRecord g;
+  g.Name = Reader.ShortString(TColorSeries::kNameCapacity, "gradient name");
+  const Integer count = Reader.ReadCount("gradient key count", TColorSeries::kKeyBytes);
   // Every sampler reads key 0: a gradient without keys is no gradient.
   if (count == 0) throw EReadError(std::string(msg::ReadError) + " reading gradient keys: the gradient has no keys");
-  std::vector<std::pair<Double, TColor>> keys;
-  keys.reserve(static_cast<std::size_t>(count));
+  g.Keys.reserve(static_cast<std::size_t>(count));
   for (Integer i = 0; i < count; ++i) {
-    const Double x = r.F64("gradient key");
-    const TColor colour = r.I32("gradient key");
-    keys.emplace_back(x, colour);
+    const Double x = Reader.F64("gradient key");
+    const TColor colour = Reader.I32("gradient key");
+    g.Keys.emplace_back(x, colour);
   }
   // The series keeps its keys in X order, equal X in record order. Sorted keys are
   // appended one by one instead of each searching for its place.
-  std::stable_sort(keys.begin(), keys.end(), KeyBefore);
-  SetKeys(name, keys);
+  std::stable_sort(g.Keys.begin(), g.Keys.end(), KeyBefore);
+  return g;
+}
+
+void TGradientRecord::ApplyTo(TColorSeries& Series) const { Series.SetKeys(Name, Keys); }
+
+void TColorSeries::LoadFromStream(TStream& Stream) {
+  TRecordReader r(Stream);
+  TGradientRecord::Read(r).ApplyTo(*this);
 }
 
 void TColorSeries::SaveToStream(TStream& Stream) const {

@@ -13,7 +13,21 @@
 #include "engine/float_color.h"
 #include "platform/classlib/types.h"
 
+class TColorSeries;
+class TRecordReader;
 class TStream;
+
+// One gradient record, read and checked in full before any gradient changes.
+struct TGradientRecord {
+  std::string Name;
+  // In X order, equal X in record order.
+  std::vector<std::pair<Double, TColor>> Keys;
+
+  // Raises EReadError for a short record, a key count that does not fit in the bytes
+  // left, or a record without keys.
+  static TGradientRecord Read(TRecordReader& Reader);
+  void ApplyTo(TColorSeries& Series) const;
+};
 
 class TColorSeries : public TPointSeries {
  public:
@@ -44,6 +58,7 @@ class TColorSeries : public TPointSeries {
   std::string Name;
 
  private:
+  friend struct TGradientRecord;
   // The colour stored with key i (clDefault when it has none).
   TColor KeyColor(Integer Index) const;
   void SetKeys(const std::string& NewName, const std::vector<std::pair<Double, TColor>>& Keys);

@@ -1,7 +1,12 @@
 // The emitter object record and the particle system record, read and written field by
-// field. Readers read into a new object and change the caller's only when the whole
-// record was good.
+// field. Readers read the whole record into plain values first and change the caller's
+// object only when it was good.
 #include "engine/object_records.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/color_series.h"
 #include "engine/emitter_object.h"
@@ -58,60 +63,105 @@ void WriteSystemRecord(const TEmitter& E, TStream& Stream) {
   w.SkipReserved(kSystemReserved101);
 }
 
-// Reads into E in place; a failure may leave E half read, so callers read into an
-// entry that is theirs alone first.
-void ReadSystemRecord(TEmitter& E, TStream& Stream, Integer Version) {
-  TRecordReader r(Stream);
-  TParticleSystem& s = *E.System;
-  TParticleEmitter& e = *E.Emitter;
-  const bool v101 = Version == kRecordVersion101;
-  s.LoadVariables(Stream);
-  e.LoadVariables(Stream);
-  if (v101) s.BaseColor->LoadFromStream(Stream);
-  s.ParticleColor->LoadFromStream(Stream);
-  s.MapSource->LoadFromStream(Stream);
-  s.LoopPeriod = r.I32("loop period");
-  s.LoopCount = r.I32("loop count");
-  s.RenderMode = r.I32("render mode");
-  s.MapMode = r.I32("map mode");
-  s.MapCycle = r.I32("map cycle");
-  s.FixedMapIndex = r.I32("fixed map index");
-  E.Enabled = ReadFlag(r, "system enabled");
-  E.Name = r.ShortString(kObjectNameCapacity, "system name");
-  e.Radius = r.F32("emitter radius");
-  e.Shape = r.I32("emitter shape");
-  s.ColorMode = r.I32("colour mode");
-  if (v101) {
-    e.FocusShape = r.I32("focus shape");
-    s.BaseColorMode = r.I32("base colour mode");
-    s.MaxPixelSize = MaxPixelSizeFromRecord(r.I32("maximum pixel size"));
-    s.SpatialDither = r.F32("spatial dither");
-    r.SkipReserved(kSystemReserved101);
-  } else {
-    r.SkipReserved(kSystemReserved100);
-  }
+// The curves of a particle system and of its emitter, as their records hold them.
+struct TCurveCounts {
+  std::size_t System = 0;
+  std::size_t Emitter = 0;
+};
+
+const TCurveCounts& CurveCounts() {
+  static const TCurveCounts counts = [] {
+    TParticleSystem system;
+    TParticleEmitter emitter;
+    return TCurveCounts{static_cast<std::size_t>(system.VariableCount()),
+                        static_cast<std::size_t>(emitter.VariableCount())};
+  }();
+  return counts;
 }
 
-void LoadSystem(TEmitter& E, TStream& Stream, Integer Version) {
-  const Int64 start = Stream.Position();
-  {
-    TEmitter probe(nullptr);
-    ReadSystemRecord(probe, Stream, Version);
+// A particle system record read and checked whole into plain values: no system is
+// made for a record that turns out bad, and the entry changes only after.
+struct TSystemRecord {
+  bool V101 = false;
+  std::vector<TCurveRecord> SystemCurves;
+  std::vector<TCurveRecord> EmitterCurves;
+  TGradientRecord BaseColor;  // version 101 only
+  TGradientRecord ParticleColor;
+  TMapSourceRecord MapSource;
+  Integer LoopPeriod = 0, LoopCount = 0, RenderMode = 0, MapMode = 0, MapCycle = 0, FixedMapIndex = 0;
+  Byte Enabled = 0;
+  std::string Name;
+  Single Radius = 0;
+  Integer Shape = 0, ColorMode = 0;
+  // Version 101 only.
+  Integer FocusShape = 0, BaseColorMode = 0, MaxPixelSize = 0;
+  Single SpatialDither = 0;
+
+  static TSystemRecord Read(TStream& Stream, Integer Version) {
+    TRecordReader r(Stream);
+    TSystemRecord f;
+    f.V101 = Version == kRecordVersion101;
+    f.SystemCurves = TVariableSystem::ReadVariables(r, CurveCounts().System);
+    f.EmitterCurves = TVariableSystem::ReadVariables(r, CurveCounts().Emitter);
+    if (f.V101) f.BaseColor = TGradientRecord::Read(r);
+    f.ParticleColor = TGradientRecord::Read(r);
+    f.MapSource = TMapSourceRecord::Read(r);
+    f.LoopPeriod = r.I32("loop period");
+    f.LoopCount = r.I32("loop count");
+    f.RenderMode = r.I32("render mode");
+    f.MapMode = r.I32("map mode");
+    f.MapCycle = r.I32("map cycle");
+    f.FixedMapIndex = r.I32("fixed map index");
+    f.Enabled = ReadFlag(r, "system enabled");
+    f.Name = r.ShortString(kObjectNameCapacity, "system name");
+    f.Radius = r.F32("emitter radius");
+    f.Shape = r.I32("emitter shape");
+    f.ColorMode = r.I32("colour mode");
+    if (f.V101) {
+      f.FocusShape = r.I32("focus shape");
+      f.BaseColorMode = r.I32("base colour mode");
+      f.MaxPixelSize = MaxPixelSizeFromRecord(r.I32("maximum pixel size"));
+      f.SpatialDither = r.F32("spatial dither");
+      r.SkipReserved(kSystemReserved101);
+    } else {
+      r.SkipReserved(kSystemReserved100);
+    }
+    return f;
   }
-  // The record is good: the same bytes again, into the entry itself, so that its
-  // system, emitter and curves stay the objects the editor shows.
-  Stream.SetPosition(start);
-  ReadSystemRecord(E, Stream, Version);
-}
+
+  // Version 100 leaves what it does not hold as the entry had it.
+  void MoveTo(TEmitter& E) {
+    TParticleSystem& s = *E.System;
+    TParticleEmitter& e = *E.Emitter;
+    s.ApplyVariables(SystemCurves);
+    e.ApplyVariables(EmitterCurves);
+    if (V101) BaseColor.ApplyTo(*s.BaseColor);
+    ParticleColor.ApplyTo(*s.ParticleColor);
+    MapSource.MoveTo(*s.MapSource);
+    s.LoopPeriod = LoopPeriod;
+    s.LoopCount = LoopCount;
+    s.RenderMode = RenderMode;
+    s.MapMode = MapMode;
+    s.MapCycle = MapCycle;
+    s.FixedMapIndex = FixedMapIndex;
+    E.Enabled = Enabled;
+    E.Name = std::move(Name);
+    e.Radius = Radius;
+    e.Shape = Shape;
+    s.ColorMode = ColorMode;
+    if (V101) {
+      e.FocusShape = FocusShape;
+      s.BaseColorMode = BaseColorMode;
+      s.MaxPixelSize = MaxPixelSize;
+      s.SpatialDither = SpatialDither;
+    }
+  }
+};
 
 }  // namespace
 
 Int64 MinSystemRecordBytes(Integer Version) {
-  static const Int64 curveBytes = [] {
-    TParticleSystem system;
-    TParticleEmitter emitter;
-    return static_cast<Int64>(system.VariableCount() + emitter.VariableCount()) * kMinCurveBytes;
-  }();
+  const Int64 curveBytes = static_cast<Int64>(CurveCounts().System + CurveCounts().Emitter) * kMinCurveBytes;
   if (Version == kRecordVersion100) return curveBytes + kMinGradientBytes + kMinMapSourceBytes + kFixedBytes100;
   return curveBytes + 2 * kMinGradientBytes + kMinMapSourceBytes + kFixedBytes101;
 }
@@ -126,9 +176,9 @@ Integer MaxPixelSizeFromRecord(Integer Stored) {
 
 void TEmitter::SaveToStream(TStream& Stream) const { WriteSystemRecord(*this, Stream); }
 
-void TEmitter::LoadFromStream(TStream& Stream) { LoadSystem(*this, Stream, kRecordVersion101); }
+void TEmitter::LoadFromStream(TStream& Stream) { TSystemRecord::Read(Stream, kRecordVersion101).MoveTo(*this); }
 
-void TEmitter::LoadFromStreamV100(TStream& Stream) { LoadSystem(*this, Stream, kRecordVersion100); }
+void TEmitter::LoadFromStreamV100(TStream& Stream) { TSystemRecord::Read(Stream, kRecordVersion100).MoveTo(*this); }
 
 // ---- TEmitterObject ----
 
@@ -149,34 +199,43 @@ void TEmitterObject::SaveToStream(TStream& Stream) const {
 void TEmitterObject::LoadFromStream(Integer Version, TStream& Stream) {
   RequireKnownVersion(Version, "emitter object");
   TRecordReader r(Stream);
-  TEmitterObject fresh;
-  fresh.Name = r.ShortString(kObjectNameCapacity, "emitter name");
-  fresh.StartOffset = r.I32("start offset");
+  std::string name = r.ShortString(kObjectNameCapacity, "emitter name");
+  const Integer startOffset = r.I32("start offset");
   const TCurveRecord activity = TCurveRecord::Read(r);
-  fresh.RateSizeScale = r.U8("rate and size scale");
-  fresh.SpeedLifeGravityScale = r.U8("speed, life and gravity scale");
+  const Byte rateSizeScale = r.U8("rate and size scale");
+  const Byte speedLifeGravityScale = r.U8("speed, life and gravity scale");
+  Byte enabled = Enabled;
+  Integer freezeFrame = FreezeFrame;
   if (Version == kRecordVersion101) {
-    fresh.Enabled = ReadFlag(r, "emitter enabled");
-    fresh.FreezeFrame = r.I32("freeze frame");
+    enabled = ReadFlag(r, "emitter enabled");
+    freezeFrame = r.I32("freeze frame");
     r.SkipReserved(kEmitterReserved101);
   } else {
-    fresh.Enabled = Enabled;
-    fresh.FreezeFrame = FreezeFrame;
     r.SkipReserved(kEmitterReserved100);
   }
   const Integer count = r.ReadCount("system count", MinSystemRecordBytes(Version));
-  for (Integer i = 0; i < count; ++i) ReadSystemRecord(*fresh.AddSystem(), Stream, Version);
+  std::vector<TSystemRecord> records;
+  records.reserve(static_cast<std::size_t>(count));
+  for (Integer i = 0; i < count; ++i) records.push_back(TSystemRecord::Read(Stream, Version));
+
+  // Every record is good: the systems are made only now, each new, so that what a
+  // version-100 record does not hold keeps a new system's value.
+  std::vector<std::unique_ptr<TEmitter>> systems;
+  systems.reserve(std::max<std::size_t>(records.size(), 1));
+  for (TSystemRecord& record : records) {
+    systems.push_back(std::make_unique<TEmitter>(this));
+    record.MoveTo(*systems.back());
+  }
   // The editor relies on every emitter object having a system.
-  if (fresh.Systems.empty()) fresh.AddSystem();
+  if (systems.empty()) systems.push_back(std::make_unique<TEmitter>(this));
 
   activity.ApplyTo(*Activity);
-  Name = std::move(fresh.Name);
-  StartOffset = fresh.StartOffset;
-  RateSizeScale = fresh.RateSizeScale;
-  SpeedLifeGravityScale = fresh.SpeedLifeGravityScale;
-  Enabled = fresh.Enabled;
-  FreezeFrame = fresh.FreezeFrame;
-  Systems.swap(fresh.Systems);
-  for (auto& entry : Systems) entry->Owner = this;
-  // fresh frees the systems this object had.
+  Name = std::move(name);
+  StartOffset = startOffset;
+  RateSizeScale = rateSizeScale;
+  SpeedLifeGravityScale = speedLifeGravityScale;
+  Enabled = enabled;
+  FreezeFrame = freezeFrame;
+  // The systems this object had are freed here.
+  Systems.swap(systems);
 }

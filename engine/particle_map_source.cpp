@@ -42,42 +42,53 @@ void TParticleMapSource::SaveToStream(TStream& Stream) const {
     static_cast<TParticleMapOptions*>(maps_->Objects(i))->SaveToStream(Stream);
 }
 
-void TParticleMapSource::LoadFromStream(TStream& Stream) {
-  TRecordReader r(Stream);
-  const Integer length = r.I32("map source name length");
-  r.RequireBytes(length, "map source names");
+TMapSourceRecord TMapSourceRecord::Read(TRecordReader& Reader) {
+  const Integer length = Reader.I32("map source name length");
+  Reader.RequireBytes(length, "map source names");
   std::string text(static_cast<std::size_t>(length), '\0');
-  r.Bytes(text.data(), length, "map source names");
+  Reader.Bytes(text.data(), length, "map source names");
 
   TStringList names;
   names.SetCommaText(text);
 
-  std::vector<std::unique_ptr<TParticleMapOptions>> options;
+  TMapSourceRecord m;
   if (names.Count() == 0) {
     // A source is never empty.
-    names.Add(kDefaultName);
-    options.push_back(std::make_unique<TParticleMapOptions>());
-  } else {
-    // The reserved block of the last record may be absent at the very end of a stream.
-    const Int64 needed = Int64{names.Count()} * TParticleMapOptions::kRecordSize - TParticleMapOptions::kReservedBytes;
-    r.RequireBytes(needed, "map source options");
-    options.reserve(static_cast<std::size_t>(names.Count()));
-    for (Integer i = 0; i < names.Count(); ++i) {
-      auto o = std::make_unique<TParticleMapOptions>();
-      o->LoadFromStream(Stream);
-      options.push_back(std::move(o));
-    }
+    m.Names.emplace_back(kDefaultName);
+    m.Options.push_back(std::make_unique<TParticleMapOptions>());
+    return m;
   }
-
-  // Everything is read: replace the entries.
-  FreeAllOptions();
-  maps_->BeginUpdate();
-  maps_->Clear();
+  // The reserved block of the last record may be absent at the very end of a stream.
+  const Int64 needed = Int64{names.Count()} * TParticleMapOptions::kRecordSize - TParticleMapOptions::kReservedBytes;
+  Reader.RequireBytes(needed, "map source options");
+  m.Names.reserve(static_cast<std::size_t>(names.Count()));
+  m.Options.reserve(static_cast<std::size_t>(names.Count()));
   for (Integer i = 0; i < names.Count(); ++i) {
-    maps_->AddObject(names.Strings(i), options[static_cast<std::size_t>(i)].get());
-    options[static_cast<std::size_t>(i)].release();
+    auto o = std::make_unique<TParticleMapOptions>();
+    o->LoadFromStream(Reader.Stream());
+    m.Names.push_back(names.Strings(i));
+    m.Options.push_back(std::move(o));
   }
-  maps_->EndUpdate();
+  return m;
+}
+
+void TMapSourceRecord::MoveTo(TParticleMapSource& Source) {
+  Source.FreeAllOptions();
+  TStringList& maps = *Source.maps_;
+  maps.BeginUpdate();
+  maps.Clear();
+  for (std::size_t i = 0; i < Names.size(); ++i) {
+    maps.AddObject(Names[i], Options[i].get());
+    Options[i].release();
+  }
+  maps.EndUpdate();
+  Names.clear();
+  Options.clear();
+}
+
+void TParticleMapSource::LoadFromStream(TStream& Stream) {
+  TRecordReader r(Stream);
+  TMapSourceRecord::Read(r).MoveTo(*this);
 }
 
 TBitmap32* TParticleMapSource::BitmapAt(Integer Index) {

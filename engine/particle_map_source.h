@@ -7,14 +7,31 @@
 // record per name in order (45 bytes each; see particle_map_options.h).
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/classlib/object.h"
 #include "platform/classlib/types.h"
 
+#include "engine/particle_map_options.h"
+
 class TBitmap32;
-class TParticleMapOptions;
+class TParticleMapSource;
+class TRecordReader;
 class TStream;
 class TStringList;
+
+// One map source record, read and checked in full before any source changes.
+struct TMapSourceRecord {
+  // Never empty: a record without names reads as one "Default" entry.
+  std::vector<std::string> Names;
+  // One per name.
+  std::vector<std::unique_ptr<TParticleMapOptions>> Options;
+
+  // Raises EReadError for a bad length, a short text or too few bytes for the options.
+  static TMapSourceRecord Read(TRecordReader& Reader);
+  // Gives the options to Source, which frees its old entries.
+  void MoveTo(TParticleMapSource& Source);
+};
 
 class TParticleMapSource : public TObject {
  public:
@@ -52,6 +69,7 @@ class TParticleMapSource : public TObject {
   TStringList& Maps() const { return *maps_; }
 
  private:
+  friend struct TMapSourceRecord;
   void FreeAllOptions();
 
   std::unique_ptr<TStringList> maps_;

@@ -32,8 +32,16 @@ void TVariableSystem::SaveVariables(TStream& Stream) const {
 
 void TVariableSystem::LoadVariables(TStream& Stream) {
   TRecordReader reader(Stream);
+  ApplyVariables(ReadVariables(reader, variables_.size()));
+}
+
+std::vector<TCurveRecord> TVariableSystem::ReadVariables(TRecordReader& Reader, std::size_t Count) {
   std::vector<TCurveRecord> records;
-  records.reserve(variables_.size());
-  for (std::size_t i = 0; i < variables_.size(); ++i) records.push_back(TCurveRecord::Read(reader));
-  for (std::size_t i = 0; i < variables_.size(); ++i) records[i].ApplyTo(*variables_[i]);
+  records.reserve(Count);
+  for (std::size_t i = 0; i < Count; ++i) records.push_back(TCurveRecord::Read(Reader));
+  return records;
+}
+
+void TVariableSystem::ApplyVariables(const std::vector<TCurveRecord>& Records) {
+  for (std::size_t i = 0; i < variables_.size(); ++i) Records[i].ApplyTo(*variables_[i]);
 }

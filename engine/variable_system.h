@@ -12,6 +12,7 @@
 #include "platform/classlib/object.h"
 #include "platform/classlib/types.h"
 
+class TRecordReader;
 class TStream;
 
 class TVariableSystem : public TObject {
@@ -30,6 +31,11 @@ class TVariableSystem : public TObject {
   // Every record is read and checked before any curve changes: a bad one raises
   // EReadError and every curve keeps what it had.
   void LoadVariables(TStream& Stream);
+  // The two halves of LoadVariables, for a reader that checks a larger record whole
+  // before it changes anything: Count curve records read and checked, then applied in
+  // list order (Records holds VariableCount of them).
+  static std::vector<TCurveRecord> ReadVariables(TRecordReader& Reader, std::size_t Count);
+  void ApplyVariables(const std::vector<TCurveRecord>& Records);
 
   Integer VariableCount() const { return static_cast<Integer>(variables_.size()); }
   // An index outside 0..VariableCount-1 raises EListError.

@@ -1,71 +1,74 @@
 // Emitter files, system files and emitter scene chunks from arbitrary bytes (the first byte
 // picks the reader): a refused input leaves the object as it was; an accepted one writes
 // and reads back to the same bytes. A chunk reader never takes more than the chunk's bytes.
+//
+// The objects files are read into are made once and reused: making them per input (each
+// system with its thirty-odd curves) cost several times the read itself.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "editor/emitter_files.h"
+#include "engine/fuzz/record_bytes.h"
 #include "platform/classlib/exceptions.h"
-#include "platform/classlib/streams.h"
+#include "platform/classlib/fuzz/fuzz_stream.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-template <class Write>
-Bytes BytesOf(Write write) {
-  TMemoryStream s;
-  write(s);
-  const auto* p = static_cast<const std::uint8_t*>(s.Memory());
-  return Bytes(p, p + s.Size());
+Bytes FileOf(const TEmitterObject& o) {
+  return WrittenBytes([&](TStream& s) { WriteEmitterFile(o, s); });
 }
 
-void Load(TMemoryStream& s, const Bytes& b) {
-  s.SetSize(0);
-  if (!b.empty()) s.WriteBuffer(b.data(), static_cast<Int64>(b.size()));
-  s.SetPosition(0);
+Bytes FileOf(const TEmitter& e) {
+  return WrittenBytes([&](TStream& s) { WriteSystemFile(e, s); });
+}
+
+Bytes ChunkOf(const TEmitterObject& o) {
+  return WrittenBytes([&](TStream& s) { WriteEmitterChunk(&o, s); });
+}
+
+struct Fixture {
+  TEmitterObject object;  // emitter files are read into it
+  Bytes objectFile;       // its file bytes as they stand
+  TEmitterObject objectBack;
+  TEmitterObject owner;
+  TEmitter& system;  // system files are read into it
+  Bytes systemFile;
+  TEmitter& systemBack;
+  Fixture() : system(*owner.AddSystem()), systemBack(*owner.AddSystem()) {
+    object.Name = "before";
+    object.AddSystem()->Name = "kept";
+    objectFile = FileOf(object);
+    system.Name = "kept";
+    systemFile = FileOf(system);
+  }
+};
+
+Fixture& Objects() {
+  static Fixture* f = new Fixture();  // lives as long as the process
+  return *f;
 }
 
 void EmitterFile(TMemoryStream& in) {
-  TEmitterObject o;
-  o.Name = "before";
-  o.AddSystem()->Name = "kept";
-  const Bytes before = BytesOf([&](TStream& s) { WriteEmitterFile(o, s); });
-  try {
-    ReadEmitterFile(o, in);
-  } catch (const EReadError&) {
-    if (BytesOf([&](TStream& s) { WriteEmitterFile(o, s); }) != before) std::abort();
-    return;
-  }
-  if (o.SystemCount() < 1) std::abort();
-  const Bytes written = BytesOf([&](TStream& s) { WriteEmitterFile(o, s); });
-  TMemoryStream again;
-  Load(again, written);
-  TEmitterObject back;
-  back.AddSystem();
-  ReadEmitterFile(back, again);
-  if (BytesOf([&](TStream& s) { WriteEmitterFile(back, s); }) != written) std::abort();
+  Fixture& f = Objects();
+  CheckKeptRead(
+      f.object, f.objectFile, f.objectBack,
+      [&](TEmitterObject& o) {
+        ReadEmitterFile(o, in);
+        if (o.SystemCount() < 1) std::abort();
+      },
+      ReadEmitterFile, [](const TEmitterObject& o) { return FileOf(o); });
 }
 
 void SystemFile(TMemoryStream& in) {
-  TEmitterObject owner;
-  TEmitter* e = owner.AddSystem();
-  e->Name = "kept";
-  const Bytes before = BytesOf([&](TStream& s) { WriteSystemFile(*e, s); });
-  try {
-    ReadSystemFile(*e, in);
-  } catch (const EReadError&) {
-    if (BytesOf([&](TStream& s) { WriteSystemFile(*e, s); }) != before) std::abort();
-    return;
-  }
-  const Bytes written = BytesOf([&](TStream& s) { WriteSystemFile(*e, s); });
-  TMemoryStream again;
-  Load(again, written);
-  TEmitter* back = owner.AddSystem();
-  ReadSystemFile(*back, again);
-  if (BytesOf([&](TStream& s) { WriteSystemFile(*back, s); }) != written) std::abort();
+  Fixture& f = Objects();
+  CheckKeptRead(
+      f.system, f.systemFile, f.systemBack, [&](TEmitter& e) { ReadSystemFile(e, in); }, ReadSystemFile,
+      [](const TEmitter& e) { return FileOf(e); });
 }
 
 void Chunk(TMemoryStream& in, std::size_t size) {
@@ -78,12 +81,12 @@ void Chunk(TMemoryStream& in, std::size_t size) {
   if (in.Position() > static_cast<Int64>(size)) std::abort();
   if (!o) return;
   if (o->SystemCount() < 1) std::abort();
-  const Bytes written = BytesOf([&](TStream& s) { WriteEmitterChunk(o.get(), s); });
+  const Bytes written = ChunkOf(*o);
   TMemoryStream again;
-  Load(again, written);
+  FillStream(again, written.data(), written.size());
   std::unique_ptr<TEmitterObject> back = ReadEmitterChunk(again);
   if (!back || again.Position() != static_cast<Int64>(written.size())) std::abort();
-  if (BytesOf([&](TStream& s) { WriteEmitterChunk(back.get(), s); }) != written) std::abort();
+  if (ChunkOf(*back) != written) std::abort();
 }
 
 }  // namespace
@@ -91,7 +94,7 @@ void Chunk(TMemoryStream& in, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   TMemoryStream in;
-  Load(in, Bytes(data + 1, data + size));
+  FillStream(in, data + 1, size - 1);
   switch (data[0] % 3) {
     case 0: EmitterFile(in); break;
     case 1: SystemFile(in); break;

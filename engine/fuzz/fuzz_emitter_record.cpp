@@ -9,10 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/fuzz/record_bytes.h"
 #include "engine/emitter_object.h"
-#include "platform/classlib/exceptions.h"
-#include "platform/classlib/fuzz/fuzz_stream.h"
+#include "engine/fuzz/record_bytes.h"
 
 namespace {
 
@@ -27,36 +25,22 @@ struct Fixture {
   }
 };
 
-Fixture& Objects() {
-  static Fixture* f = new Fixture();  // lives as long as the process
-  return *f;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static Fixture& f = *new Fixture();  // lives as long as the process
   if (size < 1) return 0;
   const Integer version = (data[0] & 1) ? 101 : 100;
   TMemoryStream in;
   FillStream(in, data + 1, size - 1);
-
-  Fixture& f = Objects();
-  TEmitterObject& o = f.object;
-  try {
-    o.LoadFromStream(version, in);
-  } catch (const EReadError&) {
-    if (RecordOf(o) != f.record) std::abort();
-    return 0;
-  }
-  if (o.SystemCount() < 1) std::abort();
-  for (const auto& e : o.Systems) {
-    if (e->Owner != &o || e->System->MaxPixelSize < 256 || e->System->MaxPixelSize > 8192) std::abort();
-  }
-
-  f.record = RecordOf(o);
-  TMemoryStream again;
-  FillStream(again, f.record.data(), f.record.size());
-  f.back.LoadFromStream(101, again);
-  if (RecordOf(f.back) != f.record) std::abort();
+  CheckKeptRead(
+      f.object, f.record, f.back,
+      [&](TEmitterObject& o) {
+        o.LoadFromStream(version, in);
+        if (o.SystemCount() < 1) std::abort();
+        for (const auto& e : o.Systems)
+          if (e->Owner != &o || e->System->MaxPixelSize < 256 || e->System->MaxPixelSize > 8192) std::abort();
+      },
+      [](TEmitterObject& o, TStream& s) { o.LoadFromStream(101, s); }, RecordOf<TEmitterObject>);
   return 0;
 }

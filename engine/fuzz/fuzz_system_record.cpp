@@ -9,10 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/fuzz/record_bytes.h"
 #include "engine/emitter_object.h"
-#include "platform/classlib/exceptions.h"
-#include "platform/classlib/fuzz/fuzz_stream.h"
+#include "engine/fuzz/record_bytes.h"
 
 namespace {
 
@@ -27,35 +25,22 @@ struct Fixture {
   }
 };
 
-Fixture& Entries() {
-  static Fixture* f = new Fixture();  // lives as long as the process
-  return *f;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static Fixture& f = *new Fixture();  // lives as long as the process
   if (size < 1) return 0;
   TMemoryStream in;
   FillStream(in, data + 1, size - 1);
-
-  Fixture& f = Entries();
-  TEmitter& e = f.entry;
-  try {
-    if (data[0] & 1)
-      e.LoadFromStream(in);
-    else
-      e.LoadFromStreamV100(in);
-  } catch (const EReadError&) {
-    if (RecordOf(e) != f.record) std::abort();
-    return 0;
-  }
-  if (e.System->MaxPixelSize < 256 || e.System->MaxPixelSize > 8192) std::abort();
-
-  f.record = RecordOf(e);
-  TMemoryStream again;
-  FillStream(again, f.record.data(), f.record.size());
-  f.back.LoadFromStream(again);
-  if (RecordOf(f.back) != f.record) std::abort();
+  CheckKeptRead(
+      f.entry, f.record, f.back,
+      [&](TEmitter& e) {
+        if (data[0] & 1)
+          e.LoadFromStream(in);
+        else
+          e.LoadFromStreamV100(in);
+        if (e.System->MaxPixelSize < 256 || e.System->MaxPixelSize > 8192) std::abort();
+      },
+      [](TEmitter& e, TStream& s) { e.LoadFromStream(s); }, RecordOf<TEmitter>);
   return 0;
 }

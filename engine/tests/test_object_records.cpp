@@ -307,6 +307,33 @@ TEST_F(ObjectRecords, BadRecordsLeaveTheObjectAsItWas) {
   EXPECT_EQ(first->System->LoopPeriod, 0);
 }
 
+// A cut anywhere in a system record (in a curve, a gradient, the map source or the fixed
+// fields) leaves every part of the entry as it was, in both versions.
+TEST_F(ObjectRecords, EveryCutOfASystemRecordLeavesTheEntryAsItWas) {
+  TEmitterObject source;
+  Fill(source);
+  TEmitterObject o;
+  TEmitter& e = *o.AddSystem();
+  e.Name = "Mine";
+  e.System->MapSource->AddMap("mine.bmp");
+  const std::vector<Byte> before = Written([&](TStream& st) { e.SaveToStream(st); });
+  const struct {
+    std::vector<Byte> record;
+    std::function<void(TStream&)> read;
+  } versions[] = {
+      {SystemRecord101(*source.Systems[0], true), [&](TStream& st) { e.LoadFromStream(st); }},
+      {SystemRecord100(*source.Systems[0], true), [&](TStream& st) { e.LoadFromStreamV100(st); }},
+  };
+  for (const auto& v : versions) {
+    for (std::size_t cut = 0; cut < v.record.size(); cut += cut < 100 || cut + 100 > v.record.size() ? 1 : 13) {
+      TMemoryStream s;
+      curve_bytes::Fill(s, std::vector<Byte>(v.record.begin(), v.record.begin() + static_cast<std::ptrdiff_t>(cut)));
+      EXPECT_THROW(v.read(s), EReadError) << "cut at " << cut;
+      EXPECT_EQ(Written([&](TStream& st) { e.SaveToStream(st); }), before) << "cut at " << cut;
+    }
+  }
+}
+
 TEST_F(ObjectRecords, AnObjectAlwaysKeepsASystem) {
   std::vector<Byte> b;
   PutShortString(b, "Empty", 32);
