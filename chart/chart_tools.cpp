@@ -128,6 +128,9 @@ void TChartBrush::Publish(TPublished& published) {
   auto p = published.For<TChartBrush>();
   p.Integer("Color", &TBrush::Color, &TBrush::SetColor).Idents(ColorIdents()).Default(clDefault);
   p.Object("Image", &TChartBrush::Image, &TChartBrush::SetImage);
+  // Always stored: chart brushes start clear as often as solid, and a colour read before
+  // the style makes a clear brush solid.
+  p.Enum("Style", BrushStyleInfo(), &TBrush::Style, &TBrush::SetStyle).NoDefault();
 }
 
 TChartBrush::TChartBrush(TNotifyEvent OnChangeEvent) : image_(std::make_unique<TPicture>()) {
