@@ -258,6 +258,12 @@ void TChartFont::SetInterCharSize(Integer value) {
 
 void TChartFont::SubChanged(TObject*) { Changed(false); }
 
+void TChartFont::KeepDefaults() {
+  TFont::KeepDefaults();
+  defaultColor_ = Color();
+  defaultStyle_ = Style();
+}
+
 bool TChartFont::IsHeightStored() const { return Height() != -MulDiv(ChartDefaultFontSize, PixelsPerInch(), 72); }
 bool TChartFont::IsNameStored() const { return Name() != ChartDefaultFontName; }
 bool TChartFont::IsStyleStored() const { return !(Style() == defaultStyle_); }

@@ -36,7 +36,7 @@ class TPersistent : public TObject {
   // constructor sets a sub-object up otherwise than the sub-object's class does calls it
   // once set up, so that a form stores what differs from that and the reader, which builds
   // the owner the same way, gets back every value.
-  void KeepDefaults();
+  virtual void KeepDefaults();
   // The default KeepDefaults recorded for the property; null when none was.
   const TPropDefault* KeptDefault(const TPropInfo& prop) const;
 

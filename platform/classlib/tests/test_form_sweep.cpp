@@ -3,12 +3,10 @@
 // a fresh form, and every property of the component compared with what was written.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 #include <map>
 #include <memory>
-#include <optional>
 #include <regex>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -268,14 +266,19 @@ bool Change(TForm* form, TObject* obj, const TPropInfo& p, To to) {
     }
     return value() != before;
   }
-  auto tryOrd = [&](Int64 v) {
-    try {
-      SetOrdProp(obj, p, v);
-    } catch (const std::exception&) {
-      return false;
+  // The first candidate the setter takes and that changes the value.
+  auto takesOne = [&](const auto& candidates, const auto& set) {
+    for (const auto& c : candidates) {
+      try {
+        set(c);
+      } catch (const std::exception&) {
+        continue;
+      }
+      if (value() != before) return true;
     }
-    return value() != before;
+    return false;
   };
+  auto tryOrd = [&](Int64 v) { return takesOne(std::vector<Int64>{v}, [&](Int64 c) { SetOrdProp(obj, p, c); }); };
   switch (p.Kind) {
     case pkInteger: {
       const Int64 v = GetOrdProp(obj, p);
@@ -303,26 +306,12 @@ bool Change(TForm* form, TObject* obj, const TPropInfo& p, To to) {
     }
     case pkFloat: {
       const Double v = GetFloatProp(obj, p);
-      for (Double c : {v + 1.2345, v - 1.2345, v * 2 + 0.25, 0.5}) {
-        try {
-          SetFloatProp(obj, p, c);
-        } catch (const std::exception&) {
-          continue;
-        }
-        if (value() != before) return true;
-      }
-      return false;
+      return takesOne(std::vector<Double>{v + 1.2345, v - 1.2345, v * 2 + 0.25, 0.5},
+                      [&](Double c) { SetFloatProp(obj, p, c); });
     }
     case pkString:
-      for (std::string c : {GetStrProp(obj, p) + "Q", std::string("Sweep")}) {
-        try {
-          SetStrProp(obj, p, c);
-        } catch (const std::exception&) {
-          continue;
-        }
-        if (value() != before) return true;
-      }
-      return false;
+      return takesOne(std::vector<std::string>{GetStrProp(obj, p) + "Q", "Sweep"},
+                      [&](const std::string& c) { SetStrProp(obj, p, c); });
     case pkStrings:
       if (auto* s = dynamic_cast<TStrings*>(GetObjectProp(obj, p))) {
         try {
