@@ -202,7 +202,7 @@ Target Resolve(TObject* obj, std::string_view path) {
 }
 
 // A new component of the class on the form, inside the host its kind needs.
-TComponent* Place(TForm* form, const TClass& cls, const std::string& name) {
+TComponent* Place(TCustomForm* form, const TClass& cls, const std::string& name) {
   TComponent* host = nullptr;
   for (const Host& h : kHosts) {
     if (!Inherits(cls, h.cls)) continue;
@@ -224,7 +224,7 @@ TComponent* Place(TForm* form, const TClass& cls, const std::string& name) {
 }
 
 // Builds a component the reference property may point to.
-TComponent* MakeReferent(TForm* form, const TClass& wanted) {
+TComponent* MakeReferent(TCustomForm* form, const TClass& wanted) {
   const TClass* pick = nullptr;
   for (const TClass* c : LibraryClasses()) {
     if (!c->CanCreate() || !c->InheritsFrom(wanted) || !c->InheritsFrom(TComponent::StaticClass())) continue;
@@ -243,7 +243,7 @@ enum class To { Other, Default };
 
 // Gives the property another value, or its registered default (what a writer skips);
 // false when no such value differs from the one it has.
-bool Change(TForm* form, TObject* obj, const TPropInfo& p, To to) {
+bool Change(TCustomForm* form, TObject* obj, const TPropInfo& p, To to) {
   const std::string path = p.Name;
   auto value = [&]() {
     Snapshot s;
@@ -382,7 +382,7 @@ class Rig {
  public:
   explicit Rig(const TClass& cls) {
     if (cls.InheritsFrom(TCustomForm::StaticClass())) {
-      form_.reset(static_cast<TForm*>(CreateComponent(cls, nullptr)));
+      form_.reset(static_cast<TCustomForm*>(CreateComponent(cls, nullptr)));
       form_->SetName("F");
       subject_ = form_.get();
       return;
@@ -393,7 +393,7 @@ class Rig {
     subject_ = Place(form_.get(), cls, "Subject");
   }
 
-  TForm* Form() const { return form_.get(); }
+  TCustomForm* Form() const { return form_.get(); }
   TComponent* Subject() const { return subject_; }
 
   // Differences between the subject and the same component read back from the written form.
@@ -428,7 +428,7 @@ class Rig {
     return false;
   }
 
-  std::unique_ptr<TForm> form_;
+  std::unique_ptr<TCustomForm> form_;
   TComponent* subject_ = nullptr;
 };
 
