@@ -100,6 +100,7 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomChartPanelExtend
   depthAxis_ = new TChartDepthAxis(this);
   depthAxis_->SetOtherSide(true);
   depthAxis_->SetVisible(false);
+  depthAxis_->KeepDefaults();
   SetAutoRepaint(repaint);
 }
 

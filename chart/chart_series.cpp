@@ -52,9 +52,10 @@ void TChartSeries::Publish(TPublished& published) {
   p.Component("ParentChart", &TChartSeries::ParentChart, &TChartSeries::SetParentChart);
   p.String("PercentFormat", &TChartSeries::PercentFormat, &TChartSeries::SetPercentFormat)
       .StoredIf(&TChartSeries::IsPercentFormatStored);
+  // Always stored: a series without one takes the chart's next colour when it joins it.
   p.Integer("SeriesColor", &TChartSeries::SeriesColor, &TChartSeries::SetSeriesColor)
       .Idents(ColorIdents())
-      .Default(clDefault);
+      .NoDefault();
   p.String("ValueFormat", &TChartSeries::ValueFormat, &TChartSeries::SetValueFormat)
       .StoredIf(&TChartSeries::IsValueFormatStored);
   p.Enum("VertAxis", VertAxisInfo(), &TChartSeries::VertAxis, &TChartSeries::SetVertAxis).Default(aLeftAxis);
@@ -76,6 +77,7 @@ TChartSeries::TChartSeries(TComponent* AOwner) : TCustomChartSeries(AOwner) {
   // Each list registers itself in valueLists_, which owns it.
   xValues_ = new TChartValueList(this, "X");
   xValues_->SetOrder(loAscending);
+  xValues_->KeepDefaults();
   yValues_ = new TChartValueList(this, "Y");
   secondaryList_ = xValues_;
   mandatoryList_ = yValues_;

@@ -77,6 +77,7 @@ TChartTitle::TChartTitle(TCustomChartPanel* ParentChart, TColor FontColor, TFont
   SetTransparent(true);
   Font()->SetColor(FontColor);
   Font()->SetStyle(FontStyle);
+  Font()->KeepDefaults();
   text_->OnChange = [this](TObject* s) { TextChanged(s); };
 }
 

@@ -128,6 +128,9 @@ void TChartBrush::Publish(TPublished& published) {
   auto p = published.For<TChartBrush>();
   p.Integer("Color", &TBrush::Color, &TBrush::SetColor).Idents(ColorIdents()).Default(clDefault);
   p.Object("Image", &TChartBrush::Image, &TChartBrush::SetImage);
+  // Always stored: chart brushes start clear as often as solid, and a colour read before
+  // the style makes a clear brush solid.
+  p.Enum("Style", BrushStyleInfo(), &TBrush::Style, &TBrush::SetStyle).NoDefault();
 }
 
 TChartBrush::TChartBrush(TNotifyEvent OnChangeEvent) : image_(std::make_unique<TPicture>()) {
@@ -254,6 +257,12 @@ void TChartFont::SetInterCharSize(Integer value) {
 }
 
 void TChartFont::SubChanged(TObject*) { Changed(false); }
+
+void TChartFont::KeepDefaults() {
+  TFont::KeepDefaults();
+  defaultColor_ = Color();
+  defaultStyle_ = Style();
+}
 
 bool TChartFont::IsHeightStored() const { return Height() != -MulDiv(ChartDefaultFontSize, PixelsPerInch(), 72); }
 bool TChartFont::IsNameStored() const { return Name() != ChartDefaultFontName; }

@@ -154,6 +154,8 @@ class TChartFont : public TFont {
 
   // From a TChartFont: InterCharSize, OutLine and Shadow, then the font.
   void Assign(TPersistent* source) override;
+  // Also the colour and style its stored predicates compare with.
+  void KeepDefaults() override;
 
   Integer InterCharSize() const { return interCharSize_; }
   void SetInterCharSize(Integer value);

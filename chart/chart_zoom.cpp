@@ -30,7 +30,7 @@ const TClass& TChartZoomBrush::StaticClass() {
 void TChartZoomBrush::Publish(TPublished& published) {
   auto p = published.For<TChartZoomBrush>();
   p.Integer("Color", &TBrush::Color, &TBrush::SetColor).Idents(ColorIdents()).Default(clWhite);
-  p.Enum("Style", BrushStyleInfo(), &TBrush::Style, &TBrush::SetStyle).Default(bsClear);
+  p.Enum("Style", BrushStyleInfo(), &TBrush::Style, &TBrush::SetStyle).NoDefault();
 }
 
 TChartZoomBrush::TChartZoomBrush(TNotifyEvent OnChangeEvent) {

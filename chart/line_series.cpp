@@ -480,6 +480,7 @@ void TLineSeries::Publish(TPublished& published) {
 TLineSeries::TLineSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
   SetDrawLine(true);
   Pointer()->SetVisible(false);
+  Pointer()->KeepDefaults();
 }
 
 void TLineSeries::Assign(TPersistent* source) {
@@ -553,6 +554,7 @@ TPointSeries::TPointSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
   SetDrawLine(false);
   SetClickableLine(false);
   Marks()->SetArrowLength(0);
+  Marks()->KeepDefaults();
 }
 
 void TPointSeries::Assign(TPersistent* source) {

@@ -33,6 +33,8 @@ TNearestTool::TNearestTool(TComponent* AOwner) : TChartCustomToolSeries(AOwner) 
   Brush()->SetStyle(bsClear);
   Pen()->SetStyle(psDot);
   Pen()->SetColor(clWhite);
+  Brush()->KeepDefaults();
+  Pen()->KeepDefaults();
 }
 
 void TNearestTool::SetStyle(TNearestToolStyle value) {

@@ -58,6 +58,7 @@ TSeriesMarksGradient::TSeriesMarksGradient(TNotifyEvent OnChangeEvent) : TChartG
   direction_ = gdRightLeft;
   endColor_ = clWhite;
   startColor_ = clSilver;
+  KeepDefaults();
 }
 
 // ---- TSeriesMarks ----------------------------------------------------------------------

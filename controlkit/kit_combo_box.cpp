@@ -57,7 +57,8 @@ void TKitCustomComboBox::SetDropDownWidth(Integer value) {
 
 void TKitCustomComboBox::SetSearch(bool value) {
   search_ = value;
-  if (value && !Sorted()) SetSorted(true);
+  // A form stores Sorted itself.
+  if (value && !Sorted() && !ComponentState().Contains(csLoading)) SetSorted(true);
 }
 
 void TKitCustomComboBox::SetFocusControl(TWinControl* value) {
@@ -78,8 +79,8 @@ void TKitCustomComboBox::SetMRUList(bool value) {
   if (!value) {
     for (; mruCount_ > 0; --mruCount_)
       if (Items()->Count() > 0) Items()->Delete(0);
-  } else {
-    SetStyle(csOwnerDrawFixed);  // the separator needs owner drawing
+  } else if (!ComponentState().Contains(csLoading)) {
+    SetStyle(csOwnerDrawFixed);  // the separator needs owner drawing; a form stores the style itself
   }
 }
 
@@ -317,4 +318,6 @@ void TKitComboBox::Publish(TPublished& published) {
   p.Integer("MRUMax", &TKitCustomComboBox::MRUMax, &TKitCustomComboBox::SetMRUMax).Default(5);
   p.Integer("Interval", &TKitCustomComboBox::Interval, &TKitCustomComboBox::SetInterval).Default(1500);
   p.Integer("DropDownWidth", &TKitCustomComboBox::DropDownWidth, &TKitCustomComboBox::SetDropDownWidth).Default(0);
+  p.Component("FocusControl", &TKitCustomComboBox::FocusControl, &TKitCustomComboBox::SetFocusControl);
+  p.Event("OnEditClick", &TKitCustomComboBox::OnEditClick);
 }

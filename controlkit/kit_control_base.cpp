@@ -505,6 +505,7 @@ void TKitSimplePanel::Publish(TPublished& published) {
   p.Object("BackgroundEffect", &P::BackgroundEffect);
   p.Event("OnMouseEnter", &P::OnMouseEnter);
   p.Event("OnMouseExit", &P::OnMouseExit);
+  published.Redefault("ParentColor", Int64{0});
 }
 
 void RegisterKitPanelClasses() { RegisterClass(TKitSimplePanel::StaticClass()); }

@@ -185,8 +185,10 @@ const TClass& TKitAlphaObject::StaticClass() {
 void TKitAlphaObject::Publish(TPublished& published) {
   using A = TKitAlphaObject;
   auto p = published.For<A>();
-  // Stored through "Internal", and only when it is one of the shared lists.
-  p.Component("ImageList", &A::ImageList, &A::SetImageList).Stored(false);
+  // A shared list travels through "Internal"; a list of the form by its name.
+  p.Component("ImageList", &A::ImageList, &A::SetImageList).StoredIf([](A* a) {
+    return KitSharedListSignature(a->ImageList()).empty();
+  });
   p.Float("Strength", &A::Strength, &A::SetStrength).Default(0.6f);
   p.Integer("ImageIndex", &A::ImageIndex, &A::SetImageIndex).Default(0);
   p.Integer("ListIndex", &A::ListIndex, &A::SetListIndex).Default(0);

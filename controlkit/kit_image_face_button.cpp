@@ -252,15 +252,13 @@ void TKitCustomMMButton::Paint() {
                     forceTransparent_ ? transColor_ : clNone, nullptr, nullptr, covered);
     }
   }
-  const std::string caption = Caption();
-  if (!caption.empty()) {
+  if (!Caption().empty()) {
     TRect r = client;
     const Byte s = State();
     if (s == kKitBtnDown || s == kKitBtnHeld || s == kKitBtnDroppedDown) win::OffsetRect(&r, captionDown_, captionDown_);
-    oc->Font()->Assign(Font());
     oc->Brush()->SetStyle(bsClear);
-    DrawTextEffect(oc, caption, FontFX(), r, win::DT_CENTER | win::DT_VCENTER | win::DT_SINGLELINE,
-                   Enabled() ? kKitTextEnabled : 0, nullptr);
+    TRect noGlyph{};
+    DrawGlyphAndCaption(oc, r, s, nullptr, noGlyph, clNone);
   }
   canvas->Draw(0, 0, &off);
 }

@@ -336,6 +336,7 @@ void TKitSimpleLabel::Publish(TPublished& published) {
   p.Integer("ActiveColor", &L::ActiveColor, &L::SetActiveColor).Idents(ColorIdents()).Default(clPurple);
   p.Integer("InActiveColor", &L::InActiveColor, &L::SetInActiveColor).Idents(ColorIdents()).Default(clBlue);
   p.Boolean("JumpUnderline", &L::JumpUnderline, &L::SetJumpUnderline).Default(true);
+  p.Component("FocusControl", &L::FocusControl, &L::SetFocusControl);
 }
 
 TKitSimpleLabel::TKitSimpleLabel(TComponent* AOwner) : TKitCustomSimpleLabel(AOwner) {}
@@ -356,7 +357,8 @@ void TKitSimpleLabel::SetJumpUnderline(bool value) {
 
 void TKitSimpleLabel::SetJumpMode(TKitJumpMode value) {
   jumpMode_ = value;
-  if (ComponentState().Contains(csLoading) && value == jmNone) return;
+  // A form stores the look (font, cursor) itself; reading the mode must not overwrite it.
+  if (ComponentState().Contains(csLoading)) return;
   const bool designing = ComponentState().Contains(csDesigning);
   TFontStyles style = Font()->Style();
   if (value == jmNone) {

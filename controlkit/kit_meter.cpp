@@ -173,6 +173,10 @@ void TKitBaseMeter::SetUserValue(Integer Value) {
 }
 
 void TKitBaseMeter::SetMaxValue(Integer Value) {
+  if (ComponentState().Contains(csLoading)) {
+    maxValue_ = Value;
+    return;
+  }
   if (Value == minValue_ || Value == maxValue_) return;
   const Integer other = minValue_;
   minValue_ = std::min(Value, other);
@@ -183,6 +187,10 @@ void TKitBaseMeter::SetMaxValue(Integer Value) {
 }
 
 void TKitBaseMeter::SetMinValue(Integer Value) {
+  if (ComponentState().Contains(csLoading)) {
+    minValue_ = Value;
+    return;
+  }
   if (Value == minValue_ || Value == maxValue_) return;
   const Integer other = maxValue_;
   minValue_ = std::min(Value, other);
@@ -190,6 +198,13 @@ void TKitBaseMeter::SetMinValue(Integer Value) {
   if (userValue_ < minValue_ || userValue_ > maxValue_) userValue_ = minValue_;
   PositionFromUserValue();
   GetChange(this);
+}
+
+void TKitBaseMeter::Loaded() {
+  TKitGraphicControl::Loaded();
+  if (minValue_ > maxValue_) std::swap(minValue_, maxValue_);
+  // Position is what a form stores; the value follows from it and the range.
+  userValue_ = minValue_ + RoundEven(position_ * static_cast<double>(maxValue_ - minValue_) / 100.0);
 }
 
 TRect TKitBaseMeter::CurrentBarRect() {
@@ -455,7 +470,6 @@ void TKitProgress::Publish(TPublished& published) {
   TControl::PublishProperties(published, {"Align", "Caption", "Color", "Enabled", "Font", "ParentFont", "Visible",
                                           "OnClick"});
   auto p = published.For<P>();
-  p.Integer("Color", &P::Color, &P::SetColor).Idents(ColorIdents()).Default(clWindow);
   p.Integer("BarColor", &P::BarColor, &P::SetBarColor).Idents(ColorIdents()).Default(clNavy);
   p.Enum("Bar3D", KitBorderStyleInfo(), &P::Bar3D, &P::SetBar3D).Default(lsNone);
   p.Object("SmallBar", &P::SmallBar, &P::SetSmallBar);

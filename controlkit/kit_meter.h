@@ -69,6 +69,8 @@ class TKitBaseMeter : public TKitGraphicControl {
   void UpdateBar();
   // A meter's bevel starts lowered while the bevel's stored default is none, so a meter
   // set to no outer bevel records that itself ("BevelOuterNone").
+  // The range read from a form is put in order once both ends are known.
+  void Loaded() override;
   void DefineProperties(TFiler* filer) override;
 
  protected:

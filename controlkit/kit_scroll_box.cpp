@@ -39,8 +39,17 @@ TKitScrollBoxBevel::TKitScrollBoxBevel() {
 // ---- TKitCustomScrollBox ------------------------------------------------------------------------------
 
 const TClass& TKitCustomScrollBox::StaticClass() {
-  static const TClass cls = TClass::Of<TKitCustomScrollBox>("TKitCustomScrollBox", TScrollBox::StaticClass());
+  static const TClass cls = TClass::Of<TKitCustomScrollBox>("TKitCustomScrollBox", TScrollBox::StaticClass(),
+                                                            &TKitCustomScrollBox::Publish);
   return cls;
+}
+
+void TKitCustomScrollBox::Publish(TPublished& published) {
+  // The bevel draws the border: the style always answers none and takes no other.
+  published.For<TKitCustomScrollBox>()
+      .Enum("BorderStyle", BorderStyleInfo(), [](TKitCustomScrollBox*) { return bsNone; })
+      .Default(bsNone);
+  published.Redefault("ParentCtl3D", Int64{0});
 }
 
 TKitCustomScrollBox::TKitCustomScrollBox(TComponent* AOwner)

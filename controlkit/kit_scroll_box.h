@@ -19,6 +19,7 @@ class TKitScrollBoxBevel : public TKitBevel {
 
 class TKitCustomScrollBox : public TScrollBox, public TKitBackSource {
  public:
+  static void Publish(TPublished& published);
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
 

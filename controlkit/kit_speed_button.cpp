@@ -611,21 +611,26 @@ void TKitCustomSpeedButton::Paint() {
     content.right += 1;
     content.bottom += 1;
   }
-  canvas->SetFont(Font());
-  if (HotTracking() && EnterColorChange() &&
-      (st == kKitBtnHot || st == kKitBtnDown || st == kKitBtnHeld || st == kKitBtnDroppedDown))
-    canvas->Font()->SetColor(EnterColor());
   TBitmap* strip = nullptr;
   TRect glyphRect{};
   TCanvas* glyphCanvas = nullptr;
   TColor transparent = clNone;
   if (TKitGlyph* glyph = PaintGlyph(transparent); glyph && glyph->StateImage(st, strip, glyphRect))
     glyphCanvas = strip->Canvas();
-  Word options = Enabled() ? kKitTextEnabled : 0;
+  DrawGlyphAndCaption(canvas, content, st, glyphCanvas, glyphRect, transparent);
+}
+
+void TKitBaseGraphicButton::DrawGlyphAndCaption(TCanvas* canvas, const TRect& content, Byte st,
+                                                TCanvas* glyphCanvas, TRect& glyphRect, TColor transparent) {
+  canvas->SetFont(Font());
+  if (HotTracking() && EnterColorChange() &&
+      (st == kKitBtnHot || st == kKitBtnDown || st == kKitBtnHeld || st == kKitBtnDroppedDown))
+    canvas->Font()->SetColor(EnterColor());
+  const Word options = Enabled() ? kKitTextEnabled : 0;
   TKitGlyphTextRects rects;
   DrawGlyphAndText(canvas, UseCaption() ? Caption() : std::string(), FontFX(), content, glyphCanvas, glyphRect,
-                   nullptr, glyphCanvas ? transparent : clNone, ButtonLayout(),
-                   MultiLine(), true, false, options, 0, rects);
+                   nullptr, glyphCanvas ? transparent : clNone, ButtonLayout(), MultiLine(), true, false, options, 0,
+                   rects);
 }
 
 // ---- published classes ----------------------------------------------------------------------
@@ -683,7 +688,10 @@ void TKitSpeedButton::Publish(TPublished& published) {
 }
 
 const TClass& TKitOfficeButton::StaticClass() {
-  static const TClass cls = TClass::Of<TKitOfficeButton>("TKitOfficeButton", TKitSpeedButton::StaticClass());
+  // Preset to the flat style, which a form then need not name.
+  static const TClass cls = TClass::Of<TKitOfficeButton>(
+      "TKitOfficeButton", TKitSpeedButton::StaticClass(),
+      [](TPublished& published) { published.Redefault("Style", Int64{ubsFlat}); });
   return cls;
 }
 

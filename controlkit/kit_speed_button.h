@@ -104,6 +104,11 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   // Whether the look differs between Up and Hot.
   virtual bool HotLookDiffers();
   void Repaint() override;
+  // The family's caption routine: the glyph (none when `glyphCanvas` is null) and the
+  // caption laid out in `content` by ButtonLayout, MultiLine and FontFX, in EnterColor in
+  // the hot and down states.
+  void DrawGlyphAndCaption(TCanvas* canvas, const TRect& content, Byte st, TCanvas* glyphCanvas, TRect& glyphRect,
+                           TColor transparent);
 
   bool hotTracking_ = false;
   bool rectHitTest_ = true;

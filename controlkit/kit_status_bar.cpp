@@ -37,6 +37,7 @@ const TClass& TKitStatusCustomPanel::StaticClass() {
 
 void TKitStatusCustomPanel::Publish(TPublished& published) {
   TWinControl::PublishProperties(published, {"Color", "Font", "ParentColor", "ParentFont", "OnClick"});
+  published.Redefault("ParentColor", Int64{0});
 }
 
 TKitStatusCustomPanel::TKitStatusCustomPanel(TComponent* AOwner) : TKitCustomPanel(AOwner) {}
@@ -92,9 +93,25 @@ void TKitStatusPanel::Publish(TPublished& published) {
   p.Object("Font3D", &P::Font3D, &P::SetFont3D);
 }
 
+namespace {
+
+// A status panel's bevel starts in bmStandard, so a form file must record a move away from it.
+class TKitStatusPanelBevel : public TKitBevel {
+ public:
+  static const TClass& StaticClass() {
+    static const TClass cls = TClass::Of<TKitStatusPanelBevel>(
+        "TKitStatusPanelBevel", TKitBevel::StaticClass(),
+        [](TPublished& published) { published.Redefault("Mode", Int64{bmStandard}); });
+    return cls;
+  }
+  const TClass& ClassType() const override { return StaticClass(); }
+};
+
+}  // namespace
+
 TKitStatusPanel::TKitStatusPanel(TCollection* ACollection)
     : TCollectionItem(ACollection),
-      bevel_(std::make_unique<TKitBevel>()),
+      bevel_(std::make_unique<TKitStatusPanelBevel>()),
       font_(std::make_unique<TFont>()),
       font3D_(std::make_unique<TKit3DCaption>()) {
   bevel_->SetMode(bmStandard);
@@ -254,9 +271,10 @@ void TKitStatusBar::Publish(TPublished& published) {
   p.Boolean("SizeGrip", &B::SizeGrip, &B::SetSizeGrip).Default(true);
   p.Object("Font3D", &B::Font3D, &B::SetFont3D);
   p.Collection("Panels", &B::Panels, &B::SetPanels);
-  p.Integer("ControlGap", &B::ControlGap, &B::SetControlGap).Default(0);
+  p.Integer("ControlGap", &B::ControlGap, &B::SetControlGap).Default(3);
   p.Event("OnOwnerDrawPanel", &B::OnOwnerDrawPanel);
   p.Event("OnPanelClick", &B::OnPanelClick);
+  published.Redefault("ParentColor", Int64{0});
 }
 
 TKitStatusBar::TKitStatusBar(TComponent* AOwner)

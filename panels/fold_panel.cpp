@@ -120,6 +120,11 @@ void TFpFoldPanel::Publish(TPublished& published) {
   p.Event("AfterCollaps", &TFpFoldPanel::AfterCollaps);
   p.Object("Bitmap", &TFpFoldPanel::Bitmap, &TFpFoldPanel::SetBitmap);
   p.Component("BitmapHolder", &TFpFoldPanel::BitmapHolder, &TFpFoldPanel::SetBitmapHolder);
+  // After FoldStatus: a collapsed panel's size is the strip's, so the size to expand to
+  // is stored on its own.
+  p.Integer("ExpandedSize", &TFpFoldPanel::ExpandedSize, &TFpFoldPanel::SetExpandedSize)
+      .NoDefault()
+      .StoredIf([](TFpFoldPanel* c) { return c->FoldStatus() == fsCollapsed; });
   p.Integer("CollapsedHeight", &TFpFoldPanel::CollapsedHeight).Stored(false);
   p.Integer("CollapsedWidth", &TFpFoldPanel::CollapsedWidth).Stored(false);
 }
@@ -348,6 +353,17 @@ void TFpFoldPanel::SetFoldStatus(TFoldStatus value) {
   } else {
     if (AfterCollaps) AfterCollaps(this);
   }
+}
+
+void TFpFoldPanel::SetExpandedSize(Integer value) {
+  if (status_ == fsCollapsed) {
+    expandedSize_ = value;
+    return;
+  }
+  if (orientation_ == foHorizontal)
+    SetBounds(Left(), Top(), value, Height());
+  else
+    SetBounds(Left(), Top(), Width(), value);
 }
 
 void TFpFoldPanel::SetFolding(bool value) {

@@ -69,6 +69,8 @@ class TFpFoldPanel : public TCustomPanel {
   void SetFoldPosition(TFoldPosition value);
   // The size the panel expands to.
   Integer ExpandedSize() const { return expandedSize_; }
+  // The size an expand gives back; an expanded panel takes it at once.
+  void SetExpandedSize(Integer value);
   Integer CollapsedWidth() const;
   Integer CollapsedHeight() const;
 

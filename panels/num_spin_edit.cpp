@@ -92,6 +92,9 @@ void TNumSpinEdit::Publish(TPublished& published) {
       .Default(trHorizontal);
   p.Boolean("TrackBarEnabled", &TNumSpinEdit::TrackBarEnabled, &TNumSpinEdit::SetTrackBarEnabled).Default(true);
   p.Integer("GuageHeight", &TNumSpinEdit::GuageHeight, &TNumSpinEdit::SetGuageHeight).Default(5);
+  published.Redefault("TabStop", Int64{1});
+  published.Redefault("ParentColor", Int64{0});
+  published.Redefault("Cursor", Int64{crArrow});
 }
 
 TNumSpinEdit::TNumSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
@@ -180,6 +183,7 @@ void TNumSpinEdit::SetTextQuietly(const std::string& text) {
 }
 
 double TNumSpinEdit::Value() {
+  if (loadedValue_) return *loadedValue_;
   const std::string text = Text();
   if (text.empty()) {
     SetTextQuietly(FormatValue(0));
@@ -194,6 +198,10 @@ double TNumSpinEdit::Value() {
 }
 
 void TNumSpinEdit::SetValue(double value) {
+  if (Loading()) {
+    loadedValue_ = value;
+    return;
+  }
   const double old = Value();
   // A NaN lands on MinValue.
   const double clamped = std::min(maxValue_, std::max(minValue_, value));
@@ -207,6 +215,7 @@ void TNumSpinEdit::SetValue(double value) {
 
 void TNumSpinEdit::SetMinValue(double value) {
   if (minValue_ == value) return;
+  if (Loading()) loadedValue_ = Value();
   minValue_ = value;
   SetValue(std::max(minValue_, Value()));
   gauge_->Invalidate();
@@ -214,6 +223,7 @@ void TNumSpinEdit::SetMinValue(double value) {
 
 void TNumSpinEdit::SetMaxValue(double value) {
   if (maxValue_ == value) return;
+  if (Loading()) loadedValue_ = Value();
   maxValue_ = value;
   SetValue(std::min(maxValue_, Value()));
   gauge_->Invalidate();
@@ -232,6 +242,11 @@ void TNumSpinEdit::SetGaugeMaxValue(double value) {
 void TNumSpinEdit::SetValueUnit(const std::string& value) {
   // Read with the unit the text carries now, written back with the new one.
   const double v = Value();
+  if (Loading()) {
+    loadedValue_ = v;
+    valueUnit_ = value;
+    return;
+  }
   valueUnit_ = value;
   // The text carries the new unit before the value is written, so that it reads back.
   SetTextQuietly(FormatValue(v));
@@ -243,6 +258,10 @@ void TNumSpinEdit::SetPrecision(Integer value) {
   if (precision_ == value) return;
   const double v = Value();
   precision_ = value;
+  if (Loading()) {
+    loadedValue_ = v;
+    return;
+  }
   SetTextQuietly(FormatValue(v));
   SetValue(v);
 }
@@ -378,6 +397,11 @@ void TNumSpinEdit::WMSize(TMessage& Message) {
 
 void TNumSpinEdit::Loaded() {
   TCustomEdit::Loaded();
+  if (loadedValue_) {
+    const double v = std::min(maxValue_, std::max(minValue_, *loadedValue_));
+    loadedValue_.reset();
+    SetTextQuietly(FormatValue(v));
+  }
   SetBounds(Left(), Top(), Width(), Height());
   gauge_->Invalidate();
 }

@@ -9,6 +9,7 @@
 // MinValue .. MaxValue and fires OnChange once when the clamped value differs from
 // the old one. Typing fires OnChange for every change of the text.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "panels/num_gauge.h"
@@ -121,6 +122,9 @@ class TNumSpinEdit : public TCustomEdit {
   void DropButtonUp(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   void PopupShow(TObject* Sender);
 
+  // The value a form gave while loading, formatted by Loaded once the range, unit and
+  // precision read after it are known.
+  std::optional<double> loadedValue_;
   double minValue_ = 0;
   double maxValue_ = 100;
   double gaugeMinValue_ = 0;

@@ -31,6 +31,7 @@ void TFpPushButton::Publish(TPublished& published) {
       .Default(kDefaultRaiseColor);
   p.Boolean("Enabled", &TFpPushButton::Enabled, &TFpPushButton::SetEnabled).Default(true);
   p.Event("OnMouseLeave", &TFpPushButton::OnMouseLeave);
+  published.Redefault("ParentShowHint", Int64{0});
 }
 
 TFpPushButton::TFpPushButton(TComponent* AOwner) : TGraphicControl(AOwner) {

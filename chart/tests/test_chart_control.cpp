@@ -615,3 +615,34 @@ TEST(ChartWalls, A3DChartMakesRoomForItsDepth) {
   EXPECT_EQ(chart->ChartRect(), (TRect{12, 10 + 39, 388 - 39, 240}));
   EXPECT_EQ(chart->Width3D(), 34);
 }
+
+// A title's font differs from a fresh font in colour and style; a form keeps a font set back
+// to black and plain, which the title would otherwise make blue or italic again.
+TEST(ChartForms, TitleFontsSetBackToBlackAndPlainReadBack) {
+  win::ResetWindowSystem();
+  TForm form(nullptr);
+  form.SetName("Holder");
+  auto* chart = new TChart(&form);
+  chart->SetName("Chart1");
+  chart->SetParent(&form);
+  struct Row {
+    const char* name;
+    TChartTitle* (TCustomChart::*title)() const;
+  };
+  const Row rows[] = {{"Title", &TCustomChart::Title},
+                      {"SubTitle", &TCustomChart::SubTitle},
+                      {"Foot", &TCustomChart::Foot},
+                      {"SubFoot", &TCustomChart::SubFoot}};
+  for (const Row& r : rows) {
+    (chart->*r.title)()->Font()->SetColor(clBlack);
+    (chart->*r.title)()->Font()->SetStyle(TFontStyles{});
+  }
+  std::unique_ptr<TComponent> back = ReadComponentText(WriteComponentText(&form));
+  auto* again = static_cast<TChart*>(back->FindComponent("Chart1"));
+  ASSERT_NE(again, nullptr);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ((again->*r.title)()->Font()->Color(), clBlack);
+    EXPECT_TRUE((again->*r.title)()->Font()->Style().Empty());
+  }
+}

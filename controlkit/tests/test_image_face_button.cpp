@@ -176,3 +176,41 @@ TEST(KitFaceIndices, WrongSizesAreRefusedAndTheEntriesKept) {
   ByteStream badColour(std::vector<Byte>{1, 2});
   EXPECT_THROW(KitReadFaceColor(badColour), EReadError);
 }
+
+namespace {
+
+class MMButtonCaption : public kit_test::KitFormTest {
+ protected:
+  // Rows of the button with a pixel of `c` in them: first and last (-1 when none).
+  std::pair<int, int> InkRows(TKitMMButton* b, TColor c) {
+    Settle(form_.get());
+    int first = -1, last = -1;
+    for (int y = b->Top(); y < b->Top() + b->Height(); ++y) {
+      if (Count(form_.get(), TRect{b->Left(), y, b->Left() + b->Width(), y + 1}, c) == 0) continue;
+      if (first < 0) first = y;
+      last = y;
+    }
+    return {first, last};
+  }
+};
+
+}  // namespace
+
+// The caption goes through the button family's caption routine, so MultiLine wraps it as on
+// a speed button.
+TEST_F(MMButtonCaption, MultiLineWrapsTheCaption) {
+  auto* b = new TKitMMButton(form_.get());
+  b->SetParent(form_.get());
+  b->SetBounds(10, 10, 40, 60);
+  b->SetColor(clWhite);
+  b->SetCaption("Wide Words");
+  b->Font()->SetColor(clBlack);
+  form_->Show();
+  const auto one = InkRows(b, clBlack);
+  ASSERT_GE(one.first, 0) << "the caption is drawn";
+  b->SetMultiLine(true);
+  const auto two = InkRows(b, clBlack);
+  ASSERT_GE(two.first, 0);
+  // Two lines stand about twice as tall as one.
+  EXPECT_GT(two.second - two.first, 2 * (one.second - one.first) - 2);
+}

@@ -206,3 +206,27 @@ end
 }
 
 }  // namespace
+
+// A spin edit's value is formatted once the range, unit and precision read after it are known.
+TEST_F(PanelFormsTest, ASpinEditsValueWaitsForWhatTheFormGivesAfterIt) {
+  struct Row {
+    const char* properties;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"Value = 1.2345\n    Precision = 4\n", "1.2345"},
+      {"MaxValue = 300.0\n    MinValue = 200.0\n    Value = 250.0\n", "250.00"},
+      {"Value = 250.0\n    MaxValue = 300.0\n    MinValue = 200.0\n", "250.00"},
+      {"Value = 12.5\n    ValueUnit = 'px'\n    Precision = 1\n", "12.5 px"},
+      {"Value = 500.0\n", "100.00"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.properties);
+    const std::string text =
+        std::string("object Form1: TForm\n  object Spin: TNumSpinEdit\n    ") + r.properties + "  end\nend\n";
+    std::unique_ptr<TComponent> root = ReadComponentText(text);
+    auto* spin = dynamic_cast<TNumSpinEdit*>(root->FindComponent("Spin"));
+    ASSERT_NE(spin, nullptr);
+    EXPECT_EQ(spin->Text(), r.text);
+  }
+}

@@ -17,6 +17,8 @@ std::vector<const TClass*>& Registry() {
 
 }  // namespace
 
+const std::vector<const TClass*>& RegisteredClasses() { return Registry(); }
+
 const TClass* GetClass(std::string_view name) {
   for (const TClass* c : Registry())
     if (SameIdent(c->ClassName(), name)) return c;

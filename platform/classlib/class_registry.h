@@ -3,6 +3,7 @@
 // (case-insensitive) and built by virtual construction.
 #include <initializer_list>
 #include <string_view>
+#include <vector>
 
 #include "platform/classlib/object.h"
 
@@ -14,6 +15,9 @@ class TComponent;
 void RegisterClass(const TClass& cls);
 void RegisterClasses(std::initializer_list<const TClass*> classes);
 void UnRegisterClass(const TClass& cls);
+
+// Every registered class, in the order registered.
+const std::vector<const TClass*>& RegisteredClasses();
 
 // nullptr when no class of that name is registered.
 const TClass* GetClass(std::string_view name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/classlib/actions.h"
 #include "platform/classlib/application.h"
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/drag_drop.h"
@@ -220,12 +221,14 @@ struct PropertyRegistrar {
 };
 
 bool ColorStored(TControl* c) { return !c->ParentColor(); }
-bool FontStored(TControl* c) { return !c->ParentFont(); }
+// Without a parent there is no font to follow: the control's own is what it shows.
+bool FontStored(TControl* c) { return !c->ParentFont() || !c->Parent(); }
 bool ShowHintStored(TControl* c) { return !c->ParentShowHint(); }
 bool AnchorsStored(TControl* c) { return !(c->Anchors() == AnchorAlign[c->Align()]); }
 bool CaptionStored(TControl* c) {
-  // A caption the action supplies is the action's to store.
-  return c->ActionComponent() == nullptr;
+  // A caption equal to the action's comes back from the action; any other is the control's.
+  auto* link = dynamic_cast<TActionLink*>(c->ActionLink());
+  return !link || !link->IsCaptionLinked();
 }
 
 const PropertyRegistrar kControlProperties[] = {
@@ -615,6 +618,12 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TControl::Loaded() {
   TComponent::Loaded();
+  // The Parent... setters leave the parent's value alone while reading; take it now.
+  if (parent_) {
+    if (parentColor_) Perform(CM_PARENTCOLORCHANGED);
+    if (parentFont_) Perform(CM_PARENTFONTCHANGED);
+    if (parentShowHint_) Perform(CM_PARENTSHOWHINTCHANGED);
+  }
   if (actionLink_) {
     if (TComponent* action = ActionComponent()) ActionChange(action, true);
   }

@@ -90,10 +90,13 @@ void TForm::Publish(TPublished& published) {
   p.Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight);
   p.Boolean("ParentFont", &TForm::ParentFont, &TForm::SetParentFont).Default(false);
   p.Component("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl);
-  p.Boolean("AutoScroll", &TForm::AutoScroll, &TForm::SetAutoScroll).Default(true);
   p.Set("BorderIcons", BorderIconInfo(), &TForm::BorderIcons, &TForm::SetBorderIcons)
       .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
   p.Enum("BorderStyle", FormBorderStyleInfo(), &TForm::BorderStyle, &TForm::SetBorderStyle).Default(bsSizeable);
+  // After BorderStyle, which sets it: stored when it differs from what the style gives.
+  p.Boolean("AutoScroll", &TForm::AutoScroll, &TForm::SetAutoScroll).NoDefault().StoredIf([](TForm* f) {
+    return f->AutoScroll() != (f->BorderStyle() == bsSizeable || f->BorderStyle() == bsSizeToolWin);
+  });
   p.Enum("FormStyle", FormStyleInfo(), &TForm::FormStyle, &TForm::SetFormStyle).Default(fsNormal);
   p.Object("HorzScrollBar", &TForm::HorzScrollBar, &TForm::SetHorzScrollBar);
   p.Object("VertScrollBar", &TForm::VertScrollBar, &TForm::SetVertScrollBar);

@@ -28,6 +28,28 @@ void TPersistent::AssignError(TPersistent* source) {
 
 void TPersistent::DefineProperties(TFiler*) {}
 
+void TPersistent::KeepDefaults() {
+  auto kept = std::make_unique<std::vector<std::pair<const TPropInfo*, TPropDefault>>>();
+  for (const TPropInfo* p : GetPropList(ClassType())) {
+    // A property without a default is always stored, and stays so.
+    if (p->ReadOnly() || std::holds_alternative<std::monostate>(p->Default)) continue;
+    if (p->IsOrdinal())
+      kept->emplace_back(p, p->GetOrd(this));
+    else if (p->Kind == pkFloat)
+      kept->emplace_back(p, p->GetFloat(this));
+    else if (p->Kind == pkString)
+      kept->emplace_back(p, p->GetStr(this));
+  }
+  kept_ = std::move(kept);
+}
+
+const TPropDefault* TPersistent::KeptDefault(const TPropInfo& prop) const {
+  if (!kept_) return nullptr;
+  for (const auto& [p, value] : *kept_)
+    if (p == &prop) return &value;
+  return nullptr;
+}
+
 std::string TPersistent::GetNamePath() {
   std::string result = ClassName();
   if (TPersistent* owner = GetOwner()) {

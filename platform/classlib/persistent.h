@@ -4,10 +4,13 @@
 // TWriter are its two directions, implemented over form text by the form reader and
 // in memory by TMemoryWriter/TMemoryReader below.
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/classlib/object.h"
+#include "platform/classlib/properties.h"
 #include "platform/classlib/types.h"
 
 class TStream;
@@ -29,9 +32,20 @@ class TPersistent : public TObject {
   // "Form1.Button1.Font"-like path used in messages.
   virtual std::string GetNamePath();
 
+  // The published values this object holds now become its defaults. An owner whose
+  // constructor sets a sub-object up otherwise than the sub-object's class does calls it
+  // once set up, so that a form stores what differs from that and the reader, which builds
+  // the owner the same way, gets back every value.
+  virtual void KeepDefaults();
+  // The default KeepDefaults recorded for the property; null when none was.
+  const TPropDefault* KeptDefault(const TPropInfo& prop) const;
+
  protected:
   virtual void AssignTo(TPersistent* dest);
   [[noreturn]] void AssignError(TPersistent* source);
+
+ private:
+  std::unique_ptr<std::vector<std::pair<const TPropInfo*, TPropDefault>>> kept_;
 };
 
 using TReaderProc = std::function<void(TReader& reader)>;

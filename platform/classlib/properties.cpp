@@ -1,5 +1,7 @@
 #include "platform/classlib/properties.h"
 
+#include "platform/classlib/persistent.h"
+
 namespace {
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -141,6 +143,21 @@ const TPropInfo* TPublished::FindOwnProperty(std::string_view name) const {
   for (const auto& p : properties_)
     if (SameIdent(p->Name, name)) return p.get();
   return nullptr;
+}
+
+void TPublished::Redefault(std::string_view name, TPropDefault value) {
+  for (const auto& p : properties_) {
+    if (SameIdent(p->Name, name)) {
+      p->Default = std::move(value);
+      return;
+    }
+  }
+  const TPropInfo* inherited = class_.ClassParent() ? GetPropInfo(*class_.ClassParent(), name) : nullptr;
+  if (!inherited) throw CreateFmt<EPropertyError>(msg::UnknownProperty, std::string(name));
+  auto copy = std::make_unique<TPropInfo>(*inherited);
+  copy->Owner = &class_;
+  copy->Default = std::move(value);
+  AddProperty(std::move(copy));
 }
 
 const TMethodEntry* TPublished::FindOwnMethod(std::string_view name) const {
@@ -335,10 +352,13 @@ bool IsStoredProp(TObject* instance, const TPropInfo& prop) {
 }
 
 bool IsDefaultPropValue(TObject* instance, const TPropInfo& prop) {
-  if (const Int64* d = std::get_if<Int64>(&prop.Default)) return prop.IsOrdinal() && prop.GetOrd(instance) == *d;
-  if (const Double* d = std::get_if<Double>(&prop.Default))
+  const TPropDefault* def = &prop.Default;
+  if (const auto* persistent = dynamic_cast<const TPersistent*>(instance))
+    if (const TPropDefault* kept = persistent->KeptDefault(prop)) def = kept;
+  if (const Int64* d = std::get_if<Int64>(def)) return prop.IsOrdinal() && prop.GetOrd(instance) == *d;
+  if (const Double* d = std::get_if<Double>(def))
     return prop.Kind == pkFloat && prop.GetFloat(instance) == *d;
-  if (const std::string* d = std::get_if<std::string>(&prop.Default))
+  if (const std::string* d = std::get_if<std::string>(def))
     return prop.Kind == pkString && prop.GetStr(instance) == *d;
   return false;
 }

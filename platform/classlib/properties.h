@@ -235,6 +235,10 @@ class TPublished {
 
   // A property published again under the same name replaces the earlier one.
   TPropInfo& AddProperty(std::unique_ptr<TPropInfo> info);
+  // The default of a property this class or a parent publishes, set to what this class's
+  // constructor gives (a shared table's default may be another class's); monostate stores
+  // the value always. Raises EPropertyError for an unknown name.
+  void Redefault(std::string_view name, TPropDefault value);
   TMethodEntry& AddMethod(std::unique_ptr<TMethodEntry> entry);
 
  private:

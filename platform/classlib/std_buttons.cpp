@@ -269,6 +269,7 @@ void TButton::Publish(TPublished& published) {
   p.Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
   p.Boolean("Default", &TButton::Default, &TButton::SetDefault).Default(false);
   p.Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
+  published.Redefault("TabStop", Int64{1});
 }
 
 // ---- TCustomCheckBox ---------------------------------------------------------------------------------
@@ -362,6 +363,7 @@ void TCheckBox::Publish(TPublished& published) {
   p.Boolean("Checked", &TCustomCheckBox::Checked, &TCustomCheckBox::SetCheckedValue)
       .StoredIf([](TCustomCheckBox* self) { return self->State() == cbChecked; });
   p.Enum("State", CheckBoxStateInfo(), &TCustomCheckBox::State, &TCustomCheckBox::SetState).Default(cbUnchecked);
+  published.Redefault("TabStop", Int64{1});
 }
 
 // ---- TRadioButton ---------------------------------------------------------------------------------
@@ -387,7 +389,8 @@ void TRadioButton::SetAlignment(TAlignment value) {
 void TRadioButton::SetCheckedValue(bool value) {
   if (checked_ == value) return;
   checked_ = value;
-  SetTabStop(value);
+  // A form stores TabStop itself.
+  if (!ComponentState().Contains(csLoading)) SetTabStop(value);
   Invalidate();
   if (!value) return;
   // One radio button of a parent is checked at a time.

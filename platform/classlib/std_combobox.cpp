@@ -501,7 +501,8 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
 void TCustomComboBox::Loaded() {
   TWinControl::Loaded();
   if (itemIndex_ >= items_->Count()) itemIndex_ = -1;
-  ShowItemText();
+  // Without a selection the edit part's text is the user's own, as read.
+  if (itemIndex_ >= 0) ShowItemText();
 }
 
 // ---- items and selection ----
@@ -1074,4 +1075,6 @@ void TComboBox::Publish(TPublished& published) {
   p.Event("OnDropDown", &TCustomComboBox::OnDropDown);
   p.Event("OnMeasureItem", &TCustomComboBox::OnMeasureItem);
   p.Event("OnSelect", &TCustomComboBox::OnSelect);
+  published.Redefault("TabStop", Int64{1});
+  published.Redefault("ParentColor", Int64{0});
 }

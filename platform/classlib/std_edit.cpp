@@ -31,9 +31,11 @@ const TEnumInfo& EditCharCaseInfo() {
 }
 
 const TClass& TCustomEdit::StaticClass() {
-  static const TClass cls = TClass::Of<TCustomEdit>("TCustomEdit", TWinControl::StaticClass());
+  static const TClass cls = TClass::Of<TCustomEdit>("TCustomEdit", TWinControl::StaticClass(), &TCustomEdit::Publish);
   return cls;
 }
+
+void TCustomEdit::Publish(TPublished& published) { published.Redefault("Cursor", Int64{crIBeam}); }
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner), canvas_(std::make_unique<TCanvas>()) {
   controlStyle_ = TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight, csCaptureMouse};
@@ -590,4 +592,6 @@ void TEdit::Publish(TPublished& published) {
   p.Char("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar).Default(0);
   p.Boolean("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);
   p.Event("OnChange", &TCustomEdit::OnChange);
+  published.Redefault("TabStop", Int64{1});
+  published.Redefault("ParentColor", Int64{0});
 }

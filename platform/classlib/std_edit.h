@@ -38,6 +38,7 @@ const TEnumInfo& EditCharCaseInfo();
 
 class TCustomEdit : public TWinControl {
  public:
+  static void Publish(TPublished& published);
   static const TClass& StaticClass();
   const TClass& ClassType() const override { return StaticClass(); }
 

@@ -898,4 +898,6 @@ void TListView::Publish(TPublished& published) {
   p.Event("OnEditing", &TCustomListView::OnEditing);
   p.Event("OnInsert", &TCustomListView::OnInsert);
   p.Event("OnSelectItem", &TCustomListView::OnSelectItem);
+  published.Redefault("TabStop", Int64{1});
+  published.Redefault("ParentColor", Int64{0});
 }

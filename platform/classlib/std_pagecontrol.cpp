@@ -258,8 +258,8 @@ TTabControl::~TTabControl() { tabs_->OnChange = nullptr; }
 
 void TTabControl::Loaded() {
   TCustomTabControl::Loaded();
+  // -1 as read is no tab selected: a form stores any other index.
   if (tabIndex_ >= tabs_->Count()) tabIndex_ = tabs_->Count() - 1;
-  if (tabIndex_ < 0 && tabs_->Count() > 0) tabIndex_ = 0;
 }
 
 void TCustomTabControl::PublishTabProperties(TPublished& published) {
@@ -288,6 +288,7 @@ void TTabControl::Publish(TPublished& published) {
      else
        self->SetTabIndex(v);
    }).Default(-1);
+  published.Redefault("TabStop", Int64{1});
 }
 
 // ---- TTabSheet ----------------------------------------------------------------------------------------
@@ -604,4 +605,5 @@ void TPageControl::Loaded() {
 void TPageControl::Publish(TPublished& published) {
   PublishTabProperties(published);
   published.For<TPageControl>().Component("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
+  published.Redefault("TabStop", Int64{1});
 }

@@ -256,4 +256,5 @@ void TSplitter::Publish(TPublished& published) {
   p.Event("OnCanResize", &TSplitter::OnCanResize);
   p.Event("OnMoved", &TSplitter::OnMoved);
   p.Event("OnPaint", &TSplitter::OnPaint);
+  published.Redefault("Cursor", Int64{crHSplit});
 }

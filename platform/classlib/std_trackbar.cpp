@@ -381,4 +381,5 @@ void TTrackBar::Publish(TPublished& published) {
   p.Enum("TickMarks", TickMarkInfo(), &TTrackBar::TickMarks, &TTrackBar::SetTickMarks).Default(tmBottomRight);
   p.Enum("TickStyle", TickStyleInfo(), &TTrackBar::TickStyle, &TTrackBar::SetTickStyle).Default(tsAuto);
   p.Event("OnChange", &TTrackBar::OnChange);
+  published.Redefault("TabStop", Int64{1});
 }

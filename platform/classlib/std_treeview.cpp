@@ -1099,4 +1099,6 @@ void TTreeView::Publish(TPublished& published) {
   p.Event("OnEditing", &TCustomTreeView::OnEditing);
   p.Event("OnExpanded", &TCustomTreeView::OnExpanded);
   p.Event("OnExpanding", &TCustomTreeView::OnExpanding);
+  published.Redefault("TabStop", Int64{1});
+  published.Redefault("ParentColor", Int64{0});
 }
