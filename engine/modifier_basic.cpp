@@ -1,6 +1,7 @@
 // What every tool's modifier shares: its host node's place, axes and size, the modifier
 // record, the strength jitter and the falloff.
 #include <cmath>
+#include <cstring>
 
 #include "engine/host_vectors.h"
 #include "engine/modifiers.h"
@@ -40,6 +41,7 @@ TBasicModifier::TBasicModifier() {
 
 void TBasicModifier::BeginStep() {
   strengthKnown_ = false;
+  axisKnown_ = false;
   if (!Node) return;
   CtsxTxmx3f transform;
   tsxGNodeGetTransform(Node, &transform);
@@ -66,16 +68,24 @@ bool TBasicModifier::InsideFootprint(const CtsxVec3f& Q) const {
   return std::fabs(Q.x - Position.x) <= HalfSizeX && std::fabs(Q.y - Position.y) <= HalfSizeY;
 }
 
-CtsxVec3f TBasicModifier::Axis() const {
-  const CtsxVec3f z{0, 0, 1};
-  CtsxVec3f a;
-  tsxRotateVect3f(&z, &a, &Rotation);
-  return a;
+const CtsxVec3f& TBasicModifier::Axis() {
+  if (!axisKnown_) {
+    const CtsxVec3f z{0, 0, 1};
+    tsxRotateVect3f(&z, &axis_, &Rotation);
+    axisKnown_ = true;
+  }
+  return axis_;
 }
 
-bool TBasicModifier::ActiveTime(const TParticleSystem& System, Single& T) const {
+bool TBasicModifier::ActiveTime(const TParticleSystem& System, Single& T) {
   if (!Node) return false;
-  T = ModifierTime(*this, System.CurrentTime);
+  const TTimeKey key{System.CurrentTime, Period, Lives};
+  if (!timeKnown_ || std::memcmp(&key, &timeKey_, sizeof key) != 0) {
+    time_ = ModifierTime(*this, System.CurrentTime);
+    timeKey_ = key;
+    timeKnown_ = true;
+  }
+  T = time_;
   return T >= 0;
 }
 

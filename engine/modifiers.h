@@ -49,8 +49,9 @@ class TBasicModifier : public TParticleModifier {
   CtsxVec3f LocalPoint(const CtsxVec3f& P) const;
   // |Q.x - Position.x| <= HalfSizeX and |Q.y - Position.y| <= HalfSizeY.
   bool InsideFootprint(const CtsxVec3f& Q) const;
-  // Rotation applied to (0, 0, 1).
-  CtsxVec3f Axis() const;
+  // Rotation applied to (0, 0, 1); worked out once after each BeginStep, as every
+  // particle of a step sees the same rotation.
+  const CtsxVec3f& Axis();
 
   CtsxVec3f Position{};
   CtsxTxmx3f Rotation{};
@@ -74,8 +75,9 @@ class TBasicModifier : public TParticleModifier {
   void LoadWithByte(TStream& Stream, Byte& Field, const char* What);
   void SaveWithByte(TStream& Stream, Byte Field) const;
   // The modifier's time for the system's current step; false without a Node or when
-  // the modifier is outside its lives.
-  bool ActiveTime(const TParticleSystem& System, Single& T) const;
+  // the modifier is outside its lives. Kept for the last frame, period and lives asked
+  // for: every particle of a step asks with the same ones.
+  bool ActiveTime(const TParticleSystem& System, Single& T);
   // Strength := Compute(), worked out once per frame T of an advance: the curves behind
   // it are sampled by frame, the same for every particle. BeginStep forgets it.
   template <typename TCompute>
@@ -91,6 +93,15 @@ class TBasicModifier : public TParticleModifier {
  private:
   bool strengthKnown_ = false;
   Single strengthFrame_ = 0;
+  bool axisKnown_ = false;
+  CtsxVec3f axis_{};
+  struct TTimeKey {
+    Single Frame;
+    Integer Period, Lives;
+  };
+  bool timeKnown_ = false;
+  TTimeKey timeKey_{};
+  Single time_ = 0;
 };
 
 // A plane that bounces particles crossing it from its normal side, or absorbs them.

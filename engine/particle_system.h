@@ -134,8 +134,10 @@ class TParticleSystem : public TVariableSystem {
  private:
   void GatherModifiers();
   void UpdateLoopTime();
-  void Kill();
-  void Emit();
+  // Returns the lowest free slot after the kill (the array's length for none).
+  std::size_t Kill();
+  // Births into the free slots from FirstFree on.
+  void Emit(std::size_t FirstFree);
   // The move's three curves at one life percentage (its bits): particles born in one
   // step share it, and a curve's value at one point cannot change during a step.
   struct TMoveCurves {

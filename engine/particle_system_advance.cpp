@@ -51,8 +51,8 @@ void TParticleSystem::Advance(Single T) {
     for (Int64 i = 0; i < n; ++i) {
       CurrentTime += TimeStep;
       UpdateLoopTime();
-      Kill();
-      if (LoopTime >= 0) Emit();
+      const std::size_t firstFree = Kill();
+      if (LoopTime >= 0) Emit(firstFree);
       Move();
     }
   }
@@ -83,17 +83,22 @@ void TParticleSystem::UpdateLoopTime() {
   }
 }
 
-void TParticleSystem::Kill() {
-  for (TParticle& p : Particles) {
-    if (!p.Alive) continue;
-    const Single age = CurrentTime - p.Birth;
-    if (age >= 0 && age < p.Lifespan) continue;
-    p.Alive = 0;
-    --AliveCount;
+std::size_t TParticleSystem::Kill() {
+  std::size_t firstFree = Particles.size();
+  for (std::size_t slot = 0; slot < Particles.size(); ++slot) {
+    TParticle& p = Particles[slot];
+    if (p.Alive) {
+      const Single age = CurrentTime - p.Birth;
+      if (age >= 0 && age < p.Lifespan) continue;
+      p.Alive = 0;
+      --AliveCount;
+    }
+    firstFree = std::min(firstFree, slot);
   }
+  return firstFree;
 }
 
-void TParticleSystem::Emit() {
+void TParticleSystem::Emit(std::size_t FirstFree) {
   // The one place of the simulation that swallows a failure: a particle that cannot be
   // born is not owed to the next step either.
   try {
@@ -107,7 +112,9 @@ void TParticleSystem::Emit() {
       Particles.resize(static_cast<std::size_t>(length + grow));
     }
     if (count >= 1) {
-      for (std::size_t slot = 0; slot < Particles.size(); ++slot) {
+      // Every slot below FirstFree is alive: the walk starts where a walk from slot 0
+      // would first stop.
+      for (std::size_t slot = FirstFree; slot < Particles.size(); ++slot) {
         if (Particles[slot].Alive) continue;
         TParticle& p = Particles[slot];
         p = Template;
