@@ -1,7 +1,8 @@
 // What every tool's modifier shares: its host node's place, axes and size, the modifier
 // record, the strength jitter and the falloff.
+#include <bit>
 #include <cmath>
-#include <cstring>
+#include <cstdint>
 
 #include "engine/host_vectors.h"
 #include "engine/modifiers.h"
@@ -19,17 +20,6 @@ const TClass& TBasicModifier::StaticClass() {
 Single ModifierJitter(Single Jitter, Single Base, Single T) {
   const double e = TableRandomAtFrame(T);
   return static_cast<Single>(Base * (1 + Jitter * (2 * e - 1)));
-}
-
-bool FalloffDivisor(Byte Falloff, Single D, Single SizeZ, Single& Divisor) {
-  if (Falloff != foLinear && Falloff != foSquared) {
-    Divisor = 1;
-    return true;
-  }
-  if (SizeZ == 0) return false;
-  const Single linear = D / SizeZ + 1;
-  Divisor = Falloff == foLinear ? linear : linear * linear;
-  return std::isfinite(Divisor) && Divisor != 0;
 }
 
 TBasicModifier::TBasicModifier() {
@@ -64,10 +54,6 @@ CtsxVec3f TBasicModifier::LocalPoint(const CtsxVec3f& P) const {
   return q;
 }
 
-bool TBasicModifier::InsideFootprint(const CtsxVec3f& Q) const {
-  return std::fabs(Q.x - Position.x) <= HalfSizeX && std::fabs(Q.y - Position.y) <= HalfSizeY;
-}
-
 const CtsxVec3f& TBasicModifier::Axis() {
   if (!axisKnown_) {
     const CtsxVec3f z{0, 0, 1};
@@ -79,10 +65,12 @@ const CtsxVec3f& TBasicModifier::Axis() {
 
 bool TBasicModifier::ActiveTime(const TParticleSystem& System, Single& T) {
   if (!Node) return false;
-  const TTimeKey key{System.CurrentTime, Period, Lives};
-  if (!timeKnown_ || std::memcmp(&key, &timeKey_, sizeof key) != 0) {
+  const auto frameBits = std::bit_cast<std::uint32_t>(System.CurrentTime);
+  if (!timeKnown_ || frameBits != timeFrameBits_ || Period != timePeriod_ || Lives != timeLives_) {
     time_ = ModifierTime(*this, System.CurrentTime);
-    timeKey_ = key;
+    timeFrameBits_ = frameBits;
+    timePeriod_ = Period;
+    timeLives_ = Lives;
     timeKnown_ = true;
   }
   T = time_;
