@@ -6,6 +6,7 @@
 // Curves, in creation (and stream) order, sampled at the particle's life percentage
 // unless said: Size, Speed, Orientation, Gravity, Alpha, Intensity, Visibility (a step
 // curve), Flow (over the loop time) and Flow Jitter (streamed, not simulated).
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -130,6 +131,10 @@ class TParticleSystem : public TVariableSystem {
   // The modifiers gathered for the advance that is running; empty otherwise.
   std::vector<TParticleModifier*> ActiveModifiers;
   TInitParticleEvent OnInitParticle;
+  // Non-zero only while an emission runs, a number no other emission of the process
+  // has: births of one emission may share what cannot change during it (curves at the
+  // loop time, the owner's transforms).
+  std::uint64_t BirthBatch = 0;
 
  private:
   void GatherModifiers();
@@ -138,12 +143,18 @@ class TParticleSystem : public TVariableSystem {
   std::size_t Kill();
   // Births into the free slots from FirstFree on.
   void Emit(std::size_t FirstFree);
-  // The move's three curves at one life percentage (its bits): particles born in one
-  // step share it, and a curve's value at one point cannot change during a step.
+  // The move's three curves at the life percentages (their bits) met in one step, in a
+  // small table indexed by a hash of the bits: particles born in one step share one,
+  // their slots lie scattered, and a curve's value at one point cannot change during a
+  // step.
   struct TMoveCurves {
-    std::uint64_t LifeBits = 0;
-    bool Known = false;
-    double Orientation = 0, Speed = 0, Gravity = 0;
+    struct TEntry {
+      std::uint64_t LifeBits = 0;
+      bool Known = false;
+      double Orientation = 0, Speed = 0, Gravity = 0;
+    };
+    static constexpr int kBits = 7;
+    std::array<TEntry, std::size_t{1} << kBits> Entries{};
   };
   void Move();
   void MoveParticle(TParticle& P, TMoveCurves& Curves);
