@@ -64,11 +64,16 @@ class TParticleSystem : public TVariableSystem {
 
   // (CurrentTime - Birth) / Lifespan; 0 for a particle without a lifespan.
   Single LifeFraction(Integer Index) const;
-  Single LifeFraction(const TParticle& Particle) const;
+  Single LifeFraction(const TParticle& Particle) const {
+    // A particle given no lifespan is in its birth step (the next kill removes it); 0
+    // keeps its curves finite.
+    if (Particle.Lifespan == 0) return 0;
+    return (CurrentTime - Particle.Birth) / Particle.Lifespan;
+  }
   // CurrentTime - Birth.
   Single Age(Integer Index) const;
   // 100 x LifeFraction: the X of the life curves.
-  Single LifePercent(const TParticle& Particle) const;
+  Single LifePercent(const TParticle& Particle) const { return 100 * LifeFraction(Particle); }
 
   // The particle's image: its own index, or in cycle mode the index moved on by one
   // image every MapCycle frames of its age.
