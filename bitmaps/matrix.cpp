@@ -44,21 +44,3 @@ void Invert(TFloatMatrix& M) {
   Adjoint(M);
   ScaleMatrix(M, static_cast<Single>(1.0 / det));
 }
-
-TFloatMatrix Mult(const TFloatMatrix& M1, const TFloatMatrix& M2) {
-  TFloatMatrix r{};
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j)
-      r[i][j] = static_cast<Single>(static_cast<double>(M1[0][j]) * M2[i][0] +
-                                    static_cast<double>(M1[1][j]) * M2[i][1] +
-                                    static_cast<double>(M1[2][j]) * M2[i][2]);
-  return r;
-}
-
-TVector3f VectorTransform(const TFloatMatrix& M, const TVector3f& V) {
-  TVector3f r{};
-  for (int i = 0; i < 3; ++i)
-    r[i] = static_cast<Single>(static_cast<double>(M[0][i]) * V[0] + static_cast<double>(M[1][i]) * V[1] +
-                               static_cast<double>(M[2][i]) * V[2]);
-  return r;
-}

@@ -1,6 +1,8 @@
 // What every tool's modifier shares: its host node's place, axes and size, the modifier
 // record, the strength jitter and the falloff.
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/host_vectors.h"
 #include "engine/modifiers.h"
@@ -20,17 +22,6 @@ Single ModifierJitter(Single Jitter, Single Base, Single T) {
   return static_cast<Single>(Base * (1 + Jitter * (2 * e - 1)));
 }
 
-bool FalloffDivisor(Byte Falloff, Single D, Single SizeZ, Single& Divisor) {
-  if (Falloff != foLinear && Falloff != foSquared) {
-    Divisor = 1;
-    return true;
-  }
-  if (SizeZ == 0) return false;
-  const Single linear = D / SizeZ + 1;
-  Divisor = Falloff == foLinear ? linear : linear * linear;
-  return std::isfinite(Divisor) && Divisor != 0;
-}
-
 TBasicModifier::TBasicModifier() {
   Enabled = 1;
   Scale = 1.0f;
@@ -40,6 +31,7 @@ TBasicModifier::TBasicModifier() {
 
 void TBasicModifier::BeginStep() {
   strengthKnown_ = false;
+  axisKnown_ = false;
   if (!Node) return;
   CtsxTxmx3f transform;
   tsxGNodeGetTransform(Node, &transform);
@@ -62,20 +54,26 @@ CtsxVec3f TBasicModifier::LocalPoint(const CtsxVec3f& P) const {
   return q;
 }
 
-bool TBasicModifier::InsideFootprint(const CtsxVec3f& Q) const {
-  return std::fabs(Q.x - Position.x) <= HalfSizeX && std::fabs(Q.y - Position.y) <= HalfSizeY;
+const CtsxVec3f& TBasicModifier::Axis() {
+  if (!axisKnown_) {
+    const CtsxVec3f z{0, 0, 1};
+    tsxRotateVect3f(&z, &axis_, &Rotation);
+    axisKnown_ = true;
+  }
+  return axis_;
 }
 
-CtsxVec3f TBasicModifier::Axis() const {
-  const CtsxVec3f z{0, 0, 1};
-  CtsxVec3f a;
-  tsxRotateVect3f(&z, &a, &Rotation);
-  return a;
-}
-
-bool TBasicModifier::ActiveTime(const TParticleSystem& System, Single& T) const {
+bool TBasicModifier::ActiveTime(const TParticleSystem& System, Single& T) {
   if (!Node) return false;
-  T = ModifierTime(*this, System.CurrentTime);
+  const auto frameBits = std::bit_cast<std::uint32_t>(System.CurrentTime);
+  if (!timeKnown_ || frameBits != timeFrameBits_ || Period != timePeriod_ || Lives != timeLives_) {
+    time_ = ModifierTime(*this, System.CurrentTime);
+    timeFrameBits_ = frameBits;
+    timePeriod_ = Period;
+    timeLives_ = Lives;
+    timeKnown_ = true;
+  }
+  T = time_;
   return T >= 0;
 }
 

@@ -8,6 +8,8 @@
 // Single written as Scale and ignored on read, the Single Scale, then one byte for the
 // deflector (Absorb), the fan, attractor, repulsor and leader (Falloff); nothing for the
 // gravitron. The whole record is read and checked before the modifier changes.
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "engine/particle_modifier.h"
@@ -28,8 +30,18 @@ inline constexpr Byte foSquared = 2;
 Single ModifierJitter(Single Jitter, Single Base, Single T);
 
 // The falloff divisor at distance D: 1 (none or an unknown falloff), D / SizeZ + 1
-// (linear), its square (squared). False when it has no finite value (SizeZ 0).
-bool FalloffDivisor(Byte Falloff, Single D, Single SizeZ, Single& Divisor);
+// (linear), its square (squared). False when it has no finite value (SizeZ 0). Inline:
+// it runs for every particle a tool acts on.
+inline bool FalloffDivisor(Byte Falloff, Single D, Single SizeZ, Single& Divisor) {
+  if (Falloff != foLinear && Falloff != foSquared) {
+    Divisor = 1;
+    return true;
+  }
+  if (SizeZ == 0) return false;
+  const Single linear = D / SizeZ + 1;
+  Divisor = Falloff == foLinear ? linear : linear * linear;
+  return std::isfinite(Divisor) && Divisor != 0;
+}
 
 class TBasicModifier : public TParticleModifier {
  public:
@@ -48,9 +60,12 @@ class TBasicModifier : public TParticleModifier {
   // Inverse applied to (P - Position), plus Position: P in the tool's own axes.
   CtsxVec3f LocalPoint(const CtsxVec3f& P) const;
   // |Q.x - Position.x| <= HalfSizeX and |Q.y - Position.y| <= HalfSizeY.
-  bool InsideFootprint(const CtsxVec3f& Q) const;
-  // Rotation applied to (0, 0, 1).
-  CtsxVec3f Axis() const;
+  bool InsideFootprint(const CtsxVec3f& Q) const {
+    return std::fabs(Q.x - Position.x) <= HalfSizeX && std::fabs(Q.y - Position.y) <= HalfSizeY;
+  }
+  // Rotation applied to (0, 0, 1); worked out once after each BeginStep, as every
+  // particle of a step sees the same rotation.
+  const CtsxVec3f& Axis();
 
   CtsxVec3f Position{};
   CtsxTxmx3f Rotation{};
@@ -74,8 +89,9 @@ class TBasicModifier : public TParticleModifier {
   void LoadWithByte(TStream& Stream, Byte& Field, const char* What);
   void SaveWithByte(TStream& Stream, Byte Field) const;
   // The modifier's time for the system's current step; false without a Node or when
-  // the modifier is outside its lives.
-  bool ActiveTime(const TParticleSystem& System, Single& T) const;
+  // the modifier is outside its lives. Kept for the last frame, period and lives asked
+  // for: every particle of a step asks with the same ones.
+  bool ActiveTime(const TParticleSystem& System, Single& T);
   // Strength := Compute(), worked out once per frame T of an advance: the curves behind
   // it are sampled by frame, the same for every particle. BeginStep forgets it.
   template <typename TCompute>
@@ -91,6 +107,12 @@ class TBasicModifier : public TParticleModifier {
  private:
   bool strengthKnown_ = false;
   Single strengthFrame_ = 0;
+  bool axisKnown_ = false;
+  CtsxVec3f axis_{};
+  bool timeKnown_ = false;
+  std::uint32_t timeFrameBits_ = 0;
+  Integer timePeriod_ = 0, timeLives_ = 0;
+  Single time_ = 0;
 };
 
 // A plane that bounces particles crossing it from its normal side, or absorbs them.

@@ -6,6 +6,8 @@
 // Curves, in creation (and stream) order: Focus, Lifespan, Base Size, Base Speed,
 // Base Gravity, Base Orientation, Base Alpha, Base Intensity, Rotation, Vortex, Mass,
 // then a jitter curve for each of them but Base Gravity, in the same order.
+#include <cstdint>
+
 #include "engine/variable_system.h"
 #include "platform/classlib/types.h"
 #include "platform/host/tsxapi.h"
@@ -68,4 +70,21 @@ class TParticleEmitter : public TVariableSystem {
   Single SizeScale = 1.0f;
   Single Radius = 0.1f;
   Single RadiusVariation = 1.0f;
+
+ private:
+  // What every birth of one emission reads alike: the curves at the loop time, the
+  // path's two ends and the current transform split into rotation and scale.
+  struct TBirthValues {
+    Single Focus, Lifespan, Size, Speed, Gravity, Orientation, Alpha, Intensity, Rotation, Vortex, Mass;
+    Single LifespanJitter, SizeJitter, SpeedJitter, OrientationJitter, AlphaJitter, IntensityJitter,
+        RotationJitter, VortexJitter, MassJitter;
+    CtsxVec3f Previous, Current;
+    CtsxTxmx3f Turn;
+    CtsxVec3f Scale;
+  };
+  void SampleBirthValues(Single T, TBirthValues& Values) const;
+  // The values for System's emission, kept for the rest of it.
+  const TBirthValues& BirthValues(const TParticleSystem& System);
+  TBirthValues birthValues_{};
+  std::uint64_t birthBatch_ = 0;
 };

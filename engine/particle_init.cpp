@@ -21,16 +21,51 @@ Single Draw() { return static_cast<Single>(Random()); }
 
 }  // namespace
 
+void TParticleEmitter::SampleBirthValues(Single T, TBirthValues& V) const {
+  V.Focus = At(Focus, T);
+  V.Lifespan = At(Lifespan, T);
+  V.Size = At(Size, T);
+  V.Speed = At(Speed, T);
+  V.Gravity = At(Gravity, T);
+  V.Orientation = At(Orientation, T);
+  V.Alpha = At(Alpha, T);
+  V.Intensity = At(Intensity, T);
+  V.Rotation = At(Rotation, T);
+  V.Vortex = At(Vortex, T);
+  V.Mass = At(Mass, T);
+  V.LifespanJitter = At(LifespanJitter, T);
+  V.SizeJitter = At(SizeJitter, T);
+  V.SpeedJitter = At(SpeedJitter, T);
+  V.OrientationJitter = At(OrientationJitter, T);
+  V.AlphaJitter = At(AlphaJitter, T);
+  V.IntensityJitter = At(IntensityJitter, T);
+  V.RotationJitter = At(RotationJitter, T);
+  V.VortexJitter = At(VortexJitter, T);
+  V.MassJitter = At(MassJitter, T);
+  tsxGetMxTranslation3f(&V.Previous, &PreviousMatrix);
+  tsxGetMxTranslation3f(&V.Current, &CurrentMatrix);
+  tsxUnMatrix3f(&CurrentMatrix, &V.Turn, &V.Scale);
+}
+
+const TParticleEmitter::TBirthValues& TParticleEmitter::BirthValues(const TParticleSystem& System) {
+  // Outside an emission (a direct call) nothing is kept: the curves may change between
+  // two calls.
+  if (System.BirthBatch == 0 || System.BirthBatch != birthBatch_) {
+    SampleBirthValues(System.LoopTime, birthValues_);
+    birthBatch_ = System.BirthBatch;
+  }
+  return birthValues_;
+}
+
 void TParticleEmitter::InitParticle(TParticleSystem& System, TParticle& Particle) {
   const Single t = System.LoopTime;
-  // The curve's value varied by its jitter curve.
-  auto varied = [t](TVarSeries* jitter, Single value) { return RandomVariation(At(jitter, t), value); };
+  const TBirthValues& v = BirthValues(System);
 
-  Particle.Lifespan = varied(LifespanJitter, At(Lifespan, t)) * System.LifespanScale;
-  Particle.Rotation = At(Orientation, t) + RandomOffset(At(OrientationJitter, t), 180);
-  Particle.Spin = At(Rotation, t) + RandomOffset(At(RotationJitter, t), 4);
-  Particle.Size = varied(SizeJitter, At(Size, t) * SizeScale) * System.SizeScale;
-  Particle.Mass = varied(MassJitter, At(Mass, t));
+  Particle.Lifespan = RandomVariation(v.LifespanJitter, v.Lifespan) * System.LifespanScale;
+  Particle.Rotation = v.Orientation + RandomOffset(v.OrientationJitter, 180);
+  Particle.Spin = v.Rotation + RandomOffset(v.RotationJitter, 4);
+  Particle.Size = RandomVariation(v.SizeJitter, v.Size * SizeScale) * System.SizeScale;
+  Particle.Mass = RandomVariation(v.MassJitter, v.Mass);
 
   // Colour: the particle gradient at a random place, or white; tinted by the base
   // gradient; scaled by the intensity.
@@ -47,29 +82,25 @@ void TParticleEmitter::InitParticle(TParticleSystem& System, TParticle& Particle
     System.BaseColor->ColorAt(t, base);
   }
   MulRGB(Particle.Color, base);
-  ScaleRGB(Particle.Color, varied(IntensityJitter, At(Intensity, t)));
+  ScaleRGB(Particle.Color, RandomVariation(v.IntensityJitter, v.Intensity));
 
-  Particle.Alpha = varied(AlphaJitter, At(Alpha, t));
+  Particle.Alpha = RandomVariation(v.AlphaJitter, v.Alpha);
   Particle.ImageIndex = System.MapMode == mmRandom ? ::Random(System.MapSource->Count()) : System.FixedMapIndex;
   Particle.Spare = {0, 0, 0};
-  Particle.TwistRate = varied(VortexJitter, At(Vortex, t));
+  Particle.TwistRate = RandomVariation(v.VortexJitter, v.Vortex);
 
   // The birth point on the emitter's path is taken between its previous and its current
   // place (current + r x (previous - current)), so that a moving emitter leaves no gaps
   // between frames. The other reading, previous + (previous - current) x r x the move's
   // length, would put births behind the previous place and ever further back the faster
   // the emitter moves; only Origin being on the path is relied on elsewhere.
-  CtsxVec3f previous, current;
-  tsxGetMxTranslation3f(&previous, &PreviousMatrix);
-  tsxGetMxTranslation3f(&current, &CurrentMatrix);
   CtsxVec3f back;
-  VecSubTo(&current, &previous, &back);
+  VecSubTo(&v.Current, &v.Previous, &back);
   VecMulScalar(&back, Draw());
-  VecAddTo(&current, &back, &Particle.Origin);
+  VecAddTo(&v.Current, &back, &Particle.Origin);
 
-  CtsxTxmx3f rotation;
-  CtsxVec3f scale;
-  tsxUnMatrix3f(&CurrentMatrix, &rotation, &scale);
+  const CtsxTxmx3f& rotation = v.Turn;
+  const CtsxVec3f& scale = v.Scale;
   const CtsxVec3f localZ{0, 0, 1};
   tsxRotateVect3f(&localZ, &Particle.TwistAxis, &rotation);
 
@@ -85,7 +116,7 @@ void TParticleEmitter::InitParticle(TParticleSystem& System, TParticle& Particle
     case esPoint:
     case esSphere:
     case esDisc: {
-      const Single f = SnapToZero(1 - At(Focus, t));
+      const Single f = SnapToZero(1 - v.Focus);
       constexpr double pi = std::numbers::pi;
       const Single theta = FocusShape == fsDisc ? static_cast<Single>(pi * ((2 * Random() - 1) * f + 1) / 2)
                                                 : static_cast<Single>(pi * Random() * f);
@@ -119,9 +150,9 @@ void TParticleEmitter::InitParticle(TParticleSystem& System, TParticle& Particle
     }
   }
 
-  VecMulScalar(&Particle.Drive, varied(SpeedJitter, At(Speed, t) * System.SpeedScale));
+  VecMulScalar(&Particle.Drive, RandomVariation(v.SpeedJitter, v.Speed * System.SpeedScale));
   Particle.Velocity = {0, 0, 0};
-  Particle.Acceleration.z = At(Gravity, t) * System.GravityScale;
+  Particle.Acceleration.z = v.Gravity * System.GravityScale;
 
   CtsxVec3f launch = Particle.Drive;
   VecMulScalar(&launch, Draw());

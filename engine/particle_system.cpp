@@ -55,18 +55,10 @@ const TParticle& TParticleSystem::At(Integer Index) const {
   return Particles[static_cast<std::size_t>(Index)];
 }
 
-Single TParticleSystem::LifeFraction(const TParticle& Particle) const {
-  // A particle given no lifespan is in its birth step (the next kill removes it); 0
-  // keeps its curves finite.
-  if (Particle.Lifespan == 0) return 0;
-  return (CurrentTime - Particle.Birth) / Particle.Lifespan;
-}
-
 Single TParticleSystem::LifeFraction(Integer Index) const { return LifeFraction(At(Index)); }
 
 Single TParticleSystem::Age(Integer Index) const { return CurrentTime - At(Index).Birth; }
 
-Single TParticleSystem::LifePercent(const TParticle& Particle) const { return 100 * LifeFraction(Particle); }
 
 Integer TParticleSystem::ImageIndex(Integer Index) {
   const TParticle& p = At(Index);

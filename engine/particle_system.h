@@ -6,6 +6,7 @@
 // Curves, in creation (and stream) order, sampled at the particle's life percentage
 // unless said: Size, Speed, Orientation, Gravity, Alpha, Intensity, Visibility (a step
 // curve), Flow (over the loop time) and Flow Jitter (streamed, not simulated).
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -63,11 +64,16 @@ class TParticleSystem : public TVariableSystem {
 
   // (CurrentTime - Birth) / Lifespan; 0 for a particle without a lifespan.
   Single LifeFraction(Integer Index) const;
-  Single LifeFraction(const TParticle& Particle) const;
+  Single LifeFraction(const TParticle& Particle) const {
+    // A particle given no lifespan is in its birth step (the next kill removes it); 0
+    // keeps its curves finite.
+    if (Particle.Lifespan == 0) return 0;
+    return (CurrentTime - Particle.Birth) / Particle.Lifespan;
+  }
   // CurrentTime - Birth.
   Single Age(Integer Index) const;
   // 100 x LifeFraction: the X of the life curves.
-  Single LifePercent(const TParticle& Particle) const;
+  Single LifePercent(const TParticle& Particle) const { return 100 * LifeFraction(Particle); }
 
   // The particle's image: its own index, or in cycle mode the index moved on by one
   // image every MapCycle frames of its age.
@@ -130,18 +136,30 @@ class TParticleSystem : public TVariableSystem {
   // The modifiers gathered for the advance that is running; empty otherwise.
   std::vector<TParticleModifier*> ActiveModifiers;
   TInitParticleEvent OnInitParticle;
+  // Non-zero only while an emission runs, a number no other emission of the process
+  // has: births of one emission may share what cannot change during it (curves at the
+  // loop time, the owner's transforms).
+  std::uint64_t BirthBatch = 0;
 
  private:
   void GatherModifiers();
   void UpdateLoopTime();
-  void Kill();
-  void Emit();
-  // The move's three curves at one life percentage (its bits): particles born in one
-  // step share it, and a curve's value at one point cannot change during a step.
+  // Returns the lowest free slot after the kill (the array's length for none).
+  std::size_t Kill();
+  // Births into the free slots from FirstFree on.
+  void Emit(std::size_t FirstFree);
+  // The move's three curves at the life percentages (their bits) met in one step, in a
+  // small table indexed by a hash of the bits: particles born in one step share one,
+  // their slots lie scattered, and a curve's value at one point cannot change during a
+  // step.
   struct TMoveCurves {
-    std::uint64_t LifeBits = 0;
-    bool Known = false;
-    double Orientation = 0, Speed = 0, Gravity = 0;
+    struct TEntry {
+      std::uint64_t LifeBits = 0;
+      bool Known = false;
+      double Orientation = 0, Speed = 0, Gravity = 0;
+    };
+    static constexpr int kBits = 7;
+    std::array<TEntry, std::size_t{1} << kBits> Entries{};
   };
   void Move();
   void MoveParticle(TParticle& P, TMoveCurves& Curves);

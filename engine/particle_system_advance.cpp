@@ -51,8 +51,8 @@ void TParticleSystem::Advance(Single T) {
     for (Int64 i = 0; i < n; ++i) {
       CurrentTime += TimeStep;
       UpdateLoopTime();
-      Kill();
-      if (LoopTime >= 0) Emit();
+      const std::size_t firstFree = Kill();
+      if (LoopTime >= 0) Emit(firstFree);
       Move();
     }
   }
@@ -83,17 +83,28 @@ void TParticleSystem::UpdateLoopTime() {
   }
 }
 
-void TParticleSystem::Kill() {
-  for (TParticle& p : Particles) {
-    if (!p.Alive) continue;
-    const Single age = CurrentTime - p.Birth;
-    if (age >= 0 && age < p.Lifespan) continue;
-    p.Alive = 0;
-    --AliveCount;
+std::size_t TParticleSystem::Kill() {
+  std::size_t firstFree = Particles.size();
+  for (std::size_t slot = 0; slot < Particles.size(); ++slot) {
+    TParticle& p = Particles[slot];
+    if (p.Alive) {
+      const Single age = CurrentTime - p.Birth;
+      if (age >= 0 && age < p.Lifespan) continue;
+      p.Alive = 0;
+      --AliveCount;
+    }
+    firstFree = std::min(firstFree, slot);
   }
+  return firstFree;
 }
 
-void TParticleSystem::Emit() {
+void TParticleSystem::Emit(std::size_t FirstFree) {
+  static std::uint64_t batches = 0;
+  struct EndBatch {
+    std::uint64_t& batch;
+    ~EndBatch() { batch = 0; }
+  } endBatch{BirthBatch};
+  BirthBatch = ++batches;
   // The one place of the simulation that swallows a failure: a particle that cannot be
   // born is not owed to the next step either.
   try {
@@ -107,7 +118,9 @@ void TParticleSystem::Emit() {
       Particles.resize(static_cast<std::size_t>(length + grow));
     }
     if (count >= 1) {
-      for (std::size_t slot = 0; slot < Particles.size(); ++slot) {
+      // Every slot below FirstFree is alive: the walk starts where a walk from slot 0
+      // would first stop.
+      for (std::size_t slot = FirstFree; slot < Particles.size(); ++slot) {
         if (Particles[slot].Alive) continue;
         TParticle& p = Particles[slot];
         p = Template;
@@ -152,15 +165,18 @@ void TParticleSystem::MoveParticle(TParticle& P, TMoveCurves& Curves) {
   ClearX87State();
   const double life = LifePercent(P);
   const auto lifeBits = std::bit_cast<std::uint64_t>(life);
-  if (!Curves.Known || Curves.LifeBits != lifeBits) {
-    Curves = {lifeBits, true, Orientation->ValueAt(life), Speed->ValueAt(life), Gravity->ValueAt(life)};
+  // A float widened to a double leaves the low bits zero: the multiply brings the high
+  // ones down.
+  auto& entry = Curves.Entries[(lifeBits * 0x9E3779B97F4A7C15u) >> (64 - TMoveCurves::kBits)];
+  if (!entry.Known || entry.LifeBits != lifeBits) {
+    entry = {lifeBits, true, Orientation->ValueAt(life), Speed->ValueAt(life), Gravity->ValueAt(life)};
   }
 
-  const double turn = (static_cast<double>(P.Rotation) + P.Spin + Curves.Orientation) / 360;
+  const double turn = (static_cast<double>(P.Rotation) + P.Spin + entry.Orientation) / 360;
   P.Rotation = static_cast<Single>((turn - std::trunc(turn)) * 360);
 
   CtsxVec3f step = P.Drive;
-  VecMulScalar(&step, static_cast<Single>(Curves.Speed));
+  VecMulScalar(&step, static_cast<Single>(entry.Speed));
   VecAddTo(&step, &P.Velocity, &step);
 
   P.PreviousPosition = P.Position;
@@ -181,7 +197,7 @@ void TParticleSystem::MoveParticle(TParticle& P, TMoveCurves& Curves) {
   VecAddTo(&P.PreviousPosition, &moved, &P.NewPosition);
 
   CtsxVec3f pull = P.Acceleration;
-  VecMulScalar(&pull, static_cast<Single>(Curves.Gravity));
+  VecMulScalar(&pull, static_cast<Single>(entry.Gravity));
   VecAddTo(&P.Velocity, &pull, &P.Velocity);
 
   P.TwistAngle += P.TwistRate / 10;

@@ -235,3 +235,36 @@ TEST_F(InitParticle, SurfaceShapeLeavesFromTheOwnersSurfaces) {
   EXPECT_LE(std::fabs(p.Position.y), 0.1);
   ExpectVec(p.Drive, 0, 0, 0.3);
 }
+
+// Births of one emission share the emitter's curves and transform; a change made between
+// emissions, or before a direct call, reaches the next birth.
+TEST_F(InitParticle, ChangesBetweenBirthsReachTheNextBirth) {
+  emitter.Shape = esPoint;
+  engine_test::SetSteps(system.Flow, 2);
+  system.OnInitParticle = [this](TParticleSystem& s, TParticle& p) { emitter.InitParticle(s, p); };
+  struct Case {
+    double lifespan;
+    Single x;
+    bool direct;
+  };
+  const Case cases[] = {{10, 1, false}, {20, 2, false}, {30, 3, true}, {40, 4, false}, {50, 5, true}};
+  Single frame = 0;
+  for (const Case& c : cases) {
+    engine_test::SetSteps(emitter.Lifespan, c.lifespan);
+    emitter.PreviousMatrix = emitter.CurrentMatrix = Matrix({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {c.x, 0, 0});
+    SCOPED_TRACE(c.lifespan);
+    if (c.direct) {
+      const TParticle p = Born();
+      EXPECT_EQ(p.Lifespan, c.lifespan);
+      EXPECT_EQ(p.Origin.x, c.x);
+      continue;
+    }
+    system.Advance(frame++);
+    for (const TParticle& p : system.Particles) {
+      if (!p.Alive || p.Birth != system.CurrentTime) continue;
+      EXPECT_EQ(p.Lifespan, c.lifespan);
+      EXPECT_EQ(p.Origin.x, c.x);
+    }
+  }
+  EXPECT_EQ(system.AliveCount, 6);
+}
