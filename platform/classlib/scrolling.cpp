@@ -287,7 +287,15 @@ void TScrollingWinControl::AdjustClientRect(TRect& Rect) {
 void TScrollingWinControl::AlignControls(TControl* AControl, TRect& Rect) {
   CalcAutoRange();
   TWinControl::AlignControls(AControl, Rect);
+  const win::DWORD bars = barStyle_;
   UpdateScrollBars();
+  // A bar that came or went changed the client area: place the children on the new one.
+  // Once, so that children whose extent follows the client cannot flip the bars for ever.
+  if (barStyle_ != bars) {
+    TRect client = ClientRect();
+    TWinControl::AlignControls(AControl, client);
+    UpdateScrollBars();
+  }
 }
 
 void TScrollingWinControl::Dispatch(TMessage& Message) {
