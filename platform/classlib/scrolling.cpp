@@ -298,6 +298,16 @@ void TScrollingWinControl::AlignControls(TControl* AControl, TRect& Rect) {
   }
 }
 
+bool TScrollingWinControl::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
+  if (TWinControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  TControlScrollBar* bar = vertScrollBar_->shown_   ? vertScrollBar_.get()
+                           : horzScrollBar_->shown_ ? horzScrollBar_.get()
+                                                    : nullptr;
+  if (!bar) return false;
+  bar->SetPosition(bar->position_ - (WheelDelta / win::WHEEL_DELTA) * 3 * bar->increment_);
+  return true;
+}
+
 void TScrollingWinControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case win::WM_HSCROLL: WMHScroll(Message); break;
