@@ -41,6 +41,18 @@ class AlignTest : public ::testing::Test {
     return c;
   }
 
+  // A 200 x 100 scroll box without a border on a 400 x 300 form.
+  static TScrollBox* BoxOnForm(std::unique_ptr<TForm>& form) {
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 400, 300);
+    auto* box = new TScrollBox(form.get());
+    box->SetParent(form.get());
+    box->SetBorderStyle(bsNone);
+    box->SetBounds(0, 0, 200, 100);
+    return box;
+  }
+
   std::unique_ptr<TPanel> host_;
 };
 
@@ -201,13 +213,8 @@ TEST_F(AlignTest, AutoSizeFitsAPanelToItsChildrenAndItsBorders) {
 }
 
 TEST_F(AlignTest, ScrollBoxRangesFollowTheChildrenAndScrollingMovesThem) {
-  auto form = std::make_unique<TForm>(nullptr);
-  form->SetBorderStyle(bsNone);
-  form->SetBounds(0, 0, 400, 300);
-  auto* box = new TScrollBox(form.get());
-  box->SetParent(form.get());
-  box->SetBorderStyle(bsNone);
-  box->SetBounds(0, 0, 200, 100);
+  std::unique_ptr<TForm> form;
+  TScrollBox* box = BoxOnForm(form);
   TPanel* far = Child(box, alNone, 20, 150, 40, 100);
   form->Show();
 
@@ -244,13 +251,8 @@ TEST_F(AlignTest, ScrollBoxRangesFollowTheChildrenAndScrollingMovesThem) {
 }
 
 TEST_F(AlignTest, TheWheelScrollsAScrollBoxThreeLinesANotchAndPassesOnWhenNothingScrolls) {
-  auto form = std::make_unique<TForm>(nullptr);
-  form->SetBorderStyle(bsNone);
-  form->SetBounds(0, 0, 400, 300);
-  auto* box = new TScrollBox(form.get());
-  box->SetParent(form.get());
-  box->SetBorderStyle(bsNone);
-  box->SetBounds(0, 0, 200, 100);
+  std::unique_ptr<TForm> form;
+  TScrollBox* box = BoxOnForm(form);
   auto* focus = new TButton(form.get());
   focus->SetParent(box);
   focus->SetBounds(4, 4, 40, 20);
