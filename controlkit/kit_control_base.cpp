@@ -494,7 +494,7 @@ const TClass& TKitSimplePanel::StaticClass() {
 
 void TKitSimplePanel::Publish(TPublished& published) {
   using P = TKitSimplePanel;
-  TWinControl::PublishProperties(published, {"Align", "Color", "Font", "Enabled", "Visible", "ParentColor",
+  TWinControl::PublishProperties(published, {"Align", "Anchors", "Color", "Font", "Enabled", "Visible", "ParentColor",
                                              "ParentFont", "TabOrder", "TabStop", "OnClick", "OnResize"});
   auto p = published.For<P>();
   p.Boolean("Transparent", &P::Transparent, &P::SetTransparent).Default(false);

@@ -304,7 +304,7 @@ namespace {
 // The properties every published label shares.
 template <class L>
 void PublishLabelBase(TPublished& published) {
-  TControl::PublishProperties(published, {"Align", "Caption", "Color", "Enabled", "Font", "ParentColor", "ParentFont",
+  TControl::PublishProperties(published, {"Align", "Anchors", "Caption", "Color", "Enabled", "Font", "ParentColor", "ParentFont",
                                           "ParentShowHint", "ShowHint", "Visible", "OnClick"});
   auto p = published.For<L>();
   p.Enum("Alignment", KitAlignmentInfo(), &L::Alignment, &L::SetAlignment).Default(agTopLeft);

@@ -654,7 +654,7 @@ void RegisterKitSpeedButtonClasses() {
 
 void TKitSpeedButton::Publish(TPublished& published) {
   using B = TKitSpeedButton;
-  TControl::PublishProperties(published, {"Align", "Action", "Caption", "Color", "Enabled", "Font", "ParentFont",
+  TControl::PublishProperties(published, {"Align", "Action", "Anchors", "Caption", "Color", "Enabled", "Font", "ParentFont",
                                           "PopupMenu", "ShowHint", "ParentShowHint", "Visible", "OnClick",
                                           "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
   auto p = published.For<B>();

@@ -50,16 +50,6 @@ void EmbedForm(TCustomForm* Form, TWinControl* AParent, TAlign Align) {
   Form->Show();
 }
 
-void KeepAtRight(TControl* Control) { Control->SetAnchors(TAnchors{akTop, akRight}); }
-
-void KeepCueButtonsAtRight(const std::vector<TWinControl*>& Panels) {
-  for (TWinControl* panel : Panels) {
-    if (!panel) continue;
-    for (Integer i = 0; i < panel->ControlCount(); ++i)
-      if (auto* b = dynamic_cast<TKitSpeedButton*>(panel->Controls(i))) KeepAtRight(b);
-  }
-}
-
 void FreeListItems(TList& List) {
   for (Integer i = 0; i < List.Count(); ++i) {
     delete static_cast<TObject*>(List.Items(i));

@@ -4,7 +4,6 @@
 // the folder the file dialogs start in, and finding the parts of a form read from its
 // resource.
 #include <string>
-#include <vector>
 
 #include "platform/classlib/component.h"
 #include "platform/classlib/controls.h"
@@ -20,11 +19,6 @@ class TComponent;
 // Parent := AParent, top-left corner at 0, the given alignment, no border and no border
 // icons, shown.
 void EmbedForm(TCustomForm* Form, TWinControl* AParent, TAlign Align);
-
-// The control keeps its distance from its parent's right edge as the parent grows or shrinks.
-void KeepAtRight(TControl* Control);
-// Each cue card's close button stays in its card's top right corner.
-void KeepCueButtonsAtRight(const std::vector<TWinControl*>& Panels);
 
 // Frees every item of List (each a TObject), then empties it.
 void FreeListItems(TList& List);

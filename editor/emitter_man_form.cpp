@@ -165,7 +165,6 @@ void TEmitterManForm::FindComponents() {
   OpenSystemDialog = FindFormPart<TOpenDialog>(this, "OpenSystemDialog");
   SaveSystemDialog = FindFormPart<TSaveDialog>(this, "SaveSystemDialog");
   CuePanels = {FindFormPart<TKitSimplePanel>(this, "TreeCuePanel"), FindFormPart<TKitSimplePanel>(this, "SettingsCuePanel"), FindFormPart<TKitSimplePanel>(this, "VisibilityCuePanel")};
-  KeepCueButtonsAtRight(CuePanels);
 }
 
 void TEmitterManForm::WireEvents() {

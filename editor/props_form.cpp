@@ -84,9 +84,6 @@ TPropsForm::TPropsForm(TComponent* AOwner) : TForm(AOwner) {
   PreviewButton = FindFormPart<TFpPushButton>(this, "PreviewButton");
   RewindButton = FindFormPart<TFpPushButton>(this, "RewindButton");
   CuePanels = {FindFormPart<TKitSimplePanel>(this, "SystemCuePanel"), FindFormPart<TKitSimplePanel>(this, "ParticleCuePanel"), FindFormPart<TKitSimplePanel>(this, "PropsCuePanel")};
-  KeepAtRight(PreviewButton);
-  KeepAtRight(RewindButton);
-  KeepCueButtonsAtRight(CuePanels);
   FormCreate(this);
 }
 

@@ -81,7 +81,6 @@ TToolPropsForm::TToolPropsForm(TComponent* AOwner) : TForm(AOwner) {
   LifespanSpin = FindFormPart<TNumSpinEdit>(this, "LifespanSpin");
   LivesSpin = FindFormPart<TNumSpinEdit>(this, "LivesSpin");
   CuePanels = {FindFormPart<TKitSimplePanel>(this, "CuePanel1"), FindFormPart<TKitSimplePanel>(this, "CuePanel2"), FindFormPart<TKitSimplePanel>(this, "CuePanel3")};
-  KeepCueButtonsAtRight(CuePanels);
 
   // Values are not stored in the form: the fan's and the gravitron's scale start at 1.
   BeginUpdateCount(updating_);

@@ -21,7 +21,7 @@ const TClass& TFpPushButton::StaticClass() {
 }
 
 void TFpPushButton::Publish(TPublished& published) {
-  TControl::PublishProperties(published, {"ShowHint", "ParentShowHint", "OnMouseMove", "Font", "OnMouseDown",
+  TControl::PublishProperties(published, {"Anchors", "ShowHint", "ParentShowHint", "OnMouseMove", "Font", "OnMouseDown",
                                           "OnMouseUp", "OnClick"});
   auto p = published.For<TFpPushButton>();
   p.String("Caption", &TFpPushButton::Caption, &TFpPushButton::SetCaption);

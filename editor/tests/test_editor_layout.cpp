@@ -2,9 +2,14 @@
 // window, lies inside its parent's client area (or inside what its scroll box can scroll
 // to), at the main window's designed size and at a larger one; so do the control window's
 // and the keyframe dialog's. Checked on window rectangles.
+// Grown, the pages follow the window: what fills its parent edge to edge keeps filling it,
+// and in a strip (a bar, a cue card) the control at the right end stays there and a text
+// wider than half the strip stretches.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -58,20 +63,57 @@ std::string Text(const TRect& r) {
          std::to_string(r.bottom) + ")";
 }
 
-void ExpectReachable(TWinControl* parent, const std::string& state, int& checked) {
+// A control's distances to its parent's left and right edges, and the parent's width.
+struct Gaps {
+  Integer left, right, room, height;
+};
+// By page state and the control's names up to its form.
+using GapsByControl = std::map<std::pair<std::string, std::string>, Gaps>;
+
+std::string NamePath(TControl* c) {
+  std::string path = c->Name();
+  for (TWinControl* p = c->Parent(); p; p = p->Parent()) path = p->Name() + "/" + path;
+  return path;
+}
+
+Gaps GapsOf(TControl* c) {
+  const TRect room = c->Parent()->ClientRect();
+  return Gaps{c->Left() - room.left, room.right - c->Left() - c->Width(), room.right - room.left,
+              room.bottom - room.top};
+}
+
+// `was` is the control at the designed size, `now` grown.
+void ExpectFollows(TControl* c, const Gaps& was, const Gaps& now, const std::string& state) {
+  if (now.room <= was.room) return;
+  constexpr Integer kEdge = 8;
+  const bool fills = was.left <= kEdge && was.right <= kEdge;
+  const bool strip = was.height <= 60;
+  const bool rightEnd = strip && was.right <= kEdge && was.left > was.right;
+  const bool wideText = strip && 2 * (was.room - was.left - was.right) > was.room;
+  const std::string at = state + (c ? ": " + c->Name() + " in " + c->Parent()->Name() : std::string()) + ", from " +
+                         std::to_string(was.left) + "/" + std::to_string(was.right) + " of " +
+                         std::to_string(was.room) + " to " + std::to_string(now.left) + "/" +
+                         std::to_string(now.right) + " of " + std::to_string(now.room);
+  if (fills || wideText) EXPECT_TRUE(now.left == was.left && now.right == was.right) << at;
+  if (rightEnd) EXPECT_EQ(now.right, was.right) << at;
+}
+
+void ExpectReachable(TWinControl* parent, const std::string& state, int& checked,
+                     const std::function<void(TControl*)>& laidOut) {
   for (Integer i = 0; i < parent->ControlCount(); ++i) {
     TControl* c = parent->Controls(i);
     if (!IsShown(c)) continue;
     // The controls the forms lay out; a control's own parts are its own business.
     if (dynamic_cast<TCustomForm*>(c->Owner()) || dynamic_cast<TCustomForm*>(c)) {
       ++checked;
+      laidOut(c);
       const Placement p = PlaceIn(c);
       const bool inside = p.rect.left >= p.room.left && p.rect.top >= p.room.top && p.rect.right <= p.room.right &&
                           p.rect.bottom <= p.room.bottom;
       EXPECT_TRUE(inside && p.rect.right > p.rect.left && p.rect.bottom > p.rect.top)
           << state << ": " << c->Name() << " " << Text(p.rect) << " in " << parent->Name() << " " << Text(p.room);
     }
-    if (auto* w = dynamic_cast<TWinControl*>(c)) ExpectReachable(w, state, checked);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) ExpectReachable(w, state, checked, laidOut);
   }
 }
 
@@ -80,7 +122,15 @@ class EditorLayoutTest : public MainFormTest {
   void Check(const std::string& state, TWinControl* root = nullptr) {
     win::PumpPendingMessages();
     int checked = 0;
-    ExpectReachable(root ? root : form_, size_ + " " + state, checked);
+    ExpectReachable(root ? root : form_, size_ + " " + state, checked, [&](TControl* c) {
+      const auto key = std::make_pair(state, NamePath(c));
+      if (pass_ == Pass::GrownFirst)
+        grownFirst_[key] = GapsOf(c);
+      else if (pass_ == Pass::Designed)
+        designed_[key] = GapsOf(c);
+      else if (const auto was = designed_.find(key); was != designed_.end())
+        ExpectFollows(c, was->second, GapsOf(c), size_ + " " + state);
+    });
     EXPECT_GT(checked, 4) << state;
   }
   // Each sheet of a page control in turn, as its tab is clicked (`changed` stands for the
@@ -124,6 +174,10 @@ class EditorLayoutTest : public MainFormTest {
     form_->TabControl1Change(form_->TabControl1);
   }
   std::string size_;
+  // Where controls sit grown before any page showed, at the designed size, or check grown.
+  enum class Pass { GrownFirst, Designed, Check };
+  Pass pass_ = Pass::Check;
+  GapsByControl grownFirst_, designed_;
 };
 
 }  // namespace
@@ -135,14 +189,24 @@ TEST_F(EditorLayoutTest, EveryControlIsReachableAtTheDesignedSizeAndLarger) {
   struct Size {
     Integer width, height;
   };
-  for (const Size s : {Size{400, 470}, Size{640, 720}}) {
+  // Grown before a page first shows, a page lays out as when it showed first at the
+  // designed size and was grown then.
+  for (const Size s : {Size{640, 720}, Size{400, 470}, Size{640, 720}}) {
     size_ = std::to_string(s.width) + "x" + std::to_string(s.height);
     form_->SetClientWidth(s.width);
     form_->SetClientHeight(s.height);
     ASSERT_EQ(form_->ClientWidth(), s.width);
     ASSERT_EQ(form_->ClientHeight(), s.height);
+    pass_ = pass_ == Pass::Check && grownFirst_.empty() ? Pass::GrownFirst
+            : s.width == 400                               ? Pass::Designed
+                                                           : Pass::Check;
     SweepEveryPage();
   }
+  for (const auto& [key, now] : grownFirst_)
+    if (const auto was = designed_.find(key); was != designed_.end())
+      ExpectFollows(nullptr, was->second, now, "grown first " + key.first + " " + key.second);
+  pass_ = Pass::Check;
+  designed_.clear();
   // Without the cue cards the pages lay out again.
   form_->ToggleCuesAction->Execute();
   size_ += " without cue cards";

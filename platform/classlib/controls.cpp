@@ -817,20 +817,24 @@ void TControl::RequestAlign() {
   if (parent_) parent_->AlignControl(this);
 }
 
+namespace {
+
+// What an axis keeps: the near edge's place, the size (both edges anchored) or the centre.
+Integer AxisRule(bool nearEdge, bool farEdge, Integer pos, Integer size) {
+  if (farEdge) return nearEdge ? size : pos;
+  return pos + size / 2;
+}
+
+}  // namespace
+
 void TControl::UpdateAnchorRules() {
   if (anchorMove_ || ComponentState().Contains(csLoading)) return;
   if (anchors_ == TAnchors{akLeft, akTop} || !parent_) {
     originalParentSize_ = TPoint{0, 0};
     return;
   }
-  if (anchors_.Contains(akRight))
-    anchorRules_.x = anchors_.Contains(akLeft) ? width_ : left_;
-  else
-    anchorRules_.x = left_ + width_ / 2;
-  if (anchors_.Contains(akBottom))
-    anchorRules_.y = anchors_.Contains(akTop) ? height_ : top_;
-  else
-    anchorRules_.y = top_ + height_ / 2;
+  anchorRules_.x = AxisRule(anchors_.Contains(akLeft), anchors_.Contains(akRight), left_, width_);
+  anchorRules_.y = AxisRule(anchors_.Contains(akTop), anchors_.Contains(akBottom), top_, height_);
   TRect client = parent_->ClientRect();
   originalParentSize_ = TPoint{client.right - client.left, client.bottom - client.top};
 }
@@ -839,7 +843,6 @@ void TControl::UpdateAnchorRules() {
 // neither edge anchored keeps the control's centre at its share of the parent's size.
 void TControl::AnchorToParent(const TPoint& parentSize) {
   if (anchors_ == TAnchors{akLeft, akTop}) return;
-  if (originalParentSize_.x == 0 && originalParentSize_.y == 0) return;
   Integer newLeft = left_, newTop = top_, newWidth = width_, newHeight = height_;
   if (originalParentSize_.x != 0) {
     if (anchors_.Contains(akRight)) {
@@ -871,6 +874,18 @@ void TControl::AnchorToParent(const TPoint& parentSize) {
     throw;
   }
   anchorMove_ = false;
+  // An axis along which the parent had no size when the rules were taken (a sheet not
+  // shown yet) takes its rule at the first size its window gets, where the control sits as
+  // designed; a parent without a window is still being put together.
+  if (!parent_->HandleAllocated()) return;
+  if (originalParentSize_.x == 0 && parentSize.x != 0) {
+    anchorRules_.x = AxisRule(anchors_.Contains(akLeft), anchors_.Contains(akRight), left_, width_);
+    originalParentSize_.x = parentSize.x;
+  }
+  if (originalParentSize_.y == 0 && parentSize.y != 0) {
+    anchorRules_.y = AxisRule(anchors_.Contains(akTop), anchors_.Contains(akBottom), top_, height_);
+    originalParentSize_.y = parentSize.y;
+  }
 }
 
 // ---- painting ------------------------------------------------------------------------------

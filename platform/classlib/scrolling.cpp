@@ -287,7 +287,25 @@ void TScrollingWinControl::AdjustClientRect(TRect& Rect) {
 void TScrollingWinControl::AlignControls(TControl* AControl, TRect& Rect) {
   CalcAutoRange();
   TWinControl::AlignControls(AControl, Rect);
+  const win::DWORD bars = barStyle_;
   UpdateScrollBars();
+  // A bar that came or went changed the client area: place the children on the new one.
+  // Once, so that children whose extent follows the client cannot flip the bars for ever.
+  if (barStyle_ != bars) {
+    TRect client = ClientRect();
+    TWinControl::AlignControls(AControl, client);
+    UpdateScrollBars();
+  }
+}
+
+bool TScrollingWinControl::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
+  if (TWinControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  TControlScrollBar* bar = vertScrollBar_->shown_   ? vertScrollBar_.get()
+                           : horzScrollBar_->shown_ ? horzScrollBar_.get()
+                                                    : nullptr;
+  if (!bar) return false;
+  bar->SetPosition(bar->position_ - (WheelDelta / win::WHEEL_DELTA) * 3 * bar->increment_);
+  return true;
 }
 
 void TScrollingWinControl::Dispatch(TMessage& Message) {

@@ -96,6 +96,9 @@ class TScrollingWinControl : public TWinControl {
   void CreateParams(TCreateParams& Params) override;
   void AdjustClientRect(TRect& Rect) override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
+  // Scrolls three lines a notch (the vertical bar, else the horizontal one); with nothing to
+  // scroll the wheel goes on to the parent.
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override;
   void Dispatch(TMessage& Message) override;
   void WMSize(TMessage& Message) override;
   virtual void WMHScroll(TMessage& Message);

@@ -602,6 +602,13 @@ void TPageControl::Loaded() {
   UpdateTabIndex();
 }
 
+void TPageControl::AlignControls(TControl* AControl, TRect& Rect) {
+  TCustomTabControl::AlignControls(AControl, Rect);
+  const TRect room = DisplayRect();
+  for (TTabSheet* p : pages_)
+    if (!p->Visible()) p->SetBounds(room.left, room.top, room.right - room.left, room.bottom - room.top);
+}
+
 void TPageControl::Publish(TPublished& published) {
   PublishTabProperties(published);
   published.For<TPageControl>().Component("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);

@@ -190,6 +190,9 @@ class TPageControl : public TCustomTabControl {
   void SelectTab(Integer index) override;
   void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Hidden sheets take the pages' room too: their controls are laid out (and anchored) on
+  // the size they will show in.
+  void AlignControls(TControl* AControl, TRect& Rect) override;
 
  private:
   friend class TTabSheet;

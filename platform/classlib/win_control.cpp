@@ -513,10 +513,11 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
     any = c->Align() != alNone || !(c->Anchors() == TAnchors{akLeft, akTop});
   }
   if (any) {
-    TRect client = Rect;
+    // Anchors are measured on the client rectangle, as their rules were taken (not on
+    // what a border leaves for aligned children).
+    const TRect client = ClientRect();
     AdjustClientRect(Rect);
     for (TAlign kind : {alTop, alBottom, alLeft, alRight, alClient}) DoAlignKind(kind, AControl, Rect);
-    // Anchored free controls follow the client size.
     TPoint size{client.right - client.left, client.bottom - client.top};
     for (Integer i = 0; i < ControlCount(); ++i) {
       TControl* c = Controls(i);

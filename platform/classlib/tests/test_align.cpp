@@ -7,6 +7,9 @@
 #include "platform/classlib/forms.h"
 #include "platform/classlib/panels.h"
 #include "platform/classlib/scrolling.h"
+#include "platform/classlib/std_buttons.h"
+#include "platform/win/input.h"
+#include "platform/win/message_queue.h"
 #include "platform/win/messages.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/window.h"
@@ -36,6 +39,18 @@ class AlignTest : public ::testing::Test {
     c->SetParent(parent);
     c->SetAlign(align);
     return c;
+  }
+
+  // A 200 x 100 scroll box without a border on a 400 x 300 form.
+  static TScrollBox* BoxOnForm(std::unique_ptr<TForm>& form) {
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 400, 300);
+    auto* box = new TScrollBox(form.get());
+    box->SetParent(form.get());
+    box->SetBorderStyle(bsNone);
+    box->SetBounds(0, 0, 200, 100);
+    return box;
   }
 
   std::unique_ptr<TPanel> host_;
@@ -198,13 +213,8 @@ TEST_F(AlignTest, AutoSizeFitsAPanelToItsChildrenAndItsBorders) {
 }
 
 TEST_F(AlignTest, ScrollBoxRangesFollowTheChildrenAndScrollingMovesThem) {
-  auto form = std::make_unique<TForm>(nullptr);
-  form->SetBorderStyle(bsNone);
-  form->SetBounds(0, 0, 400, 300);
-  auto* box = new TScrollBox(form.get());
-  box->SetParent(form.get());
-  box->SetBorderStyle(bsNone);
-  box->SetBounds(0, 0, 200, 100);
+  std::unique_ptr<TForm> form;
+  TScrollBox* box = BoxOnForm(form);
   TPanel* far = Child(box, alNone, 20, 150, 40, 100);
   form->Show();
 
@@ -238,6 +248,46 @@ TEST_F(AlignTest, ScrollBoxRangesFollowTheChildrenAndScrollingMovesThem) {
   EXPECT_FALSE(box->VertScrollBar()->IsScrollBarVisible());
   EXPECT_EQ(box->VertScrollBar()->Position(), 0);
   EXPECT_EQ(box->ClientWidth(), 200);
+}
+
+TEST_F(AlignTest, TheWheelScrollsAScrollBoxThreeLinesANotchAndPassesOnWhenNothingScrolls) {
+  std::unique_ptr<TForm> form;
+  TScrollBox* box = BoxOnForm(form);
+  auto* focus = new TButton(form.get());
+  focus->SetParent(box);
+  focus->SetBounds(4, 4, 40, 20);
+  TPanel* far = Child(box, alNone, 20, 150, 40, 100);  // scrolls 0 .. 150
+  Integer passedOn = 0;
+  form->OnMouseWheel = [&](TObject*, TShiftState, Integer delta, TPoint, bool& handled) {
+    passedOn = delta;
+    handled = true;
+  };
+  form->Show();
+  focus->SetFocus();
+  win::PumpPendingMessages();
+  ASSERT_EQ(form->ActiveControl(), focus);
+
+  struct Case {
+    Integer from, delta, position;
+  };
+  for (const Case& c : {Case{0, -120, 24}, Case{0, -240, 48}, Case{100, 120, 76}, Case{10, 120, 0},
+                        Case{140, -120, 150}}) {
+    SCOPED_TRACE(std::to_string(c.from) + " " + std::to_string(c.delta));
+    box->VertScrollBar()->SetPosition(c.from);
+    win::InjectWheel(c.delta, 50, 50);
+    win::PumpPendingMessages();
+    EXPECT_EQ(box->VertScrollBar()->Position(), c.position);
+    EXPECT_EQ(far->Top(), 150 - c.position);
+  }
+  EXPECT_EQ(passedOn, 0);
+
+  // Once everything fits, the form's handler gets the wheel.
+  box->VertScrollBar()->SetPosition(0);
+  far->SetBounds(20, 10, 40, 50);
+  ASSERT_FALSE(box->VertScrollBar()->IsScrollBarVisible());
+  win::InjectWheel(-120, 50, 50);
+  win::PumpPendingMessages();
+  EXPECT_EQ(passedOn, -120);
 }
 
 }  // namespace
