@@ -77,10 +77,12 @@ void TChartValueList::Grow() {
   // The array grows before Count does, so that a failed allocation leaves the list as
   // it was.
   const Integer newCount = count_ + 1;
-  if (Capacity() < newCount) {
+  if (capacity_ < newCount) {
     const Integer step = ValueListGrowStep > 0 ? ValueListGrowStep : 1;
-    values_.resize(static_cast<std::size_t>(Capacity()) + static_cast<std::size_t>(step), 0.0);
+    values_.reserve(static_cast<std::size_t>(capacity_) + static_cast<std::size_t>(step));
+    capacity_ += step;
   }
+  values_.push_back(0.0);
   count_ = newCount;
 }
 
@@ -119,6 +121,7 @@ void TChartValueList::Delete(Integer index) {
   if (index < 0 || index >= count_) TList::Error(msg::ListIndexError, index);
   Double* v = values_.data();
   for (Integer i = index; i < count_ - 1; ++i) v[i] = v[i + 1];
+  values_.pop_back();
   --count_;
   dirty_ = true;
 }
@@ -126,6 +129,7 @@ void TChartValueList::Delete(Integer index) {
 void TChartValueList::ClearValues() {
   values_.clear();
   values_.shrink_to_fit();
+  capacity_ = 0;
   count_ = 0;
   dirty_ = true;
 }

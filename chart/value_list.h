@@ -73,7 +73,7 @@ class TChartValueList : public TPersistent {
   void RefreshStatistics();
 
   Integer Count() const { return count_; }
-  Integer Capacity() const { return static_cast<Integer>(values_.size()); }
+  Integer Capacity() const { return capacity_; }
   bool Dirty() const { return dirty_; }
   TChartSeries* Owner() const { return owner_; }
 
@@ -106,7 +106,10 @@ class TChartValueList : public TPersistent {
   Double sum_ = 0;
   Double sumOfAbsolutes_ = 0;
   std::string valueSource_;
-  std::vector<Double> values_;  // its size is the capacity
+  // Holds Count values; the room for Capacity is reserved, not filled, so that a new
+  // curve's first key does not clear a thousand-value block.
+  std::vector<Double> values_;
+  Integer capacity_ = 0;
   Integer count_ = 0;
   bool dirty_ = true;
   TChartValueLists* lists_ = nullptr;  // where it registered itself

@@ -29,6 +29,29 @@ const TPublished& TClass::Published() const {
   return *published_;
 }
 
+const std::vector<const TPropInfo*>& TClass::PropList() const {
+  if (!propList_) {
+    std::vector<const TClass*> chain;
+    for (const TClass* c = this; c; c = c->parent_) chain.push_back(c);
+    auto list = std::make_unique<std::vector<const TPropInfo*>>();
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+      for (const auto& p : (*it)->Published().Properties()) {
+        bool replaced = false;
+        for (auto& q : *list) {
+          if (SameIdent(q->Name, p->Name)) {
+            q = p.get();
+            replaced = true;
+            break;
+          }
+        }
+        if (!replaced) list->push_back(p.get());
+      }
+    }
+    propList_ = std::move(list);
+  }
+  return *propList_;
+}
+
 TObject::~TObject() = default;
 
 const TClass& TObject::StaticClass() {

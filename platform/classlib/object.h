@@ -25,11 +25,13 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "platform/classlib/exceptions.h"
 
 class TObject;
 class TPublished;
+struct TPropInfo;
 
 class TClass {
  public:
@@ -58,6 +60,9 @@ class TClass {
 
   // Published properties and methods this class itself declares (not its parents').
   const TPublished& Published() const;
+  // Every published property with its parents' (see GetPropList), worked out once:
+  // every component and chart element built looks its class's list up.
+  const std::vector<const TPropInfo*>& PropList() const;
 
  private:
   std::string name_;
@@ -65,6 +70,7 @@ class TClass {
   Factory factory_;
   Publisher publish_;
   mutable std::unique_ptr<TPublished> published_;
+  mutable std::unique_ptr<std::vector<const TPropInfo*>> propList_;
 };
 
 class TObject {

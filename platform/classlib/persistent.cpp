@@ -30,7 +30,10 @@ void TPersistent::DefineProperties(TFiler*) {}
 
 void TPersistent::KeepDefaults() {
   auto kept = std::make_unique<std::vector<std::pair<const TPropInfo*, TPropDefault>>>();
-  for (const TPropInfo* p : GetPropList(ClassType())) {
+  const auto& props = GetPropList(ClassType());
+  // One block for the list: every chart series keeps its sub-objects' defaults.
+  kept->reserve(props.size());
+  for (const TPropInfo* p : props) {
     // A property without a default is always stored, and stays so.
     if (p->ReadOnly() || std::holds_alternative<std::monostate>(p->Default)) continue;
     if (p->IsOrdinal())

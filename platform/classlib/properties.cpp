@@ -206,25 +206,7 @@ const TPropInfo& FindPropInfo(const TObject* instance, std::string_view name) {
   return *p;
 }
 
-std::vector<const TPropInfo*> GetPropList(const TClass& cls) {
-  std::vector<const TClass*> chain;
-  for (const TClass* c = &cls; c; c = c->ClassParent()) chain.push_back(c);
-  std::vector<const TPropInfo*> list;
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    for (const auto& p : (*it)->Published().Properties()) {
-      bool replaced = false;
-      for (auto& q : list) {
-        if (SameIdent(q->Name, p->Name)) {
-          q = p.get();
-          replaced = true;
-          break;
-        }
-      }
-      if (!replaced) list.push_back(p.get());
-    }
-  }
-  return list;
-}
+const std::vector<const TPropInfo*>& GetPropList(const TClass& cls) { return cls.PropList(); }
 
 const TMethodEntry* FindMethodEntry(const TClass& cls, std::string_view name) {
   for (const TClass* c = &cls; c; c = c->ClassParent())

@@ -255,7 +255,7 @@ const TPropInfo* GetPropInfo(const TObject* instance, std::string_view name);
 const TPropInfo& FindPropInfo(const TObject* instance, std::string_view name);
 // Every published property, parents first, each name once (the most derived wins,
 // in the place where the name first appeared).
-std::vector<const TPropInfo*> GetPropList(const TClass& cls);
+const std::vector<const TPropInfo*>& GetPropList(const TClass& cls);
 
 const TMethodEntry* FindMethodEntry(const TClass& cls, std::string_view name);
 // The named published method of `instance`; an unassigned TMethod when there is none.
