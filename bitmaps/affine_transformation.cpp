@@ -224,6 +224,23 @@ inline bool SampleBilinear(const TBitmap32& src, const TRect& clip, Int64 x256, 
 
 inline bool Fits32(Int64 v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
+// floor(V) - 1 and ceil(V) + 1, held within ±1e18. Below 2^52 the sum is exact and the
+// truncation gives the same integer without a library call.
+inline Int64 FloorLess1(double v) {
+  if (std::fabs(v) < 0x1p52) {
+    const auto t = static_cast<Int64>(v);
+    return t - (v < static_cast<double>(t)) - 1;
+  }
+  return static_cast<Int64>(std::max(std::floor(v) - 1, -1e18));
+}
+inline Int64 CeilPlus1(double v) {
+  if (std::fabs(v) < 0x1p52) {
+    const auto t = static_cast<Int64>(v);
+    return t + (v > static_cast<double>(t)) + 1;
+  }
+  return static_cast<Int64>(std::min(std::ceil(v) + 1, 1e18));
+}
+
 // Narrows [First, Last] towards the x for which -4096 <= Step·x + K < End·4096, with a
 // pixel to spare on each side; an empty result leaves First > Last.
 inline void NarrowToSpan(Int64 Step, Int64 K, Integer End, Int64& First, Int64& Last) {
@@ -240,8 +257,8 @@ inline void NarrowToSpan(Int64 Step, Int64 K, Integer End, Int64& First, Int64& 
     if (!(low <= 0 && 0 < high)) Last = First - 1;
     return;
   }
-  First = std::max(First, static_cast<Int64>(std::max(std::floor(from) - 1, -1e18)));
-  Last = std::min(Last, static_cast<Int64>(std::min(std::ceil(to) + 1, 1e18)));
+  First = std::max(First, FloorLess1(from));
+  Last = std::min(Last, CeilPlus1(to));
 }
 
 // The source-over-destination loop of the common sprite case, an affine map sampled
