@@ -282,6 +282,8 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
     else return 0;
   };
   [[maybe_unused]] const auto stepsX = steps(a), stepsY = steps(d);
+  // Source offsets fit one 16-bit multiply-add.
+  [[maybe_unused]] const bool shortSides = width <= 32767 && bottom <= 32767;
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
     TColor32* dstRow = dst + static_cast<std::ptrdiff_t>(y) * stride;
     const Int64 kx = b * y + t.C() + 7;
@@ -304,6 +306,7 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
         // bitmap: the pixels ReadQuad reads, one way or the other.
         if (lanes32 && x + 3 <= last &&
             MixPair::Four(static_cast<std::int32_t>(nx), static_cast<std::int32_t>(ny), stepsX, stepsY, bits, width,
+                          shortSides,
                           static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom), dstRow + x)) {
           x += 3;
           nx += 3 * a;
@@ -383,7 +386,7 @@ struct MmxMixPair {
   // four read their source pixels inside the bitmap (false, and nothing written,
   // otherwise): the mixes of Two, with the positions and weights in registers too.
   static bool Four(std::int32_t nx, std::int32_t ny, __m128i stepsX, __m128i stepsY, const TColor32* bits,
-                   std::ptrdiff_t width, std::int32_t right, std::int32_t bottom, TColor32* out) {
+                   std::ptrdiff_t width, bool shortSides, std::int32_t right, std::int32_t bottom, TColor32* out) {
     const __m128i px = _mm_add_epi32(_mm_set1_epi32(nx), stepsX);
     const __m128i py = _mm_add_epi32(_mm_set1_epi32(ny), stepsY);
     const __m128i sx = _mm_srai_epi32(px, 12);
@@ -393,11 +396,22 @@ struct MmxMixPair {
         _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(sx, below), _mm_cmplt_epi32(sx, _mm_set1_epi32(right))),
                       _mm_and_si128(_mm_cmpgt_epi32(sy, below), _mm_cmplt_epi32(sy, _mm_set1_epi32(bottom))));
     if (_mm_movemask_epi8(inside) != 0xFFFF) return false;
-    alignas(16) std::int32_t xs[4], ys[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(xs), sx);
-    _mm_store_si128(reinterpret_cast<__m128i*>(ys), sy);
     const TColor32* at[4];
-    for (int k = 0; k < 4; ++k) at[k] = bits + ys[k] * width + xs[k];
+    if (shortSides) {
+      // sy·width + sx of each in one multiply-add: every factor fits 16 bits, the sum 31.
+      const __m128i sx16 = _mm_packs_epi32(sx, sx), sy16 = _mm_packs_epi32(sy, sy);
+      const __m128i offsets = _mm_madd_epi16(_mm_unpacklo_epi16(sx16, sy16),
+                                             _mm_set1_epi32(static_cast<std::int32_t>((width << 16) | 1)));
+      at[0] = bits + _mm_cvtsi128_si32(offsets);
+      at[1] = bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 1));
+      at[2] = bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 2));
+      at[3] = bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 3));
+    } else {
+      alignas(16) std::int32_t xs[4], ys[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(xs), sx);
+      _mm_store_si128(reinterpret_cast<__m128i*>(ys), sy);
+      for (int k = 0; k < 4; ++k) at[k] = bits + ys[k] * width + xs[k];
+    }
     // 255 - (position·256 and 255), each weight spread over the four lanes of its pixel.
     const __m128i byte = _mm_set1_epi32(255);
     const __m128i wx = _mm_xor_si128(_mm_and_si128(_mm_srai_epi32(px, 4), byte), byte);
@@ -414,18 +428,21 @@ struct MmxMixPair {
   // Pixels A and B, each from p00 and p10 at its address and p01 and p11 a row below,
   // with weights already spread: the two unpacked results in one register.
   static __m128i MixTwo(const TColor32* a, const TColor32* b, std::ptrdiff_t width, __m128i wx, __m128i wy) {
-    const __m128i zero = _mm_setzero_si128();
     const __m128i bias = _mm_set1_epi16(128);
     // p00 of A, p00 of B, p10 of A, p10 of B; and the same a row below.
     const __m128i top = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
     const __m128i low = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + width)),
                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b + width)));
-    const __m128i upper =
-        blend_detail::MmxMixLanes(_mm_unpacklo_epi8(top, zero), _mm_unpackhi_epi8(top, zero), wx, bias);
-    const __m128i lower =
-        blend_detail::MmxMixLanes(_mm_unpacklo_epi8(low, zero), _mm_unpackhi_epi8(low, zero), wx, bias);
-    return blend_detail::MmxMixLanes(upper, lower, wy, bias);
+    return blend_detail::MmxMixLanes(MixHalves(top, wx), MixHalves(low, wx), wy, bias);
+  }
+  // MmxMixLanes of Packed's low eight bytes with its high eight: y·256 + 128 comes
+  // straight from interleaving 128 with y's bytes, one operation for a shift and an add.
+  static __m128i MixHalves(__m128i packed, __m128i w) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i difference = _mm_sub_epi16(_mm_unpacklo_epi8(packed, zero), _mm_unpackhi_epi8(packed, zero));
+    const __m128i yBiased = _mm_unpackhi_epi8(_mm_set1_epi8(static_cast<char>(0x80)), packed);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(difference, w), yBiased), 8);
   }
 
  public:

@@ -356,6 +356,43 @@ TEST_F(TransformBitmapTest, OpaqueBilinearMatchesThePixelByPixelPath) {
   }
 }
 
+// Sources on either side of the sides whose pixel offsets the fast loop packs into 16-bit
+// factors: wide and tall ones must still read the pixels the per-pixel path reads.
+TEST_F(TransformBitmapTest, OpaqueBilinearMatchesThePixelByPixelPathOnLongSources) {
+  if (!ProcessorHasMmx()) GTEST_SKIP();
+  SelectBlendRoutines(true);
+  const struct {
+    int w, h;
+  } sizes[] = {{32767, 3}, {32768, 3}, {3, 32768}, {3, 32770}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.w) + " x " + std::to_string(size.h));
+    Rows src(static_cast<std::size_t>(size.h), std::vector<TColor32>(static_cast<std::size_t>(size.w)));
+    for (std::size_t y = 0; y < src.size(); ++y)
+      for (std::size_t x = 0; x < src[y].size(); ++x)
+        src[y][x] = static_cast<TColor32>(0x9E3779B9u * (y * src[y].size() + x + 1));
+    auto s = MakeBitmap(src);
+    s->SetStretchFilter(sfLinear);
+    TAffineTransformation t;
+    t.SetSrcRect(MakeFloatRect(0, 0, static_cast<Single>(size.w - 1), static_cast<Single>(size.h - 1)));
+    // The long side to about 330 pixels, the short one to 60.
+    const Single sx = size.w > size.h ? 0.01f : 20.0f, sy = size.w > size.h ? 20.0f : 0.01f;
+    const Single cx = static_cast<Single>(size.w) * sx / 2, cy = static_cast<Single>(size.h) * sy / 2;
+    t.Scale(sx, sy);
+    t.Rotate(cx, cy, 17);
+    t.Translate(200 - cx, 200 - cy);
+    Rows results[2];
+    for (int pass = 0; pass < 2; ++pass) {
+      s->SetDrawMode(pass == 0 ? dmOpaque : dmCustom);
+      s->OnPixelCombine = [](TColor32 F, TColor32& B, TColor32) { B = F; };
+      auto d = MakeFilled(400, 400, kBg);
+      TransformBitmap(d.get(), s.get(), &t);
+      results[pass] = Pixels(*d);
+    }
+    EXPECT_EQ(results[0], results[1]);
+    EXPECT_NE(results[0], Pixels(*MakeFilled(400, 400, kBg)));
+  }
+}
+
 TEST_F(TransformBitmapTest, NothingHappensWithoutPixelsToReadOrWrite) {
   auto s = MakeBitmap(Numbered(3, 3));
   auto d = MakeFilled(4, 4, kBg);
