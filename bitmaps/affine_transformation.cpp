@@ -303,19 +303,22 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
     for (Integer x = static_cast<Integer>(first); x <= last; ++x, nx += a, ny += d) {
       if constexpr (MixPair::kPairs) {
         // Four or two pixels at once where all read their four source pixels inside the
-        // bitmap: the pixels ReadQuad reads, one way or the other.
-        if (lanes32 && x + 3 <= last &&
-            MixPair::Four(static_cast<std::int32_t>(nx), static_cast<std::int32_t>(ny), stepsX, stepsY, bits, width,
-                          shortSides,
-                          static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom), dstRow + x)) {
+        // bitmap: the pixels ReadQuad reads, one way or the other. The source pixel moves
+        // monotonically along the row, so the first and last of a run decide for all.
+        const auto inside = [&](Int64 px, Int64 py) {
+          return (px >> 12) >= 0 && (px >> 12) < right && (py >> 12) >= 0 && (py >> 12) < bottom;
+        };
+        const bool firstInside = inside(nx, ny);
+        if (lanes32 && x + 3 <= last && firstInside && inside(nx + 3 * a, ny + 3 * d)) {
+          MixPair::Four(static_cast<std::int32_t>(nx), static_cast<std::int32_t>(ny), stepsX, stepsY, bits, width,
+                        shortSides, dstRow + x);
           x += 3;
           nx += 3 * a;
           ny += 3 * d;
           continue;
         }
         if (const Int64 sxa = nx >> 12, sya = ny >> 12, sxb = (nx + a) >> 12, syb = (ny + d) >> 12;
-            x < last && sxa >= 0 && sxa < right && sya >= 0 && sya < bottom && sxb >= 0 && sxb < right && syb >= 0 &&
-            syb < bottom) {
+            x < last && firstInside && inside(nx + a, ny + d)) {
           const TColor32* rowA = bits + sya * width + sxa;
           const TColor32* rowB = bits + syb * width + sxb;
           MixPair::Two(rowA, rowA + width, 255 - static_cast<TColor32>((nx >> 4) & 255),
@@ -382,20 +385,15 @@ struct MmxMixPair {
     const auto s = static_cast<std::int32_t>(step);
     return _mm_setr_epi32(0, s, 2 * s, 3 * s);
   }
-  // Four neighbouring destination pixels, at positions N + k·Step (k = 0 to 3), when all
-  // four read their source pixels inside the bitmap (false, and nothing written,
-  // otherwise): the mixes of Two, with the positions and weights in registers too.
-  static bool Four(std::int32_t nx, std::int32_t ny, __m128i stepsX, __m128i stepsY, const TColor32* bits,
-                   std::ptrdiff_t width, bool shortSides, std::int32_t right, std::int32_t bottom, TColor32* out) {
+  // Four neighbouring destination pixels, at positions N + k·Step (k = 0 to 3), all of
+  // which read their source pixels inside the bitmap: the mixes of Two, with the
+  // positions and weights in registers too.
+  static void Four(std::int32_t nx, std::int32_t ny, __m128i stepsX, __m128i stepsY, const TColor32* bits,
+                   std::ptrdiff_t width, bool shortSides, TColor32* out) {
     const __m128i px = _mm_add_epi32(_mm_set1_epi32(nx), stepsX);
     const __m128i py = _mm_add_epi32(_mm_set1_epi32(ny), stepsY);
     const __m128i sx = _mm_srai_epi32(px, 12);
     const __m128i sy = _mm_srai_epi32(py, 12);
-    const __m128i below = _mm_set1_epi32(-1);
-    const __m128i inside =
-        _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(sx, below), _mm_cmplt_epi32(sx, _mm_set1_epi32(right))),
-                      _mm_and_si128(_mm_cmpgt_epi32(sy, below), _mm_cmplt_epi32(sy, _mm_set1_epi32(bottom))));
-    if (_mm_movemask_epi8(inside) != 0xFFFF) return false;
     const TColor32* at[4];
     if (shortSides) {
       // sy·width + sx of each in one multiply-add: every factor fits 16 bits, the sum 31.
@@ -421,7 +419,6 @@ struct MmxMixPair {
     const __m128i mixed01 = MixTwo(at[0], at[1], width, _mm_unpacklo_epi32(wx2, wx2), _mm_unpacklo_epi32(wy2, wy2));
     const __m128i mixed23 = MixTwo(at[2], at[3], width, _mm_unpackhi_epi32(wx2, wx2), _mm_unpackhi_epi32(wy2, wy2));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(mixed01, mixed23));
-    return true;
   }
 
  private:
