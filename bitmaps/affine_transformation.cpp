@@ -282,6 +282,9 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
     else return 0;
   };
   [[maybe_unused]] const auto stepsX = steps(a), stepsY = steps(d);
+  // 0 <= p >> 12 < end as one unsigned comparison of p with end·4096 (ends are >= 0).
+  [[maybe_unused]] const auto rightLimit = static_cast<std::uint64_t>(right) << 12;
+  [[maybe_unused]] const auto bottomLimit = static_cast<std::uint64_t>(bottom) << 12;
   // Source offsets fit one 16-bit multiply-add.
   [[maybe_unused]] const bool shortSides = width <= 32767 && bottom <= 32767;
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
@@ -306,7 +309,7 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
         // bitmap: the pixels ReadQuad reads, one way or the other. The source pixel moves
         // monotonically along the row, so the first and last of a run decide for all.
         const auto inside = [&](Int64 px, Int64 py) {
-          return (px >> 12) >= 0 && (px >> 12) < right && (py >> 12) >= 0 && (py >> 12) < bottom;
+          return static_cast<std::uint64_t>(px) < rightLimit && static_cast<std::uint64_t>(py) < bottomLimit;
         };
         const bool firstInside = inside(nx, ny);
         if (lanes32 && x + 3 <= last && firstInside && inside(nx + 3 * a, ny + 3 * d)) {
