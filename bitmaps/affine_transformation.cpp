@@ -313,8 +313,15 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
         };
         const bool firstInside = inside(nx, ny);
         if (lanes32 && x + 3 <= last && firstInside && inside(nx + 3 * a, ny + 3 * d)) {
-          MixPair::Four(static_cast<std::int32_t>(nx), static_cast<std::int32_t>(ny), stepsX, stepsY, bits, width,
-                        shortSides, dstRow + x);
+          // The next run's first pixel lies between this run's last and its own last.
+          for (;;) {
+            MixPair::Four(static_cast<std::int32_t>(nx), static_cast<std::int32_t>(ny), stepsX, stepsY, bits, width,
+                          shortSides, dstRow + x);
+            if (!(x + 7 <= last && inside(nx + 7 * a, ny + 7 * d))) break;
+            x += 4;
+            nx += 4 * a;
+            ny += 4 * d;
+          }
           x += 3;
           nx += 3 * a;
           ny += 3 * d;
