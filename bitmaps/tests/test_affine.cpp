@@ -323,6 +323,21 @@ TEST_F(TransformBitmapTest, DrawModesOfTheSource) {
   EXPECT_EQ(d->Pixel(1, 0), 0x00FFFFFFu);
 }
 
+// Draws the source opaque (its own loop) and through a copying custom combine (the
+// pixel-by-pixel loop) into a W x H target: the bytes must be the same, and not all background.
+static void ExpectFastLoopMatchesPerPixel(TBitmap32& s, TAffineTransformation& t, int W, int H) {
+  Rows results[2];
+  for (int pass = 0; pass < 2; ++pass) {
+    s.SetDrawMode(pass == 0 ? dmOpaque : dmCustom);
+    s.OnPixelCombine = [](TColor32 F, TColor32& B, TColor32) { B = F; };
+    auto d = MakeFilled(W, H, kBg);
+    TransformBitmap(d.get(), &s, &t);
+    results[pass] = Pixels(*d);
+  }
+  EXPECT_EQ(results[0], results[1]);
+  EXPECT_NE(results[0], Pixels(*MakeFilled(W, H, kBg)));
+}
+
 // The opaque bilinear case has its own loop; a custom combine that copies takes the
 // pixel-by-pixel one. Both must give the same bytes in both blend sets, turned and
 // scaled, with edges fading into the outer colour and pixels that sample nothing.
@@ -342,16 +357,7 @@ TEST_F(TransformBitmapTest, OpaqueBilinearMatchesThePixelByPixelPath) {
       t.Scale(2.3f, 2.3f);
       t.Rotate(10, 13, angle);
       t.Translate(0.4f, 0.7f);
-      Rows results[2];
-      for (int pass = 0; pass < 2; ++pass) {
-        s->SetDrawMode(pass == 0 ? dmOpaque : dmCustom);
-        s->OnPixelCombine = [](TColor32 F, TColor32& B, TColor32) { B = F; };
-        auto d = MakeFilled(30, 34, kBg);
-        TransformBitmap(d.get(), s.get(), &t);
-        results[pass] = Pixels(*d);
-      }
-      EXPECT_EQ(results[0], results[1]);
-      EXPECT_NE(results[0], Pixels(*MakeFilled(30, 34, kBg)));
+      ExpectFastLoopMatchesPerPixel(*s, t, 30, 34);
     }
   }
 }
@@ -380,16 +386,7 @@ TEST_F(TransformBitmapTest, OpaqueBilinearMatchesThePixelByPixelPathOnLongSource
     t.Scale(sx, sy);
     t.Rotate(cx, cy, 17);
     t.Translate(200 - cx, 200 - cy);
-    Rows results[2];
-    for (int pass = 0; pass < 2; ++pass) {
-      s->SetDrawMode(pass == 0 ? dmOpaque : dmCustom);
-      s->OnPixelCombine = [](TColor32 F, TColor32& B, TColor32) { B = F; };
-      auto d = MakeFilled(400, 400, kBg);
-      TransformBitmap(d.get(), s.get(), &t);
-      results[pass] = Pixels(*d);
-    }
-    EXPECT_EQ(results[0], results[1]);
-    EXPECT_NE(results[0], Pixels(*MakeFilled(400, 400, kBg)));
+    ExpectFastLoopMatchesPerPixel(*s, t, 400, 400);
   }
 }
 
