@@ -224,6 +224,23 @@ inline bool SampleBilinear(const TBitmap32& src, const TRect& clip, Int64 x256, 
 
 inline bool Fits32(Int64 v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
+// floor(V) - 1 and ceil(V) + 1, held within ±1e18. Below 2^52 the sum is exact and the
+// truncation gives the same integer without a library call.
+inline Int64 FloorLess1(double v) {
+  if (std::fabs(v) < 0x1p52) {
+    const auto t = static_cast<Int64>(v);
+    return t - (v < static_cast<double>(t)) - 1;
+  }
+  return static_cast<Int64>(std::max(std::floor(v) - 1, -1e18));
+}
+inline Int64 CeilPlus1(double v) {
+  if (std::fabs(v) < 0x1p52) {
+    const auto t = static_cast<Int64>(v);
+    return t + (v > static_cast<double>(t)) + 1;
+  }
+  return static_cast<Int64>(std::min(std::ceil(v) + 1, 1e18));
+}
+
 // Narrows [First, Last] towards the x for which -4096 <= Step·x + K < End·4096, with a
 // pixel to spare on each side; an empty result leaves First > Last.
 inline void NarrowToSpan(Int64 Step, Int64 K, Integer End, Int64& First, Int64& Last) {
@@ -240,8 +257,8 @@ inline void NarrowToSpan(Int64 Step, Int64 K, Integer End, Int64& First, Int64& 
     if (!(low <= 0 && 0 < high)) Last = First - 1;
     return;
   }
-  First = std::max(First, static_cast<Int64>(std::max(std::floor(from) - 1, -1e18)));
-  Last = std::min(Last, static_cast<Int64>(std::min(std::ceil(to) + 1, 1e18)));
+  First = std::max(First, FloorLess1(from));
+  Last = std::min(Last, CeilPlus1(to));
 }
 
 // The source-over-destination loop of the common sprite case, an affine map sampled
@@ -265,6 +282,11 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
     else return 0;
   };
   [[maybe_unused]] const auto stepsX = steps(a), stepsY = steps(d);
+  // 0 <= p >> 12 < end as one unsigned comparison of p with end·4096 (ends are >= 0).
+  [[maybe_unused]] const auto rightLimit = static_cast<std::uint64_t>(right) << 12;
+  [[maybe_unused]] const auto bottomLimit = static_cast<std::uint64_t>(bottom) << 12;
+  // Source offsets fit one 16-bit multiply-add.
+  [[maybe_unused]] const bool shortSides = width <= 32767 && bottom <= 32767;
   for (Integer y = dstClip.top; y <= dstClip.bottom; ++y) {
     TColor32* dstRow = dst + static_cast<std::ptrdiff_t>(y) * stride;
     const Int64 kx = b * y + t.C() + 7;
@@ -284,18 +306,29 @@ void AffineBilinearOpaque(TColor32* dst, Integer stride, const TRect& dstClip, c
     for (Integer x = static_cast<Integer>(first); x <= last; ++x, nx += a, ny += d) {
       if constexpr (MixPair::kPairs) {
         // Four or two pixels at once where all read their four source pixels inside the
-        // bitmap: the pixels ReadQuad reads, one way or the other.
-        if (lanes32 && x + 3 <= last &&
+        // bitmap: the pixels ReadQuad reads, one way or the other. The source pixel moves
+        // monotonically along the row, so the first and last of a run decide for all.
+        const auto inside = [&](Int64 px, Int64 py) {
+          return static_cast<std::uint64_t>(px) < rightLimit && static_cast<std::uint64_t>(py) < bottomLimit;
+        };
+        const bool firstInside = inside(nx, ny);
+        if (lanes32 && x + 3 <= last && firstInside && inside(nx + 3 * a, ny + 3 * d)) {
+          // The next run's first pixel lies between this run's last and its own last.
+          for (;;) {
             MixPair::Four(static_cast<std::int32_t>(nx), static_cast<std::int32_t>(ny), stepsX, stepsY, bits, width,
-                          static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom), dstRow + x)) {
+                          shortSides, dstRow + x);
+            if (!(x + 7 <= last && inside(nx + 7 * a, ny + 7 * d))) break;
+            x += 4;
+            nx += 4 * a;
+            ny += 4 * d;
+          }
           x += 3;
           nx += 3 * a;
           ny += 3 * d;
           continue;
         }
         if (const Int64 sxa = nx >> 12, sya = ny >> 12, sxb = (nx + a) >> 12, syb = (ny + d) >> 12;
-            x < last && sxa >= 0 && sxa < right && sya >= 0 && sya < bottom && sxb >= 0 && sxb < right && syb >= 0 &&
-            syb < bottom) {
+            x < last && firstInside && inside(nx + a, ny + d)) {
           const TColor32* rowA = bits + sya * width + sxa;
           const TColor32* rowB = bits + syb * width + sxb;
           MixPair::Two(rowA, rowA + width, 255 - static_cast<TColor32>((nx >> 4) & 255),
@@ -362,25 +395,31 @@ struct MmxMixPair {
     const auto s = static_cast<std::int32_t>(step);
     return _mm_setr_epi32(0, s, 2 * s, 3 * s);
   }
-  // Four neighbouring destination pixels, at positions N + k·Step (k = 0 to 3), when all
-  // four read their source pixels inside the bitmap (false, and nothing written,
-  // otherwise): the mixes of Two, with the positions and weights in registers too.
-  static bool Four(std::int32_t nx, std::int32_t ny, __m128i stepsX, __m128i stepsY, const TColor32* bits,
-                   std::ptrdiff_t width, std::int32_t right, std::int32_t bottom, TColor32* out) {
+  // Four neighbouring destination pixels, at positions N + k·Step (k = 0 to 3), all of
+  // which read their source pixels inside the bitmap: the mixes of Two, with the
+  // positions and weights in registers too.
+  static void Four(std::int32_t nx, std::int32_t ny, __m128i stepsX, __m128i stepsY, const TColor32* bits,
+                   std::ptrdiff_t width, bool shortSides, TColor32* out) {
     const __m128i px = _mm_add_epi32(_mm_set1_epi32(nx), stepsX);
     const __m128i py = _mm_add_epi32(_mm_set1_epi32(ny), stepsY);
     const __m128i sx = _mm_srai_epi32(px, 12);
     const __m128i sy = _mm_srai_epi32(py, 12);
-    const __m128i below = _mm_set1_epi32(-1);
-    const __m128i inside =
-        _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(sx, below), _mm_cmplt_epi32(sx, _mm_set1_epi32(right))),
-                      _mm_and_si128(_mm_cmpgt_epi32(sy, below), _mm_cmplt_epi32(sy, _mm_set1_epi32(bottom))));
-    if (_mm_movemask_epi8(inside) != 0xFFFF) return false;
-    alignas(16) std::int32_t xs[4], ys[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(xs), sx);
-    _mm_store_si128(reinterpret_cast<__m128i*>(ys), sy);
     const TColor32* at[4];
-    for (int k = 0; k < 4; ++k) at[k] = bits + ys[k] * width + xs[k];
+    if (shortSides) {
+      // sy·width + sx of each in one multiply-add: every factor fits 16 bits, the sum 31.
+      const __m128i sx16 = _mm_packs_epi32(sx, sx), sy16 = _mm_packs_epi32(sy, sy);
+      const __m128i offsets = _mm_madd_epi16(_mm_unpacklo_epi16(sx16, sy16),
+                                             _mm_set1_epi32(static_cast<std::int32_t>((width << 16) | 1)));
+      at[0] = bits + _mm_cvtsi128_si32(offsets);
+      at[1] = bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 1));
+      at[2] = bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 2));
+      at[3] = bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 3));
+    } else {
+      alignas(16) std::int32_t xs[4], ys[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(xs), sx);
+      _mm_store_si128(reinterpret_cast<__m128i*>(ys), sy);
+      for (int k = 0; k < 4; ++k) at[k] = bits + ys[k] * width + xs[k];
+    }
     // 255 - (position·256 and 255), each weight spread over the four lanes of its pixel.
     const __m128i byte = _mm_set1_epi32(255);
     const __m128i wx = _mm_xor_si128(_mm_and_si128(_mm_srai_epi32(px, 4), byte), byte);
@@ -390,25 +429,27 @@ struct MmxMixPair {
     const __m128i mixed01 = MixTwo(at[0], at[1], width, _mm_unpacklo_epi32(wx2, wx2), _mm_unpacklo_epi32(wy2, wy2));
     const __m128i mixed23 = MixTwo(at[2], at[3], width, _mm_unpackhi_epi32(wx2, wx2), _mm_unpackhi_epi32(wy2, wy2));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(mixed01, mixed23));
-    return true;
   }
 
  private:
   // Pixels A and B, each from p00 and p10 at its address and p01 and p11 a row below,
   // with weights already spread: the two unpacked results in one register.
   static __m128i MixTwo(const TColor32* a, const TColor32* b, std::ptrdiff_t width, __m128i wx, __m128i wy) {
-    const __m128i zero = _mm_setzero_si128();
     const __m128i bias = _mm_set1_epi16(128);
     // p00 of A, p00 of B, p10 of A, p10 of B; and the same a row below.
     const __m128i top = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
     const __m128i low = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + width)),
                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b + width)));
-    const __m128i upper =
-        blend_detail::MmxMixLanes(_mm_unpacklo_epi8(top, zero), _mm_unpackhi_epi8(top, zero), wx, bias);
-    const __m128i lower =
-        blend_detail::MmxMixLanes(_mm_unpacklo_epi8(low, zero), _mm_unpackhi_epi8(low, zero), wx, bias);
-    return blend_detail::MmxMixLanes(upper, lower, wy, bias);
+    return blend_detail::MmxMixLanes(MixHalves(top, wx), MixHalves(low, wx), wy, bias);
+  }
+  // MmxMixLanes of Packed's low eight bytes with its high eight: y·256 + 128 comes
+  // straight from interleaving 128 with y's bytes, one operation for a shift and an add.
+  static __m128i MixHalves(__m128i packed, __m128i w) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i difference = _mm_sub_epi16(_mm_unpacklo_epi8(packed, zero), _mm_unpackhi_epi8(packed, zero));
+    const __m128i yBiased = _mm_unpackhi_epi8(_mm_set1_epi8(static_cast<char>(0x80)), packed);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(difference, w), yBiased), 8);
   }
 
  public:

@@ -323,6 +323,21 @@ TEST_F(TransformBitmapTest, DrawModesOfTheSource) {
   EXPECT_EQ(d->Pixel(1, 0), 0x00FFFFFFu);
 }
 
+// Draws the source opaque (its own loop) and through a copying custom combine (the
+// pixel-by-pixel loop) into a W x H target: the bytes must be the same, and not all background.
+static void ExpectFastLoopMatchesPerPixel(TBitmap32& s, TAffineTransformation& t, int W, int H) {
+  Rows results[2];
+  for (int pass = 0; pass < 2; ++pass) {
+    s.SetDrawMode(pass == 0 ? dmOpaque : dmCustom);
+    s.OnPixelCombine = [](TColor32 F, TColor32& B, TColor32) { B = F; };
+    auto d = MakeFilled(W, H, kBg);
+    TransformBitmap(d.get(), &s, &t);
+    results[pass] = Pixels(*d);
+  }
+  EXPECT_EQ(results[0], results[1]);
+  EXPECT_NE(results[0], Pixels(*MakeFilled(W, H, kBg)));
+}
+
 // The opaque bilinear case has its own loop; a custom combine that copies takes the
 // pixel-by-pixel one. Both must give the same bytes in both blend sets, turned and
 // scaled, with edges fading into the outer colour and pixels that sample nothing.
@@ -342,17 +357,36 @@ TEST_F(TransformBitmapTest, OpaqueBilinearMatchesThePixelByPixelPath) {
       t.Scale(2.3f, 2.3f);
       t.Rotate(10, 13, angle);
       t.Translate(0.4f, 0.7f);
-      Rows results[2];
-      for (int pass = 0; pass < 2; ++pass) {
-        s->SetDrawMode(pass == 0 ? dmOpaque : dmCustom);
-        s->OnPixelCombine = [](TColor32 F, TColor32& B, TColor32) { B = F; };
-        auto d = MakeFilled(30, 34, kBg);
-        TransformBitmap(d.get(), s.get(), &t);
-        results[pass] = Pixels(*d);
-      }
-      EXPECT_EQ(results[0], results[1]);
-      EXPECT_NE(results[0], Pixels(*MakeFilled(30, 34, kBg)));
+      ExpectFastLoopMatchesPerPixel(*s, t, 30, 34);
     }
+  }
+}
+
+// Sources on either side of the sides whose pixel offsets the fast loop packs into 16-bit
+// factors: wide and tall ones must still read the pixels the per-pixel path reads.
+TEST_F(TransformBitmapTest, OpaqueBilinearMatchesThePixelByPixelPathOnLongSources) {
+  if (!ProcessorHasMmx()) GTEST_SKIP();
+  SelectBlendRoutines(true);
+  const struct {
+    int w, h;
+  } sizes[] = {{32767, 3}, {32768, 3}, {3, 32768}, {3, 32770}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.w) + " x " + std::to_string(size.h));
+    Rows src(static_cast<std::size_t>(size.h), std::vector<TColor32>(static_cast<std::size_t>(size.w)));
+    for (std::size_t y = 0; y < src.size(); ++y)
+      for (std::size_t x = 0; x < src[y].size(); ++x)
+        src[y][x] = static_cast<TColor32>(0x9E3779B9u * (y * src[y].size() + x + 1));
+    auto s = MakeBitmap(src);
+    s->SetStretchFilter(sfLinear);
+    TAffineTransformation t;
+    t.SetSrcRect(MakeFloatRect(0, 0, static_cast<Single>(size.w - 1), static_cast<Single>(size.h - 1)));
+    // The long side to about 330 pixels, the short one to 60.
+    const Single sx = size.w > size.h ? 0.01f : 20.0f, sy = size.w > size.h ? 20.0f : 0.01f;
+    const Single cx = static_cast<Single>(size.w) * sx / 2, cy = static_cast<Single>(size.h) * sy / 2;
+    t.Scale(sx, sy);
+    t.Rotate(cx, cy, 17);
+    t.Translate(200 - cx, 200 - cy);
+    ExpectFastLoopMatchesPerPixel(*s, t, 400, 400);
   }
 }
 
