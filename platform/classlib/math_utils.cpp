@@ -13,16 +13,8 @@ bool FitsInt64(double x) { return x >= -kTwo63 && x < kTwo63; }
 
 Int64 Round(double x) {
   if (std::isnan(x)) return kIndefinite;
-  double f = std::floor(x);
-  double d = x - f;  // exact for every double below 2^52, the only range with fractions
-  double r;
-  if (d > 0.5) {
-    r = f + 1.0;
-  } else if (d < 0.5) {
-    r = f;
-  } else {
-    r = std::fmod(f, 2.0) == 0.0 ? f : f + 1.0;
-  }
+  // Under the default rounding mode, which nothing here changes: nearest, halves to even.
+  const double r = std::nearbyint(x);
   if (!FitsInt64(r)) return kIndefinite;
   return static_cast<Int64>(r);
 }

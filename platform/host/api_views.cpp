@@ -36,7 +36,7 @@ int tsxAViewGetWorld2VportTxmx(CtsxTxmx3f* out) {
   return Guarded(0, [&] {
     if (!out) return 0;
     const View& v = ActiveView(State());
-    *out = WorldToViewport(v.camera, v.width, v.height);
+    *out = v.WorldToViewportMap();
     return 1;
   });
 }
@@ -44,7 +44,7 @@ int tsxAViewGetWorld2VportTxmx(CtsxTxmx3f* out) {
 int tsxAViewGetEye2WorldTxmx(CtsxTxmx3f* out) {
   return Guarded(0, [&] {
     if (!out) return 0;
-    *out = EyeToWorld(ActiveView(State()).camera);
+    *out = ActiveView(State()).EyeToWorldMap();
     return 1;
   });
 }

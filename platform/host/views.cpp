@@ -81,6 +81,35 @@ CtsxTxmx3f WorldToViewport(const Camera& c, int width, int height) {
   return Multiply(ScaleMatrix({1.0f / tx, 1.0f / ty, 1.0f}), WorldToEye(c));
 }
 
+namespace {
+
+bool SameBits(const Camera& a, const Camera& b) {
+  static_assert(sizeof(Camera) == 10 * sizeof(float) + sizeof(int), "Camera without padding");
+  return std::memcmp(&a, &b, sizeof(Camera)) == 0;
+}
+
+}  // namespace
+
+void ViewMaps::Refresh(const Camera& c, int width, int height) {
+  if (valid_ && width == width_ && height == height_ && SameBits(c, camera_)) return;
+  worldToViewport_ = host::WorldToViewport(c, width, height);
+  eyeToWorld_ = host::EyeToWorld(c);
+  camera_ = c;
+  width_ = width;
+  height_ = height;
+  valid_ = true;
+}
+
+const CtsxTxmx3f& ViewMaps::WorldToViewport(const Camera& c, int width, int height) {
+  Refresh(c, width, height);
+  return worldToViewport_;
+}
+
+const CtsxTxmx3f& ViewMaps::EyeToWorld(const Camera& c, int width, int height) {
+  Refresh(c, width, height);
+  return eyeToWorld_;
+}
+
 bool EyeToRender(int vw, int vh, int iw, int ih, int fitMode, float out[6]) {
   if (vw < 2 || vh < 2 || iw < 1 || ih < 1) return false;
   const double vcx = (vw - 1) / 2.0, vcy = (vh - 1) / 2.0;

@@ -18,6 +18,24 @@ struct Camera {
 
 bool IsPerspective(int mode);
 
+// A view's world-to-viewport and eye-to-world maps, kept with the camera and drawport size
+// they came from: plug-ins ask for them once per particle. Comparing the inputs' bits,
+// rather than invalidating on change, keeps every way of moving the camera or resizing
+// (and copies of the view) correct.
+class ViewMaps {
+ public:
+  const CtsxTxmx3f& WorldToViewport(const Camera& c, int width, int height);
+  const CtsxTxmx3f& EyeToWorld(const Camera& c, int width, int height);
+
+ private:
+  void Refresh(const Camera& c, int width, int height);
+
+  Camera camera_;
+  int width_ = 0, height_ = 0;
+  bool valid_ = false;
+  CtsxTxmx3f worldToViewport_{}, eyeToWorld_{};
+};
+
 struct View {
   int id = 0;
   Camera camera;
@@ -25,6 +43,9 @@ struct View {
   int height = 240;
   tsxHWND window = nullptr;
   std::vector<std::uint8_t> pixels;  // R, G, B, A per pixel, rows top to bottom
+  mutable ViewMaps maps;
+  const CtsxTxmx3f& WorldToViewportMap() const { return maps.WorldToViewport(camera, width, height); }
+  const CtsxTxmx3f& EyeToWorldMap() const { return maps.EyeToWorld(camera, width, height); }
 };
 
 // Eye space: x right, y down, z forward (right-handed), origin at the eye.

@@ -1,6 +1,10 @@
 // Views: the projection maps plug-ins read, line lists drawn into the view's pixels,
 // refresh with the plug-in objects' draw callbacks, and the input pump.
+#include <cstring>
+#include <functional>
+
 #include "host_test_support.h"
+#include "platform/host/views.h"
 #include "recording_type.h"
 
 namespace {
@@ -210,6 +214,51 @@ TEST_F(HostView, RefreshAndAbortChecksRunThePumpOnceEach) {
   tsxAllViewsRefresh();
   tsxRenderCheckInterrupt();
   EXPECT_EQ(pumped, 2);
+}
+
+// The host keeps the maps between calls; each kind of change must show in the next answer.
+TEST_F(HostView, KeptMapsFollowEveryChangeOfCameraAndDrawport) {
+  struct Change {
+    const char* what;
+    std::function<void(host::Camera&, int&, int&)> edit;
+    bool otherView;  // the change comes with switching to a new view
+  };
+  const Change changes[] = {
+      {"eye moved", [](host::Camera& c, int&, int&) { c.eye.x += 1.5f; }, false},
+      {"target moved", [](host::Camera& c, int&, int&) { c.target.y -= 2.0f; }, false},
+      {"up turned", [](host::Camera& c, int&, int&) { c.up = {1, 1, 0}; }, false},
+      {"field of view", [](host::Camera& c, int&, int&) { c.fovDegrees = 30; }, false},
+      {"orthographic", [](host::Camera& c, int&, int&) { c.mode = 1; }, false},
+      {"wider", [](host::Camera&, int& w, int&) { w = 401; }, false},
+      {"taller", [](host::Camera&, int&, int& h) { h = 301; }, false},
+      {"other view", [](host::Camera& c, int& w, int&) { c.eye.z = 4; w = 64; }, true},
+  };
+  auto same = [](const CtsxTxmx3f& a, const CtsxTxmx3f& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  for (const Change& ch : changes) {
+    SCOPED_TRACE(ch.what);
+    host::Camera c;
+    c.eye = {2, 3, 12};
+    c.mode = e_tsxVIEW_PERSPECTIVE;
+    int w = 201, h = 101;
+    host::SetActiveView(1);
+    host::SetCamera(c);
+    host::SetDrawportSize(w, h);
+    CtsxTxmx3f before, beforeEye, after, afterEye;
+    ASSERT_EQ(tsxAViewGetWorld2VportTxmx(&before), 1);
+    ASSERT_EQ(tsxAViewGetEye2WorldTxmx(&beforeEye), 1);
+    ch.edit(c, w, h);
+    if (ch.otherView) {
+      host::SetActiveView(host::AddView(c, w, h));
+    } else {
+      host::SetCamera(c);
+      host::SetDrawportSize(w, h);
+    }
+    ASSERT_EQ(tsxAViewGetWorld2VportTxmx(&after), 1);
+    ASSERT_EQ(tsxAViewGetEye2WorldTxmx(&afterEye), 1);
+    EXPECT_FALSE(same(after, before));
+    EXPECT_TRUE(same(after, host::WorldToViewport(c, w, h)));
+    EXPECT_TRUE(same(afterEye, host::EyeToWorld(c)));
+  }
 }
 
 }  // namespace
