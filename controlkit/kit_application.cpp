@@ -30,14 +30,7 @@ KitModuleToken g_moduleToken;
 
 // The application exists from load on; at the module's end it goes after the forms whose
 // controls hold its timers, and its pool's window with it.
-const bool kKitApplicationCreated = [] {
-  KitApplication = new TKitApplication(nullptr);
-  AtModuleEnd([] {
-    delete KitApplication;
-    KitApplication = nullptr;
-  });
-  return true;
-}();
+const bool kKitApplicationCreated = ModuleLazy(KitApplication, [] { return new TKitApplication(nullptr); });
 
 bool ClassNamed(const TClass* cls, const char* name) {
   for (; cls; cls = cls->ClassParent())
