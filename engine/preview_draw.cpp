@@ -21,12 +21,12 @@ Integer RoundCoordinate(Single v) {
 
 }  // namespace
 
-void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas) {
+void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas, bool RefreshView) {
   if (!Canvas) return;
   Single x = 0, y = 0, depth = 0;
-  ProjectToView(P.RenderPosition, x, y, depth, true);
+  ProjectToView(P.RenderPosition, x, y, depth, RefreshView);
   if (!(depth > 0.0001f)) return;
-  Single size = ProjectedViewSize(P, Params) * 0.6f;
+  Single size = ProjectedViewSize(P, Params, x) * 0.6f;
   if (!(size > 0 && size <= 1024)) return;
   if (!std::isfinite(x) || !std::isfinite(y)) return;
   if (PreviewDrawMode == dmDots) size = 2;

@@ -19,4 +19,7 @@ inline constexpr Byte dmSolidCircles = 4;
 // without a system menu. The preview sets it when it binds the view.
 extern Integer CaptionOffset;
 
-void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas);
+// RefreshView reads the view's projection from the host first; within one frame of the
+// preview the view does not change, so the loop asks for it with the frame's first particle.
+void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas,
+                         bool RefreshView = true);

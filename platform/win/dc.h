@@ -149,6 +149,9 @@ struct DeviceContext : GdiObject {
   void SyncSurface();
 
  private:
+  // Fills a box already inside one clip rectangle.
+  void FillClippedBox(int x0, int y0, int x1, int y1, DWORD native, int rop2);
+
   Region effClip_;
   RECT effBox_{};
 };

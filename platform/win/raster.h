@@ -24,6 +24,15 @@
 namespace win {
 
 using i64 = std::int64_t;
+using i128 = __int128;
+
+// Floor and ceiling of n / d, d > 0.
+inline i64 FloorDiv(i128 n, i128 d) {
+  i128 q = n / d;
+  if ((n % d) != 0 && n < 0) --q;
+  return static_cast<i64>(q);
+}
+inline i64 CeilDiv(i128 n, i128 d) { return -FloorDiv(-n, d); }
 
 // Device-space point.
 struct DPoint {
@@ -40,6 +49,21 @@ bool BrushPixel(const DeviceContext& dc, const BrushObject& b, int x, int y, DWO
 
 // Fills [x0, x1) of row y with the brush through `rop2`, clipped.
 void FillSpanBrush(DeviceContext& dc, const BrushObject* b, i64 x0, i64 x1, i64 y, int rop2);
+
+// FillSpanBrush for the many spans of one shape: a solid brush's colour is converted once.
+// A null brush (or a null-style one, or an empty surface) fills nothing.
+class BrushSpans {
+ public:
+  BrushSpans(DeviceContext& dc, const BrushObject* b, int rop2);
+  explicit operator bool() const { return b_ != nullptr; }
+  void Fill(i64 x0, i64 x1, i64 y) const;
+
+ private:
+  DeviceContext& dc_;
+  const BrushObject* b_;
+  int rop2_;
+  DWORD native_ = 0;
+};
 
 // Calls f(y, x0, x1) for every part of the device rectangle inside the clip.
 void ForEachClippedSpan(const DeviceContext& dc, i64 left, i64 top, i64 right, i64 bottom,
