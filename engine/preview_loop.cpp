@@ -146,6 +146,7 @@ void DrawSystemPreview(TEmitter& System) {
   if (!System.Enabled) return;
   TParticleSystem& s = *System.System;
   const Integer count = static_cast<Integer>(s.Particles.size());
+  TPreviewPainter painter(ViewCanvas.get());
   // The view is read from the host once a system's frame: nothing moves it while the
   // particles are drawn.
   bool refreshView = true;
@@ -155,7 +156,7 @@ void DrawSystemPreview(TEmitter& System) {
     TParticleRenderParams params;
     s.GetRenderParams(i, params.Alpha, params.Color, params.Size, params.Options);
     if (ViewCanvas) {
-      PreviewDrawParticle(p, params, ViewCanvas.get(), refreshView);
+      painter.Draw(p, params, refreshView);
       refreshView = false;
     }
     ++ParticleCount;

@@ -140,7 +140,8 @@ DWORD Surface::NativeOf(COLORREF c) const {
     }
     return static_cast<DWORD>(best);
   }
-  if (bitsPerPixel == 24) return (DWORD{GetRValue(c)} << 16) | (DWORD{GetGValue(c)} << 8) | GetBValue(c);
+  const bool bytes = bitsPerPixel == 24 || (redMask == 0x00FF0000 && greenMask == 0x0000FF00 && blueMask == 0x000000FF);
+  if (bytes) return (DWORD{GetRValue(c)} << 16) | (DWORD{GetGValue(c)} << 8) | GetBValue(c);
   return PackChannel(GetRValue(c), redMask) | PackChannel(GetGValue(c), greenMask) | PackChannel(GetBValue(c), blueMask);
 }
 
@@ -194,6 +195,9 @@ COLORREF DeviceContext::ResolveColor(COLORREF c) const {
   return c & 0x00FFFFFF;
 }
 
+COLORREF DeviceContext::BrushColor(const BrushObject& b) const { return b.dcColour ? st.dcBrushColor : b.color; }
+COLORREF DeviceContext::PenColor(const PenObject& p) const { return p.dcColour ? st.dcPenColor : p.color; }
+
 void DeviceContext::FillSpanNative(int x0, int x1, int y, DWORD native, int rop2) {
   FillBoxNative(x0, y, x1, y + 1, native, rop2);
 }
@@ -220,12 +224,13 @@ void DeviceContext::FillClippedBox(int x0, int y0, int x1, int y1, DWORD native,
   if (x0 >= x1 || y0 >= y1) return;
   if (rop2 == R2_COPYPEN && surface.bitsPerPixel == 32) {
     BYTE* row = surface.Row(y0) + std::ptrdiff_t{x0} * 4;
+    const std::ptrdiff_t pitch = surface.pitch;
     if (x1 - x0 == 1) {
       // A column (the sides of frames): one store a row.
-      for (int y = y0; y < y1; ++y, row += surface.pitch) std::memcpy(row, &native, 4);
+      for (int y = y0; y < y1; ++y, row += pitch) std::memcpy(row, &native, 4);
       return;
     }
-    for (int y = y0; y < y1; ++y, row += surface.pitch) {
+    for (int y = y0; y < y1; ++y, row += pitch) {
       DWORD* p = reinterpret_cast<DWORD*>(row);
       std::fill(p, p + (x1 - x0), native);
     }
@@ -361,6 +366,12 @@ constexpr auto kAnyColour = [](COLORREF) { return true; };
 
 COLORREF SetBkColor(HDC hdc, COLORREF c) { return ExchangeState(hdc, &DcState::bkColor, c, CLR_INVALID, kAnyColour); }
 COLORREF GetBkColor(HDC hdc) { return ReadState(hdc, &DcState::bkColor, CLR_INVALID); }
+COLORREF SetDCBrushColor(HDC hdc, COLORREF c) {
+  return ExchangeState(hdc, &DcState::dcBrushColor, c, CLR_INVALID, kAnyColour);
+}
+COLORREF GetDCBrushColor(HDC hdc) { return ReadState(hdc, &DcState::dcBrushColor, CLR_INVALID); }
+COLORREF SetDCPenColor(HDC hdc, COLORREF c) { return ExchangeState(hdc, &DcState::dcPenColor, c, CLR_INVALID, kAnyColour); }
+COLORREF GetDCPenColor(HDC hdc) { return ReadState(hdc, &DcState::dcPenColor, CLR_INVALID); }
 int SetBkMode(HDC hdc, int mode) {
   return ExchangeState(hdc, &DcState::bkMode, mode, 0, [](int m) { return m == TRANSPARENT || m == OPAQUE; });
 }
@@ -455,7 +466,7 @@ void FillLogical(DeviceContext& dc, const BrushObject* b, std::int64_t l, std::i
   const std::int64_t L = dc.ToDeviceX(l), T = dc.ToDeviceY(t), R = dc.ToDeviceX(r), B = dc.ToDeviceY(bt);
   if (b->style == BS_SOLID) {
     // One colour for the whole rectangle: converted once, not per row.
-    if (!dc.surface.Empty()) FillDeviceBox(dc, L, T, R, B, dc.NativeColor(b->color), rop2);
+    if (!dc.surface.Empty()) FillDeviceBox(dc, L, T, R, B, dc.NativeColor(dc.BrushColor(*b)), rop2);
     return;
   }
   const RECT box = dc.ClipBox();
@@ -514,7 +525,7 @@ int FrameRect(HDC hdc, const RECT* r, HBRUSH brush) {
   if (b->style == BS_SOLID) {
     // The four sides in one colour, converted once.
     if (dc->surface.Empty()) return 1;
-    const DWORD native = dc->NativeColor(b->color);
+    const DWORD native = dc->NativeColor(dc->BrushColor(*b));
     const std::int64_t L = dc->ToDeviceX(l), T = dc->ToDeviceY(t), R = dc->ToDeviceX(rr), B = dc->ToDeviceY(bb);
     FillDeviceBox(*dc, L, T, R, T + 1, native, R2_COPYPEN);
     if (B - 1 > T) FillDeviceBox(*dc, L, B - 1, R, B, native, R2_COPYPEN);

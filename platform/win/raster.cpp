@@ -26,10 +26,10 @@ bool HatchBit(UINT hatch, int x, int y) {
 
 bool BrushPixel(const DeviceContext& dc, const BrushObject& b, int x, int y, DWORD* native) {
   switch (b.style) {
-    case BS_SOLID: *native = dc.NativeColor(b.color); return true;
+    case BS_SOLID: *native = dc.NativeColor(dc.BrushColor(b)); return true;
     case BS_HATCHED: {
       if (HatchBit(b.hatch, x - dc.st.brushOrg.x, y - dc.st.brushOrg.y)) {
-        *native = dc.NativeColor(b.color);
+        *native = dc.NativeColor(dc.BrushColor(b));
         return true;
       }
       if (dc.st.bkMode != OPAQUE) return false;
@@ -77,7 +77,7 @@ BrushSpans::BrushSpans(DeviceContext& dc, const BrushObject* b, int rop2) : dc_(
     b_ = nullptr;
     return;
   }
-  if (b->style == BS_SOLID) native_ = dc.NativeColor(b->color);
+  if (b->style == BS_SOLID) native_ = dc.NativeColor(dc.BrushColor(*b));
 }
 
 void BrushSpans::Fill(i64 x0, i64 x1, i64 y) const {
@@ -137,7 +137,7 @@ PenDraw MakePen(const DeviceContext& dc) {
   if (!pen || pen->IsNull()) return p;
   p.null = false;
   p.rop2 = dc.st.rop2;
-  p.native = dc.NativeColor(pen->color);
+  p.native = dc.NativeColor(dc.PenColor(*pen));
   const UINT dash = pen->DashStyle();
   const bool geometric = pen->kind == GdiKind::ExtPen ? pen->Geometric() : pen->width > 1;
   p.width = geometric ? std::max(pen->width, 1) : 1;

@@ -1,6 +1,7 @@
 // The quick paths of solid fills, frames and ellipses (a clip of one rectangle, a 32-bit
 // surface, one colour conversion a shape) against the general ones: the same shapes drawn
-// through a clip of several rectangles and into a 24-bit surface give the same pixels.
+// through a clip of several rectangles, into a 24-bit surface or with the stock DC pen and
+// brush give the same pixels.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -78,11 +79,19 @@ const char* Name(Shape s) {
   return "";
 }
 
-void Draw(HDC dc, Shape shape, const RECT& r) {
-  HBRUSH ink = CreateSolidBrush(kInk);
+// Draws with a pen and brush made for the colours, or with the stock DC pen and brush
+// coloured through the DC.
+void Draw(HDC dc, Shape shape, const RECT& r, bool dcTools = false) {
+  HBRUSH made = CreateSolidBrush(kInk);
   HPEN pen = CreatePen(PS_SOLID, 1, kPen);
+  HBRUSH ink = made;
+  if (dcTools) {
+    SetDCBrushColor(dc, kInk);
+    SetDCPenColor(dc, kPen);
+    ink = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+  }
   const bool nullPen = shape == Shape::RectNullPen || shape == Shape::EllipseNullPen;
-  HGDIOBJ oldPen = SelectObject(dc, nullPen ? GetStockObject(NULL_PEN) : pen);
+  HGDIOBJ oldPen = SelectObject(dc, nullPen ? GetStockObject(NULL_PEN) : dcTools ? GetStockObject(DC_PEN) : pen);
   HGDIOBJ oldBrush = SelectObject(dc, shape == Shape::WireEllipse ? GetStockObject(NULL_BRUSH) : ink);
   switch (shape) {
     case Shape::Fill: FillRect(dc, &r, ink); break;
@@ -96,7 +105,7 @@ void Draw(HDC dc, Shape shape, const RECT& r) {
   }
   SelectObject(dc, oldPen);
   SelectObject(dc, oldBrush);
-  DeleteObject(ink);
+  DeleteObject(made);
   DeleteObject(pen);
 }
 
@@ -137,17 +146,21 @@ TEST(FastFills, SameAsThroughSeveralClipRectanglesAndAt24Bits) {
   const RECT clip{2, 2, 20, 16};
   for (Shape shape : shapes) {
     for (const Place& place : places) {
-      Dib quick(32), banded(32), deep(24);
+      Dib quick(32), banded(32), deep(24), dcTools(32);
       Clip(quick.dc, clip, false);
       Clip(banded.dc, clip, true);
       Clip(deep.dc, clip, false);
+      Clip(dcTools.dc, clip, false);
       for (Dib* s : {&quick, &banded, &deep}) Draw(s->dc, shape, place.shape);
-      const std::vector<COLORREF> want = banded.Pixels(), got = quick.Pixels(), got24 = deep.Pixels();
+      Draw(dcTools.dc, shape, place.shape, true);
+      const std::vector<COLORREF> want = banded.Pixels(), got = quick.Pixels(), got24 = deep.Pixels(),
+                                  gotDc = dcTools.Pixels();
       int drawn = 0;
       for (int i = 0; i < W * H; ++i) {
         const int x = i % W, y = i / W;
         ASSERT_EQ(got[i], want[i]) << Name(shape) << ' ' << place.what << " at " << x << ',' << y;
         ASSERT_EQ(got24[i], want[i]) << Name(shape) << ' ' << place.what << " at 24 bits, " << x << ',' << y;
+        ASSERT_EQ(gotDc[i], want[i]) << Name(shape) << ' ' << place.what << " with the DC's tools, " << x << ',' << y;
         const bool inClip = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
         if (!inClip) ASSERT_EQ(got[i], kPaper) << Name(shape) << ' ' << place.what << " outside the clip";
         drawn += got[i] != kPaper;
