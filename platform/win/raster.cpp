@@ -72,25 +72,24 @@ void ForEachClippedSpan(const DeviceContext& dc, i64 left, i64 top, i64 right, i
   }
 }
 
-BrushSpans::BrushSpans(DeviceContext& dc, const BrushObject* b, int rop2) : dc_(dc), b_(b), rop2_(rop2) {
-  if (!b || b->style == BS_NULL || dc.surface.Empty()) {
-    b_ = nullptr;
-    return;
-  }
-  if (b->style == BS_SOLID) native_ = dc.NativeColor(dc.BrushColor(*b));
-}
+namespace {
 
-void BrushSpans::Fill(i64 x0, i64 x1, i64 y) const {
-  if (!b_) return;
+bool Paints(const DeviceContext& dc, const BrushObject* b) { return b && b->style != BS_NULL && !dc.surface.Empty(); }
+
+}  // namespace
+
+BrushSpans::BrushSpans(DeviceContext& dc, const BrushObject* b, int rop2)
+    : dc_(dc),
+      b_(Paints(dc, b) ? b : nullptr),
+      rop2_(rop2),
+      solid_(dc, b_ && b_->style == BS_SOLID ? dc.NativeColor(dc.BrushColor(*b_)) : 0, rop2) {}
+
+void BrushSpans::FillPattern(i64 x0, i64 x1, i64 y) const {
   const RECT box = dc_.ClipBox();
   if (y < box.top || y >= box.bottom) return;
   x0 = std::max<i64>(x0, box.left);
   x1 = std::min<i64>(x1, box.right);
   if (x0 >= x1) return;
-  if (b_->style == BS_SOLID) {
-    dc_.FillSpanNative(static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), native_, rop2_);
-    return;
-  }
   const int yy = static_cast<int>(y);
   const DWORD mask = dc_.surface.NativeMask();
   for (const RECT& c : dc_.EffectiveClip().BandAt(yy)) {
@@ -443,6 +442,7 @@ void ThinOutlineShape(DeviceContext& dc, const PenDraw& p, const RowFn& rows, i6
   ClipRows(dc, t, e);
   if (t >= e) return;
   const RECT box = dc.ClipBox();
+  const NativeSpans pen(dc, p.native, p.rop2);
   // Each row's extent is worked out once, though a row is read with the rows beside it.
   struct Row {
     bool in;
@@ -472,13 +472,12 @@ void ThinOutlineShape(DeviceContext& dc, const PenDraw& p, const RowFn& rows, i6
       }
       if (brush && in0 < in1) brush.Fill(in0, in1, y);
       auto outline = [&](i64 s0, i64 s1) {
-        s0 = std::max<i64>(s0, box.left);
-        s1 = std::min<i64>(s1, box.right);
-        if (s0 >= s1) return;
         if (!p.Styled()) {
-          dc.FillSpanNative(static_cast<int>(s0), static_cast<int>(s1), static_cast<int>(y), p.native, p.rop2);
+          pen.Fill(s0, s1, y);
           return;
         }
+        s0 = std::max<i64>(s0, box.left);
+        s1 = std::min<i64>(s1, box.right);
         for (i64 x = s0; x < s1; ++x) PenPixel(dc, p, x, y, style ? (*style)(x, y) : 0);
       };
       outline(x0, in0);
@@ -494,12 +493,8 @@ void RingShape(DeviceContext& dc, const PenDraw& p, const RowFn& outer, const Ro
   const BrushSpans brush(dc, Brush(dc), dc.st.rop2);
   i64 t = top, e = bottom;
   ClipRows(dc, t, e);
-  const RECT box = dc.ClipBox();
-  auto pen = [&](i64 y, i64 s0, i64 s1) {
-    s0 = std::max<i64>(s0, box.left);
-    s1 = std::min<i64>(s1, box.right);
-    if (s0 < s1) dc.FillSpanNative(static_cast<int>(s0), static_cast<int>(s1), static_cast<int>(y), p.native, p.rop2);
-  };
+  const NativeSpans spans(dc, p.native, p.rop2);
+  auto pen = [&](i64 y, i64 s0, i64 s1) { spans.Fill(s0, s1, y); };
   for (i64 y = t; y < e; ++y) {
     i64 x0, x1, i0 = 0, i1 = 0;
     if (!outer(y, &x0, &x1)) continue;
