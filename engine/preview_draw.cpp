@@ -40,12 +40,17 @@ TPreviewPainter::~TPreviewPainter() {
   // What the canvas selects when it lets its tools go.
   win::SelectObject(dc_, win::GetStockObject(win::BLACK_PEN));
   win::SelectObject(dc_, win::GetStockObject(win::HOLLOW_BRUSH));
-  if (drawn_) {
-    canvas_->Brush()->SetColor(last_);
-    canvas_->Pen()->SetColor(last_);
-    canvas_->Brush()->SetStyle(PreviewDrawMode == dmWireCircles ? bsClear : bsSolid);
+  try {
+    if (drawn_) {
+      canvas_->Brush()->SetColor(last_);
+      canvas_->Pen()->SetColor(last_);
+      canvas_->Brush()->SetStyle(PreviewDrawMode == dmWireCircles ? bsClear : bsSolid);
+    }
+    if (canvas_->OnChange) canvas_->OnChange(canvas_);
+  } catch (...) {
+    // A change handler's failure cannot leave a destructor; the preview loop drops
+    // failures of drawing all the same.
   }
-  if (canvas_->OnChange) canvas_->OnChange(canvas_);
 }
 
 void TPreviewPainter::Draw(const TParticle& P, const TParticleRenderParams& Params, bool RefreshView) {
