@@ -8,6 +8,7 @@
 #include "engine/particle.h"
 #include "engine/particle_map_options.h"
 #include "platform/classlib/canvas.h"
+#include "platform/win/gdi.h"
 
 Integer CaptionOffset = 0;
 
@@ -21,12 +22,43 @@ Integer RoundCoordinate(Single v) {
 
 }  // namespace
 
-void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas) {
-  if (!Canvas) return;
+TPreviewPainter::TPreviewPainter(TCanvas* Canvas) : canvas_(Canvas) {
+  if (!canvas_) return;
+  // The canvas's change events come once around the frame, not around each particle.
+  if (canvas_->OnChanging) canvas_->OnChanging(canvas_);
+  dc_ = canvas_->Handle();
+  // The canvas lets its own tools go, so that it selects them again when it next draws.
+  canvas_->Refresh();
+  brush_ = static_cast<win::HBRUSH>(win::GetStockObject(win::DC_BRUSH));
+  win::SelectObject(dc_, win::GetStockObject(win::DC_PEN));
+  win::SelectObject(dc_, PreviewDrawMode == dmWireCircles ? win::GetStockObject(win::NULL_BRUSH) : brush_);
+  win::SetROP2(dc_, PenModeToRop2(canvas_->Pen()->Mode()));
+}
+
+TPreviewPainter::~TPreviewPainter() {
+  if (!canvas_) return;
+  // What the canvas selects when it lets its tools go.
+  win::SelectObject(dc_, win::GetStockObject(win::BLACK_PEN));
+  win::SelectObject(dc_, win::GetStockObject(win::HOLLOW_BRUSH));
+  try {
+    if (drawn_) {
+      canvas_->Brush()->SetColor(last_);
+      canvas_->Pen()->SetColor(last_);
+      canvas_->Brush()->SetStyle(PreviewDrawMode == dmWireCircles ? bsClear : bsSolid);
+    }
+    if (canvas_->OnChange) canvas_->OnChange(canvas_);
+  } catch (...) {
+    // A change handler's failure cannot leave a destructor; the preview loop drops
+    // failures of drawing all the same.
+  }
+}
+
+void TPreviewPainter::Draw(const TParticle& P, const TParticleRenderParams& Params, bool RefreshView) {
+  if (!canvas_) return;
   Single x = 0, y = 0, depth = 0;
-  ProjectToView(P.RenderPosition, x, y, depth, true);
+  ProjectToView(P.RenderPosition, x, y, depth, RefreshView);
   if (!(depth > 0.0001f)) return;
-  Single size = ProjectedViewSize(P, Params) * 0.6f;
+  Single size = ProjectedViewSize(P, Params, x) * 0.6f;
   if (!(size > 0 && size <= 1024)) return;
   if (!std::isfinite(x) || !std::isfinite(y)) return;
   if (PreviewDrawMode == dmDots) size = 2;
@@ -43,24 +75,30 @@ void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params
   c.R = P.Color.R * k * Params.Color.R;
   c.G = P.Color.G * k * Params.Color.G;
   c.B = P.Color.B * k * Params.Color.B;
-  const TColor colour = RGBToColor(c);
-  Canvas->Brush()->SetColor(colour);
-  Canvas->Pen()->SetColor(colour);
-  Canvas->Brush()->SetStyle(PreviewDrawMode == dmWireCircles ? bsClear : bsSolid);
+  last_ = RGBToColor(c);
+  drawn_ = true;
+  const auto rgb = static_cast<win::COLORREF>(ColorToRGB(last_));
+  win::SetDCBrushColor(dc_, rgb);
+  win::SetDCPenColor(dc_, rgb);
 
   switch (PreviewDrawMode) {
     case dmDots:
     case dmSolidBoxes:
-      Canvas->FillRect(r);
+      win::FillRect(dc_, &r, brush_);
       break;
     case dmWireBoxes:
-      Canvas->FrameRect(r);
+      win::FrameRect(dc_, &r, brush_);
       break;
     case dmWireCircles:
     case dmSolidCircles:
-      Canvas->Ellipse(r);
+      win::Ellipse(dc_, r.left, r.top, r.right, r.bottom);
       break;
     default:
       break;
   }
+}
+
+void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas) {
+  TPreviewPainter painter(Canvas);
+  painter.Draw(P, Params, true);
 }

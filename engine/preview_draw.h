@@ -4,6 +4,7 @@
 #include "engine/editor_state.h"
 #include "engine/projection.h"
 #include "platform/classlib/types.h"
+#include "platform/win/handles.h"
 
 class TCanvas;
 struct TParticle;
@@ -19,4 +20,30 @@ inline constexpr Byte dmSolidCircles = 4;
 // without a system menu. The preview sets it when it binds the view.
 extern Integer CaptionOffset;
 
+// Draws a frame's particles on a canvas. Each particle's colour goes to the context's
+// stock DC brush and pen, selected once for the frame, instead of a new brush and pen
+// made and selected per particle; the pixels are those of the canvas's own brush and
+// (solid, one pixel, as the preview's canvases have) pen in that colour. At the end the
+// canvas's brush and pen hold the last particle's colour and are selected again when the
+// canvas next draws.
+class TPreviewPainter {
+ public:
+  explicit TPreviewPainter(TCanvas* Canvas);
+  ~TPreviewPainter();
+  TPreviewPainter(const TPreviewPainter&) = delete;
+  TPreviewPainter& operator=(const TPreviewPainter&) = delete;
+
+  // RefreshView reads the view's projection from the host first; within one frame of the
+  // preview the view does not change, so the loop asks for it with the first particle.
+  void Draw(const TParticle& P, const TParticleRenderParams& Params, bool RefreshView);
+
+ private:
+  TCanvas* canvas_;
+  win::HDC dc_ = nullptr;
+  win::HBRUSH brush_ = nullptr;  // the stock DC brush
+  bool drawn_ = false;
+  TColor last_ = 0;
+};
+
+// One particle, on its own: a painter for it alone.
 void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas);

@@ -146,12 +146,19 @@ void DrawSystemPreview(TEmitter& System) {
   if (!System.Enabled) return;
   TParticleSystem& s = *System.System;
   const Integer count = static_cast<Integer>(s.Particles.size());
+  TPreviewPainter painter(ViewCanvas.get());
+  // The view is read from the host once a system's frame: nothing moves it while the
+  // particles are drawn.
+  bool refreshView = true;
   for (Integer i = 0; i < count; ++i) {
     const TParticle& p = s.Particles[static_cast<std::size_t>(i)];
     if (!p.Alive || s.Visibility->ValueAt(s.LifePercent(p)) == 0) continue;
     TParticleRenderParams params;
     s.GetRenderParams(i, params.Alpha, params.Color, params.Size, params.Options);
-    if (ViewCanvas) PreviewDrawParticle(p, params, ViewCanvas.get());
+    if (ViewCanvas) {
+      painter.Draw(p, params, refreshView);
+      refreshView = false;
+    }
     ++ParticleCount;
   }
 }

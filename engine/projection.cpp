@@ -90,11 +90,17 @@ void ProjectToRender(const CtsxVec3f& P, Single& X, Single& Y, Single& Depth, bo
 }
 
 Single ProjectedViewSize(const TParticle& P, const TParticleRenderParams& Params) {
-  const CtsxVec3f q = SizePoint(P, Params);
-  Single px = 0, py = 0, pd = 0, qx = 0, qy = 0, qd = 0;
+  if (viewCache.Stale) RefreshView();
+  Single px = 0, py = 0, pd = 0;
   ProjectToView(P.RenderPosition, px, py, pd, false);
+  return ProjectedViewSize(P, Params, px);
+}
+
+Single ProjectedViewSize(const TParticle& P, const TParticleRenderParams& Params, Single ViewX) {
+  const CtsxVec3f q = SizePoint(P, Params);
+  Single qx = 0, qy = 0, qd = 0;
   ProjectToView(q, qx, qy, qd, false);
-  return std::fabs(qx - px);
+  return std::fabs(qx - ViewX);
 }
 
 Single ProjectedRenderSize(const TParticle& P, const TParticleRenderParams& Params) {

@@ -28,6 +28,8 @@ void ProjectToRender(const CtsxVec3f& P, Single& X, Single& Y, Single& Depth, bo
 // vector by its world size lands from where the particle lands. The right vector is the
 // one read with the view projection at its last refresh (a stale view is read first).
 Single ProjectedViewSize(const TParticle& P, const TParticleRenderParams& Params);
+// The same for a particle whose view x (ProjectToView of its render position) is known.
+Single ProjectedViewSize(const TParticle& P, const TParticleRenderParams& Params, Single ViewX);
 Single ProjectedRenderSize(const TParticle& P, const TParticleRenderParams& Params);
 
 // Marks both cached projections stale, so the next projection reads the host again.

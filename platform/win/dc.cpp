@@ -17,11 +17,19 @@ namespace win {
 
 namespace {
 
+// Bits in a channel mask shifted down to bit 0. Masks are contiguous in practice: those are
+// counted with one bit scan, as without the popcount instruction the library's count is a
+// call per channel.
+int MaskBits(DWORD shifted) {
+  if ((shifted & (shifted + 1)) == 0) return std::countr_one(shifted);
+  return std::popcount(shifted);
+}
+
 // Packs an 8-bit channel into the bits of `mask`, and back.
 DWORD PackChannel(BYTE v, DWORD mask) {
   if (!mask) return 0;
   const int shift = std::countr_zero(mask);
-  const int bits = std::popcount(mask);
+  const int bits = MaskBits(mask >> shift);
   DWORD x = bits >= 8 ? (DWORD{v} << (bits - 8)) : (DWORD{v} >> (8 - bits));
   return (x << shift) & mask;
 }
@@ -29,7 +37,7 @@ DWORD PackChannel(BYTE v, DWORD mask) {
 BYTE UnpackChannel(DWORD native, DWORD mask) {
   if (!mask) return 0;
   const int shift = std::countr_zero(mask);
-  const int bits = std::popcount(mask);
+  const int bits = MaskBits(mask >> shift);
   const DWORD v = (native & mask) >> shift;
   if (bits >= 8) return static_cast<BYTE>(v >> (bits - 8));
   // Replicate the top bits into the low ones so that full scale maps to 255.
@@ -132,7 +140,8 @@ DWORD Surface::NativeOf(COLORREF c) const {
     }
     return static_cast<DWORD>(best);
   }
-  if (bitsPerPixel == 24) return (DWORD{GetRValue(c)} << 16) | (DWORD{GetGValue(c)} << 8) | GetBValue(c);
+  const bool bytes = bitsPerPixel == 24 || (redMask == 0x00FF0000 && greenMask == 0x0000FF00 && blueMask == 0x000000FF);
+  if (bytes) return (DWORD{GetRValue(c)} << 16) | (DWORD{GetGValue(c)} << 8) | GetBValue(c);
   return PackChannel(GetRValue(c), redMask) | PackChannel(GetGValue(c), greenMask) | PackChannel(GetBValue(c), blueMask);
 }
 
@@ -162,7 +171,7 @@ DeviceContext::DeviceContext(GdiKind k) : GdiObject(k) {}
 DeviceContext::~DeviceContext() = default;
 
 DeviceContext* CheckDC(HDC h) {
-  if (IsLiveObject(h, GdiKind::MemDC) || IsLiveObject(h, GdiKind::DC)) return h;
+  if (IsLiveObject(h) && (h->kind == GdiKind::MemDC || h->kind == GdiKind::DC)) return h;
   return nullptr;
 }
 
@@ -186,6 +195,9 @@ COLORREF DeviceContext::ResolveColor(COLORREF c) const {
   return c & 0x00FFFFFF;
 }
 
+COLORREF DeviceContext::BrushColor(const BrushObject& b) const { return b.dcColour ? st.dcBrushColor : b.color; }
+COLORREF DeviceContext::PenColor(const PenObject& p) const { return p.dcColour ? st.dcPenColor : p.color; }
+
 void DeviceContext::FillSpanNative(int x0, int x1, int y, DWORD native, int rop2) {
   FillBoxNative(x0, y, x1, y + 1, native, rop2);
 }
@@ -194,25 +206,39 @@ void DeviceContext::FillBoxNative(int x0, int y0, int x1, int y1, DWORD native, 
   y0 = std::max<int>(y0, effBox_.top);
   y1 = std::min<int>(y1, effBox_.bottom);
   if (x0 >= x1 || y0 >= y1 || rop2 == R2_NOP) return;
-  const DWORD mask = surface.NativeMask();
   const std::span<const RECT> rects = effClip_.Rects();
+  if (rects.size() == 1) {
+    // The clip is its box: one rectangle, no bands to walk.
+    FillClippedBox(std::max<int>(x0, effBox_.left), y0, std::min<int>(x1, effBox_.right), y1, native, rop2);
+    return;
+  }
   // Clip rectangles never overlap, so each pixel is written once whatever the order.
   auto it = std::partition_point(rects.begin(), rects.end(), [y0](const RECT& r) { return r.bottom <= y0; });
   for (; it != rects.end() && it->top < y1; ++it) {
-    const int a = std::max<int>(x0, it->left);
-    const int b = std::min<int>(x1, it->right);
-    if (a >= b) continue;
-    const int top = std::max<int>(y0, it->top);
-    const int bottom = std::min<int>(y1, it->bottom);
-    for (int y = top; y < bottom; ++y) {
-      if (rop2 == R2_COPYPEN && surface.bitsPerPixel == 32) {
-        DWORD* p = reinterpret_cast<DWORD*>(surface.Row(y)) + a;
-        std::fill(p, p + (b - a), native);
-        continue;
-      }
-      for (int x = a; x < b; ++x) surface.Put(x, y, ApplyRop2(rop2, native, surface.Get(x, y)) & mask);
-    }
+    FillClippedBox(std::max<int>(x0, it->left), std::max<int>(y0, it->top), std::min<int>(x1, it->right),
+                   std::min<int>(y1, it->bottom), native, rop2);
   }
+}
+
+void DeviceContext::FillClippedBox(int x0, int y0, int x1, int y1, DWORD native, int rop2) {
+  if (x0 >= x1 || y0 >= y1) return;
+  if (rop2 == R2_COPYPEN && surface.bitsPerPixel == 32) {
+    BYTE* row = surface.Row(y0) + std::ptrdiff_t{x0} * 4;
+    const std::ptrdiff_t pitch = surface.pitch;
+    if (x1 - x0 == 1) {
+      // A column (the sides of frames): one store a row.
+      for (int y = y0; y < y1; ++y, row += pitch) std::memcpy(row, &native, 4);
+      return;
+    }
+    for (int y = y0; y < y1; ++y, row += pitch) {
+      DWORD* p = reinterpret_cast<DWORD*>(row);
+      std::fill(p, p + (x1 - x0), native);
+    }
+    return;
+  }
+  const DWORD mask = surface.NativeMask();
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) surface.Put(x, y, ApplyRop2(rop2, native, surface.Get(x, y)) & mask);
 }
 
 void DeviceContext::FillSpanRop(int x0, int x1, int y, COLORREF c, int rop2) {
@@ -340,6 +366,12 @@ constexpr auto kAnyColour = [](COLORREF) { return true; };
 
 COLORREF SetBkColor(HDC hdc, COLORREF c) { return ExchangeState(hdc, &DcState::bkColor, c, CLR_INVALID, kAnyColour); }
 COLORREF GetBkColor(HDC hdc) { return ReadState(hdc, &DcState::bkColor, CLR_INVALID); }
+COLORREF SetDCBrushColor(HDC hdc, COLORREF c) {
+  return ExchangeState(hdc, &DcState::dcBrushColor, c, CLR_INVALID, kAnyColour);
+}
+COLORREF GetDCBrushColor(HDC hdc) { return ReadState(hdc, &DcState::dcBrushColor, CLR_INVALID); }
+COLORREF SetDCPenColor(HDC hdc, COLORREF c) { return ExchangeState(hdc, &DcState::dcPenColor, c, CLR_INVALID, kAnyColour); }
+COLORREF GetDCPenColor(HDC hdc) { return ReadState(hdc, &DcState::dcPenColor, CLR_INVALID); }
 int SetBkMode(HDC hdc, int mode) {
   return ExchangeState(hdc, &DcState::bkMode, mode, 0, [](int m) { return m == TRANSPARENT || m == OPAQUE; });
 }
@@ -416,22 +448,28 @@ bool DevicePixel(const DeviceContext& dc, int x, int y, int* dx, int* dy) {
   return dc.InClip(*dx, *dy);
 }
 
+// Fills a device rectangle (right and bottom exclusive) with one native value, clipped.
+void FillDeviceBox(DeviceContext& dc, std::int64_t L, std::int64_t T, std::int64_t R, std::int64_t B, DWORD native,
+                   int rop2) {
+  const RECT box = dc.ClipBox();
+  const std::int64_t x0 = std::max<std::int64_t>(L, box.left), x1 = std::min<std::int64_t>(R, box.right);
+  const std::int64_t y0 = std::max<std::int64_t>(T, box.top), y1 = std::min<std::int64_t>(B, box.bottom);
+  if (x0 >= x1 || y0 >= y1) return;
+  dc.FillBoxNative(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1), native,
+                   rop2);
+}
+
 // Fills a logical rectangle (right and bottom exclusive, not reordered) with a brush.
 void FillLogical(DeviceContext& dc, const BrushObject* b, std::int64_t l, std::int64_t t, std::int64_t r,
                  std::int64_t bt, int rop2) {
   if (!b || l >= r || t >= bt) return;
   const std::int64_t L = dc.ToDeviceX(l), T = dc.ToDeviceY(t), R = dc.ToDeviceX(r), B = dc.ToDeviceY(bt);
-  const RECT box = dc.ClipBox();
   if (b->style == BS_SOLID) {
     // One colour for the whole rectangle: converted once, not per row.
-    if (dc.surface.Empty()) return;
-    const std::int64_t x0 = std::max<std::int64_t>(L, box.left), x1 = std::min<std::int64_t>(R, box.right);
-    const std::int64_t y0 = std::max<std::int64_t>(T, box.top), y1 = std::min<std::int64_t>(B, box.bottom);
-    if (x0 >= x1 || y0 >= y1) return;
-    dc.FillBoxNative(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1),
-                     dc.NativeColor(b->color), rop2);
+    if (!dc.surface.Empty()) FillDeviceBox(dc, L, T, R, B, dc.NativeColor(dc.BrushColor(*b)), rop2);
     return;
   }
+  const RECT box = dc.ClipBox();
   for (std::int64_t y = std::max<std::int64_t>(T, box.top); y < std::min<std::int64_t>(B, box.bottom); ++y)
     FillSpanBrush(dc, b, L, R, y, rop2);
 }
@@ -484,6 +522,17 @@ int FrameRect(HDC hdc, const RECT* r, HBRUSH brush) {
   if (!dc || !r || !b) return 0;
   const std::int64_t l = r->left, t = r->top, rr = r->right, bb = r->bottom;
   if (l >= rr || t >= bb) return 1;
+  if (b->style == BS_SOLID) {
+    // The four sides in one colour, converted once.
+    if (dc->surface.Empty()) return 1;
+    const DWORD native = dc->NativeColor(dc->BrushColor(*b));
+    const std::int64_t L = dc->ToDeviceX(l), T = dc->ToDeviceY(t), R = dc->ToDeviceX(rr), B = dc->ToDeviceY(bb);
+    FillDeviceBox(*dc, L, T, R, T + 1, native, R2_COPYPEN);
+    if (B - 1 > T) FillDeviceBox(*dc, L, B - 1, R, B, native, R2_COPYPEN);
+    FillDeviceBox(*dc, L, T + 1, L + 1, B - 1, native, R2_COPYPEN);
+    if (R - 1 > L) FillDeviceBox(*dc, R - 1, T + 1, R, B - 1, native, R2_COPYPEN);
+    return 1;
+  }
   FillLogical(*dc, b, l, t, rr, t + 1, R2_COPYPEN);
   if (bb - 1 > t) FillLogical(*dc, b, l, bb - 1, rr, bb, R2_COPYPEN);
   FillLogical(*dc, b, l, t + 1, l + 1, bb - 1, R2_COPYPEN);

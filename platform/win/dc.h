@@ -80,6 +80,8 @@ struct Surface {
 };
 
 struct PathState;  // the text helper's path recording
+struct BrushObject;
+struct PenObject;
 
 // Everything SaveDC saves.
 struct DcState {
@@ -90,6 +92,8 @@ struct DcState {
   HPALETTE palette = nullptr;
   COLORREF textColor = 0x000000;
   COLORREF bkColor = 0xFFFFFF;
+  COLORREF dcBrushColor = 0xFFFFFF;
+  COLORREF dcPenColor = 0x000000;
   int bkMode = OPAQUE;
   UINT textAlign = 0;
   int charExtra = 0;
@@ -142,6 +146,9 @@ struct DeviceContext : GdiObject {
   // Palette-relative colours (PALETTEINDEX, PALETTERGB) to plain RGB.
   COLORREF ResolveColor(COLORREF c) const;
   DWORD NativeColor(COLORREF c) const { return surface.NativeOf(ResolveColor(c)); }
+  // The colour a brush or pen draws in here (the DC's own for DC_BRUSH and DC_PEN).
+  COLORREF BrushColor(const BrushObject& b) const;
+  COLORREF PenColor(const PenObject& p) const;
 
   // Recomputes the effective clip after the surface, visibility or clip changed.
   void UpdateClip();
@@ -149,6 +156,9 @@ struct DeviceContext : GdiObject {
   void SyncSurface();
 
  private:
+  // Fills a box already inside one clip rectangle.
+  void FillClippedBox(int x0, int y0, int x1, int y1, DWORD native, int rop2);
+
   Region effClip_;
   RECT effBox_{};
 };

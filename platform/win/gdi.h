@@ -44,6 +44,12 @@ UINT GetObjectType(HGDIOBJ h);
 
 COLORREF SetBkColor(HDC hdc, COLORREF c);
 COLORREF GetBkColor(HDC hdc);
+// The colours of the stock DC_BRUSH and DC_PEN while selected into this DC (white and
+// black at first): one object draws in any colour without making one per colour.
+COLORREF SetDCBrushColor(HDC hdc, COLORREF c);
+COLORREF GetDCBrushColor(HDC hdc);
+COLORREF SetDCPenColor(HDC hdc, COLORREF c);
+COLORREF GetDCPenColor(HDC hdc);
 int SetBkMode(HDC hdc, int mode);
 int GetBkMode(HDC hdc);
 COLORREF SetTextColor(HDC hdc, COLORREF c);

@@ -116,6 +116,18 @@ HGDIOBJ GetStockObject(int id) {
     case WHITE_PEN: o = MakeStockPen(PS_SOLID, 0xFFFFFF); break;
     case BLACK_PEN: o = MakeStockPen(PS_SOLID, 0x000000); break;
     case NULL_PEN: o = MakeStockPen(PS_NULL, 0); break;
+    case DC_BRUSH: {
+      BrushObject* b = MakeStockBrush(BS_SOLID, 0xFFFFFF);
+      b->dcColour = true;
+      o = b;
+      break;
+    }
+    case DC_PEN: {
+      PenObject* p = MakeStockPen(PS_SOLID, 0x000000);
+      p->dcColour = true;
+      o = p;
+      break;
+    }
     case DEFAULT_PALETTE: {
       auto* p = new PaletteObject();
       p->stock = true;

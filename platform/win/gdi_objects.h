@@ -104,6 +104,7 @@ struct PenObject : GdiObject {
   COLORREF color = 0;
   UINT brushStyle = BS_SOLID;
   std::uintptr_t hatch = 0;
+  bool dcColour = false;  // the stock DC_PEN: drawn in the DC's pen colour
   std::vector<DWORD> userStyle;  // PS_USERSTYLE dash lengths
 
   UINT DashStyle() const { return style & PS_STYLE_MASK; }
@@ -116,6 +117,7 @@ struct BrushObject : GdiObject {
   UINT style = BS_SOLID;
   COLORREF color = 0;
   UINT hatch = 0;
+  bool dcColour = false;  // the stock DC_BRUSH: drawn in the DC's brush colour
   // Pattern brushes: a copy of the bitmap's pixels. A monochrome pattern keeps bits
   // (0 = text colour, 1 = background colour of the DC it is used in).
   int patWidth = 0;

@@ -8,34 +8,6 @@
 
 namespace win {
 
-using i128 = __int128;
-
-namespace {
-
-i64 FloorDiv(i128 n, i128 d) {  // d > 0
-  i128 q = n / d;
-  if ((n % d) != 0 && n < 0) --q;
-  return static_cast<i64>(q);
-}
-i64 CeilDiv(i128 n, i128 d) { return -FloorDiv(-n, d); }
-
-// Largest m >= 0 with m * m * hh <= q (q, hh > 0), exact for the sizes drawn on a surface.
-i64 SqrtRatio(i128 q, i128 hh) {
-  if (q < 0) return -1;
-  const long double est = std::sqrt(static_cast<long double>(q) / static_cast<long double>(hh));
-  i64 m = static_cast<i64>(est);
-  if (m < 0) m = 0;
-  // The products stay in range for every box up to 2^30 pixels; beyond that the estimate is
-  // taken as is (such a shape is far larger than any surface, only its edge rows matter).
-  if (hh < (i128{1} << 64) && m < (i64{1} << 40)) {
-    while (m > 0 && i128{m} * m * hh > q) --m;
-    while (i128{m + 1} * (m + 1) * hh <= q) ++m;
-  }
-  return m;
-}
-
-}  // namespace
-
 // ---- brushes ------------------------------------------------------------------------------
 
 bool HatchBit(UINT hatch, int x, int y) {
@@ -54,10 +26,10 @@ bool HatchBit(UINT hatch, int x, int y) {
 
 bool BrushPixel(const DeviceContext& dc, const BrushObject& b, int x, int y, DWORD* native) {
   switch (b.style) {
-    case BS_SOLID: *native = dc.NativeColor(b.color); return true;
+    case BS_SOLID: *native = dc.NativeColor(dc.BrushColor(b)); return true;
     case BS_HATCHED: {
       if (HatchBit(b.hatch, x - dc.st.brushOrg.x, y - dc.st.brushOrg.y)) {
-        *native = dc.NativeColor(b.color);
+        *native = dc.NativeColor(dc.BrushColor(b));
         return true;
       }
       if (dc.st.bkMode != OPAQUE) return false;
@@ -100,140 +72,39 @@ void ForEachClippedSpan(const DeviceContext& dc, i64 left, i64 top, i64 right, i
   }
 }
 
-void FillSpanBrush(DeviceContext& dc, const BrushObject* b, i64 x0, i64 x1, i64 y, int rop2) {
-  if (!b || b->style == BS_NULL || dc.surface.Empty()) return;
-  const RECT box = dc.ClipBox();
+namespace {
+
+bool Paints(const DeviceContext& dc, const BrushObject* b) { return b && b->style != BS_NULL && !dc.surface.Empty(); }
+
+}  // namespace
+
+BrushSpans::BrushSpans(DeviceContext& dc, const BrushObject* b, int rop2)
+    : dc_(dc),
+      b_(Paints(dc, b) ? b : nullptr),
+      rop2_(rop2),
+      solid_(dc, b_ && b_->style == BS_SOLID ? dc.NativeColor(dc.BrushColor(*b_)) : 0, rop2) {}
+
+void BrushSpans::FillPattern(i64 x0, i64 x1, i64 y) const {
+  const RECT box = dc_.ClipBox();
   if (y < box.top || y >= box.bottom) return;
   x0 = std::max<i64>(x0, box.left);
   x1 = std::min<i64>(x1, box.right);
   if (x0 >= x1) return;
-  if (b->style == BS_SOLID) {
-    dc.FillSpanNative(static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), dc.NativeColor(b->color), rop2);
-    return;
-  }
   const int yy = static_cast<int>(y);
-  const DWORD mask = dc.surface.NativeMask();
-  for (const RECT& c : dc.EffectiveClip().BandAt(yy)) {
+  const DWORD mask = dc_.surface.NativeMask();
+  for (const RECT& c : dc_.EffectiveClip().BandAt(yy)) {
     const int a = static_cast<int>(std::max<i64>(x0, c.left)), e = static_cast<int>(std::min<i64>(x1, c.right));
     for (int x = a; x < e; ++x) {
       DWORD v;
-      if (BrushPixel(dc, *b, x, yy, &v)) dc.surface.Put(x, yy, ApplyRop2(rop2, v, dc.surface.Get(x, yy)) & mask);
+      if (BrushPixel(dc_, *b_, x, yy, &v))
+        dc_.surface.Put(x, yy, ApplyRop2(rop2_, v, dc_.surface.Get(x, yy)) & mask);
     }
   }
 }
 
-// ---- polygons ---------------------------------------------------------------------------------
-
-void FillPolygonsFixed(const DeviceContext& dc, const std::vector<std::vector<DPoint>>& polys, bool winding,
-                       const SpanFn& span) {
-  struct Edge {
-    i64 x0, y0, x1, y1;
-    int dir;
-  };
-  std::vector<Edge> edges;
-  i64 minY = INT64_MAX, maxY = INT64_MIN;
-  for (const auto& poly : polys) {
-    const std::size_t n = poly.size();
-    if (n < 2) continue;
-    for (std::size_t i = 0; i < n; ++i) {
-      DPoint a = poly[i], b = poly[(i + 1) % n];
-      if (a.y == b.y) continue;  // horizontal edges never cross a pixel centre row alone
-      int dir = 1;
-      if (a.y > b.y) {
-        std::swap(a, b);
-        dir = -1;
-      }
-      edges.push_back(Edge{a.x, a.y, b.x, b.y, dir});
-      minY = std::min(minY, a.y);
-      maxY = std::max(maxY, b.y);
-    }
-  }
-  if (edges.empty()) return;
-  const RECT box = dc.ClipBox();
-  // Rows whose centre y * kSub + kSub / 2 lies in [minY, maxY).
-  const i64 firstRow = std::max<i64>(CeilDiv(i128{minY} - kSub / 2, kSub), box.top);
-  const i64 endRow = std::min<i64>(CeilDiv(i128{maxY} - kSub / 2, kSub), box.bottom);
-  struct Cross {
-    i64 x;
-    int dir;
-  };
-  std::vector<Cross> cs;
-  for (i64 y = firstRow; y < endRow; ++y) {
-    const i64 yc = y * kSub + kSub / 2;
-    cs.clear();
-    for (const Edge& e : edges) {
-      if (yc < e.y0 || yc >= e.y1) continue;
-      const i128 dy = e.y1 - e.y0;
-      // First pixel whose centre is at or right of the crossing.
-      const i128 num = (i128{e.x0} - kSub / 2) * dy + (i128{yc} - e.y0) * (i128{e.x1} - e.x0);
-      cs.push_back(Cross{CeilDiv(num, dy * kSub), e.dir});
-    }
-    std::sort(cs.begin(), cs.end(), [](const Cross& a, const Cross& b) { return a.x < b.x; });
-    int wind = 0;
-    i64 start = 0;
-    for (const Cross& c : cs) {
-      const bool wasIn = winding ? wind != 0 : (wind & 1) != 0;
-      wind += winding ? c.dir : 1;
-      const bool isIn = winding ? wind != 0 : (wind & 1) != 0;
-      if (!wasIn && isIn) start = c.x;
-      if (wasIn && !isIn && start < c.x) {
-        const i64 a = std::max<i64>(start, box.left), b = std::min<i64>(c.x, box.right);
-        if (a < b) span(y, a, b);
-      }
-    }
-  }
+void FillSpanBrush(DeviceContext& dc, const BrushObject* b, i64 x0, i64 x1, i64 y, int rop2) {
+  BrushSpans(dc, b, rop2).Fill(x0, x1, y);
 }
-
-// ---- ellipses -------------------------------------------------------------------------------------
-
-bool EllipseRow(i64 l, i64 t, i64 r, i64 b, i64 y, i64* x0, i64* x1) {
-  const i64 w = r - l, h = b - t;
-  if (w <= 0 || h <= 0 || y < t || y >= b) return false;
-  // Doubled units put pixel centres on integers: pixel x is in when
-  // (2x + 1 - l - r)^2 h^2 + (2y + 1 - t - b)^2 w^2 <= w^2 h^2.
-  const i128 e = i128{2} * y + 1 - t - b;
-  const i128 hh = i128{h} * h;
-  if (e * e > hh) return false;
-  // For huge boxes the products leave 128 bits: work in long double there.
-  i64 d;
-  if (w < (i64{1} << 30) && h < (i64{1} << 30)) {
-    d = SqrtRatio(i128{w} * w * (hh - e * e), hh);
-  } else {
-    const long double fe = static_cast<long double>(e) / static_cast<long double>(h);
-    d = static_cast<i64>(std::floor(static_cast<long double>(w) * std::sqrt(std::max<long double>(0, 1 - fe * fe))));
-  }
-  // |2x + 1 - l - r| <= d.
-  *x0 = CeilDiv(i128{l} + r - 1 - d, 2);
-  *x1 = FloorDiv(i128{l} + r - 1 + d, 2) + 1;
-  return *x0 < *x1;
-}
-
-bool RoundRectRow(i64 l, i64 t, i64 r, i64 b, i64 ew, i64 eh, i64 y, i64* x0, i64* x1) {
-  const i64 w = r - l, h = b - t;
-  if (w <= 0 || h <= 0 || y < t || y >= b) return false;
-  if (ew < 2 || eh < 2) {
-    *x0 = l;
-    *x1 = r;
-    return true;
-  }
-  const i64 k = y - t;
-  const i64 half = eh / 2;
-  i64 row;
-  if (k < half) row = k;
-  else if (k >= h - half) row = k - (h - eh);
-  else {
-    *x0 = l;
-    *x1 = r;
-    return true;
-  }
-  i64 c0, c1;
-  if (!EllipseRow(0, 0, ew, eh, row, &c0, &c1)) return false;
-  const i64 inset = c0;  // the corner ellipse's row is [inset, ew - inset)
-  *x0 = l + inset;
-  *x1 = r - inset;
-  return *x0 < *x1;
-}
-
 
 // ---- pens ------------------------------------------------------------------------------------------
 
@@ -265,7 +136,7 @@ PenDraw MakePen(const DeviceContext& dc) {
   if (!pen || pen->IsNull()) return p;
   p.null = false;
   p.rop2 = dc.st.rop2;
-  p.native = dc.NativeColor(pen->color);
+  p.native = dc.NativeColor(dc.PenColor(*pen));
   const UINT dash = pen->DashStyle();
   const bool geometric = pen->kind == GdiKind::ExtPen ? pen->Geometric() : pen->width > 1;
   p.width = geometric ? std::max(pen->width, 1) : 1;
@@ -543,66 +414,87 @@ void ClipRows(const DeviceContext& dc, i64& top, i64& bottom) {
 }
 
 void FillRowsWithBrush(DeviceContext& dc, const RowFn& rows, i64 top, i64 bottom) {
-  const BrushObject* b = Brush(dc);
-  if (!b) return;
+  const BrushSpans brush(dc, Brush(dc), dc.st.rop2);
+  if (!brush) return;
   ClipRows(dc, top, bottom);
   for (i64 y = top; y < bottom; ++y) {
     i64 x0, x1;
-    if (rows(y, &x0, &x1)) FillSpanBrush(dc, b, x0, x1, y, dc.st.rop2);
+    if (rows(y, &x0, &x1)) brush.Fill(x0, x1, y);
   }
 }
 
+// Style position of a boundary pixel of a round shape: its angle times the mean radius.
+struct AngularStyle {
+  double cx, cy, rx, ry;
+  i64 operator()(i64 x, i64 y) const {
+    double a = std::atan2(-(y + 0.5 - cy), x + 0.5 - cx);
+    if (a < 0) a += 2 * kPi;
+    return static_cast<i64>(std::llround(a * (rx + ry) / 2));
+  }
+};
+
 // Interior (brush) and one-pixel boundary (pen) of a shape with one span per row.
-// `stylePos(x, y)` gives the style position of a boundary pixel for styled pens.
+// `style` gives the style position of a boundary pixel for styled pens (none: 0).
 void ThinOutlineShape(DeviceContext& dc, const PenDraw& p, const RowFn& rows, i64 top, i64 bottom,
-                      const std::function<i64(i64, i64)>& stylePos) {
-  const BrushObject* b = Brush(dc);
+                      const AngularStyle* style) {
+  const BrushSpans brush(dc, Brush(dc), dc.st.rop2);
   i64 t = top, e = bottom;
   ClipRows(dc, t, e);
-  for (i64 y = t; y < e; ++y) {
+  if (t >= e) return;
+  const RECT box = dc.ClipBox();
+  const NativeSpans pen(dc, p.native, p.rop2);
+  // Each row's extent is worked out once, though a row is read with the rows beside it.
+  struct Row {
+    bool in;
     i64 x0, x1;
-    if (!rows(y, &x0, &x1)) continue;
-    // Inside pixels whose four neighbours are inside too.
-    i64 a0, a1, b0, b1;
-    i64 in0 = x0 + 1, in1 = x1 - 1;
-    if (rows(y - 1, &a0, &a1) && rows(y + 1, &b0, &b1)) {
-      in0 = std::max({in0, a0, b0});
-      in1 = std::min({in1, a1, b1});
-    } else {
-      in1 = in0;
-    }
-    if (in0 >= in1) {
-      in0 = x1;
-      in1 = x1;
-    }
-    if (b && in0 < in1) FillSpanBrush(dc, b, in0, in1, y, dc.st.rop2);
-    const RECT box = dc.ClipBox();
-    auto outline = [&](i64 s0, i64 s1) {
-      s0 = std::max<i64>(s0, box.left);
-      s1 = std::min<i64>(s1, box.right);
-      if (s0 >= s1) return;
-      if (!p.Styled()) {
-        dc.FillSpanNative(static_cast<int>(s0), static_cast<int>(s1), static_cast<int>(y), p.native, p.rop2);
-        return;
+  };
+  auto rowAt = [&](i64 y) {
+    Row r{false, 0, 0};
+    r.in = rows(y, &r.x0, &r.x1);
+    return r;
+  };
+  Row above = rowAt(t - 1), here = rowAt(t);
+  for (i64 y = t; y < e; ++y) {
+    const Row below = rowAt(y + 1);
+    if (here.in) {
+      const i64 x0 = here.x0, x1 = here.x1;
+      // Inside pixels whose four neighbours are inside too.
+      i64 in0 = x0 + 1, in1 = x1 - 1;
+      if (above.in && below.in) {
+        in0 = std::max({in0, above.x0, below.x0});
+        in1 = std::min({in1, above.x1, below.x1});
+      } else {
+        in1 = in0;
       }
-      for (i64 x = s0; x < s1; ++x) PenPixel(dc, p, x, y, stylePos(x, y));
-    };
-    outline(x0, in0);
-    outline(in1, x1);
+      if (in0 >= in1) {
+        in0 = x1;
+        in1 = x1;
+      }
+      if (brush && in0 < in1) brush.Fill(in0, in1, y);
+      auto outline = [&](i64 s0, i64 s1) {
+        if (!p.Styled()) {
+          pen.Fill(s0, s1, y);
+          return;
+        }
+        s0 = std::max<i64>(s0, box.left);
+        s1 = std::min<i64>(s1, box.right);
+        for (i64 x = s0; x < s1; ++x) PenPixel(dc, p, x, y, style ? (*style)(x, y) : 0);
+      };
+      outline(x0, in0);
+      outline(in1, x1);
+    }
+    above = here;
+    here = below;
   }
 }
 
 // Wide outline: the pen covers outer minus inner, the brush covers inner.
 void RingShape(DeviceContext& dc, const PenDraw& p, const RowFn& outer, const RowFn& inner, i64 top, i64 bottom) {
-  const BrushObject* b = Brush(dc);
+  const BrushSpans brush(dc, Brush(dc), dc.st.rop2);
   i64 t = top, e = bottom;
   ClipRows(dc, t, e);
-  const RECT box = dc.ClipBox();
-  auto pen = [&](i64 y, i64 s0, i64 s1) {
-    s0 = std::max<i64>(s0, box.left);
-    s1 = std::min<i64>(s1, box.right);
-    if (s0 < s1) dc.FillSpanNative(static_cast<int>(s0), static_cast<int>(s1), static_cast<int>(y), p.native, p.rop2);
-  };
+  const NativeSpans spans(dc, p.native, p.rop2);
+  auto pen = [&](i64 y, i64 s0, i64 s1) { spans.Fill(s0, s1, y); };
   for (i64 y = t; y < e; ++y) {
     i64 x0, x1, i0 = 0, i1 = 0;
     if (!outer(y, &x0, &x1)) continue;
@@ -613,22 +505,13 @@ void RingShape(DeviceContext& dc, const PenDraw& p, const RowFn& outer, const Ro
       hasInner = i0 < i1;
     }
     if (hasInner) {
-      if (b) FillSpanBrush(dc, b, i0, i1, y, dc.st.rop2);
+      brush.Fill(i0, i1, y);
       pen(y, x0, i0);
       pen(y, i1, x1);
     } else {
       pen(y, x0, x1);
     }
   }
-}
-
-// Style position of a boundary pixel of a round shape: its angle times the mean radius.
-std::function<i64(i64, i64)> AngularStyle(double cx, double cy, double rx, double ry) {
-  return [=](i64 x, i64 y) {
-    double a = std::atan2(-(y + 0.5 - cy), x + 0.5 - cx);
-    if (a < 0) a += 2 * kPi;
-    return static_cast<i64>(std::llround(a * (rx + ry) / 2));
-  };
 }
 
 struct Box {
@@ -732,8 +615,8 @@ void DrawSector(DeviceContext& dc, Sector kind, int l, int t, int r, int b, int 
     if (kind == Sector::Chord) return g.ChordSide(px, py);
     return true;
   };
-  const BrushObject* brush = filled ? Brush(dc) : nullptr;
-  const auto style = AngularStyle(g.cx, g.cy, (box.r - box.l) / 2.0, (box.b - box.t) / 2.0);
+  const BrushSpans brush(dc, filled ? Brush(dc) : nullptr, dc.st.rop2);
+  const AngularStyle style{g.cx, g.cy, (box.r - box.l) / 2.0, (box.b - box.t) / 2.0};
   const int reach = p.wide ? std::max(p.lo, p.hi) + 1 : 1;
   i64 top = box.t, bottom = box.b;
   ClipRows(dc, top, bottom);
@@ -758,7 +641,7 @@ void DrawSector(DeviceContext& dc, Sector kind, int l, int t, int r, int b, int 
         continue;
       }
       if (edge && !p.null) PenPixel(dc, p, x, y, style(x, y));
-      else if (brush) FillSpanBrush(dc, brush, x, x + 1, y, dc.st.rop2);
+      else brush.Fill(x, x + 1, y);
     }
   }
 }
@@ -927,7 +810,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   }
   if (!p.Styled()) {
     ThinOutlineShape(*dc, p, [&](i64 y, i64* a, i64* e) { *a = x.l; *e = x.r; return y >= x.t && y < x.b; }, x.t, x.b,
-                     [](i64, i64) { return i64{0}; });
+                     nullptr);
     return 1;
   }
   // Styled pens run their pattern round the frame, clockwise from the top-left corner.
@@ -963,9 +846,9 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
         outer.b);
     return 1;
   }
+  const AngularStyle style{(x.l + x.r) / 2.0, (x.t + x.b) / 2.0, (x.r - x.l) / 2.0, (x.b - x.t) / 2.0};
   ThinOutlineShape(
-      *dc, p, [&](i64 y, i64* a, i64* e) { return EllipseRow(x.l, x.t, x.r, x.b, y, a, e); }, x.t, x.b,
-      AngularStyle((x.l + x.r) / 2.0, (x.t + x.b) / 2.0, (x.r - x.l) / 2.0, (x.b - x.t) / 2.0));
+      *dc, p, [&](i64 y, i64* a, i64* e) { return EllipseRow(x.l, x.t, x.r, x.b, y, a, e); }, x.t, x.b, &style);
   return 1;
 }
 
@@ -995,8 +878,8 @@ BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int ew, int eh
               outer.t, outer.b);
     return 1;
   }
-  ThinOutlineShape(*dc, p, rows(x, aw, ah), x.t, x.b,
-                   AngularStyle((x.l + x.r) / 2.0, (x.t + x.b) / 2.0, (x.r - x.l) / 2.0, (x.b - x.t) / 2.0));
+  const AngularStyle style{(x.l + x.r) / 2.0, (x.t + x.b) / 2.0, (x.r - x.l) / 2.0, (x.b - x.t) / 2.0};
+  ThinOutlineShape(*dc, p, rows(x, aw, ah), x.t, x.b, &style);
   return 1;
 }
 

@@ -14,6 +14,7 @@
 //   centre lies inside or on the inscribed ellipse. A shape with a pen uses the box
 //   (l, t, r, b); with a null pen (l, t, r - 1, b - 1): one pixel short.
 // - A one-pixel outline is the set of inside pixels that have a 4-neighbour outside.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -24,6 +25,15 @@
 namespace win {
 
 using i64 = std::int64_t;
+using i128 = __int128;
+
+// Floor and ceiling of n / d, d > 0.
+inline i64 FloorDiv(i128 n, i128 d) {
+  i128 q = n / d;
+  if ((n % d) != 0 && n < 0) --q;
+  return static_cast<i64>(q);
+}
+inline i64 CeilDiv(i128 n, i128 d) { return -FloorDiv(-n, d); }
 
 // Device-space point.
 struct DPoint {
@@ -40,6 +50,59 @@ bool BrushPixel(const DeviceContext& dc, const BrushObject& b, int x, int y, DWO
 
 // Fills [x0, x1) of row y with the brush through `rop2`, clipped.
 void FillSpanBrush(DeviceContext& dc, const BrushObject* b, i64 x0, i64 x1, i64 y, int rop2);
+
+// Spans of one native value through `rop2`, clipped, for the many spans of one shape:
+// written straight into the rows when the clip is one rectangle, the surface 32-bit and
+// the operation a copy (as FillSpanNative would write them).
+class NativeSpans {
+ public:
+  NativeSpans(DeviceContext& dc, DWORD native, int rop2)
+      : dc_(dc),
+        box_(dc.ClipBox()),
+        native_(native),
+        rop2_(rop2),
+        direct_(rop2 == R2_COPYPEN && dc.surface.bitsPerPixel == 32 && dc.EffectiveClip().RectCount() == 1) {}
+  void Fill(i64 x0, i64 x1, i64 y) const {
+    if (y < box_.top || y >= box_.bottom) return;
+    x0 = std::max<i64>(x0, box_.left);
+    x1 = std::min<i64>(x1, box_.right);
+    if (x0 >= x1) return;
+    if (direct_) {
+      DWORD* row = reinterpret_cast<DWORD*>(dc_.surface.Row(static_cast<int>(y)));
+      std::fill(row + x0, row + x1, native_);
+      return;
+    }
+    dc_.FillSpanNative(static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), native_, rop2_);
+  }
+
+ private:
+  DeviceContext& dc_;
+  RECT box_;
+  DWORD native_;
+  int rop2_;
+  bool direct_;
+};
+
+// FillSpanBrush for the many spans of one shape: a solid brush's colour is converted once.
+// A null brush (or a null-style one, or an empty surface) fills nothing.
+class BrushSpans {
+ public:
+  BrushSpans(DeviceContext& dc, const BrushObject* b, int rop2);
+  explicit operator bool() const { return b_ != nullptr; }
+  void Fill(i64 x0, i64 x1, i64 y) const {
+    if (!b_) return;
+    if (b_->style == BS_SOLID) solid_.Fill(x0, x1, y);
+    else FillPattern(x0, x1, y);
+  }
+
+ private:
+  void FillPattern(i64 x0, i64 x1, i64 y) const;
+
+  DeviceContext& dc_;
+  const BrushObject* b_;
+  int rop2_;
+  NativeSpans solid_;
+};
 
 // Calls f(y, x0, x1) for every part of the device rectangle inside the clip.
 void ForEachClippedSpan(const DeviceContext& dc, i64 left, i64 top, i64 right, i64 bottom,
