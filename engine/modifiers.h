@@ -199,19 +199,18 @@ class TAttractModifier : public TBasicModifier {
  protected:
   // Strength from the power curves at T, then v x Sign x Strength / D / m with
   // v = Position - the particle's position; false (nothing to add) when the divisor or
-  // the mass leave no finite result. Inline: it runs for every particle.
+  // the mass leave no finite result (Delta then holds no meaning). Inline, and v worked
+  // out in Delta itself: it runs for every particle.
   bool PullTowards(const TParticle& Particle, Single T, CtsxVec3f& Delta) {
-    CtsxVec3f v;
-    VecSubTo(&Particle.Position, &Position, &v);
-    const Single d = tsxMagnitude3f(&v);
+    VecSubTo(&Particle.Position, &Position, &Delta);
+    const Single d = tsxMagnitude3f(&Delta);
     StrengthAt(T, [&] { return PowerAt(T); });
     Single divisor;
     if (!FalloffDivisor(Falloff, d, SizeZ, divisor)) return false;
     const Single k = static_cast<Single>(Sign) * Strength / divisor / Particle.Mass;
     // A massless particle takes no force.
     if (!std::isfinite(k)) return false;
-    VecMulScalar(&v, k);
-    Delta = v;
+    VecMulScalar(&Delta, k);
     return true;
   }
 
