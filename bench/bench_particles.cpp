@@ -54,9 +54,36 @@ struct PlainSpline {
   }
 };
 
+// Particles as plain arrays (structure of arrays), with the parts of a move that both
+// references make.
+struct PlainParticles {
+  std::vector<float> px, py, pz, vx, vy, vz, dx, dy, dz, ax, ay, az, rot, spin, birth, life, mass, nx, ny, nz;
+
+  // The rotation moved on by the spin.
+  void Turn(std::size_t i) {
+    const double turn = (rot[i] + spin[i]) / 360.0;
+    rot[i] = static_cast<float>((turn - std::trunc(turn)) * 360);
+  }
+  // The position moved by the drive at speed Speed plus the velocity; returns where it was.
+  CtsxVec3f Step(std::size_t i, float Speed) {
+    const float sx = dx[i] * Speed + vx[i], sy = dy[i] * Speed + vy[i], sz = dz[i] * Speed + vz[i];
+    const CtsxVec3f before{px[i], py[i], pz[i]};
+    px[i] += sx;
+    py[i] += sy;
+    pz[i] += sz;
+    return before;
+  }
+  // The drawn position: Keep of the way from Before to the position.
+  void Dither(std::size_t i, const CtsxVec3f& Before, float Keep) {
+    nx[i] = Before.x + (px[i] - Before.x) * Keep;
+    ny[i] = Before.y + (py[i] - Before.y) * Keep;
+    nz[i] = Before.z + (pz[i] - Before.z) * Keep;
+  }
+};
+
 // The reference step of Count particles with the system's speed and gravity curves;
 // returns the particles stepped.
-struct ReferenceStep {
+struct ReferenceStep : PlainParticles {
   ReferenceStep(std::size_t n, const TParticleSystem& system)
       : count(n), speed(*system.Speed), gravity(*system.Gravity) {
     for (auto* v : {&px, &py, &pz, &vx, &vy, &vz, &dx, &dy, &dz, &az, &rot, &spin, &birth, &life, &nx, &ny, &nz})
@@ -72,7 +99,6 @@ struct ReferenceStep {
   }
   std::size_t count;
   PlainSpline speed, gravity;
-  std::vector<float> px, py, pz, vx, vy, vz, dx, dy, dz, az, rot, spin, birth, life, nx, ny, nz;
   float now = 0;
 
   long long operator()() {
@@ -81,18 +107,9 @@ struct ReferenceStep {
     for (std::size_t i = 0; i < count; ++i) {
       const double age = (now - birth[i]) / life[i];
       const double l = 100.0 * (age - std::floor(age));
-      const double turn = (rot[i] + spin[i]) / 360.0;
-      rot[i] = static_cast<float>((turn - std::trunc(turn)) * 360);
-      const auto sp = static_cast<float>(speed.At(l));
-      const float sx = dx[i] * sp + vx[i], sy = dy[i] * sp + vy[i], sz = dz[i] * sp + vz[i];
-      const float ox = px[i], oy = py[i], oz = pz[i];
-      px[i] += sx;
-      py[i] += sy;
-      pz[i] += sz;
-      const auto keep = static_cast<float>(1 - Random() * dither);
-      nx[i] = ox + (px[i] - ox) * keep;
-      ny[i] = oy + (py[i] - oy) * keep;
-      nz[i] = oz + (pz[i] - oz) * keep;
+      Turn(i);
+      const CtsxVec3f before = Step(i, static_cast<float>(speed.At(l)));
+      Dither(i, before, static_cast<float>(1 - Random() * dither));
       vz[i] += az[i] * static_cast<float>(gravity.At(l));
     }
     benchmark::DoNotOptimize(nx.data());
@@ -108,11 +125,10 @@ struct PlainTools {
 };
 
 // The reference step with the two tools over copies of a system's live particles.
-struct ReferenceToolStep {
+struct ReferenceToolStep : PlainParticles {
   explicit ReferenceToolStep(const TParticleSystem& system) : speed(*system.Speed), gravity(*system.Gravity) {}
   PlainSpline speed, gravity;
   PlainTools tools;
-  std::vector<float> px, py, pz, vx, vy, vz, dx, dy, dz, ax, ay, az, rot, spin, birth, life, mass, dither, nx, ny, nz;
   float now = 0;
 
   void Load(const TParticleSystem& system, const TAttractModifier& attractor, TPlaneFanModifier& fan) {
@@ -139,14 +155,8 @@ struct ReferenceToolStep {
     const auto& m = t.inverse;
     for (std::size_t i = 0; i < px.size(); ++i) {
       const double l = 100.0f * ((now - birth[i]) / life[i]);
-      const double turn = (rot[i] + spin[i]) / 360.0;
-      rot[i] = static_cast<float>((turn - std::trunc(turn)) * 360);
-      const auto sp = static_cast<float>(speed.At(l));
-      const float sx = dx[i] * sp + vx[i], sy = dy[i] * sp + vy[i], sz = dz[i] * sp + vz[i];
-      const float ox = px[i], oy = py[i], oz = pz[i];
-      px[i] += sx;
-      py[i] += sy;
-      pz[i] += sz;
+      Turn(i);
+      const CtsxVec3f before = Step(i, static_cast<float>(speed.At(l)));
       // Attractor: towards its position, weaker with distance over its height.
       const float tx = t.attractor.x - px[i], ty = t.attractor.y - py[i], tz = t.attractor.z - pz[i];
       const auto d = static_cast<float>(std::sqrt(double(tx) * tx + double(ty) * ty + double(tz) * tz));
@@ -156,19 +166,19 @@ struct ReferenceToolStep {
       vz[i] += tz * k;
       // Fan: the particle in the fan's axes; inside its box above its plane, pushed along its axis.
       const float fx = px[i] - t.fan.x, fy = py[i] - t.fan.y, fz = pz[i] - t.fan.z;
-      const auto qx = static_cast<float>(double(m.rot[0][0]) * fx + double(m.rot[0][1]) * fy + double(m.rot[0][2]) * fz + m.trans[0]) + t.fan.x;
-      const auto qy = static_cast<float>(double(m.rot[1][0]) * fx + double(m.rot[1][1]) * fy + double(m.rot[1][2]) * fz + m.trans[1]) + t.fan.y;
-      const auto qz = static_cast<float>(double(m.rot[2][0]) * fx + double(m.rot[2][1]) * fy + double(m.rot[2][2]) * fz + m.trans[2]) + t.fan.z;
+      const auto qx = static_cast<float>(double(m.rot[0][0]) * fx + double(m.rot[0][1]) * fy +
+                                         double(m.rot[0][2]) * fz + m.trans[0]) + t.fan.x;
+      const auto qy = static_cast<float>(double(m.rot[1][0]) * fx + double(m.rot[1][1]) * fy +
+                                         double(m.rot[1][2]) * fz + m.trans[1]) + t.fan.y;
+      const auto qz = static_cast<float>(double(m.rot[2][0]) * fx + double(m.rot[2][1]) * fy +
+                                         double(m.rot[2][2]) * fz + m.trans[2]) + t.fan.z;
       if (std::fabs(qx - t.fan.x) <= t.halfX && std::fabs(qy - t.fan.y) <= t.halfY && qz >= t.fan.z) {
         const float f = t.push / mass[i];
         vx[i] += t.axis.x * f;
         vy[i] += t.axis.y * f;
         vz[i] += t.axis.z * f;
       }
-      const auto keep = static_cast<float>(1 - Random() * spatialDither);
-      nx[i] = ox + (px[i] - ox) * keep;
-      ny[i] = oy + (py[i] - oy) * keep;
-      nz[i] = oz + (pz[i] - oz) * keep;
+      Dither(i, before, static_cast<float>(1 - Random() * spatialDither));
       const auto g = static_cast<float>(gravity.At(l));
       vx[i] += ax[i] * g;
       vy[i] += ay[i] * g;
