@@ -122,10 +122,11 @@ class TBasicModifier : public TParticleModifier {
   }
 
  private:
-  bool strengthKnown_ = false;
-  Single strengthFrame_ = 0;
   void FindAxis();
   void FindTime(const TParticleSystem& System);
+
+  bool strengthKnown_ = false;
+  Single strengthFrame_ = 0;
   bool axisKnown_ = false;
   CtsxVec3f axis_{};
   std::uint64_t timeBatch_ = 0;
