@@ -7,6 +7,13 @@
 // life percentage (a cardinal spline over the same keys), the rotation, the position
 // and velocity steps and one draw of the generator for the dither. "of_reference" is
 // each benchmark's particles a second over the reference's.
+//
+// With tools a second reference, "of_reference_with_tools", adds the two tools' force
+// arithmetic written plainly: the attractor's pull with linear falloff (difference,
+// length, falloff divisor, mass) and the fan's push (the point in the fan's axes, the
+// box test, strength over mass along its axis). It steps copies of the live particles
+// of the real step just taken (copied while the clock is stopped), one step further on, so
+// that about as many lie in the fan's box as in the real step.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -35,7 +42,8 @@ struct PlainSpline {
     xs.assign(c.XValues()->Values(), c.XValues()->Values() + c.Count());
     ys.assign(c.YValues()->Values(), c.YValues()->Values() + c.Count());
   }
-  double At(double x) const {
+  // Inlined into both references, as into the one reference before there were two.
+  [[gnu::always_inline]] double At(double x) const {
     const std::size_t n = xs.size();
     const std::size_t i = std::min<std::size_t>(
         static_cast<std::size_t>(std::lower_bound(xs.begin() + 1, xs.end(), x) - xs.begin()) - 1, n - 1);
@@ -47,9 +55,36 @@ struct PlainSpline {
   }
 };
 
+// Particles as plain arrays (structure of arrays), with the parts of a move that both
+// references make.
+struct PlainParticles {
+  std::vector<float> px, py, pz, vx, vy, vz, dx, dy, dz, ax, ay, az, rot, spin, birth, life, mass, nx, ny, nz;
+
+  // The rotation moved on by the spin.
+  void Turn(std::size_t i) {
+    const double turn = (rot[i] + spin[i]) / 360.0;
+    rot[i] = static_cast<float>((turn - std::trunc(turn)) * 360);
+  }
+  // The position moved by the drive at speed Speed plus the velocity; returns where it was.
+  CtsxVec3f Step(std::size_t i, float Speed) {
+    const float sx = dx[i] * Speed + vx[i], sy = dy[i] * Speed + vy[i], sz = dz[i] * Speed + vz[i];
+    const CtsxVec3f before{px[i], py[i], pz[i]};
+    px[i] += sx;
+    py[i] += sy;
+    pz[i] += sz;
+    return before;
+  }
+  // The drawn position: Keep of the way from Before to the position.
+  void Dither(std::size_t i, const CtsxVec3f& Before, float Keep) {
+    nx[i] = Before.x + (px[i] - Before.x) * Keep;
+    ny[i] = Before.y + (py[i] - Before.y) * Keep;
+    nz[i] = Before.z + (pz[i] - Before.z) * Keep;
+  }
+};
+
 // The reference step of Count particles with the system's speed and gravity curves;
 // returns the particles stepped.
-struct ReferenceStep {
+struct ReferenceStep : PlainParticles {
   ReferenceStep(std::size_t n, const TParticleSystem& system)
       : count(n), speed(*system.Speed), gravity(*system.Gravity) {
     for (auto* v : {&px, &py, &pz, &vx, &vy, &vz, &dx, &dy, &dz, &az, &rot, &spin, &birth, &life, &nx, &ny, &nz})
@@ -65,7 +100,6 @@ struct ReferenceStep {
   }
   std::size_t count;
   PlainSpline speed, gravity;
-  std::vector<float> px, py, pz, vx, vy, vz, dx, dy, dz, az, rot, spin, birth, life, nx, ny, nz;
   float now = 0;
 
   long long operator()() {
@@ -74,22 +108,85 @@ struct ReferenceStep {
     for (std::size_t i = 0; i < count; ++i) {
       const double age = (now - birth[i]) / life[i];
       const double l = 100.0 * (age - std::floor(age));
-      const double turn = (rot[i] + spin[i]) / 360.0;
-      rot[i] = static_cast<float>((turn - std::trunc(turn)) * 360);
-      const auto sp = static_cast<float>(speed.At(l));
-      const float sx = dx[i] * sp + vx[i], sy = dy[i] * sp + vy[i], sz = dz[i] * sp + vz[i];
-      const float ox = px[i], oy = py[i], oz = pz[i];
-      px[i] += sx;
-      py[i] += sy;
-      pz[i] += sz;
-      const auto keep = static_cast<float>(1 - Random() * dither);
-      nx[i] = ox + (px[i] - ox) * keep;
-      ny[i] = oy + (py[i] - oy) * keep;
-      nz[i] = oz + (pz[i] - oz) * keep;
+      Turn(i);
+      const CtsxVec3f before = Step(i, static_cast<float>(speed.At(l)));
+      Dither(i, before, static_cast<float>(1 - Random() * dither));
       vz[i] += az[i] * static_cast<float>(gravity.At(l));
     }
     benchmark::DoNotOptimize(nx.data());
     return static_cast<long long>(count);
+  }
+};
+
+// The tools' per-step values, as the engine's modifiers hold them after their step update.
+struct PlainTools {
+  CtsxVec3f attractor{}, fan{}, axis{};
+  CtsxTxmx3f inverse{};
+  float pull = 0, sizeZ = 0, push = 0, halfX = 0, halfY = 0;
+};
+
+// The reference step with the two tools over copies of a system's live particles.
+struct ReferenceToolStep : PlainParticles {
+  explicit ReferenceToolStep(const TParticleSystem& system) : speed(*system.Speed), gravity(*system.Gravity) {}
+  PlainSpline speed, gravity;
+  PlainTools tools;
+  float now = 0;
+
+  void Load(const TParticleSystem& system, const TAttractModifier& attractor, TPlaneFanModifier& fan) {
+    for (auto* v : {&px, &py, &pz, &vx, &vy, &vz, &dx, &dy, &dz, &ax, &ay, &az, &rot, &spin, &birth, &life, &mass})
+      v->clear();
+    for (const TParticle& p : system.Particles) {
+      if (!p.Alive) continue;
+      px.push_back(p.Position.x), py.push_back(p.Position.y), pz.push_back(p.Position.z);
+      vx.push_back(p.Velocity.x), vy.push_back(p.Velocity.y), vz.push_back(p.Velocity.z);
+      dx.push_back(p.Drive.x), dy.push_back(p.Drive.y), dz.push_back(p.Drive.z);
+      ax.push_back(p.Acceleration.x), ay.push_back(p.Acceleration.y), az.push_back(p.Acceleration.z);
+      rot.push_back(p.Rotation), spin.push_back(p.Spin), birth.push_back(p.Birth), life.push_back(p.Lifespan);
+      mass.push_back(p.Mass);
+    }
+    nx.assign(px.size(), 0), ny.assign(px.size(), 0), nz.assign(px.size(), 0);
+    now = system.CurrentTime;
+    tools = {attractor.Position, fan.Position, fan.Axis(), fan.Inverse,      attractor.Strength,
+             attractor.SizeZ,    fan.Strength, fan.HalfSizeX, fan.HalfSizeY};
+  }
+
+  long long operator()() {
+    const float spatialDither = 0.1f;
+    const PlainTools& t = tools;
+    const auto& m = t.inverse;
+    for (std::size_t i = 0; i < px.size(); ++i) {
+      const double l = 100.0f * ((now - birth[i]) / life[i]);
+      Turn(i);
+      const CtsxVec3f before = Step(i, static_cast<float>(speed.At(l)));
+      // Attractor: towards its position, weaker with distance over its height.
+      const float tx = t.attractor.x - px[i], ty = t.attractor.y - py[i], tz = t.attractor.z - pz[i];
+      const auto d = static_cast<float>(std::sqrt(double(tx) * tx + double(ty) * ty + double(tz) * tz));
+      const float k = t.pull / (d / t.sizeZ + 1) / mass[i];
+      vx[i] += tx * k;
+      vy[i] += ty * k;
+      vz[i] += tz * k;
+      // Fan: the particle in the fan's axes; inside its box above its plane, pushed along its axis.
+      const float fx = px[i] - t.fan.x, fy = py[i] - t.fan.y, fz = pz[i] - t.fan.z;
+      const auto qx = static_cast<float>(double(m.rot[0][0]) * fx + double(m.rot[0][1]) * fy +
+                                         double(m.rot[0][2]) * fz + m.trans[0]) + t.fan.x;
+      const auto qy = static_cast<float>(double(m.rot[1][0]) * fx + double(m.rot[1][1]) * fy +
+                                         double(m.rot[1][2]) * fz + m.trans[1]) + t.fan.y;
+      const auto qz = static_cast<float>(double(m.rot[2][0]) * fx + double(m.rot[2][1]) * fy +
+                                         double(m.rot[2][2]) * fz + m.trans[2]) + t.fan.z;
+      if (std::fabs(qx - t.fan.x) <= t.halfX && std::fabs(qy - t.fan.y) <= t.halfY && qz >= t.fan.z) {
+        const float f = t.push / mass[i];
+        vx[i] += t.axis.x * f;
+        vy[i] += t.axis.y * f;
+        vz[i] += t.axis.z * f;
+      }
+      Dither(i, before, static_cast<float>(1 - Random() * spatialDither));
+      const auto g = static_cast<float>(gravity.At(l));
+      vx[i] += ax[i] * g;
+      vy[i] += ay[i] * g;
+      vz[i] += az[i] * g;
+    }
+    benchmark::DoNotOptimize(nx.data());
+    return static_cast<long long>(px.size());
   }
 };
 
@@ -119,17 +216,38 @@ void BM_ParticleStep(benchmark::State& state) {
   for (int frame = 0; frame <= kLifespan; ++frame) system.Advance(static_cast<Single>(frame));
 
   ReferenceStep reference(static_cast<std::size_t>(live), system);
-  bench_ref::RatioMeter meter;
+  ReferenceToolStep toolReference(system);
+  bench_ref::RatioMeter meter, toolMeter;
   std::int64_t stepped = 0;
+  const auto step = [&] {
+    system.Advance(system.CurrentTime + 1);
+    return system.AliveCount;
+  };
   for (auto _ : state) {
-    meter.Real([&] {
-      system.Advance(system.CurrentTime + 1);
-      return system.AliveCount;
-    });
+    if (withTools) {
+      // The same real timings, tallied against the second reference too.
+      meter.Real([&] {
+        Integer alive = 0;
+        toolMeter.Real([&] { return alive = step(); });
+        return alive;
+      });
+    } else {
+      meter.Real(step);
+    }
     stepped += system.AliveCount;
     meter.Reference(state, reference);
+    if (withTools) {
+      state.PauseTiming();
+      toolReference.Load(system, attractor, fan);
+      state.ResumeTiming();
+      toolMeter.Reference(state, toolReference);
+    }
   }
   state.SetItemsProcessed(stepped);
+  if (withTools) {
+    toolMeter.Report(state);
+    state.counters["of_reference_with_tools"] = state.counters["of_reference"];
+  }
   meter.Report(state);
   state.counters["live"] = system.AliveCount;
   for (TParticleModifier* m : tools) ModifierList().Remove(m);

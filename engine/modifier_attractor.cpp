@@ -1,7 +1,5 @@
 // The attractor: pulls every particle towards the tool's position, weaker with distance
 // when it has a falloff. The repulsor and the leader build on it.
-#include <cmath>
-
 #include "engine/host_vectors.h"
 #include "engine/modifiers.h"
 #include "engine/particle_system.h"
@@ -23,22 +21,8 @@ void TAttractModifier::LoadFromStream(TStream& Stream) { LoadWithByte(Stream, Fa
 
 void TAttractModifier::SaveToStream(TStream& Stream) const { SaveWithByte(Stream, Falloff); }
 
-bool TAttractModifier::PullTowards(const TParticle& Particle, Single T, CtsxVec3f& Delta) {
-  CtsxVec3f v;
-  VecSubTo(&Particle.Position, &Position, &v);
-  const Single d = tsxMagnitude3f(&v);
-  StrengthAt(T, [&] {
-    return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)), static_cast<Single>(Power->ValueAt(T) * 0.0005),
-                          T);
-  });
-  Single divisor;
-  if (!FalloffDivisor(Falloff, d, SizeZ, divisor)) return false;
-  const Single k = static_cast<Single>(Sign) * Strength / divisor / Particle.Mass;
-  // A massless particle takes no force.
-  if (!std::isfinite(k)) return false;
-  VecMulScalar(&v, k);
-  Delta = v;
-  return true;
+Single TAttractModifier::PowerAt(Single T) const {
+  return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)), static_cast<Single>(Power->ValueAt(T) * 0.0005), T);
 }
 
 void TAttractModifier::Apply(TParticleSystem& System, TParticle& Particle) {

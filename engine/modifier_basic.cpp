@@ -1,6 +1,5 @@
 // What every tool's modifier shares: its host node's place, axes and size, the modifier
 // record, the strength jitter and the falloff.
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -46,35 +45,18 @@ void TBasicModifier::BeginStep() {
   SizeZ = size.z;
 }
 
-CtsxVec3f TBasicModifier::LocalPoint(const CtsxVec3f& P) const {
-  CtsxVec3f offset, q;
-  VecSubTo(&Position, &P, &offset);
-  tsxTransformVect3f(&offset, &q, &Inverse);
-  VecAddTo(&q, &Position, &q);
-  return q;
+void TBasicModifier::FindAxis() {
+  const CtsxVec3f z{0, 0, 1};
+  tsxRotateVect3f(&z, &axis_, &Rotation);
+  axisKnown_ = true;
 }
 
-const CtsxVec3f& TBasicModifier::Axis() {
-  if (!axisKnown_) {
-    const CtsxVec3f z{0, 0, 1};
-    tsxRotateVect3f(&z, &axis_, &Rotation);
-    axisKnown_ = true;
-  }
-  return axis_;
-}
-
-bool TBasicModifier::ActiveTime(const TParticleSystem& System, Single& T) {
-  if (!Node) return false;
-  const auto frameBits = std::bit_cast<std::uint32_t>(System.CurrentTime);
-  if (!timeKnown_ || frameBits != timeFrameBits_ || Period != timePeriod_ || Lives != timeLives_) {
-    time_ = ModifierTime(*this, System.CurrentTime);
-    timeFrameBits_ = frameBits;
-    timePeriod_ = Period;
-    timeLives_ = Lives;
-    timeKnown_ = true;
-  }
-  T = time_;
-  return T >= 0;
+void TBasicModifier::FindTime(const TParticleSystem& System) {
+  timeBatch_ = System.MoveBatch;
+  active_ = false;
+  if (!Node) return;
+  time_ = ModifierTime(*this, System.CurrentTime);
+  active_ = time_ >= 0;
 }
 
 // ---- the record ----------------------------------------------------------------------------

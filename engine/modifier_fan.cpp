@@ -23,16 +23,17 @@ void TPlaneFanModifier::LoadFromStream(TStream& Stream) { LoadWithByte(Stream, F
 
 void TPlaneFanModifier::SaveToStream(TStream& Stream) const { SaveWithByte(Stream, Falloff); }
 
+Single TPlaneFanModifier::PowerAt(Single T) const {
+  return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)), static_cast<Single>(Power->ValueAt(T) * 0.005), T);
+}
+
 void TPlaneFanModifier::Apply(TParticleSystem& System, TParticle& Particle) {
   Single t;
   if (!ActiveTime(System, t)) return;
   const CtsxVec3f q = LocalPoint(Particle.Position);
   if (!InsideFootprint(q) || !(q.z >= Position.z)) return;
 
-  StrengthAt(t, [&] {
-    return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(t)), static_cast<Single>(Power->ValueAt(t) * 0.005),
-                          t);
-  });
+  StrengthAt(t, [&] { return PowerAt(t); });
   Single divisor;
   if (!FalloffDivisor(Falloff, q.z - Position.z, SizeZ, divisor)) return;
   const Single k = Strength / divisor / Particle.Mass;

@@ -43,8 +43,8 @@ void TPathingModifier::Apply(TParticleSystem& System, TParticle& Particle) {
   const double index = std::nearbyint(static_cast<double>(System.LifeFraction(Particle)) * PathLength);
   if (index >= 0 && index < static_cast<double>(Path.size())) Position = Path[static_cast<std::size_t>(index)];
 
-  const Single t = ModifierTime(*this, System.CurrentTime);
-  if (!(t >= 0)) return;
+  Single t;
+  if (!ActiveTime(System, t)) return;
   CtsxVec3f pull;
   if (PullTowards(Particle, t, pull)) VecAddTo(&Particle.Position, &pull, &Particle.Position);
 }

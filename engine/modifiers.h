@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/host_vectors.h"
 #include "engine/particle_modifier.h"
+#include "engine/particle_system.h"
 #include "engine/var_series.h"
 #include "platform/classlib/types.h"
 #include "platform/host/tsxapi.h"
@@ -57,15 +59,25 @@ class TBasicModifier : public TParticleModifier {
   // nothing without a Node.
   void BeginStep() override;
 
-  // Inverse applied to (P - Position), plus Position: P in the tool's own axes.
-  CtsxVec3f LocalPoint(const CtsxVec3f& P) const;
+  // Inverse applied to (P - Position), plus Position: P in the tool's own axes. Inline:
+  // the fan, the gravitron and the deflector ask for every particle.
+  CtsxVec3f LocalPoint(const CtsxVec3f& P) const {
+    CtsxVec3f offset, q;
+    VecSubTo(&Position, &P, &offset);
+    tsxTransformVect3f(&offset, &q, &Inverse);
+    VecAddTo(&q, &Position, &q);
+    return q;
+  }
   // |Q.x - Position.x| <= HalfSizeX and |Q.y - Position.y| <= HalfSizeY.
   bool InsideFootprint(const CtsxVec3f& Q) const {
     return std::fabs(Q.x - Position.x) <= HalfSizeX && std::fabs(Q.y - Position.y) <= HalfSizeY;
   }
   // Rotation applied to (0, 0, 1); worked out once after each BeginStep, as every
   // particle of a step sees the same rotation.
-  const CtsxVec3f& Axis();
+  const CtsxVec3f& Axis() {
+    if (!axisKnown_) FindAxis();
+    return axis_;
+  }
 
   CtsxVec3f Position{};
   CtsxTxmx3f Rotation{};
@@ -89,9 +101,14 @@ class TBasicModifier : public TParticleModifier {
   void LoadWithByte(TStream& Stream, Byte& Field, const char* What);
   void SaveWithByte(TStream& Stream, Byte Field) const;
   // The modifier's time for the system's current step; false without a Node or when
-  // the modifier is outside its lives. Kept for the last frame, period and lives asked
-  // for: every particle of a step asks with the same ones.
-  bool ActiveTime(const TParticleSystem& System, Single& T);
+  // the modifier is outside its lives. Worked out once per move of a system's particles
+  // (nothing changes the node, the period or the lives while they move), afresh for a
+  // call outside a move.
+  bool ActiveTime(const TParticleSystem& System, Single& T) {
+    if (System.MoveBatch == 0 || System.MoveBatch != timeBatch_) FindTime(System);
+    T = time_;
+    return active_;
+  }
   // Strength := Compute(), worked out once per frame T of an advance: the curves behind
   // it are sampled by frame, the same for every particle. BeginStep forgets it.
   template <typename TCompute>
@@ -105,13 +122,15 @@ class TBasicModifier : public TParticleModifier {
   }
 
  private:
+  void FindAxis();
+  void FindTime(const TParticleSystem& System);
+
   bool strengthKnown_ = false;
   Single strengthFrame_ = 0;
   bool axisKnown_ = false;
   CtsxVec3f axis_{};
-  bool timeKnown_ = false;
-  std::uint32_t timeFrameBits_ = 0;
-  Integer timePeriod_ = 0, timeLives_ = 0;
+  std::uint64_t timeBatch_ = 0;
+  bool active_ = false;
   Single time_ = 0;
 };
 
@@ -155,6 +174,10 @@ class TPlaneFanModifier : public TBasicModifier {
   Byte Falloff = foNone;
   TVarSeries* Power = nullptr;
   TVarSeries* PowerJitter = nullptr;
+
+ private:
+  // The jittered power at T, before falloff and mass.
+  Single PowerAt(Single T) const;
 };
 
 // Pulls particles towards its position (Sign +1).
@@ -177,8 +200,24 @@ class TAttractModifier : public TBasicModifier {
  protected:
   // Strength from the power curves at T, then v x Sign x Strength / D / m with
   // v = Position - the particle's position; false (nothing to add) when the divisor or
-  // the mass leave no finite result.
-  bool PullTowards(const TParticle& Particle, Single T, CtsxVec3f& Delta);
+  // the mass leave no finite result (Delta then holds no meaning). Inline, and v worked
+  // out in Delta itself: it runs for every particle.
+  bool PullTowards(const TParticle& Particle, Single T, CtsxVec3f& Delta) {
+    VecSubTo(&Particle.Position, &Position, &Delta);
+    const Single d = tsxMagnitude3f(&Delta);
+    StrengthAt(T, [&] { return PowerAt(T); });
+    Single divisor;
+    if (!FalloffDivisor(Falloff, d, SizeZ, divisor)) return false;
+    const Single k = static_cast<Single>(Sign) * Strength / divisor / Particle.Mass;
+    // A massless particle takes no force.
+    if (!std::isfinite(k)) return false;
+    VecMulScalar(&Delta, k);
+    return true;
+  }
+
+ private:
+  // The jittered power at T, before falloff and mass.
+  Single PowerAt(Single T) const;
 };
 
 // Pushes particles away from its position.

@@ -140,6 +140,10 @@ class TParticleSystem : public TVariableSystem {
   // has: births of one emission may share what cannot change during it (curves at the
   // loop time, the owner's transforms).
   std::uint64_t BirthBatch = 0;
+  // Non-zero only while the particles of one step move, a number no other move of the
+  // process has: a tool keeps under it what every particle of the step shares (its time
+  // and whether it acts).
+  std::uint64_t MoveBatch = 0;
 
  private:
   void GatherModifiers();

@@ -20,6 +20,22 @@ constexpr double kMaxSlots = std::numeric_limits<Integer>::max();
 // A jump further than this in one advance is taken as this many steps.
 constexpr double kMaxSteps = std::numeric_limits<Integer>::max();
 
+// Numbers a batch (an emission, a move) for as long as the scope lasts with a number no
+// other batch of the process has; 0 again after it.
+class BatchScope {
+ public:
+  explicit BatchScope(std::uint64_t& batch) : batch_(batch) {
+    static std::uint64_t last = 0;
+    batch_ = ++last;
+  }
+  ~BatchScope() { batch_ = 0; }
+  BatchScope(const BatchScope&) = delete;
+  BatchScope& operator=(const BatchScope&) = delete;
+
+ private:
+  std::uint64_t& batch_;
+};
+
 // The host node's top-level ancestor; null for none.
 tsxGNODE* RootOf(tsxGNODE* node) { return node ? tsxGNodeGetRoot(node) : nullptr; }
 
@@ -99,12 +115,7 @@ std::size_t TParticleSystem::Kill() {
 }
 
 void TParticleSystem::Emit(std::size_t FirstFree) {
-  static std::uint64_t batches = 0;
-  struct EndBatch {
-    std::uint64_t& batch;
-    ~EndBatch() { batch = 0; }
-  } endBatch{BirthBatch};
-  BirthBatch = ++batches;
+  const BatchScope batch(BirthBatch);
   // The one place of the simulation that swallows a failure: a particle that cannot be
   // born is not owed to the next step either.
   try {
@@ -147,6 +158,7 @@ void TParticleSystem::Emit(std::size_t FirstFree) {
 }
 
 void TParticleSystem::Move() {
+  const BatchScope batch(MoveBatch);
   TMoveCurves curves;
   // The flags are cleared before each particle. The SSE flags are read by nothing while
   // the particles move, so clearing them once, before the last one, leaves them as a

@@ -7,13 +7,7 @@
 namespace host {
 
 CtsxVec3f Vec(float x, float y, float z) { return CtsxVec3f{x, y, z}; }
-CtsxVec3f Add(const CtsxVec3f& a, const CtsxVec3f& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-CtsxVec3f Sub(const CtsxVec3f& a, const CtsxVec3f& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-CtsxVec3f Scale(const CtsxVec3f& v, float s) { return {v.x * s, v.y * s, v.z * s}; }
 
-float Dot(const CtsxVec3f& a, const CtsxVec3f& b) {
-  return static_cast<float>(double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z);
-}
 
 CtsxVec3f Cross(const CtsxVec3f& a, const CtsxVec3f& b) {
   return {static_cast<float>(double(a.y) * b.z - double(a.z) * b.y),
@@ -21,9 +15,6 @@ CtsxVec3f Cross(const CtsxVec3f& a, const CtsxVec3f& b) {
           static_cast<float>(double(a.x) * b.y - double(a.y) * b.x)};
 }
 
-float Length(const CtsxVec3f& v) {
-  return static_cast<float>(std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z));
-}
 
 CtsxVec3f Normalize(const CtsxVec3f& v) {
   const double l = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
@@ -107,18 +98,7 @@ CtsxTxmx3f Multiply(const CtsxTxmx3f& a, const CtsxTxmx3f& b) {
   return m;
 }
 
-CtsxVec3f Rotate(const CtsxTxmx3f& m, const CtsxVec3f& v) {
-  double r[3];
-  for (int i = 0; i < 3; ++i) r[i] = double(m.rot[i][0]) * v.x + double(m.rot[i][1]) * v.y + double(m.rot[i][2]) * v.z;
-  return {static_cast<float>(r[0]), static_cast<float>(r[1]), static_cast<float>(r[2])};
-}
 
-CtsxVec3f Transform(const CtsxTxmx3f& m, const CtsxVec3f& v) {
-  double r[3];
-  for (int i = 0; i < 3; ++i)
-    r[i] = double(m.rot[i][0]) * v.x + double(m.rot[i][1]) * v.y + double(m.rot[i][2]) * v.z + m.trans[i];
-  return {static_cast<float>(r[0]), static_cast<float>(r[1]), static_cast<float>(r[2])};
-}
 
 bool Invert(const CtsxTxmx3f& m, CtsxTxmx3f& out) {
   const auto& r = m.rot;
