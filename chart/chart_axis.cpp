@@ -398,6 +398,11 @@ void TChartAxis::RecalcLimits() {
   RangeMax = maximum_;
   RangeMin = minimum_;
   RangeSpan = RangeMax - RangeMin;
+  limitsCalculated_ = true;
+}
+
+bool TChartAxis::LimitsKnown() const {
+  return limitsCalculated_ || !(automatic_ || automaticMaximum_ || automaticMinimum_);
 }
 
 void TChartAxis::ShiftRange(Double Offset, bool CheckLimits) {

@@ -123,6 +123,9 @@ class TChartAxis : public TCollectionItem {
   void SetMinMax(Double AMin, Double AMax);
   // Limits from the series (automatic flags) into RangeMin/RangeMax.
   void RecalcLimits();
+  // Whether Minimum .. Maximum is a range the chart shows: both ends fixed, or worked out
+  // from the series at least once (the chart places its axes when it draws).
+  bool LimitsKnown() const;
   // Widens RangeMin/RangeMax so that the data keeps Margins' pixels (Left and Right
   // for a horizontal axis, Top and Bottom for a vertical one).
   void WidenForMargins(const TRect& Margins);
@@ -342,6 +345,7 @@ class TChartAxis : public TCollectionItem {
   std::vector<Integer> ticks_;
 
   bool automatic_ = true;
+  bool limitsCalculated_ = false;  // RecalcLimits has run
   bool automaticMaximum_ = true;
   bool automaticMinimum_ = true;
   Double increment_ = 0;

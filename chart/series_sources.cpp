@@ -83,18 +83,22 @@ TSeriesRandomBounds RandomBounds(TChartSeries* Series, Integer NumValues) {
   TCustomAxisPanel* chart = Series->ParentChart();
   TChartAxis* h = Series->GetHorizAxis();
   TChartAxis* v = Series->GetVertAxis();
-  if (chart && h && v && ChartShowsValues(chart, Series)) {
+  // An automatic axis of a chart never drawn has no range yet (0 .. 0): not one it shows.
+  const bool shows = chart && h && v && ChartShowsValues(chart, Series);
+  if (shows && h->LimitsKnown()) {
     minX = h->Minimum();
     maxX = h->Maximum();
+  } else {
+    minX = Series->XValues()->DateTime() ? Today() : 0;
+    maxX = minX + std::max(NumValues - 1, 0);
+  }
+  if (shows && v->LimitsKnown()) {
     minY = v->Minimum();
     maxY = v->Maximum();
     if (maxY - minY == 0) {
       minY = 0;
       maxY = 1000;
     }
-  } else {
-    minX = Series->XValues()->DateTime() ? Today() : 0;
-    maxX = minX + std::max(NumValues - 1, 0);
   }
   b.StartX = minX;
   // A single point has no step to take: it sits at the start.

@@ -26,6 +26,8 @@ struct TSeriesRandomBounds {
 
 // From the chart's axes when the chart already shows values (an empty Y range taken as
 // 0 .. 1000), else X from 0 (today for date-time X values) in steps of 1 and Y 0 .. 1000.
+// An axis whose automatic range was never worked out (the chart not yet drawn) gives the
+// defaults for its direction.
 TSeriesRandomBounds RandomBounds(TChartSeries* Series, Integer NumValues);
 
 // A random walk through RandomBounds: each step moves Y by up to a fifth of the spread,

@@ -74,10 +74,10 @@ TKitApplication::TKitApplication(TComponent* AOwner) : TComponent(AOwner) {
   SetLogFile(std::string());
   win::LARGE_INTEGER frequency;
   if (win::QueryPerformanceFrequency(&frequency)) performanceFrequency_ = frequency.QuadPart;
-  if (Screen) {
+  if (TScreen* screen = EnsureScreen()) {
     auto* module = reinterpret_cast<win::HINSTANCE>(&g_moduleToken);
     cursor_ = win::LoadCursor(module, win::MAKEINTRESOURCE(kKitCursorResource));
-    Screen->SetCursors(kKitCursorIndex, cursor_);
+    screen->SetCursors(kKitCursorIndex, cursor_);
   }
 }
 
@@ -85,7 +85,8 @@ TKitApplication::~TKitApplication() {
   iniCtrl_.reset();
   patternBitmap_.reset();
   timerPool_.reset();
-  // The module's cursor goes with the module.
+  // The module's cursor goes with the module, and out of the screen's table first.
+  if (Screen && cursor_ && Screen->Cursors(kKitCursorIndex) == cursor_) Screen->SetCursors(kKitCursorIndex, nullptr);
   if (cursor_) win::DestroyCursor(cursor_);
 }
 

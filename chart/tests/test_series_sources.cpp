@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "chart/chart_control.h"
 #include "chart/line_series.h"
 #include "chart/series_sources.h"
 #include "chart/tests/recording_canvas.h"
+#include "platform/classlib/bitmap.h"
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/form_reader.h"
 #include "platform/classlib/forms.h"
@@ -133,6 +135,44 @@ TEST(SampleValues, RangesComeFromAChartThatShowsValues) {
   chart.LeftAxis()->SetMinMax(-1e12, 1e12);
   b = RandomBounds(&sample, 5);
   EXPECT_EQ(b.DifY, 2147483647.0);
+}
+
+// Automatic axes have a range only once the chart has worked it out, when it draws: a chart
+// never drawn shows no values to take ranges from, whatever its series hold.
+TEST(SampleValues, AnAutomaticAxisNeverDrawnGivesTheDefaultRange) {
+  const struct {
+    bool drawn;
+    bool firstHasPoints;
+    std::vector<Double> xs;
+  } cases[] = {
+      {false, false, {0, 1, 2, 3, 4}},
+      {false, true, {0, 1, 2, 3, 4}},
+      {true, false, {0, 1, 2, 3, 4}},
+      {true, true, {10, 15, 20, 25, 30}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "drawn " << c.drawn << ", first series with points " << c.firstHasPoints);
+    TForm form(nullptr);
+    auto* chart = new TChart(&form);
+    chart->SetParent(&form);
+    chart->SetBounds(0, 0, 400, 250);
+    auto* first = new TLineSeries(&form);
+    first->SetParentChart(chart);
+    if (c.firstHasPoints) {
+      first->AddXY(10, 5);
+      first->AddXY(30, 20);
+      first->AddXY(20, 50);
+    }
+    if (c.drawn) {
+      TBitmap target;
+      target.SetSize(400, 250);
+      chart->DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    }
+    auto* second = new TLineSeries(&form);
+    second->SetParentChart(chart);
+    FillSampleValues(second, 5);
+    EXPECT_EQ(XsOf(*second), c.xs);
+  }
 }
 
 TEST(SampleValues, DateTimeXStartsTodayAndAnOrderedListIsSorted) {

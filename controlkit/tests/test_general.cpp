@@ -14,6 +14,9 @@
 #include "platform/classlib/canvas.h"
 #include "platform/classlib/file_paths.h"
 #include "platform/classlib/forms.h"
+#include "platform/classlib/screen.h"
+#include "platform/win/input.h"
+#include "platform/win/usage_counts.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -186,6 +189,28 @@ TEST(KitApplicationTest, DefaultsAndLogFile) {
   EXPECT_EQ(KitApplication->LogFile(), "C:\\Logs\\run.LOG");
   KitApplication->SetLogPlace(2);
   KitApplication->SetLogFile("");
+}
+
+// The kit's cursor (the module's cursor resource 16548) is screen cursor -255 while the
+// application lives, and leaves the screen's table with it.
+TEST(KitApplicationTest, InstallsTheKitCursorForItsLife) {
+  ASSERT_NE(KitApplication, nullptr);
+  const auto isKitCursor = [](win::HCURSOR cursor) {
+    win::CursorInfo info;
+    return win::GetCursorIdentity(cursor, &info) && info.module != nullptr && info.id == 16548;
+  };
+  EXPECT_TRUE(isKitCursor(Screen->Cursors(-255)));
+  const int loaded = win::LoadedCursorCount();
+
+  delete KitApplication;
+  KitApplication = nullptr;
+  EXPECT_EQ(Screen->Cursors(-255), win::LoadCursor(nullptr, win::IDC_ARROW));
+  EXPECT_EQ(win::LoadedCursorCount(), loaded - 1);
+
+  // The module's end frees whatever application the slot then holds.
+  KitApplication = new TKitApplication(nullptr);
+  EXPECT_TRUE(isKitCursor(Screen->Cursors(-255)));
+  EXPECT_EQ(win::LoadedCursorCount(), loaded);
 }
 
 TEST(KitApplicationTest, PatternBitmapIsACheckerOfTheColourAndWhite) {

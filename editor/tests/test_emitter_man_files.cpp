@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "emitter_man_fixture.h"
+#include "editor/particle_maps_form.h"
 #include "editor/props_form.h"
 #include "panels/num_spin_edit.h"
 #include "platform/classlib/dialogs.h"
@@ -236,4 +237,37 @@ TEST_F(EmitterManTest, BadSceneChunksMakeNoEmitterAndTellTheUser) {
   const std::vector<Byte> resaved = FileBytes(PathOf("again.qms"));
   EXPECT_EQ(Occurrences(resaved, unread), 1) << "the clone's";
   EXPECT_NE(FindBytes(resaved, {101, 0, 0, 0, 0, 0, 0, 0}), std::string::npos) << "the deleted one's, empty";
+}
+
+// The demo's road: an emitter's own system, one added and loaded from a file, one added
+// and left as made. The Adv sheet shows each selected system's own values, in either order
+// of visits, never the form's design values (dither 0.1) or the previous system's.
+TEST_F(EmitterManTest, TheAdvSheetShowsEachSelectedSystemsOwnValues) {
+  TEmitterObject* e = NewEmitter();
+  TEmitterObject other;
+  TEmitter* src = other.AddSystem();
+  src->System->SpatialDither = 0.35f;
+  src->System->MaxPixelSize = 4096;
+  const std::string path = PathOf("dither.zks");
+  WriteFile(path, ZksBytes(*src));
+  form_->AddSystemAction->Execute();
+  win::AnswerFileDialog(win::ModalKind::OpenFile, {path});
+  form_->LoadSystemAction->Execute();
+  form_->AddSystemAction->Execute();
+  Pump();
+  ASSERT_EQ(e->SystemCount(), 3);
+  TParticleMapsForm* maps = form_->PropsForm->MapsForm;
+
+  const struct {
+    Integer system;
+    const char* dither;
+    const char* maxSize;
+  } visits[] = {{1, "0.35", "4096"}, {0, "0.00", "2048"}, {2, "0.00", "2048"}, {1, "0.35", "4096"}};
+  for (const auto& v : visits) {
+    SCOPED_TRACE(v.system);
+    Select(Root(0)->Item(v.system));
+    ASSERT_EQ(form_->CurrentSystem, e->Systems[static_cast<std::size_t>(v.system)].get());
+    EXPECT_EQ(maps->DitherSpin->Text(), v.dither);
+    EXPECT_EQ(maps->MaxSizeSpin->Text(), v.maxSize);
+  }
 }

@@ -3,6 +3,7 @@
 // arrow keys, typing with a unit, the layout, the gauge's fill and its mouse, and the
 // drop-down track bar.
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "platform/classlib/clipboard.h"
 #include "platform/classlib/std_edit.h"
 #include "platform/classlib/exceptions.h"
+#include "platform/classlib/std_label.h"
 #include "platform/win/gdi.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/text/text.h"
@@ -374,6 +376,51 @@ TEST_F(GaugeTest, ClickingAndDraggingTheGaugeSetsTheValue) {
   spin_->SetIncrementGauge(5);
   Click(g, 40, 3);
   EXPECT_DOUBLE_EQ(spin_->Value(), 30);  // 28.47 snapped
+}
+
+// Focus draws only on the text line: the caret or the selection. Under the digits the field
+// shows the edit's colour and then the gauge, whatever the focus (the editor's size field:
+// 2048 of 256..8192 gives x = 34 and weight 59, navy toward red: red 58, blue 99).
+TEST_F(GaugeTest, FocusLeavesWhatLiesUnderTheDigitsAlone) {
+  spin_->SetMinValue(256);
+  spin_->SetMaxValue(8192);
+  spin_->SetPrecision(0);
+  spin_->SetValue(2048);
+  auto* other = new TEdit(form_.get());
+  other->SetParent(form_.get());
+  other->SetBounds(20, 100, 60, 20);
+  const Integer lineH = FontLineHeight(spin_->Font());
+  const Integer gaugeTop = spin_->Gauge()->Top();
+  const Integer digitsRight = MeasureText(spin_->Font(), "2048").cx;
+  ASSERT_LT(lineH, gaugeTop);
+  // The spin edit's client pixels.
+  auto E = [&](const win::WindowImage& img, int x, int y) {
+    const TPoint o = spin_->ClientOrigin(), f = form_->ClientOrigin();
+    return img.At(o.x - f.x + x, o.y - f.y + y);
+  };
+  const struct {
+    const char* focus;
+    std::function<void()> enter;
+    win::COLORREF textLine;  // the text line's background right of the caret, left of the last digit's end
+  } cases[] = {
+      {"none", [&] { other->SetFocus(); }, 0xFFFFFF},
+      {"clicked after the digits", [&] { Click(spin_, 60, 4); }, 0xFFFFFF},
+      {"tabbed in", [&] { other->SetFocus(); win::PumpPendingMessages(); win::InjectKey(win::VK_TAB);
+                          win::PumpPendingMessages(); }, 0x800000},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.focus);
+    row.enter();
+    const win::WindowImage img = Capture();
+    EXPECT_EQ(spin_->Focused(), std::string(row.focus) != "none");
+    EXPECT_EQ(E(img, 2, 0), row.textLine);
+    for (Integer y = lineH; y < gaugeTop; ++y)
+      for (Integer x = 0; x < digitsRight + 2; ++x) ASSERT_EQ(E(img, x, y), 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(G(img, 0, 3), 0xC0C0C0u);  // the gauge's frame
+    EXPECT_EQ(G(img, 1, 3), 0x63003Au);
+    EXPECT_EQ(G(img, 33, 3), 0x63003Au);
+    EXPECT_EQ(G(img, 34, 3), 0xFFFFFFu);
+  }
 }
 
 // ---- the drop-down track bar ---------------------------------------------------------------------------------

@@ -12,14 +12,18 @@
 TScreen* Screen = nullptr;
 TMouse* Mouse = nullptr;
 
+TScreen* EnsureScreen() {
+  if (!Screen && !Mouse) {
+    Screen = new TScreen(nullptr);
+    Mouse = new TMouse();
+  }
+  return Screen;
+}
+
 namespace {
 
 // The screen and the mouse exist from load on, until the module's end (module_life.h).
-const bool kScreenCreated = [] {
-  Screen = new TScreen(nullptr);
-  Mouse = new TMouse();
-  return true;
-}();
+const bool kScreenCreated = (EnsureScreen(), true);
 
 // The system cursor of each cr* id.
 const char* SystemCursorName(Integer id) {
@@ -86,10 +90,12 @@ void TScreen::SetCursor(TCursor value) {
   }
 }
 
+bool IsSystemCursor(Integer index) { return index >= crSizeAll && index <= crDefault; }
+
 win::HCURSOR TScreen::Cursors(Integer index) {
   if (index == crNone) return nullptr;
   if (index == crDefault) return win::LoadCursor(nullptr, win::IDC_ARROW);
-  if (index > 0) {
+  if (!IsSystemCursor(index)) {
     auto it = cursors_.find(index);
     if (it != cursors_.end()) return it->second;
   }
@@ -98,8 +104,9 @@ win::HCURSOR TScreen::Cursors(Integer index) {
 }
 
 void TScreen::SetCursors(Integer index, win::HCURSOR handle) {
-  // The system's cursors (ids 0 and below) stay what they are.
-  if (index <= 0) return;
+  // The system's cursors stay what they are; every other id, negative ones too, is the
+  // program's.
+  if (IsSystemCursor(index)) return;
   if (handle)
     cursors_[index] = handle;
   else

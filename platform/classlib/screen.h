@@ -13,6 +13,10 @@
 
 class TCustomForm;
 class TForm;
+
+// True for the ids of the system's cursors (crDefault down to crSizeAll), which the
+// program cannot replace.
+bool IsSystemCursor(Integer index);
 class TWinControl;
 
 class TScreen : public TComponent {
@@ -27,8 +31,8 @@ class TScreen : public TComponent {
   // The cursor shown everywhere; crDefault lets each control show its own.
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
-  // The cursor handle of an id: the system's cursors for the cr* ids, cursors added by
-  // the program for positive ids, the arrow for an unknown id.
+  // The cursor handle of an id: the system's cursors for the cr* ids (crDefault down to
+  // crSizeAll), cursors added by the program for any other id, the arrow for an unknown id.
   win::HCURSOR Cursors(Integer index);
   // Adds or replaces a cursor (null removes a program cursor).
   void SetCursors(Integer index, win::HCURSOR handle);
@@ -65,7 +69,7 @@ class TScreen : public TComponent {
   void SetFocus(TCustomForm* form, TWinControl* control);
 
   TCursor cursor_ = crDefault;
-  std::map<Integer, win::HCURSOR> cursors_;  // program cursors (positive ids)
+  std::map<Integer, win::HCURSOR> cursors_;  // program cursors (ids outside the system's)
   std::unique_ptr<TStringList> fonts_;
   std::unique_ptr<TFont> hintFont_;
   std::vector<TCustomForm*> customForms_;
@@ -97,3 +101,6 @@ class TMouse {
 // Made at load; freed at the module's end (module_life.h), null after it.
 extern TScreen* Screen;
 extern TMouse* Mouse;
+// The screen, made with the mouse if they are not there yet: a library whose load-time
+// objects need the screen cannot count on being initialised after this one.
+TScreen* EnsureScreen();

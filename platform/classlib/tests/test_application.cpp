@@ -244,7 +244,33 @@ TEST_F(ApplicationTest, TheScreenKnowsItsFormsTheActiveOneAndItsCursors) {
   EXPECT_EQ(Screen->Cursors(crHandPoint), win::LoadCursor(nullptr, win::IDC_HAND));
   EXPECT_EQ(Screen->Cursors(crDefault), win::LoadCursor(nullptr, win::IDC_ARROW));
   EXPECT_EQ(Screen->Cursors(1234), win::LoadCursor(nullptr, win::IDC_ARROW));
-  win::HCURSOR own = win::LoadCursor(nullptr, win::IDC_CROSS);
+
+  // The system's ids (crDefault down to crSizeAll) keep the system's cursor; any other id,
+  // negative or positive, takes the program's.
+  const win::HCURSOR own = win::LoadCursor(nullptr, win::IDC_CROSS);
+  const struct {
+    Integer id;
+    win::HCURSOR after;  // what Cursors gives once SetCursors(id, own) was called
+  } ids[] = {
+      {crDefault, win::LoadCursor(nullptr, win::IDC_ARROW)},
+      {crArrow, win::LoadCursor(nullptr, win::IDC_ARROW)},
+      {crIBeam, win::LoadCursor(nullptr, win::IDC_IBEAM)},
+      {crHandPoint, win::LoadCursor(nullptr, win::IDC_HAND)},
+      {crSizeAll, win::LoadCursor(nullptr, win::IDC_SIZEALL)},
+      {-23, own},
+      {-255, own},
+      {-32768, own},
+      {1, own},
+      {5, own},
+  };
+  for (const auto& row : ids) {
+    SCOPED_TRACE(row.id);
+    Screen->SetCursors(row.id, own);
+    EXPECT_EQ(Screen->Cursors(row.id), row.after);
+    // Null takes a program cursor out again: an unknown id shows the arrow.
+    Screen->SetCursors(row.id, nullptr);
+    EXPECT_EQ(Screen->Cursors(row.id), row.after == own ? win::LoadCursor(nullptr, win::IDC_ARROW) : row.after);
+  }
   Screen->SetCursors(5, own);
   EXPECT_EQ(Screen->Cursors(5), own);
 
