@@ -1,0 +1,135 @@
+#pragma once
+// The sprite transforms of a render, worked out ahead of the blend by worker threads.
+// The calling thread publishes each sprite's job in queue order into a ring of slots and
+// takes the transformed sprites back in the same order; a sprite that no worker has begun
+// when the calling thread needs it is transformed there. A job depends only on its own
+// inputs and reads the source image without changing it, so where it runs never changes
+// a bit of the result.
+#include <atomic>
+#include <cfenv>
+#include <cstddef>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "bitmaps/affine_transformation.h"
+#include "bitmaps/color32.h"
+#include "platform/classlib/types.h"
+
+class TBitmap32;
+
+// A transformed sprite. One block of pixels serves many sprites: it only grows, so that
+// drawing allocates nothing per sprite.
+class TSpriteWork {
+ public:
+  Integer Width() const { return width_; }
+  Integer Height() const { return height_; }
+  bool Empty() const { return width_ == 0; }
+  TColor32* ScanLine(Integer Y) { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
+  const TColor32* ScanLine(Integer Y) const { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
+  // Width x Height pixels, not cleared, and no row spans; empty when either is below 1.
+  void SetSize(Integer Width, Integer Height);
+  // Empty, and the blocks given back.
+  void Free();
+  // The columns of row Y that hold the sprite; the pixels outside are not to be read.
+  TRowSpan Span(Integer Y) const {
+    return static_cast<std::size_t>(Y) < spans_.size() ? spans_[static_cast<std::size_t>(Y)] : TRowSpan{};
+  }
+  std::vector<TRowSpan>& Spans() { return spans_; }
+  std::size_t HeldBytes() const {
+    return pixels_.capacity() * sizeof(TColor32) + spans_.capacity() * sizeof(TRowSpan);
+  }
+
+ private:
+  std::vector<TColor32> pixels_;
+  std::vector<TRowSpan> spans_;
+  Integer width_ = 0, height_ = 0;
+};
+
+// Everything a sprite's transform depends on.
+struct TSpriteJob {
+  TBitmap32* Source = nullptr;
+  Byte Flip = 0;
+  // Drawn width, and the fractions of a pixel by which the sprite is moved.
+  Single S = 0, Fx = 0, Fy = 0;
+  // Degrees about the sprite's centre.
+  Single Angle = 0;
+};
+
+// Source scaled to S pixels wide, mirrored by Flip (1 across, 2 upside down, 3 both),
+// rotated by Angle and moved by (Fx, Fy) into Work, sampled bilinearly. Reads the
+// source's pixels, size, draw mode, master alpha and outer colour, and changes nothing
+// of it (not even its stretch filter). True once Work was sized: the point from which a
+// drawing through the source's own filter has that filter set to linear. Failures leave
+// Work empty.
+bool TransformSprite(const TSpriteJob& Job, TSpriteWork& Work);
+
+// A sprite taken back from the pipeline.
+struct TSpriteResult {
+  TSpriteWork Work;
+  // TransformSprite's answer.
+  bool Sized = false;
+};
+
+class TSpritePipeline {
+ public:
+  // Capacity slots, and up to Workers threads (fewer when the system refuses more). The
+  // workers run under the calling thread's floating-point environment as it is now.
+  TSpritePipeline(std::size_t Capacity, unsigned Workers);
+  // Stops the workers and waits for them.
+  ~TSpritePipeline();
+  TSpritePipeline(const TSpritePipeline&) = delete;
+  TSpritePipeline& operator=(const TSpritePipeline&) = delete;
+
+  unsigned Workers() const { return static_cast<unsigned>(threads_.size()); }
+  // Whether sprite Index, the next one to publish, may be published now: its slot is
+  // free and the pixels already asked for are within bounds (the oldest sprite not yet
+  // released is always let through).
+  bool CanPublish(std::size_t Index) const;
+  // Puts sprite Index in its slot (sprites come 0, 1, 2, ...); a null Job has nothing
+  // to transform.
+  void Publish(std::size_t Index, const TSpriteJob* Job);
+  // Hands the sprites published since the last call to the workers, with one wake-up.
+  void Commit();
+  // Sprite Index, transformed: waits for the worker that runs it, or runs it here when
+  // none has begun it. Valid until Release.
+  const TSpriteResult& Take(std::size_t Index);
+  // Frees sprite Index's slot; sprites are released in order.
+  void Release(std::size_t Index);
+  // Stops the workers after the sprites they are running and waits for them; nothing
+  // published after is transformed by a worker.
+  void Stop();
+  // The ring and the blocks of the sprites taken back so far.
+  std::size_t HeldBytes() const;
+
+ private:
+  enum : int { kFree, kQueued, kRunning, kDone };
+  struct TSlot {
+    TSpriteJob Job;
+    TSpriteResult Result;
+    std::atomic<int> State{kFree};
+    // Estimated pixels of the job, and the block's bytes when last taken back: read and
+    // written by the calling thread only.
+    std::size_t Pixels = 0;
+    std::size_t Held = 0;
+  };
+  TSlot& SlotOf(std::size_t Index) { return slots_[Index % capacity_]; }
+  const TSlot& SlotOf(std::size_t Index) const { return slots_[Index % capacity_]; }
+  void Run(TSlot& Slot);
+  void WorkerLoop();
+
+  // Atomics do not move: the slots are one block.
+  std::unique_ptr<TSlot[]> slots_;
+  std::size_t capacity_;
+  // Sprites published; kStopped once the workers are to end.
+  std::atomic<std::size_t> published_{0};
+  // The next sprite a worker looks at.
+  std::atomic<std::size_t> claimed_{0};
+  std::vector<std::thread> threads_;
+  std::fenv_t environment_{};
+  // Calling thread only.
+  std::size_t released_ = 0;
+  std::size_t next_ = 0;
+  std::size_t pendingPixels_ = 0;
+  std::size_t heldBytes_ = 0;
+};
