@@ -27,7 +27,7 @@ constexpr unsigned kMaxWorkers = 3;
 // Fewer sprites than this are not worth starting threads for.
 constexpr std::size_t kMinPipelinedSprites = 64;
 // Sprites in flight for each worker.
-constexpr std::size_t kSlotsPerWorker = 16;
+constexpr std::size_t kSlotsPerWorker = 64;
 
 }  // namespace
 
@@ -108,7 +108,7 @@ void TParticleRenderer::Clear() {
 }
 
 void TParticleRenderer::ReleaseRenderMemory() {
-  pipeline_.reset();
+  if (pipeline_) pipeline_->End();
   std::vector<TSpritePlan>().swap(plans_);
   regionRows_.reset();
   std::vector<Byte>().swap(rowState_);
@@ -135,8 +135,8 @@ void TParticleRenderer::RenderAll() {
     TParticleRenderer& Renderer;
     std::size_t Count;
     ~TRenderAllEnd() {
-      // No worker outlives the render, whatever ended it.
-      Renderer.pipeline_.reset();
+      // No worker touches the render's memory after it, whatever ended it.
+      if (Renderer.pipeline_) Renderer.pipeline_->End();
       // What was blended before an interrupt or a failure stays in the image.
       Renderer.FlushRegionRows();
       Renderer.Work.reset();
@@ -165,14 +165,21 @@ void TParticleRenderer::RenderAll() {
   const unsigned workers = WorkersFor(n);
   LastWorkers = 0;
   if (workers > 0) {
-    pipeline_ = std::make_unique<TSpritePipeline>(kSlotsPerWorker * workers, workers);
+    // The threads stay for later renders; a pool the system gave fewer threads than
+    // asked for is kept as it is.
+    if (!pipeline_ || pipelineWanted_ != workers) {
+      pipeline_.reset();
+      pipeline_ = std::make_unique<TSpritePipeline>(workers);
+      pipelineWanted_ = workers;
+    }
     LastWorkers = static_cast<Integer>(pipeline_->Workers());
     if (LastWorkers > 0) {
-      plans_.resize(kSlotsPerWorker * workers);
+      const std::size_t slots = kSlotsPerWorker * pipeline_->Workers();
+      pipeline_->Begin(slots);
+      plans_.resize(slots);
       RenderPipelined(*pipeline_);
       return;
     }
-    pipeline_.reset();
   }
   TParticleRenderParams params;
   for (std::size_t i = 0; i < n; ++i) {

@@ -132,7 +132,10 @@ class TParticleRenderer : public TObject {
   // The depth key of each reference Add put into Queue, taken while the particle's
   // record is at hand, so that the sort need not read the records again.
   std::vector<std::uint32_t> queueKeys_;
-  // While RenderAll runs with workers: the sprite ring and the plans of its sprites.
-  std::unique_ptr<TSpritePipeline> pipeline_;
+  // The plans of the sprites in the pipeline's ring, while RenderAll runs with workers.
   std::vector<TSpritePlan> plans_;
+  // The transform threads, made by the first RenderAll that wants them and joined by the
+  // destructor; they hold no render memory between renders.
+  std::unique_ptr<TSpritePipeline> pipeline_;
+  unsigned pipelineWanted_ = 0;
 };

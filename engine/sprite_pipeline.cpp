@@ -69,10 +69,7 @@ bool TransformSprite(const TSpriteJob& Job, TSpriteWork& Work) {
   return sized;
 }
 
-TSpritePipeline::TSpritePipeline(std::size_t Capacity, unsigned Workers)
-    : slots_(std::make_unique<TSlot[]>(std::max<std::size_t>(Capacity, 1))),
-      capacity_(std::max<std::size_t>(Capacity, 1)) {
-  std::fegetenv(&environment_);
+TSpritePipeline::TSpritePipeline(unsigned Workers) : published_(kStopped) {
   threads_.reserve(Workers);
   for (unsigned i = 0; i < Workers; ++i) {
     try {
@@ -84,18 +81,66 @@ TSpritePipeline::TSpritePipeline(std::size_t Capacity, unsigned Workers)
   }
 }
 
-TSpritePipeline::~TSpritePipeline() { Stop(); }
-
-void TSpritePipeline::Stop() {
-  if (threads_.empty()) return;
-  published_.store(kStopped, std::memory_order_release);
-  published_.notify_all();
+TSpritePipeline::~TSpritePipeline() {
+  End();
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  wake_.notify_all();
   for (std::thread& thread : threads_) thread.join();
-  threads_.clear();
+}
+
+void TSpritePipeline::Begin(std::size_t Capacity) {
+  End();
+  capacity_ = std::max<std::size_t>(Capacity, 1);
+  slots_ = std::make_unique<TSlot[]>(capacity_);
+  released_ = next_ = pendingPixels_ = heldBytes_ = 0;
+  std::fegetenv(&environment_);
+  if (threads_.empty()) return;
+  claimed_.store(0, std::memory_order_relaxed);
+  published_.store(0, std::memory_order_relaxed);
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ++render_;
+    done_ = 0;
+  }
+  wake_.notify_all();
+}
+
+void TSpritePipeline::End() {
+  if (!slots_) return;
+  if (!threads_.empty()) {
+    published_.store(kStopped, std::memory_order_release);
+    published_.notify_all();
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [this] { return done_ == threads_.size(); });
+  }
+  slots_.reset();
+  capacity_ = 0;
+  heldBytes_ = pendingPixels_ = 0;
 }
 
 void TSpritePipeline::WorkerLoop() {
-  std::fesetenv(&environment_);
+  std::size_t served = 0;
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      wake_.wait(lock, [&] { return quit_ || render_ != served; });
+      if (quit_) return;
+      served = render_;
+    }
+    std::fesetenv(&environment_);
+    Serve();
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      ++done_;
+    }
+    finished_.notify_one();
+  }
+}
+
+void TSpritePipeline::Serve() {
   for (;;) {
     const std::size_t index = claimed_.fetch_add(1, std::memory_order_relaxed);
     std::size_t published = published_.load(std::memory_order_acquire);
@@ -179,4 +224,4 @@ void TSpritePipeline::Release(std::size_t Index) {
   released_ = Index + 1;
 }
 
-std::size_t TSpritePipeline::HeldBytes() const { return capacity_ * sizeof(TSlot) + heldBytes_; }
+std::size_t TSpritePipeline::HeldBytes() const { return slots_ ? capacity_ * sizeof(TSlot) + heldBytes_ : 0; }

@@ -7,7 +7,9 @@
 // a bit of the result.
 #include <atomic>
 #include <cfenv>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -36,6 +38,7 @@ class TSpriteWork {
     return static_cast<std::size_t>(Y) < spans_.size() ? spans_[static_cast<std::size_t>(Y)] : TRowSpan{};
   }
   std::vector<TRowSpan>& Spans() { return spans_; }
+  const std::vector<TRowSpan>& Spans() const { return spans_; }
   std::size_t HeldBytes() const {
     return pixels_.capacity() * sizeof(TColor32) + spans_.capacity() * sizeof(TRowSpan);
   }
@@ -71,17 +74,25 @@ struct TSpriteResult {
   bool Sized = false;
 };
 
+// Worker threads and the ring of one render at a time. The threads live as long as the
+// pipeline (starting threads for every render costs the calling thread more than a
+// small render's transforms); the ring lives from Begin to End.
 class TSpritePipeline {
  public:
-  // Capacity slots, and up to Workers threads (fewer when the system refuses more). The
-  // workers run under the calling thread's floating-point environment as it is now.
-  TSpritePipeline(std::size_t Capacity, unsigned Workers);
-  // Stops the workers and waits for them.
+  // Starts up to Workers threads (fewer when the system refuses more).
+  explicit TSpritePipeline(unsigned Workers);
+  // Ends any render and stops and joins the workers.
   ~TSpritePipeline();
   TSpritePipeline(const TSpritePipeline&) = delete;
   TSpritePipeline& operator=(const TSpritePipeline&) = delete;
 
   unsigned Workers() const { return static_cast<unsigned>(threads_.size()); }
+  // Starts a render with a ring of Capacity slots; the workers run under the calling
+  // thread's floating-point environment as it is now.
+  void Begin(std::size_t Capacity);
+  // Ends the render: waits for the sprites the workers are running, leaves every worker
+  // idle and frees the ring. Nothing published and not taken is transformed.
+  void End();
   // Whether sprite Index, the next one to publish, may be published now: its slot is
   // free and the pixels already asked for are within bounds (the oldest sprite not yet
   // released is always let through).
@@ -96,15 +107,13 @@ class TSpritePipeline {
   const TSpriteResult& Take(std::size_t Index);
   // Frees sprite Index's slot; sprites are released in order.
   void Release(std::size_t Index);
-  // Stops the workers after the sprites they are running and waits for them; nothing
-  // published after is transformed by a worker.
-  void Stop();
-  // The ring and the blocks of the sprites taken back so far.
+  // The ring and the blocks of the sprites taken back so far; 0 between renders.
   std::size_t HeldBytes() const;
 
  private:
   enum : int { kFree, kQueued, kRunning, kDone };
-  struct TSlot {
+  // A line of its own: neighbouring slots are written by different threads at once.
+  struct alignas(64) TSlot {
     TSpriteJob Job;
     TSpriteResult Result;
     std::atomic<int> State{kFree};
@@ -114,21 +123,30 @@ class TSpritePipeline {
     std::size_t Held = 0;
   };
   TSlot& SlotOf(std::size_t Index) { return slots_[Index % capacity_]; }
-  const TSlot& SlotOf(std::size_t Index) const { return slots_[Index % capacity_]; }
   void Run(TSlot& Slot);
   void WorkerLoop();
+  // A worker's part of one render: claims sprites until the render ends.
+  void Serve();
 
   // Atomics do not move: the slots are one block.
   std::unique_ptr<TSlot[]> slots_;
-  std::size_t capacity_;
-  // Sprites published; kStopped once the workers are to end.
-  std::atomic<std::size_t> published_{0};
+  std::size_t capacity_ = 0;
+  // Sprites published; kStopped when no render runs. Each shared counter has a line of
+  // its own, away from what the calling thread writes per sprite.
+  alignas(64) std::atomic<std::size_t> published_;
   // The next sprite a worker looks at.
-  std::atomic<std::size_t> claimed_{0};
-  std::vector<std::thread> threads_;
+  alignas(64) std::atomic<std::size_t> claimed_{0};
+  // Renders begun, workers done with the current one, and the end of the pool: under
+  // mutex_.
+  alignas(64) std::mutex mutex_;
+  std::condition_variable wake_, finished_;
+  std::size_t render_ = 0;
+  unsigned done_ = 0;
+  bool quit_ = false;
   std::fenv_t environment_{};
+  std::vector<std::thread> threads_;
   // Calling thread only.
-  std::size_t released_ = 0;
+  alignas(64) std::size_t released_ = 0;
   std::size_t next_ = 0;
   std::size_t pendingPixels_ = 0;
   std::size_t heldBytes_ = 0;
