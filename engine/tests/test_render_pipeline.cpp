@@ -74,15 +74,10 @@ class RenderPipeline : public engine_test::CleanImageCache {
       system->RenderMode = mode;
       system->MapSource->OptionsAt(0)->Flip = static_cast<Byte>(mode);
       for (int i = 0; i < 150; ++i) {
-        TParticle p;
-        p.Alive = 1;
-        p.Alpha = alphas[i % 3];
-        p.Size = sizes[(i * 7 + mode) % 6];
-        p.Lifespan = 10;
-        p.Birth = system->CurrentTime;
+        const CtsxVec3f at{across(gen), down(gen), deep(gen)};
+        TParticle p = engine_test::LivingParticle(*system, at, sizes[(i * 7 + mode) % 6], alphas[i % 3]);
         p.Color = {0.3f + 0.1f * mode, 1 - 0.2f * mode, 0.5f, 1};
         p.Rotation = turn(gen);
-        p.RenderPosition = {across(gen), down(gen), deep(gen)};
         system->Particles.push_back(p);
       }
       // A turn that is no number: the transform is degenerate, not a failure.
@@ -94,15 +89,8 @@ class RenderPipeline : public engine_test::CleanImageCache {
     // A system whose only image exists but cannot be read, one particle in the middle.
     auto unreadable = std::make_unique<TParticleSystem>();
     const Integer map = unreadable->MapSource->AddMap(broken_);
-    TParticle p;
-    p.Alive = 1;
-    p.Alpha = 5;
-    p.Size = 0.2f;
-    p.Lifespan = 10;
-    p.Birth = unreadable->CurrentTime;
-    p.Color = {1, 1, 1, 1};
+    TParticle p = engine_test::LivingParticle(*unreadable, {0.3f, 0.2f, 0}, 0.2f, 5);
     p.ImageIndex = map;
-    p.RenderPosition = {0.3f, 0.2f, 0};
     unreadable->Particles.push_back(p);
     unreadable_ = std::move(unreadable);
   }
