@@ -24,6 +24,8 @@ constexpr Byte kRowMissing = 3;
 
 // Transform threads: one fewer than the processors, at most this many.
 constexpr unsigned kMaxWorkers = 3;
+// The most a RenderWorkers setting starts.
+constexpr Integer kMostWorkers = 16;
 // Fewer sprites than this are not worth starting threads for.
 constexpr std::size_t kMinPipelinedSprites = 64;
 // Sprites in flight for each worker.
@@ -162,24 +164,11 @@ void TParticleRenderer::RenderAll() {
       regionRows_.reset();
     }
   }
-  const unsigned workers = WorkersFor(n);
   LastWorkers = 0;
-  if (workers > 0) {
-    // The threads stay for later renders; a pool the system gave fewer threads than
-    // asked for is kept as it is.
-    if (!pipeline_ || pipelineWanted_ != workers) {
-      pipeline_.reset();
-      pipeline_ = std::make_unique<TSpritePipeline>(workers);
-      pipelineWanted_ = workers;
-    }
+  if (StartPipeline(n)) {
     LastWorkers = static_cast<Integer>(pipeline_->Workers());
-    if (LastWorkers > 0) {
-      const std::size_t slots = kSlotsPerWorker * pipeline_->Workers();
-      pipeline_->Begin(slots);
-      plans_.resize(slots);
-      RenderPipelined(*pipeline_);
-      return;
-    }
+    RenderPipelined(*pipeline_);
+    return;
   }
   TParticleRenderParams params;
   for (std::size_t i = 0; i < n; ++i) {
@@ -197,8 +186,32 @@ void TParticleRenderer::RenderAll() {
   }
 }
 
+bool TParticleRenderer::StartPipeline(std::size_t Count) {
+  const unsigned workers = WorkersFor(Count);
+  if (workers == 0) return false;
+  // The threads stay for later renders; a pool the system gave fewer threads than asked
+  // for is kept as it is.
+  if (!pipeline_ || pipelineWanted_ != workers) {
+    pipeline_.reset();
+    pipeline_ = std::make_unique<TSpritePipeline>(workers);
+    pipelineWanted_ = workers;
+  }
+  const std::size_t slots = kSlotsPerWorker * pipeline_->Workers();
+  if (slots == 0) return false;
+  try {
+    pipeline_->Begin(slots);
+    plans_.resize(slots);
+  } catch (const std::bad_alloc&) {
+    // Without room for the ring the sprites are transformed here, one by one.
+    pipeline_->End();
+    std::vector<TSpritePlan>().swap(plans_);
+    return false;
+  }
+  return true;
+}
+
 unsigned TParticleRenderer::WorkersFor(std::size_t Count) const {
-  if (RenderWorkers >= 0) return static_cast<unsigned>(RenderWorkers);
+  if (RenderWorkers >= 0) return static_cast<unsigned>(std::min<Integer>(RenderWorkers, kMostWorkers));
   if (Count < kMinPipelinedSprites) return 0;
   const unsigned processors = std::thread::hardware_concurrency();
   return processors > 1 ? std::min(processors - 1, kMaxWorkers) : 0;

@@ -109,6 +109,9 @@ class TParticleRenderer : public TObject {
   void RenderPipelined(TSpritePipeline& Pipeline);
   // Workers for a render of Count sprites.
   unsigned WorkersFor(std::size_t Count) const;
+  // Makes the pool when it is wanted and not there, and begins its ring; false when the
+  // render runs on this thread alone.
+  bool StartPipeline(std::size_t Count);
 
   Integer RegionWidth() const;
   Integer RegionHeight() const;
