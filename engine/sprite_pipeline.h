@@ -9,8 +9,8 @@
 #include <cfenv>
 #include <condition_variable>
 #include <cstddef>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
