@@ -477,9 +477,10 @@ struct MmxMixPair {
   }
 };
 
-// TransformPixels, and with Spans TransformPixelSpans.
+// TransformPixels, and with Spans TransformPixelSpans; Filter, when given, stands for
+// Src's stretch filter.
 bool TransformInto(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
-                   std::vector<TRowSpan>* Spans) {
+                   std::vector<TRowSpan>* Spans, const TStretchFilter* Filter) {
   if (Spans) Spans->assign(static_cast<std::size_t>(std::max(Height, 0)), TRowSpan{});
   if (!Src || !Transformation) return false;
   if (!Transformation->TransformValid()) Transformation->PrepareTransform();
@@ -503,7 +504,7 @@ bool TransformInto(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
   if (!Dst) return false;
 
   EndMmxGuard endMmx;
-  const bool nearest = Src->StretchFilter() == sfNearest;
+  const bool nearest = (Filter ? *Filter : Src->StretchFilter()) == sfNearest;
   const auto* affine = dynamic_cast<const TAffineTransformation*>(Transformation);
   TRowSpan* spans = Spans ? Spans->data() : nullptr;
   if (affine && !nearest && mode == dmOpaque) {
@@ -544,12 +545,17 @@ bool TransformInto(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
 
 bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
                      TTransformation* Transformation) {
-  return TransformInto(Dst, Width, Height, Src, Transformation, nullptr);
+  return TransformInto(Dst, Width, Height, Src, Transformation, nullptr, nullptr);
 }
 
 bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
                          std::vector<TRowSpan>& Spans) {
-  return TransformInto(Dst, Width, Height, Src, Transformation, &Spans);
+  return TransformInto(Dst, Width, Height, Src, Transformation, &Spans, nullptr);
+}
+
+bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
+                         std::vector<TRowSpan>& Spans, TStretchFilter Filter) {
+  return TransformInto(Dst, Width, Height, Src, Transformation, &Spans, &Filter);
 }
 
 void TransformBitmap(TBitmap32* Dst, TBitmap32* Src, TTransformation* Transformation) {

@@ -101,3 +101,7 @@ struct TRowSpan {
 // caller that reads only the spans skip clearing and reading the sprite's empty corners.
 bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
                          std::vector<TRowSpan>& Spans);
+// The same, sampled with Filter instead of Src's stretch filter: Src is only read, so
+// other threads may transform from it at the same time.
+bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
+                         std::vector<TRowSpan>& Spans, TStretchFilter Filter);

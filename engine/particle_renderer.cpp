@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <thread>
 
 #include "bitmaps/affine_transformation.h"
 #include "bitmaps/bitmap32.h"
@@ -21,20 +22,20 @@ constexpr Byte kRowClean = 1;
 constexpr Byte kRowChanged = 2;
 constexpr Byte kRowMissing = 3;
 
+// Transform threads: one fewer than the processors, at most this many.
+constexpr unsigned kMaxWorkers = 3;
+// The most a RenderWorkers setting starts.
+constexpr Integer kMostWorkers = 16;
+// Fewer sprites than this are not worth starting threads for.
+constexpr std::size_t kMinPipelinedSprites = 64;
+// Sprites in flight for each worker.
+constexpr std::size_t kSlotsPerWorker = 64;
+
 }  // namespace
 
 const TClass& TParticleRenderer::StaticClass() {
   static const TClass cls = TClass::Of<TParticleRenderer>("TParticleRenderer", TObject::StaticClass());
   return cls;
-}
-
-void TSpriteWork::SetSize(Integer Width, Integer Height) {
-  if (Width < 1 || Height < 1) Width = Height = 0;
-  const std::size_t n = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
-  if (n > pixels_.size()) pixels_.resize(n);
-  width_ = Width;
-  height_ = Height;
-  spans_.clear();
 }
 
 TParticleRenderer::TParticleRenderer() = default;
@@ -109,6 +110,8 @@ void TParticleRenderer::Clear() {
 }
 
 void TParticleRenderer::ReleaseRenderMemory() {
+  if (pipeline_) pipeline_->End();
+  std::vector<TSpritePlan>().swap(plans_);
   regionRows_.reset();
   std::vector<Byte>().swap(rowState_);
   std::vector<TParticle*>().swap(Queue);
@@ -121,8 +124,9 @@ std::size_t TParticleRenderer::HeldBytes() const {
   const std::size_t sort = (sortScratch_.Entries.capacity() + sortScratch_.Swap.capacity()) * sizeof(TDepthSortEntry) +
                            sortScratch_.Sorted.capacity() * sizeof(TParticle*);
   const std::size_t region = regionRows_ ? static_cast<std::size_t>(RegionWidth()) * RegionHeight() * 4 * sizeof(Single) : 0;
+  const std::size_t ring = (pipeline_ ? pipeline_->HeldBytes() : 0) + plans_.capacity() * sizeof(TSpritePlan);
   return scanline_.capacity() * sizeof(Single) + region + rowState_.capacity() + Queue.capacity() * sizeof(TParticle*) +
-         queueKeys_.capacity() * sizeof(std::uint32_t) + sort + work;
+         queueKeys_.capacity() * sizeof(std::uint32_t) + sort + work + ring;
 }
 
 void TParticleRenderer::RenderAll() {
@@ -133,6 +137,8 @@ void TParticleRenderer::RenderAll() {
     TParticleRenderer& Renderer;
     std::size_t Count;
     ~TRenderAllEnd() {
+      // No worker touches the render's memory after it, whatever ended it.
+      if (Renderer.pipeline_) Renderer.pipeline_->End();
       // What was blended before an interrupt or a failure stays in the image.
       Renderer.FlushRegionRows();
       Renderer.Work.reset();
@@ -158,6 +164,12 @@ void TParticleRenderer::RenderAll() {
       regionRows_.reset();
     }
   }
+  LastWorkers = 0;
+  if (StartPipeline(n)) {
+    LastWorkers = static_cast<Integer>(pipeline_->Workers());
+    RenderPipelined(*pipeline_);
+    return;
+  }
   TParticleRenderParams params;
   for (std::size_t i = 0; i < n; ++i) {
     if (OnRenderProgress) OnRenderProgress(static_cast<Integer>((i + 1) * 100 / n));
@@ -174,33 +186,139 @@ void TParticleRenderer::RenderAll() {
   }
 }
 
+bool TParticleRenderer::StartPipeline(std::size_t Count) {
+  const unsigned workers = WorkersFor(Count);
+  if (workers == 0) return false;
+  // The threads stay for later renders; a pool the system gave fewer threads than asked
+  // for is kept as it is.
+  if (!pipeline_ || pipelineWanted_ != workers) {
+    pipeline_.reset();
+    pipeline_ = std::make_unique<TSpritePipeline>(workers);
+    pipelineWanted_ = workers;
+  }
+  const std::size_t slots = kSlotsPerWorker * pipeline_->Workers();
+  if (slots == 0) return false;
+  try {
+    pipeline_->Begin(slots);
+    plans_.resize(slots);
+  } catch (const std::bad_alloc&) {
+    // Without room for the ring the sprites are transformed here, one by one.
+    pipeline_->End();
+    std::vector<TSpritePlan>().swap(plans_);
+    return false;
+  }
+  return true;
+}
+
+unsigned TParticleRenderer::WorkersFor(std::size_t Count) const {
+  if (RenderWorkers >= 0) return static_cast<unsigned>(std::min<Integer>(RenderWorkers, kMostWorkers));
+  if (Count < kMinPipelinedSprites) return 0;
+  const unsigned processors = std::thread::hardware_concurrency();
+  return processors > 1 ? std::min(processors - 1, kMaxWorkers) : 0;
+}
+
+// The plain loop's reads for one particle, in its order, kept for its turn.
+void TParticleRenderer::PlanParticle(const TParticle& P, TSpritePlan& Plan) const {
+  Plan = TSpritePlan{};
+  if (!P.Alive || !P.Owner) return;
+  Plan.Listed = true;
+  TParticleSystem& system = *P.Owner;
+  Plan.Mode = system.RenderMode;
+  Plan.MaxPixelSize = system.MaxPixelSize;
+  try {
+    Plan.Image = system.ImageFor(P.Slot);
+    Plan.ImageRead = true;
+    ReadRenderParams(system, P.Slot, Plan.Params);
+    if (Plan.Params.Options) Plan.Params.Alpha *= Plan.Params.Options->Alpha;
+    Plan.Placed = PlaceParticle(P, Plan.Params, Plan.Image, Plan.MaxPixelSize, Plan.Place);
+    Plan.Here = Plan.Placed && Plan.Image->DrawMode() == dmCustom;
+  } catch (...) {
+    Plan.Error = std::current_exception();
+  }
+}
+
+void TParticleRenderer::RenderPipelined(TSpritePipeline& Pipeline) {
+  const std::size_t n = Queue.size();
+  const std::size_t slots = plans_.size();
+  // Sprites planned and published; none after one whose plan threw.
+  std::size_t planned = 0;
+  bool planFailed = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (OnRenderProgress) OnRenderProgress(static_cast<Integer>((i + 1) * 100 / n));
+    if (tsxRenderCheckInterrupt() == 1) break;
+    // Topped up once half the ring is free, so that the workers wake once a batch.
+    if (!planFailed && planned - i <= slots / 2) {
+      for (; planned < n && !planFailed && Pipeline.CanPublish(planned); ++planned) {
+        TSpritePlan& plan = plans_[planned % slots];
+        PlanParticle(*Queue[planned], plan);
+        planFailed = plan.Error != nullptr;
+        Pipeline.Publish(planned, plan.Placed && !plan.Here ? &plan.Place.Job : nullptr);
+      }
+      Pipeline.Commit();
+    }
+    const TSpritePlan& plan = plans_[i % slots];
+    if (plan.Listed) {
+      Mode = plan.Mode;
+      MaxPixelSize = plan.MaxPixelSize;
+      if (plan.ImageRead) Image = plan.Image;
+      if (plan.Error) std::rethrow_exception(plan.Error);
+      if (plan.Here) {
+        const TSpriteJob& job = plan.Place.Job;
+        TransformImage(job.Source, job.Flip, job.S, job.Fx, job.Fy, job.Angle);
+        if (!Work->Empty()) BlendSprite(*Queue[i], plan.Params, plan.Place, *Work);
+      } else if (plan.Placed) {
+        const TSpriteResult& sprite = Pipeline.Take(i);
+        if (sprite.Sized) plan.Image->SetStretchFilter(sfLinear);
+        if (!sprite.Work.Empty()) BlendSprite(*Queue[i], plan.Params, plan.Place, sprite.Work);
+      }
+    }
+    Pipeline.Release(i);
+  }
+}
+
 void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& Params) {
+  TSpritePlace place;
+  if (!PlaceParticle(P, Params, Image, MaxPixelSize, place)) return;
+  const TSpriteJob& job = place.Job;
+  TransformImage(job.Source, job.Flip, job.S, job.Fx, job.Fy, job.Angle);
+  if (!Work || Work->Empty()) return;
+  BlendSprite(P, Params, place, *Work);
+}
+
+bool TParticleRenderer::PlaceParticle(const TParticle& P, const TParticleRenderParams& Params, TBitmap32* Source,
+                                      Integer MaxSize, TSpritePlace& Place) const {
   const Single depth = P.Screen.z;
   // Written as "not greater" so that a NaN depth is skipped too.
-  if (!(depth > 0.0001f)) return;
-  if (!Image || Image->Empty()) return;
+  if (!(depth > 0.0001f)) return false;
+  if (!Source || Source->Empty()) return false;
   const Single S = ProjectedRenderSize(P, Params);
-  const Single H = S * static_cast<Single>(Image->Height()) / static_cast<Single>(Image->Width());
-  const Single maxSize = static_cast<Single>(MaxPixelSize);
-  if (!(S >= 1 && S <= maxSize && H >= 1 && H <= maxSize)) return;
+  const Single H = S * static_cast<Single>(Source->Height()) / static_cast<Single>(Source->Width());
+  const Single maxSize = static_cast<Single>(MaxSize);
+  if (!(S >= 1 && S <= maxSize && H >= 1 && H <= maxSize)) return false;
 
   const TParticleMapOptions* options = Params.Options;
   const Single originX = options ? options->OriginX : 0.5f;
   const Single originY = options ? options->OriginY : 0.5f;
   const Single x0 = P.Screen.x - S * originX;
   const Single y0 = P.Screen.y - H * originY;
-  if (!std::isfinite(x0) || !std::isfinite(y0)) return;
+  if (!std::isfinite(x0) || !std::isfinite(y0)) return false;
   // Compared in 64 bits: a point near the eye plane projects far outside any region.
   const Int64 ix64 = SafeTrunc(x0);
   const Int64 iy64 = SafeTrunc(y0);
   const Single fx = x0 - static_cast<Single>(ix64);
   const Single fy = y0 - static_cast<Single>(iy64);
-  if (!(Region.x1 <= ix64 + S && ix64 <= Region.x2 && Region.y1 <= iy64 + H && iy64 <= Region.y2)) return;
-  if (!(Params.Alpha >= 0.003f)) return;
+  if (!(Region.x1 <= ix64 + S && ix64 <= Region.x2 && Region.y1 <= iy64 + H && iy64 <= Region.y2)) return false;
+  if (!(Params.Alpha >= 0.003f)) return false;
+  Place.Depth = depth;
+  Place.X = ix64;
+  Place.Y = iy64;
+  Place.Job = {Source, options ? options->Flip : Byte{0}, S, fx, fy, P.Rotation};
+  return true;
+}
 
-  TransformImage(Image, options ? options->Flip : 0, S, fx, fy, P.Rotation);
-  if (!Work || Work->Empty()) return;
-
+void TParticleRenderer::BlendSprite(const TParticle& P, const TParticleRenderParams& Params, const TSpritePlace& Place,
+                                    const TSpriteWork& Sprite) {
+  const Single depth = Place.Depth;
   TBlendState state;
   state.Alpha = Params.Alpha / 255;
   if (Mode == rmIlluminate || Mode == rmPaint || Mode == rmColorAlpha) {
@@ -219,10 +337,10 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
   const TBlendRowProc blend = BlendRowFor(Mode, jittered);
 
   // Within the region now, so both fit an Integer.
-  const Integer ix = static_cast<Integer>(ix64);
-  const Integer iy = static_cast<Integer>(iy64);
-  const Integer workWidth = Work->Width();
-  const Integer workHeight = Work->Height();
+  const Integer ix = static_cast<Integer>(Place.X);
+  const Integer iy = static_cast<Integer>(Place.Y);
+  const Integer workWidth = Sprite.Width();
+  const Integer workHeight = Sprite.Height();
   // Horizontally the sprite lies the same on every row.
   Integer xs = ix;
   Integer xe = ix + workWidth - 1;
@@ -250,13 +368,13 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
     }
     // Only the span that holds the sprite is blended; the jittered routines still move
     // the table on by the whole row, one value per pixel as ever.
-    const TRowSpan span = Work->Span(r);
+    const TRowSpan span = Sprite.Span(r);
     const Integer first = std::max(skip, span.First);
     const Integer last = std::min(skip + count - 1, span.Last);
     const Integer before = std::min(first - skip, count);
     const Integer drawn = last >= first ? last - first + 1 : 0;
     if (jittered) AdvanceRandomTable(before);
-    if (drawn > 0) blend(Work->ScanLine(r) + first, row + offset + static_cast<std::size_t>(before) * 4, drawn, state);
+    if (drawn > 0) blend(Sprite.ScanLine(r) + first, row + offset + static_cast<std::size_t>(before) * 4, drawn, state);
     if (jittered) AdvanceRandomTable(count - before - drawn);
     if (batching_ && !ShowScanlines) {
       rowState_[static_cast<std::size_t>(line)] = kRowChanged;
@@ -272,32 +390,7 @@ void TParticleRenderer::DrawParticle(TParticle& P, const TParticleRenderParams& 
 void TParticleRenderer::TransformImage(TBitmap32* Source, Byte Flip, Single S, Single Fx, Single Fy,
                                        Single Angle) {
   if (!Work) Work = std::make_unique<TSpriteWork>();
-  try {
-    const Integer w = Source ? Source->Width() : 0;
-    const Integer h = Source ? Source->Height() : 0;
-    if (w <= 0 || h <= 0) {
-      Work->SetSize(0, 0);
-      return;
-    }
-    const Single H = S * static_cast<Single>(h) / static_cast<Single>(w);
-    TAffineTransformation transformation;
-    transformation.SetSrcRect(TFloatRect{0, 0, static_cast<Single>(w - 1), static_cast<Single>(h - 1)});
-    // Mirrored about the image's own centre lines, so the mirrored image covers the
-    // same pixels.
-    if (Flip == 1 || Flip == 3) transformation.MirrorX(static_cast<Single>(w - 1) / 2);
-    if (Flip == 2 || Flip == 3) transformation.MirrorY(static_cast<Single>(h - 1) / 2);
-    const Single scale = S / static_cast<Single>(w);
-    transformation.Scale(scale, scale);
-    transformation.Rotate(S / 2, H / 2, Angle);
-    transformation.Translate(Fx, Fy);
-    const TRect bounds = transformation.GetTransformedBounds();
-    Work->SetSize(bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1);
-    Source->SetStretchFilter(sfLinear);
-    TransformPixelSpans(Work->ScanLine(0), Work->Width(), Work->Height(), Source, &transformation, Work->Spans());
-  } catch (...) {
-    // A sprite that cannot be built is not drawn; the frame goes on.
-    Work->SetSize(0, 0);
-  }
+  if (TransformSprite({Source, Flip, S, Fx, Fy, Angle}, *Work)) Source->SetStretchFilter(sfLinear);
 }
 
 void TParticleRenderer::DisplayRegion() {

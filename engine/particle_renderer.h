@@ -2,6 +2,7 @@
 // TParticleRenderer: draws the queued particles of one host render into the host's float
 // scanlines, far to near, one transformed sprite per particle with a depth test against
 // the rendered scene.
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -11,38 +12,13 @@
 #include "engine/editor_state.h"
 #include "engine/projection.h"
 #include "engine/render_queue.h"
+#include "engine/sprite_pipeline.h"
 #include "platform/classlib/object.h"
 #include "platform/classlib/types.h"
 #include "platform/host/tsxapi.h"
 
 class TBitmap32;
 struct TParticle;
-
-// The transformed sprite of the particle being drawn. One block of pixels serves every
-// particle of a render: it only grows, so that drawing allocates nothing per particle.
-class TSpriteWork {
- public:
-  Integer Width() const { return width_; }
-  Integer Height() const { return height_; }
-  bool Empty() const { return width_ == 0; }
-  TColor32* ScanLine(Integer Y) { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
-  const TColor32* ScanLine(Integer Y) const { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
-  // Width x Height pixels, not cleared, and no row spans; empty when either is below 1.
-  void SetSize(Integer Width, Integer Height);
-  // The columns of row Y that hold the sprite; the pixels outside are not to be read.
-  TRowSpan Span(Integer Y) const {
-    return static_cast<std::size_t>(Y) < spans_.size() ? spans_[static_cast<std::size_t>(Y)] : TRowSpan{};
-  }
-  std::vector<TRowSpan>& Spans() { return spans_; }
-  std::size_t HeldBytes() const {
-    return pixels_.capacity() * sizeof(TColor32) + spans_.capacity() * sizeof(TRowSpan);
-  }
-
- private:
-  std::vector<TColor32> pixels_;
-  std::vector<TRowSpan> spans_;
-  Integer width_ = 0, height_ = 0;
-};
 
 // Render region, inclusive on both ends.
 struct TRenderRegion {
@@ -69,6 +45,12 @@ class TParticleRenderer : public TObject {
   void DisplayRegion();
   // Draws one particle with Image, Mode and MaxPixelSize as set; skips what cannot show.
   void DrawParticle(TParticle& P, const TParticleRenderParams& Params);
+  // Threads that transform sprites ahead of the blend in RenderAll: -1 picks them from the
+  // processor count, 0 transforms every sprite on the calling thread. The picture is the
+  // same either way.
+  Integer RenderWorkers = -1;
+  // The workers the last RenderAll ran with.
+  Integer LastWorkers = 0;
   // Source scaled to S pixels wide, mirrored by Flip, rotated by Angle degrees about the
   // sprite's centre and moved by (Fx, Fy) into Work. Failures leave Work empty.
   void TransformImage(TBitmap32* Source, Byte Flip, Single S, Single Fx, Single Fy, Single Angle);
@@ -94,6 +76,43 @@ class TParticleRenderer : public TObject {
   Single DepthJitter = 0;
 
  private:
+  // Where a sprite goes and what its transform needs, from DrawParticle's tests.
+  struct TSpritePlace {
+    Single Depth = 0;
+    Int64 X = 0, Y = 0;
+    TSpriteJob Job;
+  };
+  // What RenderAll worked out for one queued particle ahead of drawing it.
+  struct TSpritePlan {
+    // Alive with an owner: drawing it sets Mode, MaxPixelSize and (once read) Image.
+    bool Listed = false;
+    bool ImageRead = false;
+    bool Placed = false;
+    // Transformed on the calling thread: the source's custom combine is no worker's to run.
+    bool Here = false;
+    Integer Mode = 0, MaxPixelSize = 0;
+    TBitmap32* Image = nullptr;
+    TParticleRenderParams Params;
+    TSpritePlace Place;
+    // What reading the particle's system threw; thrown again when its turn comes.
+    std::exception_ptr Error;
+  };
+  // DrawParticle's tests; false for a particle that cannot show.
+  bool PlaceParticle(const TParticle& P, const TParticleRenderParams& Params, TBitmap32* Source, Integer MaxSize,
+                     TSpritePlace& Place) const;
+  // The rest of DrawParticle, Sprite being the transformed image.
+  void BlendSprite(const TParticle& P, const TParticleRenderParams& Params, const TSpritePlace& Place,
+                   const TSpriteWork& Sprite);
+  // RenderAll's work for one queued particle, read on the calling thread.
+  void PlanParticle(const TParticle& P, TSpritePlan& Plan) const;
+  // RenderAll's loop with the transforms run by Pipeline's workers.
+  void RenderPipelined(TSpritePipeline& Pipeline);
+  // Workers for a render of Count sprites.
+  unsigned WorkersFor(std::size_t Count) const;
+  // Makes the pool when it is wanted and not there, and begins its ring; false when the
+  // render runs on this thread alone.
+  bool StartPipeline(std::size_t Count);
+
   Integer RegionWidth() const;
   Integer RegionHeight() const;
   // Row Line of the region in the render's copy, read from the host on first touch;
@@ -116,4 +135,10 @@ class TParticleRenderer : public TObject {
   // The depth key of each reference Add put into Queue, taken while the particle's
   // record is at hand, so that the sort need not read the records again.
   std::vector<std::uint32_t> queueKeys_;
+  // The plans of the sprites in the pipeline's ring, while RenderAll runs with workers.
+  std::vector<TSpritePlan> plans_;
+  // The transform threads, made by the first RenderAll that wants them and joined by the
+  // destructor; they hold no render memory between renders.
+  std::unique_ptr<TSpritePipeline> pipeline_;
+  unsigned pipelineWanted_ = 0;
 };

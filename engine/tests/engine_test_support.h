@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "engine/bitmap32_cache.h"
+#include "engine/particle.h"
+#include "engine/particle_system.h"
 #include "engine/var_series.h"
 #include "platform/classlib/random.h"
 #include "platform/host/host.h"
@@ -31,6 +33,19 @@ class CleanImageCache : public ::testing::Test {
     OnTextureNotFound = nullptr;
   }
 };
+
+// A living white particle of System, born now with ten frames to live, at At.
+inline TParticle LivingParticle(const TParticleSystem& System, CtsxVec3f At, Single Size, Single Alpha) {
+  TParticle p;
+  p.Alive = 1;
+  p.Alpha = Alpha;
+  p.Size = Size;
+  p.Lifespan = 10;
+  p.Birth = System.CurrentTime;
+  p.Color = {1, 1, 1, 1};
+  p.RenderPosition = At;
+  return p;
+}
 
 // A curve holding one value over the whole range.
 inline void SetConstant(TVarSeries* curve, double value) {

@@ -19,6 +19,7 @@
 #include "engine/projection.h"
 #include "engine/random_table.h"
 #include "engine/render_queue.h"
+#include "engine/tests/engine_test_support.h"
 #include "engine/tests/render_test_support.h"
 #include "platform/host/host.h"
 
@@ -242,17 +243,7 @@ class RenderAllTest : public RendererTest {
     RendererTest::SetUp();
     system_ = std::make_unique<TParticleSystem>();
     const CtsxVec3f positions[] = {{2, 0, 2}, {-2, 0, -2}, {0, 0, 0}};
-    for (const CtsxVec3f& at : positions) {
-      TParticle p;
-      p.Alive = 1;
-      p.Alpha = 1;
-      p.Size = 0.4f;
-      p.Lifespan = 10;
-      p.Birth = system_->CurrentTime;
-      p.Color = {1, 1, 1, 1};
-      p.RenderPosition = at;
-      system_->Particles.push_back(p);
-    }
+    for (const CtsxVec3f& at : positions) system_->Particles.push_back(engine_test::LivingParticle(*system_, at, 0.4f, 1));
   }
   std::unique_ptr<TParticleSystem> system_;
 };
