@@ -5,8 +5,13 @@
 // Grown, the pages follow the window: what fills its parent edge to edge keeps filling it,
 // and in a strip (a bar, a cue card) the control at the right end stays there and a text
 // wider than half the strip stretches.
+// No two shown controls of one parent overlap: a spin edit grows to its minimum height, so a
+// form that gives it less covers the next row. The forms nest a caption in the panel it
+// captions and a cue text in its card, so siblings never overlap on purpose: no exceptions.
+// A drop-down list's every item fits its field.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <utility>
@@ -24,8 +29,10 @@
 #include "editor/toolbox_form.h"
 #include "panels/fold_panel.h"
 #include "platform/classlib/actions.h"
+#include "platform/classlib/canvas.h"
 #include "platform/classlib/menus.h"
 #include "platform/classlib/scrolling.h"
+#include "platform/classlib/std_combobox.h"
 #include "platform/classlib/std_pagecontrol.h"
 #include "platform/classlib/std_treeview.h"
 
@@ -98,15 +105,51 @@ void ExpectFollows(TControl* c, const Gaps& was, const Gaps& now, const std::str
   if (rightEnd) EXPECT_EQ(now.right, was.right) << at;
 }
 
+// The controls the forms lay out; a control's own parts are its own business.
+bool FormLaysOut(TControl* c) { return dynamic_cast<TCustomForm*>(c->Owner()) || dynamic_cast<TCustomForm*>(c); }
+
+void ExpectNoOverlap(TWinControl* parent, const std::string& state) {
+  std::vector<TControl*> shown;
+  for (Integer i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (IsShown(c) && FormLaysOut(c)) shown.push_back(c);
+  }
+  for (size_t a = 0; a < shown.size(); ++a)
+    for (size_t b = a + 1; b < shown.size(); ++b) {
+      const TRect r = shown[a]->BoundsRect(), q = shown[b]->BoundsRect();
+      const Integer w = std::min(r.right, q.right) - std::max(r.left, q.left);
+      const Integer h = std::min(r.bottom, q.bottom) - std::max(r.top, q.top);
+      EXPECT_FALSE(w > 0 && h > 0) << state << ": in " << parent->Name() << " " << shown[a]->Name() << " "
+                                   << Text(r) << " overlaps " << shown[b]->Name() << " " << Text(q) << " by " << w
+                                   << " x " << h;
+    }
+}
+
+// A drop-down list shows its choice in the field left of its button: every item fits there.
+void ExpectItemsFit(TControl* c, const std::string& state) {
+  auto* combo = dynamic_cast<TCustomComboBox*>(c);
+  if (!combo || combo->Style() != csDropDownList) return;
+  TControlCanvas canvas;
+  canvas.SetControl(combo);
+  canvas.SetFont(combo->Font());
+  // The field runs from a pixel in to a pixel before the button, its text two pixels into it.
+  const Integer room = combo->ButtonRect().left - 1 - 1 - 2;
+  for (Integer i = 0; i < combo->Items()->Count(); ++i) {
+    const std::string item = combo->Items()->Strings(i);
+    EXPECT_LE(canvas.TextWidth(item), room) << state << ": " << NamePath(combo) << " item \"" << item << "\"";
+  }
+}
+
 void ExpectReachable(TWinControl* parent, const std::string& state, int& checked,
                      const std::function<void(TControl*)>& laidOut) {
+  ExpectNoOverlap(parent, state);
   for (Integer i = 0; i < parent->ControlCount(); ++i) {
     TControl* c = parent->Controls(i);
     if (!IsShown(c)) continue;
-    // The controls the forms lay out; a control's own parts are its own business.
-    if (dynamic_cast<TCustomForm*>(c->Owner()) || dynamic_cast<TCustomForm*>(c)) {
+    if (FormLaysOut(c)) {
       ++checked;
       laidOut(c);
+      ExpectItemsFit(c, state);
       const Placement p = PlaceIn(c);
       const bool inside = p.rect.left >= p.room.left && p.rect.top >= p.room.top && p.rect.right <= p.room.right &&
                           p.rect.bottom <= p.room.bottom;
