@@ -734,6 +734,10 @@ void TCustomComboBox::DrawItem(Integer Index, TRect Rect, TOwnerDrawState State)
 }
 
 void TCustomComboBox::DrawRow(win::HDC dc, Integer index, TRect rect, TOwnerDrawState state) {
+  // A row draws inside its own rectangle, as an owner-drawn item's DC is clipped: a text
+  // wider than the field stops at the drop-down button.
+  const int saved = win::SaveDC(dc);
+  win::IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
   canvas_->SetHandle(dc);
   try {
     canvas_->SetFont(Font());
@@ -759,9 +763,11 @@ void TCustomComboBox::DrawRow(win::HDC dc, Integer index, TRect rect, TOwnerDraw
     if (state.Contains(odFocused)) canvas_->DrawFocusRect(rect);
   } catch (...) {
     canvas_->SetHandle(nullptr);
+    if (saved) win::RestoreDC(dc, saved);
     throw;
   }
   canvas_->SetHandle(nullptr);
+  if (saved) win::RestoreDC(dc, saved);
 }
 
 // ---- messages ----

@@ -11,6 +11,7 @@
 #include "platform/classlib/std_combobox.h"
 #include "platform/classlib/std_edit.h"
 #include "platform/win/clock.h"
+#include "platform/win/compositor.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -242,6 +243,35 @@ TEST_F(ComboBoxTest, OwnerDrawingDrawsTheFieldAndMeasuredRows) {
   win::RECT lr;
   win::GetWindowRect(combo_->ListHandle(), &lr);
   EXPECT_EQ(lr.bottom - lr.top, 3 * 16 + 2);
+}
+
+// A text wider than the field stops at the drop-down button: the button's pixels are the
+// same whether the chosen item is long or empty, for plain and owner-drawn rows.
+TEST_F(ComboBoxTest, AChosenTextWiderThanTheFieldLeavesTheButtonAlone) {
+  combo_->SetBounds(10, 10, 60, 21);
+  combo_->Items()->Add("");
+  combo_->Items()->Add("WWWWWWWWWWWWWWWWWWWW");
+  for (TComboBoxStyle style : {csDropDownList, csOwnerDrawFixed}) {
+    SCOPED_TRACE(style == csDropDownList ? "plain rows" : "owner-drawn rows");
+    combo_->SetStyle(style);
+    const auto buttonPixels = [&](Integer item) {
+      combo_->SetItemIndex(item);
+      combo_->Invalidate();
+      win::UpdateWindow(form_->Handle());
+      win::WindowImage img;
+      EXPECT_TRUE(win::CaptureWindow(combo_->Handle(), &img));
+      // The button and the frame right of it.
+      const int border = (img.width - combo_->ClientWidth()) / 2;
+      const int left = img.width - border - win::GetSystemMetrics(win::SM_CXVSCROLL);
+      std::vector<win::COLORREF> out;
+      for (int y = 0; y < img.height; ++y)
+        for (int x = left; x < img.width; ++x) out.push_back(img.At(x, y));
+      return out;
+    };
+    const auto empty = buttonPixels(3);
+    const auto wide = buttonPixels(4);
+    EXPECT_EQ(wide, empty);
+  }
 }
 
 TEST_F(ComboBoxTest, AFormGoingWhileTheListIsDroppedTakesTheListWithIt) {
