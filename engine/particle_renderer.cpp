@@ -309,7 +309,6 @@ bool TParticleRenderer::PlaceParticle(const TParticle& P, const TParticleRenderP
   const Single fy = y0 - static_cast<Single>(iy64);
   if (!(Region.x1 <= ix64 + S && ix64 <= Region.x2 && Region.y1 <= iy64 + H && iy64 <= Region.y2)) return false;
   if (!(Params.Alpha >= 0.003f)) return false;
-  Place.Depth = depth;
   Place.X = ix64;
   Place.Y = iy64;
   Place.Job = {Source, options ? options->Flip : Byte{0}, S, fx, fy, P.Rotation};
@@ -318,7 +317,7 @@ bool TParticleRenderer::PlaceParticle(const TParticle& P, const TParticleRenderP
 
 void TParticleRenderer::BlendSprite(const TParticle& P, const TParticleRenderParams& Params, const TSpritePlace& Place,
                                     const TSpriteWork& Sprite) {
-  const Single depth = Place.Depth;
+  const Single depth = P.Screen.z;
   TBlendState state;
   state.Alpha = Params.Alpha / 255;
   if (Mode == rmIlluminate || Mode == rmPaint || Mode == rmColorAlpha) {
