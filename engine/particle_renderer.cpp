@@ -191,19 +191,19 @@ bool TParticleRenderer::StartPipeline(std::size_t Count) {
   if (workers == 0) return false;
   // The threads stay for later renders; a pool the system gave fewer threads than asked
   // for is kept as it is.
-  if (!pipeline_ || pipelineWanted_ != workers) {
-    pipeline_.reset();
-    pipeline_ = std::make_unique<TSpritePipeline>(workers);
-    pipelineWanted_ = workers;
-  }
-  const std::size_t slots = kSlotsPerWorker * pipeline_->Workers();
-  if (slots == 0) return false;
   try {
+    if (!pipeline_ || pipelineWanted_ != workers) {
+      pipeline_.reset();
+      pipeline_ = std::make_unique<TSpritePipeline>(workers);
+      pipelineWanted_ = workers;
+    }
+    const std::size_t slots = kSlotsPerWorker * pipeline_->Workers();
+    if (slots == 0) return false;
     pipeline_->Begin(slots);
     plans_.resize(slots);
   } catch (const std::bad_alloc&) {
-    // Without room for the ring the sprites are transformed here, one by one.
-    pipeline_->End();
+    // Without room for the pool or the ring the sprites are transformed here, one by one.
+    if (pipeline_) pipeline_->End();
     std::vector<TSpritePlan>().swap(plans_);
     return false;
   }
