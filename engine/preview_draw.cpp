@@ -98,8 +98,3 @@ void TPreviewPainter::Draw(const TParticle& P, const TParticleRenderParams& Para
       break;
   }
 }
-
-void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas) {
-  TPreviewPainter painter(Canvas);
-  painter.Draw(P, Params, true);
-}

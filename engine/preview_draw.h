@@ -47,6 +47,3 @@ class TPreviewPainter {
   bool drawn_ = false;
   TColor last_ = 0;
 };
-
-// One particle, on its own: a painter for it alone.
-void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas);
