@@ -244,10 +244,7 @@ void BM_ParticleStep(benchmark::State& state) {
     }
   }
   state.SetItemsProcessed(stepped);
-  if (withTools) {
-    toolMeter.Report(state);
-    state.counters["of_reference_with_tools"] = state.counters["of_reference"];
-  }
+  if (withTools) toolMeter.Report(state, "of_reference_with_tools");
   meter.Report(state);
   state.counters["live"] = system.AliveCount;
   for (TParticleModifier* m : tools) ModifierList().Remove(m);

@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <string>
 
 namespace bench_ref {
 
@@ -38,10 +39,11 @@ class RatioMeter {
     Time(reference_, run);
     state.ResumeTiming();
   }
-  void Report(benchmark::State& state) const {
-    if (const double ratio = Ratio(real_.Seconds, reference_.Seconds); ratio > 0) state.counters["of_reference"] = ratio;
+  // Under Name, and Name + "_cpu" for the CPU ratio.
+  void Report(benchmark::State& state, const std::string& name = "of_reference") const {
+    if (const double ratio = Ratio(real_.Seconds, reference_.Seconds); ratio > 0) state.counters[name] = ratio;
     if (const double ratio = Ratio(real_.CpuSeconds, reference_.CpuSeconds); wall_ && ratio > 0)
-      state.counters["of_reference_cpu"] = ratio;
+      state.counters[name + "_cpu"] = ratio;
   }
 
  private:

@@ -477,8 +477,8 @@ struct MmxMixPair {
   }
 };
 
-// TransformPixels, and with Spans TransformPixelSpans; Filter, when given, stands for
-// Src's stretch filter.
+// TransformPixels, and with Spans and Filter (standing for Src's stretch filter)
+// TransformPixelSpans.
 bool TransformInto(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
                    std::vector<TRowSpan>* Spans, const TStretchFilter* Filter) {
   if (Spans) Spans->assign(static_cast<std::size_t>(std::max(Height, 0)), TRowSpan{});
@@ -546,11 +546,6 @@ bool TransformInto(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
 bool TransformPixels(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src,
                      TTransformation* Transformation) {
   return TransformInto(Dst, Width, Height, Src, Transformation, nullptr, nullptr);
-}
-
-bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
-                         std::vector<TRowSpan>& Spans) {
-  return TransformInto(Dst, Width, Height, Src, Transformation, &Spans, nullptr);
 }
 
 bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,

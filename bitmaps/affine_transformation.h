@@ -99,9 +99,7 @@ struct TRowSpan {
 // row, and within a row's span the pixels are those a cleared block would hold; outside
 // it they are transparent black in a cleared block and left as they were here. Lets a
 // caller that reads only the spans skip clearing and reading the sprite's empty corners.
-bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
-                         std::vector<TRowSpan>& Spans);
-// The same, sampled with Filter instead of Src's stretch filter: Src is only read, so
-// other threads may transform from it at the same time.
+// Sampled with Filter instead of Src's stretch filter: Src is only read, so other threads
+// may transform from it at the same time.
 bool TransformPixelSpans(TColor32* Dst, Integer Width, Integer Height, TBitmap32* Src, TTransformation* Transformation,
                          std::vector<TRowSpan>& Spans, TStretchFilter Filter);

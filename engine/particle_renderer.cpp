@@ -191,19 +191,19 @@ bool TParticleRenderer::StartPipeline(std::size_t Count) {
   if (workers == 0) return false;
   // The threads stay for later renders; a pool the system gave fewer threads than asked
   // for is kept as it is.
-  if (!pipeline_ || pipelineWanted_ != workers) {
-    pipeline_.reset();
-    pipeline_ = std::make_unique<TSpritePipeline>(workers);
-    pipelineWanted_ = workers;
-  }
-  const std::size_t slots = kSlotsPerWorker * pipeline_->Workers();
-  if (slots == 0) return false;
   try {
+    if (!pipeline_ || pipelineWanted_ != workers) {
+      pipeline_.reset();
+      pipeline_ = std::make_unique<TSpritePipeline>(workers);
+      pipelineWanted_ = workers;
+    }
+    const std::size_t slots = kSlotsPerWorker * pipeline_->Workers();
+    if (slots == 0) return false;
     pipeline_->Begin(slots);
     plans_.resize(slots);
   } catch (const std::bad_alloc&) {
-    // Without room for the ring the sprites are transformed here, one by one.
-    pipeline_->End();
+    // Without room for the pool or the ring the sprites are transformed here, one by one.
+    if (pipeline_) pipeline_->End();
     std::vector<TSpritePlan>().swap(plans_);
     return false;
   }
@@ -309,7 +309,6 @@ bool TParticleRenderer::PlaceParticle(const TParticle& P, const TParticleRenderP
   const Single fy = y0 - static_cast<Single>(iy64);
   if (!(Region.x1 <= ix64 + S && ix64 <= Region.x2 && Region.y1 <= iy64 + H && iy64 <= Region.y2)) return false;
   if (!(Params.Alpha >= 0.003f)) return false;
-  Place.Depth = depth;
   Place.X = ix64;
   Place.Y = iy64;
   Place.Job = {Source, options ? options->Flip : Byte{0}, S, fx, fy, P.Rotation};
@@ -318,7 +317,7 @@ bool TParticleRenderer::PlaceParticle(const TParticle& P, const TParticleRenderP
 
 void TParticleRenderer::BlendSprite(const TParticle& P, const TParticleRenderParams& Params, const TSpritePlace& Place,
                                     const TSpriteWork& Sprite) {
-  const Single depth = Place.Depth;
+  const Single depth = P.Screen.z;
   TBlendState state;
   state.Alpha = Params.Alpha / 255;
   if (Mode == rmIlluminate || Mode == rmPaint || Mode == rmColorAlpha) {

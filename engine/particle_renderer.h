@@ -76,9 +76,9 @@ class TParticleRenderer : public TObject {
   Single DepthJitter = 0;
 
  private:
-  // Where a sprite goes and what its transform needs, from DrawParticle's tests.
+  // Where a sprite goes and what its transform needs, from DrawParticle's tests; its
+  // depth stays the particle's own.
   struct TSpritePlace {
-    Single Depth = 0;
     Int64 X = 0, Y = 0;
     TSpriteJob Job;
   };

@@ -30,16 +30,17 @@ TPreviewPainter::TPreviewPainter(TCanvas* Canvas) : canvas_(Canvas) {
   // The canvas lets its own tools go, so that it selects them again when it next draws.
   canvas_->Refresh();
   brush_ = static_cast<win::HBRUSH>(win::GetStockObject(win::DC_BRUSH));
-  win::SelectObject(dc_, win::GetStockObject(win::DC_PEN));
-  win::SelectObject(dc_, PreviewDrawMode == dmWireCircles ? win::GetStockObject(win::NULL_BRUSH) : brush_);
-  win::SetROP2(dc_, PenModeToRop2(canvas_->Pen()->Mode()));
+  oldPen_ = win::SelectObject(dc_, win::GetStockObject(win::DC_PEN));
+  oldBrush_ = win::SelectObject(dc_, PreviewDrawMode == dmWireCircles ? win::GetStockObject(win::NULL_BRUSH) : brush_);
+  oldRop2_ = win::SetROP2(dc_, PenModeToRop2(canvas_->Pen()->Mode()));
 }
 
 TPreviewPainter::~TPreviewPainter() {
   if (!canvas_) return;
-  // What the canvas selects when it lets its tools go.
-  win::SelectObject(dc_, win::GetStockObject(win::BLACK_PEN));
-  win::SelectObject(dc_, win::GetStockObject(win::HOLLOW_BRUSH));
+  // The context as the painter found it, once the canvas had let its tools go.
+  win::SelectObject(dc_, oldPen_);
+  win::SelectObject(dc_, oldBrush_);
+  win::SetROP2(dc_, oldRop2_);
   try {
     if (drawn_) {
       canvas_->Brush()->SetColor(last_);
@@ -96,9 +97,4 @@ void TPreviewPainter::Draw(const TParticle& P, const TParticleRenderParams& Para
     default:
       break;
   }
-}
-
-void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas) {
-  TPreviewPainter painter(Canvas);
-  painter.Draw(P, Params, true);
 }

@@ -41,9 +41,9 @@ class TPreviewPainter {
   TCanvas* canvas_;
   win::HDC dc_ = nullptr;
   win::HBRUSH brush_ = nullptr;  // the stock DC brush
+  // What the painter's selections replaced, selected again at the end.
+  win::HGDIOBJ oldPen_ = nullptr, oldBrush_ = nullptr;
+  int oldRop2_ = 0;
   bool drawn_ = false;
   TColor last_ = 0;
 };
-
-// One particle, on its own: a painter for it alone.
-void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, TCanvas* Canvas);

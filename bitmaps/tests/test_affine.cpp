@@ -449,7 +449,7 @@ TEST_F(TransformBitmapTest, RowSpansHoldWhatAClearedBlockWouldHold) {
       TransformBitmap(cleared.get(), s.get(), &t);
       std::vector<TColor32> dirty(kW * kH, 0xDEADBEEF);
       std::vector<TRowSpan> spans;
-      ASSERT_TRUE(TransformPixelSpans(dirty.data(), kW, kH, s.get(), &t, spans));
+      ASSERT_TRUE(TransformPixelSpans(dirty.data(), kW, kH, s.get(), &t, spans, sfLinear));
       ASSERT_EQ(spans.size(), static_cast<std::size_t>(kH));
       int inside = 0;
       for (Integer y = 0; y < kH; ++y)

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -25,17 +26,19 @@ using engine_test::SetConstant;
 
 namespace {
 
-// Runs its tool as a call from outside a move: the tool then keeps nothing between
-// particles.
+// Runs its tool as a call from outside a move, after reading its node again: the tool
+// then keeps nothing between particles (time, strength, axis).
 class Afresh : public TParticleModifier {
  public:
-  explicit Afresh(TParticleModifier& Tool) : tool(Tool) {}
+  explicit Afresh(TBasicModifier& Tool) : tool(Tool) {}
   void LoadFromStream(TStream&) override {}
   void SaveToStream(TStream&) const override {}
   void BeginStep() override { tool.BeginStep(); }
   void Apply(TParticleSystem& System, TParticle& Particle) override {
     const std::uint64_t batch = System.MoveBatch;
     System.MoveBatch = 0;
+    // The shared part only: the deflector's own keeps the frame before, once a step.
+    tool.TBasicModifier::BeginStep();
     tool.Apply(System, Particle);
     System.MoveBatch = batch;
   }
@@ -43,7 +46,7 @@ class Afresh : public TParticleModifier {
     Node = tool.Node;
     Enabled = tool.Enabled;
   }
-  TParticleModifier& tool;
+  TBasicModifier& tool;
 };
 
 struct Tools {
@@ -75,12 +78,14 @@ std::vector<std::uint32_t> Simulate(const Change& change, bool afresh) {
   host::SetKey(t.floor.Node, host::Channel::Position, 0, {0, 0, -0.5f});
   SetConstant(t.floor.Elasticity, 70);
 
-  std::vector<TParticleModifier*> tools = {&t.attractor, &t.fan, &t.gravitron, &t.floor};
+  std::vector<TParticleModifier*> tools;
   std::vector<std::unique_ptr<Afresh>> wrappers;
-  if (afresh) {
-    for (TParticleModifier*& m : tools) {
+  for (TBasicModifier* m : std::initializer_list<TBasicModifier*>{&t.attractor, &t.fan, &t.gravitron, &t.floor}) {
+    if (afresh) {
       wrappers.push_back(std::make_unique<Afresh>(*m));
-      m = wrappers.back().get();
+      tools.push_back(wrappers.back().get());
+    } else {
+      tools.push_back(m);
     }
   }
   for (TParticleModifier* m : tools) ModifierList().Add(m);

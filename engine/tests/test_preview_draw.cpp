@@ -47,7 +47,8 @@ class PreviewDrawTest : public ::testing::Test {
     WireframeAlphaHints = false;
     CaptionOffset = 0;
   }
-  void Draw() { PreviewDrawParticle(particle_, params_, canvas_); }
+  // One particle, on its own: a painter for it alone.
+  void Draw() { TPreviewPainter(canvas_).Draw(particle_, params_, true); }
   TColor At(int x, int y) { return canvas_->Pixels(x, y); }
 
   std::unique_ptr<TBitmap> bitmap_;

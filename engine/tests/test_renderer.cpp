@@ -461,6 +461,9 @@ TEST(RenderQueueSort, KeysFromQueueingGiveTheSameOrder) {
   TDepthSortScratch scratch;
   SortFarToNear(byDepth, scratch);
   SortFarToNear(byKeys, keys, scratch);
+  // Far to near on its own account, not only the same as the other form.
+  EXPECT_TRUE(std::is_sorted(byKeys.begin(), byKeys.end(),
+                             [](const TParticle* a, const TParticle* b) { return a->Screen.z > b->Screen.z; }));
   EXPECT_EQ(byKeys, byDepth);
   keys.pop_back();
   SortFarToNear(shortKeys, keys, scratch);
