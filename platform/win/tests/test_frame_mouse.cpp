@@ -21,6 +21,7 @@
 #include "platform/win/tests/scripted_screen.h"
 #include "platform/win/text/text.h"
 #include "platform/win/window.h"
+#include "platform/win/tests/test_window_class.h"
 
 using namespace win;
 
@@ -67,14 +68,7 @@ class FrameMouseTest : public ::testing::Test {
   void SetUp() override {
     ResetWindowSystem();
     UseManualClock(1000);
-    WNDCLASS existing;
-    if (!GetClassInfo(nullptr, kSizedClass, &existing)) {
-      WNDCLASS wc;
-      wc.lpfnWndProc = &SizedProc;
-      wc.lpszClassName = kSizedClass;
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_WINDOW + 1));
-      RegisterClass(&wc);
-    }
+    EnsureTestClass(kSizedClass, &SizedProc, 0, SysColourBackground(COLOR_WINDOW));
     g_scrolls.clear();
     g_sizeMoves = 0;
   }
