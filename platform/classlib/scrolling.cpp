@@ -120,21 +120,11 @@ void TControlScrollBar::UpdateWindowBar() {
 void TControlScrollBar::ScrollMessage(TMessage& Message) {
   TRect client = control_->ClientRect();
   Integer page = kind_ == sbHorizontal ? client.right - client.left : client.bottom - client.top;
-  Integer thumb = HiSmall(static_cast<std::intptr_t>(Message.WParam));
-  switch (LoWord(Message.WParam)) {
-    case win::SB_LINEUP: SetPosition(position_ - increment_); break;
-    case win::SB_LINEDOWN: SetPosition(position_ + increment_); break;
-    case win::SB_PAGEUP: SetPosition(position_ - page); break;
-    case win::SB_PAGEDOWN: SetPosition(position_ + page); break;
-    case win::SB_THUMBPOSITION: SetPosition(static_cast<Word>(thumb)); break;
-    case win::SB_THUMBTRACK:
-      if (tracking_) SetPosition(static_cast<Word>(thumb));
-      break;
-    case win::SB_TOP: SetPosition(0); break;
-    case win::SB_BOTTOM: SetPosition(calcRange_); break;
-    default: break;
-  }
   Message.Result = 0;
+  // Without Tracking the view moves only when the thumb is let go.
+  if (LoWord(Message.WParam) == win::SB_THUMBTRACK && !tracking_) return;
+  if (const auto pos = win::RequestedScrollPos(Message.WParam, position_, increment_, page, calcRange_))
+    SetPosition(*pos);
 }
 
 // ---- TScrollingWinControl -----------------------------------------------------------------------

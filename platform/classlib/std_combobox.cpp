@@ -276,14 +276,8 @@ class TComboListWindow {
         SetTop(top_ - win::GET_WHEEL_DELTA_WPARAM(w) / win::WHEEL_DELTA);
         return 0;
       case win::WM_VSCROLL:
-        switch (win::LOWORD(w)) {
-          case win::SB_LINEUP: SetTop(top_ - 1); break;
-          case win::SB_LINEDOWN: SetTop(top_ + 1); break;
-          case win::SB_PAGEUP: SetTop(top_ - Shown()); break;
-          case win::SB_PAGEDOWN: SetTop(top_ + Shown()); break;
-          case win::SB_THUMBTRACK: case win::SB_THUMBPOSITION: SetTop(win::HIWORD(w)); break;
-          default: break;
-        }
+        if (const auto top = win::RequestedScrollPos(w, top_, 1, Shown(), static_cast<Integer>(rows_.size())))
+          SetTop(*top);
         return 0;
       case win::WM_CAPTURECHANGED:
         // Another window took the mouse: the list goes (the scroll bar held borrows it).

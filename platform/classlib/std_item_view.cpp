@@ -146,17 +146,7 @@ void TCustomItemView::ScrollTo(Integer row) {
 }
 
 void TCustomItemView::WMVScroll(TMessage& Message) {
-  switch (win::LOWORD(Message.WParam)) {
-    case win::SB_LINEUP: ScrollTo(topRow_ - 1); break;
-    case win::SB_LINEDOWN: ScrollTo(topRow_ + 1); break;
-    case win::SB_PAGEUP: ScrollTo(topRow_ - PageRows()); break;
-    case win::SB_PAGEDOWN: ScrollTo(topRow_ + PageRows()); break;
-    case win::SB_THUMBTRACK:
-    case win::SB_THUMBPOSITION: ScrollTo(win::HIWORD(Message.WParam)); break;
-    case win::SB_TOP: ScrollTo(0); break;
-    case win::SB_BOTTOM: ScrollTo(RowCount()); break;
-    default: break;
-  }
+  if (const auto top = win::RequestedScrollPos(Message.WParam, topRow_, 1, PageRows(), RowCount())) ScrollTo(*top);
   Message.Result = 0;
 }
 

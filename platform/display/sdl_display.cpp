@@ -98,12 +98,15 @@ void SdlDisplay::ShowCursorShape() {
   const win::WORD id = win::GetCursorIdentity(win::GetCursor(), &info) && !info.module ? info.id : 0;
   if (id == cursorShown_) return;
   cursorShown_ = id;
-  static const std::map<win::WORD, SDL_SystemCursor> kShapes = {
-      {32513, SDL_SYSTEM_CURSOR_IBEAM},    {32514, SDL_SYSTEM_CURSOR_WAIT},     {32515, SDL_SYSTEM_CURSOR_CROSSHAIR},
-      {32642, SDL_SYSTEM_CURSOR_SIZENWSE}, {32643, SDL_SYSTEM_CURSOR_SIZENESW}, {32644, SDL_SYSTEM_CURSOR_SIZEWE},
-      {32645, SDL_SYSTEM_CURSOR_SIZENS},   {32646, SDL_SYSTEM_CURSOR_SIZEALL},  {32648, SDL_SYSTEM_CURSOR_NO},
-      {32649, SDL_SYSTEM_CURSOR_HAND},     {32650, SDL_SYSTEM_CURSOR_WAITARROW}};
-  const auto shape = kShapes.find(id);
+  // Keyed by the system cursors' resource names, which are their ids.
+  static const std::map<const char*, SDL_SystemCursor> kShapes = {
+      {win::IDC_IBEAM, SDL_SYSTEM_CURSOR_IBEAM},       {win::IDC_WAIT, SDL_SYSTEM_CURSOR_WAIT},
+      {win::IDC_CROSS, SDL_SYSTEM_CURSOR_CROSSHAIR},   {win::IDC_SIZENWSE, SDL_SYSTEM_CURSOR_SIZENWSE},
+      {win::IDC_SIZENESW, SDL_SYSTEM_CURSOR_SIZENESW}, {win::IDC_SIZEWE, SDL_SYSTEM_CURSOR_SIZEWE},
+      {win::IDC_SIZENS, SDL_SYSTEM_CURSOR_SIZENS},     {win::IDC_SIZEALL, SDL_SYSTEM_CURSOR_SIZEALL},
+      {win::IDC_NO, SDL_SYSTEM_CURSOR_NO},             {win::IDC_HAND, SDL_SYSTEM_CURSOR_HAND},
+      {win::IDC_APPSTARTING, SDL_SYSTEM_CURSOR_WAITARROW}};
+  const auto shape = kShapes.find(win::MAKEINTRESOURCE(id));
   if (shape == kShapes.end()) {
     SDL_SetCursor(SDL_GetDefaultCursor());
     return;

@@ -33,6 +33,16 @@ RECT SizedRect(const RECT& start, LRESULT hit, int dx, int dy, const MINMAXINFO&
   return r;
 }
 
+// The window's track sizes: the window system's defaults, then WM_GETMINMAXINFO.
+MINMAXINFO QueryMinMaxInfo(HWND hwnd) {
+  MINMAXINFO mm;
+  mm.ptMaxSize = POINT{GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
+  mm.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  mm.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+  Deliver(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  return mm;
+}
+
 bool IsSizingHit(LRESULT hit) { return hit >= HTLEFT && hit <= HTBOTTOMRIGHT; }
 
 // Sizes the window by its border while the button is held; Esc puts it back.
@@ -54,15 +64,6 @@ void SizeByBorder(HWND hwnd, LRESULT hit, POINT at) {
 }
 
 }  // namespace
-
-MINMAXINFO QueryMinMaxInfo(HWND hwnd) {
-  MINMAXINFO mm;
-  mm.ptMaxSize = POINT{GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
-  mm.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
-  mm.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
-  Deliver(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
-  return mm;
-}
 
 RECT CloseBoxRect(const WindowObject& w) {
   if ((w.style & WS_CAPTION) != WS_CAPTION || !(w.style & WS_SYSMENU)) return RECT{};

@@ -13,8 +13,6 @@ RECT CloseBoxRect(const WindowObject& w);
 void PaintCloseBox(HDC dc, const WindowObject& w);
 // WM_NCLBUTTONDOWN on the caption (a move), on the close box (a press that closes when
 // let go on it) or on a sizing edge or corner. True when handled.
-// The window's track sizes: the window system's defaults, then WM_GETMINMAXINFO.
-MINMAXINFO QueryMinMaxInfo(HWND hwnd);
 bool DefCaptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace win

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "platform/win/gdi.h"
@@ -109,18 +110,11 @@ LRESULT HelpProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SIZE: UpdateBar(hwnd); return 0;
     case WM_PAINT: Paint(hwnd); return 0;
-    case WM_VSCROLL: {
-      const int page = PageLines(hwnd);
-      switch (LOWORD(wParam)) {
-        case SB_LINEUP: ScrollToLine(hwnd, v.top - 1); break;
-        case SB_LINEDOWN: ScrollToLine(hwnd, v.top + 1); break;
-        case SB_PAGEUP: ScrollToLine(hwnd, v.top - page); break;
-        case SB_PAGEDOWN: ScrollToLine(hwnd, v.top + page); break;
-        case SB_THUMBTRACK: case SB_THUMBPOSITION: ScrollToLine(hwnd, HIWORD(wParam)); break;
-        default: break;
-      }
+    case WM_VSCROLL:
+      if (const std::optional<int> top =
+              RequestedScrollPos(wParam, v.top, 1, PageLines(hwnd), static_cast<int>(v.lines.size())))
+        ScrollToLine(hwnd, *top);
       return 0;
-    }
     case WM_MOUSEWHEEL: ScrollToLine(hwnd, v.top - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3); return 0;
     case WM_KEYDOWN:
       switch (wParam) {

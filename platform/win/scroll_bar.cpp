@@ -125,6 +125,20 @@ BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* si) {
   return 1;
 }
 
+std::optional<int> RequestedScrollPos(WPARAM request, int pos, int line, int page, int last) {
+  switch (LOWORD(request)) {
+    case SB_LINEUP: return pos - line;
+    case SB_LINEDOWN: return pos + line;
+    case SB_PAGEUP: return pos - page;
+    case SB_PAGEDOWN: return pos + page;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: return static_cast<int>(HIWORD(request));
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return last;
+    default: return std::nullopt;
+  }
+}
+
 // ---- geometry and picture ------------------------------------------------------------------------------
 
 ScrollBarLayout LayOutScrollBar(const RECT& bar, bool vertical, const SCROLLINFO& si, int pos) {

@@ -55,6 +55,11 @@ struct ScrollBarLayout {
   int trackStart = 0, trackEnd = 0;  // along the bar's axis
 };
 
+// The position a WM_VSCROLL / WM_HSCROLL request asks for, from `pos`: a line or a page
+// either way, the thumb's position, 0 for SB_TOP and `last` for SB_BOTTOM; none for a code
+// that moves nothing (SB_ENDSCROLL). The receiver keeps it in range.
+std::optional<int> RequestedScrollPos(WPARAM request, int pos, int line, int page, int last);
+
 // The parts of a bar occupying `bar`, with the thumb at `pos`.
 ScrollBarLayout LayOutScrollBar(const RECT& bar, bool vertical, const SCROLLINFO& si, int pos);
 ScrollPart ScrollPartAt(const ScrollBarLayout& layout, POINT p);

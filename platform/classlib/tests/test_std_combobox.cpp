@@ -285,10 +285,6 @@ TEST_F(ComboBoxTest, AFormGoingWhileTheListIsDroppedTakesTheListWithIt) {
   EXPECT_EQ(log_, (Log{"dropdown"}));
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(ComboBoxTest, ALongListScrollsByItsBar) {
   for (int i = 3; i < 20; ++i) combo_->Items()->Add("Item " + std::to_string(i));
   ClickAt(combo_->Handle(), 20, 8);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win/gdi.h"
+#include "platform/win/gdi_objects.h"
 #include "platform/win/region_api.h"
 
 using namespace win;
@@ -162,7 +163,9 @@ TEST(FastFills, SameAsThroughSeveralClipRectanglesAndAt24Bits) {
         ASSERT_EQ(got24[i], want[i]) << Name(shape) << ' ' << place.what << " at 24 bits, " << x << ',' << y;
         ASSERT_EQ(gotDc[i], want[i]) << Name(shape) << ' ' << place.what << " with the DC's tools, " << x << ',' << y;
         const bool inClip = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
-        if (!inClip) ASSERT_EQ(got[i], kPaper) << Name(shape) << ' ' << place.what << " outside the clip";
+        if (!inClip) {
+          ASSERT_EQ(got[i], kPaper) << Name(shape) << ' ' << place.what << " outside the clip";
+        }
         drawn += got[i] != kPaper;
       }
       // Only the places outside the clip, or with no area to draw, leave everything alone.
@@ -222,4 +225,52 @@ TEST(FastFills, ColourConversionAt16BitsKeepsTheTopBits) {
     EXPECT_EQ(GetPixel(s.dc, 4, 3), c.back) << std::hex << c.colour;
     EXPECT_EQ(GetPixel(s.dc, 2, 2), inside);
   }
+}
+
+TEST(FastFills, DcToolColoursAreSavedAndRestoredWithTheDc) {
+  Dib s(32);
+  const RECT r{1, 1, 4, 4};
+  HBRUSH dcBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+  EXPECT_EQ(GetDCBrushColor(s.dc), RGB(255, 255, 255));
+  EXPECT_EQ(GetDCPenColor(s.dc), RGB(0, 0, 0));
+  SetDCBrushColor(s.dc, kInk);
+  SetDCPenColor(s.dc, kPen);
+  const int level = SaveDC(s.dc);
+  ASSERT_NE(level, 0);
+  EXPECT_EQ(SetDCBrushColor(s.dc, RGB(1, 2, 3)), kInk);
+  EXPECT_EQ(SetDCPenColor(s.dc, RGB(4, 5, 6)), kPen);
+  FillRect(s.dc, &r, dcBrush);
+  EXPECT_EQ(GetPixel(s.dc, 2, 2), RGB(1, 2, 3));
+  ASSERT_TRUE(RestoreDC(s.dc, level));
+  EXPECT_EQ(GetDCBrushColor(s.dc), kInk);
+  EXPECT_EQ(GetDCPenColor(s.dc), kPen);
+  FillRect(s.dc, &r, dcBrush);
+  EXPECT_EQ(GetPixel(s.dc, 2, 2), kInk);
+  // Each DC keeps its own colours for the one stock brush.
+  Dib other(32);
+  FillRect(other.dc, &r, dcBrush);
+  EXPECT_EQ(GetPixel(other.dc, 2, 2), RGB(255, 255, 255));
+}
+
+TEST(FastFills, AnObjectJustDrawnWithIsNotLiveOnceDeleted) {
+  Dib s(32);
+  const RECT r{1, 1, 4, 4};
+  HBRUSH b = CreateSolidBrush(kInk);
+  // Found live by drawing, so remembered among the objects last looked up.
+  ASSERT_EQ(FillRect(s.dc, &r, b), 1);
+  ASSERT_EQ(FillRect(s.dc, &r, b), 1);
+  EXPECT_EQ(GetObjectType(b), static_cast<UINT>(OBJ_BRUSH));
+  ASSERT_TRUE(DeleteObject(b));
+  // Asked first of all: a stale memory would answer without touching the freed object.
+  EXPECT_FALSE(IsLiveObject(b));
+  EXPECT_EQ(GetObjectType(b), 0u);
+  EXPECT_EQ(FillRect(s.dc, &r, b), 0);
+  EXPECT_EQ(SelectObject(s.dc, b), nullptr);
+  // A DC likewise.
+  HDC dc = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(GetObjectType(dc), static_cast<UINT>(OBJ_MEMDC));
+  ASSERT_TRUE(DeleteDC(dc));
+  EXPECT_FALSE(IsLiveObject(dc));
+  EXPECT_EQ(GetObjectType(dc), 0u);
+  EXPECT_EQ(SaveDC(dc), 0);
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "platform/win/tests/scripted_screen.h"
 #include "platform/win/text/text.h"
 #include "platform/win/window.h"
+#include "platform/win/tests/test_window_class.h"
 
 using namespace win;
 
@@ -67,14 +69,7 @@ class FrameMouseTest : public ::testing::Test {
   void SetUp() override {
     ResetWindowSystem();
     UseManualClock(1000);
-    WNDCLASS existing;
-    if (!GetClassInfo(nullptr, kSizedClass, &existing)) {
-      WNDCLASS wc;
-      wc.lpfnWndProc = &SizedProc;
-      wc.lpszClassName = kSizedClass;
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_WINDOW + 1));
-      RegisterClass(&wc);
-    }
+    EnsureTestClass(kSizedClass, &SizedProc, 0, SysColourBackground(COLOR_WINDOW));
     g_scrolls.clear();
     g_sizeMoves = 0;
   }
@@ -269,6 +264,21 @@ TEST_F(FrameMouseTest, SetScrollInfoKeepsPageAndPositionInRange) {
     EXPECT_EQ(out.nPage, c.pageAfter);
     EXPECT_EQ(out.nPos, c.posAfter);
   }
+}
+
+TEST(ScrollRequests, EachCodeAsksForItsPosition) {
+  struct Case {
+    WPARAM request;
+    std::optional<int> pos;
+  };
+  // From position 40, a line of 3, a page of 20, the last position 95.
+  const Case cases[] = {
+      {SB_LINEUP, 37},       {SB_LINEDOWN, 43},  {SB_PAGEUP, 20},
+      {SB_PAGEDOWN, 60},     {SB_TOP, 0},        {SB_BOTTOM, 95},
+      {MAKEWPARAM(SB_THUMBTRACK, 70), 70},       {MAKEWPARAM(SB_THUMBPOSITION, 65535), 65535},
+      {SB_ENDSCROLL, std::nullopt},              {MAKEWPARAM(SB_ENDSCROLL, 12), std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RequestedScrollPos(c.request, 40, 3, 20, 95), c.pos) << c.request;
 }
 
 TEST_F(FrameMouseTest, TheHelpWindowShowsTheFilesTextScrollsAndCloses) {

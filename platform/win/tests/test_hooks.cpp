@@ -8,6 +8,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/system_info.h"
 #include "platform/win/window.h"
+#include "platform/win/tests/test_window_class.h"
 
 using namespace win;
 
@@ -62,14 +63,7 @@ class HooksTest : public ::testing::Test {
     g_seen.clear();
     g_keys.clear();
     g_firstAnswer = g_secondAnswer = 0;
-    WNDCLASS existing;
-    if (!GetClassInfo(nullptr, kClass, &existing)) {
-      WNDCLASS wc;
-      wc.style = CS_DBLCLKS;
-      wc.lpfnWndProc = &DefWindowProc;
-      wc.lpszClassName = kClass;
-      RegisterClass(&wc);
-    }
+    EnsureTestClass(kClass, &DefWindowProc, CS_DBLCLKS);
     window_ = CreateWindowEx(0, kClass, "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     SetFocus(window_);
     PumpPendingMessages();

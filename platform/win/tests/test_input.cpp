@@ -12,6 +12,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/region_api.h"
 #include "platform/win/window.h"
+#include "platform/win/tests/test_window_class.h"
 
 using namespace win;
 
@@ -32,17 +33,6 @@ struct Msg {
   }
 };
 
-void EnsureClass(const char* name, UINT style, HCURSOR cursor = nullptr) {
-  WNDCLASS existing;
-  if (GetClassInfo(nullptr, name, &existing)) return;
-  WNDCLASS wc;
-  wc.style = style;
-  wc.lpfnWndProc = &DefWindowProc;
-  wc.lpszClassName = name;
-  wc.hCursor = cursor;
-  RegisterClass(&wc);
-}
-
 bool IsMouse(UINT m) {
   return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK) ||
          m == WM_MOUSELEAVE || m == WM_CAPTURECHANGED;
@@ -55,8 +45,8 @@ class InputTest : public ::testing::Test {
   void SetUp() override {
     ResetWindowSystem();
     UseManualClock(1000);
-    EnsureClass(kPlain, 0);
-    EnsureClass(kDouble, CS_DBLCLKS);
+    EnsureTestClass(kPlain);
+    EnsureTestClass(kDouble, &DefWindowProc, CS_DBLCLKS);
     top_ = Make(kPlain, WS_POPUP | WS_VISIBLE, nullptr, 100, 100, 300, 200);
   }
   void TearDown() override {
@@ -494,8 +484,8 @@ TEST_F(InputTest, CursorsByIdAndTheClassCursor) {
   // The class cursor of the window under the mouse wins, even when its parent's class
   // has one of its own.
   HCURSOR cross = LoadCursor(nullptr, IDC_CROSS);
-  EnsureClass("QmInputCross", 0, cross);
-  EnsureClass("QmInputWait", 0, LoadCursor(nullptr, IDC_WAIT));
+  EnsureTestClass("QmInputCross", &DefWindowProc, 0, nullptr, cross);
+  EnsureTestClass("QmInputWait", &DefWindowProc, 0, nullptr, LoadCursor(nullptr, IDC_WAIT));
   HWND holder = Child("QmInputWait", 0, 0, 100, 100);
   HWND c = Child("QmInputCross", 0, 0, 50, 50, holder);
   SetCursor(arrow);

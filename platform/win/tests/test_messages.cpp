@@ -10,6 +10,7 @@
 #include "platform/win/paint.h"
 #include "platform/win/timers.h"
 #include "platform/win/window.h"
+#include "platform/win/tests/test_window_class.h"
 
 using namespace win;
 
@@ -22,13 +23,7 @@ class MessagesTest : public ::testing::Test {
   void SetUp() override {
     ResetWindowSystem();
     UseManualClock(5000);
-    WNDCLASS existing;
-    if (!GetClassInfo(nullptr, kClass, &existing)) {
-      WNDCLASS wc;
-      wc.lpfnWndProc = &DefWindowProc;
-      wc.lpszClassName = kClass;
-      RegisterClass(&wc);
-    }
+    EnsureTestClass(kClass);
   }
   void TearDown() override {
     SetMessageObserver(nullptr);

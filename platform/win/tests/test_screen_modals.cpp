@@ -16,6 +16,7 @@
 #include "platform/win/system_tables.h"
 #include "platform/win/tests/scripted_screen.h"
 #include "platform/win/window.h"
+#include "platform/win/tests/test_window_class.h"
 
 using namespace win;
 
@@ -58,14 +59,7 @@ class ScreenModalTest : public ::testing::Test {
   void SetUp() override {
     ResetWindowSystem();
     UseManualClock(1000);
-    WNDCLASS existing;
-    if (!GetClassInfo(nullptr, kFrameClass, &existing)) {
-      WNDCLASS wc;
-      wc.lpfnWndProc = &FrameProc;
-      wc.lpszClassName = kFrameClass;
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_WINDOW + 1));
-      RegisterClass(&wc);
-    }
+    EnsureTestClass(kFrameClass, &FrameProc, 0, SysColourBackground(COLOR_WINDOW));
     frame_ = CreateWindowEx(0, kFrameClass, "Emitters", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300, nullptr,
                             nullptr, nullptr, nullptr);
     SetActiveWindow(frame_);

@@ -8,6 +8,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/timers.h"
 #include "platform/win/window.h"
+#include "platform/win/tests/test_window_class.h"
 
 using namespace win;
 
@@ -20,13 +21,7 @@ class TimersTest : public ::testing::Test {
   void SetUp() override {
     ResetWindowSystem();
     UseManualClock(0);
-    WNDCLASS existing;
-    if (!GetClassInfo(nullptr, kClass, &existing)) {
-      WNDCLASS wc;
-      wc.lpfnWndProc = &DefWindowProc;
-      wc.lpszClassName = kClass;
-      RegisterClass(&wc);
-    }
+    EnsureTestClass(kClass);
     window_ = CreateWindowEx(0, kClass, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetMessageObserver([this](HWND h, UINT m, WPARAM w, LPARAM) {
       if (m == WM_TIMER) fired_.push_back({h, w});
