@@ -983,7 +983,7 @@ void DottedVLine(TCanvas* c, Integer x, Integer y1, Integer y2, TColor color) {
 }  // namespace
 
 void TCustomTreeView::Paint() {
-  TCanvas* c = PaintBackground();
+  PaintBackground();
   std::vector<TTreeNode*> rows = VisibleNodes();
   Integer count = static_cast<Integer>(rows.size());
   Integer h = ItemHeight();
