@@ -1,5 +1,6 @@
 #include "chart/value_list.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -74,28 +75,24 @@ void TChartValueList::ReadMultiplier(TReader& reader) {
 }
 
 void TChartValueList::Grow() {
-  // The array grows before Count does, so that a failed allocation leaves the list as
-  // it was.
-  const Integer newCount = count_ + 1;
-  if (capacity_ < newCount) {
-    const Integer step = ValueListGrowStep > 0 ? ValueListGrowStep : 1;
-    values_.reserve(static_cast<std::size_t>(capacity_) + static_cast<std::size_t>(step));
-    capacity_ += step;
-  }
-  values_.push_back(0.0);
-  count_ = newCount;
+  // The room grows before the value goes in, so that a failed allocation leaves the list
+  // as it was.
+  if (capacity_ > Count()) return;
+  const Integer step = ValueListGrowStep > 0 ? ValueListGrowStep : 1;
+  values_.reserve(static_cast<std::size_t>(capacity_) + static_cast<std::size_t>(step));
+  capacity_ += step;
 }
 
 Integer TChartValueList::AddValue(Double value) {
   Integer index;
-  if (order_ == loNone || count_ == 0) {
-    index = count_;
+  if (order_ == loNone || Count() == 0) {
+    index = Count();
   } else {
-    const Double last = values_[static_cast<std::size_t>(count_ - 1)];
+    const Double last = values_.back();
     if ((order_ == loAscending && value >= last) || (order_ == loDescending && value <= last)) {
-      index = count_;
+      index = Count();
     } else {
-      Integer t = count_ - 1;
+      Integer t = Count() - 1;
       if (order_ == loAscending) {
         while (t >= 0 && values_[static_cast<std::size_t>(t)] > value) --t;
       } else {
@@ -109,20 +106,15 @@ Integer TChartValueList::AddValue(Double value) {
 }
 
 void TChartValueList::InsertValue(Integer index, Double value) {
-  if (index < 0 || index > count_) TList::Error(msg::ListIndexError, index);
+  if (index < 0 || index > Count()) TList::Error(msg::ListIndexError, index);
   Grow();
-  Double* v = values_.data();
-  for (Integer i = count_ - 1; i > index; --i) v[i] = v[i - 1];
-  v[index] = value;
+  values_.insert(values_.begin() + index, value);
   dirty_ = true;
 }
 
 void TChartValueList::Delete(Integer index) {
-  if (index < 0 || index >= count_) TList::Error(msg::ListIndexError, index);
-  Double* v = values_.data();
-  for (Integer i = index; i < count_ - 1; ++i) v[i] = v[i + 1];
-  values_.pop_back();
-  --count_;
+  if (index < 0 || index >= Count()) TList::Error(msg::ListIndexError, index);
+  values_.erase(values_.begin() + index);
   dirty_ = true;
 }
 
@@ -130,43 +122,39 @@ void TChartValueList::ClearValues() {
   values_.clear();
   values_.shrink_to_fit();
   capacity_ = 0;
-  count_ = 0;
   dirty_ = true;
 }
 
 void TChartValueList::SetValue(Integer index, Double value) {
-  if (index < 0 || index >= count_) TList::Error(msg::ListIndexError, index);
+  if (index < 0 || index >= Count()) TList::Error(msg::ListIndexError, index);
   values_[static_cast<std::size_t>(index)] = value;
   dirty_ = true;
   if (owner_) owner_->NotifyValue(veModify, index);
 }
 
 Integer TChartValueList::Locate(Double value) const {
-  for (Integer i = 0; i < count_; ++i)
+  for (Integer i = 0; i < Count(); ++i)
     if (values_[static_cast<std::size_t>(i)] == value) return i;
   return -1;
 }
 
 void TChartValueList::SwapValues(Integer index1, Integer index2) {
-  if (index1 < 0 || index1 >= count_) TList::Error(msg::ListIndexError, index1);
-  if (index2 < 0 || index2 >= count_) TList::Error(msg::ListIndexError, index2);
+  if (index1 < 0 || index1 >= Count()) TList::Error(msg::ListIndexError, index1);
+  if (index2 < 0 || index2 >= Count()) TList::Error(msg::ListIndexError, index2);
   std::swap(values_[static_cast<std::size_t>(index1)], values_[static_cast<std::size_t>(index2)]);
   dirty_ = true;
   if (owner_) owner_->NotifyValue(veModify, index1);
 }
 
 void TChartValueList::FillWithIndices() {
-  for (Integer i = 0; i < count_; ++i) values_[static_cast<std::size_t>(i)] = static_cast<Double>(i);
+  for (Integer i = 0; i < Count(); ++i) values_[static_cast<std::size_t>(i)] = static_cast<Double>(i);
   dirty_ = true;
   if (owner_) owner_->NotifyValue(veModify, 0);
 }
 
 void TChartValueList::RotateFirstToEnd() {
-  if (count_ < 2) return;
-  Double* v = values_.data();
-  const Double first = v[0];
-  for (Integer i = 0; i < count_ - 1; ++i) v[i] = v[i + 1];
-  v[count_ - 1] = first;
+  if (Count() < 2) return;
+  std::rotate(values_.begin(), values_.begin() + 1, values_.end());
 }
 
 Integer TChartValueList::CompareAt(Integer index1, Integer index2) const {
@@ -180,7 +168,7 @@ Integer TChartValueList::CompareAt(Integer index1, Integer index2) const {
 void TChartValueList::Sort() {
   if (order_ == loNone) return;
   SortByCallbacks(
-      0, count_ - 1, [this](Integer a, Integer b) { return CompareAt(a, b); },
+      0, Count() - 1, [this](Integer a, Integer b) { return CompareAt(a, b); },
       [this](Integer a, Integer b) {
         // Each exchange moves the whole point, so the other lists stay in step.
         if (owner_)
@@ -191,11 +179,11 @@ void TChartValueList::Sort() {
 }
 
 void TChartValueList::RefreshStatistics() {
-  if (count_ > 0) {
+  if (Count() > 0) {
     const Double* v = values_.data();
     lowest_ = highest_ = sum_ = v[0];
     sumOfAbsolutes_ = std::fabs(v[0]);
-    for (Integer i = 1; i < count_; ++i) {
+    for (Integer i = 1; i < Count(); ++i) {
       const Double x = v[i];
       if (x < lowest_)
         lowest_ = x;

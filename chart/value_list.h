@@ -51,7 +51,7 @@ class TChartValueList : public TPersistent {
   Double operator[](Integer index) const { return GetValue(index); }
   // Stores and tells the owner (modify event).
   void SetValue(Integer index, Double value);
-  Double LastValue() const { return values_[static_cast<std::size_t>(count_ - 1)]; }
+  Double LastValue() const { return values_.back(); }
   // The values in use, for per-point reads without a call per value.
   const Double* Values() const { return values_.data(); }
 
@@ -72,7 +72,7 @@ class TChartValueList : public TPersistent {
   Double SumOfAbsolutes();
   void RefreshStatistics();
 
-  Integer Count() const { return count_; }
+  Integer Count() const { return static_cast<Integer>(values_.size()); }
   Integer Capacity() const { return capacity_; }
   bool Dirty() const { return dirty_; }
   TChartSeries* Owner() const { return owner_; }
@@ -94,6 +94,7 @@ class TChartValueList : public TPersistent {
 
  private:
   friend class TChartValueLists;
+  // Room for one more value, ValueListGrowStep at a time.
   void Grow();
   void ReadMultiplier(TReader& reader);
 
@@ -110,7 +111,6 @@ class TChartValueList : public TPersistent {
   // curve's first key does not clear a thousand-value block.
   std::vector<Double> values_;
   Integer capacity_ = 0;
-  Integer count_ = 0;
   bool dirty_ = true;
   TChartValueLists* lists_ = nullptr;  // where it registered itself
 };

@@ -155,8 +155,12 @@ void TKitBaseMeter::SetUseFontColor(bool Value) {
 void TKitBaseMeter::SetPosition(Integer Value) {
   if (Value == position_) return;
   position_ = static_cast<TKitPercent>(std::clamp<Integer>(Value, 0, 100));
-  userValue_ = minValue_ + RoundEven(position_ * static_cast<double>(maxValue_ - minValue_) / 100.0);
+  UserValueFromPosition();
   UpdateBar();
+}
+
+void TKitBaseMeter::UserValueFromPosition() {
+  userValue_ = minValue_ + RoundEven(position_ * static_cast<double>(maxValue_ - minValue_) / 100.0);
 }
 
 void TKitBaseMeter::PositionFromUserValue() {
@@ -204,7 +208,7 @@ void TKitBaseMeter::Loaded() {
   TKitGraphicControl::Loaded();
   if (minValue_ > maxValue_) std::swap(minValue_, maxValue_);
   // Position is what a form stores; the value follows from it and the range.
-  userValue_ = minValue_ + RoundEven(position_ * static_cast<double>(maxValue_ - minValue_) / 100.0);
+  UserValueFromPosition();
 }
 
 TRect TKitBaseMeter::CurrentBarRect() {

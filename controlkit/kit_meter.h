@@ -67,10 +67,10 @@ class TKitBaseMeter : public TKitGraphicControl {
   Byte MinRedrawStep() const { return minRedrawStep_; }
   // Draws the bar now when the position moved far enough (see the header note).
   void UpdateBar();
-  // A meter's bevel starts lowered while the bevel's stored default is none, so a meter
-  // set to no outer bevel records that itself ("BevelOuterNone").
   // The range read from a form is put in order once both ends are known.
   void Loaded() override;
+  // A meter's bevel starts lowered while the bevel's stored default is none, so a meter
+  // set to no outer bevel records that itself ("BevelOuterNone").
   void DefineProperties(TFiler* filer) override;
 
  protected:
@@ -86,6 +86,7 @@ class TKitBaseMeter : public TKitGraphicControl {
 
  private:
   void PositionFromUserValue();
+  void UserValueFromPosition();
   TRect CurrentBarRect();
 
   std::unique_ptr<TKit3DCaption> font3D_;

@@ -1,6 +1,7 @@
 #include "panels/fold_panel.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "panels/panel_glyphs.h"
 #include "platform/classlib/class_registry.h"
@@ -120,8 +121,7 @@ void TFpFoldPanel::Publish(TPublished& published) {
   p.Event("AfterCollaps", &TFpFoldPanel::AfterCollaps);
   p.Object("Bitmap", &TFpFoldPanel::Bitmap, &TFpFoldPanel::SetBitmap);
   p.Component("BitmapHolder", &TFpFoldPanel::BitmapHolder, &TFpFoldPanel::SetBitmapHolder);
-  // After FoldStatus: a collapsed panel's size is the strip's, so the size to expand to
-  // is stored on its own.
+  // A collapsed panel's size is the strip's, so the size to expand to is stored on its own.
   p.Integer("ExpandedSize", &TFpFoldPanel::ExpandedSize, &TFpFoldPanel::SetExpandedSize)
       .NoDefault()
       .StoredIf([](TFpFoldPanel* c) { return c->FoldStatus() == fsCollapsed; });
@@ -315,39 +315,18 @@ Integer TFpFoldPanel::CollapsedHeight() const {
 // ---- folding -------------------------------------------------------------------------------------------
 
 void TFpFoldPanel::SetFoldStatus(TFoldStatus value) {
+  if (ComponentState().Contains(csLoading)) {
+    loadedStatus_ = value;
+    return;
+  }
   if (value == fsCollapsed && (!folding_ || ComponentState().Contains(csDesigning))) return;
   if (value == status_) return;
-  const bool horizontal = orientation_ == foHorizontal;
   if (value == fsExpanded) {
     if (BeforeExpand) BeforeExpand(this);
-    status_ = fsExpanded;
-    sizeLock_ = false;
-    if (horizontal) {
-      const Integer left = LeftPosition() ? Left() : Left() + Width() - expandedSize_;
-      SetBounds(left, Top(), expandedSize_, Height());
-    } else {
-      const Integer top = TopPosition() ? Top() : Top() + Height() - expandedSize_;
-      SetBounds(Left(), top, Width(), expandedSize_);
-    }
-    Realign();
-    client_->Show();
   } else {
     if (BeforeCollaps) BeforeCollaps(this);
-    status_ = fsCollapsed;
-    client_->Hide();
-    const Integer size = (horizontal ? CollapsedWidth() : CollapsedHeight()) + FrameSize();
-    if (horizontal) {
-      const Integer left = LeftPosition() ? Left() : Left() + Width() - size;
-      SetBounds(left, Top(), size, Height());
-    } else {
-      const Integer top = TopPosition() ? Top() : Top() + Height() - size;
-      SetBounds(Left(), top, Width(), size);
-    }
-    sizeLock_ = true;
   }
-  TBitmap* glyph = CurrentGlyph();
-  glyphRect_ = TRect{0, 0, glyph->Width(), glyph->Height()};
-  Invalidate();
+  Fold(value);
   if (status_ == fsExpanded) {
     if (AfterExpand) AfterExpand(this);
   } else {
@@ -355,7 +334,52 @@ void TFpFoldPanel::SetFoldStatus(TFoldStatus value) {
   }
 }
 
+void TFpFoldPanel::Fold(TFoldStatus value) {
+  status_ = value;
+  if (value == fsExpanded) {
+    sizeLock_ = false;
+    ResizeFromFoldEdge(expandedSize_);
+    Realign();
+    client_->Show();
+  } else {
+    client_->Hide();
+    ResizeFromFoldEdge((orientation_ == foHorizontal ? CollapsedWidth() : CollapsedHeight()) + FrameSize());
+    sizeLock_ = true;
+  }
+  TBitmap* glyph = CurrentGlyph();
+  glyphRect_ = TRect{0, 0, glyph->Width(), glyph->Height()};
+  Invalidate();
+}
+
+void TFpFoldPanel::ResizeFromFoldEdge(Integer size) {
+  if (orientation_ == foHorizontal) {
+    const Integer left = LeftPosition() ? Left() : Left() + Width() - size;
+    SetBounds(left, Top(), size, Height());
+  } else {
+    const Integer top = TopPosition() ? Top() : Top() + Height() - size;
+    SetBounds(Left(), top, Width(), size);
+  }
+}
+
+void TFpFoldPanel::Loaded() {
+  TCustomPanel::Loaded();
+  const std::optional<Integer> expanded = std::exchange(loadedExpandedSize_, std::nullopt);
+  if (std::exchange(loadedStatus_, fsExpanded) != fsCollapsed || !folding_ ||
+      ComponentState().Contains(csDesigning)) {
+    if (expanded) SetExpandedSize(*expanded);
+    return;
+  }
+  // A form written collapsed holds the strip and the size to expand to: the strip opens
+  // to that size first, then folds again, as the whole panel would.
+  if (expanded) ResizeFromFoldEdge(*expanded);
+  Fold(fsCollapsed);
+}
+
 void TFpFoldPanel::SetExpandedSize(Integer value) {
+  if (ComponentState().Contains(csLoading)) {
+    loadedExpandedSize_ = value;
+    return;
+  }
   if (status_ == fsCollapsed) {
     expandedSize_ = value;
     return;

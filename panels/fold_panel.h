@@ -11,6 +11,7 @@
 // expanded; while collapsed that dimension is locked.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "panels/fp_paneles.h"
@@ -132,6 +133,9 @@ class TFpFoldPanel : public TCustomPanel {
   void CMMouseLeave(TMessage& Message) override;
   // Runs OnFoldClick and, unless it refuses, collapses or expands.
   virtual void FoldClick();
+  // Folds as the form said, once it has given the orientation, the fold's corner, Folding
+  // and the glyph the strip takes its size from.
+  void Loaded() override;
 
  private:
   enum GlyphKind { kExpand, kCollaps };
@@ -147,9 +151,16 @@ class TFpFoldPanel : public TCustomPanel {
   void DrawBar(TCanvas* canvas);
   void DrawCaption(TCanvas* canvas);
   void InvalidateGlyph();
+  // The folding, without the events around it.
+  void Fold(TFoldStatus value);
+  // Gives the folding dimension `size`, the edge away from the fold's corner staying put.
+  void ResizeFromFoldEdge(Integer size);
 
   TFpFoldPanelClient* client_ = nullptr;
   TFoldStatus status_ = fsExpanded;
+  // What a form gave while loading, applied by Loaded.
+  TFoldStatus loadedStatus_ = fsExpanded;
+  std::optional<Integer> loadedExpandedSize_;
   TFoldOrientation orientation_ = foVertical;
   TFoldPosition position_ = fpLeftTop;
   bool folding_ = true;

@@ -215,7 +215,6 @@ void TNumSpinEdit::SetValue(double value) {
 
 void TNumSpinEdit::SetMinValue(double value) {
   if (minValue_ == value) return;
-  if (Loading()) loadedValue_ = Value();
   minValue_ = value;
   SetValue(std::max(minValue_, Value()));
   gauge_->Invalidate();
@@ -223,7 +222,6 @@ void TNumSpinEdit::SetMinValue(double value) {
 
 void TNumSpinEdit::SetMaxValue(double value) {
   if (maxValue_ == value) return;
-  if (Loading()) loadedValue_ = Value();
   maxValue_ = value;
   SetValue(std::min(maxValue_, Value()));
   gauge_->Invalidate();

@@ -316,10 +316,36 @@ TEST_F(ProgressTest, PublishedPropertiesSurviveAFormFile) {
   EXPECT_EQ(m->Alignment(), taRightJustify);
   EXPECT_EQ(m->MinValue(), -50);
   EXPECT_EQ(m->Position(), 40);
+  // 40 % of -50 .. 100, whichever of range and position the form gives first.
+  EXPECT_EQ(m->UserValue(), 10);
   EXPECT_EQ(m->Caption(), "Busy");
   EXPECT_EQ(m->SmallBar()->BarCount(), 7);
   EXPECT_EQ(m->SmallBar()->HSpace(), 2);
   EXPECT_EQ(m->Font3D()->Style(), tdRaised);
   EXPECT_EQ(m->Color(), clWhite);
   EXPECT_EQ(WriteComponentText(root.get()), text);
+}
+
+// The value follows from the position and the whole range, whatever order the form gives them in.
+TEST_F(ProgressTest, AFormsRangeAndPositionGiveOneValueInAnyOrder) {
+  struct Row {
+    const char* properties;
+    Integer min, max, value;
+  };
+  const Row rows[] = {
+      {"Position = 40\n    MinValue = -50\n", -50, 100, 10},
+      {"MinValue = -50\n    Position = 40\n", -50, 100, 10},
+      {"Position = 25\n    MaxValue = 20\n    MinValue = 60\n", 20, 60, 30},
+      {"MaxValue = 0\n    MinValue = 200\n    Position = 50\n", 0, 200, 100},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.properties);
+    std::unique_ptr<TComponent> root = ReadComponentText(std::string("object F: TForm\n  object Meter: TKitProgress\n    ") +
+                                                         r.properties + "  end\nend\n");
+    auto* m = dynamic_cast<TKitProgress*>(root->FindComponent("Meter"));
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->MinValue(), r.min);
+    EXPECT_EQ(m->MaxValue(), r.max);
+    EXPECT_EQ(m->UserValue(), r.value);
+  }
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/tests/window_test_env.h"
 #include "chart/chart_control.h"
 #include "editor/var_chart_form.h"
 #include "engine/var_series.h"
@@ -20,9 +21,7 @@
 class VarChartTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    win::ResetWindowSystem();
-    win::UseManualClock(1000, 0);
-    win::SetModalFailureHandler([](const std::string& why) { ADD_FAILURE() << "modal: " << why; });
+    StartWindowTest();
     curve_ = MakeCurve(xmFrames, cmBoth, 0, 10, {{0, 2}, {50, 5}, {100, 8}, {8192, 8}});
     form_ = std::make_unique<TVarChartForm>(nullptr);
     form_->SetBounds(100, 50, 420, 300);
@@ -33,10 +32,7 @@ class VarChartTest : public ::testing::Test {
   void TearDown() override {
     form_.reset();
     curve_.reset();
-    win::SetModalFailureHandler(nullptr);
-    win::ClearModalAnswers();
-    win::ResetWindowSystem();
-    win::UseRealClock();
+    EndWindowTest();
   }
 
   static std::unique_ptr<TVarSeries> MakeCurve(Byte XMode, Byte Clamp, Double Min, Double Max,

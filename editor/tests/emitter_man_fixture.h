@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/tests/window_test_env.h"
 #include "editor/tests/file_bytes.h"
 #include "controlkit/kit_control_base.h"
 #include "editor/editor_helpers.h"
@@ -36,9 +37,7 @@
 class EmitterManTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    win::ResetWindowSystem();
-    win::UseManualClock(1000, 0);
-    win::SetModalFailureHandler([](const std::string& why) { ADD_FAILURE() << "modal: " << why; });
+    StartWindowTest();
     ResetHost();
     Running = false;
     EditorLinks() = TEditorLinks{};
@@ -64,10 +63,7 @@ class EmitterManTest : public ::testing::Test {
     ResetHost();
     SetDataFolder("");
     std::filesystem::remove_all(dir_);
-    win::SetModalFailureHandler(nullptr);
-    win::ClearModalAnswers();
-    win::ResetWindowSystem();
-    win::UseRealClock();
+    EndWindowTest();
   }
   static void ResetHost() {
     host::Reset();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "editor/tests/window_test_env.h"
 #include "editor/editor_helpers.h"
 #include "editor/main_form.h"
 #include "editor/shuttle_form.h"
@@ -25,9 +26,7 @@ inline constexpr const char* kViewClass = "QmMainFormTestView";
 class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    win::ResetWindowSystem();
-    win::UseManualClock(1000, 0);
-    win::SetModalFailureHandler([](const std::string& why) { ADD_FAILURE() << "modal: " << why; });
+    StartWindowTest();
     host::Reset();
     TsxModule() = TTsxModuleState{};
     ExtObjTypes().Clear();
@@ -55,10 +54,7 @@ class MainFormTest : public ::testing::Test {
   void TearDown() override {
     host::SetPump(nullptr);
     delete MainForm;
-    win::SetModalFailureHandler(nullptr);
-    win::ClearModalAnswers();
-    win::ResetWindowSystem();
-    win::UseRealClock();
+    EndWindowTest();
     SetDataFolder("");
     std::filesystem::remove_all(dir_);
     host::Reset();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/tests/window_test_env.h"
 #include "controlkit/kit_combo_box.h"
 #include "controlkit/kit_control_base.h"
 #include "controlkit/kit_labels.h"
@@ -27,9 +28,7 @@
 class PageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    win::ResetWindowSystem();
-    win::UseManualClock(1000, 0);
-    win::SetModalFailureHandler([](const std::string& why) { ADD_FAILURE() << "modal: " << why; });
+    StartWindowTest();
     emitter_ = std::make_unique<TEmitterObject>();
     emitter_->Name = "Comet";
     system_ = emitter_->AddSystem();
@@ -40,10 +39,7 @@ class PageTest : public ::testing::Test {
     emitter_.reset();
     Bitmap32Cache().Clear();
     EditorLinks() = TEditorLinks{};
-    win::SetModalFailureHandler(nullptr);
-    win::ClearModalAnswers();
-    win::ResetWindowSystem();
-    win::UseRealClock();
+    EndWindowTest();
   }
   // The page goes before the system it shows.
   virtual void DestroyPage() {}

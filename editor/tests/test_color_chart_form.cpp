@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/tests/window_test_env.h"
 #include "chart/chart_control.h"
 #include "editor/color_chart_form.h"
 #include "editor/editor_helpers.h"
@@ -49,10 +50,7 @@ std::vector<Key> Keys(TColorSeries& s) {
 class ColorChartFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    win::ResetWindowSystem();
-    win::UseManualClock(1000, 0);
-    win::ClearModalAnswers();
-    win::SetModalFailureHandler([](const std::string& why) { ADD_FAILURE() << "modal: " << why; });
+    StartWindowTest();
     root_ = fs::temp_directory_path() / ("qm_color_chart_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                                          "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
@@ -75,10 +73,7 @@ class ColorChartFormTest : public ::testing::Test {
     form_.reset();
     gradient_.reset();
     EXPECT_EQ(win::PendingModalAnswers(), 0u);
-    win::SetModalFailureHandler({});
-    win::ClearModalAnswers();
-    win::ResetWindowSystem();
-    win::UseRealClock();
+    EndWindowTest();
     fs::remove_all(root_);
   }
 

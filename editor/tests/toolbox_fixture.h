@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/tests/window_test_env.h"
 #include "editor/editor_links.h"
 #include "editor/tool_props_form.h"
 #include "editor/toolbox_form.h"
@@ -29,9 +30,7 @@ class ToolboxTest : public ::testing::Test {
     TsxModule() = TTsxModuleState{};
     ExtObjTypes().Clear();
     TsxModule().PluginId = 1;
-    win::ResetWindowSystem();
-    win::UseManualClock(1000, 0);
-    win::SetModalFailureHandler([](const std::string& why) { ADD_FAILURE() << "modal: " << why; });
+    StartWindowTest();
     EditorLinks() = TEditorLinks{};
     Running = false;
     modifiersBefore_ = ModifierList().Count();
@@ -46,10 +45,7 @@ class ToolboxTest : public ::testing::Test {
     EXPECT_EQ(ModifierList().Count(), modifiersBefore_) << "every tool's modifier leaves the global list";
     EditorLinks() = TEditorLinks{};
     Running = false;
-    win::SetModalFailureHandler(nullptr);
-    win::ClearModalAnswers();
-    win::ResetWindowSystem();
-    win::UseRealClock();
+    EndWindowTest();
     host::Reset();
     TsxModule() = TTsxModuleState{};
     ExtObjTypes().Clear();

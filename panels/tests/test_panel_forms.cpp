@@ -230,3 +230,41 @@ TEST_F(PanelFormsTest, ASpinEditsValueWaitsForWhatTheFormGivesAfterIt) {
     EXPECT_EQ(spin->Text(), r.text);
   }
 }
+
+// A collapsed fold panel folds once the form has given its orientation and corner, which the
+// form writes after the status: the strip sits where it was, and expanding gives back the
+// whole panel, whatever the order.
+TEST_F(PanelFormsTest, ACollapsedFoldPanelFoldsWhereTheFormPutIt) {
+  struct Row {
+    const char* properties;
+    TRect collapsed, expanded;
+  };
+  const Row rows[] = {
+      // As the form writer orders them: the strip and the size to expand to.
+      {"Left = 286\n Top = 20\n Width = 14\n Height = 150\n FoldStatus = fsCollapsed\n"
+       " FoldPosition = fpRightBottom\n Orientation = foHorizontal\n ExpandedSize = 200\n",
+       TRect{286, 20, 300, 170}, TRect{100, 20, 300, 170}},
+      {"Left = 100\n Top = 156\n Width = 200\n Height = 14\n FoldStatus = fsCollapsed\n"
+       " FoldPosition = fpRightBottom\n ExpandedSize = 150\n",
+       TRect{100, 156, 300, 170}, TRect{100, 20, 300, 170}},
+      // The same strip in another order.
+      {"ExpandedSize = 200\n Orientation = foHorizontal\n FoldStatus = fsCollapsed\n"
+       " Left = 286\n Top = 20\n Width = 14\n Height = 150\n FoldPosition = fpRightBottom\n",
+       TRect{286, 20, 300, 170}, TRect{100, 20, 300, 170}},
+      // Written by hand: the open panel, to be folded.
+      {"Left = 100\n Top = 20\n Width = 200\n Height = 150\n FoldStatus = fsCollapsed\n"
+       " FoldPosition = fpRightBottom\n Orientation = foHorizontal\n",
+       TRect{286, 20, 300, 170}, TRect{100, 20, 300, 170}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.properties);
+    std::unique_ptr<TComponent> root =
+        ReadComponentText(std::string("object F: TForm\n  object Fold: TFpFoldPanel\n") + r.properties + "  end\nend\n");
+    auto* fold = dynamic_cast<TFpFoldPanel*>(root->FindComponent("Fold"));
+    ASSERT_NE(fold, nullptr);
+    EXPECT_TRUE(fold->IsCollapsed());
+    EXPECT_EQ(fold->BoundsRect(), r.collapsed);
+    fold->Expand();
+    EXPECT_EQ(fold->BoundsRect(), r.expanded);
+  }
+}
