@@ -674,7 +674,9 @@ TEST_F(AxisTest, DateIncrementOutsideTheTableUsesTheComputedStep) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     EXPECT_GE(values[i], 36526 - 1e-9);
     EXPECT_LE(values[i], 36536 + 1e-9);
-    if (i > 0) EXPECT_NEAR(values[i - 1] - values[i], 0.3, 1e-6);
+    if (i > 0) {
+      EXPECT_NEAR(values[i - 1] - values[i], 0.3, 1e-6);
+    }
   }
 
   // One day: labels on whole days, down from the last one.

@@ -60,7 +60,9 @@ TEST(LineSeriesDraw, ColouredPointsColourTheSegmentEndingAtThem) {
   s.ColorLines = false;
   DrawSeries(s, rig.canvas);
   for (const auto& e : rig.canvas->Log) {
-    if (e.Op == "LineTo") EXPECT_EQ(e.Pen, clBlack);
+    if (e.Op == "LineTo") {
+      EXPECT_EQ(e.Pen, clBlack);
+    }
   }
 }
 
