@@ -204,6 +204,12 @@ Double TChartCanvas3D::DepthOf(Double x, Double y, Double z) const {
   return matrix_[2][0] * x + matrix_[2][1] * y + matrix_[2][2] * z;
 }
 
+Double TChartCanvas3D::ViewDepth(Double X, Double Y, Double Z) {
+  // Orthogonal views look straight along the depth.
+  if (!is3D_ || orthogonal_) return Z;
+  return DepthOf(X - xCentre_, Y - yCentre_, Z - zCentre_);
+}
+
 TPoint TChartCanvas3D::SpaceToScreen(Integer X, Integer Y, Integer Z) {
   if (!is3D_) return TPoint{X, Y};
   if (orthogonal_) {
@@ -452,7 +458,7 @@ void TChartCanvas3D::DrawFaces(std::vector<Face3D> Faces, bool Dark) {
     const Point3D n = FaceNormal(f);
     const Double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
     const Point3D c = Centroid(f);
-    const Double depth = orthogonal_ ? c[2] : DepthOf(c[0] - xCentre_, c[1] - yCentre_, c[2] - zCentre_);
+    const Double depth = ViewDepth(c[0], c[1], c[2]);
     shown.push_back(Shown{std::move(pts), depth, len > 0 && std::fabs(n[2]) / len > 0.999});
   }
   std::stable_sort(shown.begin(), shown.end(), [](const Shown& a, const Shown& b) { return a.depth > b.depth; });
