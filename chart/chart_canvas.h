@@ -322,6 +322,10 @@ class TChartCanvas3D : public TCanvas3D {
   void RectangleZ(Integer Left, Integer Top, Integer Bottom, Integer Z0, Integer Z1) override;
   void AngledTextAtDepth(Integer X, Integer Y, Integer Z, const std::string& Text, Double Angle) override;
   void TextOut3D(Integer X, Integer Y, Integer Z, const std::string& Text) override;
+  // The scale of texts drawn at a depth: the zoom, with ZoomText in a 3D view; else 1.
+  Double TextZoom() const;
+  // Text with its start at the screen point (X, Y), its font scaled as texts at a depth.
+  void ZoomedText(Integer X, Integer Y, const std::string& Text, Double Angle);
   void Sphere(Integer X, Integer Y, Integer Z, Double Radius) override;
   void TriangleWithZ(const TPoint& P1, const TPoint& P2, const TPoint& P3, Integer Z) override;
 

@@ -134,8 +134,11 @@ TRect TChartCanvas3D::BeginFrame(TCanvas* DestCanvas, TView3DOptions* Options, T
     zoomFactor_ = 0.01 * Options->Zoom();
     zoomText_ = Options->ZoomText();
     Double sr, cr, se, ce, st, ct;
-    SinCos(Options->Rotation() * kDegrees, sr, cr);
-    SinCos(Options->Elevation() * kDegrees, se, ce);
+    // Angles below 360 turn the chart's back up and to the right, as the orthogonal view
+    // shows it: the viewer stands above and right of the front, and sees the inner faces
+    // of the floor and the left wall, with the axes' labels outside them.
+    SinCos(-Options->Rotation() * kDegrees, sr, cr);
+    SinCos(-Options->Elevation() * kDegrees, se, ce);
     SinCos(Options->Tilt() * kDegrees, st, ct);
     // Turn about the vertical axis, then the elevation, then the tilt in the screen plane.
     const Double ry[3][3] = {{cr, 0, sr}, {0, 1, 0}, {-sr, 0, cr}};
@@ -417,15 +420,23 @@ void TChartCanvas3D::TextOut3D(Integer X, Integer Y, Integer Z, const std::strin
 
 void TChartCanvas3D::AngledTextAtDepth(Integer X, Integer Y, Integer Z, const std::string& Text, Double Angle) {
   const TPoint p = SpaceToScreen(X, Y, Z);
+  ZoomedText(p.x, p.y, Text, Angle);
+}
+
+Double TChartCanvas3D::TextZoom() const {
+  return is3D_ && zoomText_ && std::isfinite(zoomFactor_) ? zoomFactor_ : 1.0;
+}
+
+void TChartCanvas3D::ZoomedText(Integer X, Integer Y, const std::string& Text, Double Angle) {
   TFont* font = reference_->Font();
   const Integer height = font->Height();
-  const bool scaled = is3D_ && zoomText_ && zoomFactor_ != 1 && std::isfinite(zoomFactor_);
-  if (scaled) font->SetHeight(RoundToPixel(height * zoomFactor_));
+  const Double zoom = TextZoom();
+  if (zoom != 1) font->SetHeight(RoundToPixel(height * zoom));
   if (Angle != 0)
-    DrawAngledText(p.x, p.y, Text, Angle);
+    DrawAngledText(X, Y, Text, Angle);
   else
-    DrawText(p.x, p.y, Text);
-  if (scaled) font->SetHeight(height);
+    DrawText(X, Y, Text);
+  if (zoom != 1) font->SetHeight(height);
 }
 
 // ---- solids ----------------------------------------------------------------------------------
