@@ -616,6 +616,22 @@ void TCustomAxisPanel::DrawAxes() {
   }
 }
 
+std::vector<TChartSeries*> TCustomAxisPanel::SeriesInDrawOrder() {
+  // Which end of the depth is nearer depends on the view.
+  std::vector<std::pair<Double, TChartSeries*>> order;
+  TChartCanvas3D* canvas = Canvas();
+  const TPoint centre = RectCenter(ChartRect());
+  for (Integer i = 0; i < seriesList_->Count(); ++i) {
+    TChartSeries* s = seriesList_->Series(i);
+    if (s->Active()) order.emplace_back(View3D() ? canvas->ViewDepth(centre.x, centre.y, s->MiddleZ) : 0.0, s);
+  }
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<TChartSeries*> result;
+  result.reserve(order.size());
+  for (const auto& entry : order) result.push_back(entry.second);
+  return result;
+}
+
 void TCustomAxisPanel::DrawSeries(TChartSeries* Series) {
   Series->CalcFirstLastVisibleIndex();
   if (Series->FirstValueIndex() == -1) return;
@@ -688,15 +704,8 @@ void TCustomAxisPanel::DrawContents() {
     if (OnBeforeDrawSeries) OnBeforeDrawSeries(this);
     // 11. Series in list order; in 3D the furthest from the viewer first, so none paints
     // over one nearer to it: every part of a series (lines, areas, pointers, marks) is
-    // drawn in its series' turn. Which end of the depth is nearer depends on the view.
-    std::vector<std::pair<Double, TChartSeries*>> order;
-    const TPoint centre = RectCenter(ChartRect());
-    for (Integer i = 0; i < seriesList_->Count(); ++i) {
-      TChartSeries* s = seriesList_->Series(i);
-      if (s->Active()) order.emplace_back(View3D() ? canvas->ViewDepth(centre.x, centre.y, s->MiddleZ) : 0.0, s);
-    }
-    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (const auto& [depth, s] : order) DrawSeries(s);
+    // drawn in its series' turn.
+    for (TChartSeries* s : SeriesInDrawOrder()) DrawSeries(s);
     // 12. Axes in front.
     if (axisVisible_ && !axisBehind_) DrawAxes();
     // 13. Titles and legend after the series.
