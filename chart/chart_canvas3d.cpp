@@ -324,7 +324,7 @@ void TChartCanvas3D::TriangleWithZ(const TPoint& P1, const TPoint& P2, const TPo
 void TChartCanvas3D::RectangleWithZ(const TRect& Rect, Integer Z) {
   if (!is3D_ || orthogonal_) {
     const TRect r = ProjectRect(Rect, Z);
-    reference_->Rectangle(r);
+    DrawBox(r.left, r.top, r.right, r.bottom);
     return;
   }
   const TPoint pts[] = {{Rect.left, Rect.top}, {Rect.right, Rect.top}, {Rect.right, Rect.bottom}, {Rect.left, Rect.bottom}};
@@ -347,7 +347,7 @@ void TChartCanvas3D::EllipseWithZ(Integer X1, Integer Y1, Integer X2, Integer Y2
   if (!is3D_ || orthogonal_) {
     const TPoint a = SpaceToScreen(X1, Y1, Z);
     const TPoint b = SpaceToScreen(X2, Y2, Z);
-    reference_->Ellipse(a.x, a.y, b.x, b.y);
+    DrawEllipse(a.x, a.y, b.x, b.y);
     return;
   }
   const Double cx = (static_cast<Double>(X1) + X2) * 0.5, cy = (static_cast<Double>(Y1) + Y2) * 0.5;
@@ -366,7 +366,7 @@ void TChartCanvas3D::Sphere(Integer X, Integer Y, Integer Z, Double Radius) {
   Double r = Radius * (is3D_ ? zoomFactor_ : 1.0);
   if (!std::isfinite(r)) return;
   r = std::fabs(r);
-  reference_->Ellipse(Shifted(-r, c.x), Shifted(-r, c.y), Shifted(r, c.x), Shifted(r, c.y));
+  DrawEllipse(Shifted(-r, c.x), Shifted(-r, c.y), Shifted(r, c.x), Shifted(r, c.y));
 }
 
 void TChartCanvas3D::Arrow(bool Filled, const TPoint& From, const TPoint& To, Integer HeadWidth, Integer ArrowWidth,
@@ -484,7 +484,7 @@ void TChartCanvas3D::DrawFaces(std::vector<Face3D> Faces, bool Dark) {
 void TChartCanvas3D::Cube(Integer Left, Integer Right, Integer Top, Integer Bottom, Integer Z0, Integer Z1,
                           bool DarkSides) {
   if (!is3D_) {
-    reference_->Rectangle(Left, Top, Right, Bottom);
+    DrawBox(Left, Top, Right, Bottom);
     return;
   }
   const Double l = Left, r = Right, t = Top, b = Bottom, z0 = Z0, z1 = Z1;
@@ -500,7 +500,7 @@ void TChartCanvas3D::Cube(Integer Left, Integer Right, Integer Top, Integer Bott
 void TChartCanvas3D::Cylinder(bool Vertical, Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z0,
                               Integer Z1, bool Dark3D) {
   if (!is3D_) {
-    reference_->Rectangle(Left, Top, Right, Bottom);
+    DrawBox(Left, Top, Right, Bottom);
     return;
   }
   DrawFaces(Frustum(Vertical, Left, Top, Right, Bottom, Z0, Z1, 24, 100, 0), Dark3D);
