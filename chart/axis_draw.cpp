@@ -187,6 +187,17 @@ void TChartAxis::DrawTextBlock(Integer Along, Integer Edge, Integer Room, bool O
     ox = target - (nearSideIsMin ? minX : maxX);
   }
 
+  // The block hangs from the middle of its side that touches the band: that point is
+  // projected, the block is laid out flat around it (scaled as the text is), so a turned
+  // or zoomed view keeps the labels off the axis, its ticks and the walls.
+  const TPoint anchor = horizontal_ ? TPoint{Along, static_cast<Integer>(std::lround(target))}
+                                    : TPoint{static_cast<Integer>(std::lround(target)), Along};
+  const TPoint screen = canvas->SpaceToScreen(anchor.x, anchor.y, 0);
+  const Double zoom = canvas->TextZoom();
+  auto put = [&](Double x, Double y, const std::string& line, Integer angle) {
+    canvas->ZoomedText(screen.x + static_cast<Integer>(std::lround((x - anchor.x) * zoom)),
+                       screen.y + static_cast<Integer>(std::lround((y - anchor.y) * zoom)), line, angle);
+  };
   canvas->WriteBackMode(cbmTransparent);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Double step = static_cast<Double>(lineHeight) * static_cast<Double>(i);
@@ -198,10 +209,10 @@ void TChartAxis::DrawTextBlock(Integer Along, Integer Edge, Integer Room, bool O
         x += (w - widths[i]) / 2;
       else if (!nearSideIsMin)
         x += w - widths[i];
-      canvas->TextOut3D(x, static_cast<Integer>(std::lround(oy + step)), 0, lines[i]);
+      put(x, static_cast<Integer>(std::lround(oy + step)), lines[i], 0);
     } else {
-      canvas->AngledTextAtDepth(static_cast<Integer>(std::lround(ox + step * s)),
-                                static_cast<Integer>(std::lround(oy + step * c)), 0, lines[i], Angle);
+      put(static_cast<Integer>(std::lround(ox + step * s)), static_cast<Integer>(std::lround(oy + step * c)), lines[i],
+          Angle);
     }
   }
 }

@@ -616,6 +616,22 @@ void TCustomAxisPanel::DrawAxes() {
   }
 }
 
+std::vector<TChartSeries*> TCustomAxisPanel::SeriesInDrawOrder() {
+  // Which end of the depth is nearer depends on the view.
+  std::vector<std::pair<Double, TChartSeries*>> order;
+  TChartCanvas3D* canvas = Canvas();
+  const TPoint centre = RectCenter(ChartRect());
+  for (Integer i = 0; i < seriesList_->Count(); ++i) {
+    TChartSeries* s = seriesList_->Series(i);
+    if (s->Active()) order.emplace_back(View3D() ? canvas->ViewDepth(centre.x, centre.y, s->MiddleZ) : 0.0, s);
+  }
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<TChartSeries*> result;
+  result.reserve(order.size());
+  for (const auto& entry : order) result.push_back(entry.second);
+  return result;
+}
+
 void TCustomAxisPanel::DrawSeries(TChartSeries* Series) {
   Series->CalcFirstLastVisibleIndex();
   if (Series->FirstValueIndex() == -1) return;
@@ -686,15 +702,10 @@ void TCustomAxisPanel::DrawContents() {
     // 9, 10. Before the series.
     BroadcastToolEvent(cteBeforeDrawSeries);
     if (OnBeforeDrawSeries) OnBeforeDrawSeries(this);
-    // 11. Series in list order; in 3D the furthest back first, so none paints over one
-    // in front of it.
-    std::vector<TChartSeries*> order;
-    for (Integer i = 0; i < seriesList_->Count(); ++i)
-      if (seriesList_->Series(i)->Active()) order.push_back(seriesList_->Series(i));
-    if (View3D())
-      std::stable_sort(order.begin(), order.end(),
-                       [](TChartSeries* a, TChartSeries* b) { return a->StartZ > b->StartZ; });
-    for (TChartSeries* s : order) DrawSeries(s);
+    // 11. Series in list order; in 3D the furthest from the viewer first, so none paints
+    // over one nearer to it: every part of a series (lines, areas, pointers, marks) is
+    // drawn in its series' turn.
+    for (TChartSeries* s : SeriesInDrawOrder()) DrawSeries(s);
     // 12. Axes in front.
     if (axisVisible_ && !axisBehind_) DrawAxes();
     // 13. Titles and legend after the series.

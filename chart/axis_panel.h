@@ -8,6 +8,7 @@
 // variable systems) and only leave the chart when it goes. Tools are freed with the chart.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "chart/chart_axis.h"
 #include "chart/chart_panel.h"
@@ -100,6 +101,9 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   Integer SeriesCount() const { return seriesList_->Count(); }
   TChartSeries* GetSeries(Integer Index) const { return seriesList_->Series(Index); }
   Integer CountActiveSeries() const;
+  // The active series in the order they are drawn: list order, and in 3D the furthest
+  // from the viewer first. The last one is the one on top wherever series overlap.
+  std::vector<TChartSeries*> SeriesInDrawOrder();
   // Joins Series to the chart: its ParentChart becomes this chart, its joined hook runs,
   // it is listed last, seAdd goes to the listeners, and the chart repaints. Nothing for
   // a series already listed.

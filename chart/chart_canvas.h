@@ -156,6 +156,9 @@ class TCanvas3D : public TChartCanvas {
   virtual TPoint SpaceToScreen(Integer X, Integer Y, Integer Z) = 0;
   // The screen bounds of the block over Rect from depth MinZ to MaxZ (its eight corners).
   TRect ProjectedBounds(const TRect& Rect, Integer MinZ, Integer MaxZ);
+  // How far the space point lies from the viewer along the view direction (greater is
+  // further); things drawn far ones first do not paint over nearer ones.
+  virtual Double ViewDepth(Double X, Double Y, Double Z) = 0;
   // Starts a frame on DestCanvas over Rect; returns the rectangle to draw in (moved to
   // (0, 0) when buffered).
   virtual TRect BeginFrame(TCanvas* DestCanvas, TView3DOptions* Options, TColor BackColor, bool Is3D,
@@ -283,6 +286,7 @@ class TChartCanvas3D : public TCanvas3D {
   void DrawLineAtDepth(Integer X0, Integer Y0, Integer X1, Integer Y1, Integer Z) override;
   void ScreenToSpace(Integer& X, Integer& Y, Integer Z) override;
   TPoint SpaceToScreen(Integer X, Integer Y, Integer Z) override;
+  Double ViewDepth(Double X, Double Y, Double Z) override;
   TRect BeginFrame(TCanvas* DestCanvas, TView3DOptions* Options, TColor BackColor, bool Is3D,
                    const TRect& Rect) override;
   void SetProjectionCentre(Integer MaxDepth, const TRect& Rect) override;
@@ -318,6 +322,10 @@ class TChartCanvas3D : public TCanvas3D {
   void RectangleZ(Integer Left, Integer Top, Integer Bottom, Integer Z0, Integer Z1) override;
   void AngledTextAtDepth(Integer X, Integer Y, Integer Z, const std::string& Text, Double Angle) override;
   void TextOut3D(Integer X, Integer Y, Integer Z, const std::string& Text) override;
+  // The scale of texts drawn at a depth: the zoom, with ZoomText in a 3D view; else 1.
+  Double TextZoom() const;
+  // Text with its start at the screen point (X, Y), its font scaled as texts at a depth.
+  void ZoomedText(Integer X, Integer Y, const std::string& Text, Double Angle);
   void Sphere(Integer X, Integer Y, Integer Z, Double Radius) override;
   void TriangleWithZ(const TPoint& P1, const TPoint& P2, const TPoint& P3, Integer Z) override;
 

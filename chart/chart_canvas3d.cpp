@@ -134,8 +134,11 @@ TRect TChartCanvas3D::BeginFrame(TCanvas* DestCanvas, TView3DOptions* Options, T
     zoomFactor_ = 0.01 * Options->Zoom();
     zoomText_ = Options->ZoomText();
     Double sr, cr, se, ce, st, ct;
-    SinCos(Options->Rotation() * kDegrees, sr, cr);
-    SinCos(Options->Elevation() * kDegrees, se, ce);
+    // Angles below 360 turn the chart's back up and to the right, as the orthogonal view
+    // shows it: the viewer stands above and right of the front, and sees the inner faces
+    // of the floor and the left wall, with the axes' labels outside them.
+    SinCos(-Options->Rotation() * kDegrees, sr, cr);
+    SinCos(-Options->Elevation() * kDegrees, se, ce);
     SinCos(Options->Tilt() * kDegrees, st, ct);
     // Turn about the vertical axis, then the elevation, then the tilt in the screen plane.
     const Double ry[3][3] = {{cr, 0, sr}, {0, 1, 0}, {-sr, 0, cr}};
@@ -202,6 +205,12 @@ void TChartCanvas3D::SetProjectionCentre(Integer MaxDepth, const TRect& Rect) {
 
 Double TChartCanvas3D::DepthOf(Double x, Double y, Double z) const {
   return matrix_[2][0] * x + matrix_[2][1] * y + matrix_[2][2] * z;
+}
+
+Double TChartCanvas3D::ViewDepth(Double X, Double Y, Double Z) {
+  // Orthogonal views look straight along the depth.
+  if (!is3D_ || orthogonal_) return Z;
+  return DepthOf(X - xCentre_, Y - yCentre_, Z - zCentre_);
 }
 
 TPoint TChartCanvas3D::SpaceToScreen(Integer X, Integer Y, Integer Z) {
@@ -315,7 +324,7 @@ void TChartCanvas3D::TriangleWithZ(const TPoint& P1, const TPoint& P2, const TPo
 void TChartCanvas3D::RectangleWithZ(const TRect& Rect, Integer Z) {
   if (!is3D_ || orthogonal_) {
     const TRect r = ProjectRect(Rect, Z);
-    reference_->Rectangle(r);
+    DrawBox(r.left, r.top, r.right, r.bottom);
     return;
   }
   const TPoint pts[] = {{Rect.left, Rect.top}, {Rect.right, Rect.top}, {Rect.right, Rect.bottom}, {Rect.left, Rect.bottom}};
@@ -338,7 +347,7 @@ void TChartCanvas3D::EllipseWithZ(Integer X1, Integer Y1, Integer X2, Integer Y2
   if (!is3D_ || orthogonal_) {
     const TPoint a = SpaceToScreen(X1, Y1, Z);
     const TPoint b = SpaceToScreen(X2, Y2, Z);
-    reference_->Ellipse(a.x, a.y, b.x, b.y);
+    DrawEllipse(a.x, a.y, b.x, b.y);
     return;
   }
   const Double cx = (static_cast<Double>(X1) + X2) * 0.5, cy = (static_cast<Double>(Y1) + Y2) * 0.5;
@@ -357,7 +366,7 @@ void TChartCanvas3D::Sphere(Integer X, Integer Y, Integer Z, Double Radius) {
   Double r = Radius * (is3D_ ? zoomFactor_ : 1.0);
   if (!std::isfinite(r)) return;
   r = std::fabs(r);
-  reference_->Ellipse(Shifted(-r, c.x), Shifted(-r, c.y), Shifted(r, c.x), Shifted(r, c.y));
+  DrawEllipse(Shifted(-r, c.x), Shifted(-r, c.y), Shifted(r, c.x), Shifted(r, c.y));
 }
 
 void TChartCanvas3D::Arrow(bool Filled, const TPoint& From, const TPoint& To, Integer HeadWidth, Integer ArrowWidth,
@@ -411,15 +420,23 @@ void TChartCanvas3D::TextOut3D(Integer X, Integer Y, Integer Z, const std::strin
 
 void TChartCanvas3D::AngledTextAtDepth(Integer X, Integer Y, Integer Z, const std::string& Text, Double Angle) {
   const TPoint p = SpaceToScreen(X, Y, Z);
+  ZoomedText(p.x, p.y, Text, Angle);
+}
+
+Double TChartCanvas3D::TextZoom() const {
+  return is3D_ && zoomText_ && std::isfinite(zoomFactor_) ? zoomFactor_ : 1.0;
+}
+
+void TChartCanvas3D::ZoomedText(Integer X, Integer Y, const std::string& Text, Double Angle) {
   TFont* font = reference_->Font();
   const Integer height = font->Height();
-  const bool scaled = is3D_ && zoomText_ && zoomFactor_ != 1 && std::isfinite(zoomFactor_);
-  if (scaled) font->SetHeight(RoundToPixel(height * zoomFactor_));
+  const Double zoom = TextZoom();
+  if (zoom != 1) font->SetHeight(RoundToPixel(height * zoom));
   if (Angle != 0)
-    DrawAngledText(p.x, p.y, Text, Angle);
+    DrawAngledText(X, Y, Text, Angle);
   else
-    DrawText(p.x, p.y, Text);
-  if (scaled) font->SetHeight(height);
+    DrawText(X, Y, Text);
+  if (zoom != 1) font->SetHeight(height);
 }
 
 // ---- solids ----------------------------------------------------------------------------------
@@ -452,7 +469,7 @@ void TChartCanvas3D::DrawFaces(std::vector<Face3D> Faces, bool Dark) {
     const Point3D n = FaceNormal(f);
     const Double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
     const Point3D c = Centroid(f);
-    const Double depth = orthogonal_ ? c[2] : DepthOf(c[0] - xCentre_, c[1] - yCentre_, c[2] - zCentre_);
+    const Double depth = ViewDepth(c[0], c[1], c[2]);
     shown.push_back(Shown{std::move(pts), depth, len > 0 && std::fabs(n[2]) / len > 0.999});
   }
   std::stable_sort(shown.begin(), shown.end(), [](const Shown& a, const Shown& b) { return a.depth > b.depth; });
@@ -467,7 +484,7 @@ void TChartCanvas3D::DrawFaces(std::vector<Face3D> Faces, bool Dark) {
 void TChartCanvas3D::Cube(Integer Left, Integer Right, Integer Top, Integer Bottom, Integer Z0, Integer Z1,
                           bool DarkSides) {
   if (!is3D_) {
-    reference_->Rectangle(Left, Top, Right, Bottom);
+    DrawBox(Left, Top, Right, Bottom);
     return;
   }
   const Double l = Left, r = Right, t = Top, b = Bottom, z0 = Z0, z1 = Z1;
@@ -483,7 +500,7 @@ void TChartCanvas3D::Cube(Integer Left, Integer Right, Integer Top, Integer Bott
 void TChartCanvas3D::Cylinder(bool Vertical, Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z0,
                               Integer Z1, bool Dark3D) {
   if (!is3D_) {
-    reference_->Rectangle(Left, Top, Right, Bottom);
+    DrawBox(Left, Top, Right, Bottom);
     return;
   }
   DrawFaces(Frustum(Vertical, Left, Top, Right, Bottom, Z0, Z1, 24, 100, 0), Dark3D);

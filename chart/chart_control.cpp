@@ -189,9 +189,10 @@ TChartClickedPart TCustomChart::CalcClickedPart(TPoint P, bool OnlyWithEvents) {
       return part;
     }
   }
-  for (Integer i = SeriesCount() - 1; i >= 0; --i) {
-    TChartSeries* s = GetSeries(i);
-    if (!s->Active()) continue;
+  // The series on top first: the last drawn.
+  const std::vector<TChartSeries*> order = SeriesInDrawOrder();
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    TChartSeries* s = *it;
     if (OnlyWithEvents && !s->OnClick && !s->OnDblClick && !OnClickSeries) continue;
     const Integer index = s->Clicked(P.x, P.y);
     if (index >= 0) {

@@ -145,9 +145,10 @@ void TCustomChart::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   }
   // The cursor of the series under the mouse; away from it, the chart's own again. A
   // cursor someone else set (the form's handler, a tool) is left alone.
-  for (Integer i = SeriesCount() - 1; i >= 0; --i) {
-    TChartSeries* s = GetSeries(i);
-    if (s->Active() && s->Cursor() != crDefault && s->Clicked(X, Y) >= 0) {
+  const std::vector<TChartSeries*> order = SeriesInDrawOrder();
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    TChartSeries* s = *it;
+    if (s->Cursor() != crDefault && s->Clicked(X, Y) >= 0) {
       SetCursor(s->Cursor());
       seriesCursorShown_ = true;
       return;

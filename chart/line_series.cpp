@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 #include "chart/axis_panel.h"
 #include "chart/chart_canvas.h"
@@ -444,13 +446,37 @@ Integer TCustomSeries::Clicked(Integer X, Integer Y) {
   if (is3D) ParentCanvas()->ScreenToSpace(X, Y, StartZ);
   const Integer inherited = TCustomLineSeries::Clicked(X, Y);
   if (inherited != -1 || firstValueIndex_ < 0 || lastValueIndex_ < 0) return inherited;
+  // In 3D a pointer is hit on the series' front plane and where it is drawn: the click
+  // is taken into the planes it covers, from the series' front to its back for a solid
+  // (a plane every pointer size), the middle plane for a flat shape or a sphere.
+  std::vector<TPoint> solidPlanes, middlePlane{TPoint{X, Y}};
+  if (is3D && pointer_->Visible()) {
+    const Integer step = std::max<Integer>(1, std::min(pointer_->HorizSize(), pointer_->VertSize()));
+    auto into = [&](std::vector<TPoint>& planes, Integer z) {
+      TPoint p{screenX, screenY};
+      ParentCanvas()->ScreenToSpace(p.x, p.y, z);
+      planes.push_back(p);
+    };
+    for (Integer z = StartZ; z < EndZ; z += step) into(solidPlanes, z);
+    into(solidPlanes, EndZ);
+    into(middlePlane, MiddleZ);
+  }
+  auto pointerHit = [&](Integer t, Integer px, Integer py) -> std::optional<TPoint> {
+    if (!is3D) return ClickedPointer(t, px, py, X, Y) ? std::optional<TPoint>(TPoint{X, Y}) : std::nullopt;
+    const TSeriesPointerStyle style = OnGetPointerStyle ? OnGetPointerStyle(this, t) : pointer_->Style();
+    for (const TPoint& p : pointer_->IsSolid(style) ? solidPlanes : middlePlane)
+      if (ClickedPointer(t, px, py, p.x, p.y)) return p;
+    return std::nullopt;
+  };
   Integer prevX = 0, prevY = 0;
   for (Integer t = firstValueIndex_; t <= lastValueIndex_; ++t) {
     const Integer px = CalcXPos(t);
     const Integer py = CalcYPos(t);
-    if (pointer_->Visible() && ClickedPointer(t, px, py, X, Y)) {
-      if (OnClickPointer) OnClickPointer(this, t, X, Y);
-      return t;
+    if (pointer_->Visible()) {
+      if (const std::optional<TPoint> p = pointerHit(t, px, py)) {
+        if (OnClickPointer) OnClickPointer(this, t, p->x, p->y);
+        return t;
+      }
     }
     if (px == X && py == Y) return t;
     if (t > firstValueIndex_ && clickableLine_) {

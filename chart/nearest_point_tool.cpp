@@ -58,8 +58,9 @@ Integer TNearestTool::GetNearestPoint(Integer X, Integer Y) {
     const Integer x = s->CalcXPos(i);
     const Integer y = s->CalcYPos(i);
     if (x < r.left || x > r.right || y < r.top || y > r.bottom) continue;
-    const Double dx = static_cast<Double>(x) - X;
-    const Double dy = static_cast<Double>(y) - Y;
+    const TPoint p = OnScreen(i);
+    const Double dx = static_cast<Double>(p.x) - X;
+    const Double dy = static_cast<Double>(p.y) - Y;
     // Rounded to the nearest pixel, halves to even.
     const Double d = std::nearbyint(std::sqrt(dx * dx + dy * dy));
     if (d < bestDistance) {
@@ -68,6 +69,14 @@ Integer TNearestTool::GetNearestPoint(Integer X, Integer Y) {
     }
   }
   return best;
+}
+
+TPoint TNearestTool::OnScreen(Integer Index) {
+  TChartSeries* s = Series();
+  TCustomAxisPanel* chart = ParentChart();
+  const Integer x = s->CalcXPos(Index);
+  const Integer y = s->CalcYPos(Index);
+  return chart && chart->View3D() ? chart->Canvas()->SpaceToScreen(x, y, s->MiddleZ) : TPoint{x, y};
 }
 
 void TNearestTool::DrawMarker() {
@@ -107,7 +116,8 @@ void TNearestTool::DrawMarker() {
   }
   if (drawLine_) {
     canvas->Pen()->SetStyle(psSolid);
-    canvas->DrawLine(mouseX_, mouseY_, x, y);
+    const TPoint p = OnScreen(point_);
+    canvas->DrawLine(mouseX_, mouseY_, p.x, p.y);
   }
   canvas->Pen()->SetMode(pmCopy);
 }

@@ -100,7 +100,7 @@ namespace {
 struct PointerGeometry {
   TCanvas3D* Canvas;
   bool Is3D;
-  bool Solid;  // 3D solids rather than flat shapes
+  bool Solid;  // a cube or pyramid across Z0..Z1, a sphere at Z, rather than flat shapes
   bool Dark;
   Integer Z0, Z1, Z;
 };

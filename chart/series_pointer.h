@@ -44,6 +44,11 @@ class TSeriesPointer : public TChartCustomShapeBrushPen {
   void Draw(Integer X, Integer Y, TColor Colour, TSeriesPointerStyle Style);
   // The same on a given canvas; Is3D draws at the series' depth.
   void DrawOn(TCanvas3D* Canvas, bool Is3D, Integer X, Integer Y, TColor Colour, TSeriesPointerStyle Style);
+  // In 3D, whether Style stands as a solid from the series' front to its back (a cube or
+  // pyramid); other shapes, spheres too, lie in the series' middle plane.
+  bool IsSolid(TSeriesPointerStyle Style) const {
+    return draw3D_ && (Style == psRectangle || Style == psTriangle || Style == psDownTriangle);
+  }
   // Pen (in Colour where its colour is clDefault) and brush (clDefault: Colour when
   // solid, black when hatched).
   void PrepareCanvas(TCanvas3D* Canvas, TColor Colour);

@@ -287,3 +287,75 @@ TEST(ChartAreaLines, EveryPointKeepsItsLineUnderTheAreaIn2DAnd3D) {
     }
   }
 }
+
+// Turned views show the chart from above and right of its front, as the orthogonal view
+// does: the back lies up and right of the front, and the axes' labels stand outside the
+// left wall and below the floor.
+TEST(Chart3DViews, TurnedViewsLookFromAboveAndRightWithLabelsOutsideTheWalls) {
+  const struct {
+    const char* Name;
+    Integer Rotation, Elevation, Perspective, Zoom;
+  } views[] = {
+      {"default", 345, 345, 0, 100},     {"turned far", 310, 320, 0, 100}, {"nearly frontal", 355, 358, 0, 100},
+      {"perspective", 330, 340, 60, 100}, {"zoomed", 340, 340, 20, 80},
+  };
+  for (const auto& v : views) {
+    SCOPED_TRACE(v.Name);
+    TChart chart{nullptr};
+    TBitmap target;
+    RecordingCanvas* log = RecordWholeChart(chart, target);
+    chart.Legend()->SetVisible(false);
+    chart.View3DOptions()->SetOrthogonal(false);
+    chart.View3DOptions()->SetRotation(v.Rotation);
+    chart.View3DOptions()->SetElevation(v.Elevation);
+    chart.View3DOptions()->SetPerspective(v.Perspective);
+    chart.View3DOptions()->SetZoom(v.Zoom);
+    chart.LeftWall()->SetSize(4);
+    chart.BottomWall()->SetSize(4);
+    TLineSeries line{nullptr};
+    line.SetParentChart(&chart);
+    for (Integer i = 0; i < 5; ++i) line.AddXY(i, 10 * i, "x" + std::to_string(i));
+    std::size_t axesFrom = 0, axesTo = 0;
+    chart.OnBeforeDrawAxes = [&](TObject*) { axesFrom = log->Log.size(); };
+    chart.OnBeforeDrawSeries = [&](TObject*) { axesTo = log->Log.size(); };
+    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    TCanvas3D* c = chart.Canvas();
+
+    const TRect r = chart.ChartRect();
+    const TPoint centre = RectCenter(r);
+    const TPoint front = c->SpaceToScreen(centre.x, centre.y, 0);
+    const TPoint back = c->SpaceToScreen(centre.x, centre.y, chart.Width3D());
+    EXPECT_GT(back.x, front.x);
+    EXPECT_LT(back.y, front.y);
+
+    const Integer floorBottom = r.bottom + chart.BottomWall()->Size();
+    // The left wall's outer front edge, from its top to the floor.
+    const TPoint top = c->SpaceToScreen(r.left - chart.LeftWall()->Size(), r.top, 0);
+    const TPoint foot = c->SpaceToScreen(r.left - chart.LeftWall()->Size(), floorBottom, 0);
+    // The floor's front edge, from its left corner to its right one.
+    const TPoint a = c->SpaceToScreen(r.left, floorBottom, 0), b = c->SpaceToScreen(r.right, floorBottom, 0);
+    c->SetReferenceCanvas(target.Canvas());
+    c->ApplyFont(chart.LeftAxis()->LabelsFont());
+    // Labels are drawn in the font scaled with the view.
+    TFont* font = target.Canvas()->Font();
+    font->SetHeight(RoundToPixel(font->Height() * chart.Canvas()->TextZoom()));
+    int numbers = 0, names = 0;
+    ASSERT_LT(axesFrom, axesTo);
+    for (std::size_t i = axesFrom; i < axesTo; ++i) {
+      const auto& e = log->Log[i];
+      if (e.Op != "Text") continue;
+      if (e.Text[0] == 'x') {
+        ++names;  // bottom axis: its top-left corner below the floor's front edge
+        const Double edge = a.y + static_cast<Double>(b.y - a.y) * (e.Args[0] - a.x) / (b.x - a.x);
+        EXPECT_GE(e.Args[1], edge - 1) << e.Str();
+      } else {
+        ++numbers;  // left axis: left of the wall
+        const Double y = e.Args[1] + c->LineHeight() / 2;
+        const Double edge = top.x + static_cast<Double>(foot.x - top.x) * (y - top.y) / (foot.y - top.y);
+        EXPECT_LE(e.Args[0] + c->MeasureTextWidth(e.Text), edge + 1) << e.Str();
+      }
+    }
+    EXPECT_EQ(names, 5);
+    EXPECT_GE(numbers, 3);
+  }
+}
