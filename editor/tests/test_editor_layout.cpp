@@ -34,7 +34,9 @@
 #include "platform/classlib/scrolling.h"
 #include "platform/classlib/std_combobox.h"
 #include "platform/classlib/std_pagecontrol.h"
+#include "platform/classlib/std_splitter.h"
 #include "platform/classlib/std_treeview.h"
+#include "platform/win/input.h"
 
 namespace {
 
@@ -278,5 +280,57 @@ TEST_F(EditorLayoutTest, AWindowGrownTallerSharesItsNewHeightBetweenTreeAndPrope
     EXPECT_EQ(tree->Height(), treeAt470 + s.treeGrown);
     EXPECT_EQ(fold->Height(), foldAt470 + s.foldGrown);
     EXPECT_EQ(form_->ToolboxForm->ToolPropsFold->Height(), fold->Height());
+  }
+}
+
+TEST_F(EditorLayoutTest, NeitherTheWindowNorTheCueCardsSqueezeTheListsAboveTheFoldsAway) {
+  form_->TsxLeftClick();
+  TEmitterManForm* em = form_->EmitterManForm;
+  em->PropsFold->Expand();
+  TControl* tree = em->EmittersTreeView;
+  TControl* fold = em->PropsFold;
+  // The splitter dragged by the mouse to the given height of the fold below it.
+  auto dragFoldTo = [&](Integer height) {
+    const TPoint grip = em->Splitter1->ClientToScreen(TPoint{20, 2});
+    const Integer y = grip.y - (height - fold->Height());
+    win::InjectMouseDown(win::MouseButton::Left, grip.x, grip.y);
+    win::InjectMouseMove(grip.x, y);
+    win::InjectMouseUp(win::MouseButton::Left, grip.x, y);
+    win::PumpPendingMessages();
+  };
+  auto showTools = [&](bool tools) {
+    form_->TabControl1->SetTabIndex(tools ? 1 : 0);
+    form_->TabControl1Change(form_->TabControl1);
+    win::PumpPendingMessages();
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    Integer tree, fold;  // of the page shown
+  };
+  const Step steps[] = {
+      {"designed", [] {}, 37, 302},
+      {"grown", [&] { form_->SetClientHeight(720); }, 162, 427},
+      {"fold dragged up as far as the splitter goes", [&] { dragFoldTo(700); }, 60, 529},
+      {"back to the designed size", [&] { form_->SetClientHeight(470); }, 36, 303},
+      {"a little taller", [&] { form_->SetClientHeight(600); }, 101, 368},
+      {"cue cards hidden", [&] { form_->ToggleCuesAction->Execute(); }, 155, 368},
+      {"fold dragged up again", [&] { dragFoldTo(560); }, 60, 463},
+      {"cue cards shown", [&] { form_->ToggleCuesAction->Execute(); }, 36, 433},
+      {"tools, cue cards hidden", [&] { showTools(true); form_->ToggleCuesAction->Execute(); }, 66, 433},
+      {"tools, fold dragged up on the emitter page",
+       [&] { showTools(false); dragFoldTo(600); showTools(true); }, 36, 463},
+      {"tools at the designed size", [&] { form_->SetClientHeight(470); }, 36, 333},
+      {"tools at the least height", [&] { form_->SetHeight(486); }, 36, 303},
+      {"emitters at the least height", [&] { showTools(false); }, 36, 327},
+      {"cue cards shown at the least height", [&] { form_->ToggleCuesAction->Execute(); }, 36, 273},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.act();
+    win::PumpPendingMessages();
+    const bool tools = form_->ToolboxForm->Visible();
+    EXPECT_EQ((tools ? form_->ToolboxForm->ToolObjectsListView : tree)->Height(), s.tree);
+    EXPECT_EQ((tools ? form_->ToolboxForm->ToolPropsFold : fold)->Height(), s.fold);
   }
 }
