@@ -37,6 +37,7 @@
 #include "platform/classlib/std_splitter.h"
 #include "platform/classlib/std_treeview.h"
 #include "platform/win/input.h"
+#include "platform/win/system_tables.h"
 
 namespace {
 
@@ -332,5 +333,38 @@ TEST_F(EditorLayoutTest, NeitherTheWindowNorTheCueCardsSqueezeTheListsAboveTheFo
     const bool tools = form_->ToolboxForm->Visible();
     EXPECT_EQ((tools ? form_->ToolboxForm->ToolObjectsListView : tree)->Height(), s.tree);
     EXPECT_EQ((tools ? form_->ToolboxForm->ToolPropsFold : fold)->Height(), s.fold);
+  }
+}
+
+// Every node of the property trees reads whole beside the tree's scroll bar: the trees do
+// not scroll sideways, so a longer text would be cut.
+TEST_F(EditorLayoutTest, EveryPropertyNodeReadsWholeBesideTheScrollBar) {
+  form_->TsxLeftClick();
+  form_->FindMenuItem("File/New Emitter")->Click();
+  form_->EmitterManForm->PropsFold->Expand();
+  TTreeView* emitters = form_->EmitterManForm->EmittersTreeView;
+  emitters->SetSelected(emitters->Items()->Root(0)->Item(0));
+  auto expectWhole = [](TTreeView* tree, const std::string& state) {
+    win::PumpPendingMessages();
+    tree->FullExpand();
+    Integer rows = 0;
+    for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->GetNext()) ++rows;
+    const Integer bar = rows * tree->ItemHeight() > tree->ClientHeight() ? win::GetSystemMetrics(win::SM_CXVSCROLL) : 0;
+    for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->GetNext()) {
+      tree->SetTopItem(n);
+      EXPECT_LE(n->DisplayRect(true).right, tree->ClientWidth() - bar) << state << ": \"" << n->Text() << "\"";
+    }
+  };
+  for (const Integer height : {470, 720}) {
+    SCOPED_TRACE(height);
+    form_->SetClientHeight(height);
+    expectWhole(form_->EmitterManForm->PropsForm->PropsTree, "properties");
+  }
+  CallLink(EditorLinks().ShowToolbox);
+  TToolboxForm* tools = form_->ToolboxForm;
+  for (TAction* a : {tools->NewDeflectorAction, tools->NewFanAction, tools->NewAttractorAction,
+                     tools->NewRepulsorAction, tools->NewLeaderAction, tools->NewGravitronAction}) {
+    ASSERT_TRUE(a->Execute());
+    expectWhole(tools->ToolPropsForm->ToolPropsTree, a->Caption());
   }
 }
