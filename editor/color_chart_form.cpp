@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "chart/chart_axis.h"
 #include "chart/chart_control.h"
 #include "controlkit/kit_combo_box.h"
 #include "editor/editor_helpers.h"
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr Double kPercentEnd = 100;
+constexpr Double kKeyY = 1.0;
 
 // The classes the form resource names.
 const bool kColorChartClassesRegistered = [] {
@@ -67,6 +69,11 @@ TColorChartForm::TColorChartForm(TComponent* AOwner) : TForm(AOwner) {
   Chart->Legend()->SetVisible(false);
   Chart->Zoom()->SetAllow(false);
   Chart->SetAllowPanning(pmNone);
+  // Every key sits at Y 1, which says nothing: the left axis is not shown, and it runs from a
+  // little below the keys so that they ride low and the marks above them stay in the chart
+  // however short the page leaves it.
+  Chart->LeftAxis()->SetVisible(false);
+  Chart->LeftAxis()->SetMinMax(kKeyY - 0.15, kKeyY + 1);
   Chart->OnBeforeDrawSeries = [this](TObject* s) { ChartBeforeDrawSeries(s); };
   Chart->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, Integer x, Integer y) {
     ChartMouseDown(s, b, sh, x, y);
@@ -205,7 +212,7 @@ void TColorChartForm::PickColor(Integer Index) {
 void TColorChartForm::AddKey() {
   if (!series_) return;
   const bool atEnd = PercentageMode && series_->Count() > 0 && series_->MaxXValue() >= kPercentEnd;
-  series_->AddXY(atEnd ? 50.0 : 100.0, 1.0, std::string(), clWhite);
+  series_->AddXY(atEnd ? 50.0 : 100.0, kKeyY, std::string(), clWhite);
   Chart->Invalidate();
 }
 

@@ -1,5 +1,6 @@
 #include "editor/editor_helpers.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "controlkit/kit_combo_box.h"
@@ -8,6 +9,7 @@
 #include "controlkit/kit_labels.h"
 #include "controlkit/kit_speed_button.h"
 #include "hostbridge/bridge_classes.h"
+#include "panels/fold_panel.h"
 #include "platform/classlib/dialogs.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/forms.h"
@@ -103,6 +105,28 @@ bool ExecuteRememberingFolder(TOpenDialog* Dialog) {
     Dialog->SetInitialDir(folder);
   }
   return true;
+}
+
+namespace {
+
+// The height the parent leaves its client-aligned control: its client height less every
+// shown control aligned to the top or the bottom. Below 0 when they overlap.
+Integer RoomLeftBy(TWinControl* Parent) {
+  Integer room = Parent->ClientHeight();
+  for (Integer i = 0; i < Parent->ControlCount(); ++i) {
+    TControl* c = Parent->Controls(i);
+    if (c->Visible() && (c->Align() == alTop || c->Align() == alBottom)) room -= c->Height();
+  }
+  return room;
+}
+
+}  // namespace
+
+void FitFoldBeside(TFpFoldPanel* Fold, Integer MinRoom, Integer MinFold) {
+  TWinControl* parent = Fold->Parent();
+  if (!parent || Fold->IsCollapsed()) return;
+  const Integer lack = MinRoom - RoomLeftBy(parent);
+  if (lack > 0 && Fold->Height() > MinFold) Fold->SetHeight(std::max(MinFold, Fold->Height() - lack));
 }
 
 void ShowItem(TCustomComboBox* Combo, Integer Value) {

@@ -15,6 +15,7 @@ class TStrings;
 class TOpenDialog;
 class TCustomComboBox;
 class TComponent;
+class TFpFoldPanel;
 
 // Parent := AParent, top-left corner at 0, the given alignment, no border and no border
 // icons, shown.
@@ -46,6 +47,18 @@ bool ExecuteRememberingFolder(TOpenDialog* Dialog);
 
 // A stored value shown in a combo; a value the combo does not list shows nothing.
 void ShowItem(TCustomComboBox* Combo, Integer Value);
+
+// The properties folds of the emitter page and the toolbox: the least height a splitter
+// or a taller window leaves them; the least they shrink to so that the list above each
+// keeps its room (two rows and the frame) at the window's least height, where only cue
+// cards at their bottom go out of sight.
+inline constexpr Integer kMinFoldHeight = 300;
+inline constexpr Integer kLeastFoldHeight = 260;
+inline constexpr Integer kMinListRoom = 36;
+
+// Shrinks the expanded Fold, down to MinFold, until its parent leaves the client-aligned
+// control beside it MinRoom pixels of height.
+void FitFoldBeside(TFpFoldPanel* Fold, Integer MinRoom, Integer MinFold);
 
 // Registers the kit and bridge classes the editor's form resources name (once); every
 // form calls it before reading its resource.

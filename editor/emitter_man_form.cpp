@@ -34,7 +34,6 @@
 namespace {
 
 // The fold's pages may not be squeezed below this.
-constexpr Integer kMinFoldHeight = 300;
 constexpr Integer kProgressStep = 5;
 
 }  // namespace
@@ -303,7 +302,11 @@ void TEmitterManForm::Splitter1CanResize(TObject*, Integer& NewSize, bool& Accep
 }
 
 void TEmitterManForm::Splitter1Moved(TObject*) {
-  if (TFpFoldPanel* tools = EditorLinks().ToolPropsFold) tools->SetHeight(PropsFold->Height());
+  if (TFpFoldPanel* tools = EditorLinks().ToolPropsFold) {
+    tools->SetHeight(PropsFold->Height());
+    // A hidden toolbox has not been sized to the window yet: it fits its fold when shown.
+    if (tools->Showing()) FitFoldBeside(tools, kMinListRoom, kLeastFoldHeight);
+  }
 }
 
 void TEmitterManForm::FormResize(TObject*) {
@@ -316,6 +319,11 @@ void TEmitterManForm::FormResize(TObject*) {
   const Integer before = grownTotal_ >> 1;
   grownTotal_ += grown;
   PropsFold->SetHeight(std::max(kMinFoldHeight, PropsFold->Height() + (grownTotal_ >> 1) - before));
+  KeepTreeInReach();
+}
+
+void TEmitterManForm::KeepTreeInReach() {
+  FitFoldBeside(PropsFold, kMinListRoom, kLeastFoldHeight);
   Splitter1Moved(this);
 }
 

@@ -109,6 +109,8 @@ class TEmitterManForm : public TForm {
   void Splitter1Moved(TObject* Sender);
   // A taller window gives half its new height to the properties fold, half to the tree.
   void FormResize(TObject* Sender);
+  // The properties fold gives up height (down to its least) so that the tree keeps two rows.
+  void KeepTreeInReach();
   void PropsFoldBeforeCollaps(TObject* Sender);
   void PropsFoldAfterCollaps(TObject* Sender);
   void PropsFoldBeforeExpand(TObject* Sender);

@@ -167,6 +167,8 @@ void TEmitterManForm::EmittersTreeViewEdited(TObject*, TTreeNode* Node, std::str
   } else if (Node->Index() < static_cast<Integer>(Emitters.size())) {
     Emitters[Node->Index()]->Name = S;
   }
+  // The properties page names the system it shows; a new name must not leave it stale.
+  PropsForm->ShowSystemName();
 }
 
 void TEmitterManForm::TreeMenuPopup(TObject*) {

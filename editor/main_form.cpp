@@ -408,6 +408,8 @@ void TMainForm::ToggleCuesActionExecute(TObject*) {
   SetCuePanels(EmitterManForm->CuePanels, show, false);
   if (ToolboxForm && ToolboxForm->ToolPropsForm) SetCuePanels(ToolboxForm->ToolPropsForm->CuePanels, show, true);
   if (props->MapsForm) SetCuePanels(props->MapsForm->CuePanels, show, false);
+  // A cue card shown again takes its height from the tree above the fold.
+  EmitterManForm->KeepTreeInReach();
 }
 
 void TMainForm::CueButtonClick(TObject*) { ToggleCuesAction->Execute(); }

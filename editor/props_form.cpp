@@ -133,10 +133,15 @@ void TPropsForm::SetSystem(TEmitter* s) {
   system_ = s;
   const Integer selected = SelectedIndex();
   SelectProperty(selected >= 0 ? selected : 0);
-  SystemLabel->SetCaption(s ? (s->Owner ? s->Owner->Name : std::string()) + " - " + s->Name : kNoSystem);
+  ShowSystemName();
   FillControls();
   MapsForm->SetSystem(s);
   MapsForm->LoadFromSystem();
+}
+
+void TPropsForm::ShowSystemName() {
+  const TEmitter* s = system_;
+  SystemLabel->SetCaption(s ? (s->Owner ? s->Owner->Name : std::string()) + " - " + s->Name : kNoSystem);
 }
 
 void TPropsForm::FillControls() {

@@ -34,6 +34,8 @@ class TPropsForm : public TForm {
   // fills the controls and the maps page from it.
   void SetSystem(TEmitter* s);
   TEmitter* System() const { return system_; }
+  // The label names the shown system and its emitter as they are named now.
+  void ShowSystemName();
   // Shows the page or curve of tree node Index (0 to 21); nothing without a system.
   void SelectProperty(Integer Index);
   // Captions and visibility of the two curve sheets for the selected node.

@@ -91,6 +91,10 @@ TToolboxForm::TToolboxForm(TComponent* AOwner) : TForm(AOwner) {
   ToolPropsForm = new TToolPropsForm(this);
   EmbedForm(ToolPropsForm, ToolPropsFold->Client(), alClient);
   EditorLinks().ToolPropsFold = ToolPropsFold;
+  // The fold follows the emitter page's height, which may leave the list less room than the
+  // tree; the page is placed only while it shows.
+  OnResize = [this](TObject*) { FitFoldBeside(ToolPropsFold, kMinListRoom, kLeastFoldHeight); };
+  OnShow = OnResize;
   ToolPropsForm->SetTool(nullptr);
 }
 

@@ -220,6 +220,35 @@ TEST_F(ColorChartFormTest, OnTheMapsPagesNarrowSheetEveryKeyIsInReach) {
   EXPECT_EQ(Keys(*gradient_), (std::vector<Key>{{1, kBlack}, {50, kRed}, {140, kBlue}}));
 }
 
+// The marks over the keys read on the maps page's short sheet: against a tall chart of the
+// same width each keeps its yellow label but for a corner pixel or two (before, the chart
+// cut two thirds of them away).
+TEST_F(ColorChartFormTest, OnTheMapsPagesShortSheetEveryKeysMarkShowsWhole) {
+  constexpr win::COLORREF kMarkYellow = 0x00FFFF;
+  auto markPixels = [&](Integer height) {
+    form_->SetBounds(100, 50, 230, height);
+    Paint();
+    win::WindowImage img;
+    EXPECT_TRUE(win::CaptureWindow(form_->Handle(), &img));
+    std::vector<Integer> counts;
+    for (Integer i = 0; i < gradient_->Count(); ++i) {
+      const TPoint k = KeyPoint(i);
+      Integer n = 0;
+      for (Integer y = Chart()->Top(); y < Chart()->Top() + k.y; ++y)
+        for (Integer x = Chart()->Left() + k.x - 8; x < Chart()->Left() + k.x + 30; ++x)
+          if (x >= 0 && img.At(x, y) == kMarkYellow) ++n;
+      counts.push_back(n);
+    }
+    return counts;
+  };
+  Chart()->Invalidate();
+  const std::vector<Integer> tall = markPixels(300);
+  for (Integer n : tall) EXPECT_GT(n, 40);
+  const std::vector<Integer> shortSheet = markPixels(102);
+  ASSERT_EQ(shortSheet.size(), tall.size());
+  for (std::size_t i = 0; i < tall.size(); ++i) EXPECT_GE(shortSheet[i], tall[i] - 2) << "key " << i;
+}
+
 TEST_F(ColorChartFormTest, PercentageModeHoldsTheLastKeyAndStopsShortOf100) {
   form_->PercentageMode = 1;
   Drag(2, 60);

@@ -34,7 +34,10 @@
 #include "platform/classlib/scrolling.h"
 #include "platform/classlib/std_combobox.h"
 #include "platform/classlib/std_pagecontrol.h"
+#include "platform/classlib/std_splitter.h"
 #include "platform/classlib/std_treeview.h"
+#include "platform/win/input.h"
+#include "platform/win/system_tables.h"
 
 namespace {
 
@@ -278,5 +281,90 @@ TEST_F(EditorLayoutTest, AWindowGrownTallerSharesItsNewHeightBetweenTreeAndPrope
     EXPECT_EQ(tree->Height(), treeAt470 + s.treeGrown);
     EXPECT_EQ(fold->Height(), foldAt470 + s.foldGrown);
     EXPECT_EQ(form_->ToolboxForm->ToolPropsFold->Height(), fold->Height());
+  }
+}
+
+TEST_F(EditorLayoutTest, NeitherTheWindowNorTheCueCardsSqueezeTheListsAboveTheFoldsAway) {
+  form_->TsxLeftClick();
+  TEmitterManForm* em = form_->EmitterManForm;
+  em->PropsFold->Expand();
+  TControl* tree = em->EmittersTreeView;
+  TControl* fold = em->PropsFold;
+  // The splitter dragged by the mouse to the given height of the fold below it.
+  auto dragFoldTo = [&](Integer height) {
+    const TPoint grip = em->Splitter1->ClientToScreen(TPoint{20, 2});
+    const Integer y = grip.y - (height - fold->Height());
+    win::InjectMouseDown(win::MouseButton::Left, grip.x, grip.y);
+    win::InjectMouseMove(grip.x, y);
+    win::InjectMouseUp(win::MouseButton::Left, grip.x, y);
+    win::PumpPendingMessages();
+  };
+  auto showTools = [&](bool tools) {
+    form_->TabControl1->SetTabIndex(tools ? 1 : 0);
+    form_->TabControl1Change(form_->TabControl1);
+    win::PumpPendingMessages();
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    Integer tree, fold;  // of the page shown
+  };
+  const Step steps[] = {
+      {"designed", [] {}, 37, 302},
+      {"grown", [&] { form_->SetClientHeight(720); }, 162, 427},
+      {"fold dragged up as far as the splitter goes", [&] { dragFoldTo(700); }, 60, 529},
+      {"back to the designed size", [&] { form_->SetClientHeight(470); }, 36, 303},
+      {"a little taller", [&] { form_->SetClientHeight(600); }, 101, 368},
+      {"cue cards hidden", [&] { form_->ToggleCuesAction->Execute(); }, 155, 368},
+      {"fold dragged up again", [&] { dragFoldTo(560); }, 60, 463},
+      {"cue cards shown", [&] { form_->ToggleCuesAction->Execute(); }, 36, 433},
+      {"tools, cue cards hidden", [&] { showTools(true); form_->ToggleCuesAction->Execute(); }, 66, 433},
+      {"tools, fold dragged up on the emitter page",
+       [&] { showTools(false); dragFoldTo(600); showTools(true); }, 36, 463},
+      {"tools at the designed size", [&] { form_->SetClientHeight(470); }, 36, 333},
+      {"tools at the least height", [&] { form_->SetHeight(486); }, 36, 303},
+      {"emitters at the least height", [&] { showTools(false); }, 36, 327},
+      {"cue cards shown at the least height", [&] { form_->ToggleCuesAction->Execute(); }, 36, 273},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.act();
+    win::PumpPendingMessages();
+    const bool tools = form_->ToolboxForm->Visible();
+    EXPECT_EQ((tools ? form_->ToolboxForm->ToolObjectsListView : tree)->Height(), s.tree);
+    EXPECT_EQ((tools ? form_->ToolboxForm->ToolPropsFold : fold)->Height(), s.fold);
+  }
+}
+
+// Every node of the property trees reads whole beside the tree's scroll bar: the trees do
+// not scroll sideways, so a longer text would be cut.
+TEST_F(EditorLayoutTest, EveryPropertyNodeReadsWholeBesideTheScrollBar) {
+  form_->TsxLeftClick();
+  form_->FindMenuItem("File/New Emitter")->Click();
+  form_->EmitterManForm->PropsFold->Expand();
+  TTreeView* emitters = form_->EmitterManForm->EmittersTreeView;
+  emitters->SetSelected(emitters->Items()->Root(0)->Item(0));
+  auto expectWhole = [](TTreeView* tree, const std::string& state) {
+    win::PumpPendingMessages();
+    tree->FullExpand();
+    Integer rows = 0;
+    for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->GetNext()) ++rows;
+    const Integer bar = rows * tree->ItemHeight() > tree->ClientHeight() ? win::GetSystemMetrics(win::SM_CXVSCROLL) : 0;
+    for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->GetNext()) {
+      tree->SetTopItem(n);
+      EXPECT_LE(n->DisplayRect(true).right, tree->ClientWidth() - bar) << state << ": \"" << n->Text() << "\"";
+    }
+  };
+  for (const Integer height : {470, 720}) {
+    SCOPED_TRACE(height);
+    form_->SetClientHeight(height);
+    expectWhole(form_->EmitterManForm->PropsForm->PropsTree, "properties");
+  }
+  CallLink(EditorLinks().ShowToolbox);
+  TToolboxForm* tools = form_->ToolboxForm;
+  for (TAction* a : {tools->NewDeflectorAction, tools->NewFanAction, tools->NewAttractorAction,
+                     tools->NewRepulsorAction, tools->NewLeaderAction, tools->NewGravitronAction}) {
+    ASSERT_TRUE(a->Execute());
+    expectWhole(tools->ToolPropsForm->ToolPropsTree, a->Caption());
   }
 }

@@ -170,6 +170,46 @@ TEST_F(EmitterManTest, RenamingInTheTreeCutsTo32Characters) {
   EXPECT_EQ(e->Name, "Comet tail with a very long name") << "the emitter keeps its name";
 }
 
+TEST_F(EmitterManTest, RenamingTheShownSystemOrItsEmitterRenamesThePropertiesLabel) {
+  TEmitterObject* a = NewEmitter();
+  a->Name = "Fire";
+  a->Systems[0]->Name = "Smoke";
+  form_->AddSystemAction->Execute();
+  a->Systems[1]->Name = "Flames";
+  TEmitterObject* b = NewEmitter();
+  b->Name = "Rain";
+  form_->RebuildTree();
+  Select(Root(0)->Item(1));
+  ASSERT_EQ(form_->PropsForm->System(), a->Systems[1].get());
+  TKitSimpleLabel* label = form_->PropsForm->SystemLabel;
+  ASSERT_EQ(label->Caption(), "Fire - Flames");
+
+  // Each row renames one node while the first emitter's second system stays shown.
+  struct Rename {
+    Integer emitter, system;  // system -1: the emitter's own node
+    const char* text;
+    const char* label;
+  };
+  const Rename rows[] = {
+      {0, 1, "Sparks", "Fire - Sparks"},
+      {0, -1, "Comet", "Comet - Sparks"},
+      {0, 0, "Dust", "Comet - Sparks"},
+      {1, -1, "Snow", "Comet - Sparks"},
+      {1, 0, "Drops", "Comet - Sparks"},
+      {0, 1, "A spark with a name far too long to keep", "Comet - A spark with a name far too long"},
+  };
+  for (const Rename& r : rows) {
+    SCOPED_TRACE(r.text);
+    TTreeNode* node = r.system < 0 ? Root(r.emitter) : Root(r.emitter)->Item(r.system);
+    ASSERT_TRUE(node->EditText());
+    Tree()->EditControl()->SetText(r.text);
+    node->EndEdit(false);
+    Pump();
+    EXPECT_EQ(label->Caption(), r.label);
+  }
+  EXPECT_EQ(b->Name, "Snow");
+}
+
 TEST_F(EmitterManTest, ClickingAStateIconTogglesThatSystemOrEmitter) {
   TEmitterObject* e = NewEmitter();
   form_->AddSystemAction->Execute();

@@ -80,15 +80,17 @@ void PaintCloseBox(HDC dc, const WindowObject& w) {
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   RECT e = r;
   DrawEdge(dc, &e, EDGE_RAISED, BF_RECT);
-  // The cross, two pixels thick.
+  // The cross, two pixels thick: two diagonals of k pixels at 45 degrees, centred, so that
+  // the small box of a tool window gets a smaller cross, not a flattened one.
   HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
   HGDIOBJ old = SelectObject(dc, pen);
-  const int inset = 4, x0 = r.left + inset, y0 = r.top + inset - 1, x1 = r.right - inset, y1 = r.bottom - inset - 1;
+  const int k = (r.bottom - r.top) - 6;
+  const int x0 = r.left + ((r.right - r.left) - (k + 1)) / 2, y0 = r.top + ((r.bottom - r.top) - k) / 2;
   for (int d = 0; d < 2; ++d) {
     MoveToEx(dc, x0 + d, y0, nullptr);
-    LineTo(dc, x1 + d, y1);
-    MoveToEx(dc, x1 - 1 + d, y0, nullptr);
-    LineTo(dc, x0 - 1 + d, y1);
+    LineTo(dc, x0 + k + d, y0 + k);
+    MoveToEx(dc, x0 + k - 1 + d, y0, nullptr);
+    LineTo(dc, x0 - 1 + d, y0 + k);
   }
   SelectObject(dc, old);
   DeleteObject(pen);

@@ -396,3 +396,42 @@ TEST_F(PaintTest, TheCompositorPutsAWindowAndItsChildrenTogetherAndWritesAPng) {
 }
 
 }  // namespace
+
+// The close box's cross: two 45-degree diagonals two pixels thick, centred in the box, in
+// the big caption and in a tool window's small one alike (never flattened to fit).
+TEST_F(PaintTest, TheCloseBoxCrossIsSquareAndCentredInEveryCaption) {
+  struct Row {
+    const char* what;
+    DWORD exStyle;
+    RECT inner;  // the box inside its raised edge, in window pixels
+    RECT cross;  // the cross's pixels, right and bottom inclusive
+  };
+  // A 120-pixel-wide window with a dialog frame of 3: the box ends 2 pixels inside it and
+  // is as tall as the caption less 4.
+  const Row rows[] = {
+      {"caption", 0, {100, 7, 113, 18}, {101, 8, 110, 16}},
+      {"tool window caption", WS_EX_TOOLWINDOW, {104, 7, 113, 14}, {105, 8, 110, 12}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    HWND h = Make(ClassWith(kGreen), WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, 10, 10, 120, 80, r.exStyle);
+    PumpPendingMessages();
+    WindowImage img;
+    ASSERT_TRUE(CaptureWindow(h, &img));
+    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+    RECT found{1000, 1000, -1, -1};
+    for (int y = r.inner.top; y < r.inner.bottom; ++y)
+      for (int x = r.inner.left; x < r.inner.right; ++x)
+        if (img.At(x, y) == ink)
+          found = RECT{std::min<int>(found.left, x), std::min<int>(found.top, y), std::max<int>(found.right, x),
+                       std::max<int>(found.bottom, y)};
+    EXPECT_EQ(found, r.cross);
+    // The four tips, and the background between two of them.
+    EXPECT_EQ(img.At(r.cross.left, r.cross.top), ink);
+    EXPECT_EQ(img.At(r.cross.right, r.cross.top), ink);
+    EXPECT_EQ(img.At(r.cross.left, r.cross.bottom), ink);
+    EXPECT_EQ(img.At(r.cross.right, r.cross.bottom), ink);
+    EXPECT_EQ(img.At((r.cross.left + r.cross.right) / 2, r.cross.top), GetSysColor(COLOR_BTNFACE));
+    DestroyWindow(h);
+  }
+}
