@@ -25,6 +25,10 @@ Single TAttractModifier::PowerAt(Single T) const {
   return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)), static_cast<Single>(Power->ValueAt(T) * 0.0005), T);
 }
 
+bool TAttractModifier::BeginSharedApply(TParticleSystem& System) {
+  return BeginShared(System, [this](Single T) { return PowerAt(T); });
+}
+
 void TAttractModifier::Apply(TParticleSystem& System, TParticle& Particle) {
   Single t;
   if (!ActiveTime(System, t)) return;

@@ -51,6 +51,15 @@ void TBasicModifier::FindAxis() {
   axisKnown_ = true;
 }
 
+void TBasicModifier::EndSharedApply() {
+  if (!shared_) return;
+  shared_ = false;
+  if (!sharedUsed_.load(std::memory_order_relaxed)) return;
+  Strength = sharedStrength_;
+  strengthFrame_ = sharedFrame_;
+  strengthKnown_ = true;
+}
+
 void TBasicModifier::FindTime(const TParticleSystem& System) {
   timeBatch_ = System.MoveBatch;
   active_ = false;

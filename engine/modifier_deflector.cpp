@@ -47,16 +47,22 @@ void TPlaneDeflectorModifier::BeginStep() {
   TBasicModifier::BeginStep();
 }
 
+Single TPlaneDeflectorModifier::ElasticityAt(Single T) const {
+  return ModifierJitter(static_cast<Single>(ElasticityJitter->ValueAt(T)),
+                        static_cast<Single>(Elasticity->ValueAt(T) * 0.01), T);
+}
+
+bool TPlaneDeflectorModifier::BeginSharedApply(TParticleSystem& System) {
+  return Absorb == 0 && BeginShared(System, [this](Single T) { return ElasticityAt(T); });
+}
+
 void TPlaneDeflectorModifier::Apply(TParticleSystem& System, TParticle& Particle) {
   Single t;
   if (!ActiveTime(System, t) || !Particle.Alive) return;
 
   // The particle's last move in the plane's axes: where it was against the plane of the
   // frame before, where it is against the plane now.
-  CtsxVec3f offset, old;
-  VecSubTo(&PreviousPosition, &Particle.PreviousPosition, &offset);
-  tsxTransformVect3f(&offset, &old, &PreviousInverse);
-  VecAddTo(&old, &PreviousPosition, &old);
+  const CtsxVec3f old = LocalPoint(Particle.PreviousPosition, PreviousPosition, PreviousInverse);
   const CtsxVec3f q = LocalPoint(Particle.Position);
 
   const Single radius =
@@ -78,16 +84,13 @@ void TPlaneDeflectorModifier::Apply(TParticleSystem& System, TParticle& Particle
   VecAddTo(&Particle.PreviousPosition, &step, &Particle.Position);
 
   if (Absorb == 0) {
-    StrengthAt(t, [&] {
-      return ModifierJitter(static_cast<Single>(ElasticityJitter->ValueAt(t)),
-                            static_cast<Single>(Elasticity->ValueAt(t) * 0.01), t);
-    });
+    const Single strength = StrengthAt(t, [&] { return ElasticityAt(t); });
     CtsxVec3f mirrored;
     tssReflect(&mirrored, &Particle.Velocity, &axis);
-    VecMulScalar(&mirrored, Strength);
+    VecMulScalar(&mirrored, strength);
     Particle.Velocity = mirrored;
     tssReflect(&mirrored, &Particle.Drive, &axis);
-    VecMulScalar(&mirrored, Strength);
+    VecMulScalar(&mirrored, strength);
     Particle.Drive = mirrored;
   } else {
     Particle.Alive = 0;

@@ -27,16 +27,20 @@ Single TPlaneFanModifier::PowerAt(Single T) const {
   return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)), static_cast<Single>(Power->ValueAt(T) * 0.005), T);
 }
 
+bool TPlaneFanModifier::BeginSharedApply(TParticleSystem& System) {
+  return BeginShared(System, [this](Single T) { return PowerAt(T); });
+}
+
 void TPlaneFanModifier::Apply(TParticleSystem& System, TParticle& Particle) {
   Single t;
   if (!ActiveTime(System, t)) return;
   const CtsxVec3f q = LocalPoint(Particle.Position);
   if (!InsideFootprint(q) || !(q.z >= Position.z)) return;
 
-  StrengthAt(t, [&] { return PowerAt(t); });
+  const Single strength = StrengthAt(t, [&] { return PowerAt(t); });
   Single divisor;
   if (!FalloffDivisor(Falloff, q.z - Position.z, SizeZ, divisor)) return;
-  const Single k = Strength / divisor / Particle.Mass;
+  const Single k = strength / divisor / Particle.Mass;
   // A massless particle takes no force.
   if (!std::isfinite(k)) return;
   const CtsxVec3f push = VecScaled(Axis(), k);

@@ -19,16 +19,21 @@ TGravitronModifier::TGravitronModifier() {
   PowerJitter->Name = "Power Jitter";
 }
 
+Single TGravitronModifier::PowerAt(Single T) const {
+  return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(T)),
+                        static_cast<Single>(Power->ValueAt(T) * 0.005 * SizeZ), T);
+}
+
+bool TGravitronModifier::BeginSharedApply(TParticleSystem& System) {
+  return BeginShared(System, [this](Single T) { return PowerAt(T); });
+}
+
 void TGravitronModifier::Apply(TParticleSystem& System, TParticle& Particle) {
   Single t;
   if (!ActiveTime(System, t)) return;
   if (!Infinite && !InsideFootprint(LocalPoint(Particle.Position))) return;
 
-  StrengthAt(t, [&] {
-    return ModifierJitter(static_cast<Single>(PowerJitter->ValueAt(t)),
-                          static_cast<Single>(Power->ValueAt(t) * 0.005 * SizeZ), t);
-  });
-  const Single k = Strength / Particle.Mass;
+  const Single k = StrengthAt(t, [&] { return PowerAt(t); }) / Particle.Mass;
   // A massless particle takes no force.
   if (!std::isfinite(k)) return;
   const CtsxVec3f push = VecScaled(Axis(), k);

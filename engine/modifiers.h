@@ -8,6 +8,7 @@
 // Single written as Scale and ignored on read, the Single Scale, then one byte for the
 // deflector (Absorb), the fan, attractor, repulsor and leader (Falloff); nothing for the
 // gravitron. The whole record is read and checked before the modifier changes.
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -58,14 +59,19 @@ class TBasicModifier : public TParticleModifier {
   // Position, rotation (scale dropped), its inverse and the size of the host node;
   // nothing without a Node.
   void BeginStep() override;
+  // Stores the strength worked out for a shared move if some particle asked for it.
+  void EndSharedApply() override;
 
-  // Inverse applied to (P - Position), plus Position: P in the tool's own axes. Inline:
-  // the fan, the gravitron and the deflector ask for every particle.
-  CtsxVec3f LocalPoint(const CtsxVec3f& P) const {
-    CtsxVec3f offset, q;
-    VecSubTo(&Position, &P, &offset);
+  // Inverse applied to (P - Position), plus Position: P in the tool's own axes; the
+  // deflector also asks with the plane's place of the frame before. Inline: the fan, the
+  // gravitron and the deflector ask for every particle.
+  CtsxVec3f LocalPoint(const CtsxVec3f& P) const { return LocalPoint(P, Position, Inverse); }
+  static CtsxVec3f LocalPoint(const CtsxVec3f& P, const CtsxVec3f& Origin, const CtsxTxmx3f& Inverse) {
+    CtsxVec3f offset;
+    VecSubTo(&Origin, &P, &offset);
+    CtsxVec3f q;
     tsxTransformVect3f(&offset, &q, &Inverse);
-    VecAddTo(&q, &Position, &q);
+    VecAddTo(&q, &Origin, &q);
     return q;
   }
   // |Q.x - Position.x| <= HalfSizeX and |Q.y - Position.y| <= HalfSizeY.
@@ -113,6 +119,12 @@ class TBasicModifier : public TParticleModifier {
   // it are sampled by frame, the same for every particle. BeginStep forgets it.
   template <typename TCompute>
   Single StrengthAt(Single T, TCompute Compute) {
+    if (shared_) {
+      // Worked out beforehand; stored in Strength by EndSharedApply once some particle
+      // has asked, as the first one would have on one thread.
+      if (!sharedUsed_.load(std::memory_order_relaxed)) sharedUsed_.store(true, std::memory_order_relaxed);
+      return sharedStrength_;
+    }
     if (!strengthKnown_ || !(T == strengthFrame_)) {
       Strength = Compute();
       strengthFrame_ = T;
@@ -120,10 +132,29 @@ class TBasicModifier : public TParticleModifier {
     }
     return Strength;
   }
+  // BeginSharedApply of a tool whose Apply changes only its particle: the step's time and
+  // axis worked out, and its strength (Compute(T)) when it acts.
+  template <typename TCompute>
+  bool BeginShared(const TParticleSystem& System, TCompute Compute) {
+    Single t;
+    if (ActiveTime(System, t)) {
+      Axis();
+      sharedFrame_ = t;
+      sharedStrength_ = Compute(t);
+      sharedUsed_.store(false, std::memory_order_relaxed);
+      shared_ = true;
+    }
+    return true;
+  }
 
  private:
   void FindAxis();
   void FindTime(const TParticleSystem& System);
+
+  bool shared_ = false;
+  std::atomic<bool> sharedUsed_{false};
+  Single sharedStrength_ = 0;
+  Single sharedFrame_ = 0;
 
   bool strengthKnown_ = false;
   Single strengthFrame_ = 0;
@@ -148,6 +179,8 @@ class TPlaneDeflectorModifier : public TBasicModifier {
   // compared with the plane's own last move.
   void BeginStep() override;
   void Apply(TParticleSystem& System, TParticle& Particle) override;
+  // Not while it absorbs: an absorbed particle leaves the system's count.
+  bool BeginSharedApply(TParticleSystem& System) override;
 
   CtsxVec3f PreviousPosition{};
   CtsxTxmx3f PreviousInverse{};
@@ -157,6 +190,10 @@ class TPlaneDeflectorModifier : public TBasicModifier {
   TVarSeries* ElasticityJitter = nullptr;
   // 1: crossing particles die.
   Byte Absorb = 0;
+
+ private:
+  // The jittered elasticity at T.
+  Single ElasticityAt(Single T) const;
 };
 
 // Pushes particles inside the box above its plane along its axis.
@@ -170,6 +207,7 @@ class TPlaneFanModifier : public TBasicModifier {
   void LoadFromStream(TStream& Stream) override;
   void SaveToStream(TStream& Stream) const override;
   void Apply(TParticleSystem& System, TParticle& Particle) override;
+  bool BeginSharedApply(TParticleSystem& System) override;
 
   Byte Falloff = foNone;
   TVarSeries* Power = nullptr;
@@ -191,6 +229,7 @@ class TAttractModifier : public TBasicModifier {
   void LoadFromStream(TStream& Stream) override;
   void SaveToStream(TStream& Stream) const override;
   void Apply(TParticleSystem& System, TParticle& Particle) override;
+  bool BeginSharedApply(TParticleSystem& System) override;
 
   Integer Sign = 1;
   Byte Falloff = foNone;
@@ -205,10 +244,10 @@ class TAttractModifier : public TBasicModifier {
   bool PullTowards(const TParticle& Particle, Single T, CtsxVec3f& Delta) {
     VecSubTo(&Particle.Position, &Position, &Delta);
     const Single d = tsxMagnitude3f(&Delta);
-    StrengthAt(T, [&] { return PowerAt(T); });
+    const Single strength = StrengthAt(T, [&] { return PowerAt(T); });
     Single divisor;
     if (!FalloffDivisor(Falloff, d, SizeZ, divisor)) return false;
-    const Single k = static_cast<Single>(Sign) * Strength / divisor / Particle.Mass;
+    const Single k = static_cast<Single>(Sign) * strength / divisor / Particle.Mass;
     // A massless particle takes no force.
     if (!std::isfinite(k)) return false;
     VecMulScalar(&Delta, k);
@@ -242,6 +281,9 @@ class TPathingModifier : public TAttractModifier {
   // leaves the object at the last frame.
   void Prepare() override;
   void Apply(TParticleSystem& System, TParticle& Particle) override;
+  // Never: Apply moves the pull's centre for each particle, and the next particle starts
+  // from where the last one left it.
+  bool BeginSharedApply(TParticleSystem&) override { return false; }
 
   Integer PathLength = 0;
   std::vector<CtsxVec3f> Path;
@@ -257,9 +299,14 @@ class TGravitronModifier : public TBasicModifier {
   TGravitronModifier();
 
   void Apply(TParticleSystem& System, TParticle& Particle) override;
+  bool BeginSharedApply(TParticleSystem& System) override;
 
   TVarSeries* Power = nullptr;
   TVarSeries* PowerJitter = nullptr;
   // 1: no footprint test.
   Byte Infinite = 0;
+
+ private:
+  // The jittered power at T, before mass.
+  Single PowerAt(Single T) const;
 };

@@ -31,6 +31,12 @@ class TParticleModifier : public TVariableSystem {
   virtual void BeginStep() {}
   // Once per particle per simulation step.
   virtual void Apply(TParticleSystem& System, TParticle& Particle) = 0;
+  // Around a step whose particles move on several threads at once: Begin works out what
+  // Apply would work out on first use and answers whether Apply then changes nothing but
+  // the particle it is handed (no draw, nothing of the system or the tool); End leaves
+  // the tool as a move on one thread would. No by default.
+  virtual bool BeginSharedApply(TParticleSystem& /*System*/) { return false; }
+  virtual void EndSharedApply() {}
 
   // The tool's host object; none makes the modifier inert.
   tsxSOBJ* Node = nullptr;

@@ -144,6 +144,12 @@ class TParticleSystem : public TVariableSystem {
   // process has: a tool keeps under it what every particle of the step shares (its time
   // and whether it acts).
   std::uint64_t MoveBatch = 0;
+  // Worker threads (the process's move team) that share a step's kill and move while a
+  // tool acts and every floating-point exception is masked: -1 all of them from
+  // kMinSharedMove slots on, 0 none, n up to n whatever the size. The particles, the
+  // count, the generator and the tools end bit for bit as on one thread.
+  Integer MoveWorkers = -1;
+  static constexpr std::size_t kMinSharedMove = 4096;
 
  private:
   void GatherModifiers();
@@ -165,9 +171,26 @@ class TParticleSystem : public TVariableSystem {
     static constexpr int kBits = 7;
     std::array<TEntry, std::size_t{1} << kBits> Entries{};
   };
+  // Slots are counted by blocks for a shared move: the live particles of each block after
+  // kill and births (kill counts the survivors, emission the births), so that each block
+  // of a shared move knows, without a walk, how many draws the blocks before it make.
+  static constexpr std::size_t kMoveBlock = 256;
+  // The workers this step's move may share out to; 0 for none.
+  unsigned SharedMoveWorkers() const;
+  // Kill on the workers too, a block at a time; block counts kept.
+  std::size_t KillShared();
   void Move();
-  void MoveParticle(TParticle& P, TMoveCurves& Curves);
+  // False (nothing moved) when the move stays on one thread.
+  bool MoveShared(std::size_t End, unsigned Workers);
+  // Moves the live particles of slots [Begin, End), drawing from Seed; the SSE flags are
+  // cleared before the particle in slot Last - 1 (the last live one).
+  void MoveRange(std::size_t Begin, std::size_t End, std::size_t Last, TMoveCurves& Curves, Cardinal& Seed);
+  void MoveParticle(TParticle& P, TMoveCurves& Curves, Cardinal& Seed);
   const TParticle& At(Integer Index) const;
+
+  // The workers of the step under way (0: one thread, no block counts kept).
+  unsigned stepWorkers_ = 0;
+  std::vector<Cardinal> blockAlive_;
 };
 
 // Velocity (r/10, r/10, 0.1) and Acceleration (0, 0, -0.001): the init handler of a

@@ -1,13 +1,22 @@
 // The simulation step of a particle system: gather the tools, then per step update the
 // loop time, kill, emit and move.
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#endif
 
 #include "engine/host_vectors.h"
+#include "engine/move_team.h"
 #include "engine/particle_modifier.h"
 #include "engine/particle_system.h"
+#include "engine/random_jump.h"
 #include "hostbridge/fpu_state.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/random.h"
@@ -36,6 +45,19 @@ class BatchScope {
   std::uint64_t& batch_;
 };
 
+// Whether every x87 and SSE floating-point exception is masked on this thread.
+bool AllFpExceptionsMasked() {
+#if defined(__x86_64__) || defined(__i386__)
+  unsigned short x87 = 0;
+  __asm__ volatile("fnstcw %0" : "=m"(x87));
+  constexpr unsigned short kX87Masks = 0x3F;
+  constexpr unsigned kSseMasks = 0x1F80;
+  return (x87 & kX87Masks) == kX87Masks && (_mm_getcsr() & kSseMasks) == kSseMasks;
+#else
+  return false;
+#endif
+}
+
 // The host node's top-level ancestor; null for none.
 tsxGNODE* RootOf(tsxGNODE* node) { return node ? tsxGNodeGetRoot(node) : nullptr; }
 
@@ -63,11 +85,21 @@ void TParticleSystem::Advance(Single T) {
 
   const double steps = std::nearbyint((static_cast<double>(T) - CurrentTime) / TimeStep);
   if (steps >= 1) {
+    // Workers that will share the work wake now, and rest when it is done.
+    const bool shared = SharedMoveWorkers() > 0;
+    if (shared) MoveTeam().Rouse();
+    struct Rest {
+      bool shared;
+      ~Rest() {
+        if (shared) MoveTeam().Rest();
+      }
+    } rest{shared};
     const Int64 n = static_cast<Int64>(std::min(steps, kMaxSteps));
     for (Int64 i = 0; i < n; ++i) {
       CurrentTime += TimeStep;
+      stepWorkers_ = SharedMoveWorkers();
       UpdateLoopTime();
-      const std::size_t firstFree = Kill();
+      const std::size_t firstFree = stepWorkers_ > 0 ? KillShared() : Kill();
       if (LoopTime >= 0) Emit(firstFree);
       Move();
     }
@@ -99,13 +131,68 @@ void TParticleSystem::UpdateLoopTime() {
   }
 }
 
+std::size_t TParticleSystem::KillShared() {
+  const std::size_t blocks = (Particles.size() + kMoveBlock - 1) / kMoveBlock;
+  blockAlive_.assign(blocks, 0);
+  // Each block's deaths and lowest free slot, written once by whichever thread took it.
+  struct TBlockKill {
+    Integer Deaths = 0;
+    std::size_t FirstFree = 0;
+  };
+  std::vector<TBlockKill> kills(blocks);
+  std::atomic<std::size_t> next{0};
+  const std::function<void()> job = [&] {
+    for (std::size_t block; (block = next.fetch_add(1, std::memory_order_relaxed)) < blocks;) {
+      const std::size_t from = block * kMoveBlock, to = std::min(from + kMoveBlock, Particles.size());
+      TBlockKill result{0, Particles.size()};
+      Cardinal alive = 0;
+      for (std::size_t slot = from; slot < to; ++slot) {
+        TParticle& p = Particles[slot];
+        if (p.Alive) {
+          const Single age = CurrentTime - p.Birth;
+          if (age >= 0 && age < p.Lifespan) {
+            ++alive;
+            continue;
+          }
+          p.Alive = 0;
+          ++result.Deaths;
+        }
+        result.FirstFree = std::min(result.FirstFree, slot);
+      }
+      blockAlive_[block] = alive;
+      kills[block] = result;
+    }
+  };
+  if (!MoveTeam().Run(stepWorkers_, job)) return Kill();
+  std::size_t firstFree = Particles.size();
+  for (const TBlockKill& kill : kills) {
+    AliveCount -= kill.Deaths;
+    firstFree = std::min(firstFree, kill.FirstFree);
+  }
+  return firstFree;
+}
+
+unsigned TParticleSystem::SharedMoveWorkers() const {
+  if (MoveWorkers == 0 || ActiveModifiers.empty()) return 0;
+  if (MoveWorkers < 0 && Particles.size() < kMinSharedMove) return 0;
+  // A trap on a worker, half-way through a step, would leave the other blocks done.
+  if (!AllFpExceptionsMasked()) return 0;
+  const unsigned team = MoveTeam().Workers();
+  return MoveWorkers < 0 ? team : std::min(team, static_cast<unsigned>(MoveWorkers));
+}
+
 std::size_t TParticleSystem::Kill() {
+  const bool count = stepWorkers_ > 0;
+  if (count) blockAlive_.assign((Particles.size() + kMoveBlock - 1) / kMoveBlock, 0);
   std::size_t firstFree = Particles.size();
   for (std::size_t slot = 0; slot < Particles.size(); ++slot) {
     TParticle& p = Particles[slot];
     if (p.Alive) {
       const Single age = CurrentTime - p.Birth;
-      if (age >= 0 && age < p.Lifespan) continue;
+      if (age >= 0 && age < p.Lifespan) {
+        if (count) ++blockAlive_[slot / kMoveBlock];
+        continue;
+      }
       p.Alive = 0;
       --AliveCount;
     }
@@ -127,6 +214,7 @@ void TParticleSystem::Emit(std::size_t FirstFree) {
       const double grow = std::max(std::nearbyint(count) - free, 100.0);
       if (length + grow > kMaxSlots) throw EOutOfMemory("Too many particles");
       Particles.resize(static_cast<std::size_t>(length + grow));
+      if (stepWorkers_ > 0) blockAlive_.resize((Particles.size() + kMoveBlock - 1) / kMoveBlock, 0);
     }
     if (count >= 1) {
       // Every slot below FirstFree is alive: the walk starts where a walk from slot 0
@@ -147,7 +235,10 @@ void TParticleSystem::Emit(std::size_t FirstFree) {
             throw;
           }
         }
-        if (p.Alive) ++AliveCount;
+        if (p.Alive) {
+          ++AliveCount;
+          if (stepWorkers_ > 0) ++blockAlive_[slot / kMoveBlock];
+        }
         count -= 1;
         if (count < 1) break;
       }
@@ -159,21 +250,79 @@ void TParticleSystem::Emit(std::size_t FirstFree) {
 
 void TParticleSystem::Move() {
   const BatchScope batch(MoveBatch);
+  std::size_t end = Particles.size();
+  while (end > 0 && !Particles[end - 1].Alive) --end;
+  if (stepWorkers_ > 0 && end > 1 && MoveShared(end, stepWorkers_)) return;
   TMoveCurves curves;
+  MoveRange(0, end, end, curves, RandSeed);
+}
+
+bool TParticleSystem::MoveShared(std::size_t End, unsigned Workers) {
+  std::size_t begun = 0;
+  struct EndShared {
+    std::vector<TParticleModifier*>& tools;
+    std::size_t& begun;
+    ~EndShared() {
+      for (std::size_t i = 0; i < begun; ++i) tools[i]->EndSharedApply();
+    }
+  } endShared{ActiveModifiers, begun};
+  for (TParticleModifier* modifier : ActiveModifiers) {
+    if (!modifier->BeginSharedApply(*this)) {
+      // Begun, if only to refuse: ended too.
+      ++begun;
+      return false;
+    }
+    ++begun;
+  }
+
+  // The blocks of slots before the last live particle, taken one at a time by whichever
+  // thread is free, so that a worker late to wake holds up no more than the block it
+  // took; each block draws from the seed the draws before it leave. The last live
+  // particle is moved here afterwards, so that this thread's flags end as one thread's
+  // would.
+  std::uint64_t live = 0;
+  for (Cardinal n : blockAlive_) live += n;
+  // The counts agree with the system's, or something changed the records behind them.
+  if (live == 0 || live != static_cast<std::uint64_t>(AliveCount)) return false;
+  const std::size_t blocks = (End - 1 + kMoveBlock - 1) / kMoveBlock;
+  std::vector<std::uint64_t> before(blocks);
+  std::uint64_t counted = 0;
+  for (std::size_t block = 0; block < blocks; ++block) {
+    before[block] = counted;
+    counted += blockAlive_[block];
+  }
+
+  const Cardinal first = RandSeed;
+  std::atomic<std::size_t> next{0};
+  const std::function<void()> job = [&] {
+    TMoveCurves curves;
+    for (std::size_t block; (block = next.fetch_add(1, std::memory_order_relaxed)) < blocks;) {
+      Cardinal seed = SeedAfter(first, before[block]);
+      MoveRange(block * kMoveBlock, std::min((block + 1) * kMoveBlock, End - 1), End, curves, seed);
+    }
+  };
+  if (!MoveTeam().Run(Workers, job)) return false;
+  Cardinal seed = SeedAfter(first, live - 1);
+  TMoveCurves curves;
+  MoveRange(End - 1, End, End, curves, seed);
+  RandSeed = seed;
+  return true;
+}
+
+void TParticleSystem::MoveRange(std::size_t Begin, std::size_t End, std::size_t Last, TMoveCurves& Curves,
+                                Cardinal& Seed) {
   // The flags are cleared before each particle. The SSE flags are read by nothing while
   // the particles move, so clearing them once, before the last one, leaves them as a
   // clear before each would; the x87 flags, which can trap, are cleared for each.
-  std::size_t end = Particles.size();
-  while (end > 0 && !Particles[end - 1].Alive) --end;
-  for (std::size_t i = 0; i < end; ++i) {
+  for (std::size_t i = Begin; i < End; ++i) {
     TParticle& p = Particles[i];
     if (!p.Alive) continue;
-    if (i + 1 == end) ClearSseState();
-    MoveParticle(p, curves);
+    if (i + 1 == Last) ClearSseState();
+    MoveParticle(p, Curves, Seed);
   }
 }
 
-void TParticleSystem::MoveParticle(TParticle& P, TMoveCurves& Curves) {
+void TParticleSystem::MoveParticle(TParticle& P, TMoveCurves& Curves, Cardinal& Seed) {
   ClearX87State();
   const double life = LifePercent(P);
   const auto lifeBits = std::bit_cast<std::uint64_t>(life);
@@ -202,7 +351,7 @@ void TParticleSystem::MoveParticle(TParticle& P, TMoveCurves& Curves) {
     if (!P.Alive) break;
   }
 
-  const Single keep = static_cast<Single>(1 - Random() * SpatialDither);
+  const Single keep = static_cast<Single>(1 - DrawFrom(Seed) * SpatialDither);
   CtsxVec3f moved;
   VecSubTo(&P.PreviousPosition, &P.Position, &moved);
   VecMulScalar(&moved, keep);

@@ -1,0 +1,17 @@
+#include "engine/random_jump.h"
+
+Cardinal SeedAfter(Cardinal Seed, std::uint64_t Draws) {
+  // x -> a x + c applied 2^k times is x -> a' x + c'; applying the step twice gives
+  // (a^2, (a + 1) c). Powers of one map commute, so the bits may be taken in any order.
+  Cardinal a = kRandomMultiplier, c = kRandomIncrement;
+  Cardinal jumpA = 1u, jumpC = 0u;
+  for (; Draws != 0; Draws >>= 1) {
+    if (Draws & 1u) {
+      jumpA *= a;
+      jumpC = jumpC * a + c;
+    }
+    c = (a + 1u) * c;
+    a *= a;
+  }
+  return jumpA * Seed + jumpC;
+}
