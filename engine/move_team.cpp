@@ -5,6 +5,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/classlib/module_life.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -156,9 +158,10 @@ void TMoveTeam::WorkerLoop(unsigned K) {
 }
 
 TMoveTeam& MoveTeam() {
-  static TMoveTeam team([] {
+  // The threads run module code: they are joined when the module ends.
+  static TMoveTeam* team = nullptr;
+  return *ModuleLazy(team, [] {
     const unsigned processors = std::thread::hardware_concurrency();
-    return processors > 1 ? processors - 1 : 0u;
-  }());
-  return team;
+    return new TMoveTeam(processors > 1 ? processors - 1 : 0u);
+  });
 }

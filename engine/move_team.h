@@ -1,6 +1,6 @@
 #pragma once
 // Worker threads that share a simulation step's kill and move with the calling thread.
-// They live as long as the process, parked between steps. A step that will share its
+// They live as long as the module, parked between steps. A step that will share its
 // work rouses them as it begins, so that they are awake by the time the work is handed
 // out, and each spins a while for the next job before it parks again: waking a parked
 // thread takes as long as moving some thousand particles. A job is work that whoever
@@ -59,5 +59,5 @@ class TMoveTeam {
   std::vector<std::thread> threads_;
 };
 
-// The process's team: up to three workers, one fewer than the processors.
+// The module's team: one fewer worker than the processors, made on first use.
 TMoveTeam& MoveTeam();

@@ -16,7 +16,6 @@
 #include "engine/move_team.h"
 #include "engine/particle_modifier.h"
 #include "engine/particle_system.h"
-#include "engine/random_jump.h"
 #include "hostbridge/fpu_state.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/random.h"

@@ -421,7 +421,9 @@ TEST_F(EmitterManTest, TheTreeMenuAndTheCommandsWords) {
     TMenuItem* item = items->Items(static_cast<Integer>(i));
     EXPECT_EQ(item->Caption(), menu[i].caption);
     EXPECT_EQ(item->Action(), menu[i].action);
-    if (menu[i].action) EXPECT_EQ(menu[i].action->Hint(), menu[i].hint);
+    if (menu[i].action) {
+      EXPECT_EQ(menu[i].action->Hint(), menu[i].hint);
+    }
   }
   EXPECT_EQ(form_->EmittersTreeView->PopupMenu(), form_->TreeMenu);
   EXPECT_EQ(form_->TreeMenu->Images(), EditorLinks().Images);

@@ -20,7 +20,6 @@
 #include "engine/modifiers.h"
 #include "engine/move_team.h"
 #include "engine/particle_system.h"
-#include "engine/random_jump.h"
 #include "engine/random_table.h"
 #include "engine/tests/engine_test_support.h"
 #include "platform/classlib/random.h"
