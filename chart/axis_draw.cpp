@@ -46,11 +46,14 @@ Integer TChartAxis::TitleRoom() {
   return flat ? width : height;
 }
 
-Integer TChartAxis::LabelsRoom() {
-  if (!labels_) return 0;
-  if (labelsSize_ > 0) return labelsSize_;
+void TChartAxis::MeasureLabels() {
+  labelsRoom_ = 0;
+  labelsOverhang_ = 0;
+  if (!labels_) return;
+  // A fixed size holds the room even when there is nothing to label.
+  labelsRoom_ = std::max<Integer>(labelsSize_, 0);
   const TAxisLabelStyle style = CalcLabelStyle();
-  if (style == talNone) return 0;
+  if (style == talNone) return;
   const bool upright = labelsAngle_ == 90 || labelsAngle_ == 270;
   const bool flat = labelsAngle_ == 0 || labelsAngle_ == 180;
   const bool acrossIsHeight = (horizontal_ && flat) || (!horizontal_ && upright);
@@ -76,10 +79,23 @@ Integer TChartAxis::LabelsRoom() {
     for (const TPointLabel& label : PointLabels(style)) texts.push_back(label.Text);
   }
 
+  // A label's block, turned by the labels' angle, is centred on its position: half its
+  // extent along the axis hangs past an end, rounded up as its corner is placed (a
+  // slanted block's corners round once more).
+  const Integer slack = labelsAngle_ % 90 == 0 ? 0 : 1;
+  const Double rad = labelsAngle_ * std::numbers::pi / 180.0;
+  const Double c = std::fabs(std::cos(rad));
+  const Double s = std::fabs(std::sin(rad));
   Integer room = 0;
-  for (const std::string& text : texts) room = std::max(room, acrossIsHeight ? TextHeight(text) : TextWidth(text));
+  for (const std::string& text : texts) {
+    const Integer w = TextWidth(text);
+    const Integer h = TextHeight(text);
+    room = std::max(room, acrossIsHeight ? h : w);
+    const Double along = horizontal_ ? w * c + h * s : w * s + h * c;
+    labelsOverhang_ = std::max(labelsOverhang_, static_cast<Integer>(std::ceil(along / 2 - 1e-9)) + slack);
+  }
   if (addBlank && !acrossIsHeight) room += TextWidth(" ");
-  return room;
+  if (labelsSize_ <= 0) labelsRoom_ = room;
 }
 
 void TChartAxis::ReserveSpace(TRect& Rect, bool Inflate) {
@@ -87,7 +103,7 @@ void TChartAxis::ReserveSpace(TRect& Rect, bool Inflate) {
   // beside the floor's right edge.
   ShowsDates = IsDateTime();
   titleRoom_ = TitleRoom();
-  labelsRoom_ = LabelsRoom();
+  MeasureLabels();
   const Integer tickRoom = tickLength_;
   const Integer o = Outward();
 

@@ -547,6 +547,7 @@ void TCustomAxisPanel::PlaceAxes() {
     else
       (axis->OtherSide() ? r.right : r.left) += axis->OtherSide() ? -wall : wall;
   }
+  KeepEndLabelsInside(r);
   SetChartRect(r);
   for (Integer i = 0; i < seriesList_->Count(); ++i) {
     TChartSeries* s = seriesList_->Series(i);
@@ -576,6 +577,43 @@ void TCustomAxisPanel::PlaceAxes() {
       any = true;
     }
     if (any && (margins.left || margins.right || margins.top || margins.bottom)) axis->WidenForMargins(margins);
+  }
+}
+
+void TCustomAxisPanel::KeepEndLabelsInside(TRect& Rect) {
+  // The margins are a share of the chart's size, which on a narrow chart is less than
+  // half a label: the end labels would be cut at the chart's edge.
+  const Integer b = BorderWidth();
+  const TRect& bounds = ChartBounds();
+  // Narrowing one axis' span moves the ends of axes that stop short of the rectangle's
+  // edges less than it moves the edges: a few rounds settle them.
+  for (int round = 0; round < 4; ++round) {
+    bool narrowed = false;
+    for (Integer i = 0; i < axes_->Count(); ++i) {
+      TChartAxis* axis = axes_->Axis(i);
+      const Integer half = axis->LabelsOverhang();
+      if (axis->IsDepthAxis() || half <= 0 || !IsAxisVisible(axis)) continue;
+      SetChartRect(Rect);
+      axis->CalcScreenExtent();
+      const bool across = axis->Horizontal();
+      Integer& low = across ? Rect.left : Rect.top;
+      Integer& high = across ? Rect.right : Rect.bottom;
+      const Integer lowest = (across ? bounds.left : bounds.top) + b;
+      const Integer highest = (across ? bounds.right : bounds.bottom) - b;
+      const Integer first = std::min(axis->StartPixel, axis->EndPixel);
+      const Integer last = std::max(axis->StartPixel, axis->EndPixel);
+      const Integer lowNeed = std::min(lowest + half - first, high - 1 - low);
+      if (lowNeed > 0) {
+        low += lowNeed;
+        narrowed = true;
+      }
+      const Integer highNeed = std::min(last + half - highest, high - 1 - low);
+      if (highNeed > 0) {
+        high -= highNeed;
+        narrowed = true;
+      }
+    }
+    if (!narrowed) break;
   }
 }
 

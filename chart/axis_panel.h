@@ -264,6 +264,8 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   // Steps of the drawing pass.
   void Calc3DSizes();
   void PlaceAxes();
+  // Narrows Rect so that labels centred on the axes' ends stay inside the chart.
+  void KeepEndLabelsInside(TRect& Rect);
   // PlaceAxes and the projection, a turned 3D view kept inside the plotting area.
   void PlaceAxesInView();
   void DrawAxes();

@@ -29,6 +29,20 @@ const TEnumInfo& VertAxisInfo() {
   return info;
 }
 
+namespace {
+
+// An offset along an axis in whole pixels, halves to even.
+Double PixelOffset(Double Offset) {
+  // Values a few units in the last place apart (a flat curve evaluated at many points)
+  // must land on one pixel: the offset is first snapped to a 1/65536 pixel grid, so one
+  // lying on a half rounds the same way whichever side the noise put it.
+  constexpr Double grid = 65536.0;
+  if (std::fabs(Offset) < AxisPixelLimit) Offset = std::nearbyint(Offset * grid) / grid;
+  return std::nearbyint(Offset);
+}
+
+}  // namespace
+
 Integer AxisPixel(Double Value) {
   if (std::isnan(Value)) return 0;
   if (Value >= AxisPixelLimit) return AxisPixelLimit;
@@ -474,7 +488,7 @@ Integer TChartAxis::CalcDepthPosValue(Double Value) const {
   const Integer width = parentChart_ ? parentChart_->Width3D() : 0;
   if (RangeSpan == 0) return width / 2;
   const Double d = inverted_ ? RangeMax - Value : Value - RangeMin;
-  return AxisPixel(width * d / RangeSpan);
+  return AxisPixel(PixelOffset(width * d / RangeSpan));
 }
 
 Integer TChartAxis::LinearPos(Double Value, bool FromEnd) const {
@@ -482,7 +496,7 @@ Integer TChartAxis::LinearPos(Double Value, bool FromEnd) const {
   const Double t = (Value - RangeMin) * LengthPixels / RangeSpan;
   if (std::isnan(t)) return CenterPixel;
   // Far-off values end at the pixel limit instead of wrapping or jumping to the centre.
-  const Double p = std::nearbyint(t);
+  const Double p = PixelOffset(t);
   return AxisPixel(FromEnd ? EndPixel - p : StartPixel + p);
 }
 
@@ -495,7 +509,7 @@ Integer TChartAxis::LogPos(Double Value, bool IsX) const {
   const Double lv = std::log(Value);
   const Double t = LengthPixels * (inverted_ ? logHigh - lv : lv - logLow) / logSpan;
   if (std::isnan(t)) return CenterPixel;
-  const Double p = std::nearbyint(t);
+  const Double p = PixelOffset(t);
   return AxisPixel(IsX ? StartPixel + p : EndPixel - p);
 }
 

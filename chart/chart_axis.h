@@ -169,6 +169,9 @@ class TChartAxis : public TCollectionItem {
   // Takes the room of title, labels and ticks off Rect (Inflate) or places the axis
   // line at Rect's side (not Inflate).
   void ReserveSpace(TRect& Rect, bool Inflate);
+  // How far a label centred on an end of the axis reaches past that end, from the last
+  // ReserveSpace (0 without labels).
+  Integer LabelsOverhang() const { return labelsOverhang_; }
   void DrawAxis(bool CalcPosAxis);
   bool HitTest(Integer X, Integer Y);
   // Tick positions of the last DrawAxis.
@@ -326,7 +329,8 @@ class TChartAxis : public TCollectionItem {
   std::vector<Double> LogLabelValues();
   Integer DateStepIndex();
   // Drawing (axis_draw.cpp).
-  Integer LabelsRoom();
+  // Sets labelsRoom_ and labelsOverhang_ from the texts the labels would show.
+  void MeasureLabels();
   Integer TitleRoom();
   // Draws Text (lines split at the line separator) rotated by Angle, its block centred
   // on Along and lying outward from Edge (or ending at Edge + Room with Opposite).
@@ -391,6 +395,7 @@ class TChartAxis : public TCollectionItem {
   bool eventsOff_ = false;  // label hooks switched off while measuring
   Double currentStep_ = 0;  // the label step last computed (date formats follow it)
   Integer labelsRoom_ = 0;  // across the axis, from the last ReserveSpace
+  Integer labelsOverhang_ = 0;  // along the axis, past either end
   Integer titleRoom_ = 0;
 };
 

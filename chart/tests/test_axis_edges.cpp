@@ -1,0 +1,108 @@
+// Axes at the chart's edges and on pixel halves: every label of a whole chart lies inside
+// the chart, however narrow; values a few units in the last place apart land on one pixel.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "chart/chart_control.h"
+#include "chart/line_series.h"
+#include "chart/tests/recording_canvas.h"
+
+namespace {
+
+struct LayoutCase {
+  Integer Width, Height;
+  std::string Format;
+  Double XLo, XHi, YLo, YHi;
+  std::string LastX, LastY;  // the labels at the far ends, which must be drawn whole
+};
+
+// `Value` moved by `Ulps` units in the last place.
+Double Ulps(Double Value, int Ulps) {
+  for (; Ulps > 0; --Ulps) Value = std::nextafter(Value, INFINITY);
+  for (; Ulps < 0; ++Ulps) Value = std::nextafter(Value, -INFINITY);
+  return Value;
+}
+
+}  // namespace
+
+TEST(AxisEdges, EveryLabelLiesInsideTheChart) {
+  const LayoutCase cases[] = {
+      {200, 160, "#,##0.###", 0, 120, 0, 100, "120", "100"},  // the curve editor's frames
+      {150, 120, "#,##0.###", 0, 120, 0, 100, "120", "100"},
+      {140, 110, "0.00", 0, 1, -1, 1, "1.00", "1.00"},
+      {180, 300, "#,##0", 0, 100000, 0, 5000, "100,000", "5,000"},
+      {120, 90, "0.0", -50, 50, 0, 2.5, "50.0", "2.0"},
+      {400, 250, "#,##0.###", 0, 100, 0, 100, "100", "100"},  // wide: the margins hold them
+  };
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Width) + "x" + std::to_string(c.Height) + " " + c.Format);
+    TChart chart(nullptr);
+    chart.SetView3D(false);
+    chart.Legend()->SetVisible(false);
+    TBitmap target;
+    RecordingCanvas* canvas = RecordWholeChart(chart, target);
+    TLineSeries line(nullptr);
+    line.SetParentChart(&chart);
+    line.AddXY(c.XLo, c.YLo);
+    line.AddXY(c.XHi, c.YHi);
+    for (TChartAxis* a : {chart.BottomAxis(), chart.LeftAxis()}) a->SetAxisValuesFormat(c.Format);
+    chart.BottomAxis()->SetMinMax(c.XLo, c.XHi);
+    chart.LeftAxis()->SetMinMax(c.YLo, c.YHi);
+    chart.DrawTo(target.Canvas(), TRect{0, 0, c.Width, c.Height});
+
+    ASSERT_NE(canvas->FindText(c.LastX), nullptr);
+    ASSERT_NE(canvas->FindText(c.LastY), nullptr) << ::testing::PrintToString(canvas->Ops({"Text"}));
+    canvas->SetReferenceCanvas(target.Canvas());  // measured as drawn
+    canvas->ApplyFont(chart.BottomAxis()->LabelsFont());
+    int labels = 0;
+    for (const RecordingCanvas::Entry& e : canvas->Log) {
+      if (e.Op != "Text") continue;
+      ++labels;
+      const Integer x = e.Args[0], y = e.Args[1];
+      const Integer w = canvas->MeasureTextWidth(e.Text), h = canvas->LineHeight();
+      EXPECT_TRUE(x >= 0 && y >= 0 && x + w <= c.Width && y + h <= c.Height)
+          << "'" << e.Text << "' at " << x << "," << y << " size " << w << "x" << h;
+    }
+    EXPECT_GE(labels, 4);
+  }
+}
+
+TEST(AxisEdges, ValuesOnAPixelHalfDrawStraight) {
+  // The rig's axes run 0..100 over 100 pixels; Place stretches them. Each row: the Y
+  // limits, the curve's value and the one pixel every point of it must take, however
+  // the last bits of each point's value fall.
+  struct FlatCase {
+    Double YLo, YHi, Value;
+    Integer Pixel;
+  };
+  const FlatCase cases[] = {
+      {0, 200, 61, 30},       // 30.5: halves go to the even pixel
+      {0, 200, 63, 32},       // 31.5
+      {0, 40, 30.125, 75},    // 75.3125: no half, noise or not
+      {-0.1, 99.9, 30.4, 30}, // 30.5 reached through inexact sums
+      {0, 1, 0.305, 30},      // the nearest double to 0.305 is no exact half either
+      {0, 200, 61.004, 31},   // a real step past the half still counts
+  };
+  const int noise[] = {0, 1, -1, 2, -2, 3, -3, 4, -4, 0};
+  for (const FlatCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.YLo) + ".." + std::to_string(c.YHi) + " at " + std::to_string(c.Value));
+    RecordingRig rig;
+    rig.Place(0, 100, c.YLo, c.YHi);
+    TLineSeries s(nullptr);
+    s.SetParentChart(&rig.chart);
+    for (std::size_t i = 0; i < std::size(noise); ++i) s.AddXY(static_cast<Double>(10 * i), Ulps(c.Value, noise[i]));
+    rig.canvas->ClearLog();
+    s.CalcFirstLastVisibleIndex();
+    s.DrawAllValues();
+    int points = 0;
+    for (const RecordingCanvas::Entry& e : rig.canvas->Log) {
+      if (e.Op != "MoveTo" && e.Op != "LineTo") continue;
+      ++points;
+      EXPECT_EQ(e.Args[1], c.Pixel) << e.Str();
+    }
+    EXPECT_GT(points, 1);
+  }
+}
