@@ -147,11 +147,13 @@ TEST(Chart3DOrder, NoPrimitiveOfASeriesBehindComesAfterOneOfASeriesInFront) {
         for (std::size_t back = 0; back < n; ++back) {
           ASSERT_GE(first[back], 0) << "series " << back << " drawn";
           // Series 0 is the nearest from the front, the last one from behind.
-          for (std::size_t front = 0; front < n; ++front)
-            if (v.FromBehind ? back < front : back > front)
+          for (std::size_t front = 0; front < n; ++front) {
+            if (v.FromBehind ? back < front : back > front) {
               EXPECT_LT(last[back], first[front])
                   << "series " << back << " (behind) after series " << front << ": "
                   << rig.canvas->Log[static_cast<std::size_t>(last[back])].Str();
+            }
+          }
         }
       }
 }

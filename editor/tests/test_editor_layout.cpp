@@ -104,8 +104,12 @@ void ExpectFollows(TControl* c, const Gaps& was, const Gaps& now, const std::str
                          std::to_string(was.left) + "/" + std::to_string(was.right) + " of " +
                          std::to_string(was.room) + " to " + std::to_string(now.left) + "/" +
                          std::to_string(now.right) + " of " + std::to_string(now.room);
-  if (fills || wideText) EXPECT_TRUE(now.left == was.left && now.right == was.right) << at;
-  if (rightEnd) EXPECT_EQ(now.right, was.right) << at;
+  if (fills || wideText) {
+    EXPECT_TRUE(now.left == was.left && now.right == was.right) << at;
+  }
+  if (rightEnd) {
+    EXPECT_EQ(now.right, was.right) << at;
+  }
 }
 
 // The controls the forms lay out; a control's own parts are its own business.

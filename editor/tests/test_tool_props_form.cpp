@@ -89,7 +89,9 @@ TEST_F(ToolPropsTest, CurveAndLifespanNodesShowTheToolsOwnCurvesAndCounts) {
   EXPECT_EQ(l->Power->Name, "Tension");
   // The preview's frame reaches the tool's curve editor.
   Props()->ShowFrame(30);
-  if (l->Power->XMode == xmFrames) EXPECT_EQ(Props()->CurveEditor->CurrentFrameLineTool->Value(), 30);
+  if (l->Power->XMode == xmFrames) {
+    EXPECT_EQ(Props()->CurveEditor->CurrentFrameLineTool->Value(), 30);
+  }
   Pick(2);
   EXPECT_EQ(Props()->CurveEditor->Series(), l->PowerJitter);
 

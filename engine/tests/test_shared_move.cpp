@@ -205,7 +205,9 @@ TEST(SharedMove, EveryStepMatchesTheStepOnOneThread) {
       }
     }
   }
-  if (team > 0) EXPECT_GT(mostThreads, 1u) << "some step was shared";
+  if (team > 0) {
+    EXPECT_GT(mostThreads, 1u) << "some step was shared";
+  }
 }
 
 TEST(SharedMove, AToolsFailureOnAWorkerReachesTheCaller) {
