@@ -311,7 +311,9 @@ std::vector<Double> TChartAxis::LabelValues() {
     result.push_back(value);
     return result;
   }
-  const Double limit = (RangeMin - 1e-12) / (1 + 1e-12);
+  // A hair below the minimum, so that a label on it survives rounding; scaling a negative
+  // minimum by the same factor would lift it above itself and drop that label.
+  const Double limit = RangeMin >= 0 ? (RangeMin - 1e-12) / (1 + 1e-12) : (RangeMin - 1e-12) * (1 + 1e-12);
   while (value >= limit) {
     result.push_back(value);
     if (static_cast<Double>(result.size()) > kMaxLabelSteps) break;

@@ -526,6 +526,31 @@ TEST_F(AxisTest, ValueLabelsStepDownFromTheFirstLabel) {
   EXPECT_EQ(h->LabelValues().size(), 1u);
 }
 
+TEST_F(AxisTest, ALabelOnTheMinimumIsDrawnWhateverItsSign) {
+  struct Case {
+    Double min, max, increment;
+    std::vector<Double> labels;
+  };
+  const Case cases[] = {
+      {-50, 50, 25, {50, 25, 0, -25, -50}},
+      {-50, -10, 10, {-10, -20, -30, -40, -50}},
+      {-0.75, 0.75, 0.25, {0.75, 0.5, 0.25, 0, -0.25, -0.5, -0.75}},
+      {-1e6, 0, 5e5, {0, -5e5, -1e6}},
+      {20, 60, 20, {60, 40, 20}},
+      // Just below a label the label is still off the axis.
+      {-50.001, 0, 25, {0, -25, -50}},
+      {-49.999, 0, 25, {0, -25}},
+  };
+  TChartAxis* h = chart->BottomAxis();
+  for (const Case& c : cases) {
+    Place(h, c.min, c.max);
+    h->SetIncrement(c.increment);
+    const std::vector<Double> got = h->LabelValues();
+    ASSERT_EQ(got.size(), c.labels.size()) << c.min << ".." << c.max;
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], c.labels[i], 1e-9) << c.min << ".." << c.max;
+  }
+}
+
 TEST_F(AxisTest, TenThousandLabelsOrMoreDrawNone) {
   TChartAxis* h = chart->BottomAxis();
   chart->SetChartRect(TRect{0, 0, 2000000, 100});
