@@ -586,16 +586,19 @@ Integer TCustomTreeView::RowOf(const TTreeNode* node) const {
   return -1;
 }
 
-Integer TCustomTreeView::VisibleRows() {
-  Integer h = ItemHeight();
-  return h > 0 ? std::max<Integer>(ClientHeight() / h, 1) : 1;
+Integer TCustomTreeView::VisibleRows() { return PageRows(); }
+
+Integer TCustomTreeView::ContentWidth() {
+  Integer widest = 0;
+  for (TTreeNode* n : VisibleNodes()) widest = std::max(widest, PartsOf(n, 0).labelRight);
+  return widest + scrollX_;
 }
 
 TCustomTreeView::RowParts TCustomTreeView::PartsOf(const TTreeNode* node, Integer row) {
   RowParts p;
   p.top = row * ItemHeight();
   Integer columns = node->Level() + (showRoot_ ? 1 : 0);
-  p.x0 = columns * indent_;
+  p.x0 = columns * indent_ - scrollX_;
   p.buttonLeft = columns > 0 ? p.x0 - indent_ : p.x0;
   p.x1 = p.x0;
   if (stateImages_ && node->StateIndex() > 0) p.x1 += stateImages_->Width();
@@ -646,6 +649,7 @@ void TCustomTreeView::ClampTop() {
   Integer count = static_cast<Integer>(VisibleNodes().size());
   Integer maxTop = std::max<Integer>(0, count - VisibleRows());
   topRow_ = std::clamp<Integer>(topRow_, 0, maxTop);
+  ClampLeft();
 }
 
 void TCustomTreeView::ScrollIntoView(const TTreeNode* node) {
@@ -658,6 +662,8 @@ void TCustomTreeView::ScrollIntoView(const TTreeNode* node) {
   else if (abs >= topRow_ + rows)
     topRow_ = abs - rows + 1;
   ClampTop();
+  RowParts p = PartsOf(node, RowOf(node));
+  ScrollXIntoView(p.x0, p.labelRight);
   Invalidate();
 }
 
@@ -789,7 +795,7 @@ bool TCustomTreeView::BeginEdit(TTreeNode* node) {
     RowParts p = PartsOf(node, RowOf(node));
     Integer width = std::max<Integer>(p.labelRight - p.x2 + 16, 40);
     return TInplaceEdit<TTreeNode>::Bounds{p.x2, p.top,
-                                           std::min<Integer>(width, std::max<Integer>(ClientWidth() - p.x2, 40)),
+                                           std::min<Integer>(width, std::max<Integer>(RowsWidth() - p.x2, 40)),
                                            ItemHeight()};
   });
   return true;
@@ -811,7 +817,7 @@ void TCustomTreeView::SetIndent(Integer value) {
   if (value < 0) value = 0;
   if (indent_ == value) return;
   indent_ = value;
-  Invalidate();
+  NodesChanged();
 }
 
 void TCustomTreeView::SetShowButtons(bool value) {
@@ -829,7 +835,7 @@ void TCustomTreeView::SetShowLines(bool value) {
 void TCustomTreeView::SetShowRoot(bool value) {
   if (showRoot_ == value) return;
   showRoot_ = value;
-  Invalidate();
+  NodesChanged();
 }
 
 bool TCustomTreeView::SortsByText() const { return sortType_ == stText || sortType_ == stBoth; }
@@ -863,6 +869,10 @@ void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
 
 // ---- input ----
 
+void TCustomTreeView::BeforeScroll() {
+  if (edit_.Item()) edit_.Finish(false);
+}
+
 void TCustomTreeView::EditDelayElapsed() {
   edit_.StopTimer();
   if (selected_ && !edit_.Item()) BeginEdit(selected_);
@@ -882,6 +892,7 @@ void TCustomTreeView::KeyDown(Word& Key, TShiftState Shift) {
     i = std::clamp<Integer>(i, 0, static_cast<Integer>(rows.size()) - 1);
     SelectByUser(rows[static_cast<std::size_t>(i)]);
   };
+  const bool ctrl = Shift.Contains(ssCtrl);
   switch (Key) {
     case win::VK_UP:
       selectRow(cur ? rowIndex(cur) - 1 : 0);
@@ -902,14 +913,18 @@ void TCustomTreeView::KeyDown(Word& Key, TShiftState Shift) {
       selectRow(static_cast<Integer>(rows.size()) - 1);
       break;
     case win::VK_LEFT:
-      if (!cur) break;
-      if (cur->Expanded() && cur->HasChildren())
+      if (!cur || ctrl || (!(cur->Expanded() && cur->HasChildren()) && !cur->Parent()))
+        ScrollXTo(scrollX_ - HorzLine);
+      else if (cur->Expanded() && cur->HasChildren())
         cur->Collapse(false);
-      else if (cur->Parent())
+      else
         SelectByUser(cur->Parent());
       break;
     case win::VK_RIGHT:
-      if (!cur || !cur->HasChildren()) break;
+      if (!cur || ctrl || !cur->HasChildren()) {
+        ScrollXTo(scrollX_ + HorzLine);
+        break;
+      }
       if (!cur->Expanded())
         cur->Expand(false);
       else if (cur->GetFirstChild())
@@ -1016,7 +1031,7 @@ void TCustomTreeView::PaintRow(TTreeNode* node, Integer row) {
     Integer col = p.buttonLeft;
     for (TTreeNode* a = node->Parent(); a; a = a->Parent()) {
       col -= indent_;
-      if (col < 0) break;
+      if (col + indent_ <= 0) break;  // scrolled out on the left
       if (a->GetNextSibling()) DottedVLine(c, col + indent_ / 2, p.top, p.top + h, clGray);
     }
   }

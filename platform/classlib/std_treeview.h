@@ -3,7 +3,8 @@
 // image (ImageIndex, SelectedIndex while selected), a state image (StateIndex, image
 // StateIndex of StateImages; 0 or less shows none) and a data pointer.
 //
-// Row layout, in client pixels, for a node at Level L on row r (TopItem on row 0):
+// Row layout, in client pixels, for a node at Level L on row r (TopItem on row 0), before
+// the items are moved ScrollX pixels left:
 //   row top     r x ItemHeight
 //   indent      [0, x0) with x0 = (L + (ShowRoot ? 1 : 0)) x Indent; the column just
 //               left of x0 holds the expand button of a node with children
@@ -12,6 +13,9 @@
 //   label       [x2, x2 + text width + 4), the text 2 pixels in
 // GetHitTestInfoAt names these parts (htOnIndent, htOnButton, htOnStateIcon, htOnIcon,
 // htOnLabel, htOnRight; htOnItem with any of the three item parts).
+// Left and Right collapse, expand and walk the tree; where there is nothing to walk to (a
+// top-level node that is not expanded, a node without children) and with Ctrl they
+// scroll sideways instead.
 //
 // Selection runs OnChanging (which may refuse) and then OnChange. A click on the label
 // of the selected node starts in-place editing after the double-click time (or
@@ -322,9 +326,11 @@ class TCustomTreeView : public TCustomItemView {
   void ScrollIntoView(const TTreeNode* node);
   void ClampTop() override;
   Integer RowCount() override { return static_cast<Integer>(VisibleNodes().size()); }
-  Integer PageRows() override { return VisibleRows(); }
+  Integer RowHeight() override { return ItemHeight(); }
+  Integer ContentWidth() override;
   void LayoutChanged() override { NodesChanged(); }
   void EditDelayElapsed() override;
+  void BeforeScroll() override;
   void NodeDeleting(TTreeNode* node);
   void NodesChanged();
   bool SortsByText() const;
