@@ -205,12 +205,14 @@ void TCustomItemView::ScrollXTo(Integer x) {
   Invalidate();
 }
 
-void TCustomItemView::ScrollXIntoView(Integer left, Integer right) {
+void TCustomItemView::ScrollLabelIntoView(Integer left, Integer labelLeft, Integer labelRight, bool start) {
   const Integer width = RowsWidth();
-  if (left < 0 || right - left > width)
+  const Integer mustShowRight = start ? labelLeft + 1 : labelRight;
+  if (labelLeft < width && mustShowRight > 0 && (!start || labelLeft >= 0)) return;
+  if (left < 0 || labelRight - left > width)
     ScrollXTo(scrollX_ + left);
-  else if (right > width)
-    ScrollXTo(scrollX_ + right - width);
+  else if (labelRight > width)
+    ScrollXTo(scrollX_ + labelRight - width);
 }
 
 void TCustomItemView::ScrollTo(Integer row) {

@@ -105,9 +105,11 @@ class TCustomItemView : public TCustomControl {
   TRect HorzBarRect();
   // Keeps ScrollX in range; views call it wherever they keep their first row in range.
   void ClampLeft();
-  // Scrolls sideways so that [left, right) (client coordinates) shows, its left edge when
-  // it is wider than the view.
-  void ScrollXIntoView(Integer left, Integer right);
+  // Brings an item sideways into view, [left, labelRight) in client coordinates (its left
+  // edge when wider than the view), when no part of its label [labelLeft, labelRight)
+  // shows or, with `start`, the label's first pixel does not: a label partly in view stays
+  // where the person scrolled it.
+  void ScrollLabelIntoView(Integer left, Integer labelLeft, Integer labelRight, bool start);
   void ScrollXTo(Integer x);
   virtual void LayoutChanged() = 0;
   virtual void EditDelayElapsed() = 0;

@@ -615,7 +615,7 @@ void TCustomListView::ClampTop() {
   ClampLeft();
 }
 
-void TCustomListView::ScrollIntoView(const TListItem* item, bool sideways) {
+void TCustomListView::ScrollIntoView(const TListItem* item, bool sideways, bool labelStart) {
   Integer index = items_->IndexOf(item);
   if (index < 0) return;
   if (index < topRow_) topRow_ = index;
@@ -623,7 +623,7 @@ void TCustomListView::ScrollIntoView(const TListItem* item, bool sideways) {
   ClampTop();
   if (sideways) {
     RowParts p = PartsOf(item, RowOf(item));
-    ScrollXIntoView(p.x0, p.labelRight);
+    ScrollLabelIntoView(p.x0, p.x2, p.labelRight, labelStart);
   }
   Invalidate();
 }
@@ -687,7 +687,7 @@ bool TCustomListView::BeginEdit(TListItem* item) {
   if (!item || item->owner_ != items_.get() || readOnly_ || edit_.Item()) return false;
   edit_.StopTimer();
   if (!CanEdit(item)) return false;
-  ScrollIntoView(item, true);
+  ScrollIntoView(item, true, true);
   edit_.Start(item, item->Caption(), [&] {
     RowParts p = PartsOf(item, RowOf(item));
     return TInplaceEdit<TListItem>::Bounds{p.x2, p.top, std::max<Integer>(ColumnWidth(0) - scrollX_ - p.x2, 40),

@@ -306,8 +306,9 @@ class TCustomListView : public TCustomItemView {
   void BeforeScroll() override;
   void LayoutChanged() override { ItemsChanged(); }
   void EditDelayElapsed() override;
-  // Scrolls the item's row into view, and with `sideways` its caption too.
-  void ScrollIntoView(const TListItem* item, bool sideways = false);
+  // Scrolls the item's row into view, and with `sideways` its caption too when no part of
+  // it shows (with `labelStart`, when its start does not).
+  void ScrollIntoView(const TListItem* item, bool sideways = false, bool labelStart = false);
   void ItemsChanged();
   void ItemDeleting(TListItem* item);
   void ToggleCheck(TListItem* item);

@@ -590,8 +590,8 @@ Integer TCustomTreeView::VisibleRows() { return PageRows(); }
 
 Integer TCustomTreeView::ContentWidth() {
   Integer widest = 0;
-  for (TTreeNode* n : VisibleNodes()) widest = std::max(widest, PartsOf(n, 0).labelRight);
-  return widest + scrollX_;
+  for (TTreeNode* n : VisibleNodes()) widest = std::max(widest, PartsOf(n, 0).labelRight + scrollX_);
+  return widest;
 }
 
 TCustomTreeView::RowParts TCustomTreeView::PartsOf(const TTreeNode* node, Integer row) {
@@ -652,7 +652,7 @@ void TCustomTreeView::ClampTop() {
   ClampLeft();
 }
 
-void TCustomTreeView::ScrollIntoView(const TTreeNode* node) {
+void TCustomTreeView::ScrollIntoView(const TTreeNode* node, bool labelStart) {
   Integer row = RowOf(node);
   if (row == -1 && !node->IsVisible()) return;
   Integer abs = row + topRow_;
@@ -663,7 +663,7 @@ void TCustomTreeView::ScrollIntoView(const TTreeNode* node) {
     topRow_ = abs - rows + 1;
   ClampTop();
   RowParts p = PartsOf(node, RowOf(node));
-  ScrollXIntoView(p.x0, p.labelRight);
+  ScrollLabelIntoView(p.buttonLeft, p.x2, p.labelRight, labelStart);
   Invalidate();
 }
 
@@ -791,6 +791,7 @@ bool TCustomTreeView::BeginEdit(TTreeNode* node) {
   edit_.StopTimer();
   if (!CanEdit(node)) return false;
   node->MakeVisible();
+  ScrollIntoView(node, true);
   edit_.Start(node, node->Text(), [&] {
     RowParts p = PartsOf(node, RowOf(node));
     Integer width = std::max<Integer>(p.labelRight - p.x2 + 16, 40);
