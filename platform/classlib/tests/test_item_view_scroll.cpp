@@ -16,6 +16,7 @@
 #include "platform/win/compositor.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
 
 namespace {
 
@@ -275,6 +276,41 @@ TEST_F(TreeScrollTest, TheEditorOpensOverTheScrolledLabelAndAScrollEndsIt) {
   ASSERT_TRUE(child->EditText());
   EXPECT_EQ(tree_->ScrollX(), 19);
   EXPECT_EQ(tree_->EditControl()->Left(), 38 - 19);
+}
+
+TEST_F(TreeScrollTest, BothBarsPaintAndTheRowsMoveByTheScrolledPixels) {
+  TTreeNode* root = tree_->Items()->Add(nullptr, kLong);
+  for (const char* name : {"One", "Two", "Three", "Four", "Five"}) tree_->Items()->AddChild(root, name);
+  root->Expand(false);
+  // Six rows, too wide: both bars; the rows have 184 x 84.
+  ASSERT_TRUE(tree_->ScrollBarInfo(win::SB_HORZ));
+  ASSERT_TRUE(tree_->ScrollBarInfo(win::SB_VERT));
+  auto capture = [&] {
+    win::UpdateWindow(form_->Handle());
+    win::WindowImage img;
+    EXPECT_TRUE(win::CaptureWindow(form_->Handle(), &img));
+    return img;
+  };
+  const int ox = 10, oy = 10;  // the tree's client origin in the form
+  const win::WindowImage before = capture();
+  // The corner square between the bars is button face, and the horizontal bar covers the
+  // white of the last row's lower part.
+  EXPECT_EQ(before.At(ox + 192, oy + 92), 0xC0C0C0u);
+  EXPECT_EQ(before.At(ox + 199, oy + 99), 0xC0C0C0u);
+  EXPECT_EQ(before.At(ox + 100, oy + 82), 0xFFFFFFu);
+  EXPECT_NE(before.At(ox + 100, oy + 90), 0xFFFFFFu);
+  tree_->Perform(win::WM_HSCROLL, win::SB_LINERIGHT, 0);
+  ASSERT_EQ(tree_->ScrollX(), 8);
+  const win::WindowImage after = capture();
+  // Every pixel of the rows' area moved 8 to the left (the dotted lines keep their
+  // parity, 8 being even).
+  int differing = 0;
+  for (int y = 0; y < 84; ++y)
+    for (int x = 0; x < 184 - 8; ++x)
+      if (after.At(ox + x, oy + y) != before.At(ox + x + 8, oy + y)) ++differing;
+  EXPECT_EQ(differing, 0);
+  // The bar's thumb moved off the left arrow: the track just right of the arrow shows.
+  EXPECT_NE(after.At(ox + 17, oy + 92), before.At(ox + 17, oy + 92));
 }
 
 // A borderless report 250 x 150 with columns of 200 and 120 pixels.
