@@ -193,17 +193,7 @@ void TCustomItemView::ClampLeft() {
   scrollX_ = std::clamp<Integer>(scrollX_, 0, last);
 }
 
-void TCustomItemView::ScrollXTo(Integer x) {
-  const Integer before = scrollX_;
-  scrollX_ = x;
-  ClampLeft();
-  if (scrollX_ == before) return;
-  const Integer after = scrollX_;
-  scrollX_ = before;
-  BeforeScroll();
-  scrollX_ = after;
-  Invalidate();
-}
+void TCustomItemView::ScrollXTo(Integer x) { MoveScrollPos(scrollX_, x, &TCustomItemView::ClampLeft); }
 
 void TCustomItemView::ScrollLabelIntoView(Integer left, Integer labelLeft, Integer labelRight, bool start) {
   const Integer width = RowsWidth();
@@ -215,15 +205,18 @@ void TCustomItemView::ScrollLabelIntoView(Integer left, Integer labelLeft, Integ
     ScrollXTo(scrollX_ + labelRight - width);
 }
 
-void TCustomItemView::ScrollTo(Integer row) {
-  const Integer before = topRow_;
-  topRow_ = row;
-  ClampTop();
-  if (topRow_ == before) return;
-  const Integer after = topRow_;
-  topRow_ = before;
+void TCustomItemView::ScrollTo(Integer row) { MoveScrollPos(topRow_, row, &TCustomItemView::ClampTop); }
+
+void TCustomItemView::MoveScrollPos(Integer& pos, Integer to, void (TCustomItemView::*keepInRange)()) {
+  const Integer before = pos;
+  pos = to;
+  (this->*keepInRange)();
+  const Integer after = pos;
+  if (after == before) return;
+  // An in-place editor ends over the items as they were.
+  pos = before;
   BeforeScroll();
-  topRow_ = after;
+  pos = after;
   Invalidate();
 }
 

@@ -147,6 +147,8 @@ class TCustomItemView : public TCustomControl {
  private:
   win::SCROLLINFO BarInfo(int bar);
   void ScrollTo(Integer row);
+  // Moves a scroll position (`topRow_` or `scrollX_`) to `to`, kept in range.
+  void MoveScrollPos(Integer& pos, Integer to, void (TCustomItemView::*keepInRange)());
   // A press on either scroll bar; false when the point is elsewhere.
   bool ScrollBarPress(Integer X, Integer Y);
   void WMVScroll(TMessage& Message);

@@ -336,6 +336,8 @@ class TCustomTreeView : public TCustomItemView {
   void NodeDeleting(TTreeNode* node);
   void NodesChanged();
   bool SortsByText() const;
+  // The order AlphaSort gives: OnCompare's when the tree has one, else the texts ignoring case.
+  static bool NodeBefore(TCustomTreeView* tree, TTreeNode* a, TTreeNode* b);
   // A text changed among the children of `parent` (the top level when null): with a
   // SortType by text they are sorted again (the top level sorts the whole tree).
   void SortAfterTextChange(TTreeNode* parent);
