@@ -313,6 +313,42 @@ TEST_F(TreeScrollTest, BothBarsPaintAndTheRowsMoveByTheScrolledPixels) {
   EXPECT_NE(after.At(ox + 17, oy + 92), before.At(ox + 17, oy + 92));
 }
 
+TEST_F(TreeScrollTest, PressesOnTheHorizontalBarScrollALineOrAPage) {
+  TTreeNode* root = tree_->Items()->Add(nullptr, kLong + kLong + kLong);
+  for (const char* name : {"One", "Two", "Three", "Four", "Five"}) tree_->Items()->AddChild(root, name);
+  root->Expand(false);
+  const Integer last = 19 + TextWidth(kLong + kLong + kLong) + 4 - 184;
+  ASSERT_GT(last, 2 * 184);
+  // The bar spans x 0 .. 184 at y 84 .. 100, its thumb about 40 long.
+  struct Case {
+    int x, y;
+    Integer scrollX;
+    Integer topRow;
+    Integer selectedRow;  // -1: nothing selected
+  };
+  const Case cases[] = {
+      {176, 92, 8, 0, -1},          // right arrow (168 .. 184)
+      {168, 92, 16, 0, -1},
+      {15, 92, 8, 0, -1},           // left arrow (0 .. 16)
+      {150, 92, 8 + 184, 0, -1},    // track right of the thumb: a page
+      {20, 92, 8, 0, -1},           // track left of the thumb: a page back
+      {20, 92, 8, 0, -1},           // now the thumb: pressed and let go, it stays
+      {192, 76, 8, 1, -1},          // the vertical bar's down arrow scrolls a row
+      {45, 24, 8, 1, 2},            // the rows above the bar still take clicks: "Two"
+  };
+  for (const Case& c : cases) {
+    win::AdvanceClock(2000);
+    const win::POINT p = win::ScreenPointOf(tree_->Handle(), c.x, c.y);
+    win::InjectClick(win::MouseButton::Left, p.x, p.y);
+    win::PumpPendingMessages();
+    EXPECT_EQ(tree_->ScrollX(), c.scrollX) << c.x << "," << c.y;
+    const auto rows = tree_->VisibleNodes();
+    EXPECT_EQ(tree_->TopItem(), rows[static_cast<std::size_t>(c.topRow)]) << c.x << "," << c.y;
+    TTreeNode* want = c.selectedRow < 0 ? nullptr : rows[static_cast<std::size_t>(c.selectedRow)];
+    EXPECT_EQ(tree_->Selected(), want) << c.x << "," << c.y;
+  }
+}
+
 // A borderless report 250 x 150 with columns of 200 and 120 pixels.
 TEST(ListScroll, TheColumnsDecideTheRangeAndHeaderAndRowsMoveTogether) {
   win::ResetWindowSystem();
