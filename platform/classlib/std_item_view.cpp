@@ -132,9 +132,8 @@ TItemViewBars FitItemViewBars(Integer width, Integer height, Integer rowHeight, 
   // Each bar only ever brings the other, so this settles within two rounds.
   for (int round = 0; round < 3; ++round) {
     const Integer h = height - (b.horizontal ? barHeight : 0);
-    const bool vertical = rowCount > std::max<Integer>(h / rowHeight, 1) && width >= 2 * barWidth && h > 0;
-    const bool horizontal =
-        contentWidth > width - (vertical ? barWidth : 0) && height >= 2 * barHeight && width > 0;
+    const bool vertical = rowCount > std::max<Integer>(h / rowHeight, 1) && width > barWidth && h > 0;
+    const bool horizontal = contentWidth > width - (vertical ? barWidth : 0) && height > barHeight && width > 0;
     if (vertical == b.vertical && horizontal == b.horizontal) break;
     b.vertical = vertical;
     b.horizontal = horizontal;

@@ -53,7 +53,8 @@ using THitTests = TSet<THitTest>;
 
 // Which bars a view of `width` x `height` (the rows' area, below any header) needs for
 // `rowCount` rows of `rowHeight` and items `contentWidth` wide, and the room left to the
-// rows. A bar needs room for its two arrows across the view.
+// rows. A bar shows when the view is thicker than the bar, however little that leaves the
+// rows: a short view with a long name still needs its bar to show the rest.
 struct TItemViewBars {
   bool vertical = false;
   bool horizontal = false;

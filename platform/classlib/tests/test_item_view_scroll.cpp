@@ -34,8 +34,9 @@ TEST(ItemViewBars, EachBarTakesRoomFromTheOtherAndMayBringIt) {
       {"too wide, the rows still fit above the bar", 200, 160, 16, 9, 201, false, true, 200, 144},
       {"the vertical bar makes the items too wide", 200, 160, 16, 11, 190, true, true, 184, 144},
       {"the items fit beside the vertical bar", 200, 160, 16, 11, 184, true, false, 184, 160},
-      {"too low for a horizontal bar", 200, 20, 16, 5, 500, true, false, 184, 20},
-      {"too narrow for a vertical bar", 20, 160, 16, 50, 500, false, true, 20, 144},
+      {"no lower than the bar: no horizontal bar", 200, 16, 16, 5, 500, true, false, 184, 16},
+      {"no narrower than the bar: no vertical bar", 16, 160, 16, 50, 500, false, true, 16, 144},
+      {"short of two rows: both bars, part of a row left", 200, 30, 16, 2, 300, true, true, 184, 14},
       {"empty", 200, 160, 16, 0, 0, false, false, 200, 160},
       {"no row height counts as one pixel", 200, 160, 0, 161, 0, true, false, 184, 160},
   };
