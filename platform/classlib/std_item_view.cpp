@@ -83,6 +83,10 @@ void TCustomItemView::Dispatch(TMessage& Message) {
     WMVScroll(Message);
     return;
   }
+  if (Message.Msg == win::WM_HSCROLL) {
+    WMHScroll(Message);
+    return;
+  }
   const Integer x = win::GET_X_LPARAM(Message.LParam), y = win::GET_Y_LPARAM(Message.LParam);
   if ((Message.Msg == win::WM_LBUTTONDOWN || Message.Msg == win::WM_LBUTTONDBLCLK) && ScrollBarPress(x, y)) return;
   TCustomControl::Dispatch(Message);
@@ -92,9 +96,7 @@ bool TCustomItemView::WantsKey(Word Key) { return IsArrowOrPageKey(Key); }
 
 bool TCustomItemView::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
   if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-  topRow_ -= (WheelDelta / win::WHEEL_DELTA) * 3;
-  ClampTop();
-  Invalidate();
+  ScrollTo(topRow_ - (WheelDelta / win::WHEEL_DELTA) * 3);
   return true;
 }
 
@@ -113,6 +115,7 @@ void TCustomItemView::WMKillFocus(TMessage& Message) {
 void TCustomItemView::WMSize(TMessage& Message) {
   TCustomControl::WMSize(Message);
   ClampTop();
+  ClampLeft();
 }
 
 void TCustomItemView::CMFontChanged(TMessage& Message) {
@@ -120,29 +123,100 @@ void TCustomItemView::CMFontChanged(TMessage& Message) {
   LayoutChanged();
 }
 
-// ---- the scroll bar ------------------------------------------------------------------------------
+// ---- the scroll bars -----------------------------------------------------------------------------
 
-TRect TCustomItemView::ScrollBarRect() {
-  const Integer w = win::GetSystemMetrics(win::SM_CXVSCROLL);
-  const Integer top = RowsTop();
-  if (RowCount() <= PageRows() || ClientWidth() < 2 * w || ClientHeight() <= top) return TRect{0, 0, 0, 0};
-  return TRect{ClientWidth() - w, top, ClientWidth(), ClientHeight()};
+TItemViewBars FitItemViewBars(Integer width, Integer height, Integer rowHeight, Integer rowCount,
+                              Integer contentWidth, Integer barWidth, Integer barHeight) {
+  TItemViewBars b;
+  rowHeight = std::max<Integer>(rowHeight, 1);
+  // Each bar only ever brings the other, so this settles within two rounds.
+  for (int round = 0; round < 3; ++round) {
+    const Integer h = height - (b.horizontal ? barHeight : 0);
+    const bool vertical = rowCount > std::max<Integer>(h / rowHeight, 1) && width > barWidth && h > 0;
+    const bool horizontal = contentWidth > width - (vertical ? barWidth : 0) && height > barHeight && width > 0;
+    if (vertical == b.vertical && horizontal == b.horizontal) break;
+    b.vertical = vertical;
+    b.horizontal = horizontal;
+  }
+  b.rowsWidth = std::max<Integer>(width - (b.vertical ? barWidth : 0), 0);
+  b.rowsHeight = std::max<Integer>(height - (b.horizontal ? barHeight : 0), 0);
+  return b;
 }
 
-win::SCROLLINFO TCustomItemView::BarInfo() {
+TItemViewBars TCustomItemView::Bars() {
+  return FitItemViewBars(ClientWidth(), ClientHeight() - RowsTop(), RowHeight(), RowCount(), ContentWidth(),
+                         win::GetSystemMetrics(win::SM_CXVSCROLL), win::GetSystemMetrics(win::SM_CYHSCROLL));
+}
+
+Integer TCustomItemView::PageRows() {
+  return std::max<Integer>(Bars().rowsHeight / std::max<Integer>(RowHeight(), 1), 1);
+}
+
+TRect TCustomItemView::VertBarRect() {
+  const TItemViewBars b = Bars();
+  if (!b.vertical) return TRect{0, 0, 0, 0};
+  const Integer top = RowsTop();
+  return TRect{b.rowsWidth, top, ClientWidth(), top + b.rowsHeight};
+}
+
+TRect TCustomItemView::HorzBarRect() {
+  const TItemViewBars b = Bars();
+  if (!b.horizontal) return TRect{0, 0, 0, 0};
+  return TRect{0, ClientHeight() - win::GetSystemMetrics(win::SM_CYHSCROLL), b.rowsWidth, ClientHeight()};
+}
+
+win::SCROLLINFO TCustomItemView::BarInfo(int bar) {
   win::SCROLLINFO si;
   si.fMask = win::SIF_ALL;
-  si.nMax = std::max<Integer>(RowCount(), 1) - 1;
-  si.nPage = static_cast<win::UINT>(std::clamp<Integer>(PageRows(), 0, si.nMax + 1));
-  si.nPos = topRow_;
+  if (bar == win::SB_HORZ) {
+    si.nMax = std::max<Integer>(ContentWidth(), 1) - 1;
+    si.nPage = static_cast<win::UINT>(std::clamp<Integer>(RowsWidth(), 0, si.nMax + 1));
+    si.nPos = scrollX_;
+  } else {
+    si.nMax = std::max<Integer>(RowCount(), 1) - 1;
+    si.nPage = static_cast<win::UINT>(std::clamp<Integer>(PageRows(), 0, si.nMax + 1));
+    si.nPos = topRow_;
+  }
   return si;
 }
 
-void TCustomItemView::ScrollTo(Integer row) {
-  const Integer before = topRow_;
-  topRow_ = row;
-  ClampTop();
-  if (topRow_ != before) Invalidate();
+std::optional<win::SCROLLINFO> TCustomItemView::ScrollBarInfo(int bar) {
+  const TItemViewBars b = Bars();
+  if (!(bar == win::SB_HORZ ? b.horizontal : b.vertical)) return std::nullopt;
+  return BarInfo(bar);
+}
+
+void TCustomItemView::ClampLeft() {
+  const TItemViewBars b = Bars();
+  const Integer last = b.horizontal ? std::max<Integer>(ContentWidth() - b.rowsWidth, 0) : 0;
+  scrollX_ = std::clamp<Integer>(scrollX_, 0, last);
+}
+
+void TCustomItemView::ScrollXTo(Integer x) { MoveScrollPos(scrollX_, x, &TCustomItemView::ClampLeft); }
+
+void TCustomItemView::ScrollLabelIntoView(Integer left, Integer labelLeft, Integer labelRight, bool start) {
+  const Integer width = RowsWidth();
+  const Integer mustShowRight = start ? labelLeft + 1 : labelRight;
+  if (labelLeft < width && mustShowRight > 0 && (!start || labelLeft >= 0)) return;
+  if (left < 0 || labelRight - left > width)
+    ScrollXTo(scrollX_ + left);
+  else if (labelRight > width)
+    ScrollXTo(scrollX_ + labelRight - width);
+}
+
+void TCustomItemView::ScrollTo(Integer row) { MoveScrollPos(topRow_, row, &TCustomItemView::ClampTop); }
+
+void TCustomItemView::MoveScrollPos(Integer& pos, Integer to, void (TCustomItemView::*keepInRange)()) {
+  const Integer before = pos;
+  pos = to;
+  (this->*keepInRange)();
+  const Integer after = pos;
+  if (after == before) return;
+  // An in-place editor ends over the items as they were.
+  pos = before;
+  BeforeScroll();
+  pos = after;
+  Invalidate();
 }
 
 void TCustomItemView::WMVScroll(TMessage& Message) {
@@ -150,16 +224,30 @@ void TCustomItemView::WMVScroll(TMessage& Message) {
   Message.Result = 0;
 }
 
+void TCustomItemView::WMHScroll(TMessage& Message) {
+  const Integer page = RowsWidth();
+  if (const auto x = win::RequestedScrollPos(Message.WParam, scrollX_, HorzLine, page, ContentWidth() - page))
+    ScrollXTo(*x);
+  Message.Result = 0;
+}
+
 bool TCustomItemView::ScrollBarPress(Integer X, Integer Y) {
-  const TRect bar = ScrollBarRect();
-  if (bar.right <= bar.left || X < bar.left || X >= bar.right || Y < bar.top || Y >= bar.bottom) return false;
+  auto inside = [X, Y](const TRect& r) { return X >= r.left && X < r.right && Y >= r.top && Y < r.bottom; };
+  const TRect vert = VertBarRect(), horz = HorzBarRect();
+  const int which = inside(vert) ? win::SB_VERT : inside(horz) ? win::SB_HORZ : -1;
+  if (which < 0) return false;
+  const TRect bar = which == win::SB_VERT ? vert : horz;
   const TPoint origin = ClientOrigin();
   win::HeldScrollBar held;
   held.hwnd = Handle();
   held.bar = win::RECT{bar.left + origin.x, bar.top + origin.y, bar.right + origin.x, bar.bottom + origin.y};
-  held.info = [this] { return BarInfo(); };
-  held.scroll = [this](win::WPARAM code) { Perform(win::WM_VSCROLL, code, 0); };
-  held.show = [this](win::ScrollPart part, std::optional<int>) {
+  held.vertical = which == win::SB_VERT;
+  held.info = [this, which] { return BarInfo(which); };
+  held.scroll = [this, which](win::WPARAM code) {
+    Perform(which == win::SB_VERT ? win::WM_VSCROLL : win::WM_HSCROLL, code, 0);
+  };
+  held.show = [this, which](win::ScrollPart part, std::optional<int>) {
+    pressedBar_ = which;
     pressedPart_ = part;
     Invalidate();
   };
@@ -169,9 +257,19 @@ bool TCustomItemView::ScrollBarPress(Integer X, Integer Y) {
 
 void TCustomItemView::PaintWindow(win::HDC DC) {
   TCustomControl::PaintWindow(DC);
-  const TRect bar = ScrollBarRect();
-  if (bar.right <= bar.left) return;
-  const win::SCROLLINFO si = BarInfo();
-  win::PaintScrollBar(DC, win::LayOutScrollBar(win::RECT{bar.left, bar.top, bar.right, bar.bottom}, true, si, si.nPos),
-                      pressedPart_);
+  const TRect vert = VertBarRect(), horz = HorzBarRect();
+  for (const int which : {win::SB_VERT, win::SB_HORZ}) {
+    const TRect& bar = which == win::SB_VERT ? vert : horz;
+    if (bar.right <= bar.left) continue;
+    const win::SCROLLINFO si = BarInfo(which);
+    win::PaintScrollBar(DC,
+                        win::LayOutScrollBar(win::RECT{bar.left, bar.top, bar.right, bar.bottom},
+                                             which == win::SB_VERT, si, si.nPos),
+                        pressedBar_ == which ? pressedPart_ : win::ScrollPart::None);
+  }
+  if (vert.right > vert.left && horz.right > horz.left) {
+    // The square where the two bars meet.
+    const win::RECT corner{vert.left, horz.top, vert.right, horz.bottom};
+    win::FillRect(DC, &corner, win::GetSysColorBrush(win::COLOR_BTNFACE));
+  }
 }

@@ -9,7 +9,14 @@
 //
 // When there are more rows than fit, a vertical scroll bar is drawn over the right edge
 // of the client area, the window system's bar (scroll_bar.h): its arrows scroll a row, the
-// track a page, and the thumb is dragged (RowCount and PageRows give its proportions).
+// track a page, and the thumb is dragged (RowCount and the rows' height give its
+// proportions). When the widest item (ContentWidth) is wider than the rows' width, a
+// horizontal bar is drawn along the bottom edge and the items move left by ScrollX pixels:
+// a view lays its rows out in client coordinates already moved, so hit tests, the
+// selection, the in-place editor and DisplayRect all follow. Either bar takes room from
+// the other's direction, so one may bring the other (FitItemViewBars).
+#include <optional>
+
 #include "platform/classlib/win_control.h"
 #include "platform/win/scroll_bar.h"
 
@@ -44,6 +51,19 @@ enum THitTest {
 };
 using THitTests = TSet<THitTest>;
 
+// Which bars a view of `width` x `height` (the rows' area, below any header) needs for
+// `rowCount` rows of `rowHeight` and items `contentWidth` wide, and the room left to the
+// rows. A bar shows when the view is thicker than the bar, however little that leaves the
+// rows: a short view with a long name still needs its bar to show the rest.
+struct TItemViewBars {
+  bool vertical = false;
+  bool horizontal = false;
+  Integer rowsWidth = 0;
+  Integer rowsHeight = 0;
+};
+TItemViewBars FitItemViewBars(Integer width, Integer height, Integer rowHeight, Integer rowCount,
+                              Integer contentWidth, Integer barWidth, Integer barHeight);
+
 class TCustomItemView : public TCustomControl {
  public:
   // A focusable white box of the given size that takes mouse clicks and no children.
@@ -58,17 +78,44 @@ class TCustomItemView : public TCustomControl {
   bool RowSelect() const { return rowSelect_; }
   void SetRowSelect(bool value);
 
+  // The state of a bar (win::SB_VERT, win::SB_HORZ) while it is shown: rows for the
+  // vertical one, pixels for the horizontal one.
+  std::optional<win::SCROLLINFO> ScrollBarInfo(int bar);
+  // How far the items are scrolled left, in pixels.
+  Integer ScrollX() const { return scrollX_; }
+
+  // Pixels a line of the horizontal bar (an arrow, Left/Right) scrolls.
+  static constexpr Integer HorzLine = 8;
+
  protected:
   virtual void ClampTop() = 0;
-  // All rows, and the rows one page shows.
+  // All rows, and the height of one.
   virtual Integer RowCount() = 0;
-  virtual Integer PageRows() = 0;
-  // Where the rows start (below a header); the scroll bar starts there too.
+  virtual Integer RowHeight() = 0;
+  // The widest item's right edge, unscrolled (0: the view never scrolls sideways).
+  virtual Integer ContentWidth() { return 0; }
+  // Where the rows start (below a header); the vertical bar starts there too.
   virtual Integer RowsTop() { return 0; }
-  // The scroll bar's rectangle (client coordinates); empty when every row fits.
-  TRect ScrollBarRect();
+  TItemViewBars Bars();
+  // The rows one page shows (at least one).
+  Integer PageRows();
+  // The client width the items show in (without the vertical bar).
+  Integer RowsWidth() { return Bars().rowsWidth; }
+  // The bars' rectangles (client coordinates); empty when not shown.
+  TRect VertBarRect();
+  TRect HorzBarRect();
+  // Keeps ScrollX in range; views call it wherever they keep their first row in range.
+  void ClampLeft();
+  // Brings an item sideways into view, [left, labelRight) in client coordinates (its left
+  // edge when wider than the view), when no part of its label [labelLeft, labelRight)
+  // shows or, with `start`, the label's first pixel does not: a label partly in view stays
+  // where the person scrolled it.
+  void ScrollLabelIntoView(Integer left, Integer labelLeft, Integer labelRight, bool start);
+  void ScrollXTo(Integer x);
   virtual void LayoutChanged() = 0;
   virtual void EditDelayElapsed() = 0;
+  // The items are about to move under an in-place editor placed over them.
+  virtual void BeforeScroll() {}
 
   // The sides of the client area a point is beyond (empty when inside).
   THitTests HitsOutside(Integer X, Integer Y);
@@ -91,6 +138,7 @@ class TCustomItemView : public TCustomControl {
   void PaintWindow(win::HDC DC) override;
 
   Integer topRow_ = 0;  // first row shown
+  Integer scrollX_ = 0;  // pixels the items are moved left
   bool focused_ = false;
   TBorderStyle borderStyle_ = bsSingle;
   bool hideSelection_ = true;
@@ -98,10 +146,14 @@ class TCustomItemView : public TCustomControl {
   bool rowSelect_ = false;
 
  private:
-  win::SCROLLINFO BarInfo();
+  win::SCROLLINFO BarInfo(int bar);
   void ScrollTo(Integer row);
-  // A press on the scroll bar; false when the point is elsewhere.
+  // Moves a scroll position (`topRow_` or `scrollX_`) to `to`, kept in range.
+  void MoveScrollPos(Integer& pos, Integer to, void (TCustomItemView::*keepInRange)());
+  // A press on either scroll bar; false when the point is elsewhere.
   bool ScrollBarPress(Integer X, Integer Y);
   void WMVScroll(TMessage& Message);
+  void WMHScroll(TMessage& Message);
   win::ScrollPart pressedPart_ = win::ScrollPart::None;
+  int pressedBar_ = win::SB_VERT;
 };

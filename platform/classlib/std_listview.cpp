@@ -138,7 +138,8 @@ TPersistent* TListColumns::GetOwner() { return owner_; }
 
 void TListColumns::Update(TCollectionItem* item) {
   TCollection::Update(item);
-  if (owner_) owner_->Invalidate();
+  // A column's width changes the items' width, so the horizontal bar.
+  if (owner_) owner_->ItemsChanged();
 }
 
 // ---- TListItem -----------------------------------------------------------------------------------------
@@ -236,7 +237,7 @@ void TListItem::CancelEdit() {
 }
 
 void TListItem::MakeVisible(bool) {
-  if (TCustomListView* view = ListView()) view->ScrollIntoView(this);
+  if (TCustomListView* view = ListView()) view->ScrollIntoView(this, true);
 }
 
 TRect TListItem::DisplayRect(bool labelOnly) const {
@@ -564,9 +565,21 @@ Integer TCustomListView::HeaderHeight() {
   return viewStyle_ == vsReport && showColumnHeaders_ ? FontLineHeight(Font()) + 7 : 0;
 }
 
-Integer TCustomListView::ColumnWidth(Integer index) const {
-  if (columns_->Count() == 0) return index == 0 ? const_cast<TCustomListView*>(this)->ClientWidth() : 0;
+Integer TCustomListView::ColumnWidth(Integer index) {
+  if (columns_->Count() == 0) return index == 0 ? std::max(RowsWidth(), WidestCaption()) : 0;
   return columns_->Items(index)->Width();
+}
+
+Integer TCustomListView::WidestCaption() {
+  Integer widest = 0;
+  for (Integer i = 0; items_ && i < items_->Count(); ++i)
+    widest = std::max(widest, UnscrolledPartsOf(items_->Item(i), 0).labelRight);
+  return widest;
+}
+
+Integer TCustomListView::ContentWidth() {
+  if (!columns_ || columns_->Count() == 0) return WidestCaption();
+  return ColumnLeft(columns_->Count());
 }
 
 Integer TCustomListView::ColumnLeft(Integer index) const {
@@ -576,6 +589,7 @@ Integer TCustomListView::ColumnLeft(Integer index) const {
 }
 
 Integer TCustomListView::ColumnAt(Integer X) const {
+  X += scrollX_;
   Integer x = 0;
   for (Integer i = 0; i < columns_->Count(); ++i) {
     Integer w = columns_->Items(i)->Width();
@@ -598,14 +612,19 @@ Integer TCustomListView::VisibleRows() {
 void TCustomListView::ClampTop() {
   if (!items_) return;
   topRow_ = std::clamp<Integer>(topRow_, 0, std::max<Integer>(0, items_->Count() - VisibleRows()));
+  ClampLeft();
 }
 
-void TCustomListView::ScrollIntoView(const TListItem* item) {
+void TCustomListView::ScrollIntoView(const TListItem* item, bool sideways, bool labelStart) {
   Integer index = items_->IndexOf(item);
   if (index < 0) return;
   if (index < topRow_) topRow_ = index;
   if (index >= topRow_ + VisibleRows()) topRow_ = index - VisibleRows() + 1;
   ClampTop();
+  if (sideways) {
+    RowParts p = PartsOf(item, RowOf(item));
+    ScrollLabelIntoView(p.x0, p.x2, p.labelRight, labelStart);
+  }
   Invalidate();
 }
 
@@ -613,7 +632,7 @@ TListItem* TCustomListView::TopItem() const {
   return topRow_ < items_->Count() ? items_->Item(topRow_) : nullptr;
 }
 
-TCustomListView::RowParts TCustomListView::PartsOf(const TListItem* item, Integer row) {
+TCustomListView::RowParts TCustomListView::UnscrolledPartsOf(const TListItem* item, Integer row) {
   RowParts p;
   p.top = HeaderHeight() + row * ItemHeight();
   Integer x = 0;
@@ -624,7 +643,17 @@ TCustomListView::RowParts TCustomListView::PartsOf(const TListItem* item, Intege
   p.x1 = x;
   if (smallImages_) x += smallImages_->Width();
   p.x2 = x;
-  p.labelRight = std::min<Integer>(x + MeasureText(Font(), item->Caption()).cx + 4, std::max<Integer>(ColumnWidth(0), x));
+  p.labelRight = x + MeasureText(Font(), item->Caption()).cx + 4;
+  return p;
+}
+
+TCustomListView::RowParts TCustomListView::PartsOf(const TListItem* item, Integer row) {
+  RowParts p = UnscrolledPartsOf(item, row);
+  p.labelRight = std::min<Integer>(p.labelRight, std::max<Integer>(ColumnWidth(0), p.x2));
+  p.x0 -= scrollX_;
+  p.x1 -= scrollX_;
+  p.x2 -= scrollX_;
+  p.labelRight -= scrollX_;
   return p;
 }
 
@@ -658,10 +687,11 @@ bool TCustomListView::BeginEdit(TListItem* item) {
   if (!item || item->owner_ != items_.get() || readOnly_ || edit_.Item()) return false;
   edit_.StopTimer();
   if (!CanEdit(item)) return false;
-  ScrollIntoView(item);
+  ScrollIntoView(item, true, true);
   edit_.Start(item, item->Caption(), [&] {
     RowParts p = PartsOf(item, RowOf(item));
-    return TInplaceEdit<TListItem>::Bounds{p.x2, p.top, std::max<Integer>(ColumnWidth(0) - p.x2, 40), ItemHeight()};
+    return TInplaceEdit<TListItem>::Bounds{p.x2, p.top, std::max<Integer>(ColumnWidth(0) - scrollX_ - p.x2, 40),
+                                           ItemHeight()};
   });
   return true;
 }
@@ -711,6 +741,10 @@ void TCustomListView::Notification(TComponent* AComponent, TOperation Operation)
 
 // ---- input ----
 
+void TCustomListView::BeforeScroll() {
+  if (edit_.Item()) edit_.Finish(false);
+}
+
 void TCustomListView::EditDelayElapsed() {
   edit_.StopTimer();
   if (selected_ && !edit_.Item()) BeginEdit(selected_);
@@ -729,6 +763,8 @@ void TCustomListView::KeyDown(Word& Key, TShiftState Shift) {
     case win::VK_NEXT: go(std::max<Integer>(cur, 0) + VisibleRows() - 1); break;
     case win::VK_HOME: go(0); break;
     case win::VK_END: go(count - 1); break;
+    case win::VK_LEFT: ScrollXTo(scrollX_ - HorzLine); break;
+    case win::VK_RIGHT: ScrollXTo(scrollX_ + HorzLine); break;
     case win::VK_SPACE:
       if (checkboxes_ && selected_) ToggleCheck(selected_);
       break;
@@ -784,7 +820,7 @@ void TCustomListView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X,
 void TCustomListView::PaintHeader(TCanvas* c) {
   Integer h = HeaderHeight();
   if (h == 0) return;
-  Integer x = 0;
+  Integer x = -scrollX_;
   Integer count = std::max<Integer>(columns_->Count(), 0);
   for (Integer i = 0; i < count; ++i) {
     TListColumn* col = columns_->Items(i);
@@ -818,7 +854,7 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
 
   if (showSel && rowSelect_) FillSelection(c, TRect{0, p.top, ClientWidth(), p.top + h});
   if (checkboxes_) {
-    TRect box = Bounds(2, p.top + (h - kCheckBox) / 2, kCheckBox, kCheckBox);
+    TRect box = Bounds(p.x0 + 2, p.top + (h - kCheckBox) / 2, kCheckBox, kCheckBox);
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(clWindow);
     c->FillRect(box);
@@ -826,7 +862,7 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
     win::DrawEdge(c->Handle(), &e, win::EDGE_SUNKEN, win::BF_RECT);
     if (item->Checked()) DrawCheckMark(c, box, clWindowText);
   } else if (stateImages_ && item->StateIndex() >= 0) {
-    stateImages_->Draw(c, 0, p.top + (h - stateImages_->Height()) / 2, item->StateIndex());
+    stateImages_->Draw(c, p.x0, p.top + (h - stateImages_->Height()) / 2, item->StateIndex());
   }
   if (smallImages_ && item->ImageIndex() >= 0)
     smallImages_->Draw(c, p.x1, p.top + (h - smallImages_->Height()) / 2, item->ImageIndex(), Enabled());
@@ -838,13 +874,13 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
   c->Font()->SetColor(text);
   Integer ty = p.top + (h - lineH) / 2;
   {
-    TClipRect clip(c->Handle(), TRect{0, p.top, ColumnWidth(0), p.top + h});
+    TClipRect clip(c->Handle(), TRect{p.x0, p.top, p.x0 + ColumnWidth(0), p.top + h});
     c->TextOut(p.x2 + 2, ty, item->Caption());
   }
   // Sub-items in the further columns.
   TColor subText = !Enabled() ? clGrayText : (showSel && rowSelect_) ? selText : Font()->Color();
   for (Integer i = 1; i < columns_->Count() && i - 1 < item->SubItems()->Count(); ++i) {
-    Integer left = ColumnLeft(i);
+    Integer left = ColumnLeft(i) - scrollX_;
     TRect cell{left + 6, p.top, left + ColumnWidth(i) - 6, p.top + h};
     std::string s = item->SubItems()->Strings(i - 1);
     DrawTextOn(c, s, cell, CellFlags(columns_->Items(i)), subText);

@@ -10,6 +10,8 @@
 //   icon       [S, S + SmallImages.Width)
 //   label      from there to the label text's width + 4, inside the first column
 //   sub-items  column i from its left edge, the text 6 pixels in
+// all of it, header too, moved ScrollX pixels left. The items' width is the columns' (or,
+// without columns, the widest caption's); Left and Right scroll sideways.
 // Changes of an item's caption (ctText), image (ctImage), selection or check (ctState)
 // ask OnChanging (which may refuse) and then fire OnChange, from code too; a selection
 // change also fires OnSelectItem for the item left and the item chosen.
@@ -283,22 +285,30 @@ class TCustomListView : public TCustomItemView {
  private:
   struct RowParts {
     Integer top = 0;
+    Integer x0 = 0;          // the item's left edge
     Integer x1 = 0;          // end of the state part
     Integer x2 = 0;          // end of the icon part
     Integer labelRight = 0;  // end of the caption's label
   };
+  // The parts as laid out before scrolling, the label not cut at the first column.
+  RowParts UnscrolledPartsOf(const TListItem* item, Integer row);
   RowParts PartsOf(const TListItem* item, Integer row);
   Integer RowOf(const TListItem* item) const;
   Integer ColumnLeft(Integer index) const;
-  Integer ColumnWidth(Integer index) const;
+  Integer ColumnWidth(Integer index);
+  Integer WidestCaption();
   Integer VisibleRows();
   void ClampTop() override;
   Integer RowCount() override { return items_ ? items_->Count() : 0; }
-  Integer PageRows() override { return VisibleRows(); }
+  Integer RowHeight() override { return ItemHeight(); }
+  Integer ContentWidth() override;
   Integer RowsTop() override { return HeaderHeight(); }
+  void BeforeScroll() override;
   void LayoutChanged() override { ItemsChanged(); }
   void EditDelayElapsed() override;
-  void ScrollIntoView(const TListItem* item);
+  // Scrolls the item's row into view, and with `sideways` its caption too when no part of
+  // it shows (with `labelStart`, when its start does not).
+  void ScrollIntoView(const TListItem* item, bool sideways = false, bool labelStart = false);
   void ItemsChanged();
   void ItemDeleting(TListItem* item);
   void ToggleCheck(TListItem* item);

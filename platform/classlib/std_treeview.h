@@ -3,7 +3,8 @@
 // image (ImageIndex, SelectedIndex while selected), a state image (StateIndex, image
 // StateIndex of StateImages; 0 or less shows none) and a data pointer.
 //
-// Row layout, in client pixels, for a node at Level L on row r (TopItem on row 0):
+// Row layout, in client pixels, for a node at Level L on row r (TopItem on row 0), before
+// the items are moved ScrollX pixels left:
 //   row top     r x ItemHeight
 //   indent      [0, x0) with x0 = (L + (ShowRoot ? 1 : 0)) x Indent; the column just
 //               left of x0 holds the expand button of a node with children
@@ -12,6 +13,9 @@
 //   label       [x2, x2 + text width + 4), the text 2 pixels in
 // GetHitTestInfoAt names these parts (htOnIndent, htOnButton, htOnStateIcon, htOnIcon,
 // htOnLabel, htOnRight; htOnItem with any of the three item parts).
+// Left and Right collapse, expand and walk the tree; where there is nothing to walk to (a
+// top-level node that is not expanded, a node without children) and with Ctrl they
+// scroll sideways instead.
 //
 // Selection runs OnChanging (which may refuse) and then OnChange. A click on the label
 // of the selected node starts in-place editing after the double-click time (or
@@ -319,15 +323,21 @@ class TCustomTreeView : public TCustomItemView {
   // Row of a node among the visible ones, counted from TopItem; -1 when not visible.
   Integer RowOf(const TTreeNode* node) const;
   Integer VisibleRows();
-  void ScrollIntoView(const TTreeNode* node);
+  // Scrolls the node's row into view, and sideways when no part of its label shows (with
+  // `labelStart`, when the label's start does not).
+  void ScrollIntoView(const TTreeNode* node, bool labelStart = false);
   void ClampTop() override;
   Integer RowCount() override { return static_cast<Integer>(VisibleNodes().size()); }
-  Integer PageRows() override { return VisibleRows(); }
+  Integer RowHeight() override { return ItemHeight(); }
+  Integer ContentWidth() override;
   void LayoutChanged() override { NodesChanged(); }
   void EditDelayElapsed() override;
+  void BeforeScroll() override;
   void NodeDeleting(TTreeNode* node);
   void NodesChanged();
   bool SortsByText() const;
+  // The order AlphaSort gives: OnCompare's when the tree has one, else the texts ignoring case.
+  static bool NodeBefore(TCustomTreeView* tree, TTreeNode* a, TTreeNode* b);
   // A text changed among the children of `parent` (the top level when null): with a
   // SortType by text they are sorted again (the top level sorts the whole tree).
   void SortAfterTextChange(TTreeNode* parent);

@@ -208,11 +208,15 @@ void TrackScrollBar(const HeldScrollBar& held, POINT press) {
   const ScrollPart part = ScrollPartAt(l, press);
   if (part == ScrollPart::None) return;
   if (part == ScrollPart::Thumb) {
-    const int offset = Along(l, press) - (held.vertical ? l.thumb.top : l.thumb.left);
+    const int pressedAt = Along(l, press);
+    const int offset = pressedAt - (held.vertical ? l.thumb.top : l.thumb.left);
     int pos = si0.nPos;
     held.show(part, pos);
     const std::optional<POINT> end = FollowMouse(held.hwnd, press, [&](POINT p) {
-      const int now = ScrollPosAtThumb(l, si0, Along(l, p) - offset);
+      // Back where it was pressed, the thumb stands for the position it had: a range
+      // longer than the track has no pixel of its own for every position.
+      const int along = Along(l, p);
+      const int now = along == pressedAt ? si0.nPos : ScrollPosAtThumb(l, si0, along - offset);
       if (now == pos || !IsWindow(held.hwnd)) return;
       pos = now;
       held.show(part, pos);

@@ -238,6 +238,41 @@ TEST_F(FrameMouseTest, TheFrameScrollBarIsDrawnAndScrollsByArrowTrackAndThumb) {
   EXPECT_EQ(pos(), 42 + static_cast<int>(g_scrolls.size()) - 1);
 }
 
+TEST_F(FrameMouseTest, AThumbLetGoWhereItWasPressedKeepsItsPosition) {
+  HWND h = MakeFrame(WS_OVERLAPPEDWINDOW | WS_VSCROLL);
+  // 990 positions over a thumb travel of 233 pixels: pixel 1 of the travel stands for
+  // positions 3 to 7, position 7 is drawn at pixel 1 (the thumb at 140 .. 148).
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMin = 0;
+  si.nMax = 999;
+  si.nPage = 10;
+  si.nPos = 7;
+  SetScrollInfo(h, SB_VERT, &si, 1);
+  struct Drag {
+    int to;  // screen y let go at, pressed at 144
+    WPARAM last;
+  };
+  const Drag drags[] = {
+      {144, MAKEWPARAM(SB_THUMBPOSITION, 7)},
+      {145, MAKEWPARAM(SB_THUMBPOSITION, 8)},  // one pixel on: pixel 2, rounded
+  };
+  for (const Drag& d : drags) {
+    si.fMask = SIF_POS;
+    si.nPos = 7;
+    SetScrollInfo(h, SB_VERT, &si, 1);
+    g_scrolls.clear();
+    {
+      ScriptedScreen screen({[&] { InjectMouseMove(488, d.to); }, [&] { InjectMouseUp(MouseButton::Left, 488, d.to); }});
+      InjectMouseDown(MouseButton::Left, 488, 144);
+      PumpPendingMessages();
+    }
+    ASSERT_GE(g_scrolls.size(), 2u) << d.to;
+    EXPECT_EQ(g_scrolls[g_scrolls.size() - 2], d.last) << d.to;
+    EXPECT_EQ(g_scrolls.back(), SB_ENDSCROLL) << d.to;
+  }
+}
+
 TEST_F(FrameMouseTest, SetScrollInfoKeepsPageAndPositionInRange) {
   HWND h = MakeFrame(WS_OVERLAPPEDWINDOW | WS_VSCROLL);
   struct Case {
