@@ -1,5 +1,6 @@
 #include "engine/particle_map_source.h"
 
+#include <memory>
 #include <vector>
 
 #include "engine/bitmap32_cache.h"
@@ -73,17 +74,16 @@ TMapSourceRecord TMapSourceRecord::Read(TRecordReader& Reader) {
 }
 
 void TMapSourceRecord::MoveTo(TParticleMapSource& Source) {
-  Source.FreeAllOptions();
-  TStringList& maps = *Source.maps_;
-  maps.BeginUpdate();
-  maps.Clear();
-  for (std::size_t i = 0; i < Names.size(); ++i) {
-    maps.AddObject(Names[i], Options[i].get());
-    Options[i].release();
-  }
-  maps.EndUpdate();
+  // The new list is built aside: running out of memory on the way leaves the source
+  // with all its entries, and this record still owns the options it read.
+  auto fresh = std::make_unique<TStringList>();
+  for (std::size_t i = 0; i < Names.size(); ++i) fresh->AddObject(Names[i], Options[i].get());
+  // Nothing below throws.
+  Source.maps_.swap(fresh);
+  for (auto& o : Options) o.release();
   Names.clear();
   Options.clear();
+  for (Integer i = 0; i < fresh->Count(); ++i) delete fresh->Objects(i);
 }
 
 void TParticleMapSource::LoadFromStream(TStream& Stream) {

@@ -29,7 +29,8 @@ struct TMapSourceRecord {
 
   // Raises EReadError for a bad length, a short text or too few bytes for the options.
   static TMapSourceRecord Read(TRecordReader& Reader);
-  // Gives the options to Source, which frees its old entries.
+  // Gives the options to Source, which frees its old entries. The source changes only
+  // once its new list is whole: running out of memory on the way leaves it as it was.
   void MoveTo(TParticleMapSource& Source);
 };
 

@@ -325,6 +325,13 @@ void TPSPGraphic::LoadFromStream(TStream& Stream) {
     TColorManager& cm = *FColorManager;
     const bool rgb = p.ColorScheme == csRGB;
     const bool alpha = rgb && loader.ChannelCount > 3;
+    // Only a filled plane vouches for the image's size (its packed bytes were checked against
+    // it): without one a few bytes could claim the largest image.
+    const std::size_t planeSize = rowBytes * height;
+    auto used = [&](int k) { return rgb ? (k >= 1 && k <= 3) || (k == 4 && alpha) : k == 0; };
+    bool filled = false;
+    for (int k = 0; k < 5; ++k) filled = filled || (used(k) && !loader.Planes[k].empty());
+    if (!filled) ImageFormatError(imgmsg::InvalidImage, {kPSP});
     SetReaderSchemes(cm, rgb ? (alpha ? csRGBA : csRGB) : p.ColorScheme);
     cm.SetSourceBitsPerSample(p.BitsPerSample);
     cm.SetTargetBitsPerSample(p.BitsPerSample);
@@ -340,11 +347,8 @@ void TPSPGraphic::LoadFromStream(TStream& Stream) {
     }
     ProgressStart(imgmsg::Transfering);
     // Planes that no channel filled are black (and, for alpha, transparent).
-    const std::size_t planeSize = rowBytes * height;
-    for (int k = 0; k < 5; ++k) {
-      const bool used = rgb ? (k >= 1 && k <= 3) || (k == 4 && alpha) : k == 0;
-      if (used && loader.Planes[k].empty()) loader.Planes[k].assign(planeSize, 0);
-    }
+    for (int k = 0; k < 5; ++k)
+      if (used(k) && loader.Planes[k].empty()) loader.Planes[k].assign(planeSize, 0);
     for (Cardinal y = 0; y < height; ++y) {
       const std::size_t at = std::size_t(y) * rowBytes;
       void* out = target.ScanLine(Integer(y));

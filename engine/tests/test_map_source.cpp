@@ -14,6 +14,7 @@
 #include "platform/classlib/streams.h"
 #include "platform/classlib/strings.h"
 #include "engine/tests/engine_test_support.h"
+#include "engine/tests/failing_allocations.h"
 
 using namespace curve_bytes;
 
@@ -287,4 +288,41 @@ TEST_F(MapSource, RecordWithoutNamesLoadsAsDefault) {
   EXPECT_EQ(s.Maps().Strings(0), "Default");
   EXPECT_EQ(s.OptionsAt(0)->Alpha, 0.2f);
   EXPECT_EQ(m.Position(), 4) << "no options record is read for no names";
+}
+
+// Running out of memory at any allocation of a load leaves every entry and its options
+// object in place; once memory suffices the new list is there whole.
+TEST_F(MapSource, OutOfMemoryDuringALoadKeepsTheOldList) {
+  TParticleMapSource s;
+  s.AddMap("keep me.bmp");
+  SetOptions(s.OptionsAt(1), 0.6f, 1, 0.1f, 0.9f);
+  const std::vector<Entry> before = EntriesOf(s);
+
+  TParticleMapSource other;
+  other.AddMap("a long enough name to need its own allocation one.bmp");
+  other.AddMap("a long enough name to need its own allocation two.bmp");
+  SetOptions(other.OptionsAt(2), 0.5f, 2, 0.3f, 0.7f);
+  TMemoryStream m;
+  other.SaveToStream(m);
+
+  bool loaded = false;
+  std::size_t failures = 0;
+  for (std::size_t allowed = 0; !loaded && allowed < 1000; ++allowed) {
+    m.SetPosition(0);
+    try {
+      failing_allocations::Scope scope(allowed);
+      s.LoadFromStream(m);
+      loaded = !scope.Failed();
+      ASSERT_TRUE(loaded) << "a refused allocation went unnoticed after " << allowed;
+    } catch (const std::bad_alloc&) {
+      ++failures;
+      const std::vector<Entry> after = EntriesOf(s);
+      ASSERT_EQ(after, before) << "failed after " << allowed << " allocations";
+      for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_EQ(after[i].object, before[i].object) << "failed after " << allowed;
+    }
+  }
+  ASSERT_TRUE(loaded);
+  EXPECT_GT(failures, 3u) << "the sweep reached the list's rebuilding";
+  EXPECT_EQ(EntriesOf(s), EntriesOf(other));
 }

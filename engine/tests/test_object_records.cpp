@@ -357,3 +357,35 @@ TEST_F(ObjectRecords, AnObjectAlwaysKeepsASystem) {
   ASSERT_EQ(o.SystemCount(), 1) << "a record without systems loads with one new system";
   EXPECT_EQ(o.Systems[0]->Name, "Particles");
 }
+
+// The end of a particle system record read alone: the reserved area may be whole, cut
+// or absent (it holds nothing), but a record cut before it is refused.
+TEST_F(ObjectRecords, OnlyTheReservedAreaMayBeMissingAtTheEnd) {
+  TEmitterObject source;
+  Fill(source);
+  const std::vector<Byte> whole = SystemRecord101(*source.Systems[0], false);
+  const std::size_t fields = whole.size() - 112;
+  const struct {
+    std::size_t size;
+    bool loads;
+  } cases[] = {
+      {whole.size(), true}, {fields + 111, true}, {fields + 1, true}, {fields, true},
+      {fields - 1, false},  {fields - 4, false},  {fields - 20, false},
+  };
+  for (const auto& c : cases) {
+    TEmitterObject o;
+    TEmitter& e = *o.AddSystem();
+    e.Name = "Mine";
+    const std::vector<Byte> before = Written([&](TStream& st) { e.SaveToStream(st); });
+    TMemoryStream s;
+    curve_bytes::Fill(s, std::vector<Byte>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(c.size)));
+    if (c.loads) {
+      e.LoadFromStream(s);
+      EXPECT_EQ(e.Name, "Sparks1") << c.size;
+      EXPECT_EQ(e.System->SpatialDither, 0.25f) << c.size;
+    } else {
+      EXPECT_THROW(e.LoadFromStream(s), EReadError) << c.size;
+      EXPECT_EQ(Written([&](TStream& st) { e.SaveToStream(st); }), before) << c.size;
+    }
+  }
+}

@@ -273,3 +273,31 @@ TEST(PspReader, HostileFilesRaiseAndLeaveTheBitmapAsItWas) {
   EXPECT_EQ(g.Width(), 33);
   EXPECT_EQ(BitmapRGBA(g), before);
 }
+
+// The image's size is vouched for only by a channel that fills one of the planes the
+// image shows: a file whose channels fill none is refused, however large it claims to be.
+TEST(PspReader, AnImageNeedsAChannelThatFillsAPlaneItShows) {
+  auto only = [](std::vector<Channel> channels, int depth, int width, int height) {
+    PspImage im = RgbImage(5, 2, false);
+    im.Depth = depth;
+    im.Width = width;
+    im.Height = height;
+    im.Channels = std::move(channels);
+    return BuildPsp(im);
+  };
+  const Bytes plane = Plane(33, 7, 4);
+  const struct {
+    const char* what;
+    Bytes file;
+    std::string error;
+  } cases[] = {
+      {"RGB, composite channel only", only({{0, 0, plane}}, 24, 33, 7), kInvalid},
+      {"RGB, mask only", only({{1, 0, plane}}, 24, 33, 7), kInvalid},
+      {"RGB, unknown bitmap type", only({{2, 1, plane}}, 24, 33, 7), kInvalid},
+      {"huge RGB, unknown bitmap type", only({{2, 1, plane}}, 24, 8000, 8000), kInvalid},
+      {"indexed, red channel only", only({{0, 1, plane}}, 8, 33, 7), kInvalid},
+      {"RGB, red channel only", only({{0, 1, plane}}, 24, 33, 7), "no error"},
+      {"indexed, composite only", only({{0, 0, plane}}, 8, 33, 7), "no error"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LoadError(c.file), c.error) << c.what;
+}
