@@ -143,6 +143,11 @@ TItemViewBars FitItemViewBars(Integer width, Integer height, Integer rowHeight, 
   return b;
 }
 
+Integer TCustomItemView::ContentWidth() {
+  if (!contentWidth_) contentWidth_ = MeasureContentWidth();
+  return *contentWidth_;
+}
+
 TItemViewBars TCustomItemView::Bars() {
   return FitItemViewBars(ClientWidth(), ClientHeight() - RowsTop(), RowHeight(), RowCount(), ContentWidth(),
                          win::GetSystemMetrics(win::SM_CXVSCROLL), win::GetSystemMetrics(win::SM_CYHSCROLL));

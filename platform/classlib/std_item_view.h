@@ -92,8 +92,12 @@ class TCustomItemView : public TCustomControl {
   // All rows, and the height of one.
   virtual Integer RowCount() = 0;
   virtual Integer RowHeight() = 0;
-  // The widest item's right edge, unscrolled (0: the view never scrolls sideways).
-  virtual Integer ContentWidth() { return 0; }
+  // The widest item's right edge, unscrolled (0: the view never scrolls sideways),
+  // measured once per layout: every bar, page and clamp asks for it.
+  Integer ContentWidth();
+  virtual Integer MeasureContentWidth() { return 0; }
+  // The items' layout changed; views call it wherever they do.
+  void ContentChanged() { contentWidth_.reset(); }
   // Where the rows start (below a header); the vertical bar starts there too.
   virtual Integer RowsTop() { return 0; }
   TItemViewBars Bars();
@@ -154,6 +158,7 @@ class TCustomItemView : public TCustomControl {
   bool ScrollBarPress(Integer X, Integer Y);
   void WMVScroll(TMessage& Message);
   void WMHScroll(TMessage& Message);
+  std::optional<Integer> contentWidth_;  // ContentWidth as last measured
   win::ScrollPart pressedPart_ = win::ScrollPart::None;
   int pressedBar_ = win::SB_VERT;
 };

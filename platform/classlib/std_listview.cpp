@@ -542,6 +542,7 @@ void TCustomListView::ItemDeleting(TListItem* item) {
 }
 
 void TCustomListView::ItemsChanged() {
+  ContentChanged();
   if (!items_ || items_->updateCount_ > 0) return;
   ClampTop();
   Invalidate();
@@ -566,7 +567,7 @@ Integer TCustomListView::HeaderHeight() {
 }
 
 Integer TCustomListView::ColumnWidth(Integer index) {
-  if (columns_->Count() == 0) return index == 0 ? std::max(RowsWidth(), WidestCaption()) : 0;
+  if (columns_->Count() == 0) return index == 0 ? std::max(RowsWidth(), ContentWidth()) : 0;
   return columns_->Items(index)->Width();
 }
 
@@ -577,7 +578,7 @@ Integer TCustomListView::WidestCaption() {
   return widest;
 }
 
-Integer TCustomListView::ContentWidth() {
+Integer TCustomListView::MeasureContentWidth() {
   if (!columns_ || columns_->Count() == 0) return WidestCaption();
   return ColumnLeft(columns_->Count());
 }

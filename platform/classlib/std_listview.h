@@ -301,7 +301,7 @@ class TCustomListView : public TCustomItemView {
   void ClampTop() override;
   Integer RowCount() override { return items_ ? items_->Count() : 0; }
   Integer RowHeight() override { return ItemHeight(); }
-  Integer ContentWidth() override;
+  Integer MeasureContentWidth() override;
   Integer RowsTop() override { return HeaderHeight(); }
   void BeforeScroll() override;
   void LayoutChanged() override { ItemsChanged(); }

@@ -105,7 +105,7 @@ Integer TCustomTreeView::RowOf(const TTreeNode* node) const {
 
 Integer TCustomTreeView::VisibleRows() { return PageRows(); }
 
-Integer TCustomTreeView::ContentWidth() {
+Integer TCustomTreeView::MeasureContentWidth() {
   Integer widest = 0;
   for (TTreeNode* n : VisibleNodes()) widest = std::max(widest, PartsOf(n, 0).labelRight + scrollX_);
   return widest;
@@ -274,6 +274,7 @@ void TCustomTreeView::NodeDeleting(TTreeNode* node) {
 }
 
 void TCustomTreeView::NodesChanged() {
+  ContentChanged();
   if (items_ && items_->updateCount_ > 0) return;
   ClampTop();
   Invalidate();

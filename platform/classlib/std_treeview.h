@@ -329,7 +329,7 @@ class TCustomTreeView : public TCustomItemView {
   void ClampTop() override;
   Integer RowCount() override { return static_cast<Integer>(VisibleNodes().size()); }
   Integer RowHeight() override { return ItemHeight(); }
-  Integer ContentWidth() override;
+  Integer MeasureContentWidth() override;
   void LayoutChanged() override { NodesChanged(); }
   void EditDelayElapsed() override;
   void BeforeScroll() override;
