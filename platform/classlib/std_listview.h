@@ -297,8 +297,6 @@ class TCustomListView : public TCustomItemView {
   Integer ColumnLeft(Integer index) const;
   Integer ColumnWidth(Integer index);
   Integer WidestCaption();
-  Integer VisibleRows();
-  void ClampTop() override;
   Integer RowCount() override { return items_ ? items_->Count() : 0; }
   Integer RowHeight() override { return ItemHeight(); }
   Integer MeasureContentWidth() override;

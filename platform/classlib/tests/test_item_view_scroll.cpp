@@ -17,6 +17,7 @@
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
+#include "platform/win/system_tables.h"
 
 namespace {
 
@@ -350,26 +351,42 @@ TEST_F(TreeScrollTest, PressesOnTheHorizontalBarScrollALineOrAPage) {
   }
 }
 
-// A borderless report 250 x 150 with columns of 200 and 120 pixels.
-TEST(ListScroll, TheColumnsDecideTheRangeAndHeaderAndRowsMoveTogether) {
-  win::ResetWindowSystem();
-  win::UseManualClock(1000, 0);
-  {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(100, 50, 300, 200);
-    auto* view = new TListView(form.get());
-    view->SetParent(form.get());
-    view->SetBorderStyle(bsNone);
-    view->SetBounds(10, 10, 250, 150);
-    view->SetViewStyle(vsReport);
-    view->Columns()->Add()->SetCaption("Tool");
-    view->Columns()->Add()->SetCaption("Kind");
-    TListItem* item = view->Items()->Add();
+// A borderless report 250 x 150 with the columns "Tool" and "Kind" and one item.
+class ListScrollTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::ResetWindowSystem();
+    win::UseManualClock(1000, 0);
+    form_ = std::make_unique<TForm>(nullptr);
+    form_->SetBorderStyle(bsNone);
+    form_->SetBounds(100, 50, 300, 200);
+    view_ = new TListView(form_.get());
+    view_->SetParent(form_.get());
+    view_->SetBorderStyle(bsNone);
+    view_->SetBounds(10, 10, 250, 150);
+    view_->SetViewStyle(vsReport);
+    view_->Columns()->Add()->SetCaption("Tool");
+    view_->Columns()->Add()->SetCaption("Kind");
+    TListItem* item = view_->Items()->Add();
     item->SetCaption("Deflector");
     item->SubItems()->Add("Plane");
-    form->Show();
+    form_->Show();
     win::PumpPendingMessages();
+  }
+  void TearDown() override {
+    form_.reset();
+    win::ResetWindowSystem();
+    win::UseRealClock();
+  }
+
+  std::unique_ptr<TForm> form_;
+  TListView* view_ = nullptr;
+};
+
+// Columns of 200 and 120 pixels.
+TEST_F(ListScrollTest, TheColumnsDecideTheRangeAndHeaderAndRowsMoveTogether) {
+  TListView* view = view_;
+  {
     // Two columns of 50: nothing to scroll.
     EXPECT_FALSE(view->ScrollBarInfo(win::SB_HORZ));
     view->Columns()->Items(0)->SetWidth(200);
@@ -412,8 +429,40 @@ TEST(ListScroll, TheColumnsDecideTheRangeAndHeaderAndRowsMoveTogether) {
     EXPECT_FALSE(view->ScrollBarInfo(win::SB_HORZ));
     EXPECT_EQ(view->ScrollX(), 0);
   }
-  win::ResetWindowSystem();
-  win::UseRealClock();
+}
+
+// Rows hidden under the horizontal bar are not in view: the keys that bring the selection
+// into view, and the first row's range, leave the selected row whole above the bar.
+TEST_F(ListScrollTest, TheHorizontalBarTakesItsRowsOutOfThePage) {
+  for (int i = 1; i < 30; ++i) view_->Items()->Add()->SetCaption("Item " + std::to_string(i));
+  struct Case {
+    Integer secondColumn;  // width: 50 fits beside the vertical bar, 300 brings the horizontal one
+    int key;
+    Integer selected;
+  };
+  const Case cases[] = {
+      {50, win::VK_END, 29}, {300, win::VK_HOME, 0}, {300, win::VK_END, 29},
+      {300, win::VK_HOME, 0}, {300, win::VK_NEXT, -1}, {300, win::VK_NEXT, -1},
+  };
+  view_->SetFocus();
+  for (const Case& c : cases) {
+    view_->Columns()->Items(1)->SetWidth(c.secondColumn);
+    win::InjectKey(c.key);
+    win::PumpPendingMessages();
+    const bool horz = view_->ScrollBarInfo(win::SB_HORZ).has_value();
+    ASSERT_EQ(horz, c.secondColumn == 300);
+    ASSERT_NE(view_->Selected(), nullptr);
+    if (c.selected >= 0) EXPECT_EQ(view_->Selected()->Index(), c.selected) << c.key;
+    const Integer rowsBottom = view_->ClientHeight() - (horz ? win::GetSystemMetrics(win::SM_CYHSCROLL) : 0);
+    const TRect r = view_->Selected()->DisplayRect(false);
+    EXPECT_GT(r.top, 0) << c.key;
+    EXPECT_LE(r.bottom, rowsBottom) << c.key << " row " << view_->Selected()->Index();
+    // The vertical thumb ends where the page does.
+    const auto vert = view_->ScrollBarInfo(win::SB_VERT);
+    ASSERT_TRUE(vert);
+    EXPECT_LE(vert->nPos + static_cast<Integer>(vert->nPage), vert->nMax + 1) << c.key;
+    EXPECT_EQ(view_->TopItem()->Index(), vert->nPos) << c.key;
+  }
 }
 
 }  // namespace
