@@ -50,19 +50,22 @@ TEST(ItemViewBars, EachBarTakesRoomFromTheOtherAndMayBringIt) {
   }
 }
 
-// A borderless tree 200 x 100 without images: 16-pixel rows, a root's label from x 19.
-class TreeScrollTest : public ::testing::Test {
+// A borderless form on a manual clock holding one borderless view at (10, 10).
+template <class View>
+class ViewOnFormTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void MakeView(Integer formWidth, Integer formHeight, Integer width, Integer height) {
     win::ResetWindowSystem();
     win::UseManualClock(1000, 0);
     form_ = std::make_unique<TForm>(nullptr);
     form_->SetBorderStyle(bsNone);
-    form_->SetBounds(100, 50, 240, 140);
-    tree_ = new TTreeView(form_.get());
-    tree_->SetBorderStyle(bsNone);
-    tree_->SetBounds(10, 10, 200, 100);
-    tree_->SetParent(form_.get());
+    form_->SetBounds(100, 50, formWidth, formHeight);
+    view_ = new View(form_.get());
+    view_->SetParent(form_.get());
+    view_->SetBorderStyle(bsNone);
+    view_->SetBounds(10, 10, width, height);
+  }
+  void Show() {
     form_->Show();
     win::PumpPendingMessages();
   }
@@ -71,13 +74,25 @@ class TreeScrollTest : public ::testing::Test {
     win::ResetWindowSystem();
     win::UseRealClock();
   }
+
+  std::unique_ptr<TForm> form_;
+  View* view_ = nullptr;
+};
+
+// A borderless tree 200 x 100 without images: 16-pixel rows, a root's label from x 19.
+class TreeScrollTest : public ViewOnFormTest<TTreeView> {
+ protected:
+  void SetUp() override {
+    MakeView(240, 140, 200, 100);
+    tree_ = view_;
+    Show();
+  }
   Integer TextWidth(const std::string& s) { return MeasureText(tree_->Font(), s).cx; }
   void Scroll(win::WPARAM request) {
     tree_->Perform(win::WM_HSCROLL, request, 0);
     win::PumpPendingMessages();
   }
 
-  std::unique_ptr<TForm> form_;
   TTreeView* tree_ = nullptr;
 };
 
@@ -352,35 +367,18 @@ TEST_F(TreeScrollTest, PressesOnTheHorizontalBarScrollALineOrAPage) {
 }
 
 // A borderless report 250 x 150 with the columns "Tool" and "Kind" and one item.
-class ListScrollTest : public ::testing::Test {
+class ListScrollTest : public ViewOnFormTest<TListView> {
  protected:
   void SetUp() override {
-    win::ResetWindowSystem();
-    win::UseManualClock(1000, 0);
-    form_ = std::make_unique<TForm>(nullptr);
-    form_->SetBorderStyle(bsNone);
-    form_->SetBounds(100, 50, 300, 200);
-    view_ = new TListView(form_.get());
-    view_->SetParent(form_.get());
-    view_->SetBorderStyle(bsNone);
-    view_->SetBounds(10, 10, 250, 150);
+    MakeView(300, 200, 250, 150);
     view_->SetViewStyle(vsReport);
     view_->Columns()->Add()->SetCaption("Tool");
     view_->Columns()->Add()->SetCaption("Kind");
     TListItem* item = view_->Items()->Add();
     item->SetCaption("Deflector");
     item->SubItems()->Add("Plane");
-    form_->Show();
-    win::PumpPendingMessages();
+    Show();
   }
-  void TearDown() override {
-    form_.reset();
-    win::ResetWindowSystem();
-    win::UseRealClock();
-  }
-
-  std::unique_ptr<TForm> form_;
-  TListView* view_ = nullptr;
 };
 
 // Columns of 200 and 120 pixels.
