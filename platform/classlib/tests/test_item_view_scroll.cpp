@@ -3,6 +3,7 @@
 // range following expansion, renaming and column widths.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -220,6 +221,40 @@ TEST_F(TreeScrollTest, LeftAndRightScrollWhereThereIsNothingToWalkTo) {
     EXPECT_EQ(tree_->ScrollX(), c.scrollX) << "key " << c.key;
     EXPECT_EQ(tree_->Selected(), c.selected) << "key " << c.key;
     EXPECT_EQ(root->Expanded(), c.rootExpanded) << "key " << c.key;
+  }
+}
+
+// Each change that moves or widens a label measures the widest node again, within an
+// update of the nodes too.
+TEST_F(TreeScrollTest, EveryChangeOfLayoutMeasuresTheWidestNodeAgain) {
+  TTreeNode* wide = tree_->Items()->Add(nullptr, kLong);
+  TTreeNode* other = tree_->Items()->Add(nullptr, "Node");
+  other->Expand(false);
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    Integer labelLeft;     // the wide node's label; 0 with `text`: no bar
+    std::string text;      // the wide node's text after the change
+  };
+  const Case cases[] = {
+      {"as added", [] {}, 19, kLong},
+      {"indent 30", [&] { tree_->SetIndent(30); }, 30, kLong},
+      {"no root column", [&] { tree_->SetShowRoot(false); }, 0, kLong},
+      {"root column again", [&] { tree_->SetShowRoot(true); }, 30, kLong},
+      {"moved under the expanded node", [&] { wide->MoveTo(other, naAddChild); }, 60, kLong},
+      {"renamed short within an update", [&] {
+         tree_->Items()->BeginUpdate();
+         wide->SetText("W");
+       }, -1, "W"},
+      {"renamed long, the update still open", [&] { wide->SetText(kLong); }, 60, kLong},
+      {"the update ends", [&] { tree_->Items()->EndUpdate(); }, 60, kLong},
+      {"collapsed away", [&] { other->Collapse(false); }, -1, kLong},
+  };
+  for (const Case& c : cases) {
+    c.change();
+    const auto horz = tree_->ScrollBarInfo(win::SB_HORZ);
+    ASSERT_EQ(horz.has_value(), c.labelLeft >= 0) << c.what;
+    if (horz) EXPECT_EQ(horz->nMax, c.labelLeft + TextWidth(c.text) + 4 - 1) << c.what;
   }
 }
 
