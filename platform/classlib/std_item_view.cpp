@@ -115,7 +115,6 @@ void TCustomItemView::WMKillFocus(TMessage& Message) {
 void TCustomItemView::WMSize(TMessage& Message) {
   TCustomControl::WMSize(Message);
   ClampTop();
-  ClampLeft();
 }
 
 void TCustomItemView::CMFontChanged(TMessage& Message) {
@@ -141,6 +140,11 @@ TItemViewBars FitItemViewBars(Integer width, Integer height, Integer rowHeight, 
   b.rowsWidth = std::max<Integer>(width - (b.vertical ? barWidth : 0), 0);
   b.rowsHeight = std::max<Integer>(height - (b.horizontal ? barHeight : 0), 0);
   return b;
+}
+
+Integer TCustomItemView::ContentWidth() {
+  if (!contentWidth_) contentWidth_ = MeasureContentWidth();
+  return *contentWidth_;
 }
 
 TItemViewBars TCustomItemView::Bars() {
@@ -184,6 +188,11 @@ std::optional<win::SCROLLINFO> TCustomItemView::ScrollBarInfo(int bar) {
   const TItemViewBars b = Bars();
   if (!(bar == win::SB_HORZ ? b.horizontal : b.vertical)) return std::nullopt;
   return BarInfo(bar);
+}
+
+void TCustomItemView::ClampTop() {
+  topRow_ = std::clamp<Integer>(topRow_, 0, std::max<Integer>(0, RowCount() - PageRows()));
+  ClampLeft();
 }
 
 void TCustomItemView::ClampLeft() {

@@ -2,8 +2,8 @@
 // TCustomItemView: what the list view and the tree view share, rows of items scrolled by
 // a first shown row: the scroll position, the wheel, the focus (drawn differently, so
 // each focus change repaints), the border, and the selection and editing options.
-// A view says how to keep the first row in range (ClampTop), what a change of layout
-// does (LayoutChanged) and what happens when the delay before in-place editing is over
+// A view says how many rows it has and how high (RowCount, RowHeight), what a change of
+// layout does (LayoutChanged) and what happens when the delay before in-place editing is over
 // (EditDelayElapsed). It has no class of its own in the registry: the views keep
 // TCustomControl as their class parent.
 //
@@ -88,12 +88,17 @@ class TCustomItemView : public TCustomControl {
   static constexpr Integer HorzLine = 8;
 
  protected:
-  virtual void ClampTop() = 0;
+  // Keeps the first row and ScrollX in range.
+  void ClampTop();
   // All rows, and the height of one.
   virtual Integer RowCount() = 0;
   virtual Integer RowHeight() = 0;
-  // The widest item's right edge, unscrolled (0: the view never scrolls sideways).
-  virtual Integer ContentWidth() { return 0; }
+  // The widest item's right edge, unscrolled (0: the view never scrolls sideways),
+  // measured once per layout: every bar, page and clamp asks for it.
+  Integer ContentWidth();
+  virtual Integer MeasureContentWidth() { return 0; }
+  // The items' layout changed; views call it wherever they do.
+  void ContentChanged() { contentWidth_.reset(); }
   // Where the rows start (below a header); the vertical bar starts there too.
   virtual Integer RowsTop() { return 0; }
   TItemViewBars Bars();
@@ -104,7 +109,7 @@ class TCustomItemView : public TCustomControl {
   // The bars' rectangles (client coordinates); empty when not shown.
   TRect VertBarRect();
   TRect HorzBarRect();
-  // Keeps ScrollX in range; views call it wherever they keep their first row in range.
+  // Keeps ScrollX in range (ClampTop does too).
   void ClampLeft();
   // Brings an item sideways into view, [left, labelRight) in client coordinates (its left
   // edge when wider than the view), when no part of its label [labelLeft, labelRight)
@@ -154,6 +159,7 @@ class TCustomItemView : public TCustomControl {
   bool ScrollBarPress(Integer X, Integer Y);
   void WMVScroll(TMessage& Message);
   void WMHScroll(TMessage& Message);
+  std::optional<Integer> contentWidth_;  // ContentWidth as last measured
   win::ScrollPart pressedPart_ = win::ScrollPart::None;
   int pressedBar_ = win::SB_VERT;
 };

@@ -542,6 +542,7 @@ void TCustomListView::ItemDeleting(TListItem* item) {
 }
 
 void TCustomListView::ItemsChanged() {
+  ContentChanged();
   if (!items_ || items_->updateCount_ > 0) return;
   ClampTop();
   Invalidate();
@@ -566,7 +567,7 @@ Integer TCustomListView::HeaderHeight() {
 }
 
 Integer TCustomListView::ColumnWidth(Integer index) {
-  if (columns_->Count() == 0) return index == 0 ? std::max(RowsWidth(), WidestCaption()) : 0;
+  if (columns_->Count() == 0) return index == 0 ? std::max(RowsWidth(), ContentWidth()) : 0;
   return columns_->Items(index)->Width();
 }
 
@@ -577,7 +578,7 @@ Integer TCustomListView::WidestCaption() {
   return widest;
 }
 
-Integer TCustomListView::ContentWidth() {
+Integer TCustomListView::MeasureContentWidth() {
   if (!columns_ || columns_->Count() == 0) return WidestCaption();
   return ColumnLeft(columns_->Count());
 }
@@ -604,22 +605,11 @@ Integer TCustomListView::RowOf(const TListItem* item) const {
   return index < 0 ? -1 : index - topRow_;
 }
 
-Integer TCustomListView::VisibleRows() {
-  Integer h = ItemHeight();
-  return std::max<Integer>((ClientHeight() - HeaderHeight()) / std::max<Integer>(h, 1), 1);
-}
-
-void TCustomListView::ClampTop() {
-  if (!items_) return;
-  topRow_ = std::clamp<Integer>(topRow_, 0, std::max<Integer>(0, items_->Count() - VisibleRows()));
-  ClampLeft();
-}
-
 void TCustomListView::ScrollIntoView(const TListItem* item, bool sideways, bool labelStart) {
   Integer index = items_->IndexOf(item);
   if (index < 0) return;
   if (index < topRow_) topRow_ = index;
-  if (index >= topRow_ + VisibleRows()) topRow_ = index - VisibleRows() + 1;
+  if (index >= topRow_ + PageRows()) topRow_ = index - PageRows() + 1;
   ClampTop();
   if (sideways) {
     RowParts p = PartsOf(item, RowOf(item));
@@ -759,8 +749,8 @@ void TCustomListView::KeyDown(Word& Key, TShiftState Shift) {
   switch (Key) {
     case win::VK_UP: go(cur < 0 ? 0 : cur - 1); break;
     case win::VK_DOWN: go(cur + 1); break;
-    case win::VK_PRIOR: go(cur - VisibleRows() + 1); break;
-    case win::VK_NEXT: go(std::max<Integer>(cur, 0) + VisibleRows() - 1); break;
+    case win::VK_PRIOR: go(cur - PageRows() + 1); break;
+    case win::VK_NEXT: go(std::max<Integer>(cur, 0) + PageRows() - 1); break;
     case win::VK_HOME: go(0); break;
     case win::VK_END: go(count - 1); break;
     case win::VK_LEFT: ScrollXTo(scrollX_ - HorzLine); break;
@@ -890,7 +880,7 @@ void TCustomListView::PaintRow(TCanvas* c, TListItem* item, Integer row) {
 
 void TCustomListView::Paint() {
   TCanvas* c = PaintBackground();
-  Integer rows = VisibleRows() + 1;
+  Integer rows = PageRows() + 1;
   for (Integer r = 0; r < rows && topRow_ + r < items_->Count(); ++r) PaintRow(c, items_->Item(topRow_ + r), r);
   PaintHeader(c);
 }

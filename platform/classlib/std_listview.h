@@ -297,11 +297,9 @@ class TCustomListView : public TCustomItemView {
   Integer ColumnLeft(Integer index) const;
   Integer ColumnWidth(Integer index);
   Integer WidestCaption();
-  Integer VisibleRows();
-  void ClampTop() override;
   Integer RowCount() override { return items_ ? items_->Count() : 0; }
   Integer RowHeight() override { return ItemHeight(); }
-  Integer ContentWidth() override;
+  Integer MeasureContentWidth() override;
   Integer RowsTop() override { return HeaderHeight(); }
   void BeforeScroll() override;
   void LayoutChanged() override { ItemsChanged(); }

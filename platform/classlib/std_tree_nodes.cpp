@@ -394,7 +394,10 @@ void TTreeNodes::EndUpdate() {
 }
 
 void TTreeNodes::Changed() {
-  if (owner_ && updateCount_ == 0) owner_->NodesChanged();
+  if (!owner_) return;
+  // Within an update the layout is redone at its end, but the width must not be stale before.
+  owner_->ContentChanged();
+  if (updateCount_ == 0) owner_->NodesChanged();
 }
 
 void TTreeNodes::Assign(TPersistent* source) {

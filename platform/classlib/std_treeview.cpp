@@ -103,9 +103,7 @@ Integer TCustomTreeView::RowOf(const TTreeNode* node) const {
   return -1;
 }
 
-Integer TCustomTreeView::VisibleRows() { return PageRows(); }
-
-Integer TCustomTreeView::ContentWidth() {
+Integer TCustomTreeView::MeasureContentWidth() {
   Integer widest = 0;
   for (TTreeNode* n : VisibleNodes()) widest = std::max(widest, PartsOf(n, 0).labelRight + scrollX_);
   return widest;
@@ -162,18 +160,11 @@ void TCustomTreeView::SetTopItem(TTreeNode* value) {
   Invalidate();
 }
 
-void TCustomTreeView::ClampTop() {
-  Integer count = static_cast<Integer>(VisibleNodes().size());
-  Integer maxTop = std::max<Integer>(0, count - VisibleRows());
-  topRow_ = std::clamp<Integer>(topRow_, 0, maxTop);
-  ClampLeft();
-}
-
 void TCustomTreeView::ScrollIntoView(const TTreeNode* node, bool labelStart) {
   Integer row = RowOf(node);
   if (row == -1 && !node->IsVisible()) return;
   Integer abs = row + topRow_;
-  Integer rows = VisibleRows();
+  Integer rows = PageRows();
   if (abs < topRow_)
     topRow_ = abs;
   else if (abs >= topRow_ + rows)
@@ -274,6 +265,7 @@ void TCustomTreeView::NodeDeleting(TTreeNode* node) {
 }
 
 void TCustomTreeView::NodesChanged() {
+  ContentChanged();
   if (items_ && items_->updateCount_ > 0) return;
   ClampTop();
   Invalidate();
@@ -419,10 +411,10 @@ void TCustomTreeView::KeyDown(Word& Key, TShiftState Shift) {
       selectRow(cur ? rowIndex(cur) + 1 : 0);
       break;
     case win::VK_PRIOR:
-      selectRow(cur ? rowIndex(cur) - VisibleRows() + 1 : 0);
+      selectRow(cur ? rowIndex(cur) - PageRows() + 1 : 0);
       break;
     case win::VK_NEXT:
-      selectRow(cur ? rowIndex(cur) + VisibleRows() - 1 : 0);
+      selectRow(cur ? rowIndex(cur) + PageRows() - 1 : 0);
       break;
     case win::VK_HOME:
       selectRow(0);

@@ -322,14 +322,12 @@ class TCustomTreeView : public TCustomItemView {
   RowParts PartsOf(const TTreeNode* node, Integer row);
   // Row of a node among the visible ones, counted from TopItem; -1 when not visible.
   Integer RowOf(const TTreeNode* node) const;
-  Integer VisibleRows();
   // Scrolls the node's row into view, and sideways when no part of its label shows (with
   // `labelStart`, when the label's start does not).
   void ScrollIntoView(const TTreeNode* node, bool labelStart = false);
-  void ClampTop() override;
   Integer RowCount() override { return static_cast<Integer>(VisibleNodes().size()); }
   Integer RowHeight() override { return ItemHeight(); }
-  Integer ContentWidth() override;
+  Integer MeasureContentWidth() override;
   void LayoutChanged() override { NodesChanged(); }
   void EditDelayElapsed() override;
   void BeforeScroll() override;

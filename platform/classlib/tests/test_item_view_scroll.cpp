@@ -3,6 +3,7 @@
 // range following expansion, renaming and column widths.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
+#include "platform/win/system_tables.h"
 
 namespace {
 
@@ -49,19 +51,22 @@ TEST(ItemViewBars, EachBarTakesRoomFromTheOtherAndMayBringIt) {
   }
 }
 
-// A borderless tree 200 x 100 without images: 16-pixel rows, a root's label from x 19.
-class TreeScrollTest : public ::testing::Test {
+// A borderless form on a manual clock holding one borderless view at (10, 10).
+template <class View>
+class ViewOnFormTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void MakeView(Integer formWidth, Integer formHeight, Integer width, Integer height) {
     win::ResetWindowSystem();
     win::UseManualClock(1000, 0);
     form_ = std::make_unique<TForm>(nullptr);
     form_->SetBorderStyle(bsNone);
-    form_->SetBounds(100, 50, 240, 140);
-    tree_ = new TTreeView(form_.get());
-    tree_->SetBorderStyle(bsNone);
-    tree_->SetBounds(10, 10, 200, 100);
-    tree_->SetParent(form_.get());
+    form_->SetBounds(100, 50, formWidth, formHeight);
+    view_ = new View(form_.get());
+    view_->SetParent(form_.get());
+    view_->SetBorderStyle(bsNone);
+    view_->SetBounds(10, 10, width, height);
+  }
+  void Show() {
     form_->Show();
     win::PumpPendingMessages();
   }
@@ -70,13 +75,25 @@ class TreeScrollTest : public ::testing::Test {
     win::ResetWindowSystem();
     win::UseRealClock();
   }
+
+  std::unique_ptr<TForm> form_;
+  View* view_ = nullptr;
+};
+
+// A borderless tree 200 x 100 without images: 16-pixel rows, a root's label from x 19.
+class TreeScrollTest : public ViewOnFormTest<TTreeView> {
+ protected:
+  void SetUp() override {
+    MakeView(240, 140, 200, 100);
+    tree_ = view_;
+    Show();
+  }
   Integer TextWidth(const std::string& s) { return MeasureText(tree_->Font(), s).cx; }
   void Scroll(win::WPARAM request) {
     tree_->Perform(win::WM_HSCROLL, request, 0);
     win::PumpPendingMessages();
   }
 
-  std::unique_ptr<TForm> form_;
   TTreeView* tree_ = nullptr;
 };
 
@@ -204,6 +221,40 @@ TEST_F(TreeScrollTest, LeftAndRightScrollWhereThereIsNothingToWalkTo) {
     EXPECT_EQ(tree_->ScrollX(), c.scrollX) << "key " << c.key;
     EXPECT_EQ(tree_->Selected(), c.selected) << "key " << c.key;
     EXPECT_EQ(root->Expanded(), c.rootExpanded) << "key " << c.key;
+  }
+}
+
+// Each change that moves or widens a label measures the widest node again, within an
+// update of the nodes too.
+TEST_F(TreeScrollTest, EveryChangeOfLayoutMeasuresTheWidestNodeAgain) {
+  TTreeNode* wide = tree_->Items()->Add(nullptr, kLong);
+  TTreeNode* other = tree_->Items()->Add(nullptr, "Node");
+  other->Expand(false);
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    Integer labelLeft;     // the wide node's label; 0 with `text`: no bar
+    std::string text;      // the wide node's text after the change
+  };
+  const Case cases[] = {
+      {"as added", [] {}, 19, kLong},
+      {"indent 30", [&] { tree_->SetIndent(30); }, 30, kLong},
+      {"no root column", [&] { tree_->SetShowRoot(false); }, 0, kLong},
+      {"root column again", [&] { tree_->SetShowRoot(true); }, 30, kLong},
+      {"moved under the expanded node", [&] { wide->MoveTo(other, naAddChild); }, 60, kLong},
+      {"renamed short within an update", [&] {
+         tree_->Items()->BeginUpdate();
+         wide->SetText("W");
+       }, -1, "W"},
+      {"renamed long, the update still open", [&] { wide->SetText(kLong); }, 60, kLong},
+      {"the update ends", [&] { tree_->Items()->EndUpdate(); }, 60, kLong},
+      {"collapsed away", [&] { other->Collapse(false); }, -1, kLong},
+  };
+  for (const Case& c : cases) {
+    c.change();
+    const auto horz = tree_->ScrollBarInfo(win::SB_HORZ);
+    ASSERT_EQ(horz.has_value(), c.labelLeft >= 0) << c.what;
+    if (horz) EXPECT_EQ(horz->nMax, c.labelLeft + TextWidth(c.text) + 4 - 1) << c.what;
   }
 }
 
@@ -350,26 +401,25 @@ TEST_F(TreeScrollTest, PressesOnTheHorizontalBarScrollALineOrAPage) {
   }
 }
 
-// A borderless report 250 x 150 with columns of 200 and 120 pixels.
-TEST(ListScroll, TheColumnsDecideTheRangeAndHeaderAndRowsMoveTogether) {
-  win::ResetWindowSystem();
-  win::UseManualClock(1000, 0);
-  {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(100, 50, 300, 200);
-    auto* view = new TListView(form.get());
-    view->SetParent(form.get());
-    view->SetBorderStyle(bsNone);
-    view->SetBounds(10, 10, 250, 150);
-    view->SetViewStyle(vsReport);
-    view->Columns()->Add()->SetCaption("Tool");
-    view->Columns()->Add()->SetCaption("Kind");
-    TListItem* item = view->Items()->Add();
+// A borderless report 250 x 150 with the columns "Tool" and "Kind" and one item.
+class ListScrollTest : public ViewOnFormTest<TListView> {
+ protected:
+  void SetUp() override {
+    MakeView(300, 200, 250, 150);
+    view_->SetViewStyle(vsReport);
+    view_->Columns()->Add()->SetCaption("Tool");
+    view_->Columns()->Add()->SetCaption("Kind");
+    TListItem* item = view_->Items()->Add();
     item->SetCaption("Deflector");
     item->SubItems()->Add("Plane");
-    form->Show();
-    win::PumpPendingMessages();
+    Show();
+  }
+};
+
+// Columns of 200 and 120 pixels.
+TEST_F(ListScrollTest, TheColumnsDecideTheRangeAndHeaderAndRowsMoveTogether) {
+  TListView* view = view_;
+  {
     // Two columns of 50: nothing to scroll.
     EXPECT_FALSE(view->ScrollBarInfo(win::SB_HORZ));
     view->Columns()->Items(0)->SetWidth(200);
@@ -412,8 +462,40 @@ TEST(ListScroll, TheColumnsDecideTheRangeAndHeaderAndRowsMoveTogether) {
     EXPECT_FALSE(view->ScrollBarInfo(win::SB_HORZ));
     EXPECT_EQ(view->ScrollX(), 0);
   }
-  win::ResetWindowSystem();
-  win::UseRealClock();
+}
+
+// Rows hidden under the horizontal bar are not in view: the keys that bring the selection
+// into view, and the first row's range, leave the selected row whole above the bar.
+TEST_F(ListScrollTest, TheHorizontalBarTakesItsRowsOutOfThePage) {
+  for (int i = 1; i < 30; ++i) view_->Items()->Add()->SetCaption("Item " + std::to_string(i));
+  struct Case {
+    Integer secondColumn;  // width: 50 fits beside the vertical bar, 300 brings the horizontal one
+    int key;
+    Integer selected;
+  };
+  const Case cases[] = {
+      {50, win::VK_END, 29}, {300, win::VK_HOME, 0}, {300, win::VK_END, 29},
+      {300, win::VK_HOME, 0}, {300, win::VK_NEXT, -1}, {300, win::VK_NEXT, -1},
+  };
+  view_->SetFocus();
+  for (const Case& c : cases) {
+    view_->Columns()->Items(1)->SetWidth(c.secondColumn);
+    win::InjectKey(c.key);
+    win::PumpPendingMessages();
+    const bool horz = view_->ScrollBarInfo(win::SB_HORZ).has_value();
+    ASSERT_EQ(horz, c.secondColumn == 300);
+    ASSERT_NE(view_->Selected(), nullptr);
+    if (c.selected >= 0) EXPECT_EQ(view_->Selected()->Index(), c.selected) << c.key;
+    const Integer rowsBottom = view_->ClientHeight() - (horz ? win::GetSystemMetrics(win::SM_CYHSCROLL) : 0);
+    const TRect r = view_->Selected()->DisplayRect(false);
+    EXPECT_GT(r.top, 0) << c.key;
+    EXPECT_LE(r.bottom, rowsBottom) << c.key << " row " << view_->Selected()->Index();
+    // The vertical thumb ends where the page does.
+    const auto vert = view_->ScrollBarInfo(win::SB_VERT);
+    ASSERT_TRUE(vert);
+    EXPECT_LE(vert->nPos + static_cast<Integer>(vert->nPage), vert->nMax + 1) << c.key;
+    EXPECT_EQ(view_->TopItem()->Index(), vert->nPos) << c.key;
+  }
 }
 
 }  // namespace

@@ -395,8 +395,6 @@ TEST_F(PaintTest, TheCompositorPutsAWindowAndItsChildrenTogetherAndWritesAPng) {
   EXPECT_FALSE(WriteWindowToPng(nullptr, path, &error));
 }
 
-}  // namespace
-
 // The close box's cross: two 45-degree diagonals two pixels thick, centred in the box, in
 // the big caption and in a tool window's small one alike (never flattened to fit).
 TEST_F(PaintTest, TheCloseBoxCrossIsSquareAndCentredInEveryCaption) {
@@ -435,3 +433,5 @@ TEST_F(PaintTest, TheCloseBoxCrossIsSquareAndCentredInEveryCaption) {
     DestroyWindow(h);
   }
 }
+
+}  // namespace
