@@ -254,7 +254,9 @@ TEST_F(TreeScrollTest, EveryChangeOfLayoutMeasuresTheWidestNodeAgain) {
     c.change();
     const auto horz = tree_->ScrollBarInfo(win::SB_HORZ);
     ASSERT_EQ(horz.has_value(), c.labelLeft >= 0) << c.what;
-    if (horz) EXPECT_EQ(horz->nMax, c.labelLeft + TextWidth(c.text) + 4 - 1) << c.what;
+    if (horz) {
+      EXPECT_EQ(horz->nMax, c.labelLeft + TextWidth(c.text) + 4 - 1) << c.what;
+    }
   }
 }
 
@@ -485,7 +487,9 @@ TEST_F(ListScrollTest, TheHorizontalBarTakesItsRowsOutOfThePage) {
     const bool horz = view_->ScrollBarInfo(win::SB_HORZ).has_value();
     ASSERT_EQ(horz, c.secondColumn == 300);
     ASSERT_NE(view_->Selected(), nullptr);
-    if (c.selected >= 0) EXPECT_EQ(view_->Selected()->Index(), c.selected) << c.key;
+    if (c.selected >= 0) {
+      EXPECT_EQ(view_->Selected()->Index(), c.selected) << c.key;
+    }
     const Integer rowsBottom = view_->ClientHeight() - (horz ? win::GetSystemMetrics(win::SM_CYHSCROLL) : 0);
     const TRect r = view_->Selected()->DisplayRect(false);
     EXPECT_GT(r.top, 0) << c.key;
