@@ -85,8 +85,9 @@ void TParticleSystem::Advance(Single T) {
   const double steps = std::nearbyint((static_cast<double>(T) - CurrentTime) / TimeStep);
   if (steps >= 1) {
     // Workers that will share the work wake now, and rest when it is done.
-    const bool shared = SharedMoveWorkers() > 0;
-    if (shared) MoveTeam().Rouse();
+    const unsigned workers = SharedMoveWorkers();
+    const bool shared = workers > 0;
+    if (shared) MoveTeam().Rouse(workers);
     struct Rest {
       bool shared;
       ~Rest() {

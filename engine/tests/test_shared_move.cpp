@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -241,4 +243,29 @@ TEST(SharedMove, DrawsAndJumpsFollowTheProcessGenerator) {
     EXPECT_EQ(SeedAfter(start, std::uint64_t{1} << 32), start);
     EXPECT_EQ(SeedAfter(start, (std::uint64_t{1} << 32) + 5), SeedAfter(start, 5));
   }
+}
+
+TEST(SharedMove, EveryRunsFailuresEndWithIt) {
+  TMoveTeam team(3);
+  if (team.Workers() == 0) GTEST_SKIP() << "no worker threads";
+  // Every run of the job fails; the calling thread's run lasts until the workers have
+  // joined, so that several failures are caught at once.
+  std::atomic<unsigned> entered{0};
+  const std::function<void()> failing = [&] {
+    entered.fetch_add(1);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (entered.load() < team.Workers() + 1 && std::chrono::steady_clock::now() < until)
+      std::this_thread::yield();
+    throw std::runtime_error("job failed");
+  };
+  team.Rouse(team.Workers());
+  EXPECT_THROW(team.Run(team.Workers(), failing), std::runtime_error);
+  EXPECT_GT(entered.load(), 1u) << "a worker joined";
+  // The next job, which fails nowhere, ends without a failure left from the last one.
+  std::atomic<unsigned> ran{0};
+  bool run = false;
+  EXPECT_NO_THROW(run = team.Run(team.Workers(), [&] { ran.fetch_add(1); }));
+  EXPECT_TRUE(run);
+  EXPECT_GE(ran.load(), 1u);
+  team.Rest();
 }
