@@ -269,3 +269,25 @@ TEST(SharedMove, EveryRunsFailuresEndWithIt) {
   EXPECT_GE(ran.load(), 1u);
   team.Rest();
 }
+
+TEST(SharedMove, AStepWhileTheTeamIsBusyRunsWholeOnItsThread) {
+  const RigSetup setup = [](Rig& r) { return std::vector<TParticleModifier*>{&r.attractor, &r.floor}; };
+  const Outcome alone = Simulate(setup, 0.3f, 0);
+  // Another thread holds the team for the whole simulation: every kill and move of it
+  // finds the team taken.
+  std::atomic<bool> holding{false}, release{false};
+  std::thread other([&] {
+    MoveTeam().Run(0, [&] {
+      holding.store(true);
+      while (!release.load()) std::this_thread::yield();
+    });
+  });
+  while (!holding.load()) std::this_thread::yield();
+  const Outcome shared = Simulate(setup, 0.3f, 3);
+  release.store(true);
+  other.join();
+  EXPECT_EQ(shared.threads, 1u);
+  ASSERT_EQ(shared.steps.size(), alone.steps.size());
+  for (std::size_t step = 0; step < alone.steps.size(); ++step)
+    ASSERT_TRUE(shared.steps[step] == alone.steps[step]) << "step " << step;
+}
