@@ -248,19 +248,20 @@ TEST(SharedMove, DrawsAndJumpsFollowTheProcessGenerator) {
 TEST(SharedMove, EveryRunsFailuresEndWithIt) {
   TMoveTeam team(3);
   if (team.Workers() == 0) GTEST_SKIP() << "no worker threads";
-  // Every run of the job fails; the calling thread's run lasts until the workers have
-  // joined, so that several failures are caught at once.
+  // Every worker's run of the job fails; the calling thread's run lasts until the workers
+  // have joined, so that a failure is caught on each of them at once.
+  const std::thread::id caller = std::this_thread::get_id();
   std::atomic<unsigned> entered{0};
   const std::function<void()> failing = [&] {
     entered.fetch_add(1);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    if (std::this_thread::get_id() != caller) throw std::runtime_error("job failed");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (entered.load() < team.Workers() + 1 && std::chrono::steady_clock::now() < until)
       std::this_thread::yield();
-    throw std::runtime_error("job failed");
   };
   team.Rouse(team.Workers());
   EXPECT_THROW(team.Run(team.Workers(), failing), std::runtime_error);
-  EXPECT_GT(entered.load(), 1u) << "a worker joined";
+  EXPECT_EQ(entered.load(), team.Workers() + 1) << "every worker joined";
   // The next job, which fails nowhere, ends without a failure left from the last one.
   std::atomic<unsigned> ran{0};
   bool run = false;
