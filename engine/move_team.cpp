@@ -68,7 +68,8 @@ TMoveTeam::~TMoveTeam() {
 
 void TMoveTeam::Rest() { rest_.fetch_add(1, std::memory_order_relaxed); }
 
-void TMoveTeam::Rouse() {
+void TMoveTeam::Rouse(unsigned Count) {
+  wanted_.store(Count, std::memory_order_relaxed);
   signal_.fetch_add(1);
   signal_.notify_all();
 }
@@ -82,6 +83,7 @@ bool TMoveTeam::Run(unsigned Count, const std::function<void()>& Job) {
 
   task_ = &Job;
   count_.store(std::min(Count, Workers()), std::memory_order_relaxed);
+  wanted_.store(Count, std::memory_order_relaxed);
   std::fegetenv(&environment_);
   done_.store(0, std::memory_order_relaxed);
   const std::uint64_t number = (state_.load(std::memory_order_relaxed) >> 32) + 1;
@@ -103,9 +105,13 @@ bool TMoveTeam::Run(unsigned Count, const std::function<void()>& Job) {
       done_.wait(done, std::memory_order_acquire);
   }
   task_ = nullptr;
+  // Every failure is taken, so that none is left over to be thrown by the next job.
+  std::exception_ptr first;
   for (std::exception_ptr& failure : failures_) {
-    if (failure) std::rethrow_exception(std::exchange(failure, nullptr));
+    if (failure && !first) first = failure;
+    failure = nullptr;
   }
+  if (first) std::rethrow_exception(first);
   return true;
 }
 
@@ -142,7 +148,8 @@ void TMoveTeam::WorkerLoop(unsigned K) {
       continue;
     }
     const std::uint64_t rest = rest_.load(std::memory_order_relaxed);
-    const bool woken = SpinFor(spin, [&] {
+    // A worker beyond those last asked for parks at once: nothing will be left for it.
+    const bool woken = K <= wanted_.load(std::memory_order_relaxed) && SpinFor(spin, [&] {
       return signal_.load(std::memory_order_relaxed) != signal ||
              state_.load(std::memory_order_relaxed) >> 32 != served || rest_.load(std::memory_order_relaxed) != rest;
     });

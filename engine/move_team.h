@@ -25,8 +25,9 @@ class TMoveTeam {
   TMoveTeam& operator=(const TMoveTeam&) = delete;
 
   unsigned Workers() const { return static_cast<unsigned>(threads_.size()); }
-  // Wakes the parked workers to wait for a job, spinning, for a while.
-  void Rouse();
+  // Wakes the parked workers to wait, spinning, for a while for a job of up to Count
+  // workers; those beyond Count park again.
+  void Rouse(unsigned Count);
   // Parks the spinning workers: no job comes soon (the step's work is done).
   void Rest();
   // Runs Job on the calling thread and on up to Count workers that join before the
@@ -53,6 +54,8 @@ class TMoveTeam {
   // Written before a job is published, read by its workers.
   const std::function<void()>* task_ = nullptr;
   std::atomic<unsigned> count_{0};
+  // The workers the last Rouse or Run asked for: only these spin.
+  std::atomic<unsigned> wanted_{0};
   std::fenv_t environment_{};
   // One a thread (0 the calling one), each written only by its own thread.
   std::vector<std::exception_ptr> failures_;

@@ -85,8 +85,9 @@ void TParticleSystem::Advance(Single T) {
   const double steps = std::nearbyint((static_cast<double>(T) - CurrentTime) / TimeStep);
   if (steps >= 1) {
     // Workers that will share the work wake now, and rest when it is done.
-    const bool shared = SharedMoveWorkers() > 0;
-    if (shared) MoveTeam().Rouse();
+    const unsigned workers = SharedMoveWorkers();
+    const bool shared = workers > 0;
+    if (shared) MoveTeam().Rouse(workers);
     struct Rest {
       bool shared;
       ~Rest() {
@@ -162,7 +163,8 @@ std::size_t TParticleSystem::KillShared() {
       kills[block] = result;
     }
   };
-  if (!MoveTeam().Run(stepWorkers_, job)) return Kill();
+  // The team busy with another system's step: this thread takes every block.
+  if (!MoveTeam().Run(stepWorkers_, job)) job();
   std::size_t firstFree = Particles.size();
   for (const TBlockKill& kill : kills) {
     AliveCount -= kill.Deaths;
@@ -181,17 +183,12 @@ unsigned TParticleSystem::SharedMoveWorkers() const {
 }
 
 std::size_t TParticleSystem::Kill() {
-  const bool count = stepWorkers_ > 0;
-  if (count) blockAlive_.assign((Particles.size() + kMoveBlock - 1) / kMoveBlock, 0);
   std::size_t firstFree = Particles.size();
   for (std::size_t slot = 0; slot < Particles.size(); ++slot) {
     TParticle& p = Particles[slot];
     if (p.Alive) {
       const Single age = CurrentTime - p.Birth;
-      if (age >= 0 && age < p.Lifespan) {
-        if (count) ++blockAlive_[slot / kMoveBlock];
-        continue;
-      }
+      if (age >= 0 && age < p.Lifespan) continue;
       p.Alive = 0;
       --AliveCount;
     }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -241,4 +243,52 @@ TEST(SharedMove, DrawsAndJumpsFollowTheProcessGenerator) {
     EXPECT_EQ(SeedAfter(start, std::uint64_t{1} << 32), start);
     EXPECT_EQ(SeedAfter(start, (std::uint64_t{1} << 32) + 5), SeedAfter(start, 5));
   }
+}
+
+TEST(SharedMove, EveryRunsFailuresEndWithIt) {
+  TMoveTeam team(3);
+  if (team.Workers() == 0) GTEST_SKIP() << "no worker threads";
+  // Every worker's run of the job fails; the calling thread's run lasts until the workers
+  // have joined, so that a failure is caught on each of them at once.
+  const std::thread::id caller = std::this_thread::get_id();
+  std::atomic<unsigned> entered{0};
+  const std::function<void()> failing = [&] {
+    entered.fetch_add(1);
+    if (std::this_thread::get_id() != caller) throw std::runtime_error("job failed");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (entered.load() < team.Workers() + 1 && std::chrono::steady_clock::now() < until)
+      std::this_thread::yield();
+  };
+  team.Rouse(team.Workers());
+  EXPECT_THROW(team.Run(team.Workers(), failing), std::runtime_error);
+  EXPECT_EQ(entered.load(), team.Workers() + 1) << "every worker joined";
+  // The next job, which fails nowhere, ends without a failure left from the last one.
+  std::atomic<unsigned> ran{0};
+  bool run = false;
+  EXPECT_NO_THROW(run = team.Run(team.Workers(), [&] { ran.fetch_add(1); }));
+  EXPECT_TRUE(run);
+  EXPECT_GE(ran.load(), 1u);
+  team.Rest();
+}
+
+TEST(SharedMove, AStepWhileTheTeamIsBusyRunsWholeOnItsThread) {
+  const RigSetup setup = [](Rig& r) { return std::vector<TParticleModifier*>{&r.attractor, &r.floor}; };
+  const Outcome alone = Simulate(setup, 0.3f, 0);
+  // Another thread holds the team for the whole simulation: every kill and move of it
+  // finds the team taken.
+  std::atomic<bool> holding{false}, release{false};
+  std::thread other([&] {
+    MoveTeam().Run(0, [&] {
+      holding.store(true);
+      while (!release.load()) std::this_thread::yield();
+    });
+  });
+  while (!holding.load()) std::this_thread::yield();
+  const Outcome shared = Simulate(setup, 0.3f, 3);
+  release.store(true);
+  other.join();
+  EXPECT_EQ(shared.threads, 1u);
+  ASSERT_EQ(shared.steps.size(), alone.steps.size());
+  for (std::size_t step = 0; step < alone.steps.size(); ++step)
+    ASSERT_TRUE(shared.steps[step] == alone.steps[step]) << "step " << step;
 }
