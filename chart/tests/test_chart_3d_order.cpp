@@ -248,3 +248,29 @@ TEST(Chart3DOrder, TheDragMarksToolPicksTheMarkThePictureShows) {
     }
   EXPECT_GT(contested, 0);
 }
+
+TEST(Chart3DOrder, TheNearestPointToolsLineEndsAtTheMarkerAsDrawn) {
+  for (const View& v : kViews) {
+    SCOPED_TRACE(v.Name);
+    SeriesRig rig(v, {{Kind::Line, psRectangle}, {Kind::Points, psCircle}}, false);
+    TCustomSeries* s = rig.series[1].get();
+    TNearestTool nearest(nullptr);
+    nearest.SetFullRepaint(false);  // drawn at once, on every move
+    nearest.SetParentChart(&rig.chart);
+    nearest.SetSeries(s);
+    rig.canvas->SetReferenceCanvas(rig.target.Canvas());  // the marker goes onto the picture
+    for (Integer t = 0; t < s->Count(); ++t) {
+      SCOPED_TRACE("point " + std::to_string(t));
+      const TPoint at = rig.chart.Canvas()->SpaceToScreen(s->CalcXPos(t), s->CalcYPos(t), s->MiddleZ);
+      const TPoint mouse{at.x + 9, at.y - 6};
+      rig.canvas->ClearLog();
+      nearest.ChartMouseEvent(cmeMove, mbLeft, TShiftState{}, mouse.x, mouse.y);
+      ASSERT_EQ(nearest.Point(), t);
+      const std::vector<std::string> lines = rig.canvas->Ops({"Line"});
+      ASSERT_FALSE(lines.empty());
+      EXPECT_EQ(lines.back(), "Line " + std::to_string(mouse.x) + "," + std::to_string(mouse.y) + "," +
+                                  std::to_string(at.x) + "," + std::to_string(at.y));
+    }
+    nearest.SetParentChart(nullptr);
+  }
+}
