@@ -1,5 +1,8 @@
 #include "chart/drag_marks_tool.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "chart/axis_panel.h"
 #include "chart/chart_series.h"
 #include "chart/series_marks.h"
@@ -32,10 +35,9 @@ TSeriesMarkPosition* TDragMarksTool::PickedPosition() {
 template <class F>
 bool TDragMarksTool::ForSearchedSeries(F Visit) {
   if (Series()) return Visit(Series());
-  TCustomAxisPanel* chart = ParentChart();
-  for (Integer i = chart->SeriesCount() - 1; i >= 0; --i)
-    if (Visit(chart->GetSeries(i))) return true;
-  return false;
+  // The series on top first: the last drawn.
+  const std::vector<TChartSeries*> order = ParentChart()->SeriesInDrawOrder();
+  return std::any_of(order.rbegin(), order.rend(), Visit);
 }
 
 void TDragMarksTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Button, TShiftState Shift, Integer X,

@@ -27,7 +27,7 @@ class TDragMarksTool : public TChartCustomToolSeries {
 
  private:
   void Drop();
-  // The series searched: the tool's, or every series of the chart from the last.
+  // The series searched: the tool's, or the chart's active series from the one drawn on top.
   template <class F>
   bool ForSearchedSeries(F Visit);
 

@@ -348,8 +348,11 @@ void TCustomSeries::DrawPointer(Integer X, Integer Y, Integer ValueIndex, TColor
   TCanvas3D* canvas = ParentCanvas();
   if (!canvas) return;
   pointer_->PrepareCanvas(canvas, Colour);
-  const TSeriesPointerStyle style = OnGetPointerStyle ? OnGetPointerStyle(this, ValueIndex) : pointer_->Style();
-  pointer_->Draw(X, Y, Colour, style);
+  pointer_->Draw(X, Y, Colour, PointerStyleAt(ValueIndex));
+}
+
+TSeriesPointerStyle TCustomSeries::PointerStyleAt(Integer ValueIndex) {
+  return OnGetPointerStyle ? OnGetPointerStyle(this, ValueIndex) : pointer_->Style();
 }
 
 void TCustomSeries::DrawValue(Integer ValueIndex) {
@@ -463,8 +466,7 @@ Integer TCustomSeries::Clicked(Integer X, Integer Y) {
   }
   auto pointerHit = [&](Integer t, Integer px, Integer py) -> std::optional<TPoint> {
     if (!is3D) return ClickedPointer(t, px, py, X, Y) ? std::optional<TPoint>(TPoint{X, Y}) : std::nullopt;
-    const TSeriesPointerStyle style = OnGetPointerStyle ? OnGetPointerStyle(this, t) : pointer_->Style();
-    for (const TPoint& p : pointer_->IsSolid(style) ? solidPlanes : middlePlane)
+    for (const TPoint& p : pointer_->IsSolid(PointerStyleAt(t)) ? solidPlanes : middlePlane)
       if (ClickedPointer(t, px, py, p.x, p.y)) return p;
     return std::nullopt;
   };

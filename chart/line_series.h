@@ -131,6 +131,9 @@ class TCustomSeries : public TCustomLineSeries {
   bool depthLeft_ = false;
 
  private:
+  // The shape of point ValueIndex's pointer: OnGetPointerStyle's answer, else the pointer's.
+  TSeriesPointerStyle PointerStyleAt(Integer ValueIndex);
+
   std::unique_ptr<TChartBrush> areaBrush_;
   TColor areaColor_ = clDefault;
   std::unique_ptr<TChartPen> areaLinesPen_;

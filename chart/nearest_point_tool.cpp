@@ -58,7 +58,7 @@ Integer TNearestTool::GetNearestPoint(Integer X, Integer Y) {
     const Integer x = s->CalcXPos(i);
     const Integer y = s->CalcYPos(i);
     if (x < r.left || x > r.right || y < r.top || y > r.bottom) continue;
-    const TPoint p = OnScreen(i);
+    const TPoint p = OnScreen(x, y);
     const Double dx = static_cast<Double>(p.x) - X;
     const Double dy = static_cast<Double>(p.y) - Y;
     // Rounded to the nearest pixel, halves to even.
@@ -71,12 +71,9 @@ Integer TNearestTool::GetNearestPoint(Integer X, Integer Y) {
   return best;
 }
 
-TPoint TNearestTool::OnScreen(Integer Index) {
-  TChartSeries* s = Series();
+TPoint TNearestTool::OnScreen(Integer X, Integer Y) {
   TCustomAxisPanel* chart = ParentChart();
-  const Integer x = s->CalcXPos(Index);
-  const Integer y = s->CalcYPos(Index);
-  return chart && chart->View3D() ? chart->Canvas()->SpaceToScreen(x, y, s->MiddleZ) : TPoint{x, y};
+  return chart && chart->View3D() ? chart->Canvas()->SpaceToScreen(X, Y, Series()->MiddleZ) : TPoint{X, Y};
 }
 
 void TNearestTool::DrawMarker() {
@@ -116,7 +113,7 @@ void TNearestTool::DrawMarker() {
   }
   if (drawLine_) {
     canvas->Pen()->SetStyle(psSolid);
-    const TPoint p = OnScreen(point_);
+    const TPoint p = OnScreen(x, y);
     canvas->DrawLine(mouseX_, mouseY_, p.x, p.y);
   }
   canvas->Pen()->SetMode(pmCopy);

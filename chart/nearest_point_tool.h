@@ -42,9 +42,9 @@ class TNearestTool : public TChartCustomToolSeries {
 
  private:
   void DrawMarker();
-  // Where point Index of the series shows on the screen: in 3D in the series' middle
+  // Where the series' point at (X, Y) shows on the screen: in 3D in the series' middle
   // plane, where its marker is drawn.
-  TPoint OnScreen(Integer Index);
+  TPoint OnScreen(Integer X, Integer Y);
 
   bool drawLine_ = true;
   bool fullRepaint_ = true;

@@ -109,6 +109,11 @@ bool ExecuteRememberingFolder(TOpenDialog* Dialog) {
 
 namespace {
 
+// The least height FitFoldBeside shrinks a fold to, and the room it keeps for the list
+// above: at the window's least height only cue cards at the fold's bottom go out of sight.
+constexpr Integer kLeastFoldHeight = 260;
+constexpr Integer kMinListRoom = 36;
+
 // The height the parent leaves its client-aligned control: its client height less every
 // shown control aligned to the top or the bottom. Below 0 when they overlap.
 Integer RoomLeftBy(TWinControl* Parent) {
@@ -122,11 +127,12 @@ Integer RoomLeftBy(TWinControl* Parent) {
 
 }  // namespace
 
-void FitFoldBeside(TFpFoldPanel* Fold, Integer MinRoom, Integer MinFold) {
+void FitFoldBeside(TFpFoldPanel* Fold) {
   TWinControl* parent = Fold->Parent();
   if (!parent || Fold->IsCollapsed()) return;
-  const Integer lack = MinRoom - RoomLeftBy(parent);
-  if (lack > 0 && Fold->Height() > MinFold) Fold->SetHeight(std::max(MinFold, Fold->Height() - lack));
+  const Integer lack = kMinListRoom - RoomLeftBy(parent);
+  if (lack > 0 && Fold->Height() > kLeastFoldHeight)
+    Fold->SetHeight(std::max(kLeastFoldHeight, Fold->Height() - lack));
 }
 
 void ShowItem(TCustomComboBox* Combo, Integer Value) {

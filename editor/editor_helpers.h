@@ -49,16 +49,12 @@ bool ExecuteRememberingFolder(TOpenDialog* Dialog);
 void ShowItem(TCustomComboBox* Combo, Integer Value);
 
 // The properties folds of the emitter page and the toolbox: the least height a splitter
-// or a taller window leaves them; the least they shrink to so that the list above each
-// keeps its room (two rows and the frame) at the window's least height, where only cue
-// cards at their bottom go out of sight.
+// or a taller window leaves them.
 inline constexpr Integer kMinFoldHeight = 300;
-inline constexpr Integer kLeastFoldHeight = 260;
-inline constexpr Integer kMinListRoom = 36;
 
-// Shrinks the expanded Fold, down to MinFold, until its parent leaves the client-aligned
-// control beside it MinRoom pixels of height.
-void FitFoldBeside(TFpFoldPanel* Fold, Integer MinRoom, Integer MinFold);
+// Shrinks the expanded properties Fold (the emitter page's or the toolbox's), down to a
+// least height, until its parent leaves the list or tree beside it two rows and its frame.
+void FitFoldBeside(TFpFoldPanel* Fold);
 
 // Registers the kit and bridge classes the editor's form resources name (once); every
 // form calls it before reading its resource.

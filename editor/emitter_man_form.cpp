@@ -33,7 +33,7 @@
 
 namespace {
 
-// The fold's pages may not be squeezed below this.
+// Progress is shown in steps of this many percent.
 constexpr Integer kProgressStep = 5;
 
 }  // namespace
@@ -305,7 +305,7 @@ void TEmitterManForm::Splitter1Moved(TObject*) {
   if (TFpFoldPanel* tools = EditorLinks().ToolPropsFold) {
     tools->SetHeight(PropsFold->Height());
     // A hidden toolbox has not been sized to the window yet: it fits its fold when shown.
-    if (tools->Showing()) FitFoldBeside(tools, kMinListRoom, kLeastFoldHeight);
+    if (tools->Showing()) FitFoldBeside(tools);
   }
 }
 
@@ -323,7 +323,7 @@ void TEmitterManForm::FormResize(TObject*) {
 }
 
 void TEmitterManForm::KeepTreeInReach() {
-  FitFoldBeside(PropsFold, kMinListRoom, kLeastFoldHeight);
+  FitFoldBeside(PropsFold);
   Splitter1Moved(this);
 }
 

@@ -93,7 +93,7 @@ TToolboxForm::TToolboxForm(TComponent* AOwner) : TForm(AOwner) {
   EditorLinks().ToolPropsFold = ToolPropsFold;
   // The fold follows the emitter page's height, which may leave the list less room than the
   // tree; the page is placed only while it shows.
-  OnResize = [this](TObject*) { FitFoldBeside(ToolPropsFold, kMinListRoom, kLeastFoldHeight); };
+  OnResize = [this](TObject*) { FitFoldBeside(ToolPropsFold); };
   OnShow = OnResize;
   ToolPropsForm->SetTool(nullptr);
 }

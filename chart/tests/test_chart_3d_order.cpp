@@ -11,6 +11,7 @@
 
 #include "chart/chart_control.h"
 #include "chart/chart_utils.h"
+#include "chart/drag_marks_tool.h"
 #include "chart/line_series.h"
 #include "chart/nearest_point_tool.h"
 #include "chart/tests/recording_canvas.h"
@@ -203,4 +204,73 @@ TEST(Chart3DOrder, ClicksAndTheNearestPointFollowWhatIsDrawn) {
       }
       EXPECT_GE(ownHits, 5);
     }
+}
+
+TEST(Chart3DOrder, TheDragMarksToolPicksTheMarkThePictureShows) {
+  const std::vector<std::vector<Spec>> sets = {
+      {{Kind::Line, psRectangle}, {Kind::Line, psRectangle}, {Kind::Points, psCircle}},
+      {{Kind::Points, psTriangle}, {Kind::Area, psRectangle}},
+  };
+  int contested = 0;  // pixels where a mark of another series lies under the one shown
+  for (const View& v : kViews)
+    for (std::size_t k = 0; k < sets.size(); ++k) {
+      SCOPED_TRACE(std::string(v.Name) + ", set " + std::to_string(k));
+      SeriesRig rig(v, sets[k], true);
+      TDragMarksTool drag(nullptr);
+      drag.SetParentChart(&rig.chart);
+      // The series whose mark box colour the picture shows at (X, Y) and around it.
+      auto markShownAt = [&](Integer X, Integer Y) {
+        int owner = -1;
+        for (const TPoint d : {TPoint{0, 0}, TPoint{-2, 0}, TPoint{2, 0}, TPoint{0, -2}, TPoint{0, 2}}) {
+          const TColor pixel = rig.target.Canvas()->Pixels(X + d.x, Y + d.y) & 0xFFFFFF;
+          int here = -1;
+          for (std::size_t i = 0; i < rig.series.size(); ++i)
+            if (pixel == kPalettes[i].Marks) here = static_cast<int>(i);
+          if (here < 0 || (owner >= 0 && here != owner)) return -1;
+          owner = here;
+        }
+        return owner;
+      };
+      int picked = 0;
+      for (Integer y = 2; y < 248; y += 2)
+        for (Integer x = 2; x < 398; x += 2) {
+          const int shown = markShownAt(x, y);
+          if (shown < 0) continue;
+          for (std::size_t i = 0; i < rig.series.size(); ++i)
+            if (static_cast<int>(i) != shown && rig.series[i]->Marks()->HitTest(x, y) != -1) ++contested;
+          drag.ChartMouseEvent(cmeDown, mbLeft, TShiftState{}, x, y);
+          EXPECT_EQ(drag.PickedSeries(), rig.series[static_cast<std::size_t>(shown)].get()) << x << "," << y;
+          drag.ChartMouseEvent(cmeUp, mbLeft, TShiftState{}, x, y);
+          ++picked;
+        }
+      EXPECT_GT(picked, 0);
+      drag.SetParentChart(nullptr);
+    }
+  EXPECT_GT(contested, 0);
+}
+
+TEST(Chart3DOrder, TheNearestPointToolsLineEndsAtTheMarkerAsDrawn) {
+  for (const View& v : kViews) {
+    SCOPED_TRACE(v.Name);
+    SeriesRig rig(v, {{Kind::Line, psRectangle}, {Kind::Points, psCircle}}, false);
+    TCustomSeries* s = rig.series[1].get();
+    TNearestTool nearest(nullptr);
+    nearest.SetFullRepaint(false);  // drawn at once, on every move
+    nearest.SetParentChart(&rig.chart);
+    nearest.SetSeries(s);
+    rig.canvas->SetReferenceCanvas(rig.target.Canvas());  // the marker goes onto the picture
+    for (Integer t = 0; t < s->Count(); ++t) {
+      SCOPED_TRACE("point " + std::to_string(t));
+      const TPoint at = rig.chart.Canvas()->SpaceToScreen(s->CalcXPos(t), s->CalcYPos(t), s->MiddleZ);
+      const TPoint mouse{at.x + 9, at.y - 6};
+      rig.canvas->ClearLog();
+      nearest.ChartMouseEvent(cmeMove, mbLeft, TShiftState{}, mouse.x, mouse.y);
+      ASSERT_EQ(nearest.Point(), t);
+      const std::vector<std::string> lines = rig.canvas->Ops({"Line"});
+      ASSERT_FALSE(lines.empty());
+      EXPECT_EQ(lines.back(), "Line " + std::to_string(mouse.x) + "," + std::to_string(mouse.y) + "," +
+                                  std::to_string(at.x) + "," + std::to_string(at.y));
+    }
+    nearest.SetParentChart(nullptr);
+  }
 }
