@@ -62,5 +62,5 @@ class TMoveTeam {
   std::vector<std::thread> threads_;
 };
 
-// The module's team: one fewer worker than the processors, made on first use.
+// The module's team: up to three workers, one fewer than the processors, made on first use.
 TMoveTeam& MoveTeam();
