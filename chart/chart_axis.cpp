@@ -318,7 +318,9 @@ void TChartAxis::SetLogarithmicBase(Integer value) {
 }
 
 void TChartAxis::SetLogarithmic(bool value) {
-  if (value && !logarithmic_) {
+  // A form gives the limits and the flag in its own order; the checks belong to a program's
+  // changes, as the limits' own do, or a form the axis accepted would not read back.
+  if (value && !logarithmic_ && !ChartReading()) {
     if (IsDateTime()) throw AxisException(msg::AxisLogDateTime);
     // The limits the axis would use now; nothing is stored when they are refused.
     Double lo = minimum_;
