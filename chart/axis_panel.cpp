@@ -621,6 +621,14 @@ void TCustomAxisPanel::PlaceAxesInView() {
   TChartCanvas3D* canvas = Canvas();
   const TRect area = ChartRect();
   TRect room = area;
+  // The turned block is fitted as the view shows it at zoom 100 without offsets; zoom and
+  // offsets then enlarge and move the fitted view, as they do an orthogonal one.
+  const bool turned = View3D() && !canvas->IsOrthogonal();
+  canvas->SetPlainView(turned);
+  struct Restore {
+    TChartCanvas3D* c;
+    ~Restore() { c->SetPlainView(false); }
+  } restore{canvas};
   // A turned view is no rectangle: the plotting rectangle shrinks until the projected
   // block of walls fits the area less the axes' own room. Each round moves the block by
   // at least half its overshoot, so a few rounds settle it.
@@ -628,7 +636,7 @@ void TCustomAxisPanel::PlaceAxesInView() {
     SetChartRect(room);
     PlaceAxes();
     canvas->SetProjectionCentre(Width3D(), ChartRect());
-    if (!View3D() || canvas->IsOrthogonal() || round == 12) return;
+    if (!turned || round == 12) return;
     const TRect plot = ChartRect();
     const TRect target{area.left + plot.left - room.left, area.top + plot.top - room.top,
                        area.right - (room.right - plot.right), area.bottom - (room.bottom - plot.bottom)};

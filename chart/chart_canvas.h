@@ -232,6 +232,9 @@ class TChartCanvas3D : public TCanvas3D {
   TPoint Centre() const { return TPoint{xCentre_, yCentre_}; }
   Integer ZCentre() const { return zCentre_; }
   TPoint OffsetCentre() const { return TPoint{xCentreOffset_, yCentreOffset_}; }
+  // While set, the projection leaves out the view's zoom and offsets (a turned view is
+  // fitted to the chart so, and zoomed and moved afterwards).
+  void SetPlainView(bool Plain);
   // Shifts the rotation centre (added to the rectangle's centre by SetProjectionCentre).
   void SetRotationCentre(Double X, Double Y, Double Z);
   // The off-screen bitmap (nullptr until a buffered frame made it).
@@ -359,6 +362,7 @@ class TChartCanvas3D : public TCanvas3D {
   Double slope_ = 1;  // tangent of the orthogonal angle
   Double perspective_ = 0;
   Double zoomFactor_ = 1;
+  bool plainView_ = false;
   bool zoomText_ = true;
   bool buffered_ = true;
   bool monochrome_ = false;

@@ -131,7 +131,7 @@ TRect TChartCanvas3D::BeginFrame(TCanvas* DestCanvas, TView3DOptions* Options, T
       const Double a = Options->OrthoAngle() * kDegrees;
       slope_ = std::cos(a) >= 0.01 ? std::tan(a) : 1.0;
     }
-    zoomFactor_ = 0.01 * Options->Zoom();
+    zoomFactor_ = plainView_ ? 1 : 0.01 * Options->Zoom();
     zoomText_ = Options->ZoomText();
     Double sr, cr, se, ce, st, ct;
     // Angles below 360 turn the chart's back up and to the right, as the orthogonal view
@@ -192,13 +192,22 @@ void TChartCanvas3D::SetProjectionCentre(Integer MaxDepth, const TRect& Rect) {
   xCentre_ = c.x + RoundToPixel(rotationCentre_[0]);
   yCentre_ = c.y + RoundToPixel(rotationCentre_[1]);
   zCentre_ = RoundToPixel(rotationCentre_[2]) + MaxDepth / 2;
-  xCentreOffset_ = xCentre_ + (options_ ? options_->HorizOffset() : 0);
-  yCentreOffset_ = yCentre_ + (options_ ? options_->VertOffset() : 0);
+  const bool offsets = options_ && !plainView_;
+  xCentreOffset_ = xCentre_ + (offsets ? options_->HorizOffset() : 0);
+  yCentreOffset_ = yCentre_ + (offsets ? options_->VertOffset() : 0);
   if (options_ && options_->Perspective() > 0) {
     const Integer width = Rect.right - Rect.left;
     // An empty rectangle has no perspective rather than an infinite one.
     perspective_ = width > 0 ? options_->Perspective() / 150.0 / width : 0.0;
   }
+}
+
+void TChartCanvas3D::SetPlainView(bool Plain) {
+  plainView_ = Plain;
+  zoomFactor_ = is3D_ && options_ && !Plain ? 0.01 * options_->Zoom() : 1;
+  const bool offsets = options_ && !Plain;
+  xCentreOffset_ = xCentre_ + (offsets ? options_->HorizOffset() : 0);
+  yCentreOffset_ = yCentre_ + (offsets ? options_->VertOffset() : 0);
 }
 
 // ---- projection ------------------------------------------------------------------------------
