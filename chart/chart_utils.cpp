@@ -108,6 +108,65 @@ bool InsidePolygon(const TPoint& P, std::span<const TPoint> Points) {
   return inside;
 }
 
+bool BeyondScreenLimit(const TPoint& P) {
+  return P.x <= -kScreenCoordinateLimit || P.x >= kScreenCoordinateLimit || P.y <= -kScreenCoordinateLimit ||
+         P.y >= kScreenCoordinateLimit;
+}
+
+bool ClipSegmentToRect(TPoint& A, TPoint& B, const TRect& Box) {
+  const double x0 = A.x, y0 = A.y, dx = static_cast<double>(B.x) - x0, dy = static_cast<double>(B.y) - y0;
+  double t0 = 0, t1 = 1;
+  // One edge at a time: p * t <= q keeps the part on the box's side of it.
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x0 - Box.left, Box.right - x0, y0 - Box.top, Box.bottom - y0};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0)
+      t0 = std::max(t0, t);
+    else
+      t1 = std::min(t1, t);
+    if (t0 > t1) return false;
+  }
+  const TPoint a{RoundToPixel(x0 + t0 * dx), RoundToPixel(y0 + t0 * dy)};
+  const TPoint b{RoundToPixel(x0 + t1 * dx), RoundToPixel(y0 + t1 * dy)};
+  A = a;
+  B = b;
+  return true;
+}
+
+std::vector<TPoint> ClipPolygonToRect(std::span<const TPoint> Points, const TRect& Box) {
+  struct P {
+    double x, y;
+  };
+  std::vector<P> poly;
+  for (const TPoint& t : Points) poly.push_back(P{static_cast<double>(t.x), static_cast<double>(t.y)});
+  // Cut by each edge in turn (inside when Side(p) >= 0).
+  auto cut = [&poly](auto side) {
+    std::vector<P> out;
+    for (std::size_t i = 0; i < poly.size(); ++i) {
+      const P a = poly[i], b = poly[(i + 1) % poly.size()];
+      const double sa = side(a), sb = side(b);
+      if (sa >= 0) out.push_back(a);
+      if ((sa >= 0) != (sb >= 0)) {
+        const double t = sa / (sa - sb);
+        out.push_back(P{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)});
+      }
+    }
+    poly = std::move(out);
+  };
+  cut([&](const P& p) { return p.x - Box.left; });
+  cut([&](const P& p) { return Box.right - p.x; });
+  cut([&](const P& p) { return p.y - Box.top; });
+  cut([&](const P& p) { return Box.bottom - p.y; });
+  std::vector<TPoint> result;
+  for (const P& p : poly) result.push_back(TPoint{RoundToPixel(p.x), RoundToPixel(p.y)});
+  return result;
+}
+
 void NormalizeRect(TRect& R) {
   if (R.left > R.right) SwapInteger(R.left, R.right);
   if (R.top > R.bottom) SwapInteger(R.top, R.bottom);

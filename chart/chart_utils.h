@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/classlib/canvas.h"
 #include "platform/classlib/graphics_colors.h"
@@ -56,6 +57,13 @@ bool NearLine(const TPoint& P, Integer X0, Integer Y0, Integer X1, Integer Y1);
 // Even-odd rule with a horizontal ray; a point on a left edge is inside, on a right
 // edge outside.
 bool InsidePolygon(const TPoint& P, std::span<const TPoint> Points);
+// Coordinates the canvas draws as given; positions beyond are cut to the view first.
+inline constexpr Integer kScreenCoordinateLimit = 32767;
+bool BeyondScreenLimit(const TPoint& P);
+// The part of the segment A-B inside Box, worked out in floating point: false when none.
+bool ClipSegmentToRect(TPoint& A, TPoint& B, const TRect& Box);
+// The polygon cut to Box (empty when nothing of it is inside).
+std::vector<TPoint> ClipPolygonToRect(std::span<const TPoint> Points, const TRect& Box);
 // Puts the corners in order: Left <= Right, Top <= Bottom.
 void NormalizeRect(TRect& R);
 // Width and height.

@@ -289,9 +289,26 @@ void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TC
   TCustomAxisPanel* chart = ParentChart();
   const TColor lineColour = ColorLines ? Colour : SeriesColor();
   const TLegs legs = SegmentLegs(X0, Y0, X, Y, stairs_, invertedStairs_);
-  const auto leg = [&](Integer k) { return legs.Points[static_cast<std::size_t>(k)]; };
-  const std::array<TPoint, 5> area{leg(0), leg(1), leg(2), TPoint{X, OriginPos}, TPoint{X0, PrevOriginPos}};
+  const std::array<TPoint, 5> corners{legs.Points[0], legs.Points[1], legs.Points[2], TPoint{X, OriginPos},
+                                      TPoint{X0, PrevOriginPos}};
   const TColor areaColour = areaColor_ == clDefault ? Colour : areaColor_;
+  std::vector<std::pair<TPoint, TPoint>> pieces;
+  for (Integer k = 0; k + 1 < legs.Count; ++k)
+    pieces.emplace_back(legs.Points[static_cast<std::size_t>(k)], legs.Points[static_cast<std::size_t>(k + 1)]);
+  std::vector<TPoint> area(corners.begin(), corners.end());
+  TPoint lineA0{X0, Y0}, lineA1{X0, PrevOriginPos}, lineB0{X, Y}, lineB1{X, OriginPos};
+  bool lineA = true, lineB = true;
+  // Positions beyond what the canvas draws are cut, in floating point, to a box around the
+  // chart that holds all it shows: a line through the view from far off stays drawn.
+  if (chart && std::any_of(corners.begin(), corners.end(), BeyondScreenLimit)) {
+    const TRect b = chart->ChartBounds();
+    const Integer margin = std::max(b.right - b.left, b.bottom - b.top);
+    const TRect box{b.left - margin, b.top - margin, b.right + margin, b.bottom + margin};
+    std::erase_if(pieces, [&](auto& piece) { return !ClipSegmentToRect(piece.first, piece.second, box); });
+    area = ClipPolygonToRect(corners, box);
+    lineA = ClipSegmentToRect(lineA0, lineA1, box);
+    lineB = ClipSegmentToRect(lineB0, lineB1, box);
+  }
 
   if (chart && chart->View3D()) {
     // A point series has neither line nor area: only its pointers stand in the depth.
@@ -299,25 +316,24 @@ void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TC
     // The ribbon along each leg, from the series' front to its back, its underside
     // darker; then the front face (the area, or the line's LineHeight) before it.
     canvas->ApplyPen(LinePen(), lineColour);
-    for (Integer k = 0; k + 1 < legs.Count; ++k) {
+    for (const auto& [a, b] : pieces) {
       const TColor face = drawArea_ ? areaColour : Colour;
-      const bool dark = dark3D_ && ShowsUnderside(canvas->SpaceToScreen(leg(k).x, leg(k).y, StartZ),
-                                                  canvas->SpaceToScreen(leg(k + 1).x, leg(k + 1).y, StartZ));
+      const bool dark =
+          dark3D_ && ShowsUnderside(canvas->SpaceToScreen(a.x, a.y, StartZ), canvas->SpaceToScreen(b.x, b.y, StartZ));
       canvas->ApplyBrush(drawArea_ ? areaBrush_.get() : Brush(), dark ? DarkenColor(face, kDarkSideAmount) : face);
-      canvas->DrawPolygon(Ribbon(leg(k), leg(k + 1)));
+      canvas->DrawPolygon(Ribbon(a, b));
     }
     if (drawArea_) {
       canvas->ApplyBrush(areaBrush_.get(), areaColour);
-      canvas->PolygonWithZ(area, StartZ);
+      if (!area.empty()) canvas->PolygonWithZ(area, StartZ);
       if (areaLinesPen_->Visible()) {
         canvas->ApplyPen(areaLinesPen_.get());
-        if (ValueIndex - 1 > firstValueIndex_) canvas->VertLine3D(X0, Y0, PrevOriginPos, StartZ);
-        canvas->VertLine3D(X, Y, OriginPos, StartZ);
+        if (ValueIndex - 1 > firstValueIndex_ && lineA) canvas->VertLine3D(lineA0.x, lineA0.y, lineA1.y, StartZ);
+        if (lineB) canvas->VertLine3D(lineB0.x, lineB0.y, lineB1.y, StartZ);
       }
     } else if (lineHeight_ > 0) {
       canvas->ApplyBrush(Brush(), Colour);
-      for (Integer k = 0; k + 1 < legs.Count; ++k) {
-        const TPoint a = leg(k), b = leg(k + 1);
+      for (const auto& [a, b] : pieces) {
         const std::array<TPoint, 4> front{a, b, TPoint{b.x, b.y + lineHeight_}, TPoint{a.x, a.y + lineHeight_}};
         canvas->PolygonWithZ(front, StartZ);
       }
@@ -327,21 +343,26 @@ void TCustomSeries::DrawSegment(Integer X0, Integer Y0, Integer X, Integer Y, TC
   if (drawArea_) {
     canvas->ApplyPen(LinePen(), lineColour);
     canvas->ApplyBrush(areaBrush_.get(), areaColour);
-    canvas->DrawPolygon(std::span<const TPoint>(area.data(), area.size()));
+    if (!area.empty()) canvas->DrawPolygon(std::span<const TPoint>(area.data(), area.size()));
     // The lines under the area at the points, down to the base line. The outline of
     // this segment's area covered the one at its start: it is drawn again on top.
     if (areaLinesPen_->Visible()) {
       canvas->ApplyPen(areaLinesPen_.get());
-      if (ValueIndex - 1 > firstValueIndex_) canvas->DrawLine(X0, Y0, X0, PrevOriginPos);
-      canvas->DrawLine(X, Y, X, OriginPos);
+      if (ValueIndex - 1 > firstValueIndex_ && lineA) canvas->DrawLine(lineA0.x, lineA0.y, lineA1.x, lineA1.y);
+      if (lineB) canvas->DrawLine(lineB0.x, lineB0.y, lineB1.x, lineB1.y);
     }
     return;
   }
-  if (!drawLine_) return;
+  if (!drawLine_ || pieces.empty()) return;
   canvas->ApplyPen(LinePen(), lineColour);
   canvas->Brush()->SetStyle(bsClear);
-  canvas->MoveToPoint(leg(0).x, leg(0).y);
-  for (Integer k = 1; k < legs.Count; ++k) canvas->LineToPoint(leg(k).x, leg(k).y);
+  canvas->MoveToPoint(pieces.front().first.x, pieces.front().first.y);
+  TPoint at = pieces.front().first;
+  for (const auto& [a, b] : pieces) {
+    if (a != at) canvas->MoveToPoint(a.x, a.y);
+    canvas->LineToPoint(b.x, b.y);
+    at = b;
+  }
 }
 
 void TCustomSeries::DrawPointer(Integer X, Integer Y, Integer ValueIndex, TColor Colour) {
@@ -360,12 +381,9 @@ void TCustomSeries::DrawValue(Integer ValueIndex) {
   const TColor colour = GetValueColor(ValueIndex);
   const Integer x = CalcXPos(ValueIndex);
   const Integer y = CalcYPos(ValueIndex);
-  if (x <= -32767 || x >= 32767 || y <= -32767 || y >= 32767) {
-    // Off screen: no segment to or from this point and no pointer; the next point
-    // starts a new line, as after a null point.
-    PrevColor = clNone;
-    return;
-  }
+  // A point far off the screen has no pointer; its segments are cut to the view.
+  const bool far = BeyondScreenLimit(TPoint{x, y});
+  const bool prevFar = BeyondScreenLimit(TPoint{PrevX, PrevY});
   if (PrevColor == clNone) {
     PrevX = x;
     PrevY = y;
@@ -379,12 +397,13 @@ void TCustomSeries::DrawValue(Integer ValueIndex) {
       const Integer edgeY = EdgeY(ValueIndex, edgeX, x, y);
       DrawSegment(edgeX, edgeY, x, y, colour, ValueIndex);
     }
-    if (ValueIndex == lastValueIndex_ && pointerVisible && colour != clNone) DrawPointer(x, y, ValueIndex, colour);
+    if (ValueIndex == lastValueIndex_ && pointerVisible && colour != clNone && !far)
+      DrawPointer(x, y, ValueIndex, colour);
   } else {
     DrawSegment(PrevX, PrevY, x, y, colour, ValueIndex);
     if (pointerVisible) {
-      if (PrevColor != clNone) DrawPointer(PrevX, PrevY, ValueIndex - 1, PrevColor);
-      if (ValueIndex == lastValueIndex_ && colour != clNone) DrawPointer(x, y, ValueIndex, colour);
+      if (PrevColor != clNone && !prevFar) DrawPointer(PrevX, PrevY, ValueIndex - 1, PrevColor);
+      if (ValueIndex == lastValueIndex_ && colour != clNone && !far) DrawPointer(x, y, ValueIndex, colour);
     }
   }
   PrevX = x;
