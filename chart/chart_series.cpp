@@ -481,8 +481,15 @@ void TChartSeries::DrawMarks() {
   marks_->Depth = MiddleZ;
   const bool clip = marks_->Clip() && ParentChart();
   if (clip) canvas->ClipCube(ParentChart()->ChartRect(), 0, ParentChart()->Width3D());
+  // The visible range reaches one point past each edge, for the lines to get there; the
+  // marks of points the axes do not show stay off.
+  auto shown = [](const TChartAxis* axis, Integer pos) {
+    return !axis || (pos >= std::min(axis->StartPixel, axis->EndPixel) && pos <= std::max(axis->StartPixel, axis->EndPixel));
+  };
+  const bool onAxes = UseAxis();
   for (Integer i = firstValueIndex_; i <= lastValueIndex_; ++i) {
     if (i % every != 0 || IsNull(i)) continue;
+    if (onAxes && !(shown(GetHorizAxis(), CalcXPos(i)) && shown(GetVertAxis(), CalcYPos(i)))) continue;
     const std::string text = GetMarkText(i);
     if (text.empty()) continue;
     canvas->ApplyFont(marks_->Font());
