@@ -1,5 +1,6 @@
 #include "chart/axis_arrow_tool.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "chart/axis_panel.h"
@@ -35,6 +36,19 @@ void TAxisArrowTool::SetPosition(TAxisArrowToolPosition value) {
   Repaint();
 }
 
+TPoint TAxisArrowTool::OnAxisLine(Integer B) const {
+  TChartAxis* axis = Axis();
+  TCustomAxisPanel* chart = ParentChart();
+  // Where the axis line is drawn: the front plane, the depth axis along the floor.
+  TPoint p = axis->Horizontal() ? TPoint{B, axis->LinePixel} : TPoint{axis->LinePixel, B};
+  Integer z = 0;
+  if (axis->IsDepthAxis()) {
+    p = TPoint{axis->LinePixel, chart->ChartRect().bottom};
+    z = B;
+  }
+  return chart->View3D() ? chart->Canvas()->SpaceToScreen(p.x, p.y, z) : p;
+}
+
 void TAxisArrowTool::ChartEvent(TChartToolEvent Event) {
   TCustomAxisPanel* chart = ParentChart();
   TChartAxis* axis = Axis();
@@ -42,23 +56,30 @@ void TAxisArrowTool::ChartEvent(TChartToolEvent Event) {
   TCanvas3D* canvas = chart->Canvas();
   canvas->ApplyBrush(Brush(), Brush()->Color());
   canvas->ApplyPen(Pen());
-  const Integer z = chart->View3D() && axis->OtherSide() ? chart->Width3D() : 0;
-  // A point along the axis line at B.
-  auto at = [&](Integer B) {
-    return axis->Horizontal() ? TPoint{B, axis->LinePixel} : TPoint{axis->LinePixel, B};
-  };
-  if (position_ != aaEnd) canvas->Arrow(true, at(axis->StartPixel + length_), at(axis->StartPixel), 8, 8, z);
-  if (position_ != aaStart) canvas->Arrow(true, at(axis->EndPixel - length_), at(axis->EndPixel), 8, 8, z);
+  // The arrows lie on the axis as the screen shows it, drawn flat.
+  const TPoint start[2] = {OnAxisLine(axis->StartPixel + length_), OnAxisLine(axis->StartPixel)};
+  const TPoint end[2] = {OnAxisLine(axis->EndPixel - length_), OnAxisLine(axis->EndPixel)};
+  canvas->Suspend3D();
+  if (position_ != aaEnd) canvas->Arrow(true, start[0], start[1], 8, 8, 0);
+  if (position_ != aaStart) canvas->Arrow(true, end[0], end[1], 8, 8, 0);
+  canvas->Resume3D();
 }
 
 Integer TAxisArrowTool::ArrowAt(Integer X, Integer Y) const {
   TChartAxis* axis = Axis();
-  if (!axis) return -1;
-  const Integer across = axis->Horizontal() ? Y : X;
-  const Integer along = axis->Horizontal() ? X : Y;
-  if (std::abs(across - axis->LinePixel) >= 3) return -1;
-  if (position_ != aaEnd && along > axis->StartPixel && along < axis->StartPixel + length_) return 0;
-  if (position_ != aaStart && along > axis->EndPixel - length_ && along < axis->EndPixel) return 1;
+  if (!axis || !ParentChart()) return -1;
+  // Strictly between the arrow's ends along it, less than 3 pixels across it.
+  auto on = [&](Integer From, Integer To) {
+    const TPoint a = OnAxisLine(From), b = OnAxisLine(To);
+    const Double dx = static_cast<Double>(b.x) - a.x, dy = static_cast<Double>(b.y) - a.y;
+    const Double length = std::hypot(dx, dy);
+    if (length == 0) return false;
+    const Double px = static_cast<Double>(X) - a.x, py = static_cast<Double>(Y) - a.y;
+    const Double t = (px * dx + py * dy) / (length * length);
+    return t > 0 && t < 1 && std::fabs(px * dy - py * dx) / length < 3;
+  };
+  if (position_ != aaEnd && on(axis->StartPixel, axis->StartPixel + length_)) return 0;
+  if (position_ != aaStart && on(axis->EndPixel - length_, axis->EndPixel)) return 1;
   return -1;
 }
 

@@ -24,6 +24,8 @@ class TAxisArrowTool : public TChartCustomToolAxis {
 
   // 0 the start arrow, 1 the end arrow, -1 none.
   Integer ArrowAt(Integer X, Integer Y) const;
+  // The screen point at position B along the axis line as drawn.
+  TPoint OnAxisLine(Integer B) const;
 
   Integer Length() const { return length_; }
   void SetLength(Integer value) { ChangeInteger(length_, value); }

@@ -88,8 +88,11 @@ void TNearestTool::DrawMarker() {
   const Integer y = s->CalcYPos(point_);
   const Integer z = s->MiddleZ;
   const bool is3D = chart->View3D();
+  if (style_ != hsNone) canvas->ApplyBrush(Brush(), Brush()->Color());
+  // Drawn twice to erase, so both times alike: the gaps of a dotted pen stay untouched
+  // (an opaque background, as a brush leaves it, would paint them over for good).
+  canvas->WriteBackMode(cbmTransparent);
   if (style_ != hsNone) {
-    canvas->ApplyBrush(Brush(), Brush()->Color());
     const Integer S = size_;
     switch (style_) {
       case hsCircle:
@@ -117,6 +120,8 @@ void TNearestTool::DrawMarker() {
     canvas->DrawLine(mouseX_, mouseY_, p.x, p.y);
   }
   canvas->Pen()->SetMode(pmCopy);
+  // Between paints the window now differs from the off-screen picture.
+  if (!fullRepaint_) canvas->MarkBufferStale();
 }
 
 void TNearestTool::ChartEvent(TChartToolEvent Event) {
