@@ -94,8 +94,8 @@ void TAxisArrowTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Bu
     if (scrollPercent_ == 0) return;
     const Integer arrow = ArrowAt(X, Y);
     if (arrow == -1) return;
-    // A part of the range: ScrollPercent percent of it.
-    const Double delta = (axis->Maximum() - axis->Minimum()) * scrollPercent_ / 100.0;
+    // The range divided by ScrollPercent.
+    const Double delta = (axis->Maximum() - axis->Minimum()) / scrollPercent_;
     axis->ShiftRange(arrow == 0 ? delta : -delta, false);
     if (chart->OnScroll) chart->OnScroll(chart);
     CancelChartMouse();

@@ -31,7 +31,7 @@ class TAxisArrowTool : public TChartCustomToolAxis {
   void SetLength(Integer value) { ChangeInteger(length_, value); }
   TAxisArrowToolPosition Position() const { return position_; }
   void SetPosition(TAxisArrowToolPosition value);
-  // Percent of the axis range one click scrolls; 0 switches scrolling off.
+  // One click scrolls the axis range divided by this; 0 switches scrolling off.
   Integer ScrollPercent() const { return scrollPercent_; }
   void SetScrollPercent(Integer value) { scrollPercent_ = value; }
 

@@ -1,6 +1,6 @@
 // The other tools through the chart's drawing pass and mouse dispatch: cursor placing,
 // snapping and dragging; the colour band's rectangle and moment; axis arrows scrolling by
-// a percentage of the range; dragged marks and a series cleared mid-drag; rotation limits;
+// a share of the range; dragged marks and a series cleared mid-drag; rotation limits;
 // the nearest point; drawn lines; mark tips; the annotation frame; the image rectangle.
 #include <gtest/gtest.h>
 
@@ -198,7 +198,7 @@ TEST(ColorBandTool, TheBandIsCutToTheAxisAndDrawnAtItsMoment) {
 
 // ---- axis arrows -------------------------------------------------------------------------
 
-TEST(AxisArrowTool, ArrowsScrollByTheirPercentageOfTheRange) {
+TEST(AxisArrowTool, ArrowsScrollByTheRangeOverScrollPercent) {
   ToolRig rig;
   rig.AddSeries();
   TChartAxis* axis = rig.chart->BottomAxis();
@@ -241,12 +241,12 @@ TEST(AxisArrowTool, ArrowsScrollByTheirPercentageOfTheRange) {
   EXPECT_EQ(axis->Minimum(), -10);
   EXPECT_EQ(scrolls, 3);
 
-  // The step is the range times the percentage: 25 % of 0..200 is 50.
+  // The step is the range divided by ScrollPercent: 0..200 over 25 is 8.
   axis->SetMinMax(0, 200);
   arrows->SetScrollPercent(25);
   rig.Down(start + 5, line);
-  EXPECT_EQ(axis->Minimum(), 50);
-  EXPECT_EQ(axis->Maximum(), 250);
+  EXPECT_EQ(axis->Minimum(), 8);
+  EXPECT_EQ(axis->Maximum(), 208);
   rig.Up(start + 5, line);
 
   // Hovering an arrow shows the hand; the saved cursor follows.
@@ -257,7 +257,7 @@ TEST(AxisArrowTool, ArrowsScrollByTheirPercentageOfTheRange) {
   // At 0 percent nothing scrolls and the click reaches the chart (its zoom starts).
   arrows->SetScrollPercent(0);
   rig.Down(start + 5, line);
-  EXPECT_EQ(axis->Minimum(), 50);
+  EXPECT_EQ(axis->Minimum(), 8);
   EXPECT_TRUE(rig.chart->Zoom()->Active);
   rig.Up(start + 5, line);
   // An axis that is not visible takes no clicks.
@@ -266,7 +266,7 @@ TEST(AxisArrowTool, ArrowsScrollByTheirPercentageOfTheRange) {
   EXPECT_EQ(arrows->ArrowAt(start + 5, line), 0);
   rig.Down(start + 5, line);
   rig.Up(start + 5, line);
-  EXPECT_EQ(axis->Minimum(), 50);
+  EXPECT_EQ(axis->Minimum(), 8);
 }
 
 // ---- drag marks --------------------------------------------------------------------------
