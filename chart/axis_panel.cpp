@@ -239,21 +239,7 @@ bool TCustomAxisPanel::IsValidDataSource(TChartSeries* Series, TComponent* Compo
   return Series && source && source != Series && Series->IsValidSourceOf(Component);
 }
 
-void TCustomAxisPanel::CheckOtherSeries(TChartSeries* Dest, TChartSeries* Source) {
-  if (!Dest || !Source) return;
-  // Every source of every series on the way is followed once, so a loop through a
-  // second source is found as well and a loop elsewhere cannot make this spin.
-  std::vector<TChartSeries*> pending{Source};
-  std::set<TChartSeries*> seen;
-  while (!pending.empty()) {
-    TChartSeries* s = pending.back();
-    pending.pop_back();
-    if (s == Dest) throw ChartException(msg::CircularSeries);
-    if (!seen.insert(s).second) continue;
-    for (TComponent* src : s->DataSources())
-      if (auto* next = dynamic_cast<TChartSeries*>(src)) pending.push_back(next);
-  }
-}
+void TCustomAxisPanel::CheckOtherSeries(TChartSeries* Dest, TChartSeries* Source) { CheckSeriesLoop(Dest, Source); }
 
 std::string TCustomAxisPanel::SeriesTitleOrName(TChartSeries* Series) const {
   if (!Series->Title().empty()) return Series->Title();

@@ -97,6 +97,11 @@ TChartSeries::~TChartSeries() {
   linkedSeries_.clear();
   for (TChartSeries* s : followers) {
     auto& sources = s->dataSources_;
+    // A follower left with no source at all is set to none, which empties it.
+    if (sources.size() == 1 && sources.front() == this) {
+      s->SetDataSource(nullptr);
+      continue;
+    }
     sources.erase(std::remove(sources.begin(), sources.end(), static_cast<TComponent*>(this)), sources.end());
     s->CheckDataSource();
   }
@@ -790,9 +795,9 @@ bool TChartSeries::IsValidSourceOf(TComponent* Value) {
 }
 
 void TChartSeries::CheckDataSource() {
+  // The chart decides (a chart class may refill its series its own way).
   TCustomAxisPanel* chart = ParentChart();
-  if (!chart || chart->ComponentState().Contains(csLoading) || ComponentState().Contains(csLoading)) return;
-  if (auto* source = dynamic_cast<TChartSeries*>(DataSource())) AddValues(source);
+  if (chart && !ComponentState().Contains(csLoading)) chart->CheckDatasource(this);
 }
 
 void TChartSeries::AddLink(TComponent* Source) {
@@ -816,21 +821,27 @@ void TChartSeries::RemoveAllSources() {
   }
 }
 
-void TChartSeries::CheckCircular(TChartSeries* Start) {
+void CheckSeriesLoop(TChartSeries* Dest, TChartSeries* Source) {
+  if (!Dest || !Source) return;
   // Every source of every series on the walk counts, so that no loop can form through a
   // second source either; each series is visited once.
-  std::vector<TChartSeries*> pending{Start};
+  std::vector<TChartSeries*> pending{Source};
   std::set<TChartSeries*> seen;
   while (!pending.empty()) {
     TChartSeries* s = pending.back();
     pending.pop_back();
-    if (s == this) throw ChartException(msg::CircularSeries);
+    if (s == Dest) throw ChartException(msg::CircularSeries);
     if (!seen.insert(s).second) continue;
-    for (TComponent* src : s->dataSources_) {
-      if (src == this) throw ChartException(msg::CircularSeries);
+    for (TComponent* src : s->DataSources())
       if (auto* next = dynamic_cast<TChartSeries*>(src)) pending.push_back(next);
-    }
   }
+}
+
+void TChartSeries::CheckCircular(TChartSeries* Start) {
+  if (TCustomAxisPanel* chart = ParentChart())
+    chart->CheckOtherSeries(this, Start);
+  else
+    CheckSeriesLoop(this, Start);
 }
 
 void TChartSeries::SetDataSource(TComponent* value) {
@@ -849,7 +860,8 @@ void TChartSeries::SetDataSource(TComponent* value) {
   const bool loading = ComponentState().Contains(csLoading);
   if (!ParentChart() && !loading) throw ChartException(msg::NoParentChartForDataSource);
   auto* series = dynamic_cast<TChartSeries*>(value);
-  if (!series || !IsValidSourceOf(value)) throw CreateFmt<ChartException>(msg::NoValidDataSource, value->Name());
+  const bool valid = ParentChart() ? ParentChart()->IsValidDataSource(this, value) : series && IsValidSourceOf(value);
+  if (!series || !valid) throw CreateFmt<ChartException>(msg::NoValidDataSource, value->Name());
   if (std::find(dataSources_.begin(), dataSources_.end(), value) != dataSources_.end()) return;
   CheckCircular(series);
   if (!loading) RemoveAllSources();

@@ -377,3 +377,7 @@ class TChartSeries : public TCustomChartSeries {
   TChartValueList* secondaryList_ = nullptr;
   bool yIsMandatory_ = true;
 };
+
+// Raises ChartException "Circular Series dependences are not allowed" when Source, or any
+// source of any series reached from it, is Dest.
+void CheckSeriesLoop(TChartSeries* Dest, TChartSeries* Source);
