@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <set>
 #include <utility>
 
 #include "chart/axis_panel.h"
@@ -269,10 +270,16 @@ void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std
   std::vector<Integer> minors;
   const Integer lo = std::min(StartPixel, EndPixel);
   const Integer hi = std::max(StartPixel, EndPixel);
+  std::set<Integer> taken;
   auto add = [&](Integer p) {
-    if (p > lo && p < hi && static_cast<Integer>(minors.size()) < MaxAxisTicks) minors.push_back(p);
+    if (p > lo && p < hi && static_cast<Integer>(minors.size()) < MaxAxisTicks && taken.insert(p).second)
+      minors.push_back(p);
   };
-  const Integer parts = minorTickCount_ + 1;
+  // At most one minor tick a pixel: a huge count would only cost time.
+  const Int64 parts = static_cast<Int64>(minorTickCount_) + 1;
+  auto partsOver = [parts](Double Pixels) {
+    return static_cast<Integer>(std::min<Double>(static_cast<Double>(parts), std::max(1.0, std::floor(std::fabs(Pixels)))));
+  };
   if (logarithmic_) {
     // Equal value steps from each tick value to the next power of the base, and below
     // the lowest one.
@@ -281,8 +288,9 @@ void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std
     if (!Values.empty()) starts.push_back(*std::min_element(Values.begin(), Values.end()) / base);
     for (Double v : starts) {
       if (!(v > 0) || !std::isfinite(v)) continue;
-      const Double delta = (v * base - v) / parts;
-      for (Integer k = 1; k < parts; ++k) add(ValueToPos(v + k * delta));
+      const Integer n = partsOver(static_cast<Double>(ValueToPos(v * base)) - ValueToPos(v));
+      const Double delta = (v * base - v) / n;
+      for (Integer k = 1; k < n; ++k) add(ValueToPos(v + k * delta));
     }
   } else {
     if (Positions.size() < 2) return;
@@ -290,8 +298,10 @@ void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std
     std::sort(sorted.begin(), sorted.end());
     Double gap = 0;
     for (std::size_t i = 1; i < sorted.size(); ++i) {
-      gap = static_cast<Double>(sorted[i] - sorted[i - 1]) / parts;
-      for (Integer k = 1; k < parts; ++k) add(sorted[i - 1] + static_cast<Integer>(Round(k * gap)));
+      const Double span = static_cast<Double>(sorted[i]) - sorted[i - 1];
+      const Integer n = partsOver(span);
+      gap = span / n;
+      for (Integer k = 1; k < n; ++k) add(sorted[i - 1] + static_cast<Integer>(Round(k * gap)));
     }
     // The same spacing continues beyond the first and last ticks.
     if (gap > 0) {

@@ -2,6 +2,7 @@
 // the chart, however narrow; values a few units in the last place apart land on one pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -104,5 +105,49 @@ TEST(AxisEdges, ValuesOnAPixelHalfDrawStraight) {
       EXPECT_EQ(e.Args[1], c.Pixel) << e.Str();
     }
     EXPECT_GT(points, 1);
+  }
+}
+
+// However many minor ticks are asked for, each pixel along the axis gets at most one.
+TEST(AxisEdges, MinorTicksTakeAtMostOnePixelEach) {
+  const struct {
+    const char* name;
+    bool logarithmic;
+    Integer count;
+  } cases[] = {
+      {"three between ticks", false, 3},
+      {"a hundred million", false, 100000000},
+      {"logarithmic, a hundred million", true, 100000000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TChart chart(nullptr);
+    chart.SetView3D(false);
+    chart.Legend()->SetVisible(false);
+    TBitmap target;
+    RecordingCanvas* canvas = RecordWholeChart(chart, target);
+    TLineSeries line(nullptr);
+    line.SetParentChart(&chart);
+    line.AddXY(1, 1);
+    line.AddXY(1000, 1000);
+    TChartAxis* axis = chart.LeftAxis();
+    axis->SetLogarithmic(c.logarithmic);
+    axis->SetMinMax(1, 1000);
+    axis->SetMinorTickCount(c.count);
+    axis->MinorTicks()->SetColor(clFuchsia);
+    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    std::vector<Integer> at;
+    for (const auto& e : canvas->Log)
+      if (e.Op == "LineZ" && e.Pen == clFuchsia) at.push_back(e.Args[1]);
+    std::sort(at.begin(), at.end());
+    EXPECT_EQ(std::adjacent_find(at.begin(), at.end()), at.end()) << "two minor ticks on one pixel";
+    EXPECT_LT(at.size(), static_cast<std::size_t>(axis->EndPixel - axis->StartPixel));
+    if (c.count == 3) {
+      // Three between each pair of labels.
+      EXPECT_GE(at.size(), 9u);
+    } else {
+      // A pixel apart wherever they go.
+      EXPECT_GT(at.size(), static_cast<std::size_t>(axis->EndPixel - axis->StartPixel) / 2);
+    }
   }
 }
