@@ -499,15 +499,23 @@ void TCustomAxisPanel::Calc3DSizes() {
     positions = std::max(positions, sz + 1);
   }
   const Integer side = std::min(ChartWidth(), ChartHeight());
-  const Integer perSeries =
+  Integer perSeries =
       std::max(1, static_cast<Integer>(static_cast<Int64>(side) * Chart3DPercent() / 100 / positions));
-  const Integer depth = perSeries * positions;
-  SetWidth3D(depth);
   const TView3DOptions* o = View3DOptions();
   const Double zoom = 0.01 * o->Zoom();
+  Double slope = 1;
   if (o->Orthogonal()) {
     const Double a = o->OrthoAngle() * 3.14159265358979323846 / 180.0;
-    const Double slope = std::cos(a) >= 0.01 ? std::tan(a) : 1.0;
+    slope = std::cos(a) >= 0.01 ? std::tan(a) : 1.0;
+  }
+  // The depth as the view shows it takes at most half the smaller side, or a deep chart
+  // would leave its plot a few pixels (a turned view is fitted unzoomed).
+  const Double reach = o->Orthogonal() ? zoom * std::max(1.0, std::fabs(slope)) : 1.0;
+  if (reach > 0 && perSeries * static_cast<Double>(positions) * reach > side / 2.0)
+    perSeries = std::max(1, static_cast<Integer>(side / 2.0 / reach) / positions);
+  const Integer depth = perSeries * positions;
+  SetWidth3D(depth);
+  if (o->Orthogonal()) {
     width3DPixels_ = RoundToPixel(depth * zoom);
     height3DPixels_ = RoundToPixel(depth * slope * zoom);
   } else {

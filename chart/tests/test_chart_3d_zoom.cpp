@@ -1,5 +1,6 @@
-// Zoom and offsets on turned 3D views: the view fitted to the chart grows and shrinks about
-// its centre with the zoom, and an offset moves all of it alike.
+// Zoom, offsets and depth of 3D views: a turned view fitted to the chart grows and shrinks
+// about its centre with the zoom, an offset moves all of it alike, and however deep the
+// chart is made its plot keeps room.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -73,6 +74,30 @@ TEST(Chart3DZoom, ZoomEnlargesAboutTheCentreAndOffsetsMoveEverythingAlike) {
       EXPECT_EQ(w.first.y - plain.first.y, offset);
       EXPECT_EQ(w.last.y - plain.last.y, offset);
       EXPECT_EQ(w.first.x, plain.first.x);
+    }
+  }
+}
+
+TEST(Chart3DDepth, ADeepChartKeepsItsPlot) {
+  for (bool orthogonal : {true, false}) {
+    SCOPED_TRACE(orthogonal ? "orthogonal" : "turned");
+    Integer lastDepth = 0;
+    for (Integer percent : {15, 40, 100}) {
+      SCOPED_TRACE(percent);
+      TChart chart{nullptr};
+      TBitmap target;
+      RecordWholeChart(chart, target);
+      chart.View3DOptions()->SetOrthogonal(orthogonal);
+      chart.SetChart3DPercent(percent);
+      TLineSeries line{nullptr};
+      line.SetParentChart(&chart);
+      for (Integer i = 0; i < 6; ++i) line.AddXY(i, (i * 7) % 5);
+      chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+      // Deeper with the percentage, and the plot at least a third of the chart each way.
+      EXPECT_GT(chart.Width3D(), lastDepth);
+      lastDepth = chart.Width3D();
+      EXPECT_GE(chart.ChartWidth(), 400 / 3);
+      EXPECT_GE(chart.ChartHeight(), 250 / 3);
     }
   }
 }
