@@ -27,6 +27,23 @@ Double Ulps(Double Value, int Ulps) {
   return Value;
 }
 
+// A flat chart without legend, drawn through the recording canvas, with a line from
+// (X0, Y0) to (X1, Y1).
+struct FlatChart {
+  FlatChart(Double X0, Double Y0, Double X1, Double Y1) {
+    chart.SetView3D(false);
+    chart.Legend()->SetVisible(false);
+    canvas = RecordWholeChart(chart, target);
+    line.SetParentChart(&chart);
+    line.AddXY(X0, Y0);
+    line.AddXY(X1, Y1);
+  }
+  TChart chart{nullptr};
+  TBitmap target;
+  RecordingCanvas* canvas = nullptr;
+  TLineSeries line{nullptr};
+};
+
 }  // namespace
 
 TEST(AxisEdges, EveryLabelLiesInsideTheChart) {
@@ -40,15 +57,10 @@ TEST(AxisEdges, EveryLabelLiesInsideTheChart) {
   };
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.Width) + "x" + std::to_string(c.Height) + " " + c.Format);
-    TChart chart(nullptr);
-    chart.SetView3D(false);
-    chart.Legend()->SetVisible(false);
-    TBitmap target;
-    RecordingCanvas* canvas = RecordWholeChart(chart, target);
-    TLineSeries line(nullptr);
-    line.SetParentChart(&chart);
-    line.AddXY(c.XLo, c.YLo);
-    line.AddXY(c.XHi, c.YHi);
+    FlatChart flat(c.XLo, c.YLo, c.XHi, c.YHi);
+    TChart& chart = flat.chart;
+    TBitmap& target = flat.target;
+    RecordingCanvas* canvas = flat.canvas;
     for (TChartAxis* a : {chart.BottomAxis(), chart.LeftAxis()}) a->SetAxisValuesFormat(c.Format);
     chart.BottomAxis()->SetMinMax(c.XLo, c.XHi);
     chart.LeftAxis()->SetMinMax(c.YLo, c.YHi);
@@ -121,21 +133,15 @@ TEST(AxisEdges, MinorTicksTakeAtMostOnePixelEach) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TChart chart(nullptr);
-    chart.SetView3D(false);
-    chart.Legend()->SetVisible(false);
-    TBitmap target;
-    RecordingCanvas* canvas = RecordWholeChart(chart, target);
-    TLineSeries line(nullptr);
-    line.SetParentChart(&chart);
-    line.AddXY(1, 1);
-    line.AddXY(1000, 1000);
+    FlatChart flat(1, 1, 1000, 1000);
+    TChart& chart = flat.chart;
+    RecordingCanvas* canvas = flat.canvas;
     TChartAxis* axis = chart.LeftAxis();
     axis->SetLogarithmic(c.logarithmic);
     axis->SetMinMax(1, 1000);
     axis->SetMinorTickCount(c.count);
     axis->MinorTicks()->SetColor(clFuchsia);
-    chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
+    chart.DrawTo(flat.target.Canvas(), TRect{0, 0, 400, 250});
     std::vector<Integer> at;
     for (const auto& e : canvas->Log)
       if (e.Op == "LineZ" && e.Pen == clFuchsia) at.push_back(e.Args[1]);
