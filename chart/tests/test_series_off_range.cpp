@@ -2,7 +2,6 @@
 // and the marks of points the axes do not show stay off.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,65 +9,35 @@
 
 namespace {
 
-// The rig's plotting rectangle is (12, 10)-(388, 240).
-struct FarCase {
-  const char* name;
-  std::function<void(ToolRig&, TLineSeries*)> set;
-  TPoint probe;  // a pixel the series must cover
-};
-
+// The rig's plotting rectangle is (12, 10)-(388, 240); its axes run 0..100.
 TEST(SeriesOffRange, LinesToFarPointsCrossTheView) {
-  const FarCase cases[] = {
-      // 0..4 across, 0..100 up; the middle point a million up: two steep lines to the top.
-      {"steep up and down",
-       [](ToolRig& rig, TLineSeries* s) {
-         rig.chart->BottomAxis()->SetMinMax(0, 4);
-         for (auto [x, y] : {std::pair{0.0, 10.0}, {1.0, 50.0}, {2.0, 1e6}, {3.0, 40.0}, {4.0, 60.0}}) s->AddXY(x, y);
-       },
-       TPoint{106 + 1, 12}},
-      {"steep down",
-       [](ToolRig& rig, TLineSeries* s) {
-         rig.chart->BottomAxis()->SetMinMax(0, 4);
-         for (auto [x, y] : {std::pair{0.0, 10.0}, {1.0, 50.0}, {2.0, 1e6}, {3.0, 40.0}, {4.0, 60.0}}) s->AddXY(x, y);
-       },
-       TPoint{294 - 1, 12}},
-      // Zoomed 500 times into a line whose both ends lie far off.
-      {"zoomed in",
-       [](ToolRig& rig, TLineSeries* s) {
-         rig.chart->BottomAxis()->SetMinMax(49.9, 50.1);
-         rig.chart->LeftAxis()->SetMinMax(49.9, 50.1);
-         s->AddXY(0, 0);
-         s->AddXY(100, 100);
-       },
-       TPoint{200, 125}},
-      {"area under a far point",
-       [](ToolRig& rig, TLineSeries* s) {
-         rig.chart->BottomAxis()->SetMinMax(0, 4);
-         s->SetDrawArea(true);
-         for (auto [x, y] : {std::pair{0.0, 10.0}, {1.0, 50.0}, {2.0, 1e6}, {3.0, 40.0}}) s->AddXY(x, y);
-       },
-       TPoint{150, 30}},
-      {"3D ribbon",
-       [](ToolRig& rig, TLineSeries* s) {
-         rig.chart->SetView3D(true);
-         rig.chart->BottomAxis()->SetMinMax(0, 4);
-         for (auto [x, y] : {std::pair{0.0, 10.0}, {1.0, 50.0}, {2.0, 1e6}, {3.0, 40.0}}) s->AddXY(x, y);
-       },
-       TPoint{-1, -1}},
+  const struct {
+    const char* name;
+    bool area, is3D;
+    Double from, to;     // the bottom axis' range
+    TPoint probe;        // a pixel the series must cover ((-1, -1): beside point 1 near the top)
+  } cases[] = {
+      // Points 1 and 3 at x 106 and 294, point 2 a million up: two steep lines to the top.
+      {"steep up", false, false, 0, 4, {107, 12}},
+      {"steep down", false, false, 0, 4, {293, 12}},
+      {"area under a far point", true, false, 0, 4, {150, 30}},
+      {"3D ribbon", false, true, 0, 4, {-1, -1}},
+      // 500 times into the line from (0, 10) to (1, 50), both its ends far off: y 30 at 0.501.
+      {"zoomed in", false, false, 0.5, 0.502, {200, 171}},
   };
-  for (const FarCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ToolRig rig;
-    TLineSeries* s = rig.AddSeries({});
+    TLineSeries* s = rig.AddSeries({{0, 10}, {1, 50}, {2, 1e6}, {3, 40}, {4, 60}});
     s->SetSeriesColor(clRed);
-    c.set(rig, s);
+    s->SetDrawArea(c.area);
+    rig.chart->SetView3D(c.is3D);
+    rig.chart->BottomAxis()->SetMinMax(c.from, c.to);
     rig.Draw();
-    TPoint probe = c.probe;
-    if (probe.x < 0) {
-      // In 3D: the front edge of the ribbon to the far point, near the plot's top.
-      // The steep leg leaves point 1 almost straight up.
-      probe = rig.chart->Canvas()->SpaceToScreen(s->CalcXPos(1) + 1, rig.chart->ChartRect().top + 10, s->StartZ);
-    }
+    // In 3D the steep leg leaves point 1 almost straight up, at the series' front.
+    const TPoint probe = c.probe.x >= 0 ? c.probe
+                                        : rig.chart->Canvas()->SpaceToScreen(s->CalcXPos(1) + 1,
+                                                                             rig.chart->ChartRect().top + 10, s->StartZ);
     bool hit = false;
     for (Integer dx = -2; dx <= 2; ++dx) hit = hit || rig.At(probe.x + dx, probe.y) == clRed;
     EXPECT_TRUE(hit) << probe.x << "," << probe.y;
