@@ -63,28 +63,32 @@ int NiceOfPriority(DWORD priorityClass, int priority) {
   return std::clamp(base - 2 * priority, -20, 19);
 }
 
-DWORD GetPriorityClass(HANDLE process) { return process == &processTarget ? processClass : 0; }
+namespace {
 
-BOOL SetPriorityClass(HANDLE process, DWORD priorityClass) {
-  if (process != &processTarget) {
+// Takes the pair when `handle` is the one expected and the host takes its nice value.
+BOOL SetPair(HANDLE handle, HANDLE expected, DWORD priorityClass, int priority) {
+  if (handle != expected) {
     SetLastError(EINVAL);
     return 0;
   }
-  if (!Apply(priorityClass, threadPriority)) return 0;
+  if (!Apply(priorityClass, priority)) return 0;
   processClass = priorityClass;
+  threadPriority = priority;
   return 1;
+}
+
+}  // namespace
+
+DWORD GetPriorityClass(HANDLE process) { return process == &processTarget ? processClass : 0; }
+
+BOOL SetPriorityClass(HANDLE process, DWORD priorityClass) {
+  return SetPair(process, &processTarget, priorityClass, threadPriority);
 }
 
 int GetThreadPriority(HANDLE thread) { return thread == &threadTarget ? threadPriority : THREAD_PRIORITY_NORMAL; }
 
 BOOL SetThreadPriority(HANDLE thread, int priority) {
-  if (thread != &threadTarget) {
-    SetLastError(EINVAL);
-    return 0;
-  }
-  if (!Apply(processClass, priority)) return 0;
-  threadPriority = priority;
-  return 1;
+  return SetPair(thread, &threadTarget, processClass, priority);
 }
 
 }  // namespace win
