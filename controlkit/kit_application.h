@@ -90,5 +90,6 @@ class TKitApplication : public TComponent {
   std::array<Byte, kKitTimerSlots> timerSlots_{};
 };
 
-// The module's kit application; made at load and never freed (see kit_application.cpp).
+// The module's kit application: made at load, freed at the module's end after the forms
+// whose controls hold its timers (see kit_application.cpp).
 extern TKitApplication* KitApplication;

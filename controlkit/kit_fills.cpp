@@ -306,7 +306,8 @@ bool TKitFillObject::Fill(TCanvas* Canvas, const TRect& R, TColor BackColor) {
 
     case sfGradient: {
       if (Gradient()->Colors().empty()) return false;
-      Gradient()->Fill(Canvas, R, options_.Contains(foGrUseBitmap) ? kKitGfBitmap : 0);
+      // Drawn straight onto the canvas, the nested shapes reach past the rectangle: clip.
+      Gradient()->Fill(Canvas, R, options_.Contains(foGrUseBitmap) ? kKitGfBitmap : kKitGfClip);
       return true;
     }
   }

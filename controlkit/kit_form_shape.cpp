@@ -164,13 +164,23 @@ TPoint TKitFormShape::ClientOffset() const {
   }
 }
 
+// The shape's own area: with a shadow it leaves Depth pixels at the right and bottom for
+// the shadow, in the window region and in painting alike.
+TRect TKitFormShape::ShapeRect(TRect client) const {
+  const auto& shadow = *region_->Shadow();
+  if (shadow.Style() != hssNone) {
+    client.right -= shadow.Depth();
+    client.bottom -= shadow.Depth();
+  }
+  return client;
+}
+
 void TKitFormShape::ApplyRegion() {
   TCustomForm* form = OwnerForm();
   if (!form || !form->HandleAllocated() || !enabled_) return;
   if (ComponentState().Contains(csLoading)) return;
   const bool designing = ComponentState().Contains(csDesigning);
-  const TRect client = form->ClientRect();
-  TKitRgnHandle rgn(region_->CreateRegion(client, designing));
+  TKitRgnHandle rgn(region_->CreateRegion(ShapeRect(form->ClientRect()), designing));
   win::HWND hwnd = form->Handle();
   if (!rgn) {
     win::SetWindowRgn(hwnd, nullptr, 1);
@@ -233,15 +243,11 @@ bool TKitFormShape::BackDrawArea(TCanvas* Canvas, const TRect& R, const TPoint& 
 void TKitFormShape::PaintBackground(win::HDC dc) {
   TCustomForm* form = OwnerForm();
   if (!form) return;
-  TRect r = form->ClientRect();
   TCanvas canvas;
   canvas.SetHandle(dc);
   const auto& shadow = *region_->Shadow();
-  TKitRgnHandle rgn(region_->CreateRegion(r, ComponentState().Contains(csDesigning)));
+  TKitRgnHandle rgn(region_->CreateRegion(ShapeRect(form->ClientRect()), ComponentState().Contains(csDesigning)));
   if (shadow.Style() != hssNone && rgn) {
-    r.right -= shadow.Depth();
-    r.bottom -= shadow.Depth();
-    rgn.Reset(region_->CreateRegion(r, ComponentState().Contains(csDesigning)));
     TKitRgnHandle area(win::CreateRectRgn(0, 0, 0, 0));
     win::CombineRgn(area.Get(), rgn.Get(), nullptr, win::RGN_COPY);
     win::OffsetRgn(area.Get(), shadow.Depth(), shadow.Depth());

@@ -45,6 +45,7 @@ class TKitFormShape : public TKitWndProcComponent, public TKitBackSource {
   // Builds the region for the form's current size and installs it (none: the form keeps
   // its rectangular window).
   void ApplyRegion();
+  TRect ShapeRect(TRect client) const;
   // Whether the fill object draws anything.
   bool FillActive() const;
 

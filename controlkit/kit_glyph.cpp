@@ -138,7 +138,9 @@ bool TKitGlyph::StateImage(Byte State, TBitmap*& Strip, TRect& R) {
     image.SetPixelFormat(pf24bit);
     image.SetSize(w, h);
     const bool disabled = source == kKitBtnDisabled;
-    if (source < numGlyphs_) {
+    // Grey until hot: Up is always the greyed first image, whatever else the strip holds.
+    const bool greyed = glyphStyle_ == 1 && source == kKitBtnUp;
+    if (source < numGlyphs_ && !greyed) {
       image.Canvas()->CopyRect(Rect(0, 0, w, h), glyph_->Canvas(), Rect(source * w, 0, (source + 1) * w, h));
     } else {
       TBitmap first;
@@ -148,7 +150,7 @@ bool TKitGlyph::StateImage(Byte State, TBitmap*& Strip, TRect& R) {
       first.SetTransparentColor(glyph_->TransparentColor());
       if (disabled)
         DrawEmbossedBitmap(&image, &first, 0, 0);
-      else if (glyphStyle_ == 1 && source == kKitBtnUp)
+      else if (greyed)
         MakeDisabledBitmap(&image, &first);
       else
         image.Canvas()->CopyRect(Rect(0, 0, w, h), first.Canvas(), Rect(0, 0, w, h));

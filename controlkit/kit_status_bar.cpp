@@ -61,9 +61,11 @@ void TKitStatusCustomPanel::Loaded() {
   TKitCustomPanel::Loaded();
   auto* bar = dynamic_cast<TKitStatusBar*>(Parent());
   if (!bar) return;
+  // Only a panel still waiting for its control takes this one: a panel that already holds
+  // one keeps it, so files that gave two panels one id lose no control.
   for (int i = 0; i < bar->Panels()->Count(); ++i) {
     TKitStatusPanel* panel = bar->Panels()->Items(i);
-    if (panel->PanelId() == barPanelId_ && panel->Style() == spPanel && panel->PanelControl() != this) {
+    if (panel->PanelId() == barPanelId_ && panel->Style() == spPanel && !panel->PanelControl()) {
       panel->AdoptControl(this);
       break;
     }
@@ -206,7 +208,10 @@ void TKitStatusPanel::MakeControl() {
   if (!bar || control_) return;
   auto* control = new TKitStatusCustomPanel(bar->Owner());
   control->SetVisible(false);  // shown when the bar paints the panel
-  const Integer id = bar->ControlCount();
+  // The bar's child count, unless another panel's control already has that id (a freed
+  // control lowers the count): the id is what pairs panel and control again on reading.
+  Integer id = bar->ControlCount();
+  while (bar->PanelIdHeld(id, this)) ++id;
   control->SetParent(bar);
   control->barPanelId_ = id;
   panelId_ = id;
@@ -228,6 +233,17 @@ void TKitStatusPanel::AdoptControl(TKitStatusCustomPanel* Control) {
   Control->statusPanel_ = this;
   control_ = Control;
   Changed(false);
+}
+
+bool TKitStatusBar::PanelIdHeld(Integer Id, const TKitStatusPanel* Except) const {
+  for (int i = 0; i < panels_->Count(); ++i) {
+    const TKitStatusPanel* panel = panels_->Items(i);
+    if (panel != Except && panel->Style() == spPanel && panel->PanelId() == Id) return true;
+  }
+  for (Integer i = 0; i < ControlCount(); ++i)
+    if (auto* c = dynamic_cast<TKitStatusCustomPanel*>(Controls(i)))
+      if (c->BarPanelId() == Id) return true;
+  return false;
 }
 
 // ---- TKitStatusPanels -----------------------------------------------------------------------

@@ -170,6 +170,9 @@ class TKitStatusBar : public TKitCustomStatusBar {
   Integer PanelAt(const TPoint& P);
   // Repaints one panel (the whole bar for the last one).
   void UpdatePanel(Integer Index);
+  // Whether a panel other than `Except` in spPanel style, or a panel control on the bar,
+  // holds the id.
+  bool PanelIdHeld(Integer Id, const TKitStatusPanel* Except) const;
 
   TKitOwnerDrawPanelEvent OnOwnerDrawPanel;
   TKitPanelClickEvent OnPanelClick;

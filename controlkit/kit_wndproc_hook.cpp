@@ -170,7 +170,11 @@ void TKitWndProcComponent::Unhook() {
 
 void TKitWndProcComponent::Loaded() {
   TKitCustomComponent::Loaded();
-  if (!ComponentState().Contains(csDesigning) || designActive_) Hook();
+  if (ComponentState().Contains(csDesigning) && !designActive_) return;
+  // A form read from a file has no window yet and nothing would hook later: make it now,
+  // so that the hook sees the form's messages from the start.
+  if (TCustomForm* form = OwnerForm(); form && active_ && CanHook() && !form->HandleAllocated()) form->HandleNeeded();
+  Hook();
 }
 
 win::LRESULT TKitWndProcComponent::Deliver(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam,

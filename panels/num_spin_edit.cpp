@@ -1,6 +1,7 @@
 #include "panels/num_spin_edit.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "panels/num_format.h"
 #include "panels/panel_glyphs.h"
@@ -36,18 +37,6 @@ Integer FontCellHeight(win::HFONT font) {
   win::DeleteDC(dc);
   return tm.tmHeight;
 }
-
-// Restores a flag when the scope ends, also when an exception leaves it.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TFlagScope() { flag_ = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 }  // namespace
 
@@ -182,18 +171,14 @@ void TNumSpinEdit::SetTextQuietly(const std::string& text) {
   --quiet_;
 }
 
+// Reading never touches the text: a person may be half-way through typing it. A text that
+// does not parse reads as the last one that did.
 double TNumSpinEdit::Value() {
   if (loadedValue_) return *loadedValue_;
-  const std::string text = Text();
-  if (text.empty()) {
-    SetTextQuietly(FormatValue(0));
-    return 0;
-  }
   try {
-    return ParseValue(text);
+    return ParseValue(Text());
   } catch (const EConvertError&) {
-    SetTextQuietly(FormatValue(minValue_));
-    return minValue_;
+    return typedValue_;
   }
 }
 
@@ -206,8 +191,9 @@ void TNumSpinEdit::SetValue(double value) {
   // A NaN lands on MinValue.
   const double clamped = std::min(maxValue_, std::max(minValue_, value));
   SetTextQuietly(FormatValue(clamped));
-  // Writing the value it already has (once clamped) is no change.
-  if (clamped == old) return;
+  typedValue_ = clamped;
+  // A value beyond the range differs from the old one even when it clamps to it.
+  if (value == old || (std::isnan(value) && clamped == old)) return;
   if (gauge_) gauge_->Invalidate();
   if (popup_ && popup_->Visible()) trackBar_->SetPosition(TrackPosition(clamped));
   if (!Loading() && OnChange) OnChange(this);
@@ -298,20 +284,10 @@ void TNumSpinEdit::Dispatch(TMessage& Message) {
 }
 
 void TNumSpinEdit::Change() {
-  // With a unit, a number typed without it is shown formatted at once, caret kept.
-  if (!reformatting_ && !valueUnit_.empty()) {
-    const std::string text = Text();
-    const std::string number = StripNumUnit(text, valueUnit_);
-    if (!number.empty() && number.back() >= '0' && number.back() <= '9') {
-      TFlagScope scope(reformatting_);
-      const Integer caret = SelStart();
-      try {
-        SetTextQuietly(FormatValue(ParseValue(text)));
-      } catch (const EConvertError&) {
-        // Half-typed: left as it is until the value is read.
-      }
-      SetSelStart(caret);
-    }
+  // The text is left as typed; the value follows it whenever it parses.
+  try {
+    typedValue_ = ParseValue(Text());
+  } catch (const EConvertError&) {
   }
   if (gauge_) gauge_->Invalidate();
   if (quiet_ == 0 && !Loading()) TCustomEdit::Change();
@@ -337,9 +313,9 @@ void TNumSpinEdit::KeyPress(char& Key) {
   if (!editorEnabled_ && Key != 3) Key = 0;
 }
 
+// Leaving writes the value back formatted and clamped, unit included.
 void TNumSpinEdit::DoExit() {
-  const double v = Value();
-  if (v < minValue_ || v > maxValue_) SetValue(v);
+  SetValue(Value());
   TCustomEdit::DoExit();
 }
 

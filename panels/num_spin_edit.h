@@ -141,7 +141,8 @@ class TNumSpinEdit : public TCustomEdit {
   TPoint pressPoint_{0, 0};  // screen point of the press on the drop-down button
   bool dropping_ = false;
   Integer quiet_ = 0;
-  bool reformatting_ = false;
+  // The value of the last text that parsed.
+  double typedValue_ = 0;
 
   TPanel* buttonPanel_ = nullptr;
   TUpDown* upDown_ = nullptr;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,6 +15,8 @@
 #include "controlkit/tests/kit_paper.h"
 #include "platform/classlib/application.h"
 #include "platform/classlib/exceptions.h"
+#include "platform/classlib/form_reader.h"
+#include "platform/classlib/form_writer.h"
 #include "platform/classlib/forms.h"
 #include "platform/classlib/panels.h"
 #include "platform/classlib/persistent.h"
@@ -555,3 +559,58 @@ TEST_F(FormShapeTest, TheDesignerSeesTheMaskOutlineOnly) {
   EXPECT_EQ(paintAt(59, 20), 0u);
   EXPECT_NE(paintAt(11, 20), 0u) << "one pixel wide";
 }
+
+namespace {
+
+// A form shape read from a form file shapes its form once the form shows, and follows its
+// resizes; with a shadow the window region stays inside the client area, where the shape
+// and its shadow are painted.
+TEST(FormShapeFromAFile, ShapesTheShownFormAndKeepsTheShadowInside) {
+  RegisterKitFormShapeClasses();
+  struct Row {
+    TKitRegionShape shape;
+    TKitShadowStyle shadow;
+    Byte depth;
+  };
+  const Row rows[] = {{rsRect, hssNone, 6}, {rsRect, hssSolid, 6}, {rsRect, hssTracing, 4},
+                      {rsElliptic, hssSolid, 10}, {rsRoundRect, hssSolid, 8}};
+  for (const Row& row : rows) {
+    win::ResetWindowSystem();
+    const std::string label = "shape " + std::to_string(row.shape) + " shadow " + std::to_string(row.shadow);
+    std::string text;
+    {
+      TForm written(nullptr);
+      written.SetName("F");
+      written.SetBorderStyle(bsNone);
+      written.SetBounds(50, 50, 200, 120);
+      auto* shape = new TKitFormShape(&written);
+      shape->SetName("Shape");
+      shape->Region()->SetShape(row.shape);
+      shape->Region()->Shadow()->SetStyle(row.shadow);
+      shape->Region()->Shadow()->SetDepth(row.depth);
+      text = WriteComponentText(&written);
+    }
+    std::unique_ptr<TComponent> root = ReadComponentText(text);
+    auto* form = dynamic_cast<TForm*>(root.get());
+    ASSERT_NE(form, nullptr) << label;
+    form->Show();
+    form->SetBounds(50, 50, 300, 150);
+    win::PumpPendingMessages();
+    TKitRgnHandle rgn(win::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(win::GetWindowRgn(form->Handle(), rgn.Get()), win::ERROR) << label;
+    win::RECT box{};
+    win::GetRgnBox(rgn.Get(), &box);
+    EXPECT_TRUE(win::PtInRegion(rgn.Get(), 150, 75)) << label;
+    EXPECT_LE(box.right, 300) << label;
+    EXPECT_LE(box.bottom, 150) << label;
+    if (row.shape == rsRect) {
+      EXPECT_EQ(box.right, 300) << label;
+      EXPECT_EQ(box.bottom, 150) << label;
+      // The shadow's corner notch is outside; the shadow's own corner inside.
+      EXPECT_EQ(win::PtInRegion(rgn.Get(), 299, 1) != 0, row.shadow == hssNone) << label;
+      EXPECT_TRUE(win::PtInRegion(rgn.Get(), 299, 149)) << label;
+    }
+  }
+}
+
+}  // namespace

@@ -2,14 +2,17 @@
 // processor speed measurement, and the machine's own provider.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "controlkit/kit_general.h"
 #include "controlkit/kit_sysinfo.h"
 #include "platform/win/input.h"
+#include "platform/win/priority.h"
 #include "platform/win/services.h"
 #include "platform/win/window.h"
 
@@ -67,6 +70,9 @@ class FakeSystemInfo : public TKitSystemInfoProvider {
   std::uint64_t ReadTimeStampCounter() override { return counter; }
   void Wait(Cardinal ms) override {
     waits.push_back(ms);
+    priorities.push_back({win::GetPriorityClass(win::GetCurrentProcess()),
+                          win::GetThreadPriority(win::GetCurrentThread()),
+                          ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()))});
     counter += std::uint64_t{ms} * 1234567;
   }
 
@@ -77,6 +83,8 @@ class FakeSystemInfo : public TKitSystemInfoProvider {
   // Starts the measurement at low 32 bits 0xFFFFFFF0, so they wrap during it.
   std::uint64_t counter = 0x1FFFFFFF0ull - 10ull * 1234567;
   std::vector<Cardinal> waits;
+  // Class, thread priority and the host's nice value during each wait.
+  std::vector<std::tuple<win::DWORD, int, int>> priorities;
 };
 
 class SysInfoTest : public ::testing::Test {
@@ -198,6 +206,12 @@ TEST_F(SysInfoTest, CPUSpeedCountsOverHalfASecond) {
   // 1234567 counts per millisecond over 500 ms, across a wrap of the low 32 bits.
   EXPECT_DOUBLE_EQ(CPUSpeed(), 1234.567);
   EXPECT_EQ(fake_->waits, (std::vector<Cardinal>{10, 500}));
+  // Measured at the top priority, and the caller's comes back.
+  const std::tuple<win::DWORD, int, int> top{win::REALTIME_PRIORITY_CLASS, win::THREAD_PRIORITY_TIME_CRITICAL, -20};
+  EXPECT_EQ(fake_->priorities, (std::vector<std::tuple<win::DWORD, int, int>>{top, top}));
+  EXPECT_EQ(win::GetPriorityClass(win::GetCurrentProcess()), win::NORMAL_PRIORITY_CLASS);
+  EXPECT_EQ(win::GetThreadPriority(win::GetCurrentThread()), win::THREAD_PRIORITY_NORMAL);
+  EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())), 0);
 }
 
 TEST_F(SysInfoTest, DirectoriesComeFromTheProvider) {

@@ -86,17 +86,18 @@ class SpinEditTest : public PanelsTest {
   int changes_ = 0;
 };
 
-TEST_F(SpinEditTest, ReadingTheValueRepairsTheTextWithoutAChangeEvent) {
+TEST_F(SpinEditTest, ReadingTheValueLeavesTheTextAlone) {
   EXPECT_EQ(spin_->Text(), "0.00");
   spin_->SetText("");
   changes_ = 0;
   EXPECT_EQ(spin_->Value(), 0);
-  EXPECT_EQ(spin_->Text(), "0.00");
+  EXPECT_EQ(spin_->Text(), "");
   spin_->SetMinValue(-5);
+  spin_->SetText("1.2");
   spin_->SetText("1.2.3");
   changes_ = 0;
-  EXPECT_EQ(spin_->Value(), -5);
-  EXPECT_EQ(spin_->Text(), "-5.00");
+  EXPECT_EQ(spin_->Value(), 1.2) << "the last text that parsed";
+  EXPECT_EQ(spin_->Text(), "1.2.3");
   spin_->SetText(".5");
   changes_ = 0;
   EXPECT_EQ(spin_->Value(), 0.5);
@@ -104,33 +105,34 @@ TEST_F(SpinEditTest, ReadingTheValueRepairsTheTextWithoutAChangeEvent) {
   EXPECT_EQ(changes_, 0);
 }
 
-TEST_F(SpinEditTest, WritingClampsAndFiresOnceWhenTheClampedValueChanges) {
+TEST_F(SpinEditTest, WritingClampsAndFiresWhenTheWrittenValueDiffers) {
   spin_->SetValue(150);
   EXPECT_EQ(spin_->Text(), "100.00");
   EXPECT_EQ(changes_, 1);
-  // Clamped to what it holds already: no change.
+  // 150 differs from the 100 it holds, clamped or not; 100 does not.
   spin_->SetValue(150);
+  EXPECT_EQ(changes_, 2);
   spin_->SetValue(100);
-  EXPECT_EQ(changes_, 1);
+  EXPECT_EQ(changes_, 2);
   spin_->SetValue(-20);
   EXPECT_EQ(spin_->Text(), "0.00");
-  EXPECT_EQ(changes_, 2);
+  EXPECT_EQ(changes_, 3);
 
   spin_->SetValueUnit("px");
   spin_->SetValue(12.5);
   EXPECT_EQ(spin_->Text(), "12.50 px");
-  EXPECT_EQ(changes_, 3);
+  EXPECT_EQ(changes_, 4);
   spin_->SetPrecision(-1);
   spin_->SetValue(12.3456);
   EXPECT_EQ(spin_->Text(), "12.35 px");
   spin_->SetValueUnit("");
   EXPECT_EQ(spin_->Text(), "12.35");
-  EXPECT_EQ(changes_, 4);
+  EXPECT_EQ(changes_, 5);
 
   // Bounds pull the value in, with one event each time it moves.
   spin_->SetMaxValue(10);
   EXPECT_EQ(spin_->Value(), 10);
-  EXPECT_EQ(changes_, 5);
+  EXPECT_EQ(changes_, 6);
   spin_->SetMinValue(20);  // above the maximum: the maximum wins
   EXPECT_EQ(spin_->Value(), 10);
   spin_->SetMaxValue(100);
@@ -207,7 +209,7 @@ TEST_F(SpinEditTest, ArrowKeysStepAndAreConsumed) {
   EXPECT_EQ(spin_->Value(), 0);
 }
 
-TEST_F(SpinEditTest, TypingWithAUnitReformatsAtOnceAndFiresForEveryChange) {
+TEST_F(SpinEditTest, TypingWithAUnitFiresForEveryChange) {
   spin_->SetValueUnit("px");
   spin_->SetFocus();
   win::PumpPendingMessages();
@@ -215,18 +217,18 @@ TEST_F(SpinEditTest, TypingWithAUnitReformatsAtOnceAndFiresForEveryChange) {
   changes_ = 0;
   win::InjectText("3");
   win::PumpPendingMessages();
-  EXPECT_EQ(spin_->Text(), "3.00 px");
+  EXPECT_EQ(spin_->Text(), "3");
   EXPECT_EQ(spin_->SelStart(), 1);
   win::InjectText("5");
   win::PumpPendingMessages();
-  EXPECT_EQ(spin_->Text(), "35.00 px");
+  EXPECT_EQ(spin_->Text(), "35");
   EXPECT_EQ(changes_, 2);
 
   // Leaving with a value out of range writes the clamped one back.
   spin_->SelectAll();
   win::InjectText("250");
   win::PumpPendingMessages();
-  EXPECT_EQ(spin_->Text(), "250.00 px");
+  EXPECT_EQ(spin_->Text(), "250");
   auto* other = new TEdit(form_.get());
   other->SetParent(form_.get());
   other->SetTop(100);
@@ -234,6 +236,58 @@ TEST_F(SpinEditTest, TypingWithAUnitReformatsAtOnceAndFiresForEveryChange) {
   win::PumpPendingMessages();
   EXPECT_FALSE(spin_->Focused());
   EXPECT_EQ(spin_->Text(), "100.00 px");
+}
+
+// What a person types stays as typed, however the gauge reads it meanwhile; leaving the
+// field writes the value of the last text that parsed back, formatted and clamped.
+TEST_F(SpinEditTest, TypedTextStaysUntilLeavingWritesTheValueBack) {
+  struct Row {
+    const char* unit;
+    const char* keys;  // '\b' is Backspace
+    std::vector<std::string> texts;  // after each key
+    double value;                    // on leaving
+    const char* left;                // the text then
+  };
+  const Row rows[] = {
+      {"", "3.2.", {"3", "3.", "3.2", "3.2."}, 3.2, "3.20"},
+      {"px", "3.2.", {"3", "3.", "3.2", "3.2."}, 3.2, "3.20 px"},
+      {"", "-", {"-"}, 0, "0.00"},
+      {"px", "-5", {"-", "-5"}, 0, "0.00 px"},
+      {"", "\b", {""}, 0, "0.00"},
+      {"px", "\b", {""}, 0, "0.00 px"},
+      {"", "12.5", {"1", "12", "12.", "12.5"}, 12.5, "12.50"},
+      {"px", "12.5", {"1", "12", "12.", "12.5"}, 12.5, "12.50 px"},
+      {"px", "250", {"2", "25", "250"}, 100, "100.00 px"},
+  };
+  auto* other = new TEdit(form_.get());
+  other->SetParent(form_.get());
+  other->SetTop(100);
+  for (const Row& row : rows) {
+    const std::string label = std::string(row.keys) + " unit " + row.unit;
+    spin_->SetValueUnit(row.unit);
+    spin_->SetMinValue(0);
+    spin_->SetValue(1);
+    spin_->SetFocus();
+    win::PumpPendingMessages();
+    spin_->SelectAll();
+    std::size_t k = 0;
+    for (const char* key = row.keys; *key; ++key, ++k) {
+      if (*key == '\b') {
+        win::InjectKey(win::VK_BACK);
+      } else {
+        win::InjectText(std::string(1, *key));
+      }
+      win::PumpPendingMessages();
+      spin_->Value();
+      win::UpdateWindow(form_->Handle());
+      ASSERT_LT(k, row.texts.size()) << label;
+      EXPECT_EQ(spin_->Text(), row.texts[k]) << label << " key " << k;
+    }
+    other->SetFocus();
+    win::PumpPendingMessages();
+    EXPECT_DOUBLE_EQ(spin_->Value(), row.value) << label;
+    EXPECT_EQ(spin_->Text(), row.left) << label;
+  }
 }
 
 TEST_F(SpinEditTest, EditorDisabledKeepsTypingOutButStillSteps) {

@@ -221,13 +221,20 @@ void TCustomForm::SetClientHeight(Integer value) {
 }
 
 void TCustomForm::Loaded() {
-  TScrollingWinControl::Loaded();
-  if (pendingClientWidth_ >= 0 || pendingClientHeight_ >= 0) {
-    TPoint size{ClientWidth(), ClientHeight()};
+  // The size read first, then the rest: the inherited Loaded aligns the children and settles
+  // the scroll bars, which must see the form's own size (settled on the size the form had
+  // before, a bar that size called for would be added to the client size read). The client
+  // size stored leaves the bars out: where the children call for bars, the frame grows
+  // round them once they are settled.
+  const bool sized = pendingClientWidth_ >= 0 || pendingClientHeight_ >= 0;
+  const TPoint size{ClientWidth(), ClientHeight()};
+  if (sized) {
     pendingClientWidth_ = -1;
     pendingClientHeight_ = -1;
     SetClientSize(size);
   }
+  TScrollingWinControl::Loaded();
+  if (sized && (ClientWidth() != size.x || ClientHeight() != size.y)) SetClientSize(size);
   if (activeControl_ && !activeControl_->Parent()) activeControl_ = nullptr;
   UpdateMenuBar();
 }

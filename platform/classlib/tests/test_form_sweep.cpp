@@ -499,3 +499,45 @@ TEST(FormSweep, EveryPublishedPropertySurvivesAWriteAndARead) {
 }
 
 }  // namespace
+
+namespace {
+
+// A form's own size and client size come back from a write and a read wherever its
+// children sit: the scroll bars a child calls for are settled on the size read, not on
+// the size the form had before it was read.
+TEST(FormSweep, FormsKeepTheirSizeWhereverTheirChildrenSit) {
+  struct Place {
+    const char* where;
+    Integer left, top;
+  };
+  const Place places[] = {{"left", 10, 10},         {"middle", 200, 150}, {"right", 350, 50},
+                          {"bottom", 40, 330},      {"right bottom", 350, 330},
+                          {"beyond the client area", 560, 470}};
+  for (const TFormBorderStyle style : {bsSizeable, bsSingle, bsToolWindow}) {
+    for (const Place& place : places) {
+      win::ResetWindowSystem();
+      auto form = std::make_unique<TForm>(nullptr);
+      form->SetName("F");
+      form->SetBorderStyle(style);
+      form->SetBounds(0, 0, 500, 400);
+      auto* child = static_cast<TControl*>(CreateComponent("TPanel", form.get()));
+      child->SetName("Child");
+      child->SetParent(form.get());
+      child->SetBounds(place.left, place.top, 185, 41);
+      const std::string label = std::string(place.where) + " style " + std::to_string(style);
+      const TRect want{form->Width(), form->Height(), form->ClientWidth(), form->ClientHeight()};
+      std::unique_ptr<TComponent> back = ReadComponentText(WriteComponentText(form.get()));
+      for (int round = 1; round <= 2; ++round) {
+        auto* read = dynamic_cast<TForm*>(back.get());
+        ASSERT_NE(read, nullptr) << label;
+        EXPECT_EQ(read->Width(), want.left) << label << " round " << round;
+        EXPECT_EQ(read->Height(), want.top) << label << " round " << round;
+        EXPECT_EQ(read->ClientWidth(), want.right) << label << " round " << round;
+        EXPECT_EQ(read->ClientHeight(), want.bottom) << label << " round " << round;
+        back = ReadComponentText(WriteComponentText(read));
+      }
+    }
+  }
+}
+
+}  // namespace
