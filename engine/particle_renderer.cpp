@@ -335,27 +335,27 @@ void TParticleRenderer::BlendSprite(const TParticle& P, const TParticleRenderPar
   const bool jittered = DepthJitter != 0;
   const TBlendRowProc blend = BlendRowFor(Mode, jittered);
 
-  // Within the region now, so both fit an Integer.
-  const Integer ix = static_cast<Integer>(Place.X);
-  const Integer iy = static_cast<Integer>(Place.Y);
+  // The block's top-left pixel; a turned sprite's block starts left of and above the corner.
+  const Int64 ix = Place.X + Sprite.Left();
+  const Int64 iy = Place.Y + Sprite.Top();
   const Integer workWidth = Sprite.Width();
   const Integer workHeight = Sprite.Height();
   // Horizontally the sprite lies the same on every row.
-  Integer xs = ix;
-  Integer xe = ix + workWidth - 1;
+  Int64 xs = ix;
+  Int64 xe = ix + workWidth - 1;
   if (xe < Region.x1 || xs > Region.x2) return;
   Integer skip = 0;
   if (xs < Region.x1) {
-    skip = Region.x1 - xs;
+    skip = static_cast<Integer>(Region.x1 - xs);
     xs = Region.x1;
   }
   if (xe > Region.x2) xe = Region.x2;
   const std::size_t offset = static_cast<std::size_t>(xs - Region.x1) * 4;
-  const Integer count = xe - xs + 1;
-  const Integer rFirst = std::max(0, Region.y1 - iy);
-  const Integer rLast = std::min(workHeight - 1, Region.y2 - iy);
+  const Integer count = static_cast<Integer>(xe - xs + 1);
+  const Integer rFirst = static_cast<Integer>(std::max<Int64>(0, Region.y1 - iy));
+  const Integer rLast = static_cast<Integer>(std::min<Int64>(workHeight - 1, Region.y2 - iy));
   for (Integer r = rFirst; r <= rLast; ++r) {
-    const Integer y = iy + r;
+    const Integer y = static_cast<Integer>(iy + r);
     const Integer line = y - Region.y1;
     Single* row;
     if (batching_) {
