@@ -2,6 +2,7 @@
 // small and malformed files built here.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,59 @@ TEST_F(TargaToolFiles, WrittenFilesAreReadBackByImageMagick) {
     TTargaGraphic again;
     Load(again, written);
     EXPECT_EQ(FirstDifference(BitmapRGBA(again), before, 0), -1);
+  }
+}
+
+TEST_F(TargaToolFiles, AlphaBitsAreDeclaredOnlyWhereAlphaWasLoadedOrSet) {
+  const std::string clear = dir / "clear.tga";
+  ASSERT_TRUE(RunTool("convert -size 4x3 xc:none -depth 8 " + clear));
+  // A bitmap drawn red all over through the canvas.
+  auto draw = [](TBitmap& b) {
+    b.SetPixelFormat(pf32bit);
+    b.SetSize(4, 3);
+    b.Canvas()->Brush()->SetColor(clRed);
+    b.Canvas()->FillRect(Rect(0, 0, 4, 3));
+  };
+  const struct {
+    const char* how;
+    std::function<void(TTargaGraphic&)> make;
+    Byte descriptor;
+    Byte alphaRead;  // the alpha the tool reads back from the written file
+  } cases[] = {
+      {"drawn through the canvas", draw, 0x20, 255},
+      {"alpha set in a pixel",
+       [&](TTargaGraphic& g) {
+         draw(g);
+         static_cast<Byte*>(g.ScanLine(0))[3] = 128;
+       },
+       0x28, 0},
+      {"loaded with alpha, all of it 0", [&](TTargaGraphic& g) { Load(g, ReadFileBytes(clear)); }, 0x28, 0},
+      {"loaded with alpha, then given a drawn bitmap",
+       [&](TTargaGraphic& g) {
+         Load(g, ReadFileBytes(clear));
+         TBitmap drawn;
+         draw(drawn);
+         g.Assign(&drawn);
+       },
+       0x20, 255},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    TTargaGraphic g;
+    c.make(g);
+    TMemoryStream out;
+    g.SaveToStream(out);
+    Bytes written(static_cast<std::size_t>(out.Size()));
+    out.SetPosition(0);
+    out.ReadBuffer(written.data(), out.Size());
+    ASSERT_GE(written.size(), 18u);
+    EXPECT_EQ(written[16], 32);
+    EXPECT_EQ(written[17], c.descriptor);
+    const std::string back = dir / "back.tga";
+    WriteFileBytes(back, written);
+    const Bytes tool = ToolRGBA(back);
+    ASSERT_EQ(tool.size(), 4u * 3 * 4);
+    EXPECT_EQ(tool[4 * 5 + 3], c.alphaRead) << "pixel (1, 1)";
   }
 }
 
