@@ -48,7 +48,7 @@ Integer TParticleRenderer::RegionHeight() const { return std::max(Region.y2 - Re
 Single* TParticleRenderer::RegionRow(Integer Line) {
   Byte& state = rowState_[static_cast<std::size_t>(Line)];
   if (state == kRowMissing) return nullptr;
-  Single* row = regionRows_.get() + static_cast<std::size_t>(Line) * static_cast<std::size_t>(RegionWidth()) * 4;
+  Single* row = regionRows_.get() + static_cast<std::size_t>(Line) * static_cast<std::size_t>(RowFloats);
   if (state == kRowUnread) {
     if (!tssScreenBufferGetScanLine(ScreenBuffer, Line, e_tssSCANLINE_RGBZ, row)) {
       state = kRowMissing;
@@ -62,7 +62,7 @@ Single* TParticleRenderer::RegionRow(Integer Line) {
 void TParticleRenderer::FlushRegionRows() {
   if (!batching_) return;
   batching_ = false;
-  const std::size_t floats = static_cast<std::size_t>(RegionWidth()) * 4;
+  const std::size_t floats = static_cast<std::size_t>(RowFloats);
   for (std::size_t line = 0; line < rowState_.size(); ++line) {
     if (rowState_[line] != kRowChanged) continue;
     tssScreenBufferSetScanLine(ScreenBuffer, static_cast<int>(line), e_tssSCANLINE_RGBZ,
@@ -95,7 +95,8 @@ void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
   Region = {static_cast<SmallInt>(x1), static_cast<SmallInt>(y1), static_cast<SmallInt>(std::max(x2, -1)),
             static_cast<SmallInt>(std::max(y2, -1))};
   // The scratch row holds the region's full width, however wide the render.
-  const std::size_t floats = static_cast<std::size_t>(RegionWidth()) * 4;
+  RowFloats = RegionWidth() * 4;
+  const std::size_t floats = static_cast<std::size_t>(RowFloats);
   if (scanline_.size() < floats) scanline_.resize(floats);
 }
 
@@ -123,7 +124,7 @@ std::size_t TParticleRenderer::HeldBytes() const {
   const std::size_t work = Work ? Work->HeldBytes() : 0;
   const std::size_t sort = (sortScratch_.Entries.capacity() + sortScratch_.Swap.capacity()) * sizeof(TDepthSortEntry) +
                            sortScratch_.Sorted.capacity() * sizeof(TParticle*);
-  const std::size_t region = regionRows_ ? static_cast<std::size_t>(RegionWidth()) * RegionHeight() * 4 * sizeof(Single) : 0;
+  const std::size_t region = regionRows_ ? static_cast<std::size_t>(RowFloats) * RegionHeight() * sizeof(Single) : 0;
   const std::size_t ring = (pipeline_ ? pipeline_->HeldBytes() : 0) + plans_.capacity() * sizeof(TSpritePlan);
   return scanline_.capacity() * sizeof(Single) + region + rowState_.capacity() + Queue.capacity() * sizeof(TParticle*) +
          queueKeys_.capacity() * sizeof(std::uint32_t) + sort + work + ring;
@@ -151,7 +152,7 @@ void TParticleRenderer::RenderAll() {
     // Sized once per render; rows are read from the host only when a sprite first
     // touches them.
     const std::size_t rows = static_cast<std::size_t>(RegionHeight());
-    const std::size_t floats = rows * static_cast<std::size_t>(RegionWidth()) * 4;
+    const std::size_t floats = rows * static_cast<std::size_t>(RowFloats);
     // Without room for the copy every sprite row goes through the host, as slow as
     // that is.
     try {
