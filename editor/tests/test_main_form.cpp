@@ -291,6 +291,9 @@ TEST_F(MainFormTest, CueCardsToggleTogetherOnEveryPage) {
   expectShown(false);
   CallLink(EditorLinks().ToggleCues);
   expectShown(true);
+  // The tool page's two cards at its top come back in their order.
+  const std::vector<TWinControl*>& tools = form_->ToolboxForm->ToolPropsForm->CuePanels;
+  EXPECT_LT(tools[0]->Top(), tools[1]->Top());
 }
 
 TEST_F(MainFormTest, FoldsTakeTheirHeightOffTheWindowAndGiveItBack) {
