@@ -56,6 +56,16 @@ Bytes Header(int type, int width, int height, int depth, int descriptor = 0, int
           static_cast<unsigned char>(descriptor)};
 }
 
+// What the writer writes for the image.
+Bytes Saved(TTargaGraphic& g) {
+  TMemoryStream out;
+  g.SaveToStream(out);
+  Bytes written(static_cast<std::size_t>(out.Size()));
+  out.SetPosition(0);
+  out.ReadBuffer(written.data(), out.Size());
+  return written;
+}
+
 Bytes Cat(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -174,11 +184,7 @@ TEST_F(TargaToolFiles, WrittenFilesAreReadBackByImageMagick) {
     TTargaGraphic g;
     Load(g, ReadFileBytes(src));
     const Bytes before = BitmapRGBA(g);
-    TMemoryStream out;
-    g.SaveToStream(out);
-    Bytes written(static_cast<std::size_t>(out.Size()));
-    out.SetPosition(0);
-    out.ReadBuffer(written.data(), out.Size());
+    const Bytes written = Saved(g);
     ASSERT_GE(written.size(), 18u);
     EXPECT_EQ(written[1], c.MapType);
     EXPECT_EQ(written[2], c.Type);
@@ -230,11 +236,7 @@ TEST_F(TargaToolFiles, AlphaBitsAreDeclaredOnlyWhereAlphaWasLoadedOrSet) {
     SCOPED_TRACE(c.how);
     TTargaGraphic g;
     c.make(g);
-    TMemoryStream out;
-    g.SaveToStream(out);
-    Bytes written(static_cast<std::size_t>(out.Size()));
-    out.SetPosition(0);
-    out.ReadBuffer(written.data(), out.Size());
+    const Bytes written = Saved(g);
     ASSERT_GE(written.size(), 18u);
     EXPECT_EQ(written[16], 32);
     EXPECT_EQ(written[17], c.descriptor);
@@ -262,11 +264,7 @@ TEST(TargaWriter, RowsAreRunLengthEncodedTopRowFirst) {
       row[3 * x + 2] = static_cast<unsigned char>(v + 2);
     }
   }
-  TMemoryStream out;
-  g.SaveToStream(out);
-  Bytes written(static_cast<std::size_t>(out.Size()));
-  out.SetPosition(0);
-  out.ReadBuffer(written.data(), out.Size());
+  const Bytes written = Saved(g);
   Bytes expected = Header(10, 7, 2, 24, 0x20);
   expected = Cat(expected, {0x83, 9, 10, 11, 0x02, 24, 25, 26, 25, 26, 27, 26, 27, 28});
   expected = Cat(expected, {0x06, 50, 51, 52, 51, 52, 53, 52, 53, 54, 53, 54, 55, 54, 55, 56, 55, 56, 57, 56, 57, 58});
@@ -280,11 +278,7 @@ TEST(TargaWriter, SixteenBitBitmapsAreWrittenAsFiveFiveFive) {
   // 5-6-5 pure green.
   static_cast<unsigned char*>(g.ScanLine(0))[0] = 0xE0;
   static_cast<unsigned char*>(g.ScanLine(0))[1] = 0x07;
-  TMemoryStream out;
-  g.SaveToStream(out);
-  Bytes written(static_cast<std::size_t>(out.Size()));
-  out.SetPosition(0);
-  out.ReadBuffer(written.data(), out.Size());
+  const Bytes written = Saved(g);
   ASSERT_EQ(written.size(), 18u + 3);
   EXPECT_EQ(written[16], 16);
   const unsigned v = written[19] | (written[20] << 8);
