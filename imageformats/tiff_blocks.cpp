@@ -272,18 +272,18 @@ void DecodeTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, cons
   TByteArray grouped;
   std::vector<const void*> rowPointers(L.Planes);
 
-  auto decodeBlock = [&](std::size_t index, Byte* block, Cardinal rows) {
+  auto decodeBlock = [&](std::size_t index, Byte* into, Cardinal rows) {
     // Within the image's limits: a block of 2^27 pixels of 4 16-bit samples fits.
     const Cardinal expected = static_cast<Cardinal>(L.StoredBytes(rows));
     if (L.Subsampled()) grouped.resize(expected);
-    Byte* dest = L.Subsampled() ? grouped.data() : block;
+    Byte* dest = L.Subsampled() ? grouped.data() : into;
     const Cardinal count = L.ByteCounts[index];
     const Cardinal offset = L.Offsets[index];
     if (!decoder) {
       if (count < expected) ImageFormatError(imgmsg::StreamReadError, {FormatName});
       Directory.ReadAt(offset, dest, expected);
       if (reversed) std::transform(dest, dest + expected, dest, ReverseBits);
-      if (L.Subsampled()) UpsampleYCbCr(dest, expected, block, L.BlockWidth, rows, L.HSubsampling, L.VSubsampling);
+      if (L.Subsampled()) UpsampleYCbCr(dest, expected, into, L.BlockWidth, rows, L.HSubsampling, L.VSubsampling);
       return;
     }
     raw.resize(count);
@@ -299,7 +299,7 @@ void DecodeTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, cons
     // Fax lines that are missing stay white; other data that ends early is an error.
     if (!IsFax(P.Compression) && P.Compression != ctJPEG && made < expected)
       ImageFormatError(imgmsg::CompressionError, {FormatName});
-    if (L.Subsampled()) UpsampleYCbCr(dest, expected, block, L.BlockWidth, rows, L.HSubsampling, L.VSubsampling);
+    if (L.Subsampled()) UpsampleYCbCr(dest, expected, into, L.BlockWidth, rows, L.HSubsampling, L.VSubsampling);
   };
 
   for (Cardinal by = 0; by < L.BlocksDown; ++by) {

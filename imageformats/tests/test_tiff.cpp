@@ -300,45 +300,61 @@ TEST(TiffBuilt, SubsampledYCbCrWithoutJPEGIsExpandedLikeLibtiff) {
   REQUIRE_TOOL("tiff2rgba");
   REQUIRE_TOOL("convert");
   const struct {
-    std::uint32_t h, v, width, height, rowsPerStrip, compression;
+    std::uint32_t h, v, width, height, rowsPerStrip, compression, tile;  // tile: side of square tiles, or 0
   } cases[] = {
-      {2, 2, 7, 5, 2, 1},  // groups cut by the right and bottom edges, three strips
-      {2, 2, 7, 5, 5, 1},  // one strip of an odd number of rows
-      {2, 1, 6, 3, 3, 1},
-      {4, 2, 9, 4, 4, 1},
-      {4, 4, 5, 9, 8, 1},
-      {2, 2, 7, 5, 4, 8},  // deflated strips
+      {2, 2, 7, 5, 2, 1, 0},  // groups cut by the right and bottom edges, three strips
+      {2, 2, 7, 5, 5, 1, 0},  // one strip of an odd number of rows
+      {2, 1, 6, 3, 3, 1, 0},
+      {4, 2, 9, 4, 4, 1, 0},
+      {4, 4, 5, 9, 8, 1, 0},
+      {2, 2, 7, 5, 4, 8, 0},     // deflated strips
+      {2, 2, 21, 18, 0, 1, 16},  // four tiles, cut by the image's edges
   };
   TempDir dir;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.h << "x" << c.v << " subsampling, " << c.width << "x" << c.height
-                                    << ", compression " << c.compression);
-    const std::uint32_t across = (c.width + c.h - 1) / c.h;
+                                    << ", compression " << c.compression << ", tiles " << c.tile);
+    // Blocks as stored: strips as wide as the image, or whole tiles left to right, top to bottom.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> blocks;  // width, rows
+    if (c.tile)
+      for (std::uint32_t n = 0; n < ((c.width + c.tile - 1) / c.tile) * ((c.height + c.tile - 1) / c.tile); ++n)
+        blocks.push_back({c.tile, c.tile});
+    else
+      for (std::uint32_t top = 0; top < c.height; top += c.rowsPerStrip)
+        blocks.push_back({c.width, std::min(c.rowsPerStrip, c.height - top)});
     std::vector<std::uint32_t> offsets, counts;
     Bytes data;
     std::uint32_t seed = 7;
-    for (std::uint32_t top = 0; top < c.height; top += c.rowsPerStrip) {
-      const std::uint32_t rows = std::min(c.rowsPerStrip, c.height - top);
-      Bytes strip;
-      for (std::uint32_t n = 0; n < across * ((rows + c.v - 1) / c.v) * (c.h * c.v + 2); ++n) {
+    for (const auto& [width, rows] : blocks) {
+      Bytes block;
+      const std::uint32_t groups = ((width + c.h - 1) / c.h) * ((rows + c.v - 1) / c.v);
+      for (std::uint32_t n = 0; n < groups * (c.h * c.v + 2); ++n) {
         seed = seed * 1103515245u + 12345u;
-        strip.push_back(static_cast<unsigned char>(64 + (seed >> 16) % 128));
+        block.push_back(static_cast<unsigned char>(64 + (seed >> 16) % 128));
       }
       if (c.compression == 8) {
-        Bytes z(compressBound(strip.size()));
+        Bytes z(compressBound(block.size()));
         uLongf size = z.size();
-        ASSERT_EQ(compress(z.data(), &size, strip.data(), strip.size()), Z_OK);
+        ASSERT_EQ(compress(z.data(), &size, block.data(), block.size()), Z_OK);
         z.resize(size);
-        strip = z;
+        block = z;
       }
       offsets.push_back(8 + static_cast<std::uint32_t>(data.size()));
-      counts.push_back(static_cast<std::uint32_t>(strip.size()));
-      data.insert(data.end(), strip.begin(), strip.end());
+      counts.push_back(static_cast<std::uint32_t>(block.size()));
+      data.insert(data.end(), block.begin(), block.end());
     }
     auto t = TiffBuilder::Basic(c.width, c.height, 8, 3, 6, c.compression, 0);
-    SetTag(t, {273, 4, offsets});
-    SetTag(t, {278, 4, {c.rowsPerStrip}});
-    SetTag(t, {279, 4, counts});
+    if (c.tile) {
+      std::erase_if(t, [](const TiffEntry& e) { return e.Tag == 273 || e.Tag == 278 || e.Tag == 279; });
+      SetTag(t, {322, 4, {c.tile}});
+      SetTag(t, {323, 4, {c.tile}});
+      SetTag(t, {324, 4, offsets});
+      SetTag(t, {325, 4, counts});
+    } else {
+      SetTag(t, {273, 4, offsets});
+      SetTag(t, {278, 4, {c.rowsPerStrip}});
+      SetTag(t, {279, 4, counts});
+    }
     SetTag(t, {530, 3, {c.h, c.v}});
     const Bytes file = TiffBuilder().Build(t, data);
     WriteFileBytes(dir / "ycc.tif", file);
