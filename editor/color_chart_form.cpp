@@ -229,14 +229,14 @@ void TColorChartForm::ClearButtonClick(TObject*) { ClearKeys(); }
 
 void TColorChartForm::KeyPopupPopup(TObject*) {
   const bool onKey = series_ && DragIndex >= 0 && DragIndex < series_->Count();
-  DeleteColorItem->SetEnabled(onKey && series_->Count() >= 2 && !IsFixedKey(DragIndex));
+  // Any key may go while another stays: the engine reads a gradient of one key anywhere.
+  DeleteColorItem->SetEnabled(onKey && series_->Count() >= 2);
   ColorPickerItem->SetEnabled(onKey);
 }
 
 void TColorChartForm::DeleteColorClick(TObject*) {
   // Checked again here: the menu item is not the only way in.
-  if (!series_ || DragIndex < 0 || DragIndex >= series_->Count() || series_->Count() < 2 || IsFixedKey(DragIndex))
-    return;
+  if (!series_ || DragIndex < 0 || DragIndex >= series_->Count() || series_->Count() < 2) return;
   series_->Delete(DragIndex);
   DragIndex = -1;
   Chart->Invalidate();

@@ -52,8 +52,8 @@ void TEditKeyframeForm::LoadKey(const TVarSeries& Series, Integer Index) {
   KeyframeSpin->SetMinValue(0);
   KeyframeSpin->SetMaxValue(std::max(frames ? kMaxFrame : 100.0, origX_));
   KeyframeSpin->SetValue(origX_);
-  // The first and the last key keep their places.
-  KeyframeSpin->SetEnabled(Index > 0 && Index < Series.Count() - 1);
+  // The first key keeps its place.
+  KeyframeSpin->SetEnabled(Index > 0);
 
   const bool clampsLow = Series.ClampMode == cmLower || Series.ClampMode == cmBoth;
   const bool clampsHigh = Series.ClampMode == cmUpper || Series.ClampMode == cmBoth;

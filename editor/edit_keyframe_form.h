@@ -18,7 +18,7 @@ class TEditKeyframeForm : public TForm {
 
   // Fills the boxes with key Index of Series: the ranges come from the curve (frames up
   // to 8192, percentages up to 100; values within the curve's bounds, widened to the
-  // key's own value on a side the curve does not clamp), X disabled for the first and the last key.
+  // key's own value on a side the curve does not clamp), X disabled for the first key.
   void LoadKey(const TVarSeries& Series, Integer Index);
   // The entered values; a box left as it was filled gives the key's own value back
   // exactly, so that Ok on an untouched key changes nothing.

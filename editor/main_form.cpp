@@ -78,8 +78,10 @@ std::vector<std::string> SplitPath(const std::string& Path) {
 }
 
 void SetCuePanels(const std::vector<TWinControl*>& Panels, bool Visible, bool LastToBottom) {
-  for (TWinControl* p : Panels)
-    if (p) p->SetVisible(Visible);
+  // From the last to the first: a card shown where another card already is goes before
+  // it, so cards aligned one under the other come back in their order.
+  for (auto it = Panels.rbegin(); it != Panels.rend(); ++it)
+    if (*it) (*it)->SetVisible(Visible);
   if (LastToBottom && !Panels.empty() && Panels.back()) Panels.back()->SetTop(9999);
 }
 

@@ -263,8 +263,6 @@ void TVarChartForm::GrowToShow(TChartAxis* Axis, Double Value) {
 
 Integer TVarChartForm::SetKeyX(Integer Index, Double X) {
   if (!series_ || Index < 0 || Index >= series_->Count()) return Index;
-  // The last key holds the curve's value beyond the others: it keeps its place.
-  if (Index > 0 && Index == series_->Count() - 1) return Index;
   if (Index == 0) {
     X = 0;
   } else {
@@ -350,9 +348,9 @@ void TVarChartForm::ClearButtonClick(TObject*) {
   if (!series_) return;
   const Double y0 = series_->Count() > 0 ? series_->YValues()->GetValue(0) : 0;
   series_->Clear();
+  // The keys of a new curve, so that a cleared curve saves as a new one does.
   series_->AddXY(0, y0);
-  // A life or percent curve ends at 100, where the editor shows its last key.
-  series_->AddXY(series_->XMode == xmFrames ? kLastFrame : 100.0, y0);
+  series_->AddXY(kLastFrame, y0);
   Chart->Invalidate();
 }
 

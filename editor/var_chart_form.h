@@ -42,8 +42,8 @@ class TVarChartForm : public TForm {
   void ZoomInY(Double Centre);
   void ZoomOutX();
   void ZoomOutY();
-  // Key 0 stays at 0 and the last key where it is; frames are whole; the key stays
-  // between its neighbours; the X axis grows to show it. Returns the key's index
+  // Key 0 stays at 0; frames are whole; any other key, the last one too, stays between
+  // its neighbours (and a percent curve's within 100); the X axis grows to show it. Returns the key's index
   // afterwards.
   Integer SetKeyX(Integer Index, Double X);
   // Quantised and clamped by the curve; the key before the last carries the last key

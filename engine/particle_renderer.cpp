@@ -48,7 +48,7 @@ Integer TParticleRenderer::RegionHeight() const { return std::max(Region.y2 - Re
 Single* TParticleRenderer::RegionRow(Integer Line) {
   Byte& state = rowState_[static_cast<std::size_t>(Line)];
   if (state == kRowMissing) return nullptr;
-  Single* row = regionRows_.get() + static_cast<std::size_t>(Line) * static_cast<std::size_t>(RegionWidth()) * 4;
+  Single* row = regionRows_.get() + static_cast<std::size_t>(Line) * static_cast<std::size_t>(RowFloats);
   if (state == kRowUnread) {
     if (!tssScreenBufferGetScanLine(ScreenBuffer, Line, e_tssSCANLINE_RGBZ, row)) {
       state = kRowMissing;
@@ -62,7 +62,7 @@ Single* TParticleRenderer::RegionRow(Integer Line) {
 void TParticleRenderer::FlushRegionRows() {
   if (!batching_) return;
   batching_ = false;
-  const std::size_t floats = static_cast<std::size_t>(RegionWidth()) * 4;
+  const std::size_t floats = static_cast<std::size_t>(RowFloats);
   for (std::size_t line = 0; line < rowState_.size(); ++line) {
     if (rowState_[line] != kRowChanged) continue;
     tssScreenBufferSetScanLine(ScreenBuffer, static_cast<int>(line), e_tssSCANLINE_RGBZ,
@@ -95,7 +95,8 @@ void TParticleRenderer::BeginRender(const tssPostProcessData& Data) {
   Region = {static_cast<SmallInt>(x1), static_cast<SmallInt>(y1), static_cast<SmallInt>(std::max(x2, -1)),
             static_cast<SmallInt>(std::max(y2, -1))};
   // The scratch row holds the region's full width, however wide the render.
-  const std::size_t floats = static_cast<std::size_t>(RegionWidth()) * 4;
+  RowFloats = RegionWidth() * 4;
+  const std::size_t floats = static_cast<std::size_t>(RowFloats);
   if (scanline_.size() < floats) scanline_.resize(floats);
 }
 
@@ -123,7 +124,7 @@ std::size_t TParticleRenderer::HeldBytes() const {
   const std::size_t work = Work ? Work->HeldBytes() : 0;
   const std::size_t sort = (sortScratch_.Entries.capacity() + sortScratch_.Swap.capacity()) * sizeof(TDepthSortEntry) +
                            sortScratch_.Sorted.capacity() * sizeof(TParticle*);
-  const std::size_t region = regionRows_ ? static_cast<std::size_t>(RegionWidth()) * RegionHeight() * 4 * sizeof(Single) : 0;
+  const std::size_t region = regionRows_ ? static_cast<std::size_t>(RowFloats) * RegionHeight() * sizeof(Single) : 0;
   const std::size_t ring = (pipeline_ ? pipeline_->HeldBytes() : 0) + plans_.capacity() * sizeof(TSpritePlan);
   return scanline_.capacity() * sizeof(Single) + region + rowState_.capacity() + Queue.capacity() * sizeof(TParticle*) +
          queueKeys_.capacity() * sizeof(std::uint32_t) + sort + work + ring;
@@ -151,7 +152,7 @@ void TParticleRenderer::RenderAll() {
     // Sized once per render; rows are read from the host only when a sprite first
     // touches them.
     const std::size_t rows = static_cast<std::size_t>(RegionHeight());
-    const std::size_t floats = rows * static_cast<std::size_t>(RegionWidth()) * 4;
+    const std::size_t floats = rows * static_cast<std::size_t>(RowFloats);
     // Without room for the copy every sprite row goes through the host, as slow as
     // that is.
     try {
@@ -335,27 +336,27 @@ void TParticleRenderer::BlendSprite(const TParticle& P, const TParticleRenderPar
   const bool jittered = DepthJitter != 0;
   const TBlendRowProc blend = BlendRowFor(Mode, jittered);
 
-  // Within the region now, so both fit an Integer.
-  const Integer ix = static_cast<Integer>(Place.X);
-  const Integer iy = static_cast<Integer>(Place.Y);
+  // The block's top-left pixel; a turned sprite's block starts left of and above the corner.
+  const Int64 ix = Place.X + Sprite.Left();
+  const Int64 iy = Place.Y + Sprite.Top();
   const Integer workWidth = Sprite.Width();
   const Integer workHeight = Sprite.Height();
   // Horizontally the sprite lies the same on every row.
-  Integer xs = ix;
-  Integer xe = ix + workWidth - 1;
+  Int64 xs = ix;
+  Int64 xe = ix + workWidth - 1;
   if (xe < Region.x1 || xs > Region.x2) return;
   Integer skip = 0;
   if (xs < Region.x1) {
-    skip = Region.x1 - xs;
+    skip = static_cast<Integer>(Region.x1 - xs);
     xs = Region.x1;
   }
   if (xe > Region.x2) xe = Region.x2;
   const std::size_t offset = static_cast<std::size_t>(xs - Region.x1) * 4;
-  const Integer count = xe - xs + 1;
-  const Integer rFirst = std::max(0, Region.y1 - iy);
-  const Integer rLast = std::min(workHeight - 1, Region.y2 - iy);
+  const Integer count = static_cast<Integer>(xe - xs + 1);
+  const Integer rFirst = static_cast<Integer>(std::max<Int64>(0, Region.y1 - iy));
+  const Integer rLast = static_cast<Integer>(std::min<Int64>(workHeight - 1, Region.y2 - iy));
   for (Integer r = rFirst; r <= rLast; ++r) {
-    const Integer y = iy + r;
+    const Integer y = static_cast<Integer>(iy + r);
     const Integer line = y - Region.y1;
     Single* row;
     if (batching_) {

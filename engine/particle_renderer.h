@@ -62,6 +62,9 @@ class TParticleRenderer : public TObject {
   tssSCREENBUFFER* ScreenBuffer = nullptr;
   Integer Width = 0;
   Integer Height = 0;
+  // Singles in one row of the region as the host hands it over: R, G, B and depth per
+  // pixel (Width x 4 when the region is the whole image).
+  Integer RowFloats = 0;
   TRenderRegion Region;
   std::vector<TParticle*> Queue;
   // Each changed row is displayed at once ("Show Rendering (Slow)").

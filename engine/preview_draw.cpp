@@ -54,7 +54,7 @@ TPreviewPainter::~TPreviewPainter() {
   }
 }
 
-void TPreviewPainter::Draw(const TParticle& P, const TParticleRenderParams& Params, bool RefreshView) {
+void TPreviewPainter::PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, bool RefreshView) {
   if (!canvas_) return;
   Single x = 0, y = 0, depth = 0;
   ProjectToView(P.RenderPosition, x, y, depth, RefreshView);

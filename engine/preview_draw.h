@@ -35,7 +35,7 @@ class TPreviewPainter {
 
   // RefreshView reads the view's projection from the host first; within one frame of the
   // preview the view does not change, so the loop asks for it with the first particle.
-  void Draw(const TParticle& P, const TParticleRenderParams& Params, bool RefreshView);
+  void PreviewDrawParticle(const TParticle& P, const TParticleRenderParams& Params, bool RefreshView);
 
  private:
   TCanvas* canvas_;

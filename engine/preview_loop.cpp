@@ -156,7 +156,7 @@ void DrawSystemPreview(TEmitter& System) {
     TParticleRenderParams params;
     s.GetRenderParams(i, params.Alpha, params.Color, params.Size, params.Options);
     if (ViewCanvas) {
-      painter.Draw(p, params, refreshView);
+      painter.PreviewDrawParticle(p, params, refreshView);
       refreshView = false;
     }
     ++ParticleCount;

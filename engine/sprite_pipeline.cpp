@@ -26,6 +26,7 @@ void TSpriteWork::SetSize(Integer Width, Integer Height) {
   if (n > pixels_.size()) pixels_.resize(n);
   width_ = Width;
   height_ = Height;
+  left_ = top_ = 0;
   spans_.clear();
 }
 
@@ -33,6 +34,7 @@ void TSpriteWork::Free() {
   std::vector<TColor32>().swap(pixels_);
   std::vector<TRowSpan>().swap(spans_);
   width_ = height_ = 0;
+  left_ = top_ = 0;
 }
 
 bool TransformSprite(const TSpriteJob& Job, TSpriteWork& Work) {
@@ -46,7 +48,6 @@ bool TransformSprite(const TSpriteJob& Job, TSpriteWork& Work) {
       return false;
     }
     const Single S = Job.S;
-    const Single H = S * static_cast<Single>(h) / static_cast<Single>(w);
     TAffineTransformation transformation;
     transformation.SetSrcRect(TFloatRect{0, 0, static_cast<Single>(w - 1), static_cast<Single>(h - 1)});
     // Mirrored about the image's own centre lines, so the mirrored image covers the
@@ -55,10 +56,16 @@ bool TransformSprite(const TSpriteJob& Job, TSpriteWork& Work) {
     if (Job.Flip == 2 || Job.Flip == 3) transformation.MirrorY(static_cast<Single>(h - 1) / 2);
     const Single scale = S / static_cast<Single>(w);
     transformation.Scale(scale, scale);
-    transformation.Rotate(S / 2, H / 2, Job.Angle);
+    // Turned about the centre of the pixels drawn, as mirrored, so that a turning sprite
+    // stays where it is.
+    transformation.Rotate(static_cast<Single>(w - 1) * scale / 2, static_cast<Single>(h - 1) * scale / 2, Job.Angle);
     transformation.Translate(Job.Fx, Job.Fy);
+    // What the turn moves left of or above the corner is moved back into the block, and
+    // the block placed that much further left and up.
     const TRect bounds = transformation.GetTransformedBounds();
+    transformation.Translate(static_cast<Single>(-bounds.left), static_cast<Single>(-bounds.top));
     Work.SetSize(bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1);
+    Work.SetPlace(bounds.left, bounds.top);
     sized = true;
     TransformPixelSpans(Work.ScanLine(0), Work.Width(), Work.Height(), source, &transformation, Work.Spans(),
                         sfLinear);

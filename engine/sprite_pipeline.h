@@ -26,10 +26,19 @@ class TSpriteWork {
  public:
   Integer Width() const { return width_; }
   Integer Height() const { return height_; }
+  // Where the block's top-left pixel lies from the sprite's unturned corner: a turned
+  // sprite reaches left of and above that corner.
+  Integer Left() const { return left_; }
+  Integer Top() const { return top_; }
+  void SetPlace(Integer Left, Integer Top) {
+    left_ = Left;
+    top_ = Top;
+  }
   bool Empty() const { return width_ == 0; }
   TColor32* ScanLine(Integer Y) { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
   const TColor32* ScanLine(Integer Y) const { return pixels_.data() + static_cast<std::size_t>(Y) * width_; }
-  // Width x Height pixels, not cleared, and no row spans; empty when either is below 1.
+  // Width x Height pixels, not cleared, no row spans, placed at the corner; empty when
+  // either is below 1.
   void SetSize(Integer Width, Integer Height);
   // Empty, and the blocks given back.
   void Free();
@@ -47,6 +56,7 @@ class TSpriteWork {
   std::vector<TColor32> pixels_;
   std::vector<TRowSpan> spans_;
   Integer width_ = 0, height_ = 0;
+  Integer left_ = 0, top_ = 0;
 };
 
 // Everything a sprite's transform depends on.
@@ -60,7 +70,8 @@ struct TSpriteJob {
 };
 
 // Source scaled to S pixels wide, mirrored by Flip (1 across, 2 upside down, 3 both),
-// rotated by Angle and moved by (Fx, Fy) into Work, sampled bilinearly. Reads the
+// rotated by Angle and moved by (Fx, Fy) into Work, sampled bilinearly; Work holds the
+// whole result and its place says where it lies. Reads the
 // source's pixels, size, draw mode, master alpha and outer colour, and changes nothing
 // of it (not even its stretch filter). True once Work was sized: the point from which a
 // drawing through the source's own filter has that filter set to linear. Failures leave

@@ -8,13 +8,24 @@
 #include <xmmintrin.h>
 #endif
 
+#if defined(__x86_64__) || defined(__i386__)
+namespace {
+// The six exception flags of the x87 status word and of MXCSR: invalid, denormal operand,
+// divide by zero, overflow, underflow, precision. FE_ALL_EXCEPT leaves out the denormal
+// flag, which a host that unmasks it turns into a trap at our next x87 instruction.
+constexpr unsigned kExceptionFlags = 0x3F;
+// The x87 stack fault and error summary bits, which go with a pending exception.
+constexpr unsigned kX87Pending = kExceptionFlags | 0xC0;
+}  // namespace
+#endif
+
 // Both run once per particle. Saving and reloading the whole x87 environment is slow;
 // each flag set is cleared in place instead, only when one of its flags is up.
 void ClearX87State() {
 #if defined(__x86_64__) || defined(__i386__)
   unsigned short x87 = 0;
   __asm__ volatile("fnstsw %0" : "=am"(x87));
-  if (x87 & FE_ALL_EXCEPT) __asm__ volatile("fnclex");
+  if (x87 & kX87Pending) __asm__ volatile("fnclex");
 #else
   std::feclearexcept(FE_ALL_EXCEPT);
 #endif
@@ -23,7 +34,7 @@ void ClearX87State() {
 void ClearSseState() {
 #if defined(__x86_64__) || defined(__i386__)
   const unsigned sse = _mm_getcsr();
-  if (sse & FE_ALL_EXCEPT) _mm_setcsr(sse & ~static_cast<unsigned>(FE_ALL_EXCEPT));
+  if (sse & kExceptionFlags) _mm_setcsr(sse & ~kExceptionFlags);
 #endif
 }
 

@@ -75,7 +75,11 @@ TImageFormatGraphic::TImageFormatGraphic() : FColorManager(std::make_unique<TCol
 TImageFormatGraphic::~TImageFormatGraphic() = default;
 
 void TImageFormatGraphic::Assign(TPersistent* Source) {
-  if (auto* other = dynamic_cast<TImageFormatGraphic*>(Source)) FImageProperties = other->FImageProperties;
+  // The properties describe the image held: one from elsewhere brings none of a file.
+  if (auto* other = dynamic_cast<TImageFormatGraphic*>(Source))
+    FImageProperties = other->FImageProperties;
+  else
+    FImageProperties = TImageProperties{};
   TBitmap::Assign(Source);
 }
 

@@ -24,6 +24,17 @@ void ReadExact(TStream& Stream, void* Buffer, Int64 Count) {
 // Bytes taken by a colour-map entry of the given size in bits.
 Cardinal MapEntryBytes(Byte EntrySize) { return (Cardinal(EntrySize) + 7) / 8; }
 
+// Whether some pixel of a 32-bit bitmap has an alpha byte other than 0.
+bool CarriesAlpha(TBitmap& Image) {
+  const std::size_t bytes = std::size_t(Image.Width()) * 4;
+  for (Integer y = 0; y < Image.Height(); ++y) {
+    const Byte* row = static_cast<const Byte*>(Image.ScanLine(y));
+    for (std::size_t i = 3; i < bytes; i += 4)
+      if (row[i] != 0) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void TTargaHeader::Parse(const Byte* d) {
@@ -286,9 +297,13 @@ void TTargaGraphic::SaveToStream(TStream& Stream) {
   h.Width = static_cast<Word>(width);
   h.Height = static_cast<Word>(height);
   h.PixelDepth = static_cast<Byte>(pixelSize * 8);
-  // Rows go out top row first, so the origin is always at the top; 32-bit pixels carry
-  // eight alpha bits.
-  h.Descriptor = static_cast<Byte>(0x20 | (pixelSize == 4 ? 8 : 0));
+  // Rows go out top row first, so the origin is always at the top. 32-bit pixels carry
+  // eight alpha bits only where the image has alpha: loaded with it, or set in some pixel.
+  // A bitmap drawn through the canvas has alpha 0 throughout: its fourth bytes go out as
+  // 255, since many readers take them for alpha whatever the header says.
+  const bool alpha = pixelSize == 4 && (FImageProperties.HasAlpha || CarriesAlpha(*image));
+  const bool opaque = pixelSize == 4 && !alpha;
+  h.Descriptor = static_cast<Byte>(0x20 | (alpha ? 8 : 0));
   Byte raw[TTargaHeader::kSize];
   h.Store(raw);
   Stream.WriteBuffer(raw, sizeof raw);
@@ -310,9 +325,16 @@ void TTargaGraphic::SaveToStream(TStream& Stream) {
   TTargaRLEDecoder encoder(pixelSize * 8);
   // The worst case is a one-pixel packet for every pixel.
   std::vector<Byte> packed(std::size_t(width) * (pixelSize + 1));
+  std::vector<Byte> filled(opaque ? std::size_t(width) * 4 : 0);
   for (Integer y = 0; y < height; ++y) {
     Cardinal stored = 0;
-    encoder.Encode(image->ScanLine(y), packed.data(), Cardinal(width), stored);
+    void* row = image->ScanLine(y);
+    if (opaque) {
+      std::memcpy(filled.data(), row, filled.size());
+      for (std::size_t i = 3; i < filled.size(); i += 4) filled[i] = 255;
+      row = filled.data();
+    }
+    encoder.Encode(row, packed.data(), Cardinal(width), stored);
     Stream.WriteBuffer(packed.data(), stored);
     ProgressRow(Cardinal(y), Cardinal(height));
   }

@@ -123,11 +123,17 @@ TTIFFColorSetup ChooseTIFFColorSetup(const TImageProperties& P, const char* Form
       if (c == ctJPEG && P.PlanarConfig != 2) {
         // The JPEG library delivers RGB already; planes come as they are stored.
         s.Source = csRGB;
-      } else if (P.YCbCrSubSampling.size() >= 2 && P.YCbCrSubSampling[0] == 1 && P.YCbCrSubSampling[1] == 1) {
-        s.Source = csYCbCr;
-      } else {
-        NotSupported(FormatName);  // subsampled YCbCr outside one JPEG stream
+        break;
       }
+      s.Source = csYCbCr;
+      if (P.YCbCrSubSampling.size() >= 2) {
+        s.HSubsampling = P.YCbCrSubSampling[0];
+        s.VSubsampling = P.YCbCrSubSampling[1];
+      }
+      // Subsampled chroma in planes of their own size, or differenced across the groups
+      // of samples, is not read.
+      if ((s.HSubsampling != 1 || s.VSubsampling != 1) && (P.PlanarConfig == 2 || P.Predictor != 1))
+        NotSupported(FormatName);
       break;
     case csCIELab:
       if (spp != 3 || !wide) BadColorFormat(FormatName);
@@ -141,8 +147,16 @@ TTIFFColorSetup ChooseTIFFColorSetup(const TImageProperties& P, const char* Form
   return s;
 }
 
-TTIFFBlockLayout PlanTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, const char* FormatName) {
+std::uint64_t TTIFFBlockLayout::StoredBytes(Cardinal Rows) const {
+  if (Subsampled()) return SubsampledYCbCrSize(BlockWidth, Rows, HSubsampling, VSubsampling);
+  return std::uint64_t(Rows) * BlockRowBytes;
+}
+
+TTIFFBlockLayout PlanTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, const TTIFFColorSetup& Setup,
+                                const char* FormatName) {
   TTIFFBlockLayout L;
+  L.HSubsampling = Setup.HSubsampling;
+  L.VSubsampling = Setup.VSubsampling;
   const Cardinal spp = P.SamplesPerPixel, bps = P.BitsPerSample;
   L.Tiled = (P.Options & ioTiled) != 0;
   L.Planes = (P.PlanarConfig == 2 && spp > 1) ? spp : 1;
@@ -169,6 +183,11 @@ TTIFFBlockLayout PlanTIFFBlocks(const TTIFFDirectory& Directory, TImagePropertie
     Directory.GetValueList(tifftag::StripOffsets, L.Offsets);
     Directory.GetValueList(tifftag::StripByteCounts, L.ByteCounts);
   }
+  // A block of subsampled data holds whole groups: only the image's last block row (or
+  // column of tiles) may end inside one.
+  if (L.Subsampled() && ((L.BlocksDown > 1 && L.BlockRows % L.VSubsampling != 0) ||
+                         (L.BlocksAcross > 1 && L.BlockWidth % L.HSubsampling != 0)))
+    ImageFormatError(imgmsg::InvalidImage, {FormatName});
 
   const std::uint64_t perPlane = std::uint64_t(L.BlocksAcross) * L.BlocksDown;
   const std::uint64_t needed = perPlane * L.Planes;
@@ -177,10 +196,10 @@ TTIFFBlockLayout PlanTIFFBlocks(const TTIFFDirectory& Directory, TImagePropertie
   P.StripCount = static_cast<Cardinal>(needed);
 
   auto blockBytes = [&](std::uint64_t index) -> std::uint64_t {
-    if (L.Tiled) return std::uint64_t(L.BlockRows) * L.BlockRowBytes;
+    if (L.Tiled) return L.StoredBytes(L.BlockRows);
     std::uint64_t down = index % perPlane;
     std::uint64_t rows = std::min<std::uint64_t>(L.BlockRows, P.Height - down * L.BlockRows);
-    return rows * L.BlockRowBytes;
+    return L.StoredBytes(static_cast<Cardinal>(rows));
   };
 
   if (L.ByteCounts.empty()) {
@@ -249,16 +268,22 @@ void DecodeTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, cons
   std::vector<TByteArray> band(L.Planes, TByteArray(std::size_t(L.BlockRows) * L.RowBytes));
   TByteArray block(direct ? 0 : std::size_t(L.BlockRows) * L.BlockRowBytes);
   TByteArray raw;
+  // Subsampled data as stored, before it is expanded into the block.
+  TByteArray grouped;
   std::vector<const void*> rowPointers(L.Planes);
 
-  auto decodeBlock = [&](std::size_t index, Byte* dest, Cardinal rows) {
-    const Cardinal expected = rows * L.BlockRowBytes;
+  auto decodeBlock = [&](std::size_t index, Byte* into, Cardinal rows) {
+    // Within the image's limits: a block of 2^27 pixels of 4 16-bit samples fits.
+    const Cardinal expected = static_cast<Cardinal>(L.StoredBytes(rows));
+    if (L.Subsampled()) grouped.resize(expected);
+    Byte* dest = L.Subsampled() ? grouped.data() : into;
     const Cardinal count = L.ByteCounts[index];
     const Cardinal offset = L.Offsets[index];
     if (!decoder) {
       if (count < expected) ImageFormatError(imgmsg::StreamReadError, {FormatName});
       Directory.ReadAt(offset, dest, expected);
       if (reversed) std::transform(dest, dest + expected, dest, ReverseBits);
+      if (L.Subsampled()) UpsampleYCbCr(dest, expected, into, L.BlockWidth, rows, L.HSubsampling, L.VSubsampling);
       return;
     }
     raw.resize(count);
@@ -274,6 +299,7 @@ void DecodeTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, cons
     // Fax lines that are missing stay white; other data that ends early is an error.
     if (!IsFax(P.Compression) && P.Compression != ctJPEG && made < expected)
       ImageFormatError(imgmsg::CompressionError, {FormatName});
+    if (L.Subsampled()) UpsampleYCbCr(dest, expected, into, L.BlockWidth, rows, L.HSubsampling, L.VSubsampling);
   };
 
   for (Cardinal by = 0; by < L.BlocksDown; ++by) {

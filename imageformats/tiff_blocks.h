@@ -1,6 +1,7 @@
 #pragma once
 // The steps of a TIFF load after the directory is read: which colour conversion the
 // image needs, where its strips or tiles lie, and decoding them into bitmap rows.
+#include <cstdint>
 #include <functional>
 
 #include "imageformats/color_manager.h"
@@ -14,6 +15,9 @@ struct TTIFFColorSetup {
   TColorScheme Target = csBGR;
   Byte TargetBits = 8;
   Byte TargetSamples = 3;
+  // Subsampling of stored YCbCr data, expanded to whole pixels before conversion; 1, 1
+  // for data stored pixel by pixel.
+  Byte HSubsampling = 1, VSubsampling = 1;
 };
 
 // The colour conversion for the image, or EInvalidGraphic for a combination of scheme,
@@ -32,13 +36,21 @@ struct TTIFFBlockLayout {
   Cardinal BlockRowBytes = 0;
   Cardinal BlocksAcross = 1;
   Cardinal BlocksDown = 1;
+  // Subsampled YCbCr: a block stores groups of H x V luminance samples and one Cb and
+  // one Cr each, and is expanded to BlockRowBytes a row.
+  Byte HSubsampling = 1, VSubsampling = 1;
   TCardinalArray Offsets;
   TCardinalArray ByteCounts;
+
+  bool Subsampled() const { return HSubsampling != 1 || VSubsampling != 1; }
+  // Bytes the file stores for Rows rows of one block, once decompressed.
+  std::uint64_t StoredBytes(Cardinal Rows) const;
 };
 
 // Reads the block offsets and sizes and checks them against the file, and the image
 // size against what the compressed data can hold, before anything is allocated.
-TTIFFBlockLayout PlanTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, const char* FormatName);
+TTIFFBlockLayout PlanTIFFBlocks(const TTIFFDirectory& Directory, TImageProperties& P, const TTIFFColorSetup& Setup,
+                                const char* FormatName);
 
 // Decodes every block and converts the rows into the bitmap (already sized and of the
 // colour manager's target format), calling Progress after each row.

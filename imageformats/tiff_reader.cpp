@@ -189,7 +189,6 @@ void TTIFFGraphic::LoadTIFF(TStream& Stream, Int64 Base, Int64 Limit) {
 
     FColorManager = std::make_unique<TColorManager>();
     TTIFFColorSetup setup = ChooseTIFFColorSetup(p, kTIFF);
-    TTIFFBlockLayout layout = PlanTIFFBlocks(FDirectory, p, kTIFF);
 
     TColorManager& cm = *FColorManager;
     cm.SetSourceOptions(setup.SourceOptions);
@@ -199,8 +198,10 @@ void TTIFFGraphic::LoadTIFF(TStream& Stream, Int64 Base, Int64 Limit) {
     cm.SetTargetBitsPerSample(setup.TargetBits);
     cm.SetTargetSamplesPerPixel(setup.TargetSamples);
     cm.SetTargetColorScheme(setup.Target);
+    // Refuses subsampling values it does not know before the blocks are planned by them.
     if (setup.Source == csYCbCr)
-      cm.SetYCbCrParameters(std::span<const Single>(FYCbCrCoefficients), 1, 1);
+      cm.SetYCbCrParameters(std::span<const Single>(FYCbCrCoefficients), setup.HSubsampling, setup.VSubsampling);
+    TTIFFBlockLayout layout = PlanTIFFBlocks(FDirectory, p, setup, kTIFF);
 
     TBitmap& target = BeginImage();
     target.SetPixelFormat(cm.GetPixelFormat(true));

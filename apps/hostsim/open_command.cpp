@@ -4,7 +4,6 @@
 #include "apps/hostsim/cli_options.h"
 #include "apps/hostsim/commands.h"
 #include "apps/hostsim/desktop/file_prompt.h"
-#include "apps/hostsim/desktop/host_controls.h"
 #include "apps/hostsim/desktop/host_window.h"
 #include "apps/hostsim/module_session.h"
 #include "apps/hostsim/scene_setup.h"
@@ -81,16 +80,7 @@ int RunShot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     err << "hostsim shot: shot needs a DIR\n";
     return 2;
   }
-  // The plug-in's windows belong to the host's main view: a real (hidden) window stands
-  // for it, so that they are made and can be pictured.
-  const char* cls = hostui::RegisterHostClass("HostHiddenView", &win::DefWindowProc);
-  const win::HWND view = win::CreateWindowEx(0, cls, "view", win::WS_POPUP, 0, 0, 320, 240, nullptr, nullptr,
-                                             nullptr, nullptr);
-  host::SetMainViewWindow(view);
-  host::SetViewWindow(view);
   std::vector<std::string> run(args.begin() + 1, args.end());
   run.insert(run.end(), {"--shots", args[0]});
-  const int code = RunScript(run, out, err);
-  win::DestroyWindow(view);
-  return code;
+  return RunScript(run, out, err);
 }

@@ -1,3 +1,4 @@
+#include <optional>
 #include <ostream>
 
 #include "apps/hostsim/cli_options.h"
@@ -16,6 +17,9 @@ int RunScript(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 2;
   }
   try {
+    // Made before the module and gone after it: the plug-in's windows live under it.
+    std::optional<ShotMainView> view;
+    if (!o.shots.empty()) view.emplace();
     ModuleSession module(ModulePathOf(o.module), err);
     module.ClickIcon();
     if (!o.load.empty()) module.LoadScene(o.load);

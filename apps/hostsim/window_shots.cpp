@@ -6,7 +6,9 @@
 #include <ostream>
 #include <vector>
 
+#include "apps/hostsim/desktop/host_controls.h"
 #include "apps/hostsim/hostsim_error.h"
+#include "platform/host/host.h"
 #include "platform/win/compositor.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -59,3 +61,12 @@ void WriteWindowShots(const std::string& folder, std::ostream& out) {
   out << "wrote " << n << " window(s) and the desktop to "
       << std::filesystem::absolute(dir).lexically_normal().string() << "\n";
 }
+
+ShotMainView::ShotMainView() {
+  const char* cls = hostui::RegisterHostClass("HostHiddenView", &win::DefWindowProc);
+  view_ = win::CreateWindowEx(0, cls, "view", win::WS_POPUP, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
+  host::SetMainViewWindow(view_);
+  host::SetViewWindow(view_);
+}
+
+ShotMainView::~ShotMainView() { win::DestroyWindow(view_); }

@@ -280,37 +280,39 @@ TEST_F(ColorChartFormTest, AddPutsAWhiteKeyAt100OrAt50InPercentageMode) {
   EXPECT_EQ(Keys(*gradient_), (std::vector<Key>{{1, kWhite}}));
 }
 
-TEST_F(ColorChartFormTest, DeleteColorIsOfferedOnlyForKeysThatMayGo) {
-  // Key 0: never; the picker is still there.
-  const win::ModalPrompt& onFirst = RightClick(KeyPoint(0), nullptr);
-  EXPECT_FALSE(ItemEnabled(onFirst, "Delete Color"));
-  EXPECT_TRUE(ItemEnabled(onFirst, "Color Picker"));
-  // Off any key: neither.
-  const win::ModalPrompt& offKeys = RightClick(ValuePoint(25), nullptr);
-  EXPECT_FALSE(ItemEnabled(offKeys, "Delete Color"));
-  EXPECT_FALSE(ItemEnabled(offKeys, "Color Picker"));
-  // The last key in frame mode may go.
-  const win::ModalPrompt& onLast = RightClick(KeyPoint(2), form_->DeleteColorItem);
-  EXPECT_TRUE(ItemEnabled(onLast, "Delete Color"));
-  EXPECT_EQ(Keys(*gradient_), (std::vector<Key>{{1, kBlack}, {50, kRed}}));
-
-  // In percentage mode the last key is held.
-  form_->PercentageMode = 1;
-  Paint();
-  EXPECT_FALSE(ItemEnabled(RightClick(KeyPoint(1), nullptr), "Delete Color"));
-  // Asked directly, the fixed keys still refuse.
-  form_->DragIndex = 1;
-  form_->DeleteColorClick(nullptr);
-  form_->DragIndex = 0;
-  form_->DeleteColorClick(nullptr);
-  EXPECT_EQ(Keys(*gradient_), (std::vector<Key>{{1, kBlack}, {50, kRed}}));
-
-  // A single key cannot be lost.
-  gradient_->ResetDefault();
-  form_->PercentageMode = 0;
-  Paint();
-  EXPECT_FALSE(ItemEnabled(RightClick(KeyPoint(0), nullptr), "Delete Color"));
-  EXPECT_EQ(gradient_->Count(), 1);
+TEST_F(ColorChartFormTest, DeleteColorIsOfferedOnAnyKeyWhileAnotherStays) {
+  const struct {
+    Byte percentage;
+    bool single;  // the gradient holds one key only
+    Integer key;  // -1: off any key
+    bool offered;
+    std::vector<Key> after;  // the keys once "Delete Color" is chosen
+  } cases[] = {
+      {0, false, 0, true, {{50, kRed}, {100, kBlue}}},
+      {0, false, 1, true, {{1, kBlack}, {100, kBlue}}},
+      {0, false, 2, true, {{1, kBlack}, {50, kRed}}},
+      {1, false, 0, true, {{50, kRed}, {100, kBlue}}},
+      {1, false, 2, true, {{1, kBlack}, {50, kRed}}},
+      {0, false, -1, false, {{1, kBlack}, {50, kRed}, {100, kBlue}}},
+      {0, true, 0, false, {{1, kWhite}}},
+      {1, true, 0, false, {{1, kWhite}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "percentage " << int(c.percentage) << ", key " << c.key
+                                    << (c.single ? ", one key" : ""));
+    gradient_->Clear();
+    for (const Key& k : c.single ? std::vector<Key>{{1, kWhite}} : std::vector<Key>{{1, kBlack}, {50, kRed}, {100, kBlue}})
+      gradient_->AddXY(k.x, 1.0, "", k.colour);
+    form_->PercentageMode = c.percentage;
+    Paint();
+    const TPoint at = c.key >= 0 ? KeyPoint(c.key) : ValuePoint(25);
+    const win::ModalPrompt& popup = RightClick(at, c.offered ? form_->DeleteColorItem : nullptr);
+    EXPECT_EQ(ItemEnabled(popup, "Delete Color"), c.offered);
+    EXPECT_EQ(ItemEnabled(popup, "Color Picker"), c.key >= 0);
+    // Asked directly, a lone key still stays.
+    if (!c.offered) form_->DeleteColorClick(nullptr);
+    EXPECT_EQ(Keys(*gradient_), c.after);
+  }
 }
 
 TEST_F(ColorChartFormTest, DoubleClickPicksTheKeyColourThroughTheColourDialog) {

@@ -113,10 +113,10 @@ TEST_F(EditKeyframeTest, OkOnUntouchedValuesAndCancelChangeNothing) {
   EXPECT_EQ(KeyX(2), 80);
   EXPECT_EQ(KeyY(2), 0.2);
   EXPECT_EQ(KeyY(3), 0.7);
-  // The last key keeps its place whatever is entered; its value takes the entry.
+  // The last key moves like any other, kept after its neighbour.
   EditKey(3, &seen, mrOk, 50.7, 0.4);
-  EXPECT_FALSE(seen.xEnabled);
-  EXPECT_EQ(KeyX(3), 100);
+  EXPECT_TRUE(seen.xEnabled);
+  EXPECT_EQ(KeyX(3), 81);
   EXPECT_EQ(KeyY(3), 0.4);
   form_->SetSeries(nullptr);
   curve_.swap(life);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "editor/tests/kit_look.h"
 #include "editor/tests/main_form_fixture.h"
@@ -21,6 +22,7 @@
 #include "editor/particle_maps_form.h"
 #include "editor/props_form.h"
 #include "editor/shuttle_form.h"
+#include "editor/tool_props_form.h"
 #include "editor/toolbox_form.h"
 #include "engine/bitmap32_cache.h"
 #include "engine/editor_state.h"
@@ -274,14 +276,24 @@ TEST_F(MainFormTest, TabsShowOnePageAndTheToolboxLinkSelectsTools) {
 
 TEST_F(MainFormTest, CueCardsToggleTogetherOnEveryPage) {
   TPropsForm* props = form_->EmitterManForm->PropsForm;
-  ASSERT_FALSE(props->CuePanels.empty());
-  const bool before = props->CuePanels.front()->Visible();
+  const std::vector<TWinControl*>* pages[] = {&props->CuePanels, &form_->EmitterManForm->CuePanels,
+                                              &props->MapsForm->CuePanels,
+                                              &form_->ToolboxForm->ToolPropsForm->CuePanels};
+  auto expectShown = [&](bool shown) {
+    for (const auto* page : pages) {
+      ASSERT_FALSE(page->empty());
+      for (TWinControl* p : *page) EXPECT_EQ(p->Visible(), shown) << p->Name();
+    }
+  };
+  // Every page starts with its cards shown.
+  expectShown(true);
   form_->ToggleCuesAction->Execute();
-  for (TWinControl* p : props->CuePanels) EXPECT_EQ(p->Visible(), !before);
-  for (TWinControl* p : form_->EmitterManForm->CuePanels) EXPECT_EQ(p->Visible(), !before);
-  for (TWinControl* p : props->MapsForm->CuePanels) EXPECT_EQ(p->Visible(), !before);
+  expectShown(false);
   CallLink(EditorLinks().ToggleCues);
-  for (TWinControl* p : props->CuePanels) EXPECT_EQ(p->Visible(), before);
+  expectShown(true);
+  // The tool page's two cards at its top come back in their order.
+  const std::vector<TWinControl*>& tools = form_->ToolboxForm->ToolPropsForm->CuePanels;
+  EXPECT_LT(tools[0]->Top(), tools[1]->Top());
 }
 
 TEST_F(MainFormTest, FoldsTakeTheirHeightOffTheWindowAndGiveItBack) {

@@ -64,8 +64,8 @@ TEST_F(VarChartTest, KeyPopupOffersDeleteForInnerKeysOnly) {
     ASSERT_TRUE(item);
     EXPECT_EQ(item->enabled, i != 0) << i;
   }
-  // The last key sits far right, out of view: scroll there is no need; SetKeyX keeps
-  // it, and the popup's rule is checked on a three-key curve whose last key shows.
+  // The last key sits far right, out of view: the popup's rule is checked on a three-key
+  // curve whose last key shows.
   auto small = MakeCurve(xmLifePercent, cmNone, 0, 1, {{0, 0.5}, {50, 0.2}, {100, 0.8}});
   form_->SetSeries(small.get());
   Paint();
@@ -204,35 +204,59 @@ TEST_F(VarChartTest, AddKeyTakesAFreePlaceBetweenTheEndKeysOrAddsNothing) {
   form_->SetSeries(curve_.get());
 }
 
-TEST_F(VarChartTest, TheLastKeyKeepsItsPlaceAndAClearedLifeCurveStaysEditable) {
-  // Dragged, the last key's X stays; its value follows.
+TEST_F(VarChartTest, TheLastKeyMovesBetweenItsNeighbourAndTheCurvesEnd) {
+  // Dragged with the mouse, the last key of a life curve follows it in X and Y.
   auto life = MakeCurve(xmLifePercent, cmNone, 0, 1, {{0, 0.5}, {50, 0.2}, {100, 0.8}});
   curve_.swap(life);
   form_->SetSeries(curve_.get());
   Paint();
-  Drag(KeyPixel(2), PixelOf(40, 0.4));
-  EXPECT_EQ(KeyX(2), 100);
+  Drag(KeyPixel(2), PixelOf(70, 0.4));
+  EXPECT_NEAR(KeyX(2), 70, 1);
   EXPECT_NEAR(KeyY(2), 0.4, 0.02);
   EXPECT_EQ(KeyX(1), 50);
-
-  // Cleared, a life curve ends at 100, in view: its keys can be reached and new ones fit.
-  win::AnswerMessageBox(win::IDYES);
-  ClickControl(form_->ClearButton);
-  ASSERT_EQ(curve_->Count(), 2);
-  EXPECT_EQ(KeyX(1), 100);
-  EXPECT_EQ(KeyY(1), 0.5);
-  Paint();
-  Drag(KeyPixel(1), PixelOf(60, 0.9));
-  EXPECT_EQ(KeyX(1), 100);
-  EXPECT_NEAR(KeyY(1), 0.9, 0.02);
-  const win::POINT at = Screen(PixelOf(30, 0.3));
-  win::AdvanceClock(1000);  // no double-click with the drag's clicks
-  win::InjectDoubleClick(win::MouseButton::Left, at.x, at.y);
-  win::PumpPendingMessages();
-  ASSERT_EQ(curve_->Count(), 3);
-  EXPECT_NEAR(KeyX(1), 30, 1);
   form_->SetSeries(nullptr);
   curve_.swap(life);
+
+  const struct {
+    Byte mode;
+    Double x;
+    Double expected;
+  } cases[] = {
+      {xmFrames, 300.4, 300},      // whole frames
+      {xmFrames, 20, 51},          // one after its neighbour
+      {xmFrames, 9000, 9000},      // frames have no end
+      {xmLifePercent, 75.5, 75.5},
+      {xmLifePercent, 40, 51},
+      {xmLifePercent, 250, 100},   // a percentage ends at 100
+      {xmPercent, 8192, 100},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << " to " << c.x);
+    auto curve = MakeCurve(c.mode, cmNone, 0, 1, {{0, 0.5}, {50, 0.2}, {8192, 0.2}});
+    form_->SetSeries(curve.get());
+    EXPECT_EQ(form_->SetKeyX(2, c.x), 2);
+    EXPECT_EQ(curve->XValues()->GetValue(2), c.expected);
+    EXPECT_EQ(curve->XValues()->GetValue(1), 50);
+    form_->SetSeries(nullptr);
+  }
+  form_->SetSeries(curve_.get());
+}
+
+TEST_F(VarChartTest, ClearGivesPercentCurvesTheKeysOfANewOneToo) {
+  for (Byte mode : {xmLifePercent, xmPercent}) {
+    SCOPED_TRACE(testing::Message() << "mode " << int(mode));
+    auto curve = MakeCurve(mode, cmNone, 0, 1, {{0, 0.25}, {30, 0.5}, {60, 0.75}, {100, 1}});
+    form_->SetSeries(curve.get());
+    Paint();
+    win::AnswerMessageBox(win::IDYES);
+    ClickControl(form_->ClearButton);
+    ASSERT_EQ(curve->Count(), 2);
+    EXPECT_EQ(curve->XValues()->GetValue(0), 0);
+    EXPECT_EQ(curve->YValues()->GetValue(0), 0.25);
+    EXPECT_EQ(curve->XValues()->GetValue(1), 8192);
+    EXPECT_EQ(curve->YValues()->GetValue(1), 0.25);
+    form_->SetSeries(nullptr);
+  }
   form_->SetSeries(curve_.get());
 }
 

@@ -48,7 +48,7 @@ class PreviewDrawTest : public ::testing::Test {
     CaptionOffset = 0;
   }
   // One particle, on its own: a painter for it alone.
-  void Draw() { TPreviewPainter(canvas_).Draw(particle_, params_, true); }
+  void Draw() { TPreviewPainter(canvas_).PreviewDrawParticle(particle_, params_, true); }
   TColor At(int x, int y) { return canvas_->Pixels(x, y); }
 
   std::unique_ptr<TBitmap> bitmap_;

@@ -236,6 +236,64 @@ TEST_F(RendererTest, FlipMirrorsTheSprite) {
   }
 }
 
+TEST_F(RendererTest, ATurnedSpriteIsWholeAndTurnsAboutItsCentre) {
+  // An opaque square sprite drawn 32 pixels wide over black: white where it covers.
+  sprite_.Clear(0xFFFFFFFF);
+  struct Cover {
+    std::vector<float> red;
+    double cx = 0, cy = 0;
+  };
+  auto draw = [&](Single angle, Byte flip) {
+    Cover c;
+    DrawOver(rmPureAlpha, [&](TParticleRenderer& renderer, tssSCREENBUFFER* buffer) {
+      TParticle p = ParticleAt({0, 0, 0});
+      p.Rotation = angle;
+      options_.Flip = flip;
+      renderer.DrawParticle(p, ParamsFor(32));
+      const std::vector<float> region = ReadRegion(buffer, 320, 240);
+      double sum = 0;
+      for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+          const float r = region[(static_cast<std::size_t>(y) * 320 + x) * 4];
+          c.red.push_back(r);
+          sum += r;
+          c.cx += r * x;
+          c.cy += r * y;
+        }
+      c.cx /= sum;
+      c.cy /= sum;
+    });
+    return c;
+  };
+  const struct {
+    Single angle;
+    Byte flip;
+  } cases[] = {{0, 0}, {0, 3}, {30, 0}, {45, 0}, {90, 0}, {180, 0}, {30, 3}, {45, 1}, {90, 2}, {-30, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.angle << " degrees, flip " << int(c.flip));
+    const Cover upright = draw(0, c.flip);
+    const Cover turned = draw(c.angle, c.flip);
+    // Where the unturned sprite of the same flip is, within a pixel: the sampling fades
+    // one edge of the image over a pixel.
+    EXPECT_NEAR(turned.cx, upright.cx, 1);
+    EXPECT_NEAR(turned.cy, upright.cy, 1);
+    // A positive angle turns counter-clockwise on the screen (y down): a pixel's offset from
+    // the centre, turned back, lies in the upright square of about 31 pixels a side.
+    const double a = c.angle * M_PI / 180;
+    int wrong = 0;
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 320; ++x) {
+        const double dx = x - upright.cx, dy = y - upright.cy;
+        const double u = std::abs(std::cos(a) * dx - std::sin(a) * dy);
+        const double v = std::abs(std::sin(a) * dx + std::cos(a) * dy);
+        const float r = turned.red[static_cast<std::size_t>(y) * 320 + x];
+        if (u < 13 && v < 13 && r < 0.99f) ++wrong;  // well inside: covered
+        if ((u > 18 || v > 18) && r != 0) ++wrong;   // well outside: untouched
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
 // Three particles of one system at depths 12, 10 and 8, left to right.
 class RenderAllTest : public RendererTest {
  protected:

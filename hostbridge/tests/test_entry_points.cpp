@@ -8,6 +8,10 @@
 #include <string>
 #include <utility>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#endif
+
 #include "bridge_test_support.h"
 #include "hostbridge/bridge_classes.h"
 #include "hostbridge/fpu_state.h"
@@ -271,3 +275,22 @@ TEST(FpuStateTest, ClearFpuStateClearsPendingFlags) {
   ClearFpuState();  // nothing pending: nothing to do
   EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
 }
+
+#if defined(__x86_64__) || defined(__i386__)
+TEST(FpuStateTest, ClearFpuStateClearsTheDenormalOperandFlag) {
+  // A denormal operand in an x87 load and in an SSE add raises the flag in both units.
+  volatile double denormal = 4.9e-324;
+  double in = denormal;
+  __asm__ volatile("fldl %0\n\tfstp %%st(0)" : : "m"(in));
+  volatile double sum = denormal + 1.0;
+  (void)sum;
+  unsigned short x87 = 0;
+  __asm__ volatile("fnstsw %0" : "=am"(x87));
+  ASSERT_EQ(x87 & 0x02, 0x02);
+  ASSERT_EQ(_mm_getcsr() & 0x02, 0x02u);
+  ClearFpuState();
+  __asm__ volatile("fnstsw %0" : "=am"(x87));
+  EXPECT_EQ(x87 & 0xFF, 0) << "x87 status word";
+  EXPECT_EQ(_mm_getcsr() & 0x3F, 0u) << "MXCSR";
+}
+#endif

@@ -2,6 +2,7 @@
 // small and malformed files built here.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,16 @@ Bytes Header(int type, int width, int height, int depth, int descriptor = 0, int
           static_cast<unsigned char>(height >> 8),
           static_cast<unsigned char>(depth),
           static_cast<unsigned char>(descriptor)};
+}
+
+// What the writer writes for the image.
+Bytes Saved(TTargaGraphic& g) {
+  TMemoryStream out;
+  g.SaveToStream(out);
+  Bytes written(static_cast<std::size_t>(out.Size()));
+  out.SetPosition(0);
+  out.ReadBuffer(written.data(), out.Size());
+  return written;
 }
 
 Bytes Cat(Bytes a, const Bytes& b) {
@@ -173,11 +184,7 @@ TEST_F(TargaToolFiles, WrittenFilesAreReadBackByImageMagick) {
     TTargaGraphic g;
     Load(g, ReadFileBytes(src));
     const Bytes before = BitmapRGBA(g);
-    TMemoryStream out;
-    g.SaveToStream(out);
-    Bytes written(static_cast<std::size_t>(out.Size()));
-    out.SetPosition(0);
-    out.ReadBuffer(written.data(), out.Size());
+    const Bytes written = Saved(g);
     ASSERT_GE(written.size(), 18u);
     EXPECT_EQ(written[1], c.MapType);
     EXPECT_EQ(written[2], c.Type);
@@ -189,6 +196,55 @@ TEST_F(TargaToolFiles, WrittenFilesAreReadBackByImageMagick) {
     TTargaGraphic again;
     Load(again, written);
     EXPECT_EQ(FirstDifference(BitmapRGBA(again), before, 0), -1);
+  }
+}
+
+TEST_F(TargaToolFiles, AlphaBitsAreDeclaredOnlyWhereAlphaWasLoadedOrSet) {
+  const std::string clear = dir / "clear.tga";
+  ASSERT_TRUE(RunTool("convert -size 4x3 xc:none -depth 8 " + clear));
+  // A bitmap drawn red all over through the canvas.
+  auto draw = [](TBitmap& b) {
+    b.SetPixelFormat(pf32bit);
+    b.SetSize(4, 3);
+    b.Canvas()->Brush()->SetColor(clRed);
+    b.Canvas()->FillRect(Rect(0, 0, 4, 3));
+  };
+  const struct {
+    const char* how;
+    std::function<void(TTargaGraphic&)> make;
+    Byte descriptor;
+    Byte alphaRead;  // the alpha the tool reads back from the written file
+  } cases[] = {
+      {"drawn through the canvas", draw, 0x20, 255},
+      {"alpha set in a pixel",
+       [&](TTargaGraphic& g) {
+         draw(g);
+         static_cast<Byte*>(g.ScanLine(0))[3] = 128;
+       },
+       0x28, 0},
+      {"loaded with alpha, all of it 0", [&](TTargaGraphic& g) { Load(g, ReadFileBytes(clear)); }, 0x28, 0},
+      {"loaded with alpha, then given a drawn bitmap",
+       [&](TTargaGraphic& g) {
+         Load(g, ReadFileBytes(clear));
+         TBitmap drawn;
+         draw(drawn);
+         g.Assign(&drawn);
+       },
+       0x20, 255},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    TTargaGraphic g;
+    c.make(g);
+    const Bytes written = Saved(g);
+    ASSERT_GE(written.size(), 18u);
+    EXPECT_EQ(written[16], 32);
+    EXPECT_EQ(written[17], c.descriptor);
+    const std::string back = dir / "back.tga";
+    WriteFileBytes(back, written);
+    const Bytes tool = ToolRGBA(back);
+    ASSERT_EQ(tool.size(), 4u * 3 * 4);
+    EXPECT_EQ(tool[4 * 5 + 3], c.alphaRead) << "pixel (1, 1)";
   }
 }
 
@@ -208,11 +264,7 @@ TEST(TargaWriter, RowsAreRunLengthEncodedTopRowFirst) {
       row[3 * x + 2] = static_cast<unsigned char>(v + 2);
     }
   }
-  TMemoryStream out;
-  g.SaveToStream(out);
-  Bytes written(static_cast<std::size_t>(out.Size()));
-  out.SetPosition(0);
-  out.ReadBuffer(written.data(), out.Size());
+  const Bytes written = Saved(g);
   Bytes expected = Header(10, 7, 2, 24, 0x20);
   expected = Cat(expected, {0x83, 9, 10, 11, 0x02, 24, 25, 26, 25, 26, 27, 26, 27, 28});
   expected = Cat(expected, {0x06, 50, 51, 52, 51, 52, 53, 52, 53, 54, 53, 54, 55, 54, 55, 56, 55, 56, 57, 56, 57, 58});
@@ -226,11 +278,7 @@ TEST(TargaWriter, SixteenBitBitmapsAreWrittenAsFiveFiveFive) {
   // 5-6-5 pure green.
   static_cast<unsigned char*>(g.ScanLine(0))[0] = 0xE0;
   static_cast<unsigned char*>(g.ScanLine(0))[1] = 0x07;
-  TMemoryStream out;
-  g.SaveToStream(out);
-  Bytes written(static_cast<std::size_t>(out.Size()));
-  out.SetPosition(0);
-  out.ReadBuffer(written.data(), out.Size());
+  const Bytes written = Saved(g);
   ASSERT_EQ(written.size(), 18u + 3);
   EXPECT_EQ(written[16], 16);
   const unsigned v = written[19] | (written[20] << 8);

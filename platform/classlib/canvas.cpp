@@ -14,7 +14,6 @@ namespace {
 constexpr const char* kNoCanvasHandle = "Canvas does not allow drawing";
 
 constexpr TCanvasState kHandle{csHandleValid};
-constexpr TCanvasState kHandlePen{csHandleValid, csPenValid};
 constexpr TCanvasState kHandleBrush{csHandleValid, csBrushValid};
 constexpr TCanvasState kHandlePenBrush{csHandleValid, csPenValid, csBrushValid};
 constexpr TCanvasState kHandleFont{csHandleValid, csFontValid};

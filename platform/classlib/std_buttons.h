@@ -47,7 +47,7 @@ class TButtonControl : public TCustomControl {
   void WMCancelMode(TMessage& Message) override;
   void CMTextChanged(TMessage& Message) override;
   void CMEnabledChanged(TMessage& Message) override;
-  virtual void CMDialogChar(TMessage& Message);
+  void CMDialogChar(TMessage& Message) override;
   // A completed click of the mouse or the keyboard.
   virtual void Pressed() { Click(); }
 

@@ -86,7 +86,7 @@ class TTrackBar : public TCustomControl {
   TNotifyEvent OnChange;
 
  protected:
-  virtual void Changed();
+  void Changed() override;
   void Loaded() override;
   void Paint() override;
   void Dispatch(TMessage& Message) override;
