@@ -28,10 +28,10 @@ TEST(AxisForms, EveryAcceptedSettingReadsBackAndDraws) {
       {"log, limits through zero", 0, log(-5, 100)},
       {"log inverted", 2, [&](TChartAxis* a) { a->SetInverted(true); log(-1, 1000)(a); }},
       {"inverted negative", 0, [](TChartAxis* a) { a->SetInverted(true); a->SetMinMax(-100, -5); }},
-      {"only the maximum fixed", 2, [](TChartAxis* a) { a->SetAutomaticMaximum(false); a->SetMaximum(250); }},
-      {"only the minimum fixed, negative", 4, [](TChartAxis* a) { a->SetAutomaticMinimum(false); a->SetMinimum(-250); }},
+      {"only a maximum fixed", 2, [](TChartAxis* a) { a->SetAutomaticMaximum(false); a->SetMaximum(250); }},
+      {"only a negative minimum fixed", 4, [](TChartAxis* a) { a->SetAutomaticMinimum(false); a->SetMinimum(-250); }},
       {"custom vertical log", 3, log(-2, 10)},
-      {"custom horizontal inverted across zero", 4, [](TChartAxis* a) { a->SetInverted(true); a->SetMinMax(-3.5, 7.25); }},
+      {"custom, inverted across zero", 4, [](TChartAxis* a) { a->SetInverted(true); a->SetMinMax(-3.5, 7.25); }},
       {"custom other side log from zero, base 2", 5, [&](TChartAxis* a) { a->SetLogarithmicBase(2); log(0, 64)(a); }},
   };
   for (const auto& r : rows) {

@@ -13,7 +13,8 @@ namespace {
 
 struct Shot { TPoint first, last; TRect plot; Integer depth; };  // the line's ends on the screen
 
-Shot DrawView(bool Orthogonal, Integer Rotation, Integer Elevation, Integer Zoom, TPoint Offset = {0, 0}, Integer DepthPercent = 15) {
+Shot DrawView(bool Orthogonal, Integer Rotation, Integer Elevation, Integer Zoom, TPoint Offset = {0, 0},
+              Integer DepthPercent = 15) {
   TChart chart{nullptr};
   TBitmap target;
   RecordWholeChart(chart, target);
@@ -29,7 +30,9 @@ Shot DrawView(bool Orthogonal, Integer Rotation, Integer Elevation, Integer Zoom
   line.SetParentChart(&chart);
   for (Integer i = 0; i < 6; ++i) line.AddXY(i, (i * 7) % 5);
   chart.DrawTo(target.Canvas(), TRect{0, 0, 400, 250});
-  const auto at = [&](Integer i) { return chart.Canvas()->SpaceToScreen(line.CalcXPos(i), line.CalcYPos(i), line.MiddleZ); };
+  const auto at = [&](Integer i) {
+    return chart.Canvas()->SpaceToScreen(line.CalcXPos(i), line.CalcYPos(i), line.MiddleZ);
+  };
   return Shot{at(0), at(5), chart.ChartRect(), chart.Width3D()};
 }
 
