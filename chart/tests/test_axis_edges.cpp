@@ -2,14 +2,15 @@
 // the chart, however narrow; values a few units in the last place apart land on one pixel.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "chart/chart_control.h"
 #include "chart/line_series.h"
 #include "chart/tests/recording_canvas.h"
+#include "chart/tests/tool_rig.h"
 
 namespace {
 
@@ -27,23 +28,6 @@ Double Ulps(Double Value, int Ulps) {
   return Value;
 }
 
-// A flat chart without legend, drawn through the recording canvas, with a line from
-// (X0, Y0) to (X1, Y1).
-struct FlatChart {
-  FlatChart(Double X0, Double Y0, Double X1, Double Y1) {
-    chart.SetView3D(false);
-    chart.Legend()->SetVisible(false);
-    canvas = RecordWholeChart(chart, target);
-    line.SetParentChart(&chart);
-    line.AddXY(X0, Y0);
-    line.AddXY(X1, Y1);
-  }
-  TChart chart{nullptr};
-  TBitmap target;
-  RecordingCanvas* canvas = nullptr;
-  TLineSeries line{nullptr};
-};
-
 }  // namespace
 
 TEST(AxisEdges, EveryLabelLiesInsideTheChart) {
@@ -57,10 +41,15 @@ TEST(AxisEdges, EveryLabelLiesInsideTheChart) {
   };
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.Width) + "x" + std::to_string(c.Height) + " " + c.Format);
-    FlatChart flat(c.XLo, c.YLo, c.XHi, c.YHi);
-    TChart& chart = flat.chart;
-    TBitmap& target = flat.target;
-    RecordingCanvas* canvas = flat.canvas;
+    TChart chart(nullptr);
+    chart.SetView3D(false);
+    chart.Legend()->SetVisible(false);
+    TBitmap target;
+    RecordingCanvas* canvas = RecordWholeChart(chart, target);
+    TLineSeries line(nullptr);
+    line.SetParentChart(&chart);
+    line.AddXY(c.XLo, c.YLo);
+    line.AddXY(c.XHi, c.YHi);
     for (TChartAxis* a : {chart.BottomAxis(), chart.LeftAxis()}) a->SetAxisValuesFormat(c.Format);
     chart.BottomAxis()->SetMinMax(c.XLo, c.XHi);
     chart.LeftAxis()->SetMinMax(c.YLo, c.YHi);
@@ -122,38 +111,23 @@ TEST(AxisEdges, ValuesOnAPixelHalfDrawStraight) {
 
 // However many minor ticks are asked for, each pixel along the axis gets at most one.
 TEST(AxisEdges, MinorTicksTakeAtMostOnePixelEach) {
-  const struct {
-    const char* name;
-    bool logarithmic;
-    Integer count;
-  } cases[] = {
-      {"three between ticks", false, 3},
-      {"a hundred million", false, 100000000},
-      {"logarithmic, a hundred million", true, 100000000},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    FlatChart flat(1, 1, 1000, 1000);
-    TChart& chart = flat.chart;
-    RecordingCanvas* canvas = flat.canvas;
-    TChartAxis* axis = chart.LeftAxis();
-    axis->SetLogarithmic(c.logarithmic);
+  for (auto [logarithmic, count] : {std::pair{false, 3}, {false, 100000000}, {true, 100000000}}) {
+    SCOPED_TRACE(std::to_string(count) + (logarithmic ? " logarithmic" : ""));
+    ToolRig rig;
+    rig.AddSeries();
+    TChartAxis* axis = rig.chart->LeftAxis();
+    axis->SetVisible(true);
+    axis->SetLogarithmic(logarithmic);
     axis->SetMinMax(1, 1000);
-    axis->SetMinorTickCount(c.count);
+    axis->SetMinorTickCount(count);
     axis->MinorTicks()->SetColor(clFuchsia);
-    chart.DrawTo(flat.target.Canvas(), TRect{0, 0, 400, 250});
+    rig.Draw();
     std::vector<Integer> at;
-    for (const auto& e : canvas->Log)
+    for (const auto& e : rig.canvas->Log)
       if (e.Op == "LineZ" && e.Pen == clFuchsia) at.push_back(e.Args[1]);
-    std::sort(at.begin(), at.end());
-    EXPECT_EQ(std::adjacent_find(at.begin(), at.end()), at.end()) << "two minor ticks on one pixel";
-    EXPECT_LT(at.size(), static_cast<std::size_t>(axis->EndPixel - axis->StartPixel));
-    if (c.count == 3) {
-      // Three between each pair of labels.
-      EXPECT_GE(at.size(), 9u);
-    } else {
-      // A pixel apart wherever they go.
-      EXPECT_GT(at.size(), static_cast<std::size_t>(axis->EndPixel - axis->StartPixel) / 2);
-    }
+    const std::size_t pixels = axis->EndPixel - axis->StartPixel;
+    EXPECT_EQ(std::set<Integer>(at.begin(), at.end()).size(), at.size()) << "two minor ticks on one pixel";
+    EXPECT_LT(at.size(), pixels);
+    EXPECT_GT(at.size(), count == 3 ? 9 : pixels / 2);  // three between each pair of labels; else a pixel apart
   }
 }

@@ -2,101 +2,60 @@
 // back draws.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "chart/chart_control.h"
-#include "chart/line_series.h"
-#include "platform/classlib/bitmap.h"
+#include "chart/tests/tool_rig.h"
 #include "platform/classlib/form_reader.h"
 #include "platform/classlib/form_writer.h"
-#include "platform/classlib/forms.h"
-#include "platform/win/window.h"
 
 namespace {
 
-// Which axis a row sets: the standard ones by getter, custom ones by index (0 vertical,
-// 1 horizontal, 2 vertical on the other side).
+// 0 left, 1 bottom, 2 top; then the custom axes: vertical, horizontal, vertical on the other side.
 TChartAxis* AxisOf(TChart* Chart, Integer Which) {
-  switch (Which) {
-    case 0: return Chart->LeftAxis();
-    case 1: return Chart->BottomAxis();
-    case 2: return Chart->TopAxis();
-    default: return Chart->CustomAxes()->Axis(Which - 3);
-  }
+  return Which < 3 ? std::array{Chart->LeftAxis(), Chart->BottomAxis(), Chart->TopAxis()}[Which]
+                   : Chart->CustomAxes()->Axis(Which - 3);
 }
 
-struct Row {
-  const char* name;
-  Integer axis;
-  std::function<void(TChartAxis*)> set;
-};
-
 TEST(AxisForms, EveryAcceptedSettingReadsBackAndDraws) {
-  const Row rows[] = {
-      {"log, then limits through zero", 0, [](TChartAxis* a) { a->SetLogarithmic(true); a->SetMinMax(-5, 100); }},
-      {"log, both limits negative", 1, [](TChartAxis* a) { a->SetLogarithmic(true); a->SetMinMax(-50, -5); }},
-      {"log from zero, base 2", 0, [](TChartAxis* a) { a->SetLogarithmic(true); a->SetLogarithmicBase(2); a->SetMinMax(0, 64); }},
-      {"log inverted", 2, [](TChartAxis* a) { a->SetLogarithmic(true); a->SetInverted(true); a->SetMinMax(-1, 1000); }},
-      {"inverted negative", 0, [](TChartAxis* a) { a->SetInverted(true); a->SetMinMax(-100, -5); }},
-      {"across zero", 1, [](TChartAxis* a) { a->SetMinMax(-3.5, 7.25); }},
-      {"positive only maximum fixed", 0, [](TChartAxis* a) { a->SetAutomaticMaximum(false); a->SetMaximum(250); }},
-      {"negative only minimum fixed", 1, [](TChartAxis* a) { a->SetAutomaticMinimum(false); a->SetMinimum(-250); }},
-      {"custom vertical log", 3, [](TChartAxis* a) { a->SetLogarithmic(true); a->SetMinMax(-2, 10); }},
-      {"custom horizontal inverted", 4, [](TChartAxis* a) { a->SetInverted(true); a->SetMinMax(-8, -2); }},
-      {"custom other side log", 5, [](TChartAxis* a) { a->SetLogarithmic(true); a->SetMinMax(0, 1e6); }},
+  using Set = std::function<void(TChartAxis*)>;
+  const auto log = [](Double Lo, Double Hi) -> Set {
+    return [=](TChartAxis* a) { a->SetLogarithmic(true); a->SetMinMax(Lo, Hi); };
   };
-  for (const Row& r : rows) {
+  const struct { const char* name; Integer axis; Set set; } rows[] = {
+      {"log, limits through zero", 0, log(-5, 100)},
+      {"log inverted", 2, [&](TChartAxis* a) { a->SetInverted(true); log(-1, 1000)(a); }},
+      {"inverted negative", 0, [](TChartAxis* a) { a->SetInverted(true); a->SetMinMax(-100, -5); }},
+      {"only a maximum fixed", 2, [](TChartAxis* a) { a->SetAutomaticMaximum(false); a->SetMaximum(250); }},
+      {"only a negative minimum fixed", 4, [](TChartAxis* a) { a->SetAutomaticMinimum(false); a->SetMinimum(-250); }},
+      {"custom vertical log", 3, log(-2, 10)},
+      {"custom, inverted across zero", 4, [](TChartAxis* a) { a->SetInverted(true); a->SetMinMax(-3.5, 7.25); }},
+      {"custom other side log from zero, base 2", 5, [&](TChartAxis* a) { a->SetLogarithmicBase(2); log(0, 64)(a); }},
+  };
+  for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
-    win::ResetWindowSystem();
-    std::string text;
-    Double min = 0, max = 0;
-    bool autoMin = true, autoMax = true;
-    {
-      TForm form(nullptr);
-      form.SetName("Holder");
-      auto* chart = new TChart(&form);
-      chart->SetName("Chart1");
-      chart->SetParent(&form);
-      chart->CustomAxes()->Add();
-      static_cast<TChartAxis*>(chart->CustomAxes()->Add())->SetHorizontal(true);
-      static_cast<TChartAxis*>(chart->CustomAxes()->Add())->SetOtherSide(true);
-      auto* series = new TLineSeries(&form);
-      series->SetName("Series1");
-      series->SetParentChart(chart);
-      if (r.axis >= 3) series->SetCustomVertAxis(AxisOf(chart, r.axis));
-      for (Integer i = 0; i < 5; ++i) series->AddXY(i * 10 + 1, i * i + 1);
-      TChartAxis* axis = AxisOf(chart, r.axis);
-      r.set(axis);
-      min = axis->Minimum();
-      max = axis->Maximum();
-      autoMin = axis->AutomaticMinimum();
-      autoMax = axis->AutomaticMaximum();
-      text = WriteComponentText(&form);
-      std::unique_ptr<TComponent> back;
-      ASSERT_NO_THROW(back = ReadComponentText(text)) << text;
-      auto* again = static_cast<TChart*>(back->FindComponent("Chart1"));
-      ASSERT_NE(again, nullptr);
-      TChartAxis* read = AxisOf(again, r.axis);
-      EXPECT_EQ(read->Minimum(), min);
-      EXPECT_EQ(read->Maximum(), max);
-      EXPECT_EQ(read->AutomaticMinimum(), autoMin);
-      EXPECT_EQ(read->AutomaticMaximum(), autoMax);
-      EXPECT_EQ(read->Logarithmic(), axis->Logarithmic());
-      EXPECT_EQ(read->LogarithmicBase(), axis->LogarithmicBase());
-      EXPECT_EQ(read->Inverted(), axis->Inverted());
-      EXPECT_EQ(WriteComponentText(back.get()), text);
-      // The chart read back draws, its axis labels included.
-      again->SetBounds(0, 0, 300, 200);
-      TBitmap target;
-      target.SetPixelFormat(pf24bit);
-      target.SetSize(300, 200);
-      ASSERT_NO_THROW(again->DrawTo(target.Canvas(), TRect{0, 0, 300, 200}));
-      back.reset();
-    }
+    ToolRig rig;
+    rig.form->SetName("Holder");
+    rig.chart->SetName("Chart1");
+    for (Integer i = 0; i < 3; ++i) rig.chart->CustomAxes()->Add();
+    AxisOf(rig.chart, 4)->SetHorizontal(true);
+    AxisOf(rig.chart, 5)->SetOtherSide(true);
+    TLineSeries* series = rig.AddSeries({{1, 1}, {11, 2}, {21, 5}, {31, 10}, {41, 17}});
+    series->SetName("Series1");
+    TChartAxis* axis = AxisOf(rig.chart, r.axis);
+    if (r.axis >= 3) series->SetCustomVertAxis(axis);
+    axis->SetVisible(true);
+    r.set(axis);
+    const std::string text = WriteComponentText(rig.form.get());
+    std::unique_ptr<TComponent> back;
+    ASSERT_NO_THROW(back = ReadComponentText(text)) << text;
+    auto* again = static_cast<TChart*>(back->FindComponent("Chart1"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(WriteComponentText(back.get()), text);  // every setting as it was
+    ASSERT_NO_THROW(again->DrawTo(rig.target.Canvas(), TRect{0, 0, 400, 250}));  // its labels included
   }
-  win::ResetWindowSystem();
 }
 
 }  // namespace
