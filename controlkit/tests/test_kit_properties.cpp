@@ -302,7 +302,8 @@ TEST(KitProperties, GradientFillsPaintNothingOutsideTheirRectangle) {
       ASSERT_TRUE(fill.Fill(paper.C(), Rect(30, 30, 130, 130), clWhite));
       int outside = 0;
       for (int y = 0; y < 160; ++y)
-        for (int x = 0; x < 160; ++x) outside += (x < 30 || x >= 130 || y < 30 || y >= 130) && paper.At(x, y) != clWhite;
+        for (int x = 0; x < 160; ++x)
+          outside += (x < 30 || x >= 130 || y < 30 || y >= 130) && paper.At(x, y) != clWhite;
       EXPECT_EQ(outside, 0) << "style " << style << " buffered " << buffered;
       EXPECT_NE(paper.At(80, 80), clWhite) << "style " << style;
     }

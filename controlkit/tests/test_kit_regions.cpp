@@ -559,23 +559,24 @@ TEST_F(FormShapeTest, TheDesignerSeesTheMaskOutlineOnly) {
   EXPECT_NE(paintAt(11, 20), 0u) << "one pixel wide";
 }
 
-// Read from a form file, a shape shapes its form once shown and follows a resize; a shadow
-// stays inside the client area. Points in the region: right top, right bottom, left top, centre.
+// Read from a form file, a shape shapes the shown, resized form; a shadow stays inside its client area.
 TEST(FormShapeFromAFile, ShapesTheShownFormAndKeepsTheShadowInside) {
   RegisterKitFormShapeClasses();
-  for (const auto& [region, want] : {std::pair{"Shape = rsRect", "1111"}, {"Shape = rsRect\nRegion.Shadow.Style = hssSolid", "0111"},
-                                     {"Shape = rsElliptic", "0001"}}) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"rsRect", "1111"}, {"rsRect\nRegion.Shadow.Style = hssSolid", "0111"}, {"rsElliptic", "0001"}};
+  const std::string head = "object F: TForm\nBorderStyle = bsNone\nobject S: TKitFormShape\nRegion.Shape = ";
+  for (const auto& [region, want] : rows) {
     win::ResetWindowSystem();
-    std::unique_ptr<TComponent> root = ReadComponentText(std::string("object F: TForm\nBorderStyle = bsNone\n") +
-                                                         "object S: TKitFormShape\nRegion." + region + "\nend\nend\n");
+    std::unique_ptr<TComponent> root = ReadComponentText(head + region + "\nend\nend\n");
     auto* form = dynamic_cast<TForm*>(root.get());
     form->Show();
     form->SetBounds(50, 50, 300, 150);
     win::PumpPendingMessages();
     TKitRgnHandle rgn(win::CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(win::GetWindowRgn(form->Handle(), rgn.Get()), win::ERROR) << want;
-    std::string got;
-    for (const auto [x, y] : {std::pair{299, 1}, {299, 149}, {2, 2}, {150, 75}}) got += win::PtInRegion(rgn.Get(), x, y) ? '1' : '0';
+    std::string got;  // right top, right bottom, left top, centre
+    for (const auto [x, y] : {std::pair{299, 1}, {299, 149}, {2, 2}, {150, 75}})
+      got += win::PtInRegion(rgn.Get(), x, y) ? '1' : '0';
     EXPECT_EQ(got, want);
   }
 }

@@ -213,8 +213,7 @@ TEST_F(SpeedButtonTest, DropDownComboWidensAndSplitsTheClickZones) {
   EXPECT_EQ(b->Width(), 23);
 }
 
-// Grey until hot: Up shows the glyph greyed whatever the strip holds; hot, the coloured image
-// (the strip's hot one where it has one). Images: a white ring round a square of its colour.
+// Grey until hot: Up greyed whatever the strip holds; hot coloured (the strip's hot image where it has one).
 using GreyUntilHotTest = kit_test::KitFormTest;
 TEST_F(GreyUntilHotTest, UpShowsTheGreyedGlyphAndHotTheColouredOne) {
   form_->Show();
@@ -222,7 +221,6 @@ TEST_F(GreyUntilHotTest, UpShowsTheGreyedGlyphAndHotTheColouredOne) {
   for (const auto [style, images] : {std::pair{ubsFlatUnColored, 1}, {ubsNavigator, 3}, {ubsExplorer, 3}}) {
     auto* b = new TTestButton(form_.get());
     b->SetParent(form_.get());
-    b->SetBounds(0, 0, 30, 30);
     b->SetStyle(style);
     TBitmap strip;
     strip.SetPixelFormat(pf24bit);

@@ -499,12 +499,7 @@ TEST(FormSweep, EveryPublishedPropertySurvivesAWriteAndARead) {
                               << report;
 }
 
-}  // namespace
-
-namespace {
-
-// A form's size and client size come back from two writes and reads wherever its child sits:
-// left, middle, right, bottom, right bottom, beyond the client area.
+// A form's size and client size survive two writes and reads wherever its child sits, even beyond the client area.
 TEST(FormSweep, FormsKeepTheirSizeWhereverTheirChildrenSit) {
   const auto size = [](TComponent& f) {
     auto& form = dynamic_cast<TForm&>(f);
