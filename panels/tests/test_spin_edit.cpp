@@ -239,8 +239,7 @@ TEST_F(SpinEditTest, TypingWithAUnitFiresForEveryChange) {
   EXPECT_EQ(spin_->Text(), "100.00 px");
 }
 
-// Typed text stays however often the value is read (as the gauge's repaint does); leaving writes
-// back the last value that parsed. Texts: after each key, then after leaving.
+// Reading the value (as the gauge's repaint does) leaves typed text alone; leaving writes the value back.
 TEST_F(SpinEditTest, TypedTextStaysUntilLeavingWritesTheValueBack) {
   const std::tuple<const char*, const char*, const char*, double> rows[] = {
       {"", "3.2.", "3|3.|3.2|3.2.|3.20", 3.2},   {"px", "3.2.", "3|3.|3.2|3.2.|3.20 px", 3.2},
@@ -254,7 +253,7 @@ TEST_F(SpinEditTest, TypedTextStaysUntilLeavingWritesTheValueBack) {
     spin_->SetFocus();
     win::PumpPendingMessages();
     spin_->SelectAll();
-    std::string got;
+    std::string got;  // the text after each key, then after leaving
     for (const char* key = keys; *key; ++key) {
       win::InjectText(std::string(1, *key));
       win::PumpPendingMessages();
