@@ -290,30 +290,23 @@ TEST(KitProperties, FillObjectDrawsByStyle) {
             (std::vector<std::string>{"kkww", "kkww"}));
 }
 
-// Every gradient style stays inside its rectangle, drawn through a buffer or straight onto
-// the canvas.
+// Every gradient style stays inside its rectangle, through a buffer or straight onto the canvas.
 TEST(KitProperties, GradientFillsPaintNothingOutsideTheirRectangle) {
-  for (const bool buffered : {true, false}) {
+  for (const bool buffered : {true, false})
     for (int style = gstHorizontal; style <= gstTopRightDiagonal; ++style) {
       TKitFillObject fill;
       fill.SetStyle(sfGradient);
       fill.SetOptions(buffered ? TKitFillOptions{foFillInner, foGrUseBitmap} : TKitFillOptions{foFillInner});
       fill.Gradient()->SetStyle(static_cast<TKitGradientStyle>(style));
-      fill.Gradient()->SetColor(clBlack);
-      fill.Gradient()->SetEndColor(0x0000FF);
       Paper paper(160, 160, clWhite);
-      const TRect r = Rect(30, 30, 130, 130);
-      ASSERT_TRUE(fill.Fill(paper.C(), r, clWhite));
-      int outside = 0, inside = 0;
+      ASSERT_TRUE(fill.Fill(paper.C(), Rect(30, 30, 130, 130), clWhite));
+      int outside = 0;
       for (int y = 0; y < 160; ++y)
-        for (int x = 0; x < 160; ++x) {
-          const bool in = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-          (in ? inside : outside) += paper.At(x, y) != clWhite;
-        }
-      EXPECT_EQ(outside, 0) << "style " << style << (buffered ? " buffered" : " direct");
-      EXPECT_GT(inside, 5000) << "style " << style << (buffered ? " buffered" : " direct");
+        for (int x = 0; x < 160; ++x)
+          outside += (x < 30 || x >= 130 || y < 30 || y >= 130) && paper.At(x, y) != clWhite;
+      EXPECT_EQ(outside, 0) << "style " << style << " buffered " << buffered;
+      EXPECT_NE(paper.At(80, 80), clWhite) << "style " << style;
     }
-  }
 }
 
 // ---- alpha and effects ---------------------------------------------------------------------------------------

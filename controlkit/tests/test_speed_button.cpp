@@ -213,51 +213,28 @@ TEST_F(SpeedButtonTest, DropDownComboWidensAndSplitsTheClickZones) {
   EXPECT_EQ(b->Width(), 23);
 }
 
-// Grey until hot: in Up the glyph shows greyed whatever images its strip holds; hot, the
-// coloured image (the strip's hot one where it has one, else the first).
-TEST_F(SpeedButtonTest, GreyUntilHotStylesShowTheGreyedGlyphInUpAndTheColouredOneHot) {
-  form_->SetColor(clWhite);
+// Grey until hot: Up greyed whatever the strip holds; hot coloured (the strip's hot image where it has one).
+using GreyUntilHotTest = kit_test::KitFormTest;
+TEST_F(GreyUntilHotTest, UpShowsTheGreyedGlyphAndHotTheColouredOne) {
   form_->Show();
-  // Images of 10 x 10: a white ring round an 8 x 8 square of the image's colour.
   const TColor colours[] = {clRed, clLime, clBlue};
-  struct Row {
-    TKitUserButtonStyle style;
-    int images;
-    TColor hot;  // the colour shown hot
-  };
-  const Row rows[] = {{ubsFlatUnColored, 1, clRed}, {ubsFlatUnColored, 3, clBlue}, {ubsNavigator, 1, clRed},
-                      {ubsNavigator, 3, clBlue},    {ubsExplorer, 1, clRed},      {ubsExplorer, 3, clBlue}};
-  for (const Row& row : rows) {
-    TTestButton* b = Add(10);
-    b->SetBounds(10, 10, 30, 30);
-    b->SetStyle(row.style);
+  for (const auto [style, images] : {std::pair{ubsFlatUnColored, 1}, {ubsNavigator, 3}, {ubsExplorer, 3}}) {
+    auto* b = new TTestButton(form_.get());
+    b->SetParent(form_.get());
+    b->SetStyle(style);
     TBitmap strip;
     strip.SetPixelFormat(pf24bit);
-    strip.SetSize(10 * row.images, 10);
-    strip.Canvas()->Brush()->SetColor(clWhite);
-    strip.Canvas()->FillRect(Rect(0, 0, 10 * row.images, 10));
-    for (int i = 0; i < row.images; ++i) {
+    strip.SetSize(10 * images, 10);
+    for (int i = 0; i < images; ++i) {
       strip.Canvas()->Brush()->SetColor(colours[i]);
       strip.Canvas()->FillRect(Rect(10 * i + 1, 1, 10 * i + 9, 9));
     }
     b->SetGlyph(&strip);
-    ASSERT_EQ(b->NumGlyphs(), row.images);
-    const auto count = [&](TColor c) {
-      win::PumpPendingMessages();
-      win::UpdateWindow(form_->Handle());
-      win::HDC dc = win::GetDC(form_->Handle());
-      int n = 0;
-      for (int y = 10; y < 40; ++y)
-        for (int x = 10; x < 40; ++x) n += (win::GetPixel(dc, x, y) & 0xFFFFFF) == (ColorToRGB(c) & 0xFFFFFF);
-      win::ReleaseDC(form_->Handle(), dc);
-      return n;
-    };
-    const std::string label = std::to_string(row.style) + " with " + std::to_string(row.images);
-    ASSERT_EQ(b->State(), kKitBtnUp) << label;
-    for (const TColor c : colours) EXPECT_EQ(count(c), 0) << label << " up, colour " << c;
-    b->Move(15, 15);
-    ASSERT_EQ(b->State(), kKitBtnHot) << label;
-    EXPECT_EQ(count(row.hot), 64) << label << " hot";
+    Settle(form_.get());
+    for (const TColor c : colours) EXPECT_EQ(Count(form_.get(), Rect(0, 0, 30, 30), c), 0) << style << " up " << c;
+    b->Move(5, 5);
+    Settle(form_.get());
+    EXPECT_EQ(Count(form_.get(), Rect(0, 0, 30, 30), colours[images - 1]), 64) << style << " hot";
     delete b;
   }
 }

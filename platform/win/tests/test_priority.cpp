@@ -1,10 +1,10 @@
-// Priority classes and thread priorities: what each pair maps to on the host, that the
-// host's value follows a change and a restore, and that unknown values and handles change
-// nothing.
+// Priority classes and thread priorities: the host nice value of each pair; unknown ones change nothing.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <tuple>
 
 #include "platform/win/priority.h"
 
@@ -12,46 +12,22 @@ namespace {
 
 int HostNice() { return ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); }
 
-TEST(Priority, PairsMapToNiceValuesAndTheHostFollows) {
-  struct Row {
-    win::DWORD cls;
-    int thread;
-    int nice;
-  };
-  const Row rows[] = {
-      {win::NORMAL_PRIORITY_CLASS, win::THREAD_PRIORITY_NORMAL, 0},
-      {win::NORMAL_PRIORITY_CLASS, win::THREAD_PRIORITY_HIGHEST, -4},
-      {win::NORMAL_PRIORITY_CLASS, win::THREAD_PRIORITY_LOWEST, 4},
-      {win::IDLE_PRIORITY_CLASS, win::THREAD_PRIORITY_NORMAL, 19},
-      {win::IDLE_PRIORITY_CLASS, win::THREAD_PRIORITY_TIME_CRITICAL, -20},
-      {win::BELOW_NORMAL_PRIORITY_CLASS, win::THREAD_PRIORITY_ABOVE_NORMAL, 3},
-      {win::HIGH_PRIORITY_CLASS, win::THREAD_PRIORITY_IDLE, 19},
-      {win::HIGH_PRIORITY_CLASS, win::THREAD_PRIORITY_BELOW_NORMAL, -8},
-      {win::REALTIME_PRIORITY_CLASS, win::THREAD_PRIORITY_NORMAL, -15},
-      {win::REALTIME_PRIORITY_CLASS, win::THREAD_PRIORITY_HIGHEST, -19},
-      {win::REALTIME_PRIORITY_CLASS, win::THREAD_PRIORITY_TIME_CRITICAL, -20},
-      {0x1234, win::THREAD_PRIORITY_NORMAL, 20},
-      {win::NORMAL_PRIORITY_CLASS, 7, 20},
-  };
-  for (const Row& r : rows) EXPECT_EQ(win::NiceOfPriority(r.cls, r.thread), r.nice) << r.cls << " " << r.thread;
-
-  // Raised and restored (lowering nice needs the privilege this test runs with).
-  ASSERT_TRUE(win::SetPriorityClass(win::GetCurrentProcess(), win::REALTIME_PRIORITY_CLASS));
-  EXPECT_EQ(HostNice(), -15);
-  ASSERT_TRUE(win::SetThreadPriority(win::GetCurrentThread(), win::THREAD_PRIORITY_TIME_CRITICAL));
-  EXPECT_EQ(HostNice(), -20);
-  EXPECT_EQ(win::GetPriorityClass(win::GetCurrentProcess()), win::REALTIME_PRIORITY_CLASS);
-  EXPECT_EQ(win::GetThreadPriority(win::GetCurrentThread()), win::THREAD_PRIORITY_TIME_CRITICAL);
-
-  // Unknown values and handles fail and change nothing.
-  EXPECT_FALSE(win::SetPriorityClass(win::GetCurrentProcess(), 0x1234));
-  EXPECT_FALSE(win::SetThreadPriority(win::GetCurrentThread(), 7));
-  EXPECT_FALSE(win::SetPriorityClass(win::GetCurrentThread(), win::IDLE_PRIORITY_CLASS));
-  EXPECT_EQ(win::GetPriorityClass(win::GetCurrentThread()), 0u);
-  EXPECT_EQ(HostNice(), -20);
-
-  ASSERT_TRUE(win::SetThreadPriority(win::GetCurrentThread(), win::THREAD_PRIORITY_NORMAL));
-  ASSERT_TRUE(win::SetPriorityClass(win::GetCurrentProcess(), win::NORMAL_PRIORITY_CLASS));
+TEST(Priority, PairsSetTheHostNiceValueAndUnknownOnesChangeNothing) {
+  const win::HANDLE process = win::GetCurrentProcess(), thread = win::GetCurrentThread();
+  // A class for the process or a priority for the thread; taken; the nice value then in force.
+  const std::tuple<win::HANDLE, int, bool, int> rows[] = {
+      {process, win::REALTIME_PRIORITY_CLASS, true, -15}, {thread, win::THREAD_PRIORITY_HIGHEST, true, -19},
+      {process, win::IDLE_PRIORITY_CLASS, true, 15},      {thread, win::THREAD_PRIORITY_LOWEST, true, 19},
+      {process, 0x1234, false, 19},                       {thread, 7, false, 19},
+      {thread, win::THREAD_PRIORITY_TIME_CRITICAL, true, -20}, {thread, win::THREAD_PRIORITY_IDLE, true, 19},
+      {process, win::NORMAL_PRIORITY_CLASS, true, 19},    {thread, win::THREAD_PRIORITY_NORMAL, true, 0}};
+  for (const auto& [handle, value, taken, nice] : rows) {
+    EXPECT_EQ(handle == process ? win::SetPriorityClass(handle, value) : win::SetThreadPriority(handle, value), taken)
+        << value;
+    EXPECT_EQ(HostNice(), nice) << value;
+  }
+  EXPECT_FALSE(win::SetPriorityClass(thread, win::IDLE_PRIORITY_CLASS)) << "not the process's handle";
+  EXPECT_EQ(win::GetPriorityClass(thread), 0u);
   EXPECT_EQ(HostNice(), 0);
 }
 
