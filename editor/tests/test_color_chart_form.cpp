@@ -281,36 +281,26 @@ TEST_F(ColorChartFormTest, AddPutsAWhiteKeyAt100OrAt50InPercentageMode) {
 }
 
 TEST_F(ColorChartFormTest, DeleteColorIsOfferedOnAnyKeyWhileAnotherStays) {
+  const std::vector<Key> three = {{1, kBlack}, {50, kRed}, {100, kBlue}}, one = {{1, kWhite}};
   const struct {
     Byte percentage;
-    bool single;  // the gradient holds one key only
-    Integer key;  // -1: off any key
-    bool offered;
-    std::vector<Key> after;  // the keys once "Delete Color" is chosen
-  } cases[] = {
-      {0, false, 0, true, {{50, kRed}, {100, kBlue}}},
-      {0, false, 1, true, {{1, kBlack}, {100, kBlue}}},
-      {0, false, 2, true, {{1, kBlack}, {50, kRed}}},
-      {1, false, 0, true, {{50, kRed}, {100, kBlue}}},
-      {1, false, 2, true, {{1, kBlack}, {50, kRed}}},
-      {0, false, -1, false, {{1, kBlack}, {50, kRed}, {100, kBlue}}},
-      {0, true, 0, false, {{1, kWhite}}},
-      {1, true, 0, false, {{1, kWhite}}},
-  };
+    std::vector<Key> keys;
+    Integer key;             // -1: off any key
+    std::vector<Key> after;  // fewer keys: "Delete Color" was offered and chosen
+  } cases[] = {{0, three, 0, {{50, kRed}, {100, kBlue}}}, {0, three, 2, {{1, kBlack}, {50, kRed}}},
+               {1, three, 2, {{1, kBlack}, {50, kRed}}},  {0, three, -1, three},
+               {0, one, 0, one}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "percentage " << int(c.percentage) << ", key " << c.key
-                                    << (c.single ? ", one key" : ""));
+    SCOPED_TRACE(testing::Message() << "percentage " << int(c.percentage) << ", key " << c.key << " of " << c.keys.size());
     gradient_->Clear();
-    for (const Key& k : c.single ? std::vector<Key>{{1, kWhite}} : std::vector<Key>{{1, kBlack}, {50, kRed}, {100, kBlue}})
-      gradient_->AddXY(k.x, 1.0, "", k.colour);
+    for (const Key& k : c.keys) gradient_->AddXY(k.x, 1.0, "", k.colour);
     form_->PercentageMode = c.percentage;
     Paint();
-    const TPoint at = c.key >= 0 ? KeyPoint(c.key) : ValuePoint(25);
-    const win::ModalPrompt& popup = RightClick(at, c.offered ? form_->DeleteColorItem : nullptr);
-    EXPECT_EQ(ItemEnabled(popup, "Delete Color"), c.offered);
+    const bool offered = c.after.size() < c.keys.size();
+    const win::ModalPrompt& popup = RightClick(c.key >= 0 ? KeyPoint(c.key) : ValuePoint(25), offered ? form_->DeleteColorItem : nullptr);
+    EXPECT_EQ(ItemEnabled(popup, "Delete Color"), offered);
     EXPECT_EQ(ItemEnabled(popup, "Color Picker"), c.key >= 0);
-    // Asked directly, a lone key still stays.
-    if (!c.offered) form_->DeleteColorClick(nullptr);
+    if (!offered) form_->DeleteColorClick(nullptr);  // asked directly, a lone key still stays
     EXPECT_EQ(Keys(*gradient_), c.after);
   }
 }

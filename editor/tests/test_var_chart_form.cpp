@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <vector>
 
 #include "chart/color_line_tool.h"
 #include "controlkit/kit_speed_button.h"
@@ -204,60 +206,32 @@ TEST_F(VarChartTest, AddKeyTakesAFreePlaceBetweenTheEndKeysOrAddsNothing) {
   form_->SetSeries(curve_.get());
 }
 
-TEST_F(VarChartTest, TheLastKeyMovesBetweenItsNeighbourAndTheCurvesEnd) {
-  // Dragged with the mouse, the last key of a life curve follows it in X and Y.
-  auto life = MakeCurve(xmLifePercent, cmNone, 0, 1, {{0, 0.5}, {50, 0.2}, {100, 0.8}});
-  curve_.swap(life);
-  form_->SetSeries(curve_.get());
-  Paint();
+TEST_F(VarChartTest, TheLastKeyMovesAndClearGivesEveryCurveANewCurvesKeys) {
+  auto saved = std::move(curve_);
+  auto show = [&](Byte mode, Double lastX) {  // the fixture's curve_ is the one shown
+    auto curve = MakeCurve(mode, cmNone, 0, 1, {{0, 0.25}, {50, 0.2}, {lastX, 0.8}});
+    form_->SetSeries(curve.get());
+    curve_.swap(curve);
+    Paint();
+  };
+  // Dragged with the mouse, a life curve's last key follows it in X and Y.
+  show(xmLifePercent, 100);
   Drag(KeyPixel(2), PixelOf(70, 0.4));
   EXPECT_NEAR(KeyX(2), 70, 1);
   EXPECT_NEAR(KeyY(2), 0.4, 0.02);
-  EXPECT_EQ(KeyX(1), 50);
-  form_->SetSeries(nullptr);
-  curve_.swap(life);
-
-  const struct {
-    Byte mode;
-    Double x;
-    Double expected;
-  } cases[] = {
-      {xmFrames, 300.4, 300},      // whole frames
-      {xmFrames, 20, 51},          // one after its neighbour
-      {xmFrames, 9000, 9000},      // frames have no end
-      {xmLifePercent, 75.5, 75.5},
-      {xmLifePercent, 40, 51},
-      {xmLifePercent, 250, 100},   // a percentage ends at 100
-      {xmPercent, 8192, 100},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << " to " << c.x);
-    auto curve = MakeCurve(c.mode, cmNone, 0, 1, {{0, 0.5}, {50, 0.2}, {8192, 0.2}});
-    form_->SetSeries(curve.get());
-    EXPECT_EQ(form_->SetKeyX(2, c.x), 2);
-    EXPECT_EQ(curve->XValues()->GetValue(2), c.expected);
-    EXPECT_EQ(curve->XValues()->GetValue(1), 50);
-    form_->SetSeries(nullptr);
+  // Cleared, it ends where a new curve does, not at 100.
+  win::AnswerMessageBox(win::IDYES);
+  ClickControl(form_->ClearButton);
+  EXPECT_EQ(std::vector<Double>({KeyX(0), KeyY(0), KeyX(1), KeyY(1)}), std::vector<Double>({0, 0.25, 8192, 0.25}));
+  // Set directly: whole frames past 8192, after its neighbour, a percentage no further than 100.
+  const std::tuple<Byte, Double, Double> cases[] = {{xmFrames, 9000.4, 9000}, {xmFrames, 20, 51}, {xmLifePercent, 250, 100}};
+  for (const auto& [mode, x, expected] : cases) {
+    show(mode, 8192);
+    EXPECT_EQ(form_->SetKeyX(2, x), 2);
+    EXPECT_EQ(KeyX(2), expected) << x;
   }
-  form_->SetSeries(curve_.get());
-}
-
-TEST_F(VarChartTest, ClearGivesPercentCurvesTheKeysOfANewOneToo) {
-  for (Byte mode : {xmLifePercent, xmPercent}) {
-    SCOPED_TRACE(testing::Message() << "mode " << int(mode));
-    auto curve = MakeCurve(mode, cmNone, 0, 1, {{0, 0.25}, {30, 0.5}, {60, 0.75}, {100, 1}});
-    form_->SetSeries(curve.get());
-    Paint();
-    win::AnswerMessageBox(win::IDYES);
-    ClickControl(form_->ClearButton);
-    ASSERT_EQ(curve->Count(), 2);
-    EXPECT_EQ(curve->XValues()->GetValue(0), 0);
-    EXPECT_EQ(curve->YValues()->GetValue(0), 0.25);
-    EXPECT_EQ(curve->XValues()->GetValue(1), 8192);
-    EXPECT_EQ(curve->YValues()->GetValue(1), 0.25);
-    form_->SetSeries(nullptr);
-  }
-  form_->SetSeries(curve_.get());
+  form_->SetSeries(saved.get());
+  curve_.swap(saved);
 }
 
 TEST_F(VarChartTest, ZoomRangesAndUnzoom) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "bitmaps/bitmap32.h"
@@ -237,59 +238,43 @@ TEST_F(RendererTest, FlipMirrorsTheSprite) {
 }
 
 TEST_F(RendererTest, ATurnedSpriteIsWholeAndTurnsAboutItsCentre) {
-  // An opaque square sprite drawn 32 pixels wide over black: white where it covers.
+  // An opaque square 32 pixels wide over black: red is its cover.
   sprite_.Clear(0xFFFFFFFF);
-  struct Cover {
-    std::vector<float> red;
-    double cx = 0, cy = 0;
-  };
   auto draw = [&](Single angle, Byte flip) {
-    Cover c;
+    std::vector<float> red;
     DrawOver(rmPureAlpha, [&](TParticleRenderer& renderer, tssSCREENBUFFER* buffer) {
       TParticle p = ParticleAt({0, 0, 0});
       p.Rotation = angle;
       options_.Flip = flip;
       renderer.DrawParticle(p, ParamsFor(32));
       const std::vector<float> region = ReadRegion(buffer, 320, 240);
-      double sum = 0;
-      for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x) {
-          const float r = region[(static_cast<std::size_t>(y) * 320 + x) * 4];
-          c.red.push_back(r);
-          sum += r;
-          c.cx += r * x;
-          c.cy += r * y;
-        }
-      c.cx /= sum;
-      c.cy /= sum;
+      for (std::size_t i = 0; i < region.size(); i += 4) red.push_back(region[i]);
     });
-    return c;
+    return red;
   };
-  const struct {
-    Single angle;
-    Byte flip;
-  } cases[] = {{0, 0}, {0, 3}, {30, 0}, {45, 0}, {90, 0}, {180, 0}, {30, 3}, {45, 1}, {90, 2}, {-30, 0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.angle << " degrees, flip " << int(c.flip));
-    const Cover upright = draw(0, c.flip);
-    const Cover turned = draw(c.angle, c.flip);
-    // Where the unturned sprite of the same flip is, within a pixel: the sampling fades
-    // one edge of the image over a pixel.
-    EXPECT_NEAR(turned.cx, upright.cx, 1);
-    EXPECT_NEAR(turned.cy, upright.cy, 1);
-    // A positive angle turns counter-clockwise on the screen (y down): a pixel's offset from
-    // the centre, turned back, lies in the upright square of about 31 pixels a side.
-    const double a = c.angle * M_PI / 180;
+  auto centre = [](const std::vector<float>& red) {
+    double x = 0, y = 0, sum = 0;
+    for (std::size_t i = 0; i < red.size(); ++i) sum += red[i], x += red[i] * (i % 320), y += red[i] * (i / 320);
+    return std::pair{x / sum, y / sum};
+  };
+  const std::pair<Single, Byte> cases[] = {{0, 3}, {30, 0}, {45, 1}, {90, 2}, {180, 0}, {-30, 3}};
+  for (const auto& [angle, flip] : cases) {
+    SCOPED_TRACE(testing::Message() << angle << " degrees, flip " << int(flip));
+    const auto [cx, cy] = centre(draw(0, flip));
+    const std::vector<float> turned = draw(angle, flip);
+    // Centred where the unturned sprite is, within the pixel over which sampling fades an edge.
+    const auto [tx, ty] = centre(turned);
+    EXPECT_NEAR(tx, cx, 1);
+    EXPECT_NEAR(ty, cy, 1);
+    // Turned back (counter-clockwise on the screen), a pixel's offset from the centre lies
+    // well inside the upright square (covered) or well outside it (untouched).
+    const double a = angle * M_PI / 180;
     int wrong = 0;
-    for (int y = 0; y < 240; ++y)
-      for (int x = 0; x < 320; ++x) {
-        const double dx = x - upright.cx, dy = y - upright.cy;
-        const double u = std::abs(std::cos(a) * dx - std::sin(a) * dy);
-        const double v = std::abs(std::sin(a) * dx + std::cos(a) * dy);
-        const float r = turned.red[static_cast<std::size_t>(y) * 320 + x];
-        if (u < 13 && v < 13 && r < 0.99f) ++wrong;  // well inside: covered
-        if ((u > 18 || v > 18) && r != 0) ++wrong;   // well outside: untouched
-      }
+    for (std::size_t i = 0; i < turned.size(); ++i) {
+      const double dx = double(i % 320) - cx, dy = double(i / 320) - cy;
+      const double u = std::abs(std::cos(a) * dx - std::sin(a) * dy), v = std::abs(std::sin(a) * dx + std::cos(a) * dy);
+      wrong += (u < 13 && v < 13 && turned[i] < 0.99f) || ((u > 18 || v > 18) && turned[i] != 0);
+    }
     EXPECT_EQ(wrong, 0);
   }
 }

@@ -26,7 +26,7 @@ void Load(TTIFFGraphic& g, const Bytes& data) {
 std::string LoadError(TTIFFGraphic& g, const Bytes& data) {
   try {
     Load(g, data);
-  } catch (const EInvalidGraphic& e) {
+  } catch (const Exception& e) {
     return e.Message();
   }
   return "no error";
@@ -291,77 +291,43 @@ TEST(TiffBuilt, UnsubsampledYCbCrWithoutJPEG) {
 }
 
 TEST(TiffBuilt, SubsampledYCbCrWithoutJPEGIsExpandedLikeLibtiff) {
-  // Groups of four grey levels with neutral chroma come out as those levels in place.
-  auto tags = TiffBuilder::Basic(2, 2, 8, 3, 6, 1, 6);
-  TTIFFGraphic g;
-  Load(g, TiffBuilder().Build(tags, {10, 20, 30, 40, 128, 128}));
-  EXPECT_EQ(BitmapRGBA(g), Bytes({10, 10, 10, 255, 20, 20, 20, 255, 30, 30, 30, 255, 40, 40, 40, 255}));
-
   REQUIRE_TOOL("tiff2rgba");
   REQUIRE_TOOL("convert");
   const struct {
-    std::uint32_t h, v, width, height, rowsPerStrip, compression, tile;  // tile: side of square tiles, or 0
+    std::uint32_t h, v, width, height, rows;  // rows per strip; 0: tiles of 16 x 16
+    bool deflated;
   } cases[] = {
-      {2, 2, 7, 5, 2, 1, 0},  // groups cut by the right and bottom edges, three strips
-      {2, 2, 7, 5, 5, 1, 0},  // one strip of an odd number of rows
-      {2, 1, 6, 3, 3, 1, 0},
-      {4, 2, 9, 4, 4, 1, 0},
-      {4, 4, 5, 9, 8, 1, 0},
-      {2, 2, 7, 5, 4, 8, 0},     // deflated strips
-      {2, 2, 21, 18, 0, 1, 16},  // four tiles, cut by the image's edges
+      {2, 2, 7, 5, 2, false},  // groups cut by the right and bottom edges, three strips
+      {2, 1, 6, 3, 3, true},  {4, 4, 5, 9, 8, false},
+      {2, 2, 21, 18, 0, false},  // four tiles, cut by the image's edges
   };
   TempDir dir;
+  std::uint32_t seed = 7;
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.h << "x" << c.v << " subsampling, " << c.width << "x" << c.height
-                                    << ", compression " << c.compression << ", tiles " << c.tile);
-    // Blocks as stored: strips as wide as the image, or whole tiles left to right, top to bottom.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> blocks;  // width, rows
-    if (c.tile)
-      for (std::uint32_t n = 0; n < ((c.width + c.tile - 1) / c.tile) * ((c.height + c.tile - 1) / c.tile); ++n)
-        blocks.push_back({c.tile, c.tile});
-    else
-      for (std::uint32_t top = 0; top < c.height; top += c.rowsPerStrip)
-        blocks.push_back({c.width, std::min(c.rowsPerStrip, c.height - top)});
+    SCOPED_TRACE(testing::Message() << c.h << "x" << c.v << " in " << c.width << "x" << c.height << ", rows " << c.rows);
+    const std::uint32_t blockWidth = c.rows ? c.width : 16, blockRows = c.rows ? c.rows : 16;
     std::vector<std::uint32_t> offsets, counts;
     Bytes data;
-    std::uint32_t seed = 7;
-    for (const auto& [width, rows] : blocks) {
-      Bytes block;
-      const std::uint32_t groups = ((width + c.h - 1) / c.h) * ((rows + c.v - 1) / c.v);
-      for (std::uint32_t n = 0; n < groups * (c.h * c.v + 2); ++n) {
-        seed = seed * 1103515245u + 12345u;
-        block.push_back(static_cast<unsigned char>(64 + (seed >> 16) % 128));
+    for (std::uint32_t top = 0; top < c.height; top += blockRows)
+      for (std::uint32_t left = 0; left < c.width; left += blockWidth) {
+        const std::uint32_t rows = c.rows ? std::min(blockRows, c.height - top) : blockRows;
+        Bytes block(((blockWidth + c.h - 1) / c.h) * ((rows + c.v - 1) / c.v) * (c.h * c.v + 2));
+        for (auto& b : block) b = static_cast<unsigned char>(64 + ((seed = seed * 1103515245u + 12345u) >> 16) % 128);
+        if (c.deflated) block = Deflate(block);
+        offsets.push_back(8 + static_cast<std::uint32_t>(data.size()));
+        counts.push_back(static_cast<std::uint32_t>(block.size()));
+        data.insert(data.end(), block.begin(), block.end());
       }
-      if (c.compression == 8) {
-        Bytes z(compressBound(block.size()));
-        uLongf size = z.size();
-        ASSERT_EQ(compress(z.data(), &size, block.data(), block.size()), Z_OK);
-        z.resize(size);
-        block = z;
-      }
-      offsets.push_back(8 + static_cast<std::uint32_t>(data.size()));
-      counts.push_back(static_cast<std::uint32_t>(block.size()));
-      data.insert(data.end(), block.begin(), block.end());
-    }
-    auto t = TiffBuilder::Basic(c.width, c.height, 8, 3, 6, c.compression, 0);
-    if (c.tile) {
-      std::erase_if(t, [](const TiffEntry& e) { return e.Tag == 273 || e.Tag == 278 || e.Tag == 279; });
-      SetTag(t, {322, 4, {c.tile}});
-      SetTag(t, {323, 4, {c.tile}});
-      SetTag(t, {324, 4, offsets});
-      SetTag(t, {325, 4, counts});
-    } else {
-      SetTag(t, {273, 4, offsets});
-      SetTag(t, {278, 4, {c.rowsPerStrip}});
-      SetTag(t, {279, 4, counts});
-    }
-    SetTag(t, {530, 3, {c.h, c.v}});
+    auto t = TiffBuilder::Basic(c.width, c.height, 8, 3, 6, c.deflated ? 8 : 1, 0);
+    std::erase_if(t, [](const TiffEntry& e) { return e.Tag == 273 || e.Tag == 278 || e.Tag == 279; });
+    for (const TiffEntry& e : c.rows ? std::vector<TiffEntry>{{273, 4, offsets}, {278, 4, {c.rows}}, {279, 4, counts}}
+                                     : std::vector<TiffEntry>{{322, 4, {16}}, {323, 4, {16}}, {324, 4, offsets}, {325, 4, counts}})
+      t.push_back(e);
+    t.push_back({530, 3, {c.h, c.v}});
     const Bytes file = TiffBuilder().Build(t, data);
     WriteFileBytes(dir / "ycc.tif", file);
     TTIFFGraphic ours;
     Load(ours, file);
-    ASSERT_EQ(ours.Width(), Integer(c.width));
-    ASSERT_EQ(ours.Height(), Integer(c.height));
     // libtiff's RGBA reader expands the groups (ImageMagick reads them as pixels).
     ASSERT_TRUE(RunTool("tiff2rgba " + dir / "ycc.tif " + dir / "rgba.tif"));
     EXPECT_EQ(FirstDifference(BitmapRGBA(ours), Capture("convert " + dir / "rgba.tif -depth 8 rgba:-"), 1), -1);
@@ -546,31 +512,20 @@ TEST_F(TiffHostile, ColourFormatsAndCompressions) {
   ExpectRefused(With({259, 3, {12345}}), kNotSupported);
   ExpectRefused(With({259, 3, {3}}), kBadColor);  // Group 3 needs 1-bit samples
   ExpectRefused(With({317, 3, {3}}), kNotSupported);  // floating-point predictor
-  // Subsampled YCbCr: too few groups, strips that cut groups, chroma in planes of their
-  // own or differenced, and subsampling values that are not 1, 2 or 4.
-  const Bytes groups = {1, 2, 3, 4, 5, 6};
-  auto ycc = TiffBuilder::Basic(3, 2, 8, 3, 6, 1, 6);
-  ExpectRefused(TiffBuilder().Build(ycc, groups), kReadError);
-  const Bytes twoGroups = {1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6};
-  auto cut = ycc;
-  SetTag(cut, {273, 4, {8, 14}});
-  SetTag(cut, {278, 4, {1}});
-  SetTag(cut, {279, 4, {6, 6}});
-  ExpectRefused(TiffBuilder().Build(cut, twoGroups), kInvalid);
-  SetTag(ycc, {279, 4, {12}});
-  for (const TiffEntry& tag : {TiffEntry{284, 3, {2}}, TiffEntry{317, 3, {2}}}) {
-    auto t = ycc;
-    SetTag(t, tag);
-    ExpectRefused(TiffBuilder().Build(t, twoGroups), kNotSupported);
+  // Subsampled YCbCr: too few groups, strips that cut groups, chroma in planes of its own
+  // or differenced, a subsampling other than 1, 2 or 4.
+  const std::vector<TiffEntry> ycc[] = {{{279, 4, {6}}},
+                                        {{273, 4, {8, 14}}, {278, 4, {1}}, {279, 4, {6, 6}}},
+                                        {{284, 3, {2}}},
+                                        {{317, 3, {2}}},
+                                        {{530, 3, {3, 1}}}};
+  const std::string yccRefusals[] = {kReadError, kInvalid, kNotSupported, kNotSupported,
+                                     "Subsampling value is invalid. Allowed are 1, 2 and 4."};
+  for (int i = 0; i < 5; ++i) {
+    auto t = TiffBuilder::Basic(3, 2, 8, 3, 6, 1, 12);
+    for (const TiffEntry& e : ycc[i]) SetTag(t, e);
+    ExpectRefused(TiffBuilder().Build(t, {1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6}), yccRefusals[i]);
   }
-  SetTag(ycc, {530, 3, {3, 1}});
-  try {
-    Load(g, TiffBuilder().Build(ycc, twoGroups));
-    ADD_FAILURE() << "subsampling 3 was read";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Subsampling value is invalid. Allowed are 1, 2 and 4.");
-  }
-  EXPECT_EQ(BitmapRGBA(g), before);
 }
 
 TEST_F(TiffHostile, CorruptCompressedStrips) {
