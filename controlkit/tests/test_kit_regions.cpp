@@ -575,7 +575,7 @@ TEST(FormShapeFromAFile, ShapesTheShownFormAndKeepsTheShadowInside) {
     TKitRgnHandle rgn(win::CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(win::GetWindowRgn(form->Handle(), rgn.Get()), win::ERROR) << want;
     std::string got;  // right top, right bottom, left top, centre
-    for (const auto [x, y] : {std::pair{299, 1}, {299, 149}, {2, 2}, {150, 75}})
+    for (const auto& [x, y] : {std::pair{299, 1}, {299, 149}, {2, 2}, {150, 75}})
       got += win::PtInRegion(rgn.Get(), x, y) ? '1' : '0';
     EXPECT_EQ(got, want);
   }

@@ -218,7 +218,7 @@ using GreyUntilHotTest = kit_test::KitFormTest;
 TEST_F(GreyUntilHotTest, UpShowsTheGreyedGlyphAndHotTheColouredOne) {
   form_->Show();
   const TColor colours[] = {clRed, clLime, clBlue};
-  for (const auto [style, images] : {std::pair{ubsFlatUnColored, 1}, {ubsNavigator, 3}, {ubsExplorer, 3}}) {
+  for (const auto& [style, images] : {std::pair{ubsFlatUnColored, 1}, {ubsNavigator, 3}, {ubsExplorer, 3}}) {
     auto* b = new TTestButton(form_.get());
     b->SetParent(form_.get());
     b->SetStyle(style);

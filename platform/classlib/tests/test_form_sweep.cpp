@@ -506,7 +506,7 @@ TEST(FormSweep, FormsKeepTheirSizeWhereverTheirChildrenSit) {
     return std::vector{form.Width(), form.Height(), form.ClientWidth(), form.ClientHeight()};
   };
   for (const TFormBorderStyle style : {bsSizeable, bsSingle, bsToolWindow})
-    for (const auto [left, top] : {std::pair{10, 10}, {200, 150}, {350, 50}, {40, 330}, {350, 330}, {560, 470}}) {
+    for (const auto& [left, top] : {std::pair{10, 10}, {200, 150}, {350, 50}, {40, 330}, {350, 330}, {560, 470}}) {
       win::ResetWindowSystem();
       TForm form(nullptr);
       form.SetBorderStyle(style);
