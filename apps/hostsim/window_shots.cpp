@@ -69,4 +69,9 @@ ShotMainView::ShotMainView() {
   host::SetViewWindow(view_);
 }
 
-ShotMainView::~ShotMainView() { win::DestroyWindow(view_); }
+ShotMainView::~ShotMainView() {
+  // The host keeps no handle to a window that is gone.
+  host::SetViewWindow(nullptr);
+  host::SetMainViewWindow(nullptr);
+  win::DestroyWindow(view_);
+}
