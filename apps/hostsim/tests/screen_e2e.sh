@@ -66,21 +66,28 @@ count_colour() {
     -format '%[fx:round(mean*w*h)]' info:
 }
 
-"$HOSTSIM" open --size 1280x800 >"$WORK/open.out" 2>"$WORK/open.err" &
-HOST=$!
-trap 'kill $HOST 2>/dev/null || true' EXIT
-for _ in $(seq 1 150); do
-  xdotool search --name '^hostsim$' >/dev/null 2>&1 && break
-  kill -0 $HOST 2>/dev/null || fail "hostsim open ended: $(cat "$WORK/open.err")"
-  sleep 0.2
-done
-xdotool search --name '^hostsim$' >/dev/null 2>&1 || fail "no hostsim window"
 # The screen stays black until the scene is built and the host's loop runs.
 host_shown() {
   shot start
   [ "$(convert "$WORK/start.png" -format '%[pixel:p{20,30}]' info:)" = "srgb(192,192,192)" ]
 }
-eventually host_shown || fail "the host's window never showed"
+# Starts the host and waits for its window and its first picture; when either does not
+# come, says whether the host still runs and what it printed.
+open_host() {
+  "$HOSTSIM" open --size 1280x800 >"$WORK/open.out" 2>"$WORK/open.err" &
+  HOST=$!
+  for _ in $(seq 1 150); do
+    xdotool search --name '^hostsim$' >/dev/null 2>&1 && break
+    kill -0 $HOST 2>/dev/null || fail "hostsim open ended: $(tail -n 20 "$WORK/open.err")"
+    sleep 0.2
+  done
+  xdotool search --name '^hostsim$' >/dev/null 2>&1 || fail "no hostsim window: $(tail -n 20 "$WORK/open.err")"
+  eventually host_shown && return 0
+  state=$(kill -0 $HOST 2>/dev/null && echo "still runs" || echo "has ended")
+  fail "the host's window never showed; hostsim $state: $(tail -n 20 "$WORK/open.err")"
+}
+trap 'kill $HOST 2>/dev/null || true' EXIT
+open_host
 sleep 1
 
 click $ICON
@@ -189,9 +196,7 @@ ended_with_zero() {
   echo "hostsim open ended with status 0 when $2"
 }
 start_playing() {
-  "$HOSTSIM" open --size 1280x800 >"$WORK/open.out" 2>"$WORK/open.err" &
-  HOST=$!
-  eventually host_shown || fail "the host's window never showed again"
+  open_host
   sleep 1
   click $ICON
   click $EDITOR_FILE_MENU
