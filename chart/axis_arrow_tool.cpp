@@ -46,13 +46,14 @@ TPoint TAxisArrowTool::OnAxisLine(Integer B) const {
     p = TPoint{axis->LinePixel, chart->ChartRect().bottom};
     z = B;
   }
-  return chart->View3D() ? chart->Canvas()->SpaceToScreen(p.x, p.y, z) : p;
+  return chart->OnScreen(p.x, p.y, z);
 }
 
 void TAxisArrowTool::ChartEvent(TChartToolEvent Event) {
   TCustomAxisPanel* chart = ParentChart();
   TChartAxis* axis = Axis();
-  if (Event != cteAfterDraw || !chart || !axis) return;
+  // An axis the chart does not draw gets no arrows: they would lie on nothing.
+  if (Event != cteAfterDraw || !chart || !axis || !chart->IsAxisVisible(axis)) return;
   TCanvas3D* canvas = chart->Canvas();
   canvas->ApplyBrush(Brush(), Brush()->Color());
   canvas->ApplyPen(Pen());
@@ -67,7 +68,7 @@ void TAxisArrowTool::ChartEvent(TChartToolEvent Event) {
 
 Integer TAxisArrowTool::ArrowAt(Integer X, Integer Y) const {
   TChartAxis* axis = Axis();
-  if (!axis || !ParentChart()) return -1;
+  if (!axis || !ParentChart() || !ParentChart()->IsAxisVisible(axis)) return -1;
   // Strictly between the arrow's ends along it, less than 3 pixels across it.
   auto on = [&](Integer From, Integer To) {
     const TPoint a = OnAxisLine(From), b = OnAxisLine(To);
@@ -89,7 +90,7 @@ void TAxisArrowTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Bu
   (void)Shift;
   TCustomAxisPanel* chart = ParentChart();
   TChartAxis* axis = Axis();
-  if (!chart || !axis || !axis->Visible()) return;
+  if (!chart || !axis || !chart->IsAxisVisible(axis)) return;
   if (Event == cmeDown) {
     if (scrollPercent_ == 0) return;
     const Integer arrow = ArrowAt(X, Y);

@@ -22,7 +22,7 @@ class TAxisArrowTool : public TChartCustomToolAxis {
   void ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Button, TShiftState Shift, Integer X,
                        Integer Y) override;
 
-  // 0 the start arrow, 1 the end arrow, -1 none.
+  // 0 the start arrow, 1 the end arrow, -1 none (always for an axis the chart does not draw).
   Integer ArrowAt(Integer X, Integer Y) const;
   // The screen point at position B along the axis line as drawn.
   TPoint OnAxisLine(Integer B) const;

@@ -79,7 +79,8 @@ class TCustomChart : public TCustomAxisPanel {
   TChartClickedPart CalcClickedPart(TPoint P, bool OnlyWithEvents);
 
   // ---- zoom and pan ----
-  // The rectangle's corners become the limits of the top, bottom, left and right axes.
+  // The rectangle's corners (the axes' pixels) become the limits of the top, bottom, left
+  // and right axes.
   void ZoomRect(const TRect& Rect);
   // Per axis: top, bottom, left, right limits (Min, Max); saves the axes first.
   void ZoomValues(Double TopMin, Double TopMax, Double BottomMin, Double BottomMax, Double LeftMin, Double LeftMax,
@@ -159,6 +160,9 @@ class TCustomChart : public TCustomAxisPanel {
   // Mouse (chart_mouse.cpp).
   void StartZoomOrPan(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   void PanTo(Integer X, Integer Y);
+  // The chart point under the mouse in the middle of the chart's depth, where a lone
+  // series is drawn (the mouse point itself in 2D).
+  TPoint MouseInSeriesPlane(Integer X, Integer Y) const;
   void SaveAxes();
   void ScrollVerticalAxes(bool Up);
 

@@ -1,6 +1,7 @@
 // The chart control's mouse: which part a button went down on, zoom and pan drags, the
 // cursor over series, and the wheel.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "chart/chart_control.h"
@@ -160,11 +161,13 @@ void TCustomChart::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   }
 }
 
+TPoint TCustomChart::MouseInSeriesPlane(Integer X, Integer Y) const { return InSpace(X, Y, Width3D() / 2); }
+
 void TCustomChart::PanTo(Integer X, Integer Y) {
   SaveAxes();
   const TPanningMode mode = AllowPanning();
-  const Integer fromX = Panning()->X1;
-  const Integer fromY = Panning()->Y1;
+  const TPoint from = MouseInSeriesPlane(Panning()->X1, Panning()->Y1);
+  const TPoint to = MouseInSeriesPlane(X, Y);
   bool moved = false;
   for (Integer i = 0; i < Axes()->Count(); ++i) {
     TChartAxis* axis = Axes()->Axis(i);
@@ -172,16 +175,16 @@ void TCustomChart::PanTo(Integer X, Integer Y) {
     const bool horizontal = axis->Horizontal();
     if (horizontal && mode != pmHorizontal && mode != pmBoth) continue;
     if (!horizontal && mode != pmVertical && mode != pmBoth) continue;
-    const Integer from = horizontal ? fromX : fromY;
-    const Integer to = horizontal ? X : Y;
-    if (from == to) continue;
+    const Integer a = horizontal ? from.x : from.y;
+    const Integer b = horizontal ? to.x : to.y;
+    if (a == b) continue;
     // The data under the mouse follows it.
-    const Double delta = axis->CalcPosPoint(from) - axis->CalcPosPoint(to);
+    const Double delta = axis->CalcPosPoint(a) - axis->CalcPosPoint(b);
     Double lo = axis->RangeMin + delta;
     Double hi = axis->RangeMax + delta;
     bool allow = true;
     if (OnAllowScroll) OnAllowScroll(axis, lo, hi, allow);
-    if (!allow) continue;
+    if (!allow || !std::isfinite(lo) || !std::isfinite(hi)) continue;
     axis->SetMinMax(lo, hi);
     // Further moves before the next paint start from the new limits.
     axis->RecalcLimits();
@@ -208,9 +211,13 @@ void TCustomChart::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, In
     const Integer minimum = zoom->MinimumPixels();
     if (std::abs(zoom->X1 - zoom->X0) > minimum && std::abs(zoom->Y1 - zoom->Y0) > minimum) {
       // Dragged towards bottom-right: zoom in; any other way: back to the saved view.
-      if (zoom->X0 < zoom->X1 && zoom->Y0 < zoom->Y1)
-        ZoomRect(TRect{zoom->X0, zoom->Y0, zoom->X1, zoom->Y1});
-      else
+      if (zoom->X0 < zoom->X1 && zoom->Y0 < zoom->Y1) {
+        // What the mouse went round, as drawn; a one-way zoom keeps the other way whole.
+        TPoint a = MouseInSeriesPlane(zoom->X0, zoom->Y0), b = MouseInSeriesPlane(zoom->X1, zoom->Y1);
+        if (zoom->Direction() == tzdVertical) a.x = r.left, b.x = r.right;
+        if (zoom->Direction() == tzdHorizontal) a.y = r.top, b.y = r.bottom;
+        ZoomRect(TRect{a.x, a.y, b.x, b.y});
+      } else
         UndoZoom();
     }
     Invalidate();

@@ -319,6 +319,15 @@ bool TCustomChartPanel::WantsKey(Word Key) {
   }
 }
 
+TPoint TCustomChartPanel::OnScreen(Integer X, Integer Y, Integer Z) const {
+  return view3D_ && chartCanvas_ ? chartCanvas_->SpaceToScreen(X, Y, Z) : TPoint{X, Y};
+}
+
+TPoint TCustomChartPanel::InSpace(Integer X, Integer Y, Integer Z) const {
+  if (view3D_ && chartCanvas_) chartCanvas_->ScreenToSpace(X, Y, Z);
+  return TPoint{X, Y};
+}
+
 TPoint TCustomChartPanel::MouseClientPos() { return ScreenToClient(Mouse ? Mouse->CursorPos() : TPoint{0, 0}); }
 
 // ---- TCustomChartPanelExtended ---------------------------------------------------------------

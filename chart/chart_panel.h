@@ -168,6 +168,12 @@ class TCustomChartPanel : public TCustomPanelNoCaption {
   // The chart canvas (the window's own canvas is ControlCanvas).
   TChartCanvas3D* Canvas() const { return chartCanvas_.get(); }
   TCanvas* ControlCanvas() const { return TCustomPanelNoCaption::Canvas(); }
+  // The view as the last drawing projected it (both pass points straight through in 2D).
+  // Where the chart point (X, Y) at depth Z shows on the screen:
+  TPoint OnScreen(Integer X, Integer Y, Integer Z) const;
+  // and the chart point at depth Z that shows at the screen point (X, Y). The mouse goes
+  // through it at the depth of what it places or picks, so that this lands under it.
+  TPoint InSpace(Integer X, Integer Y, Integer Z) const;
   // Puts another chart canvas in place (one that prints or records); it starts on the
   // control's canvas with the old one's buffering and monochrome settings.
   void SetCanvas(std::unique_ptr<TChartCanvas3D> value);

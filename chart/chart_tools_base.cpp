@@ -61,6 +61,10 @@ void TChartCustomTool::CancelChartMouse() {
   if (ParentChart()) ParentChart()->SetCancelMouse(true);
 }
 
+TPoint TChartCustomTool::MouseAt(Integer X, Integer Y, Integer Z) const {
+  return ParentChart() ? ParentChart()->InSpace(X, Y, Z) : TPoint{X, Y};
+}
+
 // ---- TChartTools -------------------------------------------------------------------------
 
 const TClass& TChartTools::StaticClass() {

@@ -56,6 +56,9 @@ class TChartCustomTool : public TCustomChartElement {
   void SetChartCursor(TCursor Value);
   // Marks the current mouse event as taken (nothing without a chart).
   void CancelChartMouse();
+  // The chart point at depth Z under the mouse at (X, Y) (the chart's InSpace; the
+  // point itself without a chart).
+  TPoint MouseAt(Integer X, Integer Y, Integer Z) const;
 };
 
 // The tools of a chart in the order they joined; the chart frees them.

@@ -25,11 +25,19 @@ TColorLineTool::TColorLineTool(TComponent* AOwner) : TChartCustomToolAxis(AOwner
 
 void TColorLineTool::SetValue(Double value) { ChangeDouble(value_, value); }
 
-bool TColorLineTool::Clicked(Integer X, Integer Y) const {
-  if (!Axis()) return false;
-  const Integer along = Axis()->Horizontal() ? X : Y;
-  return std::abs(along - Axis()->ValueToPos(value_)) < 3;
+Integer TColorLineTool::DepthUnder(Integer X, Integer Y) const {
+  TChartAxis* axis = Axis();
+  TCustomAxisPanel* chart = ParentChart();
+  if (!axis || !chart) return -1;
+  const Integer at = axis->ValueToPos(value_);
+  for (Integer depth : {0, chart->Width3D()}) {
+    const TPoint p = MouseAt(X, Y, depth);
+    if (std::abs((axis->Horizontal() ? p.x : p.y) - at) < 3) return depth;
+  }
+  return -1;
 }
+
+bool TColorLineTool::Clicked(Integer X, Integer Y) const { return DepthUnder(X, Y) != -1; }
 
 void TColorLineTool::ChartEvent(TChartToolEvent Event) {
   TCustomAxisPanel* chart = ParentChart();
@@ -67,12 +75,14 @@ void TColorLineTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Bu
   if (!allowDrag_ || !axis || !ParentChart()) return;
   switch (Event) {
     case cmeDown:
-      dragging_ = Clicked(X, Y);
+      dragDepth_ = DepthUnder(X, Y);
+      dragging_ = dragDepth_ != -1;
       ParentChart()->SetCancelMouse(dragging_);
       break;
     case cmeMove:
       if (dragging_) {
-        SetValue(axis->CalcPosPoint(axis->Horizontal() ? X : Y));
+        const TPoint p = MouseAt(X, Y, dragDepth_);
+        SetValue(axis->CalcPosPoint(axis->Horizontal() ? p.x : p.y));
         CancelChartMouse();
         if (OnDragLine) OnDragLine(this);
       } else if (Clicked(X, Y)) {

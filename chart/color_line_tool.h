@@ -25,7 +25,8 @@ class TColorLineTool : public TChartCustomToolAxis {
   void ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Button, TShiftState Shift, Integer X,
                        Integer Y) override;
 
-  // Whether the mouse coordinate along the axis is less than 3 pixels from the line.
+  // Whether the mouse at (X, Y) is less than 3 pixels along the axis from the line as
+  // drawn: its front part, or in 3D its back part.
   bool Clicked(Integer X, Integer Y) const;
 
   bool AllowDrag() const { return allowDrag_; }
@@ -43,5 +44,10 @@ class TColorLineTool : public TChartCustomToolAxis {
  private:
   bool allowDrag_ = true;
   Double value_ = 0;
+  // The depth of the line's part under the mouse at (X, Y), the front one first; -1
+  // when none is.
+  Integer DepthUnder(Integer X, Integer Y) const;
+
   bool dragging_ = false;
+  Integer dragDepth_ = 0;  // of the part being dragged, which stays under the mouse
 };

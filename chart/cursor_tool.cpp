@@ -60,9 +60,10 @@ bool InArea(const TRect& R, Integer X, Integer Y) {
 }  // namespace
 
 Byte TCursorTool::HitTest(Integer X, Integer Y) {
-  if (lineX_ == -1 || lineY_ == -1 || !InArea(CursorArea(), X, Y)) return 0;
-  const bool nearH = std::abs(Y - lineY_) < 3;
-  const bool nearV = std::abs(X - lineX_) < 3;
+  const TPoint p = MouseAt(X, Y, 0);
+  if (lineX_ == -1 || lineY_ == -1 || !InArea(CursorArea(), p.x, p.y)) return 0;
+  const bool nearH = std::abs(p.y - lineY_) < 3;
+  const bool nearV = std::abs(p.x - lineX_) < 3;
   if (style_ == cssBoth && nearH && nearV) return 3;
   if (style_ != cssVertical && nearH) return 1;
   if (style_ != cssHorizontal && nearV) return 2;
@@ -180,10 +181,11 @@ void TCursorTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Butto
     case cmeUp:
       dragState_ = 0;
       break;
-    case cmeMove:
-      if ((dragState_ != 0 || followMouse_) && InArea(CursorArea(), X, Y)) {
+    case cmeMove: {
+      const TPoint p = MouseAt(X, Y, 0);
+      if ((dragState_ != 0 || followMouse_) && InArea(CursorArea(), p.x, p.y)) {
         DrawCursorLines();  // erases the lines where they were
-        ValuesFrom(X, Y);
+        ValuesFrom(p.x, p.y);
         const Integer index = SnapToPoint();
         PlaceFromValues();
         DrawCursorLines();
@@ -195,6 +197,7 @@ void TCursorTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Butto
         if (hit != 0) CancelChartMouse();
       }
       break;
+    }
   }
 }
 

@@ -38,8 +38,8 @@ class TCursorTool : public TChartCustomToolSeries {
   // From the horizontal axis' StartPixel to its EndPixel and the vertical axis' likewise,
   // through OnGetAxisRect.
   TRect CursorArea();
-  // 0 outside the area or away from the lines, 1 on the horizontal line, 2 on the
-  // vertical one, 3 on their crossing (cssBoth).
+  // For the mouse at (X, Y): 0 outside the area or away from the lines, 1 on the
+  // horizontal line, 2 on the vertical one, 3 on their crossing (cssBoth).
   Byte HitTest(Integer X, Integer Y);
   // Snaps the values to the nearest point of the series; the point's index, or -1.
   Integer SnapToPoint();
@@ -53,7 +53,7 @@ class TCursorTool : public TChartCustomToolSeries {
 
   Double XValue() const { return xValue_; }
   Double YValue() const { return yValue_; }
-  // Pixels; -1 until the first drawing placed the cursor.
+  // Pixels of the lines' plane; -1 until the first drawing placed the cursor.
   Integer LineX() const { return lineX_; }
   Integer LineY() const { return lineY_; }
   Byte DragState() const { return dragState_; }
@@ -66,7 +66,7 @@ class TCursorTool : public TChartCustomToolSeries {
   // fires OnChange).
   void Place();
   void PlaceFromValues();
-  // Values from a screen point, by the drag state.
+  // Values from a point of the lines' plane (depth 0), by the drag state.
   void ValuesFrom(Integer X, Integer Y);
   // The lines in the exclusive-or pen (drawing them twice erases them).
   void DrawCursorLines();

@@ -67,10 +67,8 @@ void TDragMarksTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton Bu
       if (TSeriesMarkPosition* position = PickedPosition()) {
         // The mark is kept in the plane of its depth: the mouse's way is taken back
         // there, so that the mark, drawn through the view, stays under the mouse.
-        TPoint from{lastX_, lastY_}, to{X, Y};
         const Integer depth = pickedSeries_->Marks()->Depth;
-        chart->Canvas()->ScreenToSpace(from.x, from.y, depth);
-        chart->Canvas()->ScreenToSpace(to.x, to.y, depth);
+        const TPoint from = MouseAt(lastX_, lastY_, depth), to = MouseAt(X, Y, depth);
         const Integer dx = to.x - from.x;
         const Integer dy = to.y - from.y;
         position->UserPlaced = true;

@@ -97,13 +97,13 @@ bool InHandle(const TPoint& End, Integer X, Integer Y) {
 }  // namespace
 
 bool TDrawLineTool::LineHit(TDrawLine* Line, Integer X, Integer Y, Integer Mode) {
-  if (TCustomAxisPanel* chart = ParentChart()) chart->Canvas()->ScreenToSpace(X, Y, 0);
+  const TPoint m = MouseAt(X, Y, 0);
   const TPoint p0 = AxisPoint(Line->StartPos);
   const TPoint p1 = AxisPoint(Line->EndPos);
   switch (Mode) {
-    case 1: return InHandle(p0, X, Y);
-    case 2: return InHandle(p1, X, Y);
-    default: return NearLineWithin(TPoint{X, Y}, p0.x, p0.y, p1.x, p1.y, 4);
+    case 1: return InHandle(p0, m.x, m.y);
+    case 2: return InHandle(p1, m.x, m.y);
+    default: return NearLineWithin(m, p0.x, p0.y, p1.x, p1.y, 4);
   }
 }
 
@@ -189,6 +189,8 @@ void TDrawLineTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton But
   (void)Shift;
   TCustomAxisPanel* chart = ParentChart();
   if (!chart || !GetHorizAxis() || !GetVertAxis()) return;
+  // The lines lie at depth 0: the mouse is taken there, so what it draws lands under it.
+  const TPoint m = MouseAt(X, Y, 0);
   switch (Event) {
     case cmeDown: {
       if (Button != button_) return;
@@ -197,8 +199,7 @@ void TDrawLineTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton But
         from_ = AxisPoint(line->StartPos);
         to_ = AxisPoint(line->EndPos);
         dragMode_ = 3;
-        lastX_ = X;
-        lastY_ = Y;
+        last_ = m;
         if (line == selected_) {
           // Only the selected line's handles move one end.
           if (LineHit(line, X, Y, 1))
@@ -219,7 +220,7 @@ void TDrawLineTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton But
         selected_ = nullptr;
         if (enableDraw_) {
           drawing_ = true;
-          from_ = to_ = TPoint{X, Y};
+          from_ = to_ = m;
           RubberBand();
           CancelChartMouse();
         }
@@ -238,19 +239,16 @@ void TDrawLineTool::ChartMouseEvent(TChartMouseEventKind Event, TMouseButton But
         return;
       }
       RubberBand();
-      if (drawing_) {
-        to_ = TPoint{X, Y};
+      if (drawing_ || dragMode_ == 2) {
+        to_ = m;
       } else if (dragMode_ == 1) {
-        from_ = TPoint{X, Y};
-      } else if (dragMode_ == 2) {
-        to_ = TPoint{X, Y};
+        from_ = m;
       } else {
-        const Integer dx = X - lastX_;
-        const Integer dy = Y - lastY_;
+        const Integer dx = m.x - last_.x;
+        const Integer dy = m.y - last_.y;
         from_ = TPoint{from_.x + dx, from_.y + dy};
         to_ = TPoint{to_.x + dx, to_.y + dy};
-        lastX_ = X;
-        lastY_ = Y;
+        last_ = m;
       }
       RubberBand();
       CancelChartMouse();

@@ -66,7 +66,7 @@ class TDrawLineTool : public TChartCustomToolSeries {
   // depth, when the chart allows clipping.
   void ClipDrawing();
 
-  // Screen <-> values through the tool's axes.
+  // Points at depth 0 (where the lines lie) <-> values through the tool's axes.
   TPoint AxisPoint(const TFloatPoint& P) const;
   TFloatPoint ScreenPoint(const TPoint& P) const;
   // Mode 0: within 4 pixels of the segment; 1: on the start handle; 2: on the end handle.
@@ -90,6 +90,7 @@ class TDrawLineTool : public TChartCustomToolSeries {
   void ClearSelection() { selected_ = nullptr; }
   bool Drawing() const { return drawing_; }
   Byte DragMode() const { return dragMode_; }
+  // The ends of the line being drawn or dragged, at depth 0 (the screen's pixels in 2D).
   TPoint FromPoint() const { return from_; }
   TPoint ToPoint() const { return to_; }
 
@@ -109,8 +110,7 @@ class TDrawLineTool : public TChartCustomToolSeries {
   std::unique_ptr<TDrawLines> lines_;
   bool drawing_ = false;
   Byte dragMode_ = 0;
-  Integer lastX_ = 0;
-  Integer lastY_ = 0;
+  TPoint last_{0, 0};  // the mouse at depth 0, for whole-line drags
   TDrawLine* selected_ = nullptr;
   TPoint from_{0, 0};
   TPoint to_{0, 0};

@@ -73,7 +73,7 @@ Integer TNearestTool::GetNearestPoint(Integer X, Integer Y) {
 
 TPoint TNearestTool::OnScreen(Integer X, Integer Y) {
   TCustomAxisPanel* chart = ParentChart();
-  return chart && chart->View3D() ? chart->Canvas()->SpaceToScreen(X, Y, Series()->MiddleZ) : TPoint{X, Y};
+  return chart ? chart->OnScreen(X, Y, Series()->MiddleZ) : TPoint{X, Y};
 }
 
 void TNearestTool::DrawMarker() {

@@ -260,10 +260,10 @@ TEST(AxisArrowTool, ArrowsScrollByTheRangeOverScrollPercent) {
   EXPECT_EQ(axis->Minimum(), 8);
   EXPECT_TRUE(rig.chart->Zoom()->Active);
   rig.Up(start + 5, line);
-  // An axis that is not visible takes no clicks.
+  // An axis that is not visible has no arrows and takes no clicks.
   arrows->SetScrollPercent(10);
   axis->SetVisible(false);
-  EXPECT_EQ(arrows->ArrowAt(start + 5, line), 0);
+  EXPECT_EQ(arrows->ArrowAt(start + 5, line), -1);
   rig.Down(start + 5, line);
   rig.Up(start + 5, line);
   EXPECT_EQ(axis->Minimum(), 8);
