@@ -265,35 +265,39 @@ void TChartAxis::DrawGridLine(Integer Pos) {
   }
 }
 
-void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std::vector<Double>& Values) {
-  if (minorTickCount_ < 1 || Positions.empty()) return;
-  std::vector<Integer> minors;
+std::vector<Integer> TChartAxis::MinorTickPositions(const std::vector<Integer>& Positions,
+                                                    const std::vector<Double>& Values) const {
+  std::vector<Integer> found;
+  if (minorTickCount_ < 1 || Positions.empty()) return found;
   const Integer lo = std::min(StartPixel, EndPixel);
   const Integer hi = std::max(StartPixel, EndPixel);
-  std::set<Integer> taken;
-  auto add = [&](Integer p) {
-    if (p > lo && p < hi && static_cast<Integer>(minors.size()) < MaxAxisTicks && taken.insert(p).second)
-      minors.push_back(p);
-  };
-  // At most one minor tick a pixel: a huge count would only cost time.
-  const Int64 parts = static_cast<Int64>(minorTickCount_) + 1;
-  auto partsOver = [parts](Double Pixels) {
-    return static_cast<Integer>(std::min<Double>(static_cast<Double>(parts), std::max(1.0, std::floor(std::fabs(Pixels)))));
-  };
+  const Double parts = static_cast<Double>(minorTickCount_) + 1;
   if (logarithmic_) {
     // Equal value steps from each tick value to the next power of the base, and below
-    // the lowest one.
+    // the lowest one. Only the steps on the axis are worked out, at most one a pixel of
+    // the part of the axis they cover: a narrow range or a huge count costs nothing more.
     const Double base = logarithmicBase_;
     std::vector<Double> starts(Values.begin(), Values.end());
     if (!Values.empty()) starts.push_back(*std::min_element(Values.begin(), Values.end()) / base);
+    const Double low = std::min(RangeMin, RangeMax), high = std::max(RangeMin, RangeMax);
     for (Double v : starts) {
-      if (!(v > 0) || !std::isfinite(v)) continue;
-      const Integer n = partsOver(static_cast<Double>(ValueToPos(v * base)) - ValueToPos(v));
-      const Double delta = (v * base - v) / n;
-      for (Integer k = 1; k < n; ++k) add(ValueToPos(v + k * delta));
+      if (!(v > 0) || !std::isfinite(v * base)) continue;
+      const Double a = std::max(v, low), b = std::min(v * base, high);
+      if (!(a < b)) continue;
+      const Double delta = (v * base - v) / parts;
+      const Double first = std::max(1.0, std::ceil((a - v) / delta));
+      const Double last = std::min(parts - 1, std::floor((b - v) / delta));
+      if (!(first <= last)) continue;
+      const Double pixels = std::max(1, std::abs(ValueToPos(b) - ValueToPos(a)));
+      const Double stride = std::ceil((last - first + 1) / pixels);
+      for (Double k = first; k <= last; k += stride) found.push_back(ValueToPos(v + k * delta));
     }
   } else {
-    if (Positions.size() < 2) return;
+    if (Positions.size() < 2) return found;
+    // At most one minor tick a pixel: a huge count would only cost time.
+    auto partsOver = [parts](Double Pixels) {
+      return static_cast<Integer>(std::min(parts, std::max(1.0, std::floor(std::fabs(Pixels)))));
+    };
     std::vector<Integer> sorted = Positions;
     std::sort(sorted.begin(), sorted.end());
     Double gap = 0;
@@ -301,22 +305,27 @@ void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std
       const Double span = static_cast<Double>(sorted[i]) - sorted[i - 1];
       const Integer n = partsOver(span);
       gap = span / n;
-      for (Integer k = 1; k < n; ++k) add(sorted[i - 1] + static_cast<Integer>(Round(k * gap)));
+      for (Integer k = 1; k < n; ++k) found.push_back(sorted[i - 1] + static_cast<Integer>(Round(k * gap)));
     }
     // The same spacing continues beyond the first and last ticks.
     if (gap > 0) {
-      for (Integer k = 1; k < MaxAxisTicks; ++k) {
-        const Double p = sorted.front() - k * gap;
-        if (p <= lo) break;
-        add(static_cast<Integer>(Round(p)));
-      }
-      for (Integer k = 1; k < MaxAxisTicks; ++k) {
-        const Double p = sorted.back() + k * gap;
-        if (p >= hi) break;
-        add(static_cast<Integer>(Round(p)));
-      }
+      for (Integer k = 1; k < MaxAxisTicks && sorted.front() - k * gap > lo; ++k)
+        found.push_back(static_cast<Integer>(Round(sorted.front() - k * gap)));
+      for (Integer k = 1; k < MaxAxisTicks && sorted.back() + k * gap < hi; ++k)
+        found.push_back(static_cast<Integer>(Round(sorted.back() + k * gap)));
     }
   }
+  return found;
+}
+
+void TChartAxis::DrawMinorTicks(const std::vector<Integer>& Positions, const std::vector<Double>& Values) {
+  const Integer lo = std::min(StartPixel, EndPixel);
+  const Integer hi = std::max(StartPixel, EndPixel);
+  std::vector<Integer> minors;
+  std::set<Integer> taken;
+  for (Integer p : MinorTickPositions(Positions, Values))
+    if (p > lo && p < hi && static_cast<Integer>(minors.size()) < MaxAxisTicks && taken.insert(p).second)
+      minors.push_back(p);
   TChartCanvas3D* canvas = parentChart_->Canvas();
   if (minorGrid_->Visible()) {
     canvas->ApplyPen(minorGrid_.get());

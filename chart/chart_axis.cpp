@@ -298,16 +298,20 @@ void TChartAxis::SetAutomaticMinimum(bool value) {
 }
 
 void TChartAxis::SetIncrement(Double value) {
+  // What a form could not store back is refused, as are values the drawing cannot use.
+  if (!std::isfinite(value)) throw AxisException(msg::AxisIncrementNotFinite);
   if (!(value >= 0)) throw AxisException(msg::AxisIncrementNegative);
   Change(increment_, value);
 }
 
 void TChartAxis::SetMinimum(Double value) {
+  if (!std::isfinite(value)) throw AxisException(msg::AxisLimitNotFinite);
   if (!ChartReading() && value > maximum_) throw AxisException(msg::AxisMinMax);
   Change(minimum_, value);
 }
 
 void TChartAxis::SetMaximum(Double value) {
+  if (!std::isfinite(value)) throw AxisException(msg::AxisLimitNotFinite);
   if (!ChartReading() && value < minimum_) throw AxisException(msg::AxisMaxMin);
   Change(maximum_, value);
 }
@@ -369,6 +373,7 @@ void TChartAxis::SetVisible(bool value) { Change(visible_, value); }
 // ---- TChartAxis: limits ----------------------------------------------------------------
 
 void TChartAxis::SetMinMax(Double AMin, Double AMax) {
+  if (!std::isfinite(AMin) || !std::isfinite(AMax)) throw AxisException(msg::AxisLimitNotFinite);
   automatic_ = false;
   automaticMinimum_ = false;
   automaticMaximum_ = false;

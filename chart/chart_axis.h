@@ -27,6 +27,8 @@ QM_DECLARE_EXCEPTION(AxisException, Exception);
 
 namespace msg {
 inline constexpr const char* AxisIncrementNegative = "Axis increment must be >= 0";
+inline constexpr const char* AxisIncrementNotFinite = "Axis increment must be a finite number";
+inline constexpr const char* AxisLimitNotFinite = "Axis Minimum and Maximum must be finite numbers";
 inline constexpr const char* AxisMinMax = "Axis Minimum Value must be <= Maximum";
 inline constexpr const char* AxisMaxMin = "Axis Maximum Value must be >= Minimum";
 inline constexpr const char* AxisLogBase = "Axis Logarithmic Base should be >= 2";
@@ -119,7 +121,8 @@ class TChartAxis : public TCollectionItem {
   void Assign(TPersistent* source) override;
 
   // ---- limits ----
-  // Fixes the limits (in either order); a range under 1e-10 is widened to 1e-10.
+  // Fixes the limits (in either order); a range under 1e-10 is widened to 1e-10. Limits
+  // that are not finite raise AxisException and change nothing.
   void SetMinMax(Double AMin, Double AMax);
   // Limits from the series (automatic flags) into RangeMin/RangeMax.
   void RecalcLimits();
@@ -176,6 +179,10 @@ class TChartAxis : public TCollectionItem {
   bool HitTest(Integer X, Integer Y);
   // Tick positions of the last DrawAxis.
   const std::vector<Integer>& TickPositions() const { return ticks_; }
+  // Every minor tick position worked out for the ticks at Positions (of Values), in
+  // the order found; the drawing keeps those strictly inside the axis, one a pixel.
+  std::vector<Integer> MinorTickPositions(const std::vector<Integer>& Positions,
+                                          const std::vector<Double>& Values) const;
 
   // ---- run-time state ----
   TCustomAxisPanel* ParentChart() const { return parentChart_; }

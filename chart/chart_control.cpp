@@ -443,6 +443,9 @@ void TCustomChart::ZoomValues(Double TopMin, Double TopMax, Double BottomMin, Do
   SaveAxes();
   TChartAxis* axes[4] = {TopAxis(), BottomAxis(), LeftAxis(), RightAxis()};
   const Double target[4][2] = {{TopMin, TopMax}, {BottomMin, BottomMax}, {LeftMin, LeftMax}, {RightMin, RightMax}};
+  // An axis whose pixels give no finite values (a degenerate range) keeps its limits.
+  bool moves[4];
+  for (std::size_t i = 0; i < 4; ++i) moves[i] = std::isfinite(target[i][0]) && std::isfinite(target[i][1]);
   if (Zoom()->Animated()) {
     Double current[4][2];
     for (std::size_t i = 0; i < 4; ++i) {
@@ -451,13 +454,15 @@ void TCustomChart::ZoomValues(Double TopMin, Double TopMax, Double BottomMin, Do
     }
     for (Integer step = 1; step < Zoom()->AnimatedSteps(); ++step) {
       for (std::size_t i = 0; i < 4; ++i) {
+        if (!moves[i]) continue;
         for (std::size_t k = 0; k < 2; ++k) current[i][k] += (target[i][k] - current[i][k]) / 3.0;
         axes[i]->SetMinMax(current[i][0], current[i][1]);
       }
       Repaint();
     }
   }
-  for (std::size_t i = 0; i < 4; ++i) axes[i]->SetMinMax(target[i][0], target[i][1]);
+  for (std::size_t i = 0; i < 4; ++i)
+    if (moves[i]) axes[i]->SetMinMax(target[i][0], target[i][1]);
   SetZoomed(true);
   if (OnZoom) OnZoom(this);
   Invalidate();

@@ -1,8 +1,10 @@
 // Axes at the chart's edges and on pixel halves: every label of a whole chart lies inside
-// the chart, however narrow; values a few units in the last place apart land on one pixel.
+// the chart, however narrow; values a few units in the last place apart land on one pixel;
+// minor ticks cost no more than the axis has pixels; limits must be finite.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -129,5 +131,37 @@ TEST(AxisEdges, MinorTicksTakeAtMostOnePixelEach) {
     EXPECT_EQ(std::set<Integer>(at.begin(), at.end()).size(), at.size()) << "two minor ticks on one pixel";
     EXPECT_LT(at.size(), pixels);
     EXPECT_GT(at.size(), count == 3 ? 9 : pixels / 2);  // three between each pair of labels; else a pixel apart
+  }
+}
+
+// However narrow the logarithmic range and however many minor ticks are asked for, at most
+// about one a pixel of the axis is worked out.
+TEST(AxisEdges, MinorTicksWorkedOutAreBoundedByTheAxisLength) {
+  for (auto [hi, count] : {std::pair{1.000000001, 100000000}, {1.000000001, 2147483647}, {1000.0, 2147483647}}) {
+    SCOPED_TRACE(std::to_string(hi) + " " + std::to_string(count));
+    ToolRig rig;
+    rig.AddSeries();
+    TChartAxis* axis = rig.chart->LeftAxis();
+    axis->SetVisible(true), axis->SetLogarithmic(true), axis->SetMinMax(1, hi), axis->SetMinorTickCount(count);
+    rig.Draw();
+    const std::vector<Double> values = axis->LabelValues();
+    std::vector<Integer> at;
+    for (Double v : values) at.push_back(axis->ValueToPos(v));
+    EXPECT_LE(axis->MinorTickPositions(at, values).size(), axis->LengthPixels + values.size() + 1);
+  }
+}
+
+TEST(AxisEdges, LimitsAndIncrementsThatAreNotFiniteAreRefused) {
+  const Double inf = INFINITY, nan = NAN;
+  const std::function<void(TChartAxis*)> sets[] = {
+      [&](TChartAxis* a) { a->SetMinMax(nan, 100); }, [&](TChartAxis* a) { a->SetMinMax(-inf, inf); },
+      [&](TChartAxis* a) { a->SetMinMax(0, inf); },   [&](TChartAxis* a) { a->SetMinimum(-inf); },
+      [&](TChartAxis* a) { a->SetMaximum(nan); },     [&](TChartAxis* a) { a->SetIncrement(inf); }};
+  TChart chart(nullptr);
+  TChartAxis* axis = chart.LeftAxis();
+  axis->SetMaximum(50), axis->SetIncrement(5);
+  for (const auto& set : sets) {
+    EXPECT_THROW(set(axis), AxisException);
+    EXPECT_TRUE(axis->Automatic() && axis->Minimum() == 0 && axis->Maximum() == 50 && axis->Increment() == 5);
   }
 }
