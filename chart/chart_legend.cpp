@@ -341,7 +341,8 @@ void TCustomChartLegend::DrawLegend() {
       else
         r.top = plot.top + f + 1;
     }
-    const Integer slot = std::max(symbolWidth_ + textWidth_ + 8, 1);
+    // Each column also takes its check box' room, as the items are laid out.
+    const Integer slot = std::max(symbolWidth_ + textWidth_ + 8 + (checkBoxes_ ? 15 : 0), 1);
     numCols_ = plot.right <= 8 ? 0 : std::clamp((chart_->ChartWidth() - 2 * penWidth - 8) / slot, 0, count);
     numRows_ = numCols_ == 0 ? 0 : std::min(count / numCols_ + (count % numCols_ != 0 ? 1 : 0), maxNumRows_);
     numRows_ = std::max(numRows_, 0);

@@ -364,3 +364,17 @@ TEST(LegendText, AMarkInLegendStyleSaysWhatTheLegendSaysWithoutTheColumnSeparato
     EXPECT_EQ(s->GetMarkText(0), text);
   }
 }
+
+// Each column takes its check box' room: no more columns than the chart has room for.
+TEST(LegendCheckBoxes, ABottomLegendStaysInsideTheChart) {
+  for (int n = 1; n <= 12; ++n) {
+    LegendRig rig;
+    for (int i = 1; i <= n; ++i) rig.Add("Series" + std::to_string(i))->AddXY(i, i);
+    rig.chart.Legend()->SetAlignment(laBottom), rig.chart.Legend()->SetCheckBoxes(true);
+    rig.Draw(500);
+    const TRect box = rig.chart.Legend()->ShapeBounds;
+    EXPECT_TRUE(box.left >= 0 && box.right <= 500) << n << " series: " << box.left << ".." << box.right;
+    for (const auto& e : rig.canvas->Log)
+      EXPECT_TRUE(e.Op != "Text" || e.Args[0] + rig.Width(e.Text) <= 500) << n << " series: " << e.Str();
+  }
+}
