@@ -431,6 +431,8 @@ void TChartAxis::ShiftRange(Double Offset, bool CheckLimits) {
     const bool more = (Offset > 0 && SeriesMaximum() > maximum_) || (Offset < 0 && SeriesMinimum() < minimum_);
     if (!more) return;
   }
+  // A shift past the largest double would leave limits the form cannot store.
+  if (!std::isfinite(minimum_ + Offset) || !std::isfinite(maximum_ + Offset)) return;
   automatic_ = false;
   automaticMinimum_ = false;
   automaticMaximum_ = false;

@@ -3,6 +3,7 @@
 // minor ticks cost no more than the axis has pixels; limits must be finite.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <set>
@@ -164,4 +165,8 @@ TEST(AxisEdges, LimitsAndIncrementsThatAreNotFiniteAreRefused) {
     EXPECT_THROW(set(axis), AxisException);
     EXPECT_TRUE(axis->Automatic() && axis->Minimum() == 0 && axis->Maximum() == 50 && axis->Increment() == 5);
   }
+  // A scroll that would run past the largest double leaves the limits as they were.
+  axis->SetMinMax(-DBL_MAX, DBL_MAX);
+  axis->ShiftRange(DBL_MAX, false);
+  EXPECT_TRUE(axis->Minimum() == -DBL_MAX && axis->Maximum() == DBL_MAX);
 }
