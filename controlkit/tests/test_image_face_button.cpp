@@ -214,3 +214,49 @@ TEST_F(MMButtonCaption, MultiLineWrapsTheCaption) {
   // Two lines stand about twice as tall as one.
   EXPECT_GT(two.second - two.first, 2 * (one.second - one.first) - 2);
 }
+
+// Each state shows its own face, its transparent colour showing the button's colour, and the
+// family's caption routine draws the glyph over it.
+TEST_F(MMButtonCaption, EachStateShowsItsOwnFaceAndTheGlyph) {
+  const TColor colours[] = {clRed, clBlue, clLime, clYellow};
+  TBitmap strip;  // four 8 x 8 faces, each with a white (transparent) top row
+  strip.SetPixelFormat(pf24bit);
+  strip.SetSize(32, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 32; ++x) strip.Canvas()->SetPixels(x, y, y == 0 ? clWhite : colours[x / 8]);
+  auto* list = new TKitImageList(form_.get());
+  auto* item = list->GetItemAt(list->Add());
+  item->SetWidth(8);
+  item->SetHeight(8);
+  item->Add(&strip, nullptr);
+  auto* b = new TKitMMButton(form_.get());
+  b->SetParent(form_.get());
+  b->SetBounds(10, 10, 40, 40);
+  b->SetColor(clSilver);
+  b->SetButtonFaceImageList(list);
+  const std::pair<Byte, int> rows[] = {
+      {kKitBtnUp, 0}, {kKitBtnDisabled, 1}, {kKitBtnHot, 2}, {kKitBtnHeld, 3}, {kKitBtnDown, 1}};
+  for (const auto& [state, image] : rows) b->SetFaceEntry(state, 0, image);
+  form_->Show();
+  const auto at = [&](int x, int y, TColor c) {
+    return Count(form_.get(), TRect{10 + x, 10 + y, 11 + x, 11 + y}, c) == 1;
+  };
+  for (const auto& [state, image] : rows) {
+    b->SetState(state);
+    Settle(form_.get());
+    EXPECT_TRUE(at(4, 4, colours[image])) << int{state};
+    EXPECT_TRUE(at(4, 0, clSilver)) << int{state} << ": the transparent colour is left out";
+    EXPECT_TRUE(at(30, 4, clSilver)) << int{state} << ": beside the face";
+  }
+  TBitmap glyph;  // a black square in a white (transparent) margin
+  glyph.SetPixelFormat(pf24bit);
+  glyph.SetSize(8, 8);
+  glyph.Canvas()->Brush()->SetColor(clWhite);
+  glyph.Canvas()->FillRect(Rect(0, 0, 8, 8));
+  glyph.Canvas()->Brush()->SetColor(clBlack);
+  glyph.Canvas()->FillRect(Rect(2, 2, 6, 6));
+  b->SetGlyph(&glyph);
+  b->SetState(kKitBtnUp);
+  Settle(form_.get());
+  EXPECT_EQ(Count(form_.get(), TRect{10, 10, 50, 50}, clBlack), 16);
+}

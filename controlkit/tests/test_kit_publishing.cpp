@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controlkit/kit_container.h"
 #include "controlkit/kit_control_base.h"
@@ -237,3 +238,46 @@ end
 }
 
 }  // namespace
+
+// The image-face button's glyph and image-list properties and its face list go into a form
+// and come back; the face list is a reference when the form holds it and a string (the
+// signature) when it is a module-wide list, both under "ButtonFace" in one file.
+TEST_F(KitPublishing, AnImageFaceButtonsPublishedPropertiesReadBack) {
+  RegisterKitContainerClasses();
+  auto* own = Add<TKitImageList>("Faces");
+  TBitmap glyph;
+  glyph.SetSize(48, 16);  // three pictures, of which the button takes two
+  struct Row {
+    const char* name;
+    TKitCustomImageList* face;
+    const char* line;
+  };
+  const Row rows[] = {{"Own", own, "ButtonFace = Faces"},
+                      {"Shared", KitContainer()->ImageList(), "ButtonFace = 'KITIML30'"},
+                      {"None", nullptr, nullptr}};
+  for (const Row& r : rows) {
+    auto* b = Add<TKitMMButton>(r.name);
+    b->SetGlyph(&glyph);
+    b->SetNumGlyphs(2);
+    b->SetImageList(own);
+    b->SetImageIndex(3);
+    b->SetListIndex(1);
+    b->SetButtonFaceImageList(r.face);
+  }
+  const std::string text = WriteComponentText(form_.get());
+  for (const Row& r : rows) {
+    if (r.line) EXPECT_TRUE(Contains(text, r.line)) << text;
+  }
+  std::unique_ptr<TComponent> root = ReadComponentText(text);
+  EXPECT_EQ(WriteComponentText(root.get()), text);
+  TComponent* faces = root->FindComponent("Faces");
+  for (const Row& r : rows) {
+    auto* b = dynamic_cast<TKitMMButton*>(root->FindComponent(r.name));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->ButtonFaceImageList(), r.face == own ? faces : r.face) << r.name;
+    EXPECT_EQ(b->ImageList(), faces) << r.name;
+    EXPECT_EQ(std::vector({b->ImageIndex(), b->ListIndex(), Integer{b->NumGlyphs()}, b->Glyph()->Width()}),
+              std::vector({3, 1, 2, 48}))
+        << r.name;
+  }
+}
