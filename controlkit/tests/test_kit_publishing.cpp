@@ -265,9 +265,7 @@ TEST_F(KitPublishing, AnImageFaceButtonsPublishedPropertiesReadBack) {
     b->SetButtonFaceImageList(r.face);
   }
   const std::string text = WriteComponentText(form_.get());
-  for (const Row& r : rows) {
-    if (r.line) EXPECT_TRUE(Contains(text, r.line)) << text;
-  }
+  for (const Row& r : rows) EXPECT_TRUE(!r.line || Contains(text, r.line)) << text;
   std::unique_ptr<TComponent> root = ReadComponentText(text);
   EXPECT_EQ(WriteComponentText(root.get()), text);
   TComponent* faces = root->FindComponent("Faces");
