@@ -20,12 +20,14 @@
 #include "controlkit/kit_labels.h"
 #include "controlkit/kit_scroll_box.h"
 #include "controlkit/kit_speed_button.h"
+#include "panels/fold_panel.h"
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/collection.h"
 #include "platform/classlib/form_reader.h"
 #include "platform/classlib/form_writer.h"
 #include "platform/classlib/forms.h"
 #include "platform/classlib/strings.h"
+#include "platform/classlib/format_args.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -499,26 +501,54 @@ TEST(FormSweep, EveryPublishedPropertySurvivesAWriteAndARead) {
                               << report;
 }
 
-// A form's size and client size survive two writes and reads wherever its child sits, even beyond the client area.
+// A form's size and client size survive two writes and reads wherever its child sits, even
+// beyond the client area; so does the child's place: on the form, on a fold panel, or on the
+// fold panel's client, the panel expanded or collapsed.
 TEST(FormSweep, FormsKeepTheirSizeWhereverTheirChildrenSit) {
   const auto size = [](TComponent& f) {
     auto& form = dynamic_cast<TForm&>(f);
     return std::vector{form.Width(), form.Height(), form.ClientWidth(), form.ClientHeight()};
   };
+  // The child's parent (the client as "Fold.Client"), bounds and the fold's status.
+  const auto place = [](TComponent& f) {
+    auto* child = dynamic_cast<TControl*>(f.FindComponent("Child"));
+    auto* fold = dynamic_cast<TFpFoldPanel*>(f.FindComponent("Fold"));
+    if (!child || !child->Parent()) return std::string("lost");
+    const TRect r = child->BoundsRect();
+    return (fold && child->Parent() == fold->Client() ? std::string("Fold.Client") : child->Parent()->Name()) +
+           Format(" %d %d %d %d", r.left, r.top, r.right, r.bottom) + (fold && fold->IsCollapsed() ? " folded" : "");
+  };
+  enum Host { kForm, kFold, kClient, kFoldedClient };
   for (const TFormBorderStyle style : {bsSizeable, bsSingle, bsToolWindow})
-    for (const auto& [left, top] : {std::pair{10, 10}, {200, 150}, {350, 50}, {40, 330}, {350, 330}, {560, 470}}) {
-      win::ResetWindowSystem();
-      TForm form(nullptr);
-      form.SetBorderStyle(style);
-      form.SetBounds(0, 0, 500, 400);
-      auto* child = static_cast<TControl*>(CreateComponent("TPanel", &form));
-      child->SetParent(&form);
-      child->SetBounds(left, top, 185, 41);
-      std::unique_ptr<TComponent> once = ReadComponentText(WriteComponentText(&form));
-      std::unique_ptr<TComponent> twice = ReadComponentText(WriteComponentText(once.get()));
-      EXPECT_EQ(size(*once), size(form)) << "style " << style << " at " << left << ", " << top;
-      EXPECT_EQ(size(*twice), size(form)) << "style " << style << " at " << left << ", " << top << " twice";
-    }
+    for (const auto& [left, top] : {std::pair{10, 10}, {200, 150}, {350, 50}, {40, 330}, {350, 330}, {560, 470}})
+      for (const Host host : {kForm, kFold, kClient, kFoldedClient}) {
+        win::ResetWindowSystem();
+        TForm form(nullptr);
+        form.SetName("F");
+        form.SetBorderStyle(style);
+        form.SetBounds(0, 0, 500, 400);
+        TWinControl* parent = &form;
+        TFpFoldPanel* fold = nullptr;
+        if (host != kForm) {
+          fold = static_cast<TFpFoldPanel*>(CreateComponent("TFpFoldPanel", &form));
+          fold->SetName("Fold");
+          fold->SetParent(&form);
+          fold->SetBounds(20, 20, 420, 300);
+          parent = host == kFold ? static_cast<TWinControl*>(fold) : fold->Client();
+        }
+        auto* child = static_cast<TControl*>(CreateComponent("TPanel", &form));
+        child->SetName("Child");
+        child->SetParent(parent);
+        child->SetBounds(left, top, 185, 41);
+        if (host == kFoldedClient) fold->Collapse();
+        std::unique_ptr<TComponent> once = ReadComponentText(WriteComponentText(&form));
+        std::unique_ptr<TComponent> twice = ReadComponentText(WriteComponentText(once.get()));
+        const std::string where = Format("style %d at %d, %d on %d", int{style}, left, top, int{host});
+        EXPECT_EQ(size(*once), size(form)) << where;
+        EXPECT_EQ(size(*twice), size(form)) << where << " twice";
+        EXPECT_EQ(place(*once), place(form)) << where;
+        EXPECT_EQ(place(*twice), place(form)) << where << " twice";
+      }
 }
 
 }  // namespace
