@@ -375,19 +375,8 @@ void TFpFoldPanel::DefineProperties(TFiler* filer) {
     if (TControl* c = client_->Controls(i); c->Owner() == Owner()) names.push_back(c->Name());
   filer->DefineProperty(
       "ClientControls",
-      [this](TReader& reader) {
-        std::vector<std::string> read;
-        reader.ReadListBegin();
-        while (!reader.EndOfList()) read.push_back(reader.ReadString());
-        reader.ReadListEnd();
-        loadedClientControls_ = std::move(read);
-      },
-      [names](TWriter& writer) {
-        writer.WriteListBegin();
-        for (const std::string& name : names) writer.WriteString(name);
-        writer.WriteListEnd();
-      },
-      !names.empty());
+      [this](TReader& reader) { loadedClientControls_ = reader.ReadStrings(); },
+      [names](TWriter& writer) { writer.WriteStrings(names); }, !names.empty());
 }
 
 void TFpFoldPanel::Loaded() {
