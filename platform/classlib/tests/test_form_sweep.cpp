@@ -27,7 +27,6 @@
 #include "platform/classlib/form_writer.h"
 #include "platform/classlib/forms.h"
 #include "platform/classlib/strings.h"
-#include "platform/classlib/format_args.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -502,21 +501,18 @@ TEST(FormSweep, EveryPublishedPropertySurvivesAWriteAndARead) {
 }
 
 // A form's size and client size survive two writes and reads wherever its child sits, even
-// beyond the client area; so does the child's place: on the form, on a fold panel, or on the
-// fold panel's client, the panel expanded or collapsed.
+// beyond the client area; so does the child's place: on the form, on a fold panel or on the
+// panel's client, expanded or collapsed.
 TEST(FormSweep, FormsKeepTheirSizeWhereverTheirChildrenSit) {
-  const auto size = [](TComponent& f) {
+  const auto kept = [](TComponent& f) {
     auto& form = dynamic_cast<TForm&>(f);
-    return std::vector{form.Width(), form.Height(), form.ClientWidth(), form.ClientHeight()};
-  };
-  // The child's parent (the client as "Fold.Client"), bounds and the fold's status.
-  const auto place = [](TComponent& f) {
     auto* child = dynamic_cast<TControl*>(f.FindComponent("Child"));
     auto* fold = dynamic_cast<TFpFoldPanel*>(f.FindComponent("Fold"));
-    if (!child || !child->Parent()) return std::string("lost");
-    const TRect r = child->BoundsRect();
-    return (fold && child->Parent() == fold->Client() ? std::string("Fold.Client") : child->Parent()->Name()) +
-           Format(" %d %d %d %d", r.left, r.top, r.right, r.bottom) + (fold && fold->IsCollapsed() ? " folded" : "");
+    const TWinControl* parent = child ? child->Parent() : nullptr;
+    const int on = !parent ? -1 : parent == &form ? 0 : parent == fold ? 1 : fold && parent == fold->Client() ? 2 : 3;
+    const TRect r = parent ? child->BoundsRect() : TRect{};
+    return std::vector<long>{form.Width(), form.Height(), form.ClientWidth(), form.ClientHeight(), on,
+                             r.left,       r.top,         r.right,           r.bottom,           fold && fold->IsCollapsed()};
   };
   enum Host { kForm, kFold, kClient, kFoldedClient };
   for (const TFormBorderStyle style : {bsSizeable, bsSingle, bsToolWindow})
@@ -524,30 +520,23 @@ TEST(FormSweep, FormsKeepTheirSizeWhereverTheirChildrenSit) {
       for (const Host host : {kForm, kFold, kClient, kFoldedClient}) {
         win::ResetWindowSystem();
         TForm form(nullptr);
-        form.SetName("F");
         form.SetBorderStyle(style);
         form.SetBounds(0, 0, 500, 400);
-        TWinControl* parent = &form;
-        TFpFoldPanel* fold = nullptr;
-        if (host != kForm) {
-          fold = static_cast<TFpFoldPanel*>(CreateComponent("TFpFoldPanel", &form));
+        auto* fold = host == kForm ? nullptr : static_cast<TFpFoldPanel*>(CreateComponent("TFpFoldPanel", &form));
+        if (fold) {
           fold->SetName("Fold");
           fold->SetParent(&form);
           fold->SetBounds(20, 20, 420, 300);
-          parent = host == kFold ? static_cast<TWinControl*>(fold) : fold->Client();
         }
         auto* child = static_cast<TControl*>(CreateComponent("TPanel", &form));
         child->SetName("Child");
-        child->SetParent(parent);
+        child->SetParent(host == kForm ? &form : host == kFold ? static_cast<TWinControl*>(fold) : fold->Client());
         child->SetBounds(left, top, 185, 41);
         if (host == kFoldedClient) fold->Collapse();
         std::unique_ptr<TComponent> once = ReadComponentText(WriteComponentText(&form));
         std::unique_ptr<TComponent> twice = ReadComponentText(WriteComponentText(once.get()));
-        const std::string where = Format("style %d at %d, %d on %d", int{style}, left, top, int{host});
-        EXPECT_EQ(size(*once), size(form)) << where;
-        EXPECT_EQ(size(*twice), size(form)) << where << " twice";
-        EXPECT_EQ(place(*once), place(form)) << where;
-        EXPECT_EQ(place(*twice), place(form)) << where << " twice";
+        EXPECT_EQ(kept(*once), kept(form)) << "style " << style << " at " << left << ", " << top << " host " << host;
+        EXPECT_EQ(kept(*twice), kept(form)) << "style " << style << " at " << left << ", " << top << " host " << host;
       }
 }
 
