@@ -53,10 +53,12 @@ class TBitmap32 : public TCustomMap {
   // or the clipboard; nullptr empties. Anything else: the class library's assignment.
   void Assign(TPersistent* Source) override;
 
-  // Values below 1 count as 0. Frees the old pixels, then makes new ones (a side of 0
-  // leaves the bitmap empty though it reports that size). Raises Exception "Can't
-  // allocate the DIB handle", "Can't create compatible DC" or "Can't select an object
-  // into DC"; the bitmap is then empty with size 0 x 0.
+  // Values below 1 count as 0. A size too large to hold raises Exception "Can't allocate
+  // the DIB handle" before anything changes: the old bitmap stays. Otherwise frees the old
+  // pixels, then makes new ones (a side of 0 leaves the bitmap empty though it reports
+  // that size); should the window system fail to make them, raises "Can't allocate the
+  // DIB handle", "Can't create compatible DC" or "Can't select an object into DC" and the
+  // bitmap is empty, 0 x 0.
   bool SetSize(Integer NewWidth, Integer NewHeight) override;
   // True when there are no pixels.
   bool Empty() const override;

@@ -188,12 +188,8 @@ void TKitFormShape::ApplyRegion() {
   }
   const TPoint off = ClientOffset();
   win::OffsetRgn(rgn.Get(), off.x, off.y);
-  if (showFormCaption_ && off.y > 0) {
-    win::RECT wr{};
-    win::GetWindowRect(hwnd, &wr);
-    TKitRgnHandle strip(win::CreateRectRgn(0, 0, wr.right - wr.left, off.y));
-    win::CombineRgn(rgn.Get(), rgn.Get(), strip.Get(), win::RGN_OR);
-  }
+  // The shadow is cast by the client shape alone, as painting draws it: a shadowed caption
+  // strip would open a band under the caption that nothing paints.
   if (region_->Shadow()->Style() != hssNone) {
     TKitRgnHandle shadow(win::CreateRectRgn(0, 0, 0, 0));
     win::CombineRgn(shadow.Get(), rgn.Get(), nullptr, win::RGN_COPY);
@@ -201,21 +197,29 @@ void TKitFormShape::ApplyRegion() {
     win::OffsetRgn(shadow.Get(), depth, depth);
     win::CombineRgn(rgn.Get(), rgn.Get(), shadow.Get(), win::RGN_OR);
   }
+  if (showFormCaption_ && off.y > 0) {
+    win::RECT wr{};
+    win::GetWindowRect(hwnd, &wr);
+    TKitRgnHandle strip(win::CreateRectRgn(0, 0, wr.right - wr.left, off.y));
+    win::CombineRgn(rgn.Get(), rgn.Get(), strip.Get(), win::RGN_OR);
+  }
   // The window takes the handle.
   if (win::SetWindowRgn(hwnd, rgn.Get(), 1)) rgn.Release();
   win::InvalidateRect(hwnd, nullptr, 1);
 }
 
+// The fill covers the drawing rectangle: with a shadow, the client area less Depth.
 void TKitFormShape::RebuildFillBitmap() {
   TCustomForm* form = OwnerForm();
   if (!form) return;
-  const TRect client = form->ClientRect();
-  if (fillBitmap_ && fillBitmap_->Width() == client.right && fillBitmap_->Height() == client.bottom) return;
+  const TRect area = ShapeRect(form->ClientRect());
+  const Integer w = std::max<Integer>(area.right, 1), h = std::max<Integer>(area.bottom, 1);
+  if (fillBitmap_ && fillBitmap_->Width() == w && fillBitmap_->Height() == h) return;
   auto bmp = std::make_unique<TBitmap>();
   bmp->SetPixelFormat(pf24bit);
-  bmp->SetSize(std::max<Integer>(client.right, 1), std::max<Integer>(client.bottom, 1));
+  bmp->SetSize(w, h);
   if (fill_->Style() == sfBitmapList && imageList_) imageList_->GetBitmap(listIndex_, imageIndex_, fill_->ListBitmap());
-  fill_->Fill(bmp->Canvas(), client, form->Color());
+  fill_->Fill(bmp->Canvas(), TRect{0, 0, w, h}, form->Color());
   fillBitmap_ = std::move(bmp);
 }
 
@@ -247,17 +251,22 @@ void TKitFormShape::PaintBackground(win::HDC dc) {
   canvas.SetHandle(dc);
   const auto& shadow = *region_->Shadow();
   TKitRgnHandle rgn(region_->CreateRegion(ShapeRect(form->ClientRect()), ComponentState().Contains(csDesigning)));
+  const auto fillRgn = [dc](win::HRGN area, TColor color) {
+    win::HBRUSH brush = win::CreateSolidBrush(static_cast<win::COLORREF>(ColorToRGB(color)));
+    win::FillRgn(dc, area, brush);
+    win::DeleteObject(brush);
+  };
   if (shadow.Style() != hssNone && rgn) {
     TKitRgnHandle area(win::CreateRectRgn(0, 0, 0, 0));
     win::CombineRgn(area.Get(), rgn.Get(), nullptr, win::RGN_COPY);
     win::OffsetRgn(area.Get(), shadow.Depth(), shadow.Depth());
     win::CombineRgn(area.Get(), area.Get(), rgn.Get(), win::RGN_DIFF);
     if (shadow.Style() == hssSolid) {
-      win::HBRUSH brush = win::CreateSolidBrush(static_cast<win::COLORREF>(ColorToRGB(shadow.Color())));
-      win::FillRgn(dc, area.Get(), brush);
-      win::DeleteObject(brush);
+      fillRgn(area.Get(), shadow.Color());
     } else if (KitApplication) {
-      // Tracing: the pattern darkens what is behind it, one pixel in two.
+      // Tracing: the pattern darkens what is behind it, one pixel in two; behind it is the
+      // form's own background, which the form did not erase when the fill paints the body.
+      if (FillActive() || region_->Shape() == rsBitmap) fillRgn(area.Get(), form->Color());
       TBitmap* pattern = KitApplication->GetPatternBitmap(shadow.Color());
       win::HBRUSH brush = win::CreatePatternBrush(pattern->Handle());
       const int old = win::SetROP2(dc, win::R2_MASKPEN);
@@ -279,7 +288,13 @@ void TKitFormShape::PaintBackground(win::HDC dc) {
     if (!border->Empty()) canvas.Draw(0, 0, border);
   } else if (FillActive() && !ComponentState().Contains(csDesigning)) {
     RebuildFillBitmap();
-    if (fillBitmap_) canvas.Draw(0, 0, fillBitmap_.get());
+    // Inside the shape only: the shadow painted above keeps its band.
+    if (fillBitmap_) {
+      const int saved = win::SaveDC(dc);
+      if (rgn) win::ExtSelectClipRgn(dc, rgn.Get(), win::RGN_AND);
+      canvas.Draw(0, 0, fillBitmap_.get());
+      win::RestoreDC(dc, saved);
+    }
   }
   if (rgn) region_->Border()->Draw(&canvas, rgn.Get());
   canvas.SetHandle(nullptr);

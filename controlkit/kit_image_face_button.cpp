@@ -252,14 +252,11 @@ void TKitCustomMMButton::Paint() {
                     forceTransparent_ ? transColor_ : clNone, nullptr, nullptr, covered);
     }
   }
-  if (!Caption().empty()) {
-    TRect r = client;
-    const Byte s = State();
-    if (s == kKitBtnDown || s == kKitBtnHeld || s == kKitBtnDroppedDown) win::OffsetRect(&r, captionDown_, captionDown_);
-    oc->Brush()->SetStyle(bsClear);
-    TRect noGlyph{};
-    DrawGlyphAndCaption(oc, r, s, nullptr, noGlyph, clNone);
-  }
+  TRect r = client;
+  const Byte s = State();
+  if (s == kKitBtnDown || s == kKitBtnHeld || s == kKitBtnDroppedDown) win::OffsetRect(&r, captionDown_, captionDown_);
+  oc->Brush()->SetStyle(bsClear);
+  DrawGlyphAndCaption(oc, r, s);
   canvas->Draw(0, 0, &off);
 }
 
@@ -311,13 +308,14 @@ void TKitMMButton::Publish(TPublished& published) {
   using B = TKitMMButton;
   TControl::PublishProperties(published, {"Align", "Caption", "Color", "Enabled", "Font", "ParentFont", "Visible",
                                           "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+  TKitBaseGraphicButton::PublishFromBase(published);
   auto p = published.For<B>();
   p.Boolean("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp).Default(false);
   p.Boolean("AllowMouseOver", &B::AllowMouseOver, &B::SetAllowMouseOver).Default(false);
   p.Boolean("AllowTransparency", &B::AllowTransparency, &B::SetAllowTransparency).Default(true);
-  // A module-wide face list travels as "ButtonFace" instead.
-  p.Component("ButtonFaceImageList", &B::ButtonFaceImageList, &B::SetButtonFaceImageList)
-      .StoredIf(&B::ButtonFaceStored);
+  // The face list: a form's own list by reference; a module-wide list by its signature,
+  // a string under the same name (DefineProperties), which the form reader tells apart.
+  p.Component("ButtonFace", &B::ButtonFaceImageList, &B::SetButtonFaceImageList).StoredIf(&B::ButtonFaceStored);
   p.Enum("ButtonFaceStyle", KitBitmapStyleInfo(), &B::ButtonFaceStyle, &B::SetButtonFaceStyle).Default(sbNone);
   p.Integer("CaptionDown", &B::CaptionDown, &B::SetCaptionDown).Default(1);
   p.Boolean("ForceTransparent", &B::ForceTransparent, &B::SetForceTransparent).Default(true);
@@ -329,6 +327,4 @@ void TKitMMButton::Publish(TPublished& published) {
   p.Boolean("DropDownRight", &B::DropDownRight, &B::SetDropDownRight).Default(false);
   p.Boolean("Transparent", &B::Transparent, &B::SetTransparent).Default(false);
   p.Event("OnDropDown", &B::OnDropDown);
-  p.Event("OnMouseEnter", &B::OnMouseEnter);
-  p.Event("OnMouseExit", &B::OnMouseExit);
 }

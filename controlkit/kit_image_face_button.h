@@ -46,7 +46,8 @@ class TKitCustomMMButton : public TKitBaseGraphicButton {
 
   TKitCustomImageList* ButtonFaceImageList() const { return faceList_; }
   void SetButtonFaceImageList(TKitCustomImageList* value);
-  // Whether the face list is written as a component reference (not a shared list).
+  // Whether the face list is written as a reference ("ButtonFace"), not as a shared list's
+  // signature (the string "ButtonFace").
   bool ButtonFaceStored() const;
   const TKitFaceEntries& FaceEntries() const { return entries_; }
   void SetFaceEntry(Integer state, Integer listIndex, Integer imageIndex);

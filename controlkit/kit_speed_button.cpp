@@ -611,17 +611,16 @@ void TKitCustomSpeedButton::Paint() {
     content.right += 1;
     content.bottom += 1;
   }
+  DrawGlyphAndCaption(canvas, content, st);
+}
+
+void TKitBaseGraphicButton::DrawGlyphAndCaption(TCanvas* canvas, const TRect& content, Byte st) {
   TBitmap* strip = nullptr;
   TRect glyphRect{};
   TCanvas* glyphCanvas = nullptr;
   TColor transparent = clNone;
   if (TKitGlyph* glyph = PaintGlyph(transparent); glyph && glyph->StateImage(st, strip, glyphRect))
     glyphCanvas = strip->Canvas();
-  DrawGlyphAndCaption(canvas, content, st, glyphCanvas, glyphRect, transparent);
-}
-
-void TKitBaseGraphicButton::DrawGlyphAndCaption(TCanvas* canvas, const TRect& content, Byte st,
-                                                TCanvas* glyphCanvas, TRect& glyphRect, TColor transparent) {
   canvas->SetFont(Font());
   if (HotTracking() && EnterColorChange() &&
       (st == kKitBtnHot || st == kKitBtnDown || st == kKitBtnHeld || st == kKitBtnDroppedDown))
@@ -659,9 +658,7 @@ void TKitSpeedButton::Publish(TPublished& published) {
                                           "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
   auto p = published.For<B>();
   p.Enum("Style", KitUserButtonStyleInfo(), &B::Style, &B::SetStyle).Default(ubsAutoDetect);
-  // A module-wide list travels as "Internal" instead.
-  p.Component("ImageList", &B::ImageList, &B::SetImageList).StoredIf(&B::ImageListStored);
-  p.Object("Glyph", &B::Glyph, &B::SetGlyph);
+  TKitBaseGraphicButton::PublishFromBase(published);
   p.Boolean("UseCaption", &B::UseCaption, &B::SetUseCaption).Default(true);
   p.Boolean("MultiLine", &B::MultiLine, &B::SetMultiLine).Default(false);
   p.Integer("EnterColor", &B::EnterColor, &B::SetEnterColor).Idents(ColorIdents()).Default(clCaptionText);
@@ -673,8 +670,6 @@ void TKitSpeedButton::Publish(TPublished& published) {
   p.Integer("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval).Default(100);
   p.Component("DropDownMenu", &B::DropDownMenu, &B::SetDropDownMenu);
   p.Event("OnDropDown", &B::OnDropDown);
-  p.Event("OnMouseEnter", &B::OnMouseEnter);
-  p.Event("OnMouseExit", &B::OnMouseExit);
   p.Boolean("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp).Default(false);
   p.Integer("GroupIndex", &B::GroupIndex, &B::SetGroupIndex).Default(0);
   p.Boolean("Pressed", &B::Pressed, &B::SetPressed).Default(false);
@@ -682,9 +677,19 @@ void TKitSpeedButton::Publish(TPublished& published) {
   p.Integer("DropDownComboWidth", &B::DropDownComboWidth, &B::SetDropDownComboWidth).Default(12);
   p.Integer("DropDownIndent", &B::DropDownIndent, &B::SetDropDownIndent).Default(0);
   p.Boolean("DropDownRight", &B::DropDownRight, &B::SetDropDownRight).Default(false);
-  p.Integer("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs).Default(1);
+}
+
+void TKitBaseGraphicButton::PublishFromBase(TPublished& published) {
+  using B = TKitBaseGraphicButton;
+  auto p = published.For<B>();
+  // A module-wide list travels as "Internal" instead.
+  p.Component("ImageList", &B::ImageList, &B::SetImageList).StoredIf(&B::ImageListStored);
   p.Integer("ImageIndex", &B::ImageIndex, &B::SetImageIndex).Default(0);
   p.Integer("ListIndex", &B::ListIndex, &B::SetListIndex).Default(0);
+  p.Object("Glyph", &B::Glyph, &B::SetGlyph);
+  p.Integer("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs).Default(1);
+  p.Event("OnMouseEnter", &B::OnMouseEnter);
+  p.Event("OnMouseExit", &B::OnMouseExit);
 }
 
 const TClass& TKitOfficeButton::StaticClass() {

@@ -21,6 +21,9 @@ class TKitBaseGraphicButton : public TKitBaseControl {
 
   explicit TKitBaseGraphicButton(TComponent* AOwner);
   ~TKitBaseGraphicButton() override;
+  // What every button of the family publishes from here: the glyph, its image list and
+  // indexes, the mouse enter and exit events.
+  static void PublishFromBase(TPublished& published);
 
   Byte State() const { return state_; }
   Byte PreviousState() const { return previousState_; }
@@ -104,11 +107,10 @@ class TKitBaseGraphicButton : public TKitBaseControl {
   // Whether the look differs between Up and Hot.
   virtual bool HotLookDiffers();
   void Repaint() override;
-  // The family's caption routine: the glyph (none when `glyphCanvas` is null) and the
-  // caption laid out in `content` by ButtonLayout, MultiLine and FontFX, in EnterColor in
-  // the hot and down states.
-  void DrawGlyphAndCaption(TCanvas* canvas, const TRect& content, Byte st, TCanvas* glyphCanvas, TRect& glyphRect,
-                           TColor transparent);
+  // The family's caption routine: the glyph's image for state `st` (Glyph, else the image
+  // list's) and the caption laid out in `content` by ButtonLayout, MultiLine and FontFX, in
+  // EnterColor in the hot and down states.
+  void DrawGlyphAndCaption(TCanvas* canvas, const TRect& content, Byte st);
 
   bool hotTracking_ = false;
   bool rectHitTest_ = true;

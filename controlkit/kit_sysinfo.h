@@ -124,5 +124,6 @@ std::string GetInfoText(TKitInfoType kind, Integer divisor);
 std::string GetInfoCaption(TKitInfoType kind);
 
 // The processor's speed in MHz: time-stamp counts over a 500 ms wait, divided by 500000.
-// Runs at the caller's priority.
+// Measures at the real-time class and time-critical priority where the system grants them
+// (else at the caller's) and gives the caller's priority back.
 double CPUSpeed();

@@ -81,8 +81,7 @@ void SeekWithin(TStream& Stream, Int64 Position, Int64 Start, Int64 End) {
 class TPSPGraphic::TLoader {
  public:
   TLoader(TPSPGraphic& Owner, TStream& Stream, Word Major, std::size_t RowBytes)
-      : FOwner(Owner), FStream(Stream), FMajor(Major), FRowBytes(RowBytes),
-        FPlaneSize(RowBytes * Owner.FImageProperties.Height) {}
+      : FOwner(Owner), FStream(Stream), FMajor(Major), FPlaneSize(RowBytes * Owner.FImageProperties.Height) {}
 
   // Walks the top-level blocks; True when a layer with channels was read.
   bool Run(Int64 Limit) {
@@ -220,7 +219,6 @@ class TPSPGraphic::TLoader {
   TPSPGraphic& FOwner;
   TStream& FStream;
   Word FMajor;
-  std::size_t FRowBytes;
   std::size_t FPlaneSize;
 };
 

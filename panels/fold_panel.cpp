@@ -5,6 +5,7 @@
 
 #include "panels/panel_glyphs.h"
 #include "platform/classlib/class_registry.h"
+#include "platform/classlib/sysutils.h"
 #include "platform/win/paint.h"
 #include "platform/win/rect.h"
 
@@ -361,7 +362,32 @@ void TFpFoldPanel::ResizeFromFoldEdge(Integer size) {
   }
 }
 
+void TFpFoldPanel::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  TCustomPanel::GetChildren(proc, root);
+  client_->GetChildren(proc, root);
+}
+
+void TFpFoldPanel::DefineProperties(TFiler* filer) {
+  TCustomPanel::DefineProperties(filer);
+  // What GetChildren lists of the client's controls: those of the panel's owner.
+  std::vector<std::string> names;
+  for (Integer i = 0; i < client_->ControlCount(); ++i)
+    if (TControl* c = client_->Controls(i); c->Owner() == Owner()) names.push_back(c->Name());
+  filer->DefineProperty(
+      "ClientControls",
+      [this](TReader& reader) { loadedClientControls_ = reader.ReadStrings(); },
+      [names](TWriter& writer) { writer.WriteStrings(names); }, !names.empty());
+}
+
 void TFpFoldPanel::Loaded() {
+  // Read as the panel's children, the client's controls go back to the client before the
+  // panel lays it out and folds.
+  for (const std::string& name : std::exchange(loadedClientControls_, {}))
+    for (Integer i = 0; i < ControlCount(); ++i)
+      if (TControl* c = Controls(i); c != client_ && SameText(c->Name(), name)) {
+        c->SetParent(client_);
+        break;
+      }
   TCustomPanel::Loaded();
   const std::optional<Integer> expanded = std::exchange(loadedExpandedSize_, std::nullopt);
   if (std::exchange(loadedStatus_, fsExpanded) != fsCollapsed || !folding_ ||

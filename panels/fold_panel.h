@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "panels/fp_paneles.h"
 #include "platform/classlib/std_bevel.h"
@@ -119,6 +120,11 @@ class TFpFoldPanel : public TCustomPanel {
   void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
   void Click() override;
 
+  // A form holds the controls on Client() among the panel's own, and "ClientControls"
+  // names them; Loaded puts them back on the client.
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+  void DefineProperties(TFiler* filer) override;
+
   TFoldClickEvent OnFoldClick;
   TNotifyEvent BeforeExpand;
   TNotifyEvent AfterExpand;
@@ -161,6 +167,7 @@ class TFpFoldPanel : public TCustomPanel {
   // What a form gave while loading, applied by Loaded.
   TFoldStatus loadedStatus_ = fsExpanded;
   std::optional<Integer> loadedExpandedSize_;
+  std::vector<std::string> loadedClientControls_;
   TFoldOrientation orientation_ = foVertical;
   TFoldPosition position_ = fpLeftTop;
   bool folding_ = true;

@@ -4,10 +4,11 @@
 // button that drops down a track bar over the whole range; under the text a gauge
 // (TNumGauge) showing where the value lies, which can be clicked or dragged.
 //
-// Value reads the text (an empty text reads as 0, text that is no number as MinValue,
-// and either is written back); reading never fires OnChange. Writing clamps to
-// MinValue .. MaxValue and fires OnChange once when the clamped value differs from
-// the old one. Typing fires OnChange for every change of the text.
+// Value reads the text and never changes it, since a person may be typing it: an empty
+// text reads as 0, a text that is no number as the last text that parsed; reading never
+// fires OnChange. Leaving the field writes the value back, formatted, clamped and with its
+// unit. Writing clamps to MinValue .. MaxValue and fires OnChange once when the value
+// written differs from the old one. Typing fires OnChange for every change of the text.
 #include <memory>
 #include <optional>
 #include <string>

@@ -214,3 +214,41 @@ TEST_F(MMButtonCaption, MultiLineWrapsTheCaption) {
   // Two lines stand about twice as tall as one.
   EXPECT_GT(two.second - two.first, 2 * (one.second - one.first) - 2);
 }
+
+// Each state shows its own face, its transparent colour showing the button's colour, and the
+// family's caption routine draws the glyph (here the list's yellow picture) beside it.
+TEST_F(MMButtonCaption, EachStateShowsItsOwnFaceAndTheGlyph) {
+  const TColor colours[] = {clRed, clBlue, clLime, clYellow};
+  TBitmap strip;  // four 8 x 8 pictures under a white (transparent) top row
+  strip.SetPixelFormat(pf24bit);
+  strip.SetSize(32, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 32; ++x) strip.Canvas()->SetPixels(x, y, y == 0 ? clWhite : colours[x / 8]);
+  auto* list = new TKitImageList(form_.get());
+  auto* item = list->GetItemAt(list->Add());
+  item->SetWidth(8);
+  item->SetHeight(8);
+  item->Add(&strip, nullptr);
+  auto* b = new TKitMMButton(form_.get());
+  b->SetParent(form_.get());
+  b->SetBounds(10, 10, 40, 40);
+  b->SetColor(clSilver);
+  b->SetButtonFaceImageList(list);
+  b->SetImageList(list);
+  b->SetImageIndex(3);
+  const std::pair<Byte, int> rows[] = {
+      {kKitBtnUp, 0}, {kKitBtnDisabled, 1}, {kKitBtnHot, 2}, {kKitBtnHeld, 0}, {kKitBtnDown, 1}};
+  for (const auto& [state, image] : rows) b->SetFaceEntry(state, 0, image);
+  form_->Show();
+  for (const auto& [state, image] : rows) {
+    b->SetState(state);
+    Settle(form_.get());
+    // The face at (4, 4), the button's colour on the face's top row and beside it.
+    EXPECT_EQ(std::vector({Count(form_.get(), TRect{14, 14, 15, 15}, colours[image]),
+                           Count(form_.get(), TRect{14, 10, 15, 11}, clSilver),
+                           Count(form_.get(), TRect{40, 14, 41, 15}, clSilver)}),
+              std::vector({1, 1, 1}))
+        << int{state};
+    EXPECT_GE(Count(form_.get(), TRect{10, 10, 50, 50}, clYellow), 49) << int{state} << ": the glyph";
+  }
+}

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controlkit/kit_container.h"
 #include "controlkit/kit_control_base.h"
@@ -237,3 +238,37 @@ end
 }
 
 }  // namespace
+
+// The image-face button's glyph, image list and face list come back from its form: the face
+// list by reference when the form holds it, by signature (a string under the same name)
+// when it is a module-wide list, both in one file.
+TEST_F(KitPublishing, AnImageFaceButtonsPublishedPropertiesReadBack) {
+  RegisterKitContainerClasses();
+  auto* own = Add<TKitImageList>("Faces");
+  TBitmap glyph;
+  glyph.SetSize(48, 16);  // three pictures, of which the button takes two
+  const std::pair<const char*, TKitCustomImageList*> rows[] = {
+      {"Own", own}, {"Shared", KitContainer()->ImageList()}, {"None", nullptr}};
+  for (const auto& [name, face] : rows) {
+    auto* b = Add<TKitMMButton>(name);
+    b->SetGlyph(&glyph);
+    b->SetNumGlyphs(2);
+    b->SetImageList(own);
+    b->SetImageIndex(3);
+    b->SetListIndex(1);
+    b->SetButtonFaceImageList(face);
+  }
+  const std::string text = WriteComponentText(form_.get());
+  EXPECT_TRUE(Contains(text, "ButtonFace = Faces") && Contains(text, "ButtonFace = 'KITIML30'")) << text;
+  std::unique_ptr<TComponent> root = ReadComponentText(text);
+  EXPECT_EQ(WriteComponentText(root.get()), text);
+  TComponent* faces = root->FindComponent("Faces");
+  for (const auto& [name, face] : rows) {
+    auto* b = dynamic_cast<TKitMMButton*>(root->FindComponent(name));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(std::vector<TObject*>({b->ButtonFaceImageList(), b->ImageList()}),
+              std::vector<TObject*>({face == own ? faces : face, faces}));
+    EXPECT_EQ(std::vector({b->ImageIndex(), b->ListIndex(), Integer{b->NumGlyphs()}, b->Glyph()->Width()}),
+              std::vector({3, 1, 2, 48}));
+  }
+}

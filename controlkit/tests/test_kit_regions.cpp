@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,10 +23,12 @@
 #include "platform/classlib/persistent.h"
 #include "platform/classlib/std_buttons.h"
 #include "platform/classlib/streams.h"
+#include "platform/win/compositor.h"
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
 #include "platform/win/paint.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/system_tables.h"
 
 namespace {
 
@@ -579,4 +583,50 @@ TEST(FormShapeFromAFile, ShapesTheShownFormAndKeepsTheShadowInside) {
       got += win::PtInRegion(rgn.Get(), x, y) ? '1' : '0';
     EXPECT_EQ(got, want);
   }
+}
+
+// A shaped form as it shows: the body in the fill or the form's colour, the band it casts
+// Depth pixels right and down in the shadow's colour (tracing darkens every other pixel of
+// the form's colour), the caption strip when shown, and nothing else of the window.
+TEST(FormShapePixels, ShadowBandAndBodyForEveryShapeFillAndCaption) {
+  const auto rgb = [](TColor c) { return static_cast<win::COLORREF>(ColorToRGB(c)); };
+  for (const TKitRegionShape kind : {rsRect, rsRoundRect, rsElliptic, rsDiamond, rsStar})
+    for (const TKitShadowStyle shadow : {hssNone, hssSolid, hssTracing})
+      for (const bool fill : {false, true})
+        for (const auto& [border, caption] : {std::pair{bsNone, false}, {bsSingle, false}, {bsSingle, true}}) {
+          win::ResetWindowSystem();
+          TForm f(nullptr);
+          f.SetBorderStyle(border);
+          f.SetBounds(40, 40, 220, 150);
+          f.SetColor(clLime);
+          f.Show();
+          auto* shape = new TKitFormShape(&f);
+          shape->Region()->Border()->SetStyle(rbNone);
+          shape->Region()->Shadow()->SetColor(clPurple);
+          shape->Region()->Shadow()->SetStyle(shadow);
+          shape->SetShowFormCaption(caption);
+          shape->FillObject()->Brush()->SetColor(clYellow);
+          shape->FillObject()->SetStyle(fill ? sfBrush : sfNone);
+          shape->Hook();
+          shape->Region()->SetShape(kind);
+          win::UpdateWindow(f.Handle());
+          win::WindowImage img;
+          win::CaptureWindow(f.Handle(), &img);
+          win::RECT wr{};
+          win::GetWindowRect(f.Handle(), &wr);
+          const win::POINT client = win::ScreenPointOf(f.Handle(), 0, 0);
+          Probe body{TKitRgnHandle(shape->Region()->CreateRegion(shape->ShapeRect(f.ClientRect())))};
+          win::OffsetRgn(body.rgn.Get(), client.x - wr.left, client.y - wr.top);
+          // The colours seen on the body, in the band (depth 6) and elsewhere below the caption.
+          std::map<char, std::set<win::COLORREF>> seen, want{{'b', {rgb(fill ? clYellow : clLime)}},
+                                                             {'o', {win::GetSysColor(win::COLOR_DESKTOP)}}};
+          if (shadow == hssSolid) want['s'] = {rgb(clPurple)};
+          if (shadow == hssTracing) want['s'] = {rgb(clLime) & rgb(clPurple), rgb(clLime)};
+          for (int y = caption ? client.y - wr.top : 0; y < img.height; ++y)
+            for (int x = 0; x < img.width; ++x)
+              seen[body.In(x, y) ? 'b' : shadow != hssNone && body.In(x - 6, y - 6) ? 's' : 'o'].insert(img.At(x, y));
+          if (!seen.count('o')) want.erase('o');  // a rectangle without a frame or shadow is all body
+          EXPECT_EQ(seen, want) << "shape " << int{kind} << " shadow " << int{shadow} << " fill " << fill << " border "
+                                << border << " caption " << caption;
+        }
 }

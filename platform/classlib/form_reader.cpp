@@ -517,12 +517,17 @@ void TFormReader::ReadProperty(TObject* instance, const TFormProperty& prop, con
   const std::string path = prefix + prop.name;
   try {
     TPropPath resolved = ResolvePropPath(instance, prop.name);
+    auto* defines = dynamic_cast<TPersistent*>(resolved.Instance);
+    // A reference's value is a name: a string under a reference's name is what the object
+    // itself stores under that name (DefineProperties), when it stores one.
+    if (resolved.Prop && resolved.Prop->Kind == pkComponent && prop.value.kind == TFormValue::fvString && defines &&
+        ReadDefinedProperty(defines, resolved.Name, prop.value, false))
+      return;
     if (resolved.Prop) {
       SetPropValue(resolved.Instance, *resolved.Prop, prop.value, context, path);
     } else {
-      auto* persistent = dynamic_cast<TPersistent*>(resolved.Instance);
-      if (!persistent) throw CreateFmt<EReadError>(msg::UnknownProperty, resolved.Name);
-      ReadDefinedProperty(persistent, resolved.Name, prop.value);
+      if (!defines) throw CreateFmt<EReadError>(msg::UnknownProperty, resolved.Name);
+      ReadDefinedProperty(defines, resolved.Name, prop.value, true);
     }
   } catch (const TLocatedTag&) {
     throw;
@@ -652,7 +657,8 @@ void TFormReader::ReadCollection(TCollection* collection, const TFormValue& valu
   collection->EndUpdate();
 }
 
-void TFormReader::ReadDefinedProperty(TPersistent* instance, const std::string& name, const TFormValue& value) {
+bool TFormReader::ReadDefinedProperty(TPersistent* instance, const std::string& name, const TFormValue& value,
+                                      bool required) {
   definedName_ = &name;
   definedMatched_ = false;
   cursors_.assign(1, ValueCursor{&value, 1, 0});
@@ -665,9 +671,13 @@ void TFormReader::ReadDefinedProperty(TPersistent* instance, const std::string& 
     }
   } reset{*this};
   instance->DefineProperties(this);
-  if (!definedMatched_) throw CreateFmt<EReadError>(msg::UnknownProperty, name);
+  if (!definedMatched_) {
+    if (required) throw CreateFmt<EReadError>(msg::UnknownProperty, name);
+    return false;
+  }
   // A read proc that leaves values behind has misread them.
   if (cursors_.size() != 1 || cursors_[0].pos != 1) throw EReadError(msg::InvalidPropertyValue);
+  return true;
 }
 
 void TFormReader::DefineProperty(const std::string& name, TReaderProc readData, TWriterProc, bool) {

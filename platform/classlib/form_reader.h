@@ -22,7 +22,10 @@
 // named, put under its enclosing component when it HasParent, and its properties are set
 // by name while it is csLoading and csReading. Events bind to the published methods of
 // the root (of the inline component inside one) by name. Component references are fixed
-// once everything is read, so they may point forward. Last, Loaded is called on the root
+// once everything is read, so they may point forward; a reference is never a string, so a
+// string under a reference's name goes to the object's own defined property of that name
+// when it has one (a component that stores some targets by a string of its own and others
+// by reference keeps one name for both). Last, Loaded is called on the root
 // and on every component read, in the order they were read (a parent before its
 // children), and csLoading is cleared.
 //
@@ -142,7 +145,8 @@ class TFormReader : public TReader {
                     const std::string& path);
   void ReadCollection(TCollection* collection, const TFormValue& value, const Context& context,
                       const std::string& path);
-  void ReadDefinedProperty(TPersistent* instance, const std::string& name, const TFormValue& value);
+  // False when `instance` defines no property `name` and it is not `required` (raises then).
+  bool ReadDefinedProperty(TPersistent* instance, const std::string& name, const TFormValue& value, bool required);
   void Loading(TComponent* component);
   void Rollback();
   const TFormValue& NextValue(TFormValue::Kind kind);

@@ -237,6 +237,9 @@ void TCustomForm::Loaded() {
   if (sized && (ClientWidth() != size.x || ClientHeight() != size.y)) SetClientSize(size);
   if (activeControl_ && !activeControl_->Parent()) activeControl_ = nullptr;
   UpdateMenuBar();
+  // A form read as visible shows as it was stored (while it is made, ReadFormResource
+  // shows it once it is complete).
+  if (Visible() && !formState_.Contains(fsCreating)) UpdateControlState();
 }
 
 // A form shows only once it is complete (see ReadFormResource).

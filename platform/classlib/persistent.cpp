@@ -92,6 +92,20 @@ const TClass& TWriter::StaticClass() {
   return cls;
 }
 
+std::vector<std::string> TReader::ReadStrings() {
+  std::vector<std::string> values;
+  ReadListBegin();
+  while (!EndOfList()) values.push_back(ReadString());
+  ReadListEnd();
+  return values;
+}
+
+void TWriter::WriteStrings(const std::vector<std::string>& values) {
+  WriteListBegin();
+  for (const std::string& v : values) WriteString(v);
+  WriteListEnd();
+}
+
 // ---- TMemoryWriter -----------------------------------------------------------------
 
 const TClass& TMemoryWriter::StaticClass() {

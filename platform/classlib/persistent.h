@@ -93,6 +93,8 @@ class TReader : public TFiler {
   virtual void ReadListBegin() = 0;
   virtual void ReadListEnd() = 0;
   virtual bool EndOfList() = 0;
+  // A list of strings, as WriteStrings stores it.
+  std::vector<std::string> ReadStrings();
 };
 
 class TWriter : public TFiler {
@@ -107,6 +109,7 @@ class TWriter : public TFiler {
   virtual void WriteIdent(const std::string& value) = 0;
   virtual void WriteListBegin() = 0;
   virtual void WriteListEnd() = 0;
+  void WriteStrings(const std::vector<std::string>& values);
 };
 
 // One stored value of the in-memory filer.

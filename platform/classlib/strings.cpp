@@ -287,18 +287,12 @@ void TStrings::DefineProperties(TFiler* filer) {
   }
   filer->DefineProperty(
       "Strings",
-      [this](TReader& reader) {
-        std::vector<std::string> lines;
-        reader.ReadListBegin();
-        while (!reader.EndOfList()) lines.push_back(reader.ReadString());
-        reader.ReadListEnd();
-        AddItemsAtomically(ItemsOf(lines), true);
-      },
+      [this](TReader& reader) { AddItemsAtomically(ItemsOf(reader.ReadStrings()), true); },
       [this](TWriter& writer) {
-        writer.WriteListBegin();
+        std::vector<std::string> lines;
         const Integer count = GetCount();
-        for (Integer i = 0; i < count; ++i) writer.WriteString(Get(i));
-        writer.WriteListEnd();
+        for (Integer i = 0; i < count; ++i) lines.push_back(Get(i));
+        writer.WriteStrings(lines);
       },
       hasData);
 }

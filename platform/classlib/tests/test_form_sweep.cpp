@@ -20,6 +20,7 @@
 #include "controlkit/kit_labels.h"
 #include "controlkit/kit_scroll_box.h"
 #include "controlkit/kit_speed_button.h"
+#include "panels/fold_panel.h"
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/collection.h"
 #include "platform/classlib/form_reader.h"
@@ -499,26 +500,44 @@ TEST(FormSweep, EveryPublishedPropertySurvivesAWriteAndARead) {
                               << report;
 }
 
-// A form's size and client size survive two writes and reads wherever its child sits, even beyond the client area.
+// A form's size and client size survive two writes and reads wherever its child sits, even
+// beyond the client area; so does the child's place: on the form, on a fold panel or on the
+// panel's client, expanded or collapsed.
 TEST(FormSweep, FormsKeepTheirSizeWhereverTheirChildrenSit) {
-  const auto size = [](TComponent& f) {
+  const auto kept = [](TComponent& f) {
     auto& form = dynamic_cast<TForm&>(f);
-    return std::vector{form.Width(), form.Height(), form.ClientWidth(), form.ClientHeight()};
+    auto* child = dynamic_cast<TControl*>(f.FindComponent("Child"));
+    auto* fold = dynamic_cast<TFpFoldPanel*>(f.FindComponent("Fold"));
+    const TWinControl* parent = child ? child->Parent() : nullptr;
+    const int on = !parent ? -1 : parent == &form ? 0 : parent == fold ? 1 : fold && parent == fold->Client() ? 2 : 3;
+    const TRect r = parent ? child->BoundsRect() : TRect{};
+    return std::vector<long>{form.Width(), form.Height(), form.ClientWidth(), form.ClientHeight(), on,
+                             r.left,       r.top,         r.right,           r.bottom,           fold && fold->IsCollapsed()};
   };
+  enum Host { kForm, kFold, kClient, kFoldedClient };
   for (const TFormBorderStyle style : {bsSizeable, bsSingle, bsToolWindow})
-    for (const auto& [left, top] : {std::pair{10, 10}, {200, 150}, {350, 50}, {40, 330}, {350, 330}, {560, 470}}) {
-      win::ResetWindowSystem();
-      TForm form(nullptr);
-      form.SetBorderStyle(style);
-      form.SetBounds(0, 0, 500, 400);
-      auto* child = static_cast<TControl*>(CreateComponent("TPanel", &form));
-      child->SetParent(&form);
-      child->SetBounds(left, top, 185, 41);
-      std::unique_ptr<TComponent> once = ReadComponentText(WriteComponentText(&form));
-      std::unique_ptr<TComponent> twice = ReadComponentText(WriteComponentText(once.get()));
-      EXPECT_EQ(size(*once), size(form)) << "style " << style << " at " << left << ", " << top;
-      EXPECT_EQ(size(*twice), size(form)) << "style " << style << " at " << left << ", " << top << " twice";
-    }
+    for (const auto& [left, top] : {std::pair{10, 10}, {200, 150}, {350, 50}, {40, 330}, {350, 330}, {560, 470}})
+      for (const Host host : {kForm, kFold, kClient, kFoldedClient}) {
+        win::ResetWindowSystem();
+        TForm form(nullptr);
+        form.SetBorderStyle(style);
+        form.SetBounds(0, 0, 500, 400);
+        auto* fold = host == kForm ? nullptr : static_cast<TFpFoldPanel*>(CreateComponent("TFpFoldPanel", &form));
+        if (fold) {
+          fold->SetName("Fold");
+          fold->SetParent(&form);
+          fold->SetBounds(20, 20, 420, 300);
+        }
+        auto* child = static_cast<TControl*>(CreateComponent("TPanel", &form));
+        child->SetName("Child");
+        child->SetParent(host == kForm ? &form : host == kFold ? static_cast<TWinControl*>(fold) : fold->Client());
+        child->SetBounds(left, top, 185, 41);
+        if (host == kFoldedClient) fold->Collapse();
+        std::unique_ptr<TComponent> once = ReadComponentText(WriteComponentText(&form));
+        std::unique_ptr<TComponent> twice = ReadComponentText(WriteComponentText(once.get()));
+        EXPECT_EQ(kept(*once), kept(form)) << "style " << style << " at " << left << ", " << top << " host " << host;
+        EXPECT_EQ(kept(*twice), kept(form)) << "style " << style << " at " << left << ", " << top << " host " << host;
+      }
 }
 
 }  // namespace

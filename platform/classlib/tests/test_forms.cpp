@@ -444,6 +444,24 @@ class TTestForm : public TForm {
   TObject* clickedBy = nullptr;
 };
 
+// A form read from text shows as it was stored, read back too, and shows when asked.
+TEST_F(FormsTest, AFormReadFromTextShowsAsStoredAndWhenAsked) {
+  const auto shown = [](TComponent* c) {
+    auto* form = dynamic_cast<TForm*>(c);
+    return form && form->WindowHandle() && win::IsWindowVisible(form->WindowHandle());
+  };
+  for (const char* stored : {"True", "False"}) {
+    std::unique_ptr<TComponent> read =
+        ReadComponentText(std::string("object F: TForm\n  Caption = 'Shown'\n  Visible = ") + stored + "\nend\n");
+    std::unique_ptr<TComponent> back = ReadComponentText(WriteComponentText(read.get()));
+    for (TComponent* form : {read.get(), back.get()}) {
+      EXPECT_EQ(shown(form), stored == std::string("True")) << stored;
+      dynamic_cast<TForm*>(form)->Show();
+      EXPECT_TRUE(shown(form)) << stored;
+    }
+  }
+}
+
 TEST_F(FormsTest, AFormReadFromItsResourceHasItsChildrenAndEvents) {
   TTestForm form(nullptr);
   EXPECT_EQ(form.Name(), "TestForm");
@@ -504,7 +522,8 @@ TEST_F(FormsTest, AFormReadFromItsResourceHasItsChildrenAndEvents) {
   TForm copy(nullptr);
   ReadComponentTextInto(plain, &copy);
   EXPECT_EQ(copy.BorderStyle(), bsToolWindow);
-  EXPECT_FALSE(copy.WindowHandle() && win::IsWindowVisible(copy.WindowHandle()));
+  // Stored visible, a form read from text shows too.
+  EXPECT_TRUE(copy.WindowHandle() && win::IsWindowVisible(copy.WindowHandle()));
   EXPECT_EQ(copy.ClientWidth(), 240);
   EXPECT_EQ(copy.ClientHeight(), 120);
   EXPECT_EQ(copy.Caption(), "Test form");
