@@ -6,6 +6,7 @@
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/records.h"
+#include "platform/classlib/save_file.h"
 
 
 const TEnumInfo& KitSavePixelFormatInfo() {
@@ -401,9 +402,10 @@ void TKitCustomContainer::LoadFromStream(TStream& Stream, bool SkipIndex) {
 }
 
 void TKitCustomContainer::SaveToFile(const std::string& FileName) {
-  TFileStream file(FileName, fmCreate);
-  WriteContainerSignature(file, kind_);
-  SaveToStream(file, true);
+  SaveFileWhole(FileName, [&](TStream& file) {
+    WriteContainerSignature(file, kind_);
+    SaveToStream(file, true);
+  });
 }
 
 void TKitCustomContainer::LoadFromFile(const std::string& FileName) {

@@ -4,6 +4,7 @@
 
 #include "controlkit/kit_chunk_streams.h"
 #include "platform/classlib/records.h"
+#include "platform/classlib/save_file.h"
 #include "platform/win/services.h"
 
 namespace {
@@ -87,8 +88,7 @@ void TKitWave::LoadFromStream(TStream& Stream) {
 }
 
 void TKitWave::SaveToFile(const std::string& FileName) {
-  TFileStream file(FileName, fmCreate);
-  SaveToStream(file);
+  SaveFileWhole(FileName, [&](TStream& file) { SaveToStream(file); });
 }
 
 void TKitWave::SaveToStream(TStream& Stream) {

@@ -264,10 +264,11 @@ void TColorChartForm::LoadGradient() {
 
 void TColorChartForm::SaveGradient() {
   if (!series_ || !ExecuteRememberingFolder(SaveDialog)) return;
+  const std::string file = SaveDialog->FileName();
   try {
-    series_->SaveToFile(SaveDialog->FileName());
+    series_->SaveToFile(file);
   } catch (const Exception& e) {
-    ShowError(e.Message());
+    ShowError("Could not save the colour gradient to \"" + file + "\".\r\r" + e.Message());
   }
 }
 

@@ -11,18 +11,8 @@
 #include "platform/classlib/dialogs.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/std_treeview.h"
+#include "platform/classlib/save_file.h"
 #include "platform/classlib/streams.h"
-
-namespace {
-
-void SaveToFile(const std::string& FileName, const std::function<void(TStream&)>& Write) {
-  // Whole in memory first, so that a failed write leaves no half-made record behind.
-  TMemoryStream bytes;
-  Write(bytes);
-  bytes.SaveToFile(FileName);
-}
-
-}  // namespace
 
 void TEmitterManForm::NewEmitterActionExecute(TObject*) {
   tsxSelectUp();
@@ -92,7 +82,7 @@ void TEmitterManForm::SaveSystemActionExecute(TObject*) {
   if (!ExecuteRememberingFolder(SaveSystemDialog)) return;
   const std::string file = SaveSystemDialog->FileName();
   try {
-    SaveToFile(file, [this](TStream& s) { WriteSystemFile(*CurrentSystem, s); });
+    SaveFileWhole(file, [this](TStream& s) { WriteSystemFile(*CurrentSystem, s); });
   } catch (const Exception& e) {
     ReportError("Could not save the particle system settings to \"" + file + "\".\r\r" + e.what());
   }
@@ -122,7 +112,7 @@ void TEmitterManForm::SaveEmitterActionExecute(TObject*) {
   if (!ExecuteRememberingFolder(SaveEmitterDialog)) return;
   const std::string file = SaveEmitterDialog->FileName();
   try {
-    SaveToFile(file, [this](TStream& s) { WriteEmitterFile(*CurrentEmitter, s); });
+    SaveFileWhole(file, [this](TStream& s) { WriteEmitterFile(*CurrentEmitter, s); });
   } catch (const Exception& e) {
     ReportError("Could not save the emitter settings to \"" + file + "\".\r\r" + e.what());
   }

@@ -5,6 +5,7 @@
 #include "editor/emitter_man_form.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "controlkit/kit_control_base.h"
 #include "editor/editor_helpers.h"
@@ -233,6 +234,19 @@ void TEmitterManForm::UpdateUI() {
   DupSystemAction->SetEnabled(systemShown);
   LoadSystemAction->SetEnabled(systemShown);
   SaveSystemAction->SetEnabled(systemShown);
+}
+
+std::string TEmitterManForm::WhatActionNeeds(const TBasicAction* Action) const {
+  auto is = [Action](std::initializer_list<const TAction*> actions) {
+    return std::find(actions.begin(), actions.end(), Action) != actions.end();
+  };
+  if (!CurrentEmitter && is({AddSystemAction, DeleteEmitterAction, LoadEmitterAction, SaveEmitterAction}))
+    return "no emitter is selected (New Emitter makes and selects one)";
+  if (CurrentSystem && is({DeleteEmitterAction, LoadEmitterAction, SaveEmitterAction}))
+    return "a particle system is selected, not its emitter (New Emitter selects the emitter it makes)";
+  if (!CurrentSystem && is({DeleteSystemAction, DupSystemAction, LoadSystemAction, SaveSystemAction}))
+    return "no particle system is selected (Add Particle System adds and selects one)";
+  return {};
 }
 
 // ---- the emitter's settings ----

@@ -15,6 +15,7 @@
 #include "platform/host/tsxapi.h"
 
 class TAction;
+class TBasicAction;
 class TActionList;
 class TCheckBox;
 class TEmitter;
@@ -59,6 +60,8 @@ class TEmitterManForm : public TForm {
   // The preview's frame: the marker of a frame curve in the shared curve editor.
   void ShowFrame(Integer Frame);
   void UpdateUI();
+  // What a disabled command of this page waits for ("" for other actions or enabled ones).
+  std::string WhatActionNeeds(const TBasicAction* Action) const;
 
   // ---- operations ----
   Integer IndexOfHostObject(tsxSOBJ* Handle) const;

@@ -436,6 +436,30 @@ void TMainForm::ShowRenderProgress(Integer Position, const std::string& MainCapt
   }
 }
 
+namespace {
+
+void AddCommandPaths(TMenuItem* Level, const std::string& Prefix, std::vector<std::string>& Paths) {
+  for (Integer i = 0; i < Level->Count(); ++i) {
+    TMenuItem* item = Level->Items(i);
+    if (item->IsLine()) continue;
+    const std::string path = Prefix + PlainCaption(item->Caption());
+    if (item->Count() > 0) AddCommandPaths(item, path + "/", Paths);
+    else if (!Prefix.empty()) Paths.push_back(path);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> TMainForm::MenuCommandPaths() const {
+  std::vector<std::string> paths;
+  if (MainMenu) AddCommandPaths(MainMenu->Items(), "", paths);
+  return paths;
+}
+
+std::string TMainForm::WhatCommandNeeds(TMenuItem* Item) const {
+  return Item && EmitterManForm ? EmitterManForm->WhatActionNeeds(Item->Action()) : std::string();
+}
+
 TMenuItem* TMainForm::FindMenuItem(const std::string& Path) const {
   TMenuItem* level = MainMenu->Items();
   TMenuItem* found = nullptr;

@@ -92,6 +92,10 @@ class TMainForm : public TTsOwnedForm {
   void ShowRenderProgress(Integer Position, const std::string& MainCaption, const std::string& ControlCaption);
   // The main menu's item at a caption path ("File/New Emitter"; '&' marks ignored), or null.
   TMenuItem* FindMenuItem(const std::string& Path) const;
+  // The caption paths of every command of the main menu, in menu order.
+  std::vector<std::string> MenuCommandPaths() const;
+  // Why a disabled menu command cannot run now ("" when the editor cannot tell).
+  std::string WhatCommandNeeds(TMenuItem* Item) const;
 
   // ---- form content ----
   TFpPushButton* PreviewButton = nullptr;

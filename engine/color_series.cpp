@@ -5,6 +5,7 @@
 
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/records.h"
+#include "platform/classlib/save_file.h"
 #include "platform/classlib/streams.h"
 
 namespace {
@@ -118,6 +119,5 @@ void TColorSeries::LoadFromFile(const std::string& FileName) {
 }
 
 void TColorSeries::SaveToFile(const std::string& FileName) const {
-  TFileStream file(FileName, fmCreate);
-  SaveToStream(file);
+  SaveFileWhole(FileName, [this](TStream& s) { SaveToStream(s); });
 }

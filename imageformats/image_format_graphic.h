@@ -12,6 +12,7 @@
 
 #include "imageformats/color_manager.h"
 #include "platform/classlib/bitmap.h"
+#include "platform/classlib/bmp_format.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/format_args.h"
 #include "platform/classlib/records.h"
@@ -102,9 +103,10 @@ struct TImageProperties {
   Byte FilterMode = 0;
 };
 
-// Limits every reader applies before it allocates anything for an image.
-inline constexpr Cardinal kMaxImageSide = 65535;
-inline constexpr std::uint64_t kMaxImagePixels = std::uint64_t(1) << 27;
+// Limits every reader applies before it allocates anything for an image: those of the
+// class library's own readers.
+inline constexpr Cardinal kMaxImageSide = kMaxPictureSide;
+inline constexpr std::uint64_t kMaxImagePixels = kMaxPicturePixels;
 
 // Load-error texts shared by the readers.
 namespace imgmsg {

@@ -44,7 +44,8 @@ int RunEditorCommand(const std::string& Path, std::string& Message) {
   // The action decides whether the command is available now.
   item->InitiateAction();
   if (!item->Enabled()) {
-    Message = "\"" + Path + "\": the command is not available now";
+    const std::string needs = MainForm->WhatCommandNeeds(item);
+    Message = "\"" + Path + "\": the command is not available now" + (needs.empty() ? "" : ": " + needs);
     return 1;
   }
   const std::size_t promptsBefore = win::ModalPrompts().size();
@@ -71,6 +72,14 @@ int RunEditorCommand(const std::string& Path, std::string& Message) {
   return 0;
 }
 
+std::string EditorCommandList() {
+  EnsureModuleStarted();
+  std::string list;
+  if (MainForm)
+    for (const std::string& path : MainForm->MenuCommandPaths()) list += path + "\n";
+  return list;
+}
+
 std::string EditorStatusText() {
   EnsureModuleStarted();
   return MainForm && MainForm->StatusBar ? MainForm->StatusBar->SimpleText() : std::string();
@@ -89,9 +98,12 @@ extern "C" int QuillmothRunCommand(const char* Path, char* Message, int Size) {
   return result;
 }
 
-extern "C" int QuillmothStatusText(char* Text, int Size) {
+namespace {
+
+// Copies a text out and answers its full length; "" when it could not be made.
+int AnswerText(std::string (*Make)(), char* Text, int Size) {
   try {
-    const std::string text = EditorStatusText();
+    const std::string text = Make();
     CopyOut(text, Text, Size);
     return static_cast<int>(text.size());
   } catch (...) {
@@ -99,3 +111,9 @@ extern "C" int QuillmothStatusText(char* Text, int Size) {
     return 0;
   }
 }
+
+}  // namespace
+
+extern "C" int QuillmothStatusText(char* Text, int Size) { return AnswerText(EditorStatusText, Text, Size); }
+
+extern "C" int QuillmothCommandList(char* Text, int Size) { return AnswerText(EditorCommandList, Text, Size); }

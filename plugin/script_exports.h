@@ -8,6 +8,8 @@
 int RunEditorCommand(const std::string& Path, std::string& Message);
 // The main window's status line ("" without a main window).
 std::string EditorStatusText();
+// The menu commands RunEditorCommand takes, one "Menu/Item" a line.
+std::string EditorCommandList();
 
 extern "C" {
 // Message and Text are zero-ended and cut to Size - 1 bytes; nothing is written when
@@ -15,4 +17,6 @@ extern "C" {
 __attribute__((visibility("default"))) int QuillmothRunCommand(const char* Path, char* Message, int Size);
 // Answers the full length of the text.
 __attribute__((visibility("default"))) int QuillmothStatusText(char* Text, int Size);
+// EditorCommandList(); answers its full length.
+__attribute__((visibility("default"))) int QuillmothCommandList(char* Text, int Size);
 }

@@ -75,7 +75,7 @@ RenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
     else if (word == "--out")
       o.out = w.Value(word);
     else
-      throw UsageError("render: unknown option \"" + word + "\"");
+      throw UsageError("unknown option \"" + word + "\"");
   }
   return o;
 }
@@ -93,6 +93,8 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
       o.save = w.Value(word);
     } else if (word == "--shots") {
       o.shots = w.Value(word);
+    } else if (word == "--help") {
+      o.help = true;
     } else if (word == "--command") {
       const std::string& path = w.Value(word);
       if (path.find('/') == std::string::npos) throw UsageError("--command wants \"Menu/Item\", not \"" + path + "\"");
@@ -102,7 +104,7 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
       if (o.commands.empty()) throw UsageError("--answer \"" + a + "\" comes before any --command");
       o.commands.back().answers.push_back({a});
     } else {
-      throw UsageError("run: unknown option \"" + word + "\"");
+      throw UsageError("unknown option \"" + word + "\"");
     }
   }
   return o;
@@ -117,7 +119,7 @@ SceneSaveOptions ParseSceneSaveOptions(const std::vector<std::string>& args) {
     if (!word.empty() && word[0] != '-' && o.file.empty())
       o.file = word;
     else
-      throw UsageError("scene save: unexpected \"" + word + "\"");
+      throw UsageError("unexpected \"" + word + "\"");
   }
   if (o.file.empty()) throw UsageError("scene save needs a FILE");
   return o;
@@ -132,9 +134,9 @@ OpenOptions ParseOpenOptions(const std::vector<std::string>& args) {
     if (word == "--size")
       std::tie(o.width, o.height) = ParseSize(w.Value(word));
     else
-      throw UsageError("open: unknown option \"" + word + "\"");
+      throw UsageError("unknown option \"" + word + "\"");
   }
-  if (o.width < 640 || o.height < 480) throw UsageError("open: the screen needs at least 640x480 pixels");
+  if (o.width < 640 || o.height < 480) throw UsageError("the screen needs at least 640x480 pixels");
   return o;
 }
 

@@ -45,6 +45,7 @@ struct RunOptions {
   std::vector<ScriptCommand> commands;
   std::string save;
   std::string shots;  // a folder for pictures of every window after the commands
+  bool help = false;  // list the options and the editor's commands instead
 };
 
 struct SceneSaveOptions {

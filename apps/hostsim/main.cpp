@@ -33,10 +33,12 @@ int Usage() {
 int Info(const std::vector<std::string>& args) {
   std::string module = DefaultModulePath();
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--module" && i + 1 < args.size())
+    if (args[i] == "--module" && i + 1 < args.size()) {
       module = args[++i];
-    else
-      return Usage();
+    } else {
+      std::cerr << "hostsim info: " << (args[i] == "--module" ? "--module needs a value" : "unknown option \"" + args[i] + "\"") << "\n";
+      return 2;
+    }
   }
   return RunInfo(module, std::cout, std::cerr);
 }
@@ -63,7 +65,7 @@ int main(int argc, char** argv) {
   else if (words[0] == "scene")
     code = RunSceneCommand(args, std::cout, std::cerr);
   else
-    return Usage();
+    std::cerr << "hostsim: \"" << words[0] << "\" is no command\n";
   if (code == 2) Usage();
   return code;
 }

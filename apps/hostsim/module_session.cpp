@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <ostream>
 
 #include "apps/hostsim/hostsim_error.h"
@@ -90,6 +91,7 @@ ModuleSession::ModuleSession(const std::string& modulePath, std::ostream& log) :
   if (lib) {
     runCommand_ = reinterpret_cast<RunCommandFn>(dlsym(lib, "QuillmothRunCommand"));
     statusText_ = reinterpret_cast<StatusTextFn>(dlsym(lib, "QuillmothStatusText"));
+    commandList_ = reinterpret_cast<StatusTextFn>(dlsym(lib, "QuillmothCommandList"));
     dlclose(lib);  // drops only the reference dlopen just took
   }
   if (!runCommand_ || !statusText_) {
@@ -168,9 +170,29 @@ void ModuleSession::LoadScene(const std::string& path) {
                        " of its objects in the scene (see its messages above)");
 }
 
-std::string ModuleSession::StatusText() const {
-  char text[kMessageSize] = {};
-  statusText_(text, kMessageSize);
-  text[kMessageSize - 1] = 0;
-  return text;
+namespace {
+
+// A text of the module's, asked for again in full when the first buffer was too small.
+std::string ModuleText(int (*ask)(char*, int)) {
+  std::vector<char> text(kMessageSize);
+  const int size = ask(text.data(), static_cast<int>(text.size()));
+  if (size >= static_cast<int>(text.size())) {
+    text.assign(static_cast<std::size_t>(size) + 1, 0);
+    ask(text.data(), static_cast<int>(text.size()));
+  }
+  text.back() = 0;
+  return text.data();
+}
+
+}  // namespace
+
+std::string ModuleSession::StatusText() const { return ModuleText(statusText_); }
+
+std::vector<std::string> ModuleSession::CommandList() const {
+  if (!commandList_) throw HostsimError("the module offers no list of its commands (QuillmothCommandList)");
+  std::vector<std::string> commands;
+  std::istringstream lines(ModuleText(commandList_));
+  for (std::string line; std::getline(lines, line);)
+    if (!line.empty()) commands.push_back(line);
+  return commands;
 }

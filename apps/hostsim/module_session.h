@@ -38,6 +38,8 @@ class ModuleSession {
   // objects (its messages name them) HostsimError is raised after the load.
   void LoadScene(const std::string& path);
   std::string StatusText() const;
+  // The editor's main-menu commands RunCommand takes, in menu order.
+  std::vector<std::string> CommandList() const;
 
  private:
   std::ostream& log_;
@@ -47,6 +49,7 @@ class ModuleSession {
   int pluginId_ = 0;
   RunCommandFn runCommand_ = nullptr;
   StatusTextFn statusText_ = nullptr;
+  StatusTextFn commandList_ = nullptr;
 };
 
 // Pushes `answer` on the window system's answer queue for a dialog of `command`.

@@ -10,6 +10,7 @@
 #include "platform/display/sdl_display.h"
 #include "platform/host/host.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/system_tables.h"
 
 namespace {
 
@@ -51,11 +52,14 @@ int RunOpen(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   try {
     const SceneDescription scene = ResolveScene(o.scene);
-    display::SdlDisplay screen(o.width, o.height, "hostsim");
-    ModuleSession module(ModulePathOf(o.scene.module));
+    // The scene is built before the screen opens, as render builds it: what the plug-in
+    // refuses (a bad settings file) ends the job with its message before any window shows.
+    win::SetScreenSize(o.width, o.height);
+    ModuleSession module(ModulePathOf(o.scene.module), err);
+    display::SdlDisplay* shown = nullptr;
     hostui::HostWindow* self = nullptr;
-    hostui::HostWindow host(module, o.width, o.height, [&screen, &self](const std::string& title, const std::string& name) {
-      return hostui::AskFileName(screen, self->Main(), title, name);
+    hostui::HostWindow host(module, o.width, o.height, [&shown, &self](const std::string& title, const std::string& name) {
+      return shown ? hostui::AskFileName(*shown, self->Main(), title, name) : std::string();
     });
     self = &host;
     host::SetMainViewWindow(host.View());
@@ -63,8 +67,10 @@ int RunOpen(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     win::RECT view;
     win::GetClientRect(host.View(), &view);
     BuildScene(module, o.scene, scene, view.right, view.bottom);
+    display::SdlDisplay screen(o.width, o.height, "hostsim");
+    shown = &screen;
     host.Layout();
-    host.SetStatus("Click the plug-in's button to show its editor");
+    host.ShowEditorHint();
     ScreenPump pump(screen, host);
     display::RunMessageLoop(screen, [&host] { host.Idle(); });
     out << "closed\n";
@@ -77,7 +83,7 @@ int RunOpen(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 int RunShot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty() || args[0].empty() || args[0][0] == '-') {
-    err << "hostsim shot: shot needs a DIR\n";
+    err << "hostsim shot: needs a DIR\n";
     return 2;
   }
   std::vector<std::string> run(args.begin() + 1, args.end());

@@ -28,11 +28,12 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << "hostsim render: " << e.what() << "\n";
     return 2;
   }
+  const std::filesystem::path folder(o.out);
+  bool madeFolder = false;
   try {
     // Everything the scene names is checked before the module loads or a frame is written.
     const SceneDescription scene = ResolveScene(o.scene);
-    const std::filesystem::path folder(o.out);
-    std::filesystem::create_directories(folder);
+    madeFolder = std::filesystem::create_directories(folder);
     ModuleSession module(ModulePathOf(o.scene.module), err);
     module.ClickIcon();  // the first click turns rendering on
     BuildScene(module, o.scene, scene, o.width, o.height);
@@ -49,6 +50,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 0;
   } catch (const std::exception& e) {
     win::SetModalSafeDefaults(false);
+    // A folder made for frames that never came goes again; one that holds frames stays.
+    std::error_code ignored;
+    if (madeFolder && std::filesystem::is_empty(folder, ignored)) std::filesystem::remove(folder, ignored);
     err << "hostsim render: " << e.what() << "\n";
     return 1;
   }

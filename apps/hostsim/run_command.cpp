@@ -8,6 +8,25 @@
 #include "apps/hostsim/window_shots.h"
 #include "platform/host/host.h"
 
+namespace {
+
+// `run --help`: the options, and the commands of the module at hand.
+int RunHelp(const std::string& modulePath, std::ostream& out, std::ostream& err) {
+  try {
+    ModuleSession module(ModulePathOf(modulePath), err);
+    out << "hostsim run [--load SCENE] [--command \"Menu/Item\" [--answer A]...]... [--save SCENE] [--shots DIR]\n"
+           "            [--module PATH]\n"
+           "The editor's commands (some only while an emitter or a particle system is selected):\n";
+    for (const std::string& c : module.CommandList()) out << "  " << c << "\n";
+    return 0;
+  } catch (const std::exception& e) {
+    err << "hostsim run: " << e.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace
+
 int RunScript(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   RunOptions o;
   try {
@@ -16,6 +35,7 @@ int RunScript(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << "hostsim run: " << e.what() << "\n";
     return 2;
   }
+  if (o.help) return RunHelp(o.module, out, err);
   try {
     // Made before the module and gone after it: the plug-in's windows live under it.
     std::optional<ShotMainView> view;

@@ -16,7 +16,7 @@ using nlohmann::json;
 namespace {
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
-  throw HostsimError("scene: " + where + ": " + what);
+  throw HostsimError("scene: " + (where.empty() ? what : where + ": " + what));
 }
 
 // Every member must be one of `allowed`: a misspelt key is an error, not a silent default.
@@ -177,7 +177,7 @@ SceneDescription ParseSceneDescription(const std::string& text, const std::strin
   } catch (const json::parse_error& e) {
     throw HostsimError(std::string("scene: not valid JSON: ") + e.what());
   }
-  CheckKeys(root, "scene", {"camera", "objects", "emitters", "tools"});
+  CheckKeys(root, "", {"camera", "objects", "emitters", "tools"});
   SceneDescription d;
   if (root.contains("camera")) d.camera = ReadCamera(root["camera"]);
   if (root.contains("objects")) {

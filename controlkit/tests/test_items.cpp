@@ -4,13 +4,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "controlkit/kit_container.h"
 #include "controlkit/kit_image_list.h"
 #include "controlkit/kit_items.h"
+#include "controlkit/kit_wave.h"
 #include "platform/classlib/class_registry.h"
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/form_reader.h"
@@ -573,4 +578,28 @@ TEST(KitContainers, BitmapItemsLoadLazilyFromEachStorageKind) {
   std::remove(numbered.c_str());
   std::remove(containerFile.c_str());
   std::remove(made.c_str());
+}
+
+// The kit's file saves write through a link to its target and refuse a pipe without
+// opening it (a write in place would wait forever for the pipe's reader).
+TEST(KitFileSaves, LinksWriteTheirTargetAndPipesAreRefused) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(::testing::TempDir()) / "kit_saves";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> saves = {
+      {"container", [](const std::string& name) { TKitBitmapList(nullptr).SaveToFile(name); }},
+      {"wave", [](const std::string& name) { TKitWave().SaveToFile(name); }}};
+  for (const auto& [what, save] : saves) {
+    const fs::path target = dir / (std::string(what) + ".bin"), link = dir / (std::string(what) + ".lnk");
+    const fs::path pipe = dir / (std::string(what) + ".fifo");
+    fs::create_symlink(target.filename(), link);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    save(link.string());
+    EXPECT_TRUE(fs::is_symlink(link)) << what;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target))) << what;
+    EXPECT_THROW(save(pipe.string()), EFCreateError) << what;
+    EXPECT_EQ(fs::status(pipe).type(), fs::file_type::fifo) << what;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 6);  // nothing left beside
 }

@@ -1,11 +1,17 @@
 // The colour-gradient editor driven headlessly: mouse through the input injector, popup
 // menus, file, colour and message dialogs through the answer queue.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +24,7 @@
 #include "platform/classlib/dialogs.h"
 #include "platform/classlib/menus.h"
 #include "platform/classlib/std_buttons.h"
+#include "platform/classlib/streams.h"
 #include "platform/win/clock.h"
 #include "platform/win/compositor.h"
 #include "platform/win/input.h"
@@ -40,6 +47,11 @@ struct Key {
   TColor colour;
   bool operator==(const Key&) const = default;
 };
+
+std::string ReadFileText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 std::vector<Key> Keys(TColorSeries& s) {
   std::vector<Key> out;
@@ -423,3 +435,81 @@ TEST(ColorChartFormLifetime, TheGradientOutlivesTheFormAndTheFormOutlivesTheGrad
 }
 
 }  // namespace
+
+// Saving a gradient fails every way a save can: the old file stays byte for byte, nothing
+// half-written is left, and the error box says what went wrong.
+TEST_F(ColorChartFormTest, AFailedGradientSaveKeepsTheOldFileAndSaysWhy) {
+  enum class Failure { SizeLimit, ReadOnlyFolder, Link, Fifo };
+  const std::string old(3000, 'o');
+  const struct {
+    Failure failure;
+    const char* folder;
+    const char* message;  // empty: the save succeeds
+  } rows[] = {
+      {Failure::SizeLimit, "limit", "File too large"},
+      {Failure::ReadOnlyFolder, "readonly", "Permission denied"},
+      {Failure::Link, "link", ""},
+      {Failure::Fifo, "fifo", "is not a regular file"},
+  };
+  std::string fresh;
+  {
+    TMemoryStream m;
+    gradient_->SaveToStream(m);
+    fresh.assign(static_cast<const char*>(m.Memory()), static_cast<std::size_t>(m.Size()));
+  }
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.folder);
+    const fs::path where = root_ / row.folder;
+    fs::create_directories(where);
+    const fs::path target = where / "target.zkg";
+    if (row.failure == Failure::Fifo) ASSERT_EQ(::mkfifo(target.c_str(), 0644), 0);
+    else std::ofstream(target, std::ios::binary) << old;
+    fs::path named = target;
+    if (row.failure == Failure::Link) fs::create_symlink("target.zkg", named = where / "link.zkg");
+
+    win::AnswerFileDialog(win::ModalKind::SaveFile, {named.string()});
+    if (*row.message) win::AnswerMessageBox(win::IDOK);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit wasLimit = limit;
+    void (*wasSignal)(int) = SIG_DFL;
+    if (row.failure == Failure::SizeLimit) {
+      wasSignal = std::signal(SIGXFSZ, SIG_IGN);
+      limit.rlim_cur = 64;  // below the gradient file's size
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    // Root writes into any folder: it saves as nobody meanwhile.
+    const bool asNobody = row.failure == Failure::ReadOnlyFolder && ::geteuid() == 0;
+    if (row.failure == Failure::ReadOnlyFolder) ::chmod(where.c_str(), 0555);
+    if (asNobody) {
+      ASSERT_EQ(::seteuid(65534), 0);
+    }
+    ClickButton("SaveButton");
+    if (asNobody) {
+      ASSERT_EQ(::seteuid(0), 0);
+    }
+    ::chmod(where.c_str(), 0755);
+    if (row.failure == Failure::SizeLimit) {
+      ::setrlimit(RLIMIT_FSIZE, &wasLimit);
+      std::signal(SIGXFSZ, wasSignal);
+    }
+
+    EXPECT_EQ(win::PendingModalAnswers(), 0u);
+    const win::ModalPrompt& last = win::ModalPrompts().back();
+    std::set<std::string> left;
+    for (const auto& e : fs::directory_iterator(where)) left.insert(e.path().filename().string());
+    if (!*row.message) {
+      EXPECT_EQ(last.kind, win::ModalKind::SaveFile);
+      EXPECT_TRUE(fs::is_symlink(named));
+      EXPECT_EQ(ReadFileText(target), fresh) << "the link's target holds the save";
+      EXPECT_EQ(left, (std::set<std::string>{"link.zkg", "target.zkg"}));
+      continue;
+    }
+    EXPECT_EQ(last.kind, win::ModalKind::MessageBox);
+    EXPECT_NE(last.text.find("Could not save the colour gradient"), std::string::npos) << last.text;
+    EXPECT_NE(last.text.find(row.message), std::string::npos) << last.text;
+    if (row.failure == Failure::Fifo) EXPECT_TRUE(fs::is_fifo(target));
+    else EXPECT_EQ(ReadFileText(target), old) << "the old file byte for byte";
+    EXPECT_EQ(left, std::set<std::string>{"target.zkg"}) << "no partial file";
+  }
+}

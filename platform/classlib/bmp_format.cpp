@@ -185,7 +185,8 @@ TDibData ParseDib(ByteCursor& c, std::size_t pixelOffset) {
 
   TDibData dib;
   const Int64 stride = TDibData::DibStride(width, bitCount);
-  if (width > INT32_MAX || stride * height > kMaxDibBytes) Bad("image too large");
+  if (!PictureSizeAllowed(width, height) || stride * height > kMaxDibBytes)
+    Bad("image too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
   dib.Width = static_cast<Integer>(width);
   dib.Height = static_cast<Integer>(height);
   dib.BitCount = bitCount;

@@ -34,6 +34,12 @@ struct TDibData {
 
 // Largest decoded image accepted from a file, in bytes of rows.
 inline constexpr Int64 kMaxDibBytes = Int64{1} << 28;
+// Largest image any reader of the picture registry decodes: a side, and pixels in all.
+inline constexpr Int64 kMaxPictureSide = 65535;
+inline constexpr Int64 kMaxPicturePixels = Int64{1} << 27;
+inline bool PictureSizeAllowed(Int64 width, Int64 height) {
+  return width <= kMaxPictureSide && height <= kMaxPictureSide && width * height <= kMaxPicturePixels;
+}
 
 // A BMP file starting at the stream's position. At most `size` bytes are read (fewer when
 // the file header gives a smaller file size); the stream is left after the file.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/classlib/save_file.h"
 #include "platform/classlib/streams.h"
 
 const TClass& TGraphic::StaticClass() {
@@ -15,8 +16,7 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) {
-  TFileStream stream(fileName, fmCreate);
-  SaveToStream(stream);
+  SaveFileWhole(fileName, [this](TStream& s) { SaveToStream(s); });
 }
 
 void TGraphic::SetTransparent(bool value) {

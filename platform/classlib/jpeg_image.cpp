@@ -137,6 +137,7 @@ bool RunDecompress(DecodeJob& job) {
   // The header alone decides how much is allocated: refuse sizes no real picture has.
   const Int64 stride = TDibData::DibStride(cinfo.output_width, 24);
   if (cinfo.output_width == 0 || cinfo.output_height == 0 ||
+      !PictureSizeAllowed(cinfo.output_width, cinfo.output_height) ||
       stride * static_cast<Int64>(cinfo.output_height) > kMaxDibBytes ||
       !job.Allocate(cinfo.output_width, cinfo.output_height, cmyk ? 4 : 3)) {
     jpeg_destroy_decompress(&cinfo);

@@ -14,6 +14,7 @@
 #include "platform/classlib/exceptions.h"
 #include "platform/classlib/file_paths.h"
 #include "platform/classlib/resources.h"
+#include "platform/filesave/whole_file_save.h"
 
 namespace {
 
@@ -206,8 +207,11 @@ void TCustomMemoryStream::SaveToStream(TStream& stream) {
 }
 
 void TCustomMemoryStream::SaveToFile(const std::string& fileName) {
-  TFileStream file(fileName, fmCreate);
-  SaveToStream(file);
+  try {
+    filesave::SaveWholeFile(ResolvePath(fileName), memory_, static_cast<std::size_t>(size_));
+  } catch (const filesave::SaveError& e) {
+    throw EFCreateError(e.what());
+  }
 }
 
 // ---------------------------------------------------------------- TMemoryStream

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/classlib/exceptions.h"
+#include "platform/classlib/save_file.h"
 #include "platform/classlib/streams.h"
 #include "platform/classlib/sysutils.h"
 
@@ -320,8 +321,7 @@ void TStrings::LoadFromFile(const std::string& fileName) {
 }
 
 void TStrings::SaveToFile(const std::string& fileName) const {
-  TFileStream stream(fileName, fmCreate);
-  SaveToStream(stream);
+  SaveFileWhole(fileName, [this](TStream& s) { SaveToStream(s); });
 }
 
 std::vector<TStringItem> TStrings::Snapshot() const {

@@ -44,7 +44,7 @@ class ByteReader {
   size_t Pos() const { return pos_; }
 
   void Need(size_t n, const char* what) const {
-    if (n > Left()) throw HostError(std::string("Scene file is truncated in ") + what);
+    if (n > Left()) throw HostError(std::string("Scene file ends early: it is truncated in ") + what);
   }
   std::uint32_t U32(const char* what) {
     Need(4, what);
@@ -64,7 +64,8 @@ class ByteReader {
   std::uint32_t Count(size_t itemSize, const char* what) {
     const std::uint32_t n = U32(what);
     if (itemSize != 0 && n > Left() / itemSize)
-      throw HostError(std::string("Scene file has a bad count in ") + what);
+      throw HostError(std::string("Scene file ends early: a bad count in ") + what + " wants more than the " +
+                      std::to_string(Left()) + " bytes left");
     return n;
   }
   std::string String(const char* what) {

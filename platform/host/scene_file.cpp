@@ -8,6 +8,7 @@
 #include <limits>
 #include <unordered_map>
 
+#include "platform/filesave/whole_file_save.h"
 #include "platform/host/byte_io.h"
 #include "platform/host/host_error.h"
 
@@ -212,30 +213,24 @@ void SaveSceneFile(HostState& s, const std::string& path) {
       w.Bytes(chunk.data(), chunk.size());
     }
   }
-  // Written beside the target and renamed, so a failed save leaves the old file whole.
-  const std::string tmp = path + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) throw HostError("Cannot create scene file \"" + path + "\"");
-    out.write(reinterpret_cast<const char*>(w.Data().data()), static_cast<std::streamsize>(w.Data().size()));
-    out.close();
-    if (!out) {
-      std::filesystem::remove(tmp);
-      throw HostError("Cannot write scene file \"" + path + "\"");
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::filesystem::remove(tmp);
-    throw HostError("Cannot write scene file \"" + path + "\": " + ec.message());
+  try {
+    filesave::SaveWholeFile(path, w.Data().data(), w.Data().size());
+  } catch (const filesave::SaveError& e) {
+    throw HostError(std::string("The scene was not saved. ") + e.what());
   }
 }
 
 void LoadSceneFile(HostState& s, const std::string& path) {
   if (s.rendering) throw HostError("Cannot load a scene while rendering");
   const std::vector<std::uint8_t> bytes = ReadFile(path);
-  LoadSceneBytes(s, bytes.data(), bytes.size());
+  try {
+    LoadSceneBytes(s, bytes.data(), bytes.size());
+  } catch (const HostError& e) {
+    // The reader's messages know no file name: the user needs it.
+    const std::string message = e.what(), lead = "Scene file ", named = "Scene file \"" + path + "\"";
+    if (message.rfind(lead, 0) == 0) throw HostError(named + " " + message.substr(lead.size()));
+    throw HostError(named + ": " + message);
+  }
 }
 
 void LoadSceneBytes(HostState& s, const std::uint8_t* data, size_t size) {

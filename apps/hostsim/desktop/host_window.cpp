@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <utility>
 
 #include "apps/hostsim/desktop/host_controls.h"
@@ -13,6 +14,7 @@
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/modal_answers.h"
 #include "platform/win/paint.h"
 #include "platform/win/system_tables.h"
 #include "platform/win/text/text.h"
@@ -28,6 +30,7 @@ constexpr int kBar = 36, kStatus = 22, kListWidth = 200, kGap = 6, kButtonHeight
 constexpr int kLastFrame = 100000;
 constexpr int kRenderMaxWidth = 640, kRenderMaxHeight = 480;
 constexpr float kMoveStep = 0.25f;  // world units per arrow key
+constexpr const char* kShowEditorHint = "Click the plug-in's button to show its editor";
 
 HostWindow* g_host = nullptr;  // one host per process
 
@@ -128,13 +131,16 @@ void HostWindow::PaintMain(HDC dc) {
   SelectObject(dc, old);
 }
 
-void HostWindow::SetStatus(const std::string& text) {
+void HostWindow::SetStatus(const std::string& text, int aboutFrame) {
   status_ = text;
+  statusFrame_ = aboutFrame;
   RECT c;
   GetClientRect(main_, &c);
   RECT line{0, c.bottom - kStatus, c.right, c.bottom};
   InvalidateRect(main_, &line, 1);
 }
+
+void HostWindow::ShowEditorHint() { SetStatus(kShowEditorHint); }
 
 void HostWindow::Idle() {
   const int now = static_cast<int>(tsxAnimGetActiveTime());
@@ -142,6 +148,8 @@ void HostWindow::Idle() {
     frame_ = now;
     SetWindowText(frameField_, std::to_string(frame_).c_str());
   }
+  // News about one frame goes once another is shown.
+  if (statusFrame_ >= 0 && statusFrame_ != frame_) SetStatus("");
   std::vector<std::string> names;
   int selected = -1;
   const host::NodeHandle sel = host::Selected();
@@ -209,7 +217,7 @@ void HostWindow::RenderFrame() {
     return;
   }
   ShowRender(RenderImage(renderWidth_, renderHeight_), module_.StatusText(), frame_);
-  SetStatus("Rendered frame " + std::to_string(frame_));
+  SetStatus("Rendered frame " + std::to_string(frame_), frame_);
 }
 
 void HostWindow::ShowRender(const PixelImage& image, const std::string& status, int frame) {
@@ -235,9 +243,16 @@ void HostWindow::ShowRender(const PixelImage& image, const std::string& status, 
 }
 
 void HostWindow::SceneFile(bool save) {
-  const std::string file =
-      ask_(save ? "Save scene" : "Open scene", save && sceneFile_.empty() ? "scene.scn" : sceneFile_);
-  if (file.empty()) return;
+  std::string file = save && sceneFile_.empty() ? "scene.scn" : sceneFile_;
+  for (;;) {
+    file = ask_(save ? "Save scene" : "Open scene", file);
+    if (file.empty()) return;
+    std::error_code ec;
+    if (!save || !std::filesystem::exists(std::filesystem::symlink_status(file, ec))) break;
+    // As the editor's save dialogs do: an existing file is replaced only when the person says so.
+    const std::string question = "\"" + file + "\" already exists.\nDo you want to replace it?";
+    if (MessageBox(main_, question.c_str(), "Save scene", MB_YESNO | MB_ICONWARNING) == IDYES) break;
+  }
   try {
     if (save) host::SaveScene(file);
     else host::LoadScene(file);
@@ -253,7 +268,11 @@ void HostWindow::SceneFile(bool save) {
 void HostWindow::Command(int id, int code, HWND control) {
   if (id == kIcon) {
     // The plug-in's own answer to a click: the host only passes it on.
-    if (code == kClicked) host::ClickIcon(module_.PluginId());
+    if (code == kClicked) {
+      host::ClickIcon(module_.PluginId());
+      // The editor shows now: the hint how to show it is done.
+      if (status_ == kShowEditorHint) SetStatus("");
+    }
     if (code == kRightClicked) host::RightClickIcon(module_.PluginId());
     return;
   }

@@ -38,7 +38,10 @@ class HostWindow {
     pluginBusy_ = busy;
     if (busy) viewDrawnOver_ = true;
   }
-  void SetStatus(const std::string& text);
+  // The status line; news about one frame (`aboutFrame`) goes when another frame shows.
+  void SetStatus(const std::string& text, int aboutFrame = -1);
+  // The first status: how to show the plug-in's editor, until it shows.
+  void ShowEditorHint();
   // Places the controls and sizes the view's drawport to its window and the render to
   // the view's shape within 640 x 480.
   void Layout();
@@ -63,6 +66,7 @@ class HostWindow {
   PixelImage renderImage_;  // the last rendered frame
   std::string renderStatus_;
   std::string status_;
+  int statusFrame_ = -1;
   std::string sceneFile_;
   int frame_ = 0;
   int renderWidth_ = 0, renderHeight_ = 0;

@@ -28,10 +28,13 @@ inline std::string ReadText(const std::filesystem::path& p) {
   return s.str();
 }
 
-// `args` are passed as they stand; the program runs in `folder`.
-inline HostsimRun RunHostsim(const std::filesystem::path& folder, const std::string& args) {
+// `args` are passed as they stand; the program runs in `folder`, after the shell words of
+// `prelude` (limits, a change of user).
+inline HostsimRun RunHostsim(const std::filesystem::path& folder, const std::string& args,
+                             const std::string& prelude = "") {
   const std::filesystem::path out = folder / "hostsim.out", err = folder / "hostsim.err";
-  const std::string command = "cd " + ShellWord(folder.string()) + " && " + ShellWord(QM_HOSTSIM) + " " + args +
+  const std::string command = "cd " + ShellWord(folder.string()) + " && " + prelude + " " + ShellWord(QM_HOSTSIM) +
+                              " " + args +
                               " >" + ShellWord(out.string()) + " 2>" + ShellWord(err.string());
   const int status = std::system(command.c_str());
   HostsimRun r;

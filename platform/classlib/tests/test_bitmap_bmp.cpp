@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -718,4 +719,36 @@ TEST(BitmapBmp, TransparentColourIsTheBottomLeftPixelUnlessFixed) {
   EXPECT_EQ(PixelOf(dest, 0, 0), (Rgb{0, 0, 255}));       // transparent: blue stays
   EXPECT_EQ(PixelOf(dest, 1, 1), (Rgb{255, 0, 0}));       // red drawn
   EXPECT_EQ(PixelOf(dest, 2, 2), (Rgb{255, 255, 255}));   // white drawn
+}
+
+// The picture registry's limit holds for BMP files too: no side above 65,535 pixels.
+TEST(BitmapBmp, ImagesWiderOrTallerThanTheLimitAreRefused) {
+  // Netpbm makes images of any size (ImageMagick's policy may cap their sides).
+  if (std::system("command -v ppmmake >/dev/null 2>&1 && command -v ppmtobmp >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "Netpbm is not installed";
+  const std::string dir = NewTempDir();
+  ASSERT_FALSE(dir.empty());
+  const struct {
+    const char* size;
+    bool loads;
+  } cases[] = {{"65535 1", true}, {"70000 1", false}, {"1 70000", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    const std::string path = dir + "image.bmp";
+    ASSERT_EQ(std::system(("ppmmake red " + std::string(c.size) + " | ppmtobmp -bpp 24 >" + path + " 2>/dev/null").c_str()), 0);
+    TBitmap b;
+    if (c.loads) {
+      b.LoadFromFile(path);
+      EXPECT_EQ(b.Width(), 65535);
+      continue;
+    }
+    try {
+      b.LoadFromFile(path);
+      ADD_FAILURE() << "loaded";
+    } catch (const Exception& e) {
+      EXPECT_NE(e.Message().find("too large"), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(b.Width(), 0);
+  }
+  std::filesystem::remove_all(dir);
 }

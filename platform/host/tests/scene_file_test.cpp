@@ -193,6 +193,24 @@ TEST_F(HostSceneFile, EveryTruncationIsRefusedAndTheSceneStays) {
   EXPECT_EQ(TopNames(), (std::vector<std::string>{"group", "current"}));
 }
 
+TEST_F(HostSceneFile, ACutShortFileIsNamedAndSaidToEndEarly) {
+  BuildScene();
+  const std::string path = TempPath("whole.scn");
+  host::SaveScene(path);
+  const Bytes full = ReadAll(path);
+  const std::string cut = TempPath("cut short.scn");
+  for (size_t n = 0; n < full.size(); ++n) {
+    WriteAll(cut, Bytes(full.begin(), full.begin() + static_cast<long>(n)));
+    try {
+      host::LoadScene(cut);
+      ADD_FAILURE() << n;
+    } catch (const host::HostError& e) {
+      const std::string message = e.what();
+      EXPECT_EQ(message.rfind("Scene file \"" + cut + "\" ends early", 0), 0u) << n << ": " << message;
+    }
+  }
+}
+
 TEST_F(HostSceneFile, HostileFilesGiveClearErrors) {
   host::AddGroup("keep");
   const std::string path = TempPath("bad.scn");

@@ -64,7 +64,7 @@ TEST(ModuleSymbolsTest, TheDynamicSymbolTableHoldsTheEntryPointsAndNothingElse) 
     if (fields >> address >> kind >> name) defined.insert(name);
   }
   ASSERT_EQ(pclose(pipe), 0);
-  EXPECT_EQ(defined, (std::set<std::string>{"QuillmothRunCommand", "QuillmothStatusText", "tsxDeactivate",
+  EXPECT_EQ(defined, (std::set<std::string>{"QuillmothCommandList", "QuillmothRunCommand", "QuillmothStatusText", "tsxDeactivate",
                                             "tsxGetData", "tsxGetVersion", "tsxOnLeftClick", "tsxOnRightClick"}));
 }
 
