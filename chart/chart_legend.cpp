@@ -8,6 +8,11 @@
 #include "chart/chart_utils.h"
 #include "platform/win/text/text.h"
 
+namespace {
+// What a legend item's check box takes beside its symbol and text.
+constexpr Integer kCheckBoxRoom = 15;
+}  // namespace
+
 const TEnumInfo& LegendStyleInfo() {
   static const TEnumInfo info("TLegendStyle", {"lsAuto", "lsSeries", "lsValues", "lsLastValues"});
   return info;
@@ -341,8 +346,8 @@ void TCustomChartLegend::DrawLegend() {
       else
         r.top = plot.top + f + 1;
     }
-    // Each column also takes its check box' room, as the items are laid out.
-    const Integer slot = std::max(symbolWidth_ + textWidth_ + 8 + (checkBoxes_ ? 15 : 0), 1);
+    // Each column also takes its check box' room, as DrawItem spaces the columns.
+    const Integer slot = std::max(symbolWidth_ + textWidth_ + 8 + (checkBoxes_ ? kCheckBoxRoom : 0), 1);
     numCols_ = plot.right <= 8 ? 0 : std::clamp((chart_->ChartWidth() - 2 * penWidth - 8) / slot, 0, count);
     numRows_ = numCols_ == 0 ? 0 : std::min(count / numCols_ + (count % numCols_ != 0 ? 1 : 0), maxNumRows_);
     numRows_ = std::max(numRows_, 0);
@@ -365,17 +370,18 @@ void TCustomChartLegend::DrawLegend() {
     if (!CustomPosition()) {
       if (alignment_ == laRight) {
         r.right = plot.right - ShadowSize() - (Frame()->Visible() ? f + 1 : 0);
-        r.left = r.right - wi - (checkBoxes_ ? 15 : 0);
+        r.left = r.right - wi - (checkBoxes_ ? kCheckBoxRoom : 0);
       } else {
         r.left = plot.left + (Frame()->Visible() ? f + 1 : 0);
       }
     }
     checkX = r.left + 4;
-    x = checkBoxes_ ? r.left + 15 : r.left;
+    x = checkBoxes_ ? r.left + kCheckBoxRoom : r.left;
     r.right = x + wi;
   } else {
     Integer width = (w + symbolWidth_) * numCols_ + 12 + 6 * (numCols_ - 1);
-    if (checkBoxes_) width += 13 * numCols_ + 4;
+    // Each column's check box takes the room DrawItem gives it, so the box holds its items.
+    if (checkBoxes_) width += kCheckBoxRoom * numCols_ + 4;
     width = std::min(width, chart_->ChartWidth());
     const Integer half = width / 2;
     if (!CustomPosition())
@@ -383,7 +389,7 @@ void TCustomChartLegend::DrawLegend() {
                RoundToPixel(static_cast<Double>(topPos_) * (bounds.right - bounds.left - half) / 100.0);
     r.right = r.left + 2 * half;
     checkX = r.left + 4;
-    x = checkBoxes_ ? r.left + 15 : r.left;
+    x = checkBoxes_ ? r.left + kCheckBoxRoom : r.left;
   }
   x += 6;
   Integer symbolX, textX;
@@ -420,7 +426,7 @@ void TCustomChartLegend::DrawItem(Integer Place, Integer Index, Integer TextX, I
   Integer row = Place, dx = 0;
   if (!IsVertical()) {
     row = Place / numCols_;
-    dx = (Place % numCols_) * (textWidth_ + symbolWidth_ + 6 + (checkBoxes_ ? 15 : 0));
+    dx = (Place % numCols_) * (textWidth_ + symbolWidth_ + 6 + (checkBoxes_ ? kCheckBoxRoom : 0));
   }
   Integer textX = TextX + dx;
   Integer symbolX = SymbolX + dx;

@@ -207,14 +207,8 @@ void TEmitterManForm::ReportError(const std::string& Text) { MessageDlg(Text, mt
 // ---- enabling ----
 
 void TEmitterManForm::UpdateUI() {
-  AddSystemAction->SetEnabled(true);
-  DeleteEmitterAction->SetEnabled(false);
-  LoadEmitterAction->SetEnabled(false);
-  SaveEmitterAction->SetEnabled(false);
-  const bool systemShown = CurrentEmitter && CurrentSystem;
   if (!CurrentEmitter) {
     Pages.ShowPage(PanelBlank);
-    AddSystemAction->SetEnabled(false);
     SetCurrentSystem(nullptr);
     PropsForm->ParentGraphToPropertyPage();
   } else if (CurrentSystem) {
@@ -222,29 +216,27 @@ void TEmitterManForm::UpdateUI() {
     // The curve editor may still sit on the Visibility sheet.
     PropsForm->ParentGraphToPropertyPage();
   } else {
-    DeleteEmitterAction->SetEnabled(true);
-    LoadEmitterAction->SetEnabled(true);
-    SaveEmitterAction->SetEnabled(true);
     SetCurrentSystem(nullptr);
     ShowEmitterSettings();
     Pages.ShowPage(PanelEmitter);
     CurveEditorToVisibility();
   }
-  DeleteSystemAction->SetEnabled(systemShown);
-  DupSystemAction->SetEnabled(systemShown);
-  LoadSystemAction->SetEnabled(systemShown);
-  SaveSystemAction->SetEnabled(systemShown);
+  // One set of rules enables the commands and tells a script what a disabled one waits for.
+  for (TAction* action : {AddSystemAction, DeleteEmitterAction, LoadEmitterAction, SaveEmitterAction,
+                          DeleteSystemAction, DupSystemAction, LoadSystemAction, SaveSystemAction})
+    action->SetEnabled(WhatActionNeeds(action).empty());
 }
 
 std::string TEmitterManForm::WhatActionNeeds(const TBasicAction* Action) const {
   auto is = [Action](std::initializer_list<const TAction*> actions) {
     return std::find(actions.begin(), actions.end(), Action) != actions.end();
   };
-  if (!CurrentEmitter && is({AddSystemAction, DeleteEmitterAction, LoadEmitterAction, SaveEmitterAction}))
+  const bool emitterCommand = is({DeleteEmitterAction, LoadEmitterAction, SaveEmitterAction});
+  if (!CurrentEmitter && (emitterCommand || Action == AddSystemAction))
     return "no emitter is selected (New Emitter makes and selects one)";
-  if (CurrentSystem && is({DeleteEmitterAction, LoadEmitterAction, SaveEmitterAction}))
+  if (CurrentSystem && emitterCommand)
     return "a particle system is selected, not its emitter (New Emitter selects the emitter it makes)";
-  if (!CurrentSystem && is({DeleteSystemAction, DupSystemAction, LoadSystemAction, SaveSystemAction}))
+  if (!(CurrentEmitter && CurrentSystem) && is({DeleteSystemAction, DupSystemAction, LoadSystemAction, SaveSystemAction}))
     return "no particle system is selected (Add Particle System adds and selects one)";
   return {};
 }

@@ -60,7 +60,8 @@ class TEmitterManForm : public TForm {
   // The preview's frame: the marker of a frame curve in the shared curve editor.
   void ShowFrame(Integer Frame);
   void UpdateUI();
-  // What a disabled command of this page waits for ("" for other actions or enabled ones).
+  // What a command of this page waits for before it can run: "" when it can (and for
+  // other actions). UpdateUI enables the page's commands by it.
   std::string WhatActionNeeds(const TBasicAction* Action) const;
 
   // ---- operations ----

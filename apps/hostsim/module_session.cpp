@@ -90,8 +90,8 @@ ModuleSession::ModuleSession(const std::string& modulePath, std::ostream& log) :
   void* lib = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
   if (lib) {
     runCommand_ = reinterpret_cast<RunCommandFn>(dlsym(lib, "QuillmothRunCommand"));
-    statusText_ = reinterpret_cast<StatusTextFn>(dlsym(lib, "QuillmothStatusText"));
-    commandList_ = reinterpret_cast<StatusTextFn>(dlsym(lib, "QuillmothCommandList"));
+    statusText_ = reinterpret_cast<ModuleTextFn>(dlsym(lib, "QuillmothStatusText"));
+    commandList_ = reinterpret_cast<ModuleTextFn>(dlsym(lib, "QuillmothCommandList"));
     dlclose(lib);  // drops only the reference dlopen just took
   }
   if (!runCommand_ || !statusText_) {
@@ -142,8 +142,8 @@ void ModuleSession::RunCommand(const std::string& path, const std::vector<Dialog
   // The module's own news first, as it said it.
   if (!errors_.empty()) throw HostsimError(errors_.front() + " (\"" + path + "\")");
   // The module's own message names the dialog that went unanswered.
-  if (result != 0)
-    throw HostsimError("\"" + path + "\" failed: " + (message[0] ? OneLine(message) : "no reason given"));
+  // The module's message names the command itself.
+  if (result != 0) throw HostsimError(message[0] ? OneLine(message) : "\"" + path + "\" failed: no reason given");
   if (failedModal) throw HostsimError("\"" + path + "\": a dialog got no usable answer" + asked);
   if (unused)
     throw HostsimError("\"" + path + "\" left " + std::to_string(unused) + " answer(s) unused" + asked);

@@ -45,11 +45,11 @@ class ModuleSession {
   std::ostream& log_;
   std::vector<std::string> errors_;  // error boxes answered for nobody, since the last clear
   using RunCommandFn = int (*)(const char*, char*, int);
-  using StatusTextFn = int (*)(char*, int);
+  using ModuleTextFn = int (*)(char*, int);  // the status line, the command list
   int pluginId_ = 0;
   RunCommandFn runCommand_ = nullptr;
-  StatusTextFn statusText_ = nullptr;
-  StatusTextFn commandList_ = nullptr;
+  ModuleTextFn statusText_ = nullptr;
+  ModuleTextFn commandList_ = nullptr;
 };
 
 // Pushes `answer` on the window system's answer queue for a dialog of `command`.

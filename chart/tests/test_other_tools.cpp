@@ -27,13 +27,6 @@
 
 namespace {
 
-template <class T>
-T* AddTool(ToolRig& rig) {
-  auto* tool = new T(rig.form.get());
-  tool->SetParentChart(rig.chart);
-  return tool;
-}
-
 struct Change {
   Integer x, y;
   Double xValue, yValue;
@@ -48,7 +41,7 @@ struct Change {
 TEST(CursorTool, FirstDrawingPlacesItInTheMiddleAndSnaps) {
   ToolRig rig;
   TLineSeries* s = rig.AddSeries({{0, 0}, {25, 40}, {50, 80}, {75, 20}, {100, 60}});
-  auto* cursor = AddTool<TCursorTool>(rig);
+  auto* cursor = rig.AddTool<TCursorTool>();
   std::vector<Change> changes;
   cursor->OnChange = [&](TCursorTool*, Integer x, Integer y, Double xv, Double yv, TChartSeries* series,
                          Integer index) {
@@ -95,7 +88,7 @@ TEST(CursorTool, FirstDrawingPlacesItInTheMiddleAndSnaps) {
 TEST(CursorTool, DraggingTheCrossingMovesBothLinesAndSnaps) {
   ToolRig rig;
   TLineSeries* s = rig.AddSeries({{0, 0}, {25, 40}, {50, 80}, {75, 20}, {100, 60}});
-  auto* cursor = AddTool<TCursorTool>(rig);
+  auto* cursor = rig.AddTool<TCursorTool>();
   rig.Draw();  // lines at (200, 125)
   std::vector<Change> changes;
   cursor->OnChange = [&](TCursorTool*, Integer x, Integer y, Double xv, Double yv, TChartSeries*, Integer i) {
@@ -154,7 +147,7 @@ TEST(ColorBandTool, TheBandIsCutToTheAxisAndDrawnAtItsMoment) {
   ToolRig rig;
   rig.chart->BottomAxis()->SetMinMax(0, 10);  // x = 12 + 37.6 v
   rig.chart->LeftAxis()->SetMinMax(0, 10);    // y = 240 - 23 v
-  auto* band = AddTool<TColorBandTool>(rig);
+  auto* band = rig.AddTool<TColorBandTool>();
   band->SetAxis(rig.chart->BottomAxis());
   band->SetStartValue(5);
   band->SetEndValue(2);
@@ -203,7 +196,7 @@ TEST(AxisArrowTool, ArrowsScrollByTheRangeOverScrollPercent) {
   rig.AddSeries();
   TChartAxis* axis = rig.chart->BottomAxis();
   axis->SetVisible(true);
-  auto* arrows = AddTool<TAxisArrowTool>(rig);
+  auto* arrows = rig.AddTool<TAxisArrowTool>();
   arrows->SetAxis(axis);
   int scrolls = 0;
   rig.chart->OnScroll = [&](TObject* sender) {
@@ -275,7 +268,7 @@ TEST(DragMarksTool, MarksMoveAndAClearedSeriesEndsTheDrag) {
   ToolRig rig;
   TLineSeries* s = rig.AddSeries({{25, 50}, {75, 50}});
   s->Marks()->Show();
-  auto* tool = AddTool<TDragMarksTool>(rig);
+  auto* tool = rig.AddTool<TDragMarksTool>();
   rig.Draw();
   TSeriesMarkPosition* p = s->Marks()->Positions()->Position(1);
   ASSERT_NE(p, nullptr);
@@ -325,7 +318,7 @@ TEST(DragMarksTool, MarksMoveAndAClearedSeriesEndsTheDrag) {
 
 TEST(RotateTool, TheChartCanvasKeepsTheAnglesWithin270And360) {
   ToolRig rig;
-  auto* tool = AddTool<TRotateTool>(rig);
+  auto* tool = rig.AddTool<TRotateTool>();
   TView3DOptions* view = rig.chart->View3DOptions();
   ASSERT_EQ(view->Rotation(), 345);
   rig.Down(0, 100);
@@ -360,7 +353,7 @@ TEST(NearestTool, PicksVisiblePointsOnlyAndTheLowerIndexOfATie) {
   ToolRig rig;
   // x 106, 294 and (outside the rectangle) 576, all at y 125.
   TLineSeries* s = rig.AddSeries({{25, 50}, {75, 50}, {150, 50}});
-  auto* tool = AddTool<TNearestTool>(rig);
+  auto* tool = rig.AddTool<TNearestTool>();
   tool->SetSeries(s);
   int changes = 0;
   tool->OnChange = [&](TObject*) { ++changes; };
@@ -391,7 +384,7 @@ TEST(NearestTool, PicksVisiblePointsOnlyAndTheLowerIndexOfATie) {
 TEST(DrawLineTool, DrawingSelectingAndDraggingLines) {
   ToolRig rig;
   rig.AddSeries();
-  auto* tool = AddTool<TDrawLineTool>(rig);
+  auto* tool = rig.AddTool<TDrawLineTool>();
   int newLines = 0, selects = 0, dragged = 0;
   tool->OnNewLine = [&](TObject*) { ++newLines; };
   tool->OnSelect = [&](TObject*) { ++selects; };
@@ -476,7 +469,7 @@ TEST(MarksTipTool, ShowsTheMarkTextAndASecondToolKeepsTheHint) {
   TLineSeries* s = rig.AddSeries({{25, 50}, {75, 50}});
   s->SetValueLabel(0, "first");
   s->Pointer()->SetVisible(true);
-  auto* tip = AddTool<TMarksTipTool>(rig);
+  auto* tip = rig.AddTool<TMarksTipTool>();
   tip->SetSeries(s);
   EXPECT_TRUE(rig.chart->ShowHint());
   tip->OnGetText = [](TMarksTipTool*, std::string& text) { text += "!"; };
@@ -506,7 +499,7 @@ TEST(MarksTipTool, ShowsTheMarkTextAndASecondToolKeepsTheHint) {
   rig.form->Show();
   rig.Move(294, 125, false);
   ASSERT_TRUE(Application->HintActive());
-  auto* other = AddTool<TMarksTipTool>(rig);
+  auto* other = rig.AddTool<TMarksTipTool>();
   rig.Move(200, 30, false);
   EXPECT_TRUE(Application->HintActive());
   other->SetParentChart(nullptr);
@@ -518,7 +511,7 @@ TEST(MarksTipTool, ShowsTheMarkTextAndASecondToolKeepsTheHint) {
 
 TEST(AnnotationTool, AnEmptyTextIsFramedAroundOneBlank) {
   ToolRig rig;
-  auto* note = AddTool<TAnnotationTool>(rig);
+  auto* note = rig.AddTool<TAnnotationTool>();
   rig.Draw();
   TCanvas3D* canvas = rig.chart->Canvas();
   canvas->ApplyFont(note->Shape()->Font());
@@ -553,7 +546,7 @@ TEST(AnnotationTool, AnEmptyTextIsFramedAroundOneBlank) {
 
 TEST(ChartImageTool, ThePictureCoversTheSeriesOrTheAxesRange) {
   ToolRig rig;
-  auto* tool = AddTool<TChartImageTool>(rig);
+  auto* tool = rig.AddTool<TChartImageTool>();
   rig.Draw();
   EXPECT_EQ(rig.canvas->Ops({"Stretch"}), std::vector<std::string>{});  // no picture
   TBitmap picture;

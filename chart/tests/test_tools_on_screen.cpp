@@ -23,14 +23,27 @@
 
 namespace {
 
+// Where the canvas draws the chart point P at depth Z.
+TPoint Drawn(ToolRig& Rig, TPoint P, Integer Z) { return Rig.chart->Canvas()->SpaceToScreen(P.x, P.y, Z); }
+bool Near(TPoint A, TPoint B) { return std::abs(A.x - B.x) <= 2 && std::abs(A.y - B.y) <= 2; }
+void Drag(ToolRig& Rig, TPoint From, TPoint To, TMouseButton Button = mbLeft) {
+  Rig.Down(From.x, From.y, Button), Rig.Move(To.x, To.y), Rig.Up(To.x, To.y, Button), Rig.Draw();
+}
+// A tool drawn in lime, to be told apart from the chart.
+template <class T>
+T* AddTool(ToolRig& Rig) {
+  auto* t = Rig.AddTool<T>();
+  t->Pen()->SetColor(clLime), t->Brush()->SetColor(clLime);
+  return t;
+}
+
 TEST(NearestToolOnScreen, ErasingLeavesWhatAFreshPaintShows) {
   for (auto [style, is3D, buffered] :
        {std::tuple{hsCircle, false, false}, {hsCircle, false, true}, {hsRectangle, true, true}}) {
     SCOPED_TRACE(std::to_string(style) + (is3D ? " 3D" : "") + (buffered ? " buffered" : ""));
     ToolRig rig;
     rig.chart->SetView3D(is3D);
-    auto* tool = new TNearestTool(rig.form.get());
-    tool->SetParentChart(rig.chart);
+    auto* tool = rig.AddTool<TNearestTool>();
     tool->SetSeries(rig.AddSeries({{10, 20}, {30, 70}, {50, 40}, {70, 90}, {90, 30}}));
     tool->SetStyle(style);
     tool->SetFullRepaint(false);  // its default pen: dotted white
@@ -64,11 +77,8 @@ TEST(AxisArrowToolOnScreen, ArrowsLieOnEveryAxisAsDrawnAndScrollIt) {
       rig.AddSeries();  // and one on the left and bottom axes
       axis->SetVisible(true);
       axis->SetMinMax(0, 100);
-      auto* arrows = new TAxisArrowTool(rig.form.get());
-      arrows->SetParentChart(rig.chart);
+      auto* arrows = AddTool<TAxisArrowTool>(rig);
       arrows->SetAxis(axis);
-      arrows->Brush()->SetColor(clLime);
-      arrows->Pen()->SetColor(clLime);
       rig.Draw();
       // 5 pixels inside each end, on the axis line as the view projects it (the depth axis
       // runs along the floor's right edge).
@@ -87,20 +97,6 @@ TEST(AxisArrowToolOnScreen, ArrowsLieOnEveryAxisAsDrawnAndScrollIt) {
       }
       EXPECT_EQ(axis->Minimum(), -10);
     }
-}
-
-// Where the canvas draws the chart point P at depth Z.
-TPoint Drawn(ToolRig& Rig, TPoint P, Integer Z) { return Rig.chart->Canvas()->SpaceToScreen(P.x, P.y, Z); }
-bool Near(TPoint A, TPoint B) { return std::abs(A.x - B.x) <= 2 && std::abs(A.y - B.y) <= 2; }
-void Drag(ToolRig& Rig, TPoint From, TPoint To, TMouseButton Button = mbLeft) {
-  Rig.Down(From.x, From.y, Button), Rig.Move(To.x, To.y), Rig.Up(To.x, To.y, Button), Rig.Draw();
-}
-template <class T>
-T* AddTool(ToolRig& Rig) {
-  auto* t = new T(Rig.form.get());
-  t->SetParentChart(Rig.chart);
-  t->Pen()->SetColor(clLime), t->Brush()->SetColor(clLime);
-  return t;
 }
 
 TEST(ToolsInEveryView, TheMousePlacesUnderItAndHitsWhatIsDrawn) {

@@ -67,6 +67,14 @@ struct ToolRig {
     chart->Perform((Down ? kDown : kUp)[Button], Down ? kKey[Button] : 0, win::MAKELPARAM(X, Y));
   }
 
+  // A tool of class T on the chart.
+  template <class T>
+  T* AddTool() {
+    auto* tool = new T(form.get());
+    tool->SetParentChart(chart);
+    return tool;
+  }
+
   std::unique_ptr<TForm> form;
   TChart* chart = nullptr;
   RecordingCanvas* canvas = nullptr;

@@ -163,5 +163,11 @@ TEST(HostsimSaves, UnknownCommandsAndOptionsAreNamedOnce) {
     EXPECT_EQ(r.err.find("usage:"), r.err.rfind("usage:")) << "the usage once: " << r.err;
     EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
   }
+  // A menu command the editor lacks is named once too (a failed job: no usage).
+  const HostsimRun r = RunHostsim(dir, "run --command File/Nope");
+  if (!LacksEditorCommands(r.err)) {
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "hostsim run: \"File/Nope\": there is no such command in the editor's menu\n");
+  }
   fs::remove_all(dir);
 }
